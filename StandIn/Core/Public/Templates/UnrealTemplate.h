@@ -1,0 +1,37 @@
+// Move and forward helpers under the engine's names.
+#pragma once
+
+#include <type_traits>
+#include <utility>
+
+template <typename T>
+constexpr std::remove_reference_t<T>&& MoveTemp(T&& Object) noexcept
+{
+	return static_cast<std::remove_reference_t<T>&&>(Object);
+}
+
+template <typename T>
+constexpr T&& Forward(std::remove_reference_t<T>& Object) noexcept
+{
+	return static_cast<T&&>(Object);
+}
+
+template <typename T>
+constexpr T&& Forward(std::remove_reference_t<T>&& Object) noexcept
+{
+	return static_cast<T&&>(Object);
+}
+
+template <typename T>
+inline void Swap(T& A, T& B)
+{
+	std::swap(A, B);
+}
+
+template <typename T, typename U = T>
+inline T Exchange(T& Value, U&& NewValue)
+{
+	return std::exchange(Value, std::forward<U>(NewValue));
+}
+
+#define UE_ARRAY_COUNT(Array) (sizeof(Array) / sizeof((Array)[0]))

@@ -1,0 +1,52 @@
+// FName: a case-insensitive name, as used for modules, menus, sections and reflected members.
+#pragma once
+
+#include "Containers/UnrealString.h"
+#include "CoreTypes.h"
+
+enum EFindName
+{
+	FNAME_Find,
+	FNAME_Add
+};
+
+enum EName
+{
+	NAME_None = 0
+};
+
+class FName
+{
+public:
+	FName() = default;
+	FName(EName) {}
+	FName(const TCHAR* Name, EFindName FindType = FNAME_Add);
+	FName(const ANSICHAR* Name, EFindName FindType = FNAME_Add);
+	FName(int32 Len, const TCHAR* Name, EFindName FindType = FNAME_Add);
+	explicit FName(const FString& Name, EFindName FindType = FNAME_Add);
+	explicit FName(FStringView Name, EFindName FindType = FNAME_Add);
+
+	FString ToString() const;
+	void ToString(FString& Out) const { Out = ToString(); }
+	bool IsNone() const { return Text.IsEmpty(); }
+	bool IsValid() const { return true; }
+	bool IsEqual(const FName& Other) const { return Text.Equals(Other.Text, ESearchCase::IgnoreCase); }
+
+	bool operator==(const FName& Other) const { return IsEqual(Other); }
+	bool operator!=(const FName& Other) const { return !IsEqual(Other); }
+	bool operator==(EName) const { return IsNone(); }
+	bool operator!=(EName) const { return !IsNone(); }
+	bool LexicalLess(const FName& Other) const { return Text.Compare(Other.Text, ESearchCase::IgnoreCase) < 0; }
+	bool operator<(const FName& Other) const { return LexicalLess(Other); }
+
+	friend uint32 GetTypeHash(const FName& Name) { return GetTypeHash(Name.Text); }
+
+private:
+	// "None" is the name of the empty name, as in the engine.
+	FString Text;
+};
+
+inline FString LexToString(const FName& Name)
+{
+	return Name.ToString();
+}

@@ -1,0 +1,93 @@
+# Builds modules the way the engine lays them out: <Module>/Public is seen by the modules that list it
+# as a dependency (and, through their public dependencies, by theirs), <Module>/Private by the module alone.
+# Stand-in engine modules name their dependencies here; the plug-in's modules name them in <Module>.Build.cs.
+
+set(TRL_WARNINGS -Wall -Wextra -Werror)
+
+# Every module is a static library linked whole, so that the static registration of modules,
+# reflected types and automation specs survives the linker in every program that links it.
+function(trl_link_modules Target Visibility)
+	foreach(Module IN LISTS ARGN)
+		target_link_libraries(${Target} ${Visibility} "$<LINK_LIBRARY:WHOLE_ARCHIVE,${Module}>")
+	endforeach()
+endfunction()
+
+# Reads the module names that a .Build.cs lists as public or private dependencies.
+function(trl_read_build_cs BuildCs OutPublic OutPrivate)
+	file(READ "${BuildCs}" Content)
+	string(REGEX REPLACE "//[^\n]*" "" Content "${Content}")
+	foreach(Kind Public Private)
+		set(Names "")
+		string(REGEX MATCHALL "${Kind}DependencyModuleNames[ \t\r\n]*\\.[ \t\r\n]*Add(Range)?[ \t\r\n]*\\([^)]*\\)" Calls "${Content}")
+		foreach(Call IN LISTS Calls)
+			string(REGEX MATCHALL "\"[A-Za-z0-9_]+\"" Quoted "${Call}")
+			foreach(Name IN LISTS Quoted)
+				string(REPLACE "\"" "" Name "${Name}")
+				list(APPEND Names ${Name})
+			endforeach()
+		endforeach()
+		list(REMOVE_DUPLICATES Names)
+		set(${Kind}Names ${Names})
+	endforeach()
+	set(${OutPublic} ${PublicNames} PARENT_SCOPE)
+	set(${OutPrivate} ${PrivateNames} PARENT_SCOPE)
+endfunction()
+
+function(_trl_add_module Name Dir)
+	file(GLOB_RECURSE Sources CONFIGURE_DEPENDS "${Dir}/Private/*.cpp")
+	if(NOT Sources)
+		message(FATAL_ERROR "Module ${Name} in ${Dir} has no source file under Private/.")
+	endif()
+	add_library(${Name} STATIC ${Sources})
+	target_include_directories(${Name} PUBLIC "${Dir}/Public" PRIVATE "${Dir}/Private")
+	string(TOUPPER "${Name}" Upper)
+	target_compile_definitions(${Name} PUBLIC ${Upper}_API= PRIVATE UE_MODULE_NAME="${Name}")
+	target_compile_options(${Name} PRIVATE ${TRL_WARNINGS})
+	set_target_properties(${Name} PROPERTIES TRL_MODULE_DIR "${Dir}")
+	if(COMMAND trl_generate_reflection)
+		trl_generate_reflection(${Name} "${Dir}")
+	endif()
+endfunction()
+
+# An engine module of the stand-in: trl_engine_module(Name [PUBLIC_DEPS ...] [PRIVATE_DEPS ...] [SYSTEM_LIBS ...]).
+function(trl_engine_module Name)
+	cmake_parse_arguments(ARG "" "" "PUBLIC_DEPS;PRIVATE_DEPS;SYSTEM_LIBS" ${ARGN})
+	_trl_add_module(${Name} "${CMAKE_CURRENT_SOURCE_DIR}")
+	trl_link_modules(${Name} PUBLIC ${ARG_PUBLIC_DEPS})
+	trl_link_modules(${Name} PRIVATE ${ARG_PRIVATE_DEPS})
+	if(ARG_SYSTEM_LIBS)
+		target_link_libraries(${Name} PUBLIC ${ARG_SYSTEM_LIBS})
+	endif()
+	set_property(GLOBAL APPEND PROPERTY TRL_ENGINE_MODULES ${Name})
+endfunction()
+
+# A module of the plug-in, built from Source/<Name> and the dependencies its <Name>.Build.cs lists.
+# A dependency that no module provides stops the configuration, as a missing module stops the engine's build.
+function(trl_plugin_module Name)
+	set(Dir "${CMAKE_CURRENT_SOURCE_DIR}/${Name}")
+	set(BuildCs "${Dir}/${Name}.Build.cs")
+	if(NOT EXISTS "${BuildCs}")
+		message(FATAL_ERROR "Module ${Name} has no ${Name}.Build.cs.")
+	endif()
+	set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${BuildCs}")
+	trl_read_build_cs("${BuildCs}" PublicDeps PrivateDeps)
+	foreach(Dep IN LISTS PublicDeps PrivateDeps)
+		if(NOT TARGET ${Dep})
+			message(FATAL_ERROR "${Name}.Build.cs lists the module '${Dep}', which does not exist.")
+		endif()
+	endforeach()
+	_trl_add_module(${Name} "${Dir}")
+	trl_link_modules(${Name} PUBLIC ${PublicDeps})
+	trl_link_modules(${Name} PRIVATE ${PrivateDeps})
+	set_property(GLOBAL APPEND PROPERTY TRL_PLUGIN_MODULES ${Name})
+endfunction()
+
+# A GoogleTest suite of the stand-in: trl_gtest(Name SOURCES ... MODULES ... [LIBS ...]).
+function(trl_gtest Name)
+	cmake_parse_arguments(ARG "" "" "SOURCES;MODULES;LIBS" ${ARGN})
+	add_executable(${Name} ${ARG_SOURCES})
+	target_compile_options(${Name} PRIVATE ${TRL_WARNINGS})
+	trl_link_modules(${Name} PRIVATE ${ARG_MODULES})
+	target_link_libraries(${Name} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LIBS})
+	gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60)
+endfunction()
