@@ -1,0 +1,2 @@
+// Work in progress: dynamic (script) delegates, filled in with the object system.
+#pragma once
