@@ -1,0 +1,12 @@
+# Assembles the plug-in as a studio installs it: Trellic/ with the descriptor and the modules' sources
+# (their specs included), and nothing of the stand-in, the tests, the samples or the build.
+if(NOT DEFINED SOURCE_DIR OR NOT DEFINED OUTPUT_DIR)
+	message(FATAL_ERROR "Usage: cmake -DSOURCE_DIR=<repo> -DOUTPUT_DIR=<folder> -P PackagePlugin.cmake")
+endif()
+
+set(PluginDir "${OUTPUT_DIR}/Trellic")
+file(REMOVE_RECURSE "${PluginDir}")
+file(MAKE_DIRECTORY "${PluginDir}")
+file(COPY "${SOURCE_DIR}/Trellic.uplugin" DESTINATION "${PluginDir}")
+file(COPY "${SOURCE_DIR}/Source/" DESTINATION "${PluginDir}/Source" PATTERN "CMakeLists.txt" EXCLUDE)
+message(STATUS "Plug-in assembled in ${PluginDir}")
