@@ -7,8 +7,288 @@
 #include "CoreTypes.h"
 #include "Misc/Char.h"
 #include "Templates/TypeHash.h"
+#include "Templates/UnrealTemplate.h"
 #include <string>
 #include <string_view>
+#include <type_traits>
+
+namespace UE::Core::Private
+{
+	/** What a printf-style conversion may be given, as far as the format checker is concerned. */
+	enum class EPrintfArgKind : uint8
+	{
+		End,
+		Integer,
+		Float,
+		TCharString,
+		NarrowString,
+		Pointer,
+		Null,
+		Other,
+	};
+
+	struct FPrintfArgType
+	{
+		EPrintfArgKind Kind = EPrintfArgKind::End;
+		int32 Size = 0;
+	};
+
+	template <typename T>
+	constexpr FPrintfArgType PrintfArgTypeOf()
+	{
+		using Decayed = std::remove_cv_t<std::decay_t<T>>;
+		if constexpr (std::is_enum_v<Decayed> || std::is_integral_v<Decayed>)
+		{
+			return {EPrintfArgKind::Integer, static_cast<int32>(sizeof(Decayed))};
+		}
+		else if constexpr (std::is_floating_point_v<Decayed>)
+		{
+			return {EPrintfArgKind::Float, static_cast<int32>(sizeof(Decayed))};
+		}
+		else if constexpr (std::is_same_v<Decayed, TYPE_OF_NULLPTR>)
+		{
+			return {EPrintfArgKind::Null, 0};
+		}
+		else if constexpr (std::is_pointer_v<Decayed> && std::is_same_v<std::remove_cv_t<std::remove_pointer_t<Decayed>>, TCHAR>)
+		{
+			return {EPrintfArgKind::TCharString, 0};
+		}
+		else if constexpr (std::is_pointer_v<Decayed> && (std::is_same_v<std::remove_cv_t<std::remove_pointer_t<Decayed>>, ANSICHAR> || std::is_same_v<std::remove_cv_t<std::remove_pointer_t<Decayed>>, UTF8CHAR>))
+		{
+			return {EPrintfArgKind::NarrowString, 0};
+		}
+		else if constexpr (std::is_pointer_v<Decayed>)
+		{
+			return {EPrintfArgKind::Pointer, 0};
+		}
+		else
+		{
+			return {EPrintfArgKind::Other, 0};
+		}
+	}
+
+	/**
+	 * Checks a printf-style format against the types of its arguments.
+	 * @return nullptr when they agree, else a description of the first mismatch.
+	 */
+	constexpr const char* FindPrintfFormatError(const TCHAR* Format, const FPrintfArgType* ArgTypes)
+	{
+		int32 ArgIndex = 0;
+		const auto TakeArgument = [&ArgTypes, &ArgIndex]() -> FPrintfArgType
+		{
+			const FPrintfArgType Type = ArgTypes[ArgIndex];
+			if (Type.Kind != EPrintfArgKind::End)
+			{
+				++ArgIndex;
+			}
+			return Type;
+		};
+		for (const TCHAR* Char = Format; *Char; ++Char)
+		{
+			if (*Char != TEXT('%'))
+			{
+				continue;
+			}
+			++Char;
+			if (*Char == TEXT('%'))
+			{
+				continue;
+			}
+			while (*Char == TEXT('-') || *Char == TEXT('+') || *Char == TEXT(' ') || *Char == TEXT('#') || *Char == TEXT('0'))
+			{
+				++Char;
+			}
+			for (int32 Part = 0; Part < 2; ++Part)
+			{
+				if (Part == 1)
+				{
+					if (*Char != TEXT('.'))
+					{
+						break;
+					}
+					++Char;
+				}
+				if (*Char == TEXT('*'))
+				{
+					const FPrintfArgType Star = TakeArgument();
+					if (Star.Kind == EPrintfArgKind::End)
+					{
+						return "too few arguments for the format";
+					}
+					if (Star.Kind != EPrintfArgKind::Integer || Star.Size > 4)
+					{
+						return "'*' expects an int argument";
+					}
+					++Char;
+				}
+				while (*Char >= TEXT('0') && *Char <= TEXT('9'))
+				{
+					++Char;
+				}
+			}
+			bool bWide = false;
+			if (*Char == TEXT('h'))
+			{
+				Char += Char[1] == TEXT('h') ? 2 : 1;
+			}
+			else if (*Char == TEXT('l') || *Char == TEXT('j') || *Char == TEXT('z') || *Char == TEXT('t') || *Char == TEXT('L'))
+			{
+				bWide = true;
+				Char += (Char[0] == TEXT('l') && Char[1] == TEXT('l')) ? 2 : 1;
+			}
+			if (*Char == 0)
+			{
+				return "the format ends inside a conversion";
+			}
+			const TCHAR Conversion = *Char;
+			const bool bKnown = Conversion == TEXT('d') || Conversion == TEXT('i') || Conversion == TEXT('u') || Conversion == TEXT('o') || Conversion == TEXT('x') || Conversion == TEXT('X') || Conversion == TEXT('c') || Conversion == TEXT('s') || Conversion == TEXT('p') || Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A');
+			if (!bKnown)
+			{
+				return "unknown conversion in the format";
+			}
+			const FPrintfArgType Arg = TakeArgument();
+			switch (Arg.Kind)
+			{
+				case EPrintfArgKind::End:
+					return "too few arguments for the format";
+				case EPrintfArgKind::Integer:
+					if (Conversion == TEXT('s'))
+					{
+						return "'%s' expects a const TCHAR* argument";
+					}
+					if (Conversion == TEXT('p') || Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A'))
+					{
+						return "an integer argument is given to a floating-point or pointer conversion";
+					}
+					if (!bWide && Arg.Size > 4)
+					{
+						return "a 64-bit integer needs '%lld', '%llu' or '%llx'";
+					}
+					break;
+				case EPrintfArgKind::Float:
+					if (!(Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A')))
+					{
+						return "a floating-point argument is given to a non floating-point conversion";
+					}
+					break;
+				case EPrintfArgKind::TCharString:
+					if (Conversion != TEXT('s') && Conversion != TEXT('p'))
+					{
+						return "a string argument is given to a non-string conversion";
+					}
+					break;
+				case EPrintfArgKind::NarrowString:
+					return "'%s' takes TCHAR strings: wrap narrow text in TEXT() or convert it";
+				case EPrintfArgKind::Null:
+					if (Conversion != TEXT('s') && Conversion != TEXT('p'))
+					{
+						return "nullptr is given to a non-pointer conversion";
+					}
+					break;
+				case EPrintfArgKind::Pointer:
+					if (Conversion != TEXT('p'))
+					{
+						return "a pointer is given to a conversion other than '%p'";
+					}
+					break;
+				case EPrintfArgKind::Other:
+					return "an argument of a class type cannot be formatted (pass *String for '%s')";
+			}
+		}
+		if (ArgTypes[ArgIndex].Kind != EPrintfArgKind::End)
+		{
+			return "more arguments than the format uses";
+		}
+		return nullptr;
+	}
+
+	/** Reached only in constant evaluation when a format does not match its arguments, which stops the build there. */
+	void PrintfFormatDoesNotMatchItsArguments(const char* Error);
+
+	/** A format string whose agreement with the argument types is proven when the program is compiled. */
+	template <typename CharType, typename... Types>
+	class TCheckedFormatStringImpl
+	{
+	public:
+		template <size_t N>
+		consteval TCheckedFormatStringImpl(const CharType (&InFormat)[N])
+		    : Format(InFormat)
+		{
+			const FPrintfArgType ArgTypes[] = {PrintfArgTypeOf<Types>()..., FPrintfArgType{}};
+			if (const char* Error = FindPrintfFormatError(InFormat, ArgTypes))
+			{
+				PrintfFormatDoesNotMatchItsArguments(Error);
+			}
+		}
+
+		const CharType* Format;
+	};
+
+	/** One argument of Printf, widened to what the formatter needs. */
+	struct FPrintfArg
+	{
+		EPrintfArgKind Kind = EPrintfArgKind::End;
+		bool bSigned = false;
+		union
+		{
+			int64 Signed;
+			uint64 Unsigned;
+			double Float;
+			const TCHAR* String;
+			const void* Pointer;
+		};
+	};
+
+	template <typename T>
+	FPrintfArg MakePrintfArg(const T& Value)
+	{
+		using Decayed = std::remove_cv_t<std::decay_t<T>>;
+		FPrintfArg Arg;
+		Arg.Kind = PrintfArgTypeOf<T>().Kind;
+		Arg.Unsigned = 0;
+		if constexpr (std::is_enum_v<Decayed>)
+		{
+			using Underlying = std::underlying_type_t<Decayed>;
+			Arg.bSigned = std::is_signed_v<Underlying>;
+			Arg.Signed = static_cast<int64>(static_cast<Underlying>(Value));
+		}
+		else if constexpr (std::is_integral_v<Decayed>)
+		{
+			Arg.bSigned = std::is_signed_v<Decayed>;
+			if constexpr (std::is_signed_v<Decayed>)
+			{
+				Arg.Signed = static_cast<int64>(Value);
+			}
+			else
+			{
+				Arg.Unsigned = static_cast<uint64>(Value);
+			}
+		}
+		else if constexpr (std::is_floating_point_v<Decayed>)
+		{
+			Arg.Float = static_cast<double>(Value);
+		}
+		else if constexpr (std::is_pointer_v<Decayed> && std::is_same_v<std::remove_cv_t<std::remove_pointer_t<Decayed>>, TCHAR>)
+		{
+			Arg.String = Value;
+		}
+		else if constexpr (std::is_pointer_v<Decayed>)
+		{
+			Arg.Pointer = static_cast<const void*>(Value);
+		}
+		return Arg;
+	}
+
+	/** Formats with arguments already checked against the format. */
+	FString FormatPrintf(const TCHAR* Format, const FPrintfArg* Args, int32 NumArgs);
+} // namespace UE::Core::Private
+
+namespace UE::Core
+{
+	/** A printf-style format literal, checked against the argument types at compile time. */
+	template <typename CharType, typename... Types>
+	using TCheckedFormatString = Private::TCheckedFormatStringImpl<CharType, std::type_identity_t<Types>...>;
+} // namespace UE::Core
 
 class FString
 {
@@ -135,6 +415,21 @@ public:
 	static FString Chr(TCHAR Ch) { return FString(std::u16string(1, Ch)); }
 	static FString ChrN(int32 NumCharacters, TCHAR Char) { return FString(std::u16string(static_cast<size_t>(NumCharacters), Char)); }
 	static FString FromInt(int32 Num);
+
+	/**
+	 * Formats printf-style: %s takes const TCHAR* (pass *MyString), %d/%i/%u/%x/%X/%c take integers up to 32 bits,
+	 * %lld/%llu/%ld/%llx any integer, %f/%e/%g floating point; flags, width and precision as in C.
+	 * The format must be a TEXT() literal; a mismatch between it and the arguments does not compile.
+	 */
+	template <typename... Types>
+	[[nodiscard]] static FString Printf(UE::Core::TCheckedFormatString<TCHAR, Types...> Fmt, Types... Args)
+	{
+		const UE::Core::Private::FPrintfArg Packed[] = {UE::Core::Private::MakePrintfArg(Args)..., UE::Core::Private::FPrintfArg{}};
+		return UE::Core::Private::FormatPrintf(Fmt.Format, Packed, static_cast<int32>(sizeof...(Args)));
+	}
+
+	/** The shortest "%f" form that keeps at least InMinFractionalDigits digits after the point ("1.0", "0.25"). */
+	static FString SanitizeFloat(double InFloat, const int32 InMinFractionalDigits = 1);
 	static FString Join(const TArray<FString>& Items, const TCHAR* Separator);
 
 	// Conversions at the edges of the stand-in: UTF-8 for the C library and the file system.
@@ -187,3 +482,31 @@ inline FString LexToString(const FString& Value)
 {
 	return Value;
 }
+inline FString LexToString(FString&& Value)
+{
+	return MoveTemp(Value);
+}
+inline FString LexToString(const TCHAR* Value)
+{
+	return FString(Value);
+}
+inline FString LexToString(bool Value)
+{
+	return Value ? FString(TEXT("true")) : FString(TEXT("false"));
+}
+FString LexToString(int8 Value);
+FString LexToString(int16 Value);
+FString LexToString(int32 Value);
+FString LexToString(int64 Value);
+FString LexToString(uint8 Value);
+FString LexToString(uint16 Value);
+FString LexToString(uint32 Value);
+FString LexToString(uint64 Value);
+FString LexToString(long long Value);
+FString LexToString(unsigned long long Value);
+/** "%f", as the engine: six digits after the point. */
+FString LexToString(float Value);
+FString LexToString(double Value);
+/** The sanitized form of FString::SanitizeFloat ("1.0", "0.25"). */
+FString LexToSanitizedString(float Value);
+FString LexToSanitizedString(double Value);
