@@ -1,2 +1,33 @@
-// Work in progress: filled in by the Core work under way.
+// How important a log line is, from Fatal (the program stops) to VeryVerbose (normally hidden).
 #pragma once
+
+#include "Containers/UnrealString.h"
+#include "CoreTypes.h"
+
+namespace ELogVerbosity
+{
+	enum Type : uint8
+	{
+		/** Not used for lines; as a category's verbosity it silences everything but Fatal. */
+		NoLogging = 0,
+		/** Always printed, then the program stops. */
+		Fatal,
+		Error,
+		Warning,
+		Display,
+		Log,
+		Verbose,
+		VeryVerbose,
+		All = VeryVerbose,
+		NumVerbosity,
+		VerbosityMask = 0xf,
+		SetColor = 0x40,
+		BreakOnLog = 0x80
+	};
+
+	/** @return the verbosity's name ("Warning", "Log", ...), "Unknown" for a value outside the enum. */
+	const TCHAR* ToString(Type Verbosity);
+} // namespace ELogVerbosity
+
+/** @return the verbosity named by VerbosityString (case-insensitive), or NoLogging if none is. */
+ELogVerbosity::Type ParseLogVerbosityFromString(const FString& VerbosityString);

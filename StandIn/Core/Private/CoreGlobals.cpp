@@ -1,0 +1,35 @@
+#include "CoreGlobals.h"
+
+#include "Misc/App.h"
+#include "Misc/OutputDeviceRedirector.h"
+#include "Templates/UnrealTemplate.h"
+#include <thread>
+
+FOutputDeviceRedirector* GLog = FOutputDeviceRedirector::Get();
+bool GIsEditor = true;
+TCHAR GInternalProjectName[64] = {};
+
+DEFINE_LOG_CATEGORY(LogTemp);
+
+namespace
+{
+	// Static initialisation runs on the thread that starts the program.
+	const std::thread::id GGameThread = std::this_thread::get_id();
+} // namespace
+
+bool IsInGameThread()
+{
+	return std::this_thread::get_id() == GGameThread;
+}
+
+void FApp::SetProjectName(const TCHAR* InProjectName)
+{
+	constexpr SIZE_T Capacity = UE_ARRAY_COUNT(GInternalProjectName);
+	SIZE_T Length = 0;
+	while (InProjectName != nullptr && InProjectName[Length] != 0 && Length + 1 < Capacity)
+	{
+		GInternalProjectName[Length] = InProjectName[Length];
+		++Length;
+	}
+	GInternalProjectName[Length] = 0;
+}
