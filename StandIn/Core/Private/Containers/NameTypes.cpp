@@ -19,6 +19,11 @@ FName::FName(const ANSICHAR* Name, EFindName)
 {
 }
 
+FName::FName(const UTF8CHAR* Name, EFindName)
+    : Text(Normalised(FString(Name)))
+{
+}
+
 FName::FName(int32 Len, const TCHAR* Name, EFindName)
     : Text(Normalised(FString(Len, Name)))
 {

@@ -320,7 +320,9 @@ int32 FString::Find(const TCHAR* SubStr, ESearchCase::Type SearchCase, ESearchDi
 	const int32 LastStart = Len() - NeedleLen;
 	if (SearchDir == ESearchDir::FromStart)
 	{
-		for (int32 Start = StartPosition == INDEX_NONE ? 0 : std::max(0, StartPosition); Start <= LastStart; ++Start)
+		// A start past the end is pulled back to the last character, as the engine does.
+		const int32 First = (StartPosition == INDEX_NONE || Len() == 0) ? 0 : Clamp(StartPosition, 0, Len() - 1);
+		for (int32 Start = First; Start <= LastStart; ++Start)
 		{
 			if (RangeEquals(std::u16string_view(Data).substr(static_cast<size_t>(Start), Needle.size()), Needle, SearchCase))
 			{
@@ -549,13 +551,10 @@ int32 FString::ParseIntoArray(TArray<FString>& OutArray, const TCHAR* pchDelim, 
 {
 	OutArray.Reset();
 	const std::u16string_view Delimiter = ViewOf(pchDelim);
-	if (Delimiter.empty())
+	// An empty string or delimiter yields no parts at all, even when empty parts are kept.
+	if (Delimiter.empty() || Data.empty())
 	{
-		if (!bInCullEmpty || !Data.empty())
-		{
-			OutArray.Add(*this);
-		}
-		return OutArray.Num();
+		return 0;
 	}
 	size_t Start = 0;
 	while (true)
@@ -581,9 +580,9 @@ bool FString::IsNumeric() const
 	{
 		return false;
 	}
+	// As the engine's: an optional sign, digits and at most one dot; a lone sign or dot passes.
 	size_t Index = (Data[0] == TEXT('-') || Data[0] == TEXT('+')) ? 1 : 0;
 	bool bSeenDot = false;
-	bool bSeenDigit = false;
 	for (; Index < Data.size(); ++Index)
 	{
 		if (Data[Index] == TEXT('.'))
@@ -594,16 +593,12 @@ bool FString::IsNumeric() const
 			}
 			bSeenDot = true;
 		}
-		else if (FChar::IsDigit(Data[Index]))
-		{
-			bSeenDigit = true;
-		}
-		else
+		else if (!FChar::IsDigit(Data[Index]))
 		{
 			return false;
 		}
 	}
-	return bSeenDigit;
+	return true;
 }
 
 FString FString::FromInt(int32 Num)

@@ -7,18 +7,15 @@
 namespace
 {
 	// Character classification (iswalnum and friends) follows the locale; every program that links Core
-	// classifies UTF-16 code units the same way, whatever the environment says.
-	struct FCharacterTypeLocale
+	// classifies UTF-16 code units the same way, whatever the environment says. It runs before the
+	// program's own static initialisers, so that none of them classifies under the "C" locale.
+	__attribute__((constructor(101))) void SelectCharacterTypeLocale()
 	{
-		FCharacterTypeLocale()
+		if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
 		{
-			if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
-			{
-				std::setlocale(LC_CTYPE, "C.utf8");
-			}
+			std::setlocale(LC_CTYPE, "C.utf8");
 		}
-	};
-	const FCharacterTypeLocale GCharacterTypeLocale;
+	}
 } // namespace
 
 namespace UE::StandIn

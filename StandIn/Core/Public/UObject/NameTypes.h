@@ -1,4 +1,5 @@
 // FName: a case-insensitive name, as used for modules, menus, sections and reflected members.
+// Each name keeps the spelling it was made with, as the editor's case-preserving names do.
 #pragma once
 
 #include "Containers/UnrealString.h"
@@ -22,12 +23,15 @@ public:
 	FName(EName) {}
 	FName(const TCHAR* Name, EFindName FindType = FNAME_Add);
 	FName(const ANSICHAR* Name, EFindName FindType = FNAME_Add);
+	FName(const UTF8CHAR* Name, EFindName FindType = FNAME_Add);
 	FName(int32 Len, const TCHAR* Name, EFindName FindType = FNAME_Add);
 	explicit FName(const FString& Name, EFindName FindType = FNAME_Add);
 	explicit FName(FStringView Name, EFindName FindType = FNAME_Add);
 
 	FString ToString() const;
 	void ToString(FString& Out) const { Out = ToString(); }
+	void AppendString(FString& Out) const { Out += ToString(); }
+	FString GetPlainNameString() const { return ToString(); }
 	bool IsNone() const { return Text.IsEmpty(); }
 	bool IsValid() const { return true; }
 	bool IsEqual(const FName& Other) const { return Text.Equals(Other.Text, ESearchCase::IgnoreCase); }
