@@ -19,7 +19,7 @@ namespace
 	consteval bool FormatAccepts(const TCHAR* Format)
 	{
 		const UE::Core::Private::FPrintfArgType ArgTypes[] = {UE::Core::Private::PrintfArgTypeOf<Types>()..., UE::Core::Private::FPrintfArgType{}};
-		return UE::Core::Private::FindPrintfFormatError(Format, ArgTypes) == nullptr;
+		return UE::Core::Private::FindPrintfFormatError(Format, ArgTypes) == UE::Core::Private::EPrintfFormatError::None;
 	}
 } // namespace
 

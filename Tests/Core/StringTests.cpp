@@ -127,6 +127,13 @@ TEST(FString, CaseRulesOfComparisonAndSearch)
 	EXPECT_EQ(Str(Name.Replace(TEXT("MOD"), TEXT("x"), ESearchCase::CaseSensitive)), u"MyMod.uplugin");
 	EXPECT_EQ(Str(FString(TEXT("aaa")).Replace(TEXT("aa"), TEXT("b"))), u"ba");
 	EXPECT_EQ(Str(Name.ToUpper()), u"MYMOD.UPLUGIN");
+
+	FString Stem(Name);
+	EXPECT_TRUE(Stem.RemoveFromEnd(TEXT(".UPlugin")));
+	EXPECT_FALSE(Stem.RemoveFromEnd(TEXT(".uplugin")));
+	EXPECT_FALSE(Stem.RemoveFromStart(TEXT("")));
+	EXPECT_TRUE(Stem.RemoveFromStart(TEXT("my")));
+	EXPECT_EQ(Str(Stem), u"Mod");
 	EXPECT_EQ(Str(FString(TEXT("\u00c9T\u00c9")).ToLower()), u"\u00e9t\u00e9");
 }
 

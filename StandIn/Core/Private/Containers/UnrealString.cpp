@@ -386,6 +386,26 @@ bool FString::EndsWith(const FString& InSuffix, ESearchCase::Type SearchCase) co
 	return EndsWith(*InSuffix, SearchCase);
 }
 
+bool FString::RemoveFromStart(const FString& InPrefix, ESearchCase::Type SearchCase)
+{
+	if (!StartsWith(InPrefix, SearchCase))
+	{
+		return false;
+	}
+	Data.erase(0, static_cast<size_t>(InPrefix.Len()));
+	return true;
+}
+
+bool FString::RemoveFromEnd(const FString& InSuffix, ESearchCase::Type SearchCase)
+{
+	if (!EndsWith(InSuffix, SearchCase))
+	{
+		return false;
+	}
+	Data.resize(Data.size() - static_cast<size_t>(InSuffix.Len()));
+	return true;
+}
+
 FString FString::Replace(const TCHAR* From, const TCHAR* To, ESearchCase::Type SearchCase) const
 {
 	FString Result(*this);

@@ -219,12 +219,6 @@ namespace UE::Core::Private
 		}
 	} // namespace
 
-	void PrintfFormatDoesNotMatchItsArguments(const char* Error)
-	{
-		// Only constant evaluation reaches the declaration; this body exists for the linker's sake.
-		std::fprintf(stderr, "Printf format does not match its arguments: %s\n", Error);
-	}
-
 	FString FormatPrintf(const TCHAR* Format, const FPrintfArg* Args, int32 NumArgs)
 	{
 		std::u16string Out;

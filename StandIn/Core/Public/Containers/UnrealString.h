@@ -67,11 +67,28 @@ namespace UE::Core::Private
 		}
 	}
 
-	/**
-	 * Checks a printf-style format against the types of its arguments.
-	 * @return nullptr when they agree, else a description of the first mismatch.
-	 */
-	constexpr const char* FindPrintfFormatError(const TCHAR* Format, const FPrintfArgType* ArgTypes)
+	/** The first way in which a printf-style format and its arguments disagree. */
+	enum class EPrintfFormatError : uint8
+	{
+		None,
+		TooFewArguments,
+		StarExpectsInt,
+		FormatEndsInsideConversion,
+		UnknownConversion,
+		PercentSExpectsTcharPointer,
+		IntegerGivenToFloatOrPointerConversion,
+		WideIntegerNeedsLlConversion,
+		FloatGivenToNonFloatConversion,
+		StringGivenToNonStringConversion,
+		NarrowStringNeedsTEXT,
+		NullGivenToNonPointerConversion,
+		PointerGivenToNonPointerConversion,
+		ClassTypeArgumentNeedsStarForPercentS,
+		TooManyArguments,
+	};
+
+	/** Checks a printf-style format against the types of its arguments. */
+	constexpr EPrintfFormatError FindPrintfFormatError(const TCHAR* Format, const FPrintfArgType* ArgTypes)
 	{
 		int32 ArgIndex = 0;
 		const auto TakeArgument = [&ArgTypes, &ArgIndex]() -> FPrintfArgType
@@ -113,11 +130,11 @@ namespace UE::Core::Private
 					const FPrintfArgType Star = TakeArgument();
 					if (Star.Kind == EPrintfArgKind::End)
 					{
-						return "too few arguments for the format";
+						return EPrintfFormatError::TooFewArguments;
 					}
 					if (Star.Kind != EPrintfArgKind::Integer || Star.Size > 4)
 					{
-						return "'*' expects an int argument";
+						return EPrintfFormatError::StarExpectsInt;
 					}
 					++Char;
 				}
@@ -138,72 +155,86 @@ namespace UE::Core::Private
 			}
 			if (*Char == 0)
 			{
-				return "the format ends inside a conversion";
+				return EPrintfFormatError::FormatEndsInsideConversion;
 			}
 			const TCHAR Conversion = *Char;
 			const bool bKnown = Conversion == TEXT('d') || Conversion == TEXT('i') || Conversion == TEXT('u') || Conversion == TEXT('o') || Conversion == TEXT('x') || Conversion == TEXT('X') || Conversion == TEXT('c') || Conversion == TEXT('s') || Conversion == TEXT('p') || Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A');
 			if (!bKnown)
 			{
-				return "unknown conversion in the format";
+				return EPrintfFormatError::UnknownConversion;
 			}
 			const FPrintfArgType Arg = TakeArgument();
 			switch (Arg.Kind)
 			{
 				case EPrintfArgKind::End:
-					return "too few arguments for the format";
+					return EPrintfFormatError::TooFewArguments;
 				case EPrintfArgKind::Integer:
 					if (Conversion == TEXT('s'))
 					{
-						return "'%s' expects a const TCHAR* argument";
+						return EPrintfFormatError::PercentSExpectsTcharPointer;
 					}
 					if (Conversion == TEXT('p') || Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A'))
 					{
-						return "an integer argument is given to a floating-point or pointer conversion";
+						return EPrintfFormatError::IntegerGivenToFloatOrPointerConversion;
 					}
 					if (!bWide && Arg.Size > 4)
 					{
-						return "a 64-bit integer needs '%lld', '%llu' or '%llx'";
+						return EPrintfFormatError::WideIntegerNeedsLlConversion;
 					}
 					break;
 				case EPrintfArgKind::Float:
 					if (!(Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A')))
 					{
-						return "a floating-point argument is given to a non floating-point conversion";
+						return EPrintfFormatError::FloatGivenToNonFloatConversion;
 					}
 					break;
 				case EPrintfArgKind::TCharString:
 					if (Conversion != TEXT('s') && Conversion != TEXT('p'))
 					{
-						return "a string argument is given to a non-string conversion";
+						return EPrintfFormatError::StringGivenToNonStringConversion;
 					}
 					break;
 				case EPrintfArgKind::NarrowString:
-					return "'%s' takes TCHAR strings: wrap narrow text in TEXT() or convert it";
+					return EPrintfFormatError::NarrowStringNeedsTEXT;
 				case EPrintfArgKind::Null:
 					if (Conversion != TEXT('s') && Conversion != TEXT('p'))
 					{
-						return "nullptr is given to a non-pointer conversion";
+						return EPrintfFormatError::NullGivenToNonPointerConversion;
 					}
 					break;
 				case EPrintfArgKind::Pointer:
 					if (Conversion != TEXT('p'))
 					{
-						return "a pointer is given to a conversion other than '%p'";
+						return EPrintfFormatError::PointerGivenToNonPointerConversion;
 					}
 					break;
 				case EPrintfArgKind::Other:
-					return "an argument of a class type cannot be formatted (pass *String for '%s')";
+					return EPrintfFormatError::ClassTypeArgumentNeedsStarForPercentS;
 			}
 		}
 		if (ArgTypes[ArgIndex].Kind != EPrintfArgKind::End)
 		{
-			return "more arguments than the format uses";
+			return EPrintfFormatError::TooManyArguments;
 		}
-		return nullptr;
+		return EPrintfFormatError::None;
 	}
 
-	/** Reached only in constant evaluation when a format does not match its arguments, which stops the build there. */
-	void PrintfFormatDoesNotMatchItsArguments(const char* Error);
+	// Never defined: each is called only while a mismatched format is checked during compilation, so the
+	// compiler's error names the mismatch.
+	void PrintfFormatError_TooFewArguments();
+	void PrintfFormatError_StarExpectsInt();
+	void PrintfFormatError_FormatEndsInsideConversion();
+	void PrintfFormatError_UnknownConversion();
+	void PrintfFormatError_PercentSExpectsTcharPointer();
+	void PrintfFormatError_IntegerGivenToFloatOrPointerConversion();
+	void PrintfFormatError_WideIntegerNeedsLlConversion();
+	void PrintfFormatError_FloatGivenToNonFloatConversion();
+	void PrintfFormatError_StringGivenToNonStringConversion();
+	void PrintfFormatError_NarrowStringNeedsTEXT();
+	void PrintfFormatError_NullGivenToNonPointerConversion();
+	void PrintfFormatError_PointerGivenToNonPointerConversion();
+	void PrintfFormatError_ClassTypeArgumentNeedsStarForPercentS();
+	void PrintfFormatError_TooManyArguments();
 
 	/** A format string whose agreement with the argument types is proven when the program is compiled. */
 	template <typename CharType, typename... Types>
@@ -215,9 +246,52 @@ namespace UE::Core::Private
 		    : Format(InFormat)
 		{
 			const FPrintfArgType ArgTypes[] = {PrintfArgTypeOf<Types>()..., FPrintfArgType{}};
-			if (const char* Error = FindPrintfFormatError(InFormat, ArgTypes))
+			switch (FindPrintfFormatError(InFormat, ArgTypes))
 			{
-				PrintfFormatDoesNotMatchItsArguments(Error);
+				case EPrintfFormatError::None:
+					break;
+				case EPrintfFormatError::TooFewArguments:
+					PrintfFormatError_TooFewArguments();
+					break;
+				case EPrintfFormatError::StarExpectsInt:
+					PrintfFormatError_StarExpectsInt();
+					break;
+				case EPrintfFormatError::FormatEndsInsideConversion:
+					PrintfFormatError_FormatEndsInsideConversion();
+					break;
+				case EPrintfFormatError::UnknownConversion:
+					PrintfFormatError_UnknownConversion();
+					break;
+				case EPrintfFormatError::PercentSExpectsTcharPointer:
+					PrintfFormatError_PercentSExpectsTcharPointer();
+					break;
+				case EPrintfFormatError::IntegerGivenToFloatOrPointerConversion:
+					PrintfFormatError_IntegerGivenToFloatOrPointerConversion();
+					break;
+				case EPrintfFormatError::WideIntegerNeedsLlConversion:
+					PrintfFormatError_WideIntegerNeedsLlConversion();
+					break;
+				case EPrintfFormatError::FloatGivenToNonFloatConversion:
+					PrintfFormatError_FloatGivenToNonFloatConversion();
+					break;
+				case EPrintfFormatError::StringGivenToNonStringConversion:
+					PrintfFormatError_StringGivenToNonStringConversion();
+					break;
+				case EPrintfFormatError::NarrowStringNeedsTEXT:
+					PrintfFormatError_NarrowStringNeedsTEXT();
+					break;
+				case EPrintfFormatError::NullGivenToNonPointerConversion:
+					PrintfFormatError_NullGivenToNonPointerConversion();
+					break;
+				case EPrintfFormatError::PointerGivenToNonPointerConversion:
+					PrintfFormatError_PointerGivenToNonPointerConversion();
+					break;
+				case EPrintfFormatError::ClassTypeArgumentNeedsStarForPercentS:
+					PrintfFormatError_ClassTypeArgumentNeedsStarForPercentS();
+					break;
+				case EPrintfFormatError::TooManyArguments:
+					PrintfFormatError_TooManyArguments();
+					break;
 			}
 		}
 
@@ -323,7 +397,11 @@ public:
 		check(IsValidIndex(Index));
 		return Data[static_cast<size_t>(Index)];
 	}
-	void Empty() { Data.clear(); }
+	void Empty(int32 Slack = 0)
+	{
+		Data.clear();
+		Data.reserve(static_cast<size_t>(Slack > 0 ? Slack : 0));
+	}
 	void Reset(int32 NewReservedSize = 0)
 	{
 		Data.clear();
@@ -382,6 +460,10 @@ public:
 	bool StartsWith(const FString& InPrefix, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase) const;
 	bool EndsWith(const TCHAR* InSuffix, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase) const;
 	bool EndsWith(const FString& InSuffix, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase) const;
+	/** Removes the prefix when the string starts with it; false when it does not (or the prefix is empty). */
+	bool RemoveFromStart(const FString& InPrefix, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase);
+	/** Removes the suffix when the string ends with it; false when it does not (or the suffix is empty). */
+	bool RemoveFromEnd(const FString& InSuffix, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase);
 
 	FString Replace(const TCHAR* From, const TCHAR* To, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase) const;
 	int32 ReplaceInline(const TCHAR* SearchText, const TCHAR* ReplacementText, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase);
