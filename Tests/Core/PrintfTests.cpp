@@ -1,6 +1,7 @@
 #include "CoreMinimal.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace
 {
@@ -104,4 +105,23 @@ TEST(SanitizeFloat, KeepsTheShortestFixedForm)
 	EXPECT_EQ(Str(FString::SanitizeFloat(2.0, 0)), u"2");
 	EXPECT_EQ(Str(FString::SanitizeFloat(2.0, 3)), u"2.000");
 	EXPECT_EQ(Str(FString::SanitizeFloat(1.0, 8)), u"1.00000000");
+}
+
+TEST(Printf, LengthModifiersNarrowAsTheCLibraryReadsThem)
+{
+	EXPECT_EQ(Str(FString::Printf(TEXT("%hd %hhd %hu"), 70000, 300, 70000)), u"4464 44 4464");
+	EXPECT_EQ(Str(FString::Printf(TEXT("%o %lx %llX"), 8, uint64(0xABCDEF0123ull), int64(-1))), u"10 abcdef0123 FFFFFFFFFFFFFFFF");
+	EXPECT_EQ(Str(FString::Printf(TEXT("%zu %ld"), SIZE_T(12), int64(-3))), u"12 -3");
+	// A negative '*' width left-aligns; a negative '*' precision counts as none.
+	EXPECT_EQ(Str(FString::Printf(TEXT("[%*d][%.*f][%.*f]"), -4, 7, 1, 2.25, -1, 2.25)), u"[7   ][2.2][2.250000]");
+	EXPECT_EQ(Str(FString::Printf(TEXT("[%.*s]"), 3, TEXT("abcdef"))), u"[abc]");
+}
+
+TEST(Printf, PointersAndSpecialFloats)
+{
+	EXPECT_EQ(Str(FString::Printf(TEXT("%p"), nullptr)), u"(nil)");
+	int Value = 0;
+	EXPECT_TRUE(FString::Printf(TEXT("%p"), &Value).StartsWith(TEXT("0x")));
+	EXPECT_EQ(Str(FString::Printf(TEXT("%f %f %.0f"), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN())), u"inf -inf nan");
+	EXPECT_EQ(Str(FString::Printf(TEXT("%.17g %.17g %.17g"), 2.0, 0.3, 1e-300)), u"2 0.29999999999999999 1e-300");
 }

@@ -199,6 +199,23 @@ TEST(FString, Utf8ConversionsAtTheEdges)
 	EXPECT_EQ(Str(FString::FromUtf8("\xF4\x90\x80\x80")), u"\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 
+TEST(FStringView, ViewsShareTheStringRules)
+{
+	const FString Owner(TEXT("MyMod.uplugin"));
+	const FStringView View(Owner);
+	EXPECT_EQ(View.Len(), 13);
+	EXPECT_TRUE(View == FStringView(TEXT("MYMOD.UPLUGIN")));
+	EXPECT_FALSE(View.Equals(FStringView(TEXT("MYMOD.UPLUGIN"))));
+	EXPECT_TRUE(View.StartsWith(TEXT("mymod")));
+	EXPECT_TRUE(View.EndsWith(TEXT(".UPLUGIN")));
+	EXPECT_FALSE(View.EndsWith(TEXT("x.uplugin.uplugin")));
+	EXPECT_EQ(Str(FString(View.Mid(2, 3))), u"Mod");
+	EXPECT_EQ(Str(FString(View.Left(100))), u"MyMod.uplugin");
+	EXPECT_EQ(Str(FString(View.RightChop(6))), u"uplugin");
+	EXPECT_EQ(Str(FString(View.LeftChop(8))), u"MyMod");
+	EXPECT_TRUE(FStringView(static_cast<const TCHAR*>(nullptr)).IsEmpty());
+}
+
 TEST(FName, IgnoresCaseAndKnowsNone)
 {
 	EXPECT_EQ(FName(TEXT("MyMod")), FName(TEXT("mymod")));

@@ -148,4 +148,27 @@ TEST(FTextAsNumber, HonoursDigitCountsAndSign)
 	EXPECT_EQ(Str(FText::AsNumber(std::numeric_limits<double>::quiet_NaN())), u"NaN");
 }
 
+TEST(FText, BuildingTextsFromOtherTexts)
+{
+	TArray<FText> Parts;
+	Parts.Add(FText::FromString(TEXT("a")));
+	Parts.Add(FText::FromString("b"));
+	Parts.Add(FText::FromStringView(FStringView(TEXT("cde"), 1)));
+	EXPECT_EQ(Str(FText::Join(INVTEXT(", "), Parts)), u"a, b, c");
+	EXPECT_EQ(Str(FText::Join(INVTEXT(", "), TArray<FText>())), u"");
+
+	EXPECT_EQ(Str(FText::TrimPreceding(FText::FromString(TEXT("  x  ")))), u"x  ");
+	EXPECT_EQ(Str(FText::TrimTrailing(FText::FromString(TEXT("  x  ")))), u"  x");
+	EXPECT_EQ(Str(LOCTEXT("Shout", "Hello").ToUpper()), u"HELLO");
+
+	const FText Formatted = FText::FormatOrdered(FTextFormat::FromString(TEXT("{0}-{1}")), FText::FromString(TEXT("x")), 2);
+	EXPECT_EQ(Str(Formatted), u"x-2");
+	EXPECT_FALSE(FTextInspector::GetKey(Formatted).IsSet());
+
+	const FText Original = LOCTEXT("Same", "Same");
+	const FText Copy = Original;
+	EXPECT_TRUE(Copy.IdenticalTo(Original));
+	EXPECT_FALSE(FText::FromString(TEXT("Same")).IdenticalTo(Original));
+}
+
 #undef LOCTEXT_NAMESPACE
