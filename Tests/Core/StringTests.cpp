@@ -199,6 +199,41 @@ TEST(FString, Utf8ConversionsAtTheEdges)
 	EXPECT_EQ(Str(FString::FromUtf8("\xF4\x90\x80\x80")), u"\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 
+TEST(FString, BuildingAndEditing)
+{
+	FString Built;
+	// Never null, even when empty.
+	ASSERT_NE(*Built, nullptr);
+	EXPECT_EQ(**Built, TEXT('\0'));
+	Built += TEXT("ab");
+	Built += TEXT('c');
+	Built.Append(TEXT("defg"), 2);
+	Built.Append(static_cast<const TCHAR*>(nullptr), 5);
+	Built += FStringView(TEXT("xyz"), 1);
+	EXPECT_EQ(Str(Built), u"abcdex");
+	EXPECT_EQ(Str(Built + TEXT("!") + FString::Chr(TEXT('?'))), u"abcdex!?");
+	EXPECT_EQ(Str(TEXT(">") + Built), u">abcdex");
+	EXPECT_TRUE(Built.IsValidIndex(5));
+	EXPECT_FALSE(Built.IsValidIndex(6));
+	EXPECT_FALSE(Built.IsValidIndex(-1));
+
+	FString Dashes(TEXT("a-b-c"));
+	EXPECT_EQ(Dashes.ReplaceInline(TEXT("-"), TEXT("--")), 2);
+	EXPECT_EQ(Str(Dashes), u"a--b--c");
+	EXPECT_EQ(Dashes.ReplaceInline(TEXT(""), TEXT("x")), 0);
+	Dashes.ReplaceCharInline(TEXT('-'), TEXT('_'));
+	EXPECT_EQ(Str(Dashes), u"a__b__c");
+
+	EXPECT_EQ(Str(FString::ChrN(3, TEXT('z'))), u"zzz");
+	EXPECT_EQ(Str(FString::FromInt(-2147483647 - 1)), u"-2147483648");
+	TArray<FString> Items;
+	EXPECT_EQ(Str(FString::Join(Items, TEXT(", "))), u"");
+	Items.Add(FString(TEXT("one")));
+	Items.Add(FString());
+	Items.Add(FString(TEXT("three")));
+	EXPECT_EQ(Str(FString::Join(Items, TEXT(", "))), u"one, , three");
+}
+
 TEST(FStringView, ViewsShareTheStringRules)
 {
 	const FString Owner(TEXT("MyMod.uplugin"));

@@ -292,8 +292,3 @@ public:
 	static const FString& GetDisplayString(const FText& Text) { return Text.DisplayString; }
 	static bool ShouldGatherForLocalization(const FText& Text) { return Text.ShouldGatherForLocalization(); }
 };
-
-inline FString LexToString(const FText& Value)
-{
-	return Value.ToString();
-}
