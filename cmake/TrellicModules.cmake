@@ -80,6 +80,11 @@ function(trl_plugin_module Name)
 	trl_link_modules(${Name} PUBLIC ${PublicDeps})
 	trl_link_modules(${Name} PRIVATE ${PrivateDeps})
 	set_property(GLOBAL APPEND PROPERTY TRL_PLUGIN_MODULES ${Name})
+	# Specs live beside the code in Private/Tests/ and are compiled into the module, as in the engine.
+	file(GLOB SpecSources CONFIGURE_DEPENDS "${Dir}/Private/Tests/*.cpp")
+	if(SpecSources)
+		trl_spec_runner(${Name}Specs MODULES ${Name} MODULE_UNDER_TEST ${Name})
+	endif()
 endfunction()
 
 # A GoogleTest suite of the stand-in: trl_gtest(Name SOURCES ... MODULES ... [LIBS ...]).
@@ -89,5 +94,25 @@ function(trl_gtest Name)
 	target_compile_options(${Name} PRIVATE ${TRL_WARNINGS})
 	trl_link_modules(${Name} PRIVATE ${ARG_MODULES})
 	target_link_libraries(${Name} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LIBS})
-	gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60)
+	if(NOT ARG_NO_CTEST)
+		gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60)
+	endif()
+endfunction()
+
+# A program that runs the automation specs linked into it, one GoogleTest case per It, each registered with ctest:
+# trl_spec_runner(Name [SOURCES ...] MODULES ... [MODULE_UNDER_TEST Module] [NO_CTEST]).
+# NO_CTEST builds the program without registering its cases (for a program that a test runs itself).
+set(TRL_SPEC_RUNNER_MAIN "${CMAKE_CURRENT_LIST_DIR}/../StandIn/AutomationSpecRunner/SpecRunnerMain.cpp")
+function(trl_spec_runner Name)
+	cmake_parse_arguments(ARG "NO_CTEST" "MODULE_UNDER_TEST" "SOURCES;MODULES" ${ARGN})
+	add_executable(${Name} "${TRL_SPEC_RUNNER_MAIN}" ${ARG_SOURCES})
+	target_compile_options(${Name} PRIVATE ${TRL_WARNINGS})
+	trl_link_modules(${Name} PRIVATE Core ${ARG_MODULES})
+	target_link_libraries(${Name} PRIVATE GTest::gtest)
+	if(ARG_MODULE_UNDER_TEST)
+		target_compile_definitions(${Name} PRIVATE TRL_SPEC_MODULE_UNDER_TEST="${ARG_MODULE_UNDER_TEST}")
+	endif()
+	if(NOT ARG_NO_CTEST)
+		gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60)
+	endif()
 endfunction()

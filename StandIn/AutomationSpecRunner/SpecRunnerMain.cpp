@@ -1,0 +1,81 @@
+// Runs the automation specs linked into this program under GoogleTest: every It is a test case of its own,
+// named "<spec name>.<Describe ...> <It>", so that ctest lists, selects and reports each one.
+
+#include "Misc/AutomationTest.h"
+#ifdef TRL_SPEC_MODULE_UNDER_TEST
+#include "Modules/ModuleManager.h"
+#endif
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace
+{
+	// Characters that a GoogleTest filter or ctest's test discovery would read as syntax.
+	FString MakeCaseName(const FString& Name)
+	{
+		FString Result;
+		for (const TCHAR Char : Name)
+		{
+			const bool bSyntax = Char == TEXT('-') || Char == TEXT(':') || Char == TEXT('*') || Char == TEXT('?') || Char == TEXT('#') || Char == TEXT(';') || Char == TEXT('[') || Char == TEXT(']') || Char == TEXT('\\') || Char == TEXT('"') || Char == TEXT('\n') || Char == TEXT('\r');
+			Result.AppendChar(bSyntax ? TEXT('_') : Char);
+		}
+		return Result;
+	}
+
+	class FSpecCaseTest : public testing::Test
+	{
+	public:
+		explicit FSpecCaseTest(UE::StandIn::FAutomationTestCase InCase)
+		    : Case(MoveTemp(InCase))
+		{
+		}
+
+		void TestBody() override
+		{
+			const UE::StandIn::FAutomationTestCaseResult Result = UE::StandIn::RunAutomationTestCase(Case);
+			for (const FString& Info : Result.Infos)
+			{
+				std::printf("Info: %s\n", Info.ToUtf8().c_str());
+			}
+			for (const FString& Warning : Result.Warnings)
+			{
+				std::printf("Warning: %s\n", Warning.ToUtf8().c_str());
+			}
+			for (const FString& Error : Result.Errors)
+			{
+				ADD_FAILURE_AT(Case.SourceFile.ToUtf8().c_str(), Case.SourceLine) << Error.ToUtf8();
+			}
+			EXPECT_TRUE(Result.bSucceeded) << "The case recorded errors.";
+		}
+
+	private:
+		UE::StandIn::FAutomationTestCase Case;
+	};
+
+	// The editor has every module of the plug-in started before a test runs; so does this runner.
+	void StartModuleUnderTest()
+	{
+#ifdef TRL_SPEC_MODULE_UNDER_TEST
+		FModuleManager::Get().LoadModule(TEXT(TRL_SPEC_MODULE_UNDER_TEST));
+#endif
+	}
+} // namespace
+
+int main(int ArgC, char** ArgV)
+{
+	testing::InitGoogleTest(&ArgC, ArgV);
+	for (const UE::StandIn::FAutomationTestCase& Case : UE::StandIn::GetAutomationTestCases())
+	{
+		const std::string SuiteName = MakeCaseName(Case.TestName).ToUtf8();
+		const std::string CaseName = MakeCaseName(Case.CaseName).ToUtf8();
+		testing::RegisterTest(SuiteName.c_str(), CaseName.c_str(), nullptr, nullptr, Case.SourceFile.ToUtf8().c_str(), Case.SourceLine, [Case]() -> testing::Test*
+		                      { return new FSpecCaseTest(Case); });
+	}
+	if (!GTEST_FLAG_GET(list_tests))
+	{
+		StartModuleUnderTest();
+	}
+	return RUN_ALL_TESTS();
+}
