@@ -1,6 +1,7 @@
 #include "Dom/JsonObject.h"
 #include "Dom/JsonValue.h"
 #include "JsonTestHelpers.h"
+#include "Misc/OutputDeviceCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -159,4 +160,24 @@ TEST(JsonObject, FieldNamesBindFromLiteralsAndStrings)
 	EXPECT_TRUE(Object.HasField(TEXT("Dynamic")));
 	EXPECT_FALSE(Object.HasField(TEXT("dynamic")));
 	EXPECT_TRUE(Object.TryGetField(FStringView(Name)).IsValid());
+}
+
+TEST(JsonObject, ReadingAMissingOrMistypedFieldIsLogged)
+{
+	UE::StandIn::FOutputDeviceCapture Capture;
+	FJsonObject Object;
+	Object.SetNumberField(TEXT("Count"), 2);
+	EXPECT_TRUE(Object.GetStringField(TEXT("Name")).IsEmpty());
+	// A number reads as a boolean without complaint.
+	EXPECT_TRUE(Object.GetBoolField(TEXT("Count")));
+	EXPECT_TRUE(Object.GetArrayField(TEXT("Count")).IsEmpty());
+
+	const TArray<UE::StandIn::FCapturedLogLine> Warnings = Capture.GetLines(ELogVerbosity::Warning);
+	ASSERT_EQ(Warnings.Num(), 1);
+	EXPECT_EQ(Warnings[0].Category, FName(TEXT("LogJson")));
+	EXPECT_EQ(Utf8(Warnings[0].Message), "Field Name was not found.");
+	const TArray<UE::StandIn::FCapturedLogLine> Errors = Capture.GetLines(ELogVerbosity::Error);
+	ASSERT_EQ(Errors.Num(), 2);
+	EXPECT_EQ(Utf8(Errors[0].Message), "Json Value of type 'Null' used as a 'String'.");
+	EXPECT_EQ(Utf8(Errors[1].Message), "Json Value of type 'Number' used as a 'Array'.");
 }

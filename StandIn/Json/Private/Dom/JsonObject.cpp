@@ -1,6 +1,6 @@
 #include "Dom/JsonObject.h"
 
-#include "JsonLog.h"
+#include "JsonGlobals.h"
 
 namespace
 {
@@ -38,11 +38,11 @@ TSharedPtr<FJsonValue> FJsonObject::GetFieldOfType(FStringView FieldName, EJson 
 	const TSharedPtr<FJsonValue> Field = TryGetField(FieldName);
 	if (!Field.IsValid())
 	{
-		UE::Json::Private::LogJsonWarning(FString(TEXT("Field ")) + FString(FieldName) + TEXT(" was not found."));
+		UE_LOG(LogJson, Warning, TEXT("Field %s was not found."), *FString(FieldName));
 	}
 	else if (JsonType != EJson::None && Field->Type != JsonType)
 	{
-		UE::Json::Private::LogJsonWarning(FString(TEXT("Field ")) + FString(FieldName) + TEXT(" is of the wrong type (") + NameOfType(Field->Type) + TEXT(", not ") + NameOfType(JsonType) + TEXT(")."));
+		UE_LOG(LogJson, Warning, TEXT("Field %s is of the wrong type (%s, not %s)."), *FString(FieldName), NameOfType(Field->Type), NameOfType(JsonType));
 	}
 	else
 	{

@@ -1,7 +1,7 @@
 #include "Dom/JsonValue.h"
 
 #include "Dom/JsonObject.h"
-#include "JsonLog.h"
+#include "JsonGlobals.h"
 #include "JsonNumbers.h"
 
 namespace
@@ -227,7 +227,7 @@ bool FJsonValue::CompareEqual(const FJsonValue& Lhs, const FJsonValue& Rhs)
 
 void FJsonValue::ErrorMessage(const FString& InType) const
 {
-	UE::Json::Private::LogJsonError(FString(TEXT("Json Value of type '")) + GetType() + TEXT("' used as a '") + InType + TEXT("'."));
+	UE_LOG(LogJson, Error, TEXT("Json Value of type '%s' used as a '%s'."), *GetType(), *InType);
 }
 
 FJsonValueString::FJsonValueString(const FString& InString)
