@@ -1,0 +1,239 @@
+#include "HAL/PlatformFileManager.h"
+#include "HAL/UnixFileSystem.h"
+
+#include "Containers/Array.h"
+#include "Misc/Paths.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+	using namespace UE::StandIn::FileSystem;
+
+	bool StatPath(const TCHAR* Path, struct stat& OutStat)
+	{
+		return stat(ToNativePath(Path).c_str(), &OutStat) == 0;
+	}
+
+	struct FDirectoryEntry
+	{
+		FString Name;
+		bool bIsDirectory = false;
+	};
+
+	// Lists a folder in name order ignoring case, as the plug-in's home platform lists it.
+	bool ReadDirectory(const std::string& NativePath, TArray<FDirectoryEntry>& OutEntries)
+	{
+		DIR* Handle = opendir(NativePath.c_str());
+		if (!Handle)
+		{
+			return false;
+		}
+		while (const dirent* Entry = readdir(Handle))
+		{
+			const std::string_view Name(Entry->d_name);
+			if (Name == "." || Name == "..")
+			{
+				continue;
+			}
+			bool bIsDirectory = Entry->d_type == DT_DIR;
+			if (Entry->d_type == DT_UNKNOWN || Entry->d_type == DT_LNK)
+			{
+				// A link counts as what it points to.
+				struct stat Target;
+				bIsDirectory = fstatat(dirfd(Handle), Entry->d_name, &Target, 0) == 0 && S_ISDIR(Target.st_mode);
+			}
+			OutEntries.Add(FDirectoryEntry{FString::FromUtf8(Name), bIsDirectory});
+		}
+		closedir(Handle);
+		OutEntries.Sort([](const FDirectoryEntry& A, const FDirectoryEntry& B)
+		                {
+			const int32 IgnoringCase = A.Name.Compare(B.Name, ESearchCase::IgnoreCase);
+			return IgnoringCase != 0 ? IgnoringCase < 0 : A.Name.Compare(B.Name, ESearchCase::CaseSensitive) < 0; });
+		return true;
+	}
+
+	// Empties and removes a folder without following links: a link inside is removed, never what it points to.
+	bool RemoveTree(int ParentDescriptor, const char* Name)
+	{
+		const int Descriptor = openat(ParentDescriptor, Name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+		if (Descriptor < 0)
+		{
+			return false;
+		}
+		DIR* Handle = fdopendir(Descriptor);
+		if (!Handle)
+		{
+			close(Descriptor);
+			return false;
+		}
+		bool bAllRemoved = true;
+		while (const dirent* Entry = readdir(Handle))
+		{
+			const std::string_view EntryName(Entry->d_name);
+			if (EntryName == "." || EntryName == "..")
+			{
+				continue;
+			}
+			bool bIsDirectory = Entry->d_type == DT_DIR;
+			if (Entry->d_type == DT_UNKNOWN)
+			{
+				struct stat EntryStat;
+				bIsDirectory = fstatat(Descriptor, Entry->d_name, &EntryStat, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(EntryStat.st_mode);
+			}
+			const bool bRemoved = bIsDirectory ? RemoveTree(Descriptor, Entry->d_name) : unlinkat(Descriptor, Entry->d_name, 0) == 0;
+			bAllRemoved = bAllRemoved && bRemoved;
+		}
+		closedir(Handle);
+		return unlinkat(ParentDescriptor, Name, AT_REMOVEDIR) == 0 && bAllRemoved;
+	}
+
+	class FLinuxPlatformFile final : public IPlatformFile
+	{
+	public:
+		using IPlatformFile::IterateDirectory;
+
+		bool FileExists(const TCHAR* Filename) override
+		{
+			struct stat FileStat;
+			return StatPath(Filename, FileStat) && S_ISREG(FileStat.st_mode);
+		}
+
+		int64 FileSize(const TCHAR* Filename) override
+		{
+			struct stat FileStat;
+			return StatPath(Filename, FileStat) && S_ISREG(FileStat.st_mode) ? static_cast<int64>(FileStat.st_size) : -1;
+		}
+
+		bool DeleteFile(const TCHAR* Filename) override
+		{
+			return FileExists(Filename) && unlink(ToNativePath(Filename).c_str()) == 0;
+		}
+
+		bool IsReadOnly(const TCHAR* Filename) override
+		{
+			struct stat FileStat;
+			return StatPath(Filename, FileStat) && IsReadOnlyMode(FileStat.st_mode);
+		}
+
+		bool MoveFile(const TCHAR* To, const TCHAR* From) override
+		{
+			const std::string NativeFrom = ToNativePath(From);
+			const std::string NativeTo = ToNativePath(To);
+			if (rename(NativeFrom.c_str(), NativeTo.c_str()) == 0)
+			{
+				return true;
+			}
+			if (errno != EXDEV)
+			{
+				return false;
+			}
+			// Another file system: copy, then remove the original once the copy is whole.
+			if (DirectoryExists(From))
+			{
+				return CopyDirectoryTree(To, From, true) && DeleteDirectoryRecursively(From);
+			}
+			return CopyRegularFile(NativeFrom, NativeTo, true, nullptr) == ECopyOutcome::Copied && unlink(NativeFrom.c_str()) == 0;
+		}
+
+		bool SetReadOnly(const TCHAR* Filename, bool bNewReadOnlyValue) override
+		{
+			struct stat FileStat;
+			if (!StatPath(Filename, FileStat))
+			{
+				return false;
+			}
+			const mode_t Permissions = FileStat.st_mode & 07777;
+			const mode_t NewPermissions = bNewReadOnlyValue ? (Permissions & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)) : (Permissions | S_IWUSR);
+			return chmod(ToNativePath(Filename).c_str(), NewPermissions) == 0;
+		}
+
+		FDateTime GetTimeStamp(const TCHAR* Filename) override
+		{
+			struct stat FileStat;
+			if (!StatPath(Filename, FileStat))
+			{
+				return FDateTime::MinValue();
+			}
+			return FDateTime::FromUnixTimestamp(FileStat.st_mtim.tv_sec) + FTimespan(FileStat.st_mtim.tv_nsec / 100);
+		}
+
+		bool DirectoryExists(const TCHAR* Directory) override
+		{
+			struct stat DirectoryStat;
+			return StatPath(Directory, DirectoryStat) && S_ISDIR(DirectoryStat.st_mode);
+		}
+
+		bool CreateDirectory(const TCHAR* Directory) override
+		{
+			return mkdir(ToNativePath(Directory).c_str(), 0777) == 0 || (errno == EEXIST && DirectoryExists(Directory));
+		}
+
+		bool DeleteDirectory(const TCHAR* Directory) override
+		{
+			return rmdir(ToNativePath(Directory).c_str()) == 0;
+		}
+
+		bool IterateDirectory(const TCHAR* Directory, FDirectoryVisitor& Visitor) override
+		{
+			TArray<FDirectoryEntry> Entries;
+			if (!ReadDirectory(ToNativePath(Directory), Entries))
+			{
+				return false;
+			}
+			const FString Folder(Directory);
+			for (const FDirectoryEntry& Entry : Entries)
+			{
+				if (!Visitor.Visit(*(Folder / Entry.Name), Entry.bIsDirectory))
+				{
+					return false;
+				}
+			}
+			return true;
+		}
+
+		bool CopyFile(const TCHAR* To, const TCHAR* From, EPlatformFileRead, EPlatformFileWrite) override
+		{
+			if (IsReadOnly(To))
+			{
+				return false;
+			}
+			return CopyRegularFile(ToNativePath(From), ToNativePath(To), true, nullptr) == ECopyOutcome::Copied;
+		}
+
+		bool DeleteDirectoryRecursively(const TCHAR* Directory) override
+		{
+			if (!DirectoryExists(Directory))
+			{
+				return true;
+			}
+			const std::string Native = ToNativePath(Directory);
+			struct stat LinkStat;
+			if (lstat(Native.c_str(), &LinkStat) == 0 && S_ISLNK(LinkStat.st_mode))
+			{
+				// A link to a folder is removed itself; the folder it points to stays.
+				return unlink(Native.c_str()) == 0;
+			}
+			RemoveTree(AT_FDCWD, Native.c_str());
+			return !DirectoryExists(Directory);
+		}
+	};
+} // namespace
+
+FPlatformFileManager& FPlatformFileManager::Get()
+{
+	static FPlatformFileManager Manager;
+	return Manager;
+}
+
+IPlatformFile& FPlatformFileManager::GetPlatformFile()
+{
+	static FLinuxPlatformFile PlatformFile;
+	return PlatformFile;
+}

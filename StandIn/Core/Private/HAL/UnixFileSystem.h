@@ -1,0 +1,43 @@
+// The system calls behind the stand-in's file layer: paths in the file system's form, copies by the kernel,
+// and writes that replace a file only once its new contents are complete.
+#pragma once
+
+#include "CoreTypes.h"
+#include "Templates/Function.h"
+
+#include <string>
+#include <sys/stat.h>
+
+namespace UE::StandIn::FileSystem
+{
+	/** The absolute UTF-8 path the kernel is given for an engine path (relative paths start at the program's folder). */
+	std::string ToNativePath(const TCHAR* Path);
+
+	/** Whether a file with these permissions counts as read-only: nobody may write it. */
+	inline bool IsReadOnlyMode(mode_t Mode)
+	{
+		return (Mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+	}
+
+	enum class ECopyOutcome
+	{
+		Copied,
+		Failed,
+		Canceled,
+	};
+
+	/**
+	 * Copies the regular file From to To with the kernel's copy, through a temporary file beside To that is renamed
+	 * over it at the end; To is left as it was on failure. With bKeepPermissions the copy gets From's permissions,
+	 * otherwise From's with the owner's write permission added. Progress (optional) is told the fraction done after
+	 * each chunk and cancels the copy by returning false.
+	 */
+	ECopyOutcome CopyRegularFile(const std::string& From, const std::string& To, bool bKeepPermissions, const TFunction<bool(float)>& Progress);
+
+	/**
+	 * Writes Size bytes to Path through a temporary file beside it that is renamed over Path once complete.
+	 * With bAppend the bytes follow the file's current contents. A replaced file keeps its permissions.
+	 * @return false (Path untouched) on any failure.
+	 */
+	bool WriteWholeFile(const std::string& Path, const void* Data, size_t Size, bool bAppend);
+} // namespace UE::StandIn::FileSystem

@@ -1,0 +1,210 @@
+#include "Misc/FileHelper.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdlib.h>
+
+namespace
+{
+	namespace fs = std::filesystem;
+
+	using EEncoding = FFileHelper::EEncodingOptions;
+
+	// Each test works in a folder of its own, removed afterwards; bytes on disk are checked with the standard library.
+	class FFileHelperTest : public testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			std::string Template = (fs::temp_directory_path() / "FileHelperTests-XXXXXX").string();
+			ASSERT_NE(mkdtemp(Template.data()), nullptr);
+			Folder = Template;
+			Root = FString::FromUtf8(Template);
+		}
+		void TearDown() override
+		{
+			std::error_code Ignored;
+			fs::remove_all(Folder, Ignored);
+		}
+
+		FString PathOf(const TCHAR* Name) const { return Root / Name; }
+		std::string Bytes(const std::string& Name) const
+		{
+			std::ifstream Stream(Folder / Name, std::ios::binary);
+			return std::string(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
+		}
+		void WriteBytes(const std::string& Name, const std::string& Content) const { std::ofstream(Folder / Name, std::ios::binary) << Content; }
+		std::vector<std::string> Names() const
+		{
+			std::vector<std::string> Result;
+			for (const fs::directory_entry& Entry : fs::directory_iterator(Folder))
+			{
+				Result.push_back(Entry.path().filename().string());
+			}
+			std::sort(Result.begin(), Result.end());
+			return Result;
+		}
+		FString Load(const TCHAR* Name) const
+		{
+			FString Text;
+			EXPECT_TRUE(FFileHelper::LoadFileToString(Text, *PathOf(Name)));
+			return Text;
+		}
+
+		fs::path Folder;
+		FString Root;
+	};
+
+	const FString Latin1Text(TEXT("Caf\u00e9"));
+	// U+1F600 lies outside the Basic Multilingual Plane: two UTF-16 code units.
+	const FString SupplementaryText(TEXT("a\U0001F600"));
+} // namespace
+
+TEST_F(FFileHelperTest, AutoDetectWritesAsciiAsOneBytePerCharacter)
+{
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("Name=Mod\r\n"), *PathOf(TEXT("a.ini"))));
+	EXPECT_EQ(Bytes("a.ini"), "Name=Mod\r\n");
+	EXPECT_EQ(Load(TEXT("a.ini")).ToStdString(), u"Name=Mod\r\n");
+}
+
+TEST_F(FFileHelperTest, AutoDetectWritesAnythingElseAsUtf16LittleEndianWithItsMark)
+{
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(Latin1Text, *PathOf(TEXT("latin.txt"))));
+	EXPECT_EQ(Bytes("latin.txt"), std::string("\xFF\xFE"
+	                                          "C\0a\0f\0\xE9\0",
+	                                          10));
+	EXPECT_EQ(Load(TEXT("latin.txt")).ToStdString(), Latin1Text.ToStdString());
+
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(SupplementaryText, *PathOf(TEXT("emoji.txt"))));
+	EXPECT_EQ(Bytes("emoji.txt"), std::string("\xFF\xFE"
+	                                          "a\0\x3D\xD8\x00\xDE",
+	                                          8));
+	EXPECT_EQ(Load(TEXT("emoji.txt")).ToStdString(), SupplementaryText.ToStdString());
+}
+
+TEST_F(FFileHelperTest, ForcedEncodingsWriteTheirExactBytesAndReadBack)
+{
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(SupplementaryText, *PathOf(TEXT("utf8bom.txt")), EEncoding::ForceUTF8));
+	EXPECT_EQ(Bytes("utf8bom.txt"), "\xEF\xBB\xBF"
+	                                "a\xF0\x9F\x98\x80");
+	EXPECT_EQ(Load(TEXT("utf8bom.txt")).ToStdString(), SupplementaryText.ToStdString());
+
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(Latin1Text, *PathOf(TEXT("utf8.txt")), EEncoding::ForceUTF8WithoutBOM));
+	EXPECT_EQ(Bytes("utf8.txt"), "Caf\xC3\xA9");
+	EXPECT_EQ(Load(TEXT("utf8.txt")).ToStdString(), Latin1Text.ToStdString());
+
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("ab"), *PathOf(TEXT("wide.txt")), EEncoding::ForceUnicode));
+	EXPECT_EQ(Bytes("wide.txt"), std::string("\xFF\xFE"
+	                                         "a\0b\0",
+	                                         6));
+
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(Latin1Text, *PathOf(TEXT("ansi.txt")), EEncoding::ForceAnsi));
+	EXPECT_EQ(Bytes("ansi.txt"), "Caf?");
+
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT(""), *PathOf(TEXT("empty.txt"))));
+	EXPECT_EQ(Bytes("empty.txt"), "");
+	EXPECT_TRUE(Load(TEXT("empty.txt")).IsEmpty());
+}
+
+TEST_F(FFileHelperTest, LoadHonoursEveryByteOrderMark)
+{
+	WriteBytes("be.txt", std::string("\xFE\xFF\x00"
+	                                 "C\x00\xE9\xD8\x3D\xDE\x00",
+	                                 10));
+	EXPECT_EQ(Load(TEXT("be.txt")).ToStdString(), u"C\u00e9\U0001F600");
+
+	WriteBytes("le-odd.txt", std::string("\xFF\xFE"
+	                                     "x\0y",
+	                                     5));
+	EXPECT_EQ(Load(TEXT("le-odd.txt")).ToStdString(), u"x");
+
+	WriteBytes("plain.txt", "Caf\xC3\xA9 \xF0\x9F\x98\x80");
+	EXPECT_EQ(Load(TEXT("plain.txt")).ToStdString(), u"Caf\u00e9 \U0001F600");
+
+	FString Text(TEXT("previous"));
+	EXPECT_FALSE(FFileHelper::LoadFileToString(Text, *PathOf(TEXT("missing.txt"))));
+	EXPECT_TRUE(Text.IsEmpty());
+	EXPECT_FALSE(FFileHelper::LoadFileToString(Text, *Root));
+}
+
+TEST_F(FFileHelperTest, FailedSavesLeaveTheOldFileAndNoLeftovers)
+{
+	WriteBytes("good.txt", "good");
+	fs::create_directory(Folder / "Folder.txt");
+
+	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(TEXT("Folder.txt"))));
+	EXPECT_TRUE(fs::is_directory(Folder / "Folder.txt"));
+	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(TEXT("Missing/new.txt"))));
+	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(TEXT("good.txt/inside.txt"))));
+	const FString TooLong = FString::ChrN(256, TEXT('n'));
+	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(*TooLong)));
+	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), TEXT("")));
+
+	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("replaced"), *PathOf(TEXT("good.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_NoReplaceExisting));
+	EXPECT_EQ(Bytes("good.txt"), "good");
+	EXPECT_EQ(Names(), (std::vector<std::string>{"Folder.txt", "good.txt"}));
+
+	// The longest name the file system takes still works: the temporary file does not borrow its name.
+	const FString Longest = FString::ChrN(255, TEXT('l'));
+	EXPECT_TRUE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(*Longest)));
+}
+
+TEST_F(FFileHelperTest, ReadOnlyFilesAreReplacedOnlyWhenAsked)
+{
+	WriteBytes("locked.txt", "old");
+	fs::permissions(Folder / "locked.txt", fs::perms::owner_read);
+
+	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("new"), *PathOf(TEXT("locked.txt"))));
+	EXPECT_EQ(Bytes("locked.txt"), "old");
+	EXPECT_TRUE(FFileHelper::SaveStringToFile(TEXT("new"), *PathOf(TEXT("locked.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_EvenIfReadOnly));
+	EXPECT_EQ(Bytes("locked.txt"), "new");
+	EXPECT_EQ(fs::status(Folder / "locked.txt").permissions(), fs::perms::owner_read);
+}
+
+TEST_F(FFileHelperTest, AppendKeepsTheContentsBeforeIt)
+{
+	WriteBytes("log.txt", "one\n");
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("two\n"), *PathOf(TEXT("log.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_Append));
+	EXPECT_EQ(Bytes("log.txt"), "one\ntwo\n");
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("new\n"), *PathOf(TEXT("fresh.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_Append));
+	EXPECT_EQ(Bytes("fresh.txt"), "new\n");
+}
+
+TEST_F(FFileHelperTest, LinesAreWrittenWithCrLfAndReadBackAtAnyLineEnd)
+{
+	TArray<FString> Lines;
+	Lines.Add(TEXT("[/Script/Game]"));
+	Lines.Add(TEXT(""));
+	Lines.Add(TEXT("Key=Value"));
+	ASSERT_TRUE(FFileHelper::SaveStringArrayToFile(Lines, *PathOf(TEXT("Game.ini"))));
+	EXPECT_EQ(Bytes("Game.ini"), "[/Script/Game]\r\n\r\nKey=Value\r\n");
+
+	TArray<FString> Read;
+	ASSERT_TRUE(FFileHelper::LoadFileToStringArray(Read, *PathOf(TEXT("Game.ini"))));
+	EXPECT_EQ(Read, Lines);
+
+	WriteBytes("mixed.txt", "a\nb\rc\r\n\nd");
+	ASSERT_TRUE(FFileHelper::LoadFileToStringArray(Read, *PathOf(TEXT("mixed.txt"))));
+	ASSERT_EQ(Read.Num(), 5);
+	EXPECT_EQ(Read[2].ToStdString(), u"c");
+	EXPECT_TRUE(Read[3].IsEmpty());
+	EXPECT_EQ(Read[4].ToStdString(), u"d");
+	EXPECT_FALSE(FFileHelper::LoadFileToStringArray(Read, *PathOf(TEXT("missing.txt"))));
+}
+
+TEST_F(FFileHelperTest, BytesRoundTripUnchanged)
+{
+	const std::string Raw("\x00\xFF\xFE\r\n\x80", 6);
+	TArray<uint8> Data(reinterpret_cast<const uint8*>(Raw.data()), static_cast<int32>(Raw.size()));
+	ASSERT_TRUE(FFileHelper::SaveArrayToFile(Data, *PathOf(TEXT("data.bin"))));
+	EXPECT_EQ(Bytes("data.bin"), Raw);
+
+	TArray<uint8> Read;
+	ASSERT_TRUE(FFileHelper::LoadFileToArray(Read, *PathOf(TEXT("data.bin"))));
+	EXPECT_EQ(Read, Data);
+	EXPECT_FALSE(FFileHelper::LoadFileToArray(Read, *PathOf(TEXT("missing.bin"))));
+	EXPECT_TRUE(Read.IsEmpty());
+}
