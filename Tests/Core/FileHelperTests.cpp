@@ -4,7 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <stdlib.h>
 
 namespace
@@ -34,7 +34,9 @@ namespace
 		std::string Bytes(const std::string& Name) const
 		{
 			std::ifstream Stream(Folder / Name, std::ios::binary);
-			return std::string(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
+			std::ostringstream Content;
+			Content << Stream.rdbuf();
+			return Content.str();
 		}
 		void WriteBytes(const std::string& Name, const std::string& Content) const { std::ofstream(Folder / Name, std::ios::binary) << Content; }
 		std::vector<std::string> Names() const

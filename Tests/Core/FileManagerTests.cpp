@@ -6,7 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,7 +41,9 @@ namespace
 		std::string Read(const std::string& Relative) const
 		{
 			std::ifstream Stream(Folder / Relative, std::ios::binary);
-			return std::string(std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>());
+			std::ostringstream Content;
+			Content << Stream.rdbuf();
+			return Content.str();
 		}
 		void MakeReadOnly(const std::string& Relative) const
 		{
