@@ -1,3 +1,4 @@
+#include "HAL/PlatformProcess.h"
 #include "Misc/DateTime.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +69,15 @@ TEST(FDateTime, UtcNowIsTheSystemClockAndNowAddsTheLocalOffset)
 	EXPECT_NEAR((Local - Utc).GetTotalSeconds(), static_cast<double>(LocalParts.tm_gmtoff), 2.0);
 	EXPECT_LE(Utc, FDateTime::UtcNow());
 	EXPECT_GT(FDateTime::UtcNow() + FTimespan::FromSeconds(1.5), Utc);
+}
+
+TEST(FDateTime, MeasuresASleepOfTheCallingThread)
+{
+	const FDateTime Start = FDateTime::UtcNow();
+	FPlatformProcess::Sleep(0.05f);
+	const double Elapsed = (FDateTime::UtcNow() - Start).GetTotalSeconds();
+	EXPECT_GE(Elapsed, 0.05);
+	EXPECT_LT(Elapsed, 5.0);
 }
 
 TEST(FDateTime, ParsesIso8601IntoUtc)
