@@ -1,0 +1,222 @@
+#include "Framework/Commands/UIAction.h"
+#include "StandIn/SlateApplicationHost.h"
+#include "StandIn/WidgetDriver.h"
+#include "Styling/AppStyle.h"
+#include "Textures/SlateIcon.h"
+#include "Widgets/Input/SButton.h"
+#include "Widgets/Input/SEditableTextBox.h"
+#include "Widgets/Layout/SBorder.h"
+#include "Widgets/SBoxPanel.h"
+#include "Widgets/SWindow.h"
+#include "Widgets/Text/STextBlock.h"
+#include <gtest/gtest.h>
+
+using namespace UE::StandIn;
+
+namespace
+{
+	/** A small form: a titled window with a label, a name box and two buttons, as editor dialogs are built. */
+	struct FTestForm
+	{
+		TSharedPtr<SEditableTextBox> NameBox;
+		TSharedPtr<SWindow> Window;
+		int32 OkClicks = 0;
+
+		FTestForm()
+		{
+			// clang-format off
+			Window = SNew(SWindow)
+				.Title(FText::FromString(TEXT("Form")))
+				.ClientSize(FVector2D(420, 170))
+				.SupportsMaximize(false)
+				.SupportsMinimize(false)
+				[
+					SNew(SBorder)
+					.Padding(12)
+					[
+						SNew(SVerticalBox)
+						+ SVerticalBox::Slot().AutoHeight().Padding(0, 0, 0, 4)
+						[
+							SNew(STextBlock).Text(FText::FromString(TEXT("Name")))
+						]
+						+ SVerticalBox::Slot().AutoHeight().Padding(0, 0, 0, 10)
+						[
+							SAssignNew(NameBox, SEditableTextBox)
+						]
+						+ SVerticalBox::Slot().AutoHeight().HAlign(HAlign_Right)
+						[
+							SNew(SHorizontalBox)
+							+ SHorizontalBox::Slot().AutoWidth().Padding(0, 0, 8, 0)
+							[
+								SNew(SButton)
+								.Text(FText::FromString(TEXT("OK")))
+								.OnClicked_Lambda([this]()
+								{
+									++OkClicks;
+									Window->RequestDestroyWindow();
+									return FReply::Handled();
+								})
+							]
+							+ SHorizontalBox::Slot().AutoWidth()
+							[
+								SNew(SButton).Text(FText::FromString(TEXT("Cancel")))
+							]
+						]
+					]
+				];
+			// clang-format on
+		}
+
+		TSharedRef<SWindow> GetWindow() const { return Window.ToSharedRef(); }
+	};
+
+	const FSlotBase& SlotOfChild(const TSharedRef<SWidget>& Parent, int32 Index)
+	{
+		return Parent->GetChildren()->GetSlotAt(Index);
+	}
+} // namespace
+
+TEST(SlateWidgetTree, BuildsTheDeclaredTreeWithItsLayout)
+{
+	FTestForm Form;
+	const TSharedRef<SWindow> Window = Form.GetWindow();
+	EXPECT_EQ(Window->GetTitle().ToString(), FString(TEXT("Form")));
+	EXPECT_EQ(Window->GetClientSizeInScreen(), FVector2D(420, 170));
+	EXPECT_FALSE(Window->HasMaximizeBox());
+	EXPECT_FALSE(Window->HasMinimizeBox());
+	// What the declaration left out keeps the window defaults.
+	EXPECT_TRUE(Window->HasCloseBox());
+	EXPECT_EQ(Window->GetSizingRule(), ESizingRule::UserSized);
+	EXPECT_EQ(GetWindowAutoCenter(*Window), EAutoCenter::PreferredWorkArea);
+
+	const TArray<TSharedRef<SWidget>> Content = GetChildWidgets(Window);
+	ASSERT_EQ(Content.Num(), 1);
+	EXPECT_EQ(Content[0]->GetTypeAsString(), FString(TEXT("SBorder")));
+	EXPECT_EQ(SlotOfChild(Content[0], 0).GetPadding(), FMargin(12));
+
+	const TSharedRef<SWidget> Box = GetChildWidgets(Content[0])[0];
+	ASSERT_EQ(Box->GetChildren()->Num(), 3);
+	EXPECT_EQ(SlotOfChild(Box, 0).GetPadding(), FMargin(0, 0, 0, 4));
+	EXPECT_EQ(SlotOfChild(Box, 1).GetPadding(), FMargin(0, 0, 0, 10));
+	EXPECT_EQ(SlotOfChild(Box, 2).GetPadding(), FMargin());
+	EXPECT_EQ(SlotOfChild(Box, 0).GetHorizontalAlignment(), HAlign_Fill);
+	EXPECT_EQ(SlotOfChild(Box, 2).GetHorizontalAlignment(), HAlign_Right);
+	EXPECT_EQ(static_cast<const SBoxPanel::FSlot&>(SlotOfChild(Box, 0)).GetSizeRule(), ESizeRule::SizeRule_Auto);
+
+	EXPECT_EQ(FindWidgetsOfType<SEditableTextBox>(Window)[0], Form.NameBox.ToSharedRef());
+	EXPECT_EQ(DescribeWidgetTree(Window), FString(TEXT("SWindow\n  SBorder\n    SVerticalBox\n      STextBlock \"Name\"\n      SEditableTextBox \"\"\n      SHorizontalBox\n        SButton\n          STextBlock \"OK\"\n        SButton\n          STextBlock \"Cancel\"\n")));
+}
+
+TEST(SlateWidgetTree, TypingReplacesTheTextAndRunsTheHandlers)
+{
+	FString Changed;
+	ETextCommit::Type Commit = ETextCommit::Default;
+	TSharedRef<SEditableTextBox> Box = SNew(SEditableTextBox)
+	                                       .Text(FText::FromString(TEXT("old")))
+	                                       .OnTextChanged_Lambda([&Changed](const FText& Text)
+	                                                             { Changed = Text.ToString(); })
+	                                       .OnTextCommitted_Lambda([&Commit](const FText&, ETextCommit::Type How)
+	                                                               { Commit = How; });
+	EXPECT_EQ(Box->GetText().ToString(), FString(TEXT("old")));
+	EXPECT_TRUE(TypeIntoTextBox(Box, TEXT("  My Mod  ")));
+	EXPECT_EQ(Box->GetText().ToString(), FString(TEXT("  My Mod  ")));
+	EXPECT_EQ(Changed, FString(TEXT("  My Mod  ")));
+	EXPECT_EQ(Commit, ETextCommit::OnUserMovedFocus);
+
+	Box->SetText(FText::FromString(TEXT("set")));
+	EXPECT_EQ(GetWidgetText(Box).ToString(), FString(TEXT("set")));
+
+	TSharedRef<SEditableTextBox> ReadOnly = SNew(SEditableTextBox).IsReadOnly(true);
+	EXPECT_FALSE(TypeIntoTextBox(ReadOnly, TEXT("x")));
+	EXPECT_TRUE(ReadOnly->GetText().IsEmpty());
+}
+
+TEST(SlateWidgetTree, ClickingRunsOnlyAnEnabledButtonsHandler)
+{
+	FTestForm Form;
+	const TSharedPtr<SButton> Ok = FindButtonByLabel(Form.GetWindow(), TEXT("OK"));
+	ASSERT_TRUE(Ok.IsValid());
+	EXPECT_TRUE(ClickButton(Ok.ToSharedRef()).IsEventHandled());
+	EXPECT_EQ(Form.OkClicks, 1);
+	EXPECT_EQ(GetWindowState(*Form.Window), EWindowState::ClosePending);
+
+	// A button without a handler answers unhandled; a disabled one never runs its handler.
+	EXPECT_FALSE(ClickButton(FindButtonByLabel(Form.GetWindow(), TEXT("Cancel")).ToSharedRef()).IsEventHandled());
+	Ok->SetEnabled(false);
+	EXPECT_FALSE(ClickButton(Ok.ToSharedRef()).IsEventHandled());
+	EXPECT_EQ(Form.OkClicks, 1);
+	EXPECT_FALSE(FindButtonByLabel(Form.GetWindow(), TEXT("ok")).IsValid());
+	TickSlate();
+}
+
+TEST(SlateWidgetTree, AWindowClosesOnTheNextSlateTickAndOnlyOnce)
+{
+	FTestForm Form;
+	int32 Closed = 0;
+	Form.Window->SetOnWindowClosed(FOnWindowClosed::CreateLambda([&Closed](const TSharedRef<SWindow>&)
+	                                                             { ++Closed; }));
+	EXPECT_TRUE(ShowWindow(Form.GetWindow(), false));
+	EXPECT_TRUE(Form.Window->IsVisible());
+
+	EXPECT_TRUE(PressWindowCloseButton(Form.GetWindow()));
+	Form.Window->RequestDestroyWindow();
+	EXPECT_EQ(Closed, 0);
+	EXPECT_EQ(TickSlate(), 1);
+	EXPECT_EQ(Closed, 1);
+	EXPECT_EQ(GetWindowState(*Form.Window), EWindowState::Destroyed);
+	EXPECT_FALSE(PressWindowCloseButton(Form.GetWindow()));
+	EXPECT_FALSE(ShowWindow(Form.GetWindow(), true));
+	EXPECT_EQ(TickSlate(), 0);
+
+	TSharedRef<SWindow> NoCloseButton = SNew(SWindow).HasCloseButton(false);
+	ShowWindow(NoCloseButton, false);
+	EXPECT_FALSE(PressWindowCloseButton(NoCloseButton));
+}
+
+TEST(SlateWidgetTree, BoundAttributesAreReadAgainOnEveryRead)
+{
+	int32 Reads = 0;
+	TSharedPtr<STextBlock> Text;
+	TSharedRef<SWidget> Block = SAssignNew(Text, STextBlock).Text_Lambda([&Reads]()
+	                                                                     { return FText::FromString(FString::Printf(TEXT("read %d"), ++Reads)); });
+	EXPECT_EQ(&Block.Get(), static_cast<SWidget*>(Text.Get()));
+	EXPECT_EQ(Text->GetText().ToString(), FString(TEXT("read 1")));
+	EXPECT_EQ(Text->GetText().ToString(), FString(TEXT("read 2")));
+
+	const TAttribute<FMargin> Fixed = 3;
+	EXPECT_TRUE(Fixed.IsSet());
+	EXPECT_FALSE(Fixed.IsBound());
+	EXPECT_EQ(Fixed.Get(), FMargin(3));
+	EXPECT_FALSE(TAttribute<FText>().IsSet());
+}
+
+TEST(SlateStyleAndActions, UnknownBrushesFallBackToTheDefaultBrush)
+{
+	const FSlateBrush* Known = FAppStyle::Get().GetBrush(TEXT("Icons.Plus"));
+	const FSlateBrush* Unknown = FAppStyle::GetBrush(TEXT("No.Such.Brush"));
+	ASSERT_NE(Known, nullptr);
+	ASSERT_NE(Unknown, nullptr);
+	EXPECT_EQ(Known->GetResourceName(), FName(TEXT("Icons.Plus")));
+	EXPECT_EQ(Unknown, FAppStyle::Get().GetDefaultBrush());
+
+	EXPECT_EQ(FSlateIcon().GetIcon(), nullptr);
+	EXPECT_FALSE(FSlateIcon().IsSet());
+	EXPECT_EQ(FSlateIcon(FAppStyle::GetAppStyleSetName(), TEXT("Icons.Plus")).GetIcon(), Known);
+}
+
+TEST(SlateStyleAndActions, AnActionWithOnlyAnExecuteDelegateIsAlwaysEnabled)
+{
+	int32 Runs = 0;
+	const FUIAction ExecuteOnly(FExecuteAction::CreateLambda([&Runs]()
+	                                                         { ++Runs; }));
+	EXPECT_TRUE(ExecuteOnly.CanExecute());
+	EXPECT_TRUE(ExecuteOnly.Execute());
+	EXPECT_EQ(Runs, 1);
+
+	const FUIAction Greyed(FExecuteAction(), FCanExecuteAction::CreateLambda([]()
+	                                                                         { return false; }));
+	EXPECT_FALSE(Greyed.CanExecute());
+	EXPECT_FALSE(Greyed.Execute());
+	EXPECT_TRUE(FUIAction().CanExecute());
+	EXPECT_FALSE(FUIAction().Execute());
+}
