@@ -93,6 +93,8 @@ TEST(SlateWidgetTree, BuildsTheDeclaredTreeWithItsLayout)
 	ASSERT_EQ(Content.Num(), 1);
 	EXPECT_EQ(Content[0]->GetTypeAsString(), FString(TEXT("SBorder")));
 	EXPECT_EQ(SlotOfChild(Content[0], 0).GetPadding(), FMargin(12));
+	EXPECT_EQ(StaticCastSharedRef<SBorder>(Content[0])->GetBorderImage(), FAppStyle::GetBrush(TEXT("Border")));
+	EXPECT_EQ(SlotOfChild(SNew(SBorder), 0).GetPadding(), FMargin(2));
 
 	const TSharedRef<SWidget> Box = GetChildWidgets(Content[0])[0];
 	ASSERT_EQ(Box->GetChildren()->Num(), 3);
@@ -168,7 +170,8 @@ TEST(SlateWidgetTree, AWindowClosesOnTheNextSlateTickAndOnlyOnce)
 	EXPECT_FALSE(ShowWindow(Form.GetWindow(), true));
 	EXPECT_EQ(TickSlate(), 0);
 
-	TSharedRef<SWindow> NoCloseButton = SNew(SWindow).HasCloseButton(false);
+	TSharedRef<SWindow> NoCloseButton = SNew(SWindow).HasCloseButton(false).ClientSize(FVector2f(300, 100));
+	EXPECT_EQ(NoCloseButton->GetClientSizeInScreen(), FVector2D(300, 100));
 	ShowWindow(NoCloseButton, false);
 	EXPECT_FALSE(PressWindowCloseButton(NoCloseButton));
 }
