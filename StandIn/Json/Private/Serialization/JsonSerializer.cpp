@@ -102,7 +102,8 @@ bool FJsonSerializer::Deserialize(TJsonReader<TCHAR>& Reader, TSharedPtr<FJsonOb
 	}
 	if (Root->Type != EJson::Object)
 	{
-		Reader.SetErrorMessageAtRoot(TEXT("Expected a JSON object at the top level"));
+		Reader.TokenStart = 0;
+		Reader.SetErrorMessage(TEXT("Expected a JSON object at the top level"));
 		return false;
 	}
 	OutObject = Root->AsObject();
@@ -118,7 +119,8 @@ bool FJsonSerializer::Deserialize(TJsonReader<TCHAR>& Reader, TArray<TSharedPtr<
 	}
 	if (Root->Type != EJson::Array)
 	{
-		Reader.SetErrorMessageAtRoot(TEXT("Expected a JSON array at the top level"));
+		Reader.TokenStart = 0;
+		Reader.SetErrorMessage(TEXT("Expected a JSON array at the top level"));
 		return false;
 	}
 	OutArray = Root->AsArray();
