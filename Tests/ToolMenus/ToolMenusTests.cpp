@@ -54,6 +54,9 @@ namespace
 TEST(ToolMenusStartup, CallbacksWaitForTheHostAndTheModuleThenRunOnce)
 {
 	ASSERT_FALSE(CanExtendToolMenus());
+	int32 Observed = 0;
+	SetToolMenusStartupObserver([&Observed]()
+	                            { ++Observed; });
 	int32 LambdaRuns = 0;
 	const FDelegateHandle Handle = UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateStatic(&CountStaticCallback));
 	UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateLambda([&LambdaRuns]()
@@ -70,6 +73,8 @@ TEST(ToolMenusStartup, CallbacksWaitForTheHostAndTheModuleThenRunOnce)
 	UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateStatic(&CountStaticCallback));
 	EXPECT_EQ(GStaticCallbackRuns, 2);
 	EXPECT_EQ(LambdaRuns, 1);
+	EXPECT_EQ(Observed, 3);
+	SetToolMenusStartupObserver(nullptr);
 	FModuleManager::Get().UnloadModule(TEXT("ToolMenus"));
 }
 

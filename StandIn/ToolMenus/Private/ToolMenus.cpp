@@ -289,20 +289,20 @@ FDelegateHandle UToolMenus::RegisterStartupCallback(const FSimpleMulticastDelega
 {
 	if (CanRunStartupCallbacks())
 	{
-		InDelegate.ExecuteIfBound();
+		RunStartupCallback(InDelegate);
 		return FDelegateHandle(FDelegateHandle::GenerateNewHandle);
 	}
-	return GetStartupCallbacks().Add(InDelegate);
+	return AddStartupCallback(InDelegate);
 }
 
 void UToolMenus::UnRegisterStartupCallback(FDelegateUserObjectConst UserPointer)
 {
-	GetStartupCallbacks().RemoveAll(UserPointer);
+	RemoveStartupCallbacksOf(UserPointer);
 }
 
 void UToolMenus::UnRegisterStartupCallback(FDelegateHandle InHandle)
 {
-	GetStartupCallbacks().Remove(InHandle);
+	RemoveStartupCallback(InHandle);
 }
 
 UToolMenu* UToolMenus::FindMenuInternal(const FName Name) const

@@ -22,7 +22,13 @@ namespace UE::ToolMenus::Private
 	/** Logs an error when an object of an earlier load, or any object while unloaded, is called. @return true if it did. */
 	bool ReportIfNotLive(int32 ObjectGeneration, const TCHAR* FunctionName);
 
-	FSimpleMulticastDelegate& GetStartupCallbacks();
+	/** Keeps a start-up callback until menus can be extended. @return its handle. */
+	FDelegateHandle AddStartupCallback(const FSimpleMulticastDelegate::FDelegate& InDelegate);
+	void RemoveStartupCallback(FDelegateHandle Handle);
+	void RemoveStartupCallbacksOf(FDelegateUserObjectConst UserObject);
+
+	/** Runs one start-up callback, telling the host's observer first. */
+	void RunStartupCallback(const FSimpleMulticastDelegate::FDelegate& InDelegate);
 	TArray<FToolMenuOwner>& GetOwnerStack();
 	bool CanRunStartupCallbacks();
 	void RunStartupCallbacks();

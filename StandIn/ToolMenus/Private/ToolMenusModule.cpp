@@ -21,7 +21,9 @@ namespace UE::ToolMenus::Private
 			int32 LiveGeneration = 0;
 			int32 LoadCount = 0;
 			bool bHostReady = false;
-			FSimpleMulticastDelegate StartupCallbacks;
+			// Kept as single delegates, so that each one's run can be reported to the host.
+			TArray<FSimpleMulticastDelegate::FDelegate> PendingStartupCallbacks;
+			UE::StandIn::FToolMenusStartupObserver StartupObserver;
 			TArray<FToolMenuOwner> OwnerStack;
 		};
 
@@ -53,9 +55,33 @@ namespace UE::ToolMenus::Private
 		return true;
 	}
 
-	FSimpleMulticastDelegate& GetStartupCallbacks()
+	FDelegateHandle AddStartupCallback(const FSimpleMulticastDelegate::FDelegate& InDelegate)
 	{
-		return GetState().StartupCallbacks;
+		GetState().PendingStartupCallbacks.Add(InDelegate);
+		return InDelegate.GetHandle();
+	}
+
+	void RemoveStartupCallback(FDelegateHandle Handle)
+	{
+		GetState().PendingStartupCallbacks.RemoveAll([Handle](const FSimpleMulticastDelegate::FDelegate& Delegate)
+		                                             { return Delegate.GetHandle() == Handle; });
+	}
+
+	void RemoveStartupCallbacksOf(FDelegateUserObjectConst UserObject)
+	{
+		GetState().PendingStartupCallbacks.RemoveAll([UserObject](const FSimpleMulticastDelegate::FDelegate& Delegate)
+		                                             { return Delegate.IsBoundToObject(UserObject); });
+	}
+
+	void RunStartupCallback(const FSimpleMulticastDelegate::FDelegate& InDelegate)
+	{
+		// A copy: the observer may replace itself while it runs.
+		const UE::StandIn::FToolMenusStartupObserver Observer = GetState().StartupObserver;
+		if (Observer)
+		{
+			Observer();
+		}
+		InDelegate.ExecuteIfBound();
 	}
 
 	TArray<FToolMenuOwner>& GetOwnerStack()
@@ -75,9 +101,12 @@ namespace UE::ToolMenus::Private
 			return;
 		}
 		// Each callback runs once: the list is emptied before any of them can register another.
-		FSimpleMulticastDelegate Callbacks = MoveTemp(GetStartupCallbacks());
-		GetStartupCallbacks().Clear();
-		Callbacks.Broadcast();
+		const TArray<FSimpleMulticastDelegate::FDelegate> Callbacks = MoveTemp(GetState().PendingStartupCallbacks);
+		GetState().PendingStartupCallbacks.Empty();
+		for (const FSimpleMulticastDelegate::FDelegate& Callback : Callbacks)
+		{
+			RunStartupCallback(Callback);
+		}
 	}
 } // namespace UE::ToolMenus::Private
 
@@ -116,5 +145,12 @@ namespace UE::StandIn
 	bool CanExtendToolMenus()
 	{
 		return CanRunStartupCallbacks();
+	}
+
+	FToolMenusStartupObserver SetToolMenusStartupObserver(FToolMenusStartupObserver Observer)
+	{
+		FToolMenusStartupObserver Previous = MoveTemp(GetState().StartupObserver);
+		GetState().StartupObserver = MoveTemp(Observer);
+		return Previous;
 	}
 } // namespace UE::StandIn

@@ -7,6 +7,7 @@
 #include "Framework/Commands/UIAction.h"
 #include "Internationalization/Text.h"
 #include "Misc/Optional.h"
+#include "Templates/Function.h"
 #include "ToolMenuEntry.h"
 
 namespace UE::StandIn
@@ -16,6 +17,12 @@ namespace UE::StandIn
 
 	/** @return true once DeclareToolMenusReady was called and the ToolMenus module is loaded. */
 	bool CanExtendToolMenus();
+
+	/** Told just before each start-up callback runs, whether at once on registration or once menus became ready. */
+	using FToolMenusStartupObserver = TFunction<void()>;
+
+	/** Installs the observer, replacing any other. @return the one replaced. */
+	FToolMenusStartupObserver SetToolMenusStartupObserver(FToolMenusStartupObserver Observer);
 
 	/** One entry as a displayed menu shows it. */
 	struct FDisplayedToolMenuEntry
