@@ -174,3 +174,14 @@ TEST(ELogVerbosity, NamesRoundTrip)
 	EXPECT_EQ(ParseLogVerbosityFromString(TEXT("verbose")), ELogVerbosity::Verbose);
 	EXPECT_EQ(ParseLogVerbosityFromString(TEXT("nonsense")), ELogVerbosity::NoLogging);
 }
+
+DEFINE_LOG_CATEGORY_STATIC(LogRegistryProbe, Log, All);
+
+TEST(LogCategoryRegistry, FindsLiveCategoriesByNameIgnoringCase)
+{
+	FLogCategoryBase* Found = UE::StandIn::FindLogCategory(FName(TEXT("logregistryprobe")));
+	ASSERT_EQ(Found, &LogRegistryProbe);
+	Found->SetVerbosity(ELogVerbosity::Warning);
+	EXPECT_FALSE(UE_LOG_ACTIVE(LogRegistryProbe, Log));
+	EXPECT_EQ(UE::StandIn::FindLogCategory(FName(TEXT("LogNoSuchCategory"))), nullptr);
+}

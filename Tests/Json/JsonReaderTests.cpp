@@ -112,6 +112,9 @@ TEST(JsonReader, SaysWhereTheTextIsWrong)
 
 	EXPECT_FALSE(Parse(TEXT("{\"A\": 1"), &Error).IsValid());
 	EXPECT_EQ(Utf8(Error), "Unexpected end of the JSON text; expected ',' or '}'. Line: 1 Ch: 8");
+
+	EXPECT_FALSE(Parse(TEXT("\n  [1]"), &Error).IsValid());
+	EXPECT_EQ(Utf8(Error), "Expected a JSON object at the top level. Line: 2 Ch: 3");
 }
 
 TEST(JsonReader, LeavesTheCallersObjectAloneOnFailure)

@@ -206,3 +206,19 @@ TEST_F(NotificationTest, ContentWidgetsHearStateChangesAndNothingShowsWhenNotifi
 	ASSERT_EQ(Seen.Num(), 2);
 	EXPECT_EQ(Seen[0].Snapshot.Text.ToString(), FString(TEXT("Queued")));
 }
+
+TEST_F(NotificationTest, AScopedObserverPutsBackTheOneItReplaced)
+{
+	int32 InnerEvents = 0;
+	{
+		FScopedNotificationObserver Inner([&InnerEvents](ENotificationEvent, const TSharedRef<SNotificationItem>&, const FNotificationSnapshot&)
+		                                  { ++InnerEvents; });
+		FSlateNotificationManager::Get().AddNotification(FNotificationInfo(FText::FromString(TEXT("inner"))));
+	}
+	EXPECT_EQ(InnerEvents, 2);
+	EXPECT_TRUE(Seen.IsEmpty());
+	FSlateNotificationManager::Get().AddNotification(FNotificationInfo(FText::FromString(TEXT("outer"))));
+	ASSERT_FALSE(Seen.IsEmpty());
+	EXPECT_EQ(Seen[0].Snapshot.Text.ToString(), FString(TEXT("outer")));
+	EXPECT_EQ(InnerEvents, 2);
+}

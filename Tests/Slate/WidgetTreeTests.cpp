@@ -93,6 +93,8 @@ TEST(SlateWidgetTree, BuildsTheDeclaredTreeWithItsLayout)
 	ASSERT_EQ(Content.Num(), 1);
 	EXPECT_EQ(Content[0]->GetTypeAsString(), FString(TEXT("SBorder")));
 	EXPECT_EQ(SlotOfChild(Content[0], 0).GetPadding(), FMargin(12));
+	EXPECT_EQ(StaticCastSharedRef<SBorder>(Content[0])->GetBorderImage(), FAppStyle::GetBrush(TEXT("Border")));
+	EXPECT_EQ(SlotOfChild(SNew(SBorder), 0).GetPadding(), FMargin(2));
 
 	const TSharedRef<SWidget> Box = GetChildWidgets(Content[0])[0];
 	ASSERT_EQ(Box->GetChildren()->Num(), 3);
@@ -168,7 +170,8 @@ TEST(SlateWidgetTree, AWindowClosesOnTheNextSlateTickAndOnlyOnce)
 	EXPECT_FALSE(ShowWindow(Form.GetWindow(), true));
 	EXPECT_EQ(TickSlate(), 0);
 
-	TSharedRef<SWindow> NoCloseButton = SNew(SWindow).HasCloseButton(false);
+	TSharedRef<SWindow> NoCloseButton = SNew(SWindow).HasCloseButton(false).ClientSize(FVector2f(300, 100));
+	EXPECT_EQ(NoCloseButton->GetClientSizeInScreen(), FVector2D(300, 100));
 	ShowWindow(NoCloseButton, false);
 	EXPECT_FALSE(PressWindowCloseButton(NoCloseButton));
 }
@@ -219,4 +222,59 @@ TEST(SlateStyleAndActions, AnActionWithOnlyAnExecuteDelegateIsAlwaysEnabled)
 	EXPECT_FALSE(Greyed.Execute());
 	EXPECT_TRUE(FUIAction().CanExecute());
 	EXPECT_FALSE(FUIAction().Execute());
+}
+
+namespace
+{
+	struct FClickCounter : public TSharedFromThis<FClickCounter>
+	{
+		FReply Count(int32 Amount)
+		{
+			Total += Amount;
+			return FReply::Handled();
+		}
+		int32 Total = 0;
+	};
+
+	FReply CountStatic(int32* Counter, int32 Amount)
+	{
+		*Counter += Amount;
+		return FReply::Handled();
+	}
+} // namespace
+
+TEST(SlateWidgetTree, EventSettersBindTheirPayloadsAndAssignExposesTheWidget)
+{
+	const TSharedRef<FClickCounter> Counter = MakeShared<FClickCounter>();
+	int32 StaticTotal = 0;
+	TSharedRef<SWidget> Placeholder = SNew(STextBlock);
+	TSharedRef<SButton> Raw = SNew(SButton).OnClicked_Raw(&Counter.Get(), &FClickCounter::Count, 2);
+	TSharedRef<SButton> Shared = SNew(SButton).OnClicked_SP(Counter, &FClickCounter::Count, 5);
+	SAssignNew(Placeholder, SButton).OnClicked_Static(&CountStatic, &StaticTotal, 7);
+
+	ClickButton(Raw);
+	ClickButton(Shared);
+	ClickButton(StaticCastSharedRef<SButton>(Placeholder));
+	EXPECT_EQ(Counter->Total, 7);
+	EXPECT_EQ(StaticTotal, 7);
+	EXPECT_EQ(Placeholder->GetTypeAsString(), FString(TEXT("SButton")));
+}
+
+TEST(SlateWidgetTree, ReplacedContentLeavesTheTreeAndADestroyedWindowClosesOnce)
+{
+	FTestForm Form;
+	int32 Closed = 0;
+	Form.Window->SetOnWindowClosed(FOnWindowClosed::CreateLambda([&Closed](const TSharedRef<SWindow>&)
+	                                                             { ++Closed; }));
+	Form.Window->SetContent(SNew(STextBlock).Text(FText::FromString(TEXT("Only"))));
+	EXPECT_EQ(DescribeWidgetTree(Form.GetWindow()), FString(TEXT("SWindow\n  STextBlock \"Only\"\n")));
+	EXPECT_TRUE(FindWidgetsOfType<SEditableTextBox>(Form.GetWindow()).IsEmpty());
+
+	ShowWindow(Form.GetWindow(), false);
+	Form.Window->RequestDestroyWindow();
+	Form.Window->DestroyWindowImmediately();
+	EXPECT_EQ(Closed, 1);
+	EXPECT_FALSE(Form.Window->IsVisible());
+	EXPECT_EQ(TickSlate(), 0);
+	EXPECT_EQ(Closed, 1);
 }

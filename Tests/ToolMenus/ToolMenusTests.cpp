@@ -221,3 +221,43 @@ TEST_F(ToolMenusTest, AfterUnloadingNothingIsReachableAndStaleCallsAreReported)
 	Stale->FindSection(TEXT("Late"));
 	EXPECT_EQ(Capture.GetLines(ELogVerbosity::Error).Num(), 1);
 }
+
+TEST_F(ToolMenusTest, AChildMenuShowsItsParentsSectionsFirstAndMergesSectionsOfOneName)
+{
+	int32 Runs = 0;
+	UToolMenus* Menus = UToolMenus::Get();
+	Menus->ExtendMenu(TestMenu)->FindOrAddSection(TEXT("Shared"), FText::FromString(TEXT("Shared"))).AddMenuEntry(TEXT("FromParent"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs));
+	UToolMenu* Child = Menus->RegisterMenu(TEXT("Test.Child"), TestMenu);
+	FToolMenuSection& Shared = Child->FindOrAddSection(TEXT("Shared"));
+	Shared.AddMenuEntry(TEXT("FromChild"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs));
+	Shared.AddMenuEntry(TEXT("Early"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs)).InsertPosition = FToolMenuInsert(TEXT("FromParent"), EToolMenuInsertType::After);
+	// An entry of a name already in the section replaces it in place.
+	Shared.AddMenuEntry(TEXT("FromChild"), FText::FromString(TEXT("Replaced")), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs));
+	EXPECT_EQ(Shared.Blocks.Num(), 2);
+
+	const TOptional<FDisplayedToolMenu> Shown = DisplayToolMenu(TEXT("Test.Child"));
+	ASSERT_TRUE(Shown.IsSet());
+	ASSERT_EQ(Shown->Sections.Num(), 1);
+	EXPECT_EQ(Shown->Sections[0].Label.ToString(), FString(TEXT("Shared")));
+	EXPECT_EQ(EntryNames(Shown.GetValue()), (TArray<FName>{TEXT("FromParent"), TEXT("Early"), TEXT("FromChild")}));
+	EXPECT_EQ(Shown->FindEntry(TEXT("FromChild"))->Label.ToString(), FString(TEXT("Replaced")));
+
+	UE::StandIn::FOutputDeviceCapture Capture;
+	EXPECT_EQ(Menus->RegisterMenu(TEXT("Test.Child")), Child);
+	EXPECT_EQ(Capture.GetLines(ELogVerbosity::Warning).Num(), 1);
+}
+
+TEST_F(ToolMenusTest, ASubmenuWithADisabledActionCannotBeOpened)
+{
+	int32 Fills = 0;
+	const FUIAction Disabled(FExecuteAction(), FCanExecuteAction::CreateLambda([]()
+	                                                                           { return false; }));
+	UToolMenus::Get()->ExtendMenu(TestMenu)->FindOrAddSection(TEXT("S")).AddSubMenu(TEXT("Locked"), FText::GetEmpty(), FText::GetEmpty(), FNewToolMenuDelegate::CreateLambda([&Fills](UToolMenu*)
+	                                                                                                                                                                         { ++Fills; }),
+	                                                                                Disabled, EUserInterfaceActionType::Button, true);
+	const TOptional<FDisplayedToolMenu> Top = DisplayToolMenu(TestMenu);
+	EXPECT_FALSE(Top->FindEntry(TEXT("Locked"))->bIsEnabled);
+	EXPECT_TRUE(Top->FindEntry(TEXT("Locked"))->bOpenSubMenuOnClick);
+	EXPECT_FALSE(DisplayToolMenu(TestMenu, {TEXT("Locked")}).IsSet());
+	EXPECT_EQ(Fills, 0);
+}

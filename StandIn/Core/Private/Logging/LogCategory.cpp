@@ -1,5 +1,6 @@
 #include "Logging/LogCategory.h"
 
+#include "Containers/Map.h"
 #include "Logging/LogMacros.h"
 #include "Logging/LogVerbosity.h"
 #include "Misc/OutputDeviceRedirector.h"
@@ -9,6 +10,13 @@
 namespace
 {
 	const TCHAR* const VerbosityNames[] = {TEXT("NoLogging"), TEXT("Fatal"), TEXT("Error"), TEXT("Warning"), TEXT("Display"), TEXT("Log"), TEXT("Verbose"), TEXT("VeryVerbose")};
+
+	// Built on first use: categories are globals constructed in no particular order.
+	TMap<FName, FLogCategoryBase*>& GetCategoryRegistry()
+	{
+		static TMap<FName, FLogCategoryBase*> Registry;
+		return Registry;
+	}
 
 	ELogVerbosity::Type Clamp(ELogVerbosity::Type Verbosity, ELogVerbosity::Type Limit)
 	{
@@ -44,6 +52,22 @@ FLogCategoryBase::FLogCategoryBase(const TCHAR* InCategoryName, ELogVerbosity::T
     , CompileTimeVerbosity(InCompileTimeVerbosity)
     , CategoryName(InCategoryName)
 {
+	GetCategoryRegistry().Add(CategoryName, this);
+}
+
+FLogCategoryBase::~FLogCategoryBase()
+{
+	FLogCategoryBase** Registered = GetCategoryRegistry().Find(CategoryName);
+	if (Registered && *Registered == this)
+	{
+		GetCategoryRegistry().Remove(CategoryName);
+	}
+}
+
+FLogCategoryBase* UE::StandIn::FindLogCategory(const FName& InCategoryName)
+{
+	FLogCategoryBase** Registered = GetCategoryRegistry().Find(InCategoryName);
+	return Registered ? *Registered : nullptr;
 }
 
 void FLogCategoryBase::SetVerbosity(ELogVerbosity::Type NewVerbosity)

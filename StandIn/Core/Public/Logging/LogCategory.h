@@ -10,6 +10,7 @@
 struct FLogCategoryBase
 {
 	FLogCategoryBase(const TCHAR* CategoryName, ELogVerbosity::Type InDefaultVerbosity, ELogVerbosity::Type InCompileTimeVerbosity);
+	~FLogCategoryBase();
 
 	FLogCategoryBase(const FLogCategoryBase&) = delete;
 	FLogCategoryBase& operator=(const FLogCategoryBase&) = delete;
@@ -57,3 +58,9 @@ struct FLogCategory : public FLogCategoryBase
 	{
 	}
 };
+
+namespace UE::StandIn
+{
+	/** Stand-in only, for the host's console: @return the live category of that name, or null. */
+	FLogCategoryBase* FindLogCategory(const FName& CategoryName);
+} // namespace UE::StandIn

@@ -166,6 +166,17 @@ void TJsonReader<CharType>::SetErrorMessage(const FString& Message)
 }
 
 template <class CharType>
+void TJsonReader<CharType>::SetErrorMessageAtRoot(const FString& Message)
+{
+	TokenStart = 0;
+	while (TokenStart < Text.Len() && IsJsonWhitespace(Text[TokenStart]))
+	{
+		++TokenStart;
+	}
+	SetErrorMessage(Message);
+}
+
+template <class CharType>
 void TJsonReader<CharType>::SkipWhitespace()
 {
 	while (Position < Text.Len() && IsJsonWhitespace(Text[Position]))

@@ -102,8 +102,7 @@ bool FJsonSerializer::Deserialize(TJsonReader<TCHAR>& Reader, TSharedPtr<FJsonOb
 	}
 	if (Root->Type != EJson::Object)
 	{
-		Reader.TokenStart = 0;
-		Reader.SetErrorMessage(TEXT("Expected a JSON object at the top level"));
+		Reader.SetErrorMessageAtRoot(TEXT("Expected a JSON object at the top level"));
 		return false;
 	}
 	OutObject = Root->AsObject();
@@ -119,8 +118,7 @@ bool FJsonSerializer::Deserialize(TJsonReader<TCHAR>& Reader, TArray<TSharedPtr<
 	}
 	if (Root->Type != EJson::Array)
 	{
-		Reader.TokenStart = 0;
-		Reader.SetErrorMessage(TEXT("Expected a JSON array at the top level"));
+		Reader.SetErrorMessageAtRoot(TEXT("Expected a JSON array at the top level"));
 		return false;
 	}
 	OutArray = Root->AsArray();

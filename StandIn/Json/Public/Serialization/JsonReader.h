@@ -54,6 +54,8 @@ protected:
 
 	/** Records the first error only; later ones are its consequences. */
 	void SetErrorMessage(const FString& Message);
+	/** Refuses the whole value, pointing at where it starts. */
+	void SetErrorMessageAtRoot(const FString& Message);
 
 private:
 	enum class EToken : uint8

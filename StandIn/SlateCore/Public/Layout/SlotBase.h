@@ -5,6 +5,7 @@
 #include "Layout/Margin.h"
 #include "Misc/Attribute.h"
 #include "Templates/SharedPointer.h"
+#include "Templates/UnrealTemplate.h"
 #include "Types/SlateEnums.h"
 
 class SWidget;

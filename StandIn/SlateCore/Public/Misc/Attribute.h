@@ -4,6 +4,7 @@
 #include "CoreTypes.h"
 #include "Delegates/Delegate.h"
 #include "Templates/Function.h"
+#include "Templates/UnrealTemplate.h"
 #include <type_traits>
 #include <utility>
 

@@ -5,6 +5,7 @@
 #include "CoreTypes.h"
 #include "Misc/Attribute.h"
 #include "Templates/SharedPointer.h"
+#include "Templates/UnrealTemplate.h"
 #include "Widgets/SNullWidget.h"
 #include "Widgets/SWidget.h"
 #include <tuple>

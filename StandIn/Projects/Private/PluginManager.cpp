@@ -1,0 +1,252 @@
+#include "Interfaces/IPluginManager.h"
+
+#include "Misc/PackageName.h"
+#include "Misc/Paths.h"
+#include "StandIn/PluginMountFailure.h"
+
+#include "Containers/Array.h"
+#include "Internationalization/Internationalization.h"
+#include "Logging/LogMacros.h"
+
+#define LOCTEXT_NAMESPACE "PluginManager"
+
+DEFINE_LOG_CATEGORY_STATIC(LogPluginManager, Log, All);
+
+namespace
+{
+	class FPlugin final : public IPlugin
+	{
+	public:
+		FPlugin(FString InName, FString InDescriptorFileName, FPluginDescriptor InDescriptor)
+		    : Name(MoveTemp(InName))
+		    , DescriptorFileName(MoveTemp(InDescriptorFileName))
+		    , Descriptor(MoveTemp(InDescriptor))
+		{
+		}
+
+		const FString& GetName() const override { return Name; }
+		const FString& GetFriendlyName() const override { return Descriptor.FriendlyName.IsEmpty() ? Name : Descriptor.FriendlyName; }
+		const FString& GetDescriptorFileName() const override { return DescriptorFileName; }
+		FString GetBaseDir() const override { return FPaths::GetPath(DescriptorFileName); }
+		FString GetContentDir() const override { return GetBaseDir() / TEXT("Content"); }
+		FString GetMountedAssetPath() const override { return FString(TEXT("/")) + Name + TEXT("/"); }
+		EPluginType GetType() const override { return EPluginType::External; }
+		bool IsEnabled() const override { return bMounted; }
+		bool IsMounted() const override { return bMounted; }
+		bool CanContainContent() const override { return Descriptor.bCanContainContent; }
+		const FPluginDescriptor& GetDescriptor() const override { return Descriptor; }
+
+		void SetDescriptor(FPluginDescriptor InDescriptor) { Descriptor = MoveTemp(InDescriptor); }
+		void SetMounted(bool bInMounted) { bMounted = bInMounted; }
+
+	private:
+		FString Name;
+		FString DescriptorFileName;
+		FPluginDescriptor Descriptor;
+		bool bMounted = false;
+	};
+
+	// Folders compare as the file system sees them here: separators normalised, trailing "/" ignored.
+	FString NormalizeFolder(const FString& Folder)
+	{
+		FString Result = FPaths::ConvertRelativePathToFull(Folder);
+		while (Result.Len() > 1 && Result.EndsWith(TEXT("/")))
+		{
+			Result.LeftChopInline(1);
+		}
+		return Result;
+	}
+
+	class FPluginManager final : public IPluginManager
+	{
+	public:
+		bool AddToPluginsList(const FString& PluginFilename, FText* OutFailReason) override
+		{
+			const FString FullPath = FPaths::ConvertRelativePathToFull(PluginFilename);
+			FPluginDescriptor Descriptor;
+			FText Reason;
+			if (!Descriptor.Load(FullPath, &Reason))
+			{
+				return Refuse(Reason, OutFailReason);
+			}
+
+			const FString Name = FPaths::GetBaseFilename(FullPath);
+			if (const TSharedPtr<FPlugin> Existing = FindKnown(Name))
+			{
+				if (!Existing->GetDescriptorFileName().Equals(FullPath, ESearchCase::CaseSensitive))
+				{
+					return Refuse(FText::Format(LOCTEXT("NameTaken", "A plug-in named '{0}' is already known from '{1}'; a plug-in name must be unique."), FText::FromString(Name), FText::FromString(Existing->GetDescriptorFileName())), OutFailReason);
+				}
+				// The same descriptor again: take what it says now.
+				Existing->SetDescriptor(MoveTemp(Descriptor));
+				return true;
+			}
+			Plugins.Add(MakeShared<FPlugin>(Name, FullPath, MoveTemp(Descriptor)));
+			return true;
+		}
+
+		TSharedPtr<IPlugin> FindPlugin(const FStringView Name) override { return FindKnown(Name); }
+
+		TSharedPtr<IPlugin> FindPlugin(const ANSICHAR* Name) override { return FindKnown(FString(Name)); }
+
+		TSharedPtr<IPlugin> FindPluginFromPath(const FString& PluginPath) override
+		{
+			const FString Path = PluginPath.StartsWith(TEXT("/")) && !FPaths::FileExists(PluginPath) && !FPaths::DirectoryExists(PluginPath) ? PluginPath : NormalizeFolder(PluginPath);
+			for (const TSharedPtr<FPlugin>& Plugin : Plugins)
+			{
+				const FString BaseDir = NormalizeFolder(Plugin->GetBaseDir());
+				if (Path.Equals(Plugin->GetDescriptorFileName(), ESearchCase::CaseSensitive) || Path.Equals(BaseDir, ESearchCase::CaseSensitive) || Path.StartsWith(BaseDir + TEXT("/"), ESearchCase::CaseSensitive) || Path.StartsWith(Plugin->GetMountedAssetPath(), ESearchCase::IgnoreCase))
+				{
+					return Plugin;
+				}
+			}
+			return nullptr;
+		}
+
+		bool MountExplicitlyLoadedPlugin(const FString& PluginName, ELoadingPhase::Type /*MaxLoadingPhase*/) override
+		{
+			LastMountFailReason = FText::GetEmpty();
+			const TSharedPtr<FPlugin> Plugin = FindKnown(PluginName);
+			if (!Plugin.IsValid())
+			{
+				return RefuseMount(PluginName, FText::Format(LOCTEXT("UnknownPlugin", "No plug-in named '{0}' is known. Add its descriptor to the plug-in list first."), FText::FromString(PluginName)));
+			}
+			if (!Plugin->GetDescriptor().bExplicitlyLoaded)
+			{
+				return RefuseMount(PluginName, FText::Format(LOCTEXT("NotExplicitlyLoaded", "The plug-in '{0}' is not explicitly loaded: only a plug-in whose descriptor says \"ExplicitlyLoaded\": true can be mounted on request."), FText::FromString(Plugin->GetName())));
+			}
+			if (Plugin->IsMounted())
+			{
+				return true;
+			}
+			if (Plugin->CanContainContent())
+			{
+				FText Reason;
+				if (!RegisterContentRoot(*Plugin, Reason))
+				{
+					return RefuseMount(PluginName, Reason);
+				}
+			}
+			Plugin->SetMounted(true);
+			UE_LOG(LogPluginManager, Log, TEXT("Mounted plug-in '%s' (%s)."), *Plugin->GetName(), *Plugin->GetDescriptorFileName());
+			return true;
+		}
+
+		bool MountExplicitlyLoadedPlugin_FromFileName(const FString& PluginFileName) override
+		{
+			LastMountFailReason = FText::GetEmpty();
+			TSharedPtr<IPlugin> Plugin = FindPluginFromPath(PluginFileName);
+			if (!Plugin.IsValid() || !Plugin->GetDescriptorFileName().Equals(FPaths::ConvertRelativePathToFull(PluginFileName), ESearchCase::CaseSensitive))
+			{
+				FText Reason;
+				if (!AddToPluginsList(PluginFileName, &Reason))
+				{
+					return RefuseMount(FPaths::GetBaseFilename(PluginFileName), Reason);
+				}
+			}
+			return MountExplicitlyLoadedPlugin(FPaths::GetBaseFilename(PluginFileName), ELoadingPhase::Max);
+		}
+
+		bool UnmountExplicitlyLoadedPlugin(const FString& PluginName, FText* OutReason) override
+		{
+			const TSharedPtr<FPlugin> Plugin = FindKnown(PluginName);
+			if (!Plugin.IsValid())
+			{
+				return Refuse(FText::Format(LOCTEXT("UnmountUnknown", "No plug-in named '{0}' is known."), FText::FromString(PluginName)), OutReason);
+			}
+			if (!Plugin->GetDescriptor().bExplicitlyLoaded)
+			{
+				return Refuse(FText::Format(LOCTEXT("UnmountNotExplicit", "The plug-in '{0}' is not explicitly loaded and cannot be unmounted."), FText::FromString(Plugin->GetName())), OutReason);
+			}
+			if (Plugin->IsMounted() && Plugin->CanContainContent())
+			{
+				FPackageName::UnRegisterMountPoint(Plugin->GetMountedAssetPath(), Plugin->GetContentDir());
+			}
+			Plugin->SetMounted(false);
+			return true;
+		}
+
+		FText GetLastMountFailReason() const { return LastMountFailReason; }
+
+	private:
+		TSharedPtr<FPlugin> FindKnown(FStringView Name) const
+		{
+			for (const TSharedPtr<FPlugin>& Plugin : Plugins)
+			{
+				if (FStringView(Plugin->GetName()).Equals(Name, ESearchCase::IgnoreCase))
+				{
+					return Plugin;
+				}
+			}
+			return nullptr;
+		}
+
+		// A content root stands for one folder: the engine's own roots, and roots taken by another folder, are refused.
+		bool RegisterContentRoot(const FPlugin& Plugin, FText& OutReason) const
+		{
+			const FString Root = Plugin.GetMountedAssetPath();
+			const FText RootText = FText::FromString(Root);
+			if (UE::StandIn::IsEngineContentRoot(Root))
+			{
+				OutReason = FText::Format(LOCTEXT("ReservedRoot", "The content root '{0}' is reserved by the engine. Rename the plug-in '{1}'."), RootText, FText::FromString(Plugin.GetName()));
+				return false;
+			}
+			if (FPackageName::MountPointExists(Root))
+			{
+				const FString Existing = FPackageName::GetContentPathForPackageRoot(Root);
+				if (!NormalizeFolder(Existing).Equals(NormalizeFolder(Plugin.GetContentDir()), ESearchCase::CaseSensitive))
+				{
+					OutReason = FText::Format(LOCTEXT("TakenRoot", "The content root '{0}' is already registered to '{1}'. Unmount that folder or rename the plug-in '{2}'."), RootText, FText::FromString(Existing), FText::FromString(Plugin.GetName()));
+					return false;
+				}
+			}
+			if (!FPackageName::RegisterMountPoint(Root, Plugin.GetContentDir()).IsValid())
+			{
+				OutReason = FText::Format(LOCTEXT("InvalidRoot", "'{0}' is not a valid content root. Rename the plug-in '{1}'."), RootText, FText::FromString(Plugin.GetName()));
+				return false;
+			}
+			return true;
+		}
+
+		static bool Refuse(const FText& Reason, FText* OutReason)
+		{
+			UE_LOG(LogPluginManager, Warning, TEXT("%s"), *Reason.ToString());
+			if (OutReason)
+			{
+				*OutReason = Reason;
+			}
+			return false;
+		}
+
+		bool RefuseMount(const FString& PluginName, const FText& Reason)
+		{
+			LastMountFailReason = Reason;
+			UE_LOG(LogPluginManager, Warning, TEXT("Could not mount plug-in '%s': %s"), *PluginName, *Reason.ToString());
+			return false;
+		}
+
+		TArray<TSharedPtr<FPlugin>> Plugins;
+		FText LastMountFailReason;
+	};
+
+	FPluginManager& GetPluginManager()
+	{
+		static FPluginManager Manager;
+		return Manager;
+	}
+} // namespace
+
+IPluginManager& IPluginManager::Get()
+{
+	return GetPluginManager();
+}
+
+namespace UE::StandIn
+{
+	FText GetLastPluginMountFailReason()
+	{
+		return GetPluginManager().GetLastMountFailReason();
+	}
+} // namespace UE::StandIn
+
+#undef LOCTEXT_NAMESPACE

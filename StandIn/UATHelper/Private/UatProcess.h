@@ -1,0 +1,47 @@
+// The automation tool's child process: started without a shell, its output read line by line without blocking.
+#pragma once
+
+#include "Containers/Array.h"
+#include "Containers/UnrealString.h"
+
+#include <string>
+#include <sys/types.h>
+
+namespace UE::UATHelper
+{
+	class FUatProcess
+	{
+	public:
+		FUatProcess() = default;
+		FUatProcess(const FUatProcess&) = delete;
+		FUatProcess& operator=(const FUatProcess&) = delete;
+		/** Kills and reaps a child that is still running, so that none outlives the editor. */
+		~FUatProcess();
+
+		/**
+		 * Starts Program with Arguments; standard output and error both come back through ReadLines.
+		 * @return false with OutError set when the program could not be started
+		 */
+		bool Start(const FString& Program, const TArray<FString>& Arguments, FString& OutError);
+
+		/** Appends the complete lines written since the last call (and, once the child has ended, the last partial one). */
+		void ReadLines(TArray<FString>& OutLines);
+
+		/**
+		 * @return true once the child has ended, with OutResult set: "Completed" for exit code 0, otherwise why it failed
+		 */
+		bool HasEnded(FString& OutResult);
+
+		/** Ends the child at once (SIGKILL). */
+		void Kill();
+
+	private:
+		void ReadAvailable();
+		void TakeLines(TArray<FString>& OutLines, bool bFlushPartial);
+
+		pid_t ChildId = -1;
+		int OutputFd = -1;
+		bool bEnded = false;
+		std::string Pending;
+	};
+} // namespace UE::UATHelper

@@ -1,0 +1,275 @@
+#include "IUATHelperModule.h"
+#include "StandIn/UatTaskObserver.h"
+
+#include "Containers/Ticker.h"
+#include "CoreGlobals.h"
+#include "Framework/Notifications/NotificationManager.h"
+#include "Misc/OutputDeviceCapture.h"
+#include "Misc/Paths.h"
+#include "StandIn/NotificationObserver.h"
+#include "Widgets/Notifications/SNotificationList.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace
+{
+	struct FTaskEnd
+	{
+		int32 NumCalls = 0;
+		FString Result;
+		double Seconds = -1.0;
+		bool bOnGameThread = false;
+	};
+
+	class UATHelperTest : public testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			char Template[] = "/tmp/UATHelperTest-XXXXXX";
+			ASSERT_NE(mkdtemp(Template), nullptr);
+			TempDir = Template;
+			OriginalEngineDir = FPaths::EngineDir();
+			UE::StandIn::SetEngineDir(FString((TempDir / "Engine").c_str()));
+		}
+
+		void TearDown() override
+		{
+			UE::StandIn::SetEngineDir(OriginalEngineDir);
+			UE::StandIn::SetUatTaskObserver({});
+			std::filesystem::remove_all(TempDir);
+		}
+
+		// A RunUAT.sh in the test's engine folder that runs Body.
+		void WriteRunUat(const std::string& Body) const
+		{
+			const std::filesystem::path Script = TempDir / "Engine/Build/BatchFiles/RunUAT.sh";
+			std::filesystem::create_directories(Script.parent_path());
+			std::ofstream(Script) << "#!/bin/sh\n"
+			                      << Body << "\n";
+			std::filesystem::permissions(Script, std::filesystem::perms::owner_all);
+		}
+
+		// Starts a task whose end is recorded in End, which must outlive it.
+		static void StartTask(const FString& CommandLine, FTaskEnd& End, const TCHAR* TaskName = TEXT("Cook"))
+		{
+			IUATHelperModule::Get().CreateUatTask(CommandLine, FText::FromString(TEXT("Win64")), FText::FromString(TaskName), FText::FromString(TaskName), nullptr, nullptr,
+			                                      [&End](FString Result, double Seconds)
+			                                      {
+				                                      ++End.NumCalls;
+				                                      End.Result = Result;
+				                                      End.Seconds = Seconds;
+				                                      End.bOnGameThread = IsInGameThread();
+			                                      });
+			EXPECT_EQ(End.NumCalls, 0) << "The callback must not run before the ticker polls the task.";
+		}
+
+		static void WaitForEnd(const FTaskEnd& End)
+		{
+			TickUntil([&End]()
+			          { return End.NumCalls > 0; });
+			// A few more frames: a second call would show here.
+			for (int32 Frame = 0; Frame < 5; ++Frame)
+			{
+				FTSTicker::GetCoreTicker().Tick(0.01f);
+			}
+		}
+
+		static FTaskEnd RunTask(const FString& CommandLine, const TCHAR* TaskName = TEXT("Cook"))
+		{
+			FTaskEnd End;
+			StartTask(CommandLine, End, TaskName);
+			WaitForEnd(End);
+			return End;
+		}
+
+		static void TickUntil(const TFunction<bool()>& bIsDone)
+		{
+			const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+			while (!bIsDone() && std::chrono::steady_clock::now() < Deadline)
+			{
+				FTSTicker::GetCoreTicker().Tick(0.01f);
+				std::this_thread::sleep_for(std::chrono::milliseconds(2));
+			}
+		}
+
+		static TArray<FString> LinesOf(const UE::StandIn::FOutputDeviceCapture& Capture, const TCHAR* Category)
+		{
+			TArray<FString> Lines;
+			for (const UE::StandIn::FCapturedLogLine& Line : Capture.GetLines())
+			{
+				if (Line.Category == FName(Category))
+				{
+					Lines.Add(Line.Message);
+				}
+			}
+			return Lines;
+		}
+
+		std::filesystem::path TempDir;
+		FString OriginalEngineDir;
+	};
+} // namespace
+
+TEST_F(UATHelperTest, ReportsCompletedOnceOnTheGameThreadWhenTheToolSucceeds)
+{
+	WriteRunUat("echo 'Tool banner'\nsleep 0.2\necho 'Cooking 50%'\nexit 0");
+	UE::StandIn::FOutputDeviceCapture Capture;
+	TArray<UE::StandIn::FNotificationSnapshot> Snapshots;
+	UE::StandIn::FScopedNotificationObserver Observer([&Snapshots](UE::StandIn::ENotificationEvent, const TSharedRef<SNotificationItem>&, const UE::StandIn::FNotificationSnapshot& Snapshot)
+	                                                  { Snapshots.Add(Snapshot); });
+
+	const FTaskEnd End = RunTask(TEXT("BuildCookRun -cook"));
+
+	EXPECT_EQ(End.NumCalls, 1);
+	EXPECT_EQ(End.Result, TEXT("Completed"));
+	EXPECT_TRUE(End.bOnGameThread);
+	EXPECT_GE(End.Seconds, 0.2);
+	EXPECT_LT(End.Seconds, 20.0);
+
+	const TArray<FString> Lines = LinesOf(Capture, TEXT("LogUATHelper"));
+	EXPECT_TRUE(Lines.Contains(TEXT("Tool banner")));
+	EXPECT_TRUE(Lines.Contains(TEXT("Cooking 50%")));
+
+	ASSERT_GT(Snapshots.Num(), 1);
+	EXPECT_EQ(Snapshots[0].Text.ToString(), TEXT("Cook for Win64..."));
+	const UE::StandIn::FNotificationSnapshot& Last = Snapshots.Last();
+	EXPECT_EQ(Last.CompletionState, SNotificationItem::CS_Success);
+	EXPECT_EQ(Last.Text.ToString(), TEXT("Cook complete!"));
+	EXPECT_EQ(Last.SubText.ToString(), TEXT("Tool banner\nCooking 50%"));
+	bool bShowedPending = false;
+	for (const UE::StandIn::FNotificationSnapshot& Snapshot : Snapshots)
+	{
+		bShowedPending = bShowedPending || Snapshot.CompletionState == SNotificationItem::CS_Pending;
+	}
+	EXPECT_TRUE(bShowedPending);
+}
+
+TEST_F(UATHelperTest, ReportsHowTheToolFailed)
+{
+	WriteRunUat("exit 3");
+	FTaskEnd End = RunTask(TEXT("BuildCookRun"));
+	EXPECT_EQ(End.NumCalls, 1);
+	EXPECT_EQ(End.Result, TEXT("Failed with exit code 3"));
+
+	WriteRunUat("kill -9 $$");
+	End = RunTask(TEXT("BuildCookRun"));
+	EXPECT_EQ(End.NumCalls, 1);
+	EXPECT_EQ(End.Result, TEXT("Killed by signal 9"));
+}
+
+TEST_F(UATHelperTest, ReportsAToolThatCannotBeStartedFromTheTickerAsAnyOtherEnd)
+{
+	TArray<UE::StandIn::FNotificationSnapshot> Snapshots;
+	UE::StandIn::FScopedNotificationObserver Observer([&Snapshots](UE::StandIn::ENotificationEvent, const TSharedRef<SNotificationItem>&, const UE::StandIn::FNotificationSnapshot& Snapshot)
+	                                                  { Snapshots.Add(Snapshot); });
+
+	const FTaskEnd End = RunTask(TEXT("BuildCookRun"));
+
+	EXPECT_EQ(End.NumCalls, 1);
+	EXPECT_TRUE(End.bOnGameThread);
+	const FString Expected = FString(TEXT("Could not start ")) + FString((TempDir / "Engine/Build/BatchFiles/RunUAT.sh").c_str()) + TEXT(": No such file or directory");
+	EXPECT_EQ(End.Result, Expected);
+	ASSERT_GT(Snapshots.Num(), 0);
+	EXPECT_EQ(Snapshots.Last().CompletionState, SNotificationItem::CS_Fail);
+	EXPECT_EQ(Snapshots.Last().Text.ToString(), FString(TEXT("Cook failed: ")) + Expected);
+}
+
+TEST_F(UATHelperTest, SplitsTheCommandLineAsTheToolDoesWithoutAShell)
+{
+	WriteRunUat("for a in \"$@\"; do echo \"[$a]\"; done");
+	UE::StandIn::FOutputDeviceCapture Capture;
+
+	const FTaskEnd End = RunTask(TEXT("BuildCookRun  -project=\"/My Game/Game.uproject\"\t\"\" -x=$(touch pwned);echo|cat"));
+
+	EXPECT_EQ(End.Result, TEXT("Completed"));
+	const TArray<FString> Lines = LinesOf(Capture, TEXT("LogUATHelper"));
+	const int32 First = Lines.IndexOfByKey(TEXT("[BuildCookRun]"));
+	ASSERT_NE(First, INDEX_NONE);
+	ASSERT_GE(Lines.Num(), First + 6);
+	EXPECT_FALSE(Lines[First + 5].StartsWith(TEXT("["))) << "More arguments than expected: " << Lines[First + 5].ToUtf8();
+	EXPECT_EQ(Lines[First + 1].ToUtf8(), "[-project=/My Game/Game.uproject]");
+	EXPECT_EQ(Lines[First + 2].ToUtf8(), "[]");
+	EXPECT_EQ(Lines[First + 3].ToUtf8(), "[-x=$(touch]");
+	EXPECT_EQ(Lines[First + 4].ToUtf8(), "[pwned);echo|cat]");
+	EXPECT_FALSE(std::filesystem::exists("pwned"));
+}
+
+TEST_F(UATHelperTest, ShowsTheHostEveryArgumentAndTheEnd)
+{
+	WriteRunUat("exit 0");
+	TArray<UE::StandIn::FUatTaskRequest> Created;
+	TArray<FString> Finished;
+	UE::StandIn::SetUatTaskObserver({[&Created](const UE::StandIn::FUatTaskRequest& Request)
+	                                 { Created.Add(Request); },
+	                                 [&Finished](const UE::StandIn::FUatTaskRequest& Request, const FString& Result, double Seconds)
+	                                 { Finished.Add(FString::FromInt(Request.TaskId) + TEXT(" ") + Result + (Seconds >= 0.0 ? TEXT("") : TEXT(" negative"))); }});
+
+	IUATHelperModule::Get().CreateUatTask(TEXT("BuildCookRun -a"), FText::FromString(TEXT("Win64")), FText::FromString(TEXT("Packaging Mod")), FText::FromString(TEXT("Package")), nullptr, nullptr, nullptr, TEXT("/out/Mod"), FText::FromString(TEXT("Extra")));
+	TickUntil([&Finished]()
+	          { return Finished.Num() > 0; });
+
+	ASSERT_EQ(Created.Num(), 1);
+	const UE::StandIn::FUatTaskRequest& Request = Created[0];
+	EXPECT_EQ(Request.CommandLine, TEXT("BuildCookRun -a"));
+	EXPECT_EQ(Request.PlatformDisplayName.ToString(), TEXT("Win64"));
+	EXPECT_EQ(Request.TaskName.ToString(), TEXT("Packaging Mod"));
+	EXPECT_EQ(Request.TaskShortName.ToString(), TEXT("Package"));
+	EXPECT_EQ(Request.TaskIcon, nullptr);
+	EXPECT_EQ(Request.OptionalAnalyticsParamArray, nullptr);
+	EXPECT_FALSE(Request.bHasResultCallback);
+	EXPECT_EQ(Request.ResultLocation, TEXT("/out/Mod"));
+	EXPECT_EQ(Request.ExtraSubText.ToString(), TEXT("Extra"));
+	ASSERT_EQ(Finished.Num(), 1);
+	EXPECT_EQ(Finished[0], FString::FromInt(Request.TaskId) + TEXT(" Completed"));
+}
+
+TEST_F(UATHelperTest, TheStandInToolSaysItIsASimulationAndRefusesUnknownCommands)
+{
+	UE::StandIn::SetEngineDir(OriginalEngineDir);
+	UE::StandIn::FOutputDeviceCapture Capture;
+	TArray<UE::StandIn::FNotificationSnapshot> Snapshots;
+	UE::StandIn::FScopedNotificationObserver Observer([&Snapshots](UE::StandIn::ENotificationEvent, const TSharedRef<SNotificationItem>&, const UE::StandIn::FNotificationSnapshot& Snapshot)
+	                                                  { Snapshots.Add(Snapshot); });
+
+	const FTaskEnd End = RunTask(TEXT("BuildCookRun -project=\"/A B/G.uproject\""));
+
+	EXPECT_EQ(End.Result, TEXT("Failed with exit code 1"));
+	const TArray<FString> Lines = LinesOf(Capture, TEXT("LogUATHelper"));
+	const int32 Banner = Lines.IndexOfByPredicate([](const FString& Line)
+	                                              { return Line.StartsWith(TEXT("Simulated automation tool")); });
+	ASSERT_NE(Banner, INDEX_NONE);
+	EXPECT_EQ(Lines[Banner + 1], TEXT("Command line: BuildCookRun \"-project=/A B/G.uproject\""));
+	EXPECT_EQ(Lines[Banner + 2], TEXT("ERROR: The command 'BuildCookRun' is not available in this simulated automation tool."));
+	ASSERT_GT(Snapshots.Num(), 0);
+	EXPECT_TRUE(Snapshots.Last().SubText.ToString().Contains(TEXT("Simulated automation tool")));
+}
+
+TEST_F(UATHelperTest, CancelFromTheNotificationStopsTheTool)
+{
+	WriteRunUat("echo started\nsleep 30");
+	TSharedPtr<SNotificationItem> Item;
+	UE::StandIn::FScopedNotificationObserver Observer([&Item](UE::StandIn::ENotificationEvent Event, const TSharedRef<SNotificationItem>& Changed, const UE::StandIn::FNotificationSnapshot&)
+	                                                  {
+		if (Event == UE::StandIn::ENotificationEvent::Added)
+		{
+			Item = Changed;
+		} });
+
+	FTaskEnd End;
+	StartTask(TEXT("BuildCookRun"), End);
+	ASSERT_TRUE(Item.IsValid());
+	EXPECT_TRUE(UE::StandIn::ClickNotificationButton(Item.ToSharedRef(), TEXT("Cancel")));
+	WaitForEnd(End);
+
+	EXPECT_EQ(End.NumCalls, 1);
+	EXPECT_EQ(End.Result, TEXT("Canceled"));
+	EXPECT_LT(End.Seconds, 10.0);
+	EXPECT_EQ(Item->GetCompletionState(), SNotificationItem::CS_Fail);
+	EXPECT_FALSE(UE::StandIn::ClickNotificationButton(Item.ToSharedRef(), TEXT("Cancel")));
+}
