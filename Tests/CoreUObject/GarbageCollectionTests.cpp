@@ -181,3 +181,26 @@ TEST_F(GarbageCollection, ObjectDelegatesGoUnboundWhenTheirObjectIsCollected)
 	EXPECT_FALSE(Lambda.ExecuteIfBound());
 	EXPECT_EQ(LambdaCalls, 1);
 }
+
+TEST_F(GarbageCollection, ReferencesInsideStructuresAndArraysKeepObjectsAlive)
+{
+	UTestPublisher* Publisher = NewObject<UTestPublisher>();
+	Publisher->AddToRoot();
+	const TWeakObjectPtr<UObject> Attachment(NewObject<UObject>());
+	const TWeakObjectPtr<UObject> Extra(NewObject<UObject>());
+	const TWeakObjectPtr<UObject> Loose(NewObject<UObject>());
+	Publisher->Record.Attachment = Attachment.Get();
+	Publisher->Extras.Add(Extra.Get());
+
+	CollectGarbage();
+	EXPECT_TRUE(Attachment.IsValid());
+	EXPECT_TRUE(Extra.IsValid());
+	EXPECT_FALSE(Loose.IsValid());
+
+	Publisher->Extras.Empty();
+	Publisher->Record.Attachment = nullptr;
+	CollectGarbage();
+	EXPECT_FALSE(Attachment.IsValid());
+	EXPECT_FALSE(Extra.IsValid());
+	Publisher->RemoveFromRoot();
+}

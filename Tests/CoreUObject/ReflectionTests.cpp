@@ -212,3 +212,33 @@ TEST(Invocation, ParameterBlocksStartValueInitialised)
 		EXPECT_EQ(*Function->FindPropertyByName(TEXT("Counter"))->ContainerPtrToValuePtr<int32>(Parms.GetStructMemory()), 0);
 	}
 }
+
+TEST(Reflection, StructuresAreReflectedWithTheirMembers)
+{
+	UScriptStruct* Struct = FTestRecord::StaticStruct();
+	ASSERT_NE(Struct, nullptr);
+	EXPECT_EQ(Utf8(Struct->GetPathName()), "/Script/CoreUObjectTests.TestRecord");
+	EXPECT_EQ(Struct->GetStructureSize(), static_cast<int32>(sizeof(FTestRecord)));
+	FStrProperty* Label = CastField<FStrProperty>(Struct->FindPropertyByName(TEXT("Label")));
+	ASSERT_NE(Label, nullptr);
+	EXPECT_EQ(Utf8(Label->GetMetaData(TEXT("Category"))), "Record");
+
+	FStructProperty* Record = CastField<FStructProperty>(UTestPublisher::StaticClass()->FindPropertyByName(TEXT("Record")));
+	ASSERT_NE(Record, nullptr);
+	EXPECT_EQ(Record->Struct, Struct);
+
+	FTestRecord Value;
+	ASSERT_NE(Record->ImportText_Direct(TEXT("(Label=\"A, B\",Count=3)"), &Value, nullptr, 0), nullptr);
+	EXPECT_EQ(Utf8(Value.Label), "A, B");
+	EXPECT_EQ(Value.Count, 3);
+	FString Text;
+	Record->ExportTextItem_Direct(Text, &Value, nullptr, nullptr, 0);
+	EXPECT_EQ(Utf8(Text), "(Label=\"A, B\",Count=3,Attachment=None)");
+
+	FArrayProperty* Extras = CastField<FArrayProperty>(UTestPublisher::StaticClass()->FindPropertyByName(TEXT("Extras")));
+	ASSERT_NE(Extras, nullptr);
+	EXPECT_NE(CastField<FObjectProperty>(Extras->Inner), nullptr);
+	FDelegateProperty* OnCounted = CastField<FDelegateProperty>(UTestPublisher::StaticClass()->FindPropertyByName(TEXT("OnCounted")));
+	ASSERT_NE(OnCounted, nullptr);
+	EXPECT_EQ(OnCounted->SignatureFunction->NumParms, 1);
+}
