@@ -49,6 +49,7 @@ TEST(HeaderTokenizer, DocCommentsBecomeTooltipsWithTheEnginesLayout)
 	EXPECT_EQ(FormatCommentForToolTip("/**\n * First paragraph\n * goes on.\n *\n *\n * Second.\n */"), "First paragraph\ngoes on.\n\nSecond.");
 	EXPECT_EQ(FormatCommentForToolTip("// Line one\n// Line two"), "Line one\nLine two");
 	EXPECT_EQ(FormatCommentForToolTip("/**   */"), "");
+	EXPECT_EQ(FormatCommentForToolTip("/** Starred **/"), "Starred");
 }
 
 TEST(HeaderParser, ReadsAClassWithItsFunctionsParametersAndAccess)

@@ -2,7 +2,10 @@
 
 #include "UObject/Class.h"
 
-UDeveloperSettings::UDeveloperSettings() = default;
+UDeveloperSettings::UDeveloperSettings(const FObjectInitializer& ObjectInitializer)
+    : Super(ObjectInitializer)
+{
+}
 
 FName UDeveloperSettings::GetContainerName() const
 {

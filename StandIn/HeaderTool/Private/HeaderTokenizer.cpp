@@ -423,9 +423,14 @@ namespace HeaderTool
 			std::string LineText = Trim(Body.substr(Start, End == std::string::npos ? std::string::npos : End - Start));
 			if (bBlock)
 			{
-				// Javadoc style: the asterisks that open each line are layout, not text.
+				// Javadoc style: the asterisks that open (and a closing "**/" that ends) a line are layout, not text.
 				const size_t TextStart = LineText.find_first_not_of('*');
 				LineText = TextStart == std::string::npos ? std::string() : Trim(LineText.substr(TextStart));
+				if (End == std::string::npos)
+				{
+					const size_t TextEnd = LineText.find_last_not_of('*');
+					LineText = TextEnd == std::string::npos ? std::string() : Trim(LineText.substr(0, TextEnd + 1));
+				}
 			}
 			else
 			{

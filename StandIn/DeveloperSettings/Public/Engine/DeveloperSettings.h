@@ -13,7 +13,7 @@ class DEVELOPERSETTINGS_API UDeveloperSettings : public UObject
 	GENERATED_BODY()
 
 public:
-	UDeveloperSettings();
+	UDeveloperSettings(const FObjectInitializer& ObjectInitializer = FObjectInitializer::Get());
 
 	/** The settings container the section appears in: "Editor" for editor configuration, else "Project". */
 	virtual FName GetContainerName() const;
