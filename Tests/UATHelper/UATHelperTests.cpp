@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -272,4 +273,28 @@ TEST_F(UATHelperTest, CancelFromTheNotificationStopsTheTool)
 	EXPECT_LT(End.Seconds, 10.0);
 	EXPECT_EQ(Item->GetCompletionState(), SNotificationItem::CS_Fail);
 	EXPECT_FALSE(UE::StandIn::ClickNotificationButton(Item.ToSharedRef(), TEXT("Cancel")));
+}
+
+TEST_F(UATHelperTest, UnloadingTheModuleEndsARunningToolWithoutCallingBack)
+{
+	const std::filesystem::path PidFile = TempDir / "pid";
+	WriteRunUat("echo $$ > '" + PidFile.string() + "'\nexec sleep 30");
+	FTaskEnd End;
+	StartTask(TEXT("BuildCookRun"), End);
+	TickUntil([&PidFile]()
+	          { return std::filesystem::exists(PidFile) && std::filesystem::file_size(PidFile) > 0; });
+	pid_t ToolId = 0;
+	std::ifstream(PidFile) >> ToolId;
+	ASSERT_GT(ToolId, 0);
+
+	FModuleManager::Get().UnloadModule("UATHelper");
+
+	// Killed and reaped: not even a zombie is left.
+	EXPECT_EQ(kill(ToolId, 0), -1);
+	for (int32 Frame = 0; Frame < 5; ++Frame)
+	{
+		FTSTicker::GetCoreTicker().Tick(0.01f);
+	}
+	EXPECT_EQ(End.NumCalls, 0);
+	EXPECT_FALSE(IUATHelperModule::IsAvailable());
 }

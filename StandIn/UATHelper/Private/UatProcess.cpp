@@ -15,12 +15,7 @@ namespace UE::UATHelper
 {
 	FUatProcess::~FUatProcess()
 	{
-		if (ChildId > 0 && !bEnded)
-		{
-			Kill();
-			int Status = 0;
-			waitpid(ChildId, &Status, 0);
-		}
+		Terminate();
 		if (OutputFd >= 0)
 		{
 			close(OutputFd);
@@ -165,6 +160,19 @@ namespace UE::UATHelper
 			OutResult = FString(TEXT("Failed"));
 		}
 		return true;
+	}
+
+	void FUatProcess::Terminate()
+	{
+		if (ChildId > 0 && !bEnded)
+		{
+			Kill();
+			int Status = 0;
+			while (waitpid(ChildId, &Status, 0) == -1 && errno == EINTR)
+			{
+			}
+			bEnded = true;
+		}
 	}
 
 	void FUatProcess::Kill()

@@ -35,6 +35,9 @@ namespace UE::UATHelper
 		/** Ends the child at once (SIGKILL). */
 		void Kill();
 
+		/** Kills the child and waits until it is gone, so that no process outlives its task. */
+		void Terminate();
+
 	private:
 		void ReadAvailable();
 		void TakeLines(TArray<FString>& OutLines, bool bFlushPartial);

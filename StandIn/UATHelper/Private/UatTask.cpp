@@ -79,9 +79,14 @@ namespace UE::UATHelper
 			return;
 		}
 		bFinished = true;
-		Process.Kill();
+		Process.Terminate();
 		UE_LOG(LogUATHelper, Warning, TEXT("UAT task '%s' was abandoned while running."), *Request.TaskName.ToString());
 		FTSTicker::RemoveTicker(TickerHandle);
+		if (Notification.IsValid())
+		{
+			Notification->SetCompletionState(SNotificationItem::CS_Fail);
+			Notification->ExpireAndFadeout();
+		}
 	}
 
 	void FUatTask::Cancel()
