@@ -249,3 +249,93 @@ TEST(CodeGenerator, WritesTheBodyMacroForTheGeneratedBodyLineAndTheRegistration)
 	const FHeader Empty = Parse("#pragma once\nint X;\n");
 	EXPECT_EQ(GenerateHeader("Mod", Empty).find("GENERATED_BODY"), std::string::npos);
 }
+
+TEST(HeaderParser, SkipsInlineBodiesAndKeepsTemplatesDefaultsAndCommentsApart)
+{
+	const FHeader Header = Parse(Prologue + R"(
+UCLASS()
+class UA : public UObject
+{
+	GENERATED_BODY()
+
+public:
+	int32 Inline() const { if (true) { return 1; } return 0; }
+
+	// The map.
+	UFUNCTION(BlueprintCallable,
+	          Category = "Maps")
+	static TMap<FString, int32> Map(const TMap<FString, int32>& In, FString Name = FString(TEXT("a,b")));
+
+	UPROPERTY() int32 Counter = 0; // a trailing note, not the next one's tooltip
+	UPROPERTY()
+	int32 Next{3};
+
+	UFUNCTION(BlueprintCallable)
+	int32 Get() const;
+
+	UFUNCTION(BlueprintCallable, BlueprintPure = false)
+	int32 GetImpure() const;
+};
+)");
+	const FClass& Class = Header.Classes.at(0);
+	ASSERT_EQ(Class.Functions.size(), 3u);
+	const FFunction& Map = Class.Functions[0];
+	EXPECT_EQ(Map.ReturnType, "TMap<FString, int32>");
+	EXPECT_EQ(MetaValue(Map.MetaData, "ToolTip"), "The map.");
+	ASSERT_EQ(Map.Params.size(), 2u);
+	EXPECT_EQ(Map.Params[0].Type.ValueType, "TMap<FString, int32>");
+	EXPECT_EQ(Map.Params[1].DefaultValue, "FString(TEXT(\"a,b\"))");
+	ASSERT_EQ(Class.Properties.size(), 2u);
+	EXPECT_EQ(Class.Properties[1].Name, "Next");
+	EXPECT_EQ(MetaValue(Class.Properties[1].MetaData, "ToolTip"), "<absent>");
+
+	// A const callable function is pure unless it says otherwise.
+	const std::string Source = GenerateModuleSource("Mod", {Header});
+	const size_t Get = Source.find("TEXT(\"Get\")");
+	const size_t GetImpure = Source.find("TEXT(\"GetImpure\")");
+	ASSERT_NE(Get, std::string::npos);
+	ASSERT_NE(GetImpure, std::string::npos);
+	EXPECT_NE(Source.substr(Get, Source.find('\n', Get) - Get).find("FUNC_BlueprintPure"), std::string::npos);
+	EXPECT_EQ(Source.substr(GetImpure, Source.find('\n', GetImpure) - GetImpure).find("FUNC_BlueprintPure"), std::string::npos);
+}
+
+TEST(HeaderParser, ReadsStructuresAndTheirMembers)
+{
+	const FHeader Header = Parse(Prologue + R"(
+/** A record. */
+USTRUCT(BlueprintType)
+struct FRecord
+{
+	GENERATED_BODY()
+
+	UPROPERTY(EditAnywhere, Category = "R")
+	FString Label;
+
+private:
+	UPROPERTY()
+	int32 Hidden = 0;
+};
+)");
+	const FClass& Struct = Header.Classes.at(0);
+	EXPECT_TRUE(Struct.bStruct);
+	EXPECT_TRUE(Struct.SuperName.empty());
+	ASSERT_EQ(Struct.Properties.size(), 2u);
+	EXPECT_EQ(Struct.Properties[0].Access, EAccess::Public);
+	EXPECT_EQ(Struct.Properties[1].Access, EAccess::Private);
+	EXPECT_EQ(MetaValue(Struct.MetaData, "ToolTip"), "A record.");
+}
+
+TEST(HeaderParser, RefusesBadDelegatesAndDuplicatesWithTheirLine)
+{
+	const FParseError WrongCount = ParseError(Prologue + "DECLARE_DYNAMIC_MULTICAST_DELEGATE_TwoParams(FOnA, int32, A);\n");
+	EXPECT_EQ(WrongCount.Line, 4);
+	EXPECT_NE(WrongCount.Reason.find("expects 5 arguments"), std::string::npos);
+	const FParseError RetVal = ParseError(Prologue + "DECLARE_DYNAMIC_DELEGATE_RetVal(bool, FOnA);\n");
+	EXPECT_NE(RetVal.Reason.find("return value"), std::string::npos);
+	const FParseError Twice = ParseError(Prologue + "UENUM()\nenum class EA : uint8\n{\n\tA,\n\tA\n};\n");
+	EXPECT_EQ(Twice.Line, 8);
+	const FParseError Prefix = ParseError(Prologue + "UCLASS()\nclass Thing : public UObject { GENERATED_BODY() };\n");
+	EXPECT_NE(Prefix.Reason.find("must start with"), std::string::npos);
+	const FParseError Private = ParseError(Prologue + "UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUPROPERTY(BlueprintReadWrite)\n\tint32 X;\n};\n");
+	EXPECT_NE(Private.Reason.find("private"), std::string::npos);
+}
