@@ -91,16 +91,35 @@ namespace
 
 		TSharedPtr<IPlugin> FindPluginFromPath(const FString& PluginPath) override
 		{
-			const FString Path = PluginPath.StartsWith(TEXT("/")) && !FPaths::FileExists(PluginPath) && !FPaths::DirectoryExists(PluginPath) ? PluginPath : NormalizeFolder(PluginPath);
+			// A file or folder on disk, or a package path under the plug-in's content root.
+			const FString FullPath = NormalizeFolder(PluginPath);
 			for (const TSharedPtr<FPlugin>& Plugin : Plugins)
 			{
 				const FString BaseDir = NormalizeFolder(Plugin->GetBaseDir());
-				if (Path.Equals(Plugin->GetDescriptorFileName(), ESearchCase::CaseSensitive) || Path.Equals(BaseDir, ESearchCase::CaseSensitive) || Path.StartsWith(BaseDir + TEXT("/"), ESearchCase::CaseSensitive) || Path.StartsWith(Plugin->GetMountedAssetPath(), ESearchCase::IgnoreCase))
+				const bool bOnDisk = FullPath.Equals(BaseDir, ESearchCase::CaseSensitive) || FullPath.StartsWith(BaseDir + TEXT("/"), ESearchCase::CaseSensitive);
+				if (bOnDisk || PluginPath.StartsWith(Plugin->GetMountedAssetPath(), ESearchCase::IgnoreCase))
 				{
 					return Plugin;
 				}
 			}
 			return nullptr;
+		}
+
+		bool MountExplicitlyLoadedPlugin_FromFileName(const FString& PluginFileName) override
+		{
+			LastMountFailReason = FText::GetEmpty();
+			const FString FullPath = FPaths::ConvertRelativePathToFull(PluginFileName);
+			const TSharedPtr<FPlugin>* Known = Plugins.FindByPredicate([&FullPath](const TSharedPtr<FPlugin>& Plugin)
+			                                                           { return Plugin->GetDescriptorFileName().Equals(FullPath, ESearchCase::CaseSensitive); });
+			if (!Known)
+			{
+				FText Reason;
+				if (!AddToPluginsList(FullPath, &Reason))
+				{
+					return RefuseMount(FPaths::GetBaseFilename(FullPath), Reason);
+				}
+			}
+			return MountExplicitlyLoadedPlugin(FPaths::GetBaseFilename(FullPath), ELoadingPhase::Max);
 		}
 
 		bool MountExplicitlyLoadedPlugin(const FString& PluginName, ELoadingPhase::Type /*MaxLoadingPhase*/) override
@@ -130,21 +149,6 @@ namespace
 			Plugin->SetMounted(true);
 			UE_LOG(LogPluginManager, Log, TEXT("Mounted plug-in '%s' (%s)."), *Plugin->GetName(), *Plugin->GetDescriptorFileName());
 			return true;
-		}
-
-		bool MountExplicitlyLoadedPlugin_FromFileName(const FString& PluginFileName) override
-		{
-			LastMountFailReason = FText::GetEmpty();
-			TSharedPtr<IPlugin> Plugin = FindPluginFromPath(PluginFileName);
-			if (!Plugin.IsValid() || !Plugin->GetDescriptorFileName().Equals(FPaths::ConvertRelativePathToFull(PluginFileName), ESearchCase::CaseSensitive))
-			{
-				FText Reason;
-				if (!AddToPluginsList(PluginFileName, &Reason))
-				{
-					return RefuseMount(FPaths::GetBaseFilename(PluginFileName), Reason);
-				}
-			}
-			return MountExplicitlyLoadedPlugin(FPaths::GetBaseFilename(PluginFileName), ELoadingPhase::Max);
 		}
 
 		bool UnmountExplicitlyLoadedPlugin(const FString& PluginName, FText* OutReason) override
