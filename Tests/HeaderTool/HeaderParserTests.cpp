@@ -336,6 +336,9 @@ TEST(HeaderParser, RefusesBadDelegatesAndDuplicatesWithTheirLine)
 	EXPECT_EQ(Twice.Line, 8);
 	const FParseError Prefix = ParseError(Prologue + "UCLASS()\nclass Thing : public UObject { GENERATED_BODY() };\n");
 	EXPECT_NE(Prefix.Reason.find("must start with"), std::string::npos);
+	const FParseError Overload = ParseError(Prologue + "UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION()\n\tvoid F();\n\tUFUNCTION()\n\tvoid F(int32 X);\n};\n");
+	EXPECT_EQ(Overload.Line, 10);
+	EXPECT_NE(Overload.Reason.find("cannot be overloaded"), std::string::npos);
 	const FParseError Private = ParseError(Prologue + "UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUPROPERTY(BlueprintReadWrite)\n\tint32 X;\n};\n");
 	EXPECT_NE(Private.Reason.find("private"), std::string::npos);
 }

@@ -456,13 +456,29 @@ namespace HeaderTool
 						{
 							Fail(Token.Line, "UFUNCTION is not allowed in a USTRUCT");
 						}
-						Class.Functions.push_back(ParseFunction(Access));
+						FFunction Function = ParseFunction(Access);
+						for (const FFunction& Existing : Class.Functions)
+						{
+							if (Existing.Name == Function.Name)
+							{
+								Fail(Function.Line, "'" + Function.Name + "' is already a UFUNCTION of " + Class.Name + " (line " + std::to_string(Existing.Line) + "); reflected functions cannot be overloaded");
+							}
+						}
+						Class.Functions.push_back(std::move(Function));
 						continue;
 					}
 					if (Token.Is("UPROPERTY"))
 					{
 						RequireGeneratedBody(Class, Token.Line);
-						Class.Properties.push_back(ParseProperty(Access));
+						FProperty Property = ParseProperty(Access);
+						for (const FProperty& Existing : Class.Properties)
+						{
+							if (Existing.Name == Property.Name)
+							{
+								Fail(Property.Line, "'" + Property.Name + "' is already a UPROPERTY of " + Class.Name);
+							}
+						}
+						Class.Properties.push_back(std::move(Property));
 						continue;
 					}
 					if (Token.IsIdentifier() && Token.Text.rfind("DECLARE_DYNAMIC_", 0) == 0)
