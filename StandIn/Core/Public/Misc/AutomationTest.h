@@ -37,6 +37,7 @@ enum class EAutomationTestFlags : uint64
 	NonNullRHI = 0x00000100,
 	RequiresUser = 0x00000200,
 	Disabled = 0x00010000,
+	SupportsAutoRTFM = 0x00020000,
 	CriticalPriority = 0x00100000,
 	HighPriority = 0x00200000,
 	MediumPriority = 0x00400000,
