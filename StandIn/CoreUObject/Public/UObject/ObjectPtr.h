@@ -41,17 +41,7 @@ struct TObjectPtr
 	T& operator*() const { return *Pointer; }
 	explicit operator bool() const { return Pointer != nullptr; }
 
-	template <typename U>
-	bool operator==(const TObjectPtr<U>& Other) const
-	{
-		return Pointer == Other.Get();
-	}
-	template <typename U>
-	bool operator==(const U* Other) const
-	{
-		return Pointer == Other;
-	}
-	bool operator==(TYPE_OF_NULLPTR) const { return Pointer == nullptr; }
+	// Comparisons (with another TObjectPtr, a raw pointer or nullptr) go through the conversion to T*.
 
 	friend uint32 GetTypeHash(const TObjectPtr& Ptr) { return static_cast<uint32>(reinterpret_cast<UPTRINT>(Ptr.Pointer) >> 4); }
 
