@@ -1,0 +1,31 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#pragma once
+
+#include "CoreMinimal.h"
+
+class UTRLSettings;
+
+/**
+ * Replaces what UTRLSettings::Get() returns for as long as it lives, so that a caller can run the plug-in against other
+ * settings, or against none at all (null). Overrides nest: when one ends, the one it replaced applies again.
+ * The caller keeps the settings object alive while the override lives. Game thread only.
+ */
+class TRELLIC_API FTRLScopedSettingsOverride
+{
+public:
+	/** @param InSettings what UTRLSettings::Get() answers while this override lives; null means "no settings". */
+	explicit FTRLScopedSettingsOverride(const UTRLSettings* InSettings);
+	~FTRLScopedSettingsOverride();
+
+	FTRLScopedSettingsOverride(const FTRLScopedSettingsOverride&) = delete;
+	FTRLScopedSettingsOverride& operator=(const FTRLScopedSettingsOverride&) = delete;
+
+private:
+	friend class UTRLSettings;
+
+	const UTRLSettings* Settings;
+	FTRLScopedSettingsOverride* Replaced;
+
+	static FTRLScopedSettingsOverride* Innermost;
+};
