@@ -1,0 +1,158 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "TRLModScaffold.h"
+
+#include "Dom/JsonObject.h"
+#include "Dom/JsonValue.h"
+#include "HAL/FileManager.h"
+#include "Misc/FileHelper.h"
+#include "Misc/Paths.h"
+#include "Policies/PrettyJsonPrintPolicy.h"
+#include "Serialization/JsonSerializer.h"
+#include "Serialization/JsonWriter.h"
+#include "TRLLocalModProvider.h"
+#include "TRLModMount.h"
+#include "TRLSettings.h"
+#include "Trellic.h"
+
+#include <cwctype>
+
+#define LOCTEXT_NAMESPACE "TRLModScaffold"
+
+namespace TRLModScaffold
+{
+	// Judged one UTF-16 code unit at a time by the C runtime, so letters and digits of every script pass, and each
+	// half of a surrogate pair fails on its own.
+	bool IsDigit(TCHAR Char)
+	{
+		return std::iswdigit(static_cast<std::wint_t>(Char)) != 0;
+	}
+
+	bool IsNameCharacter(TCHAR Char)
+	{
+		return Char == TEXT('_') || std::iswalnum(static_cast<std::wint_t>(Char)) != 0;
+	}
+
+	TSharedRef<FJsonObject> MakeDescriptor(const FString& ModName, const FString& Author, const FString& Description)
+	{
+		const UTRLSettings* Settings = UTRLSettings::Get();
+		const int32 ModApiVersion = Settings ? Settings->ModApiVersion : 1;
+		const int32 LoadOrder = Settings ? Settings->DefaultLoadOrder : 100;
+		const TArray<TSharedPtr<FJsonValue>> NoValues;
+
+		TSharedRef<FJsonObject> Descriptor = MakeShared<FJsonObject>();
+		Descriptor->SetNumberField(TEXT("FileVersion"), 3);
+		Descriptor->SetNumberField(TEXT("Version"), 1);
+		Descriptor->SetStringField(TEXT("VersionName"), TEXT("1.0.0"));
+		Descriptor->SetStringField(TEXT("FriendlyName"), ModName);
+		Descriptor->SetStringField(TEXT("Description"), Description.IsEmpty() ? FString(TEXT("A mod for this game.")) : Description);
+		Descriptor->SetStringField(TEXT("Category"), TEXT("Mods"));
+		Descriptor->SetStringField(TEXT("CreatedBy"), Author.IsEmpty() ? FString(TEXT("Unknown")) : Author);
+		// Without these two the engine lists the mod but never mounts its content.
+		Descriptor->SetBoolField(TEXT("CanContainContent"), true);
+		Descriptor->SetBoolField(TEXT("ExplicitlyLoaded"), true);
+		Descriptor->SetNumberField(TEXT("ModApiVersion"), ModApiVersion);
+		Descriptor->SetNumberField(TEXT("TRLLoadOrder"), LoadOrder);
+		Descriptor->SetArrayField(TEXT("TRLTags"), NoValues);
+		Descriptor->SetArrayField(TEXT("TRLRequiredMods"), NoValues);
+		Descriptor->SetArrayField(TEXT("Modules"), NoValues);
+		return Descriptor;
+	}
+
+	FString ToJsonText(const TSharedRef<FJsonObject>& Object)
+	{
+		FString Text;
+		const TSharedRef<TJsonWriter<TCHAR, TPrettyJsonPrintPolicy<TCHAR>>> Writer = TJsonWriterFactory<TCHAR, TPrettyJsonPrintPolicy<TCHAR>>::Create(&Text);
+		FJsonSerializer::Serialize(Object, Writer);
+		return Text;
+	}
+} // namespace TRLModScaffold
+
+bool UTRLModScaffold::IsValidModName(const FString& ModName, FText& OutReason)
+{
+	if (ModName.IsEmpty())
+	{
+		OutReason = LOCTEXT("EmptyName", "The mod needs a name.");
+		return false;
+	}
+
+	if (TRLModScaffold::IsDigit(ModName[0]))
+	{
+		OutReason = LOCTEXT("StartsWithDigit", "The name cannot start with a digit.");
+		return false;
+	}
+
+	for (const TCHAR Char : ModName)
+	{
+		if (!TRLModScaffold::IsNameCharacter(Char))
+		{
+			OutReason = FText::Format(LOCTEXT("BadCharacter", "The name may only use letters, digits and underscores. '{0}' is not allowed."), FText::FromString(FString::Chr(Char)));
+			return false;
+		}
+	}
+
+	if (IFileManager::Get().DirectoryExists(*(UTRLLocalModProvider::GetLocalModsRoot() / ModName)))
+	{
+		OutReason = FText::Format(LOCTEXT("AlreadyExists", "A mod called '{0}' already exists."), FText::FromString(ModName));
+		return false;
+	}
+
+	return true;
+}
+
+FString UTRLModScaffold::CreateMod(const FString& ModName, const FString& Author, const FString& Description, FText& OutError)
+{
+	if (!IsValidModName(ModName, OutError))
+	{
+		return FString();
+	}
+
+	const FString ModFolder = UTRLLocalModProvider::GetLocalModsRoot() / ModName;
+	const FString ContentFolder = ModFolder / TEXT("Content");
+	const FString DescriptorPath = ModFolder / (ModName + TEXT(".uplugin"));
+
+	if (!IFileManager::Get().MakeDirectory(*ContentFolder, true))
+	{
+		OutError = FText::Format(LOCTEXT("CannotCreateFolder", "Could not create '{0}'."), FText::FromString(ContentFolder));
+		return FString();
+	}
+
+	const FString DescriptorText = TRLModScaffold::ToJsonText(TRLModScaffold::MakeDescriptor(ModName, Author, Description));
+	if (!FFileHelper::SaveStringToFile(DescriptorText, *DescriptorPath))
+	{
+		OutError = FText::Format(LOCTEXT("CannotWriteDescriptor", "Could not write '{0}'."), FText::FromString(DescriptorPath));
+		return FString();
+	}
+
+	UE_LOG(LogTrellic, Log, TEXT("Created mod '%s' at %s"), *ModName, *ModFolder);
+
+	const FString AbsoluteDescriptorPath = FPaths::ConvertRelativePathToFull(DescriptorPath);
+	FText MountError;
+	if (!MountModForEditing(AbsoluteDescriptorPath, MountError))
+	{
+		UE_LOG(LogTrellic, Warning, TEXT("Mod '%s' was created but could not be mounted for editing: %s"), *ModName, *MountError.ToString());
+	}
+	return AbsoluteDescriptorPath;
+}
+
+bool UTRLModScaffold::MountModForEditing(const FString& ModDescriptorPath, FText& OutError)
+{
+	const FString AbsolutePath = FPaths::ConvertRelativePathToFull(ModDescriptorPath);
+	if (!IFileManager::Get().FileExists(*AbsolutePath))
+	{
+		OutError = FText::Format(LOCTEXT("NoDescriptorAt", "No plugin descriptor at '{0}'."), FText::FromString(AbsolutePath));
+		return false;
+	}
+
+	const FString ModName = FPaths::GetBaseFilename(AbsolutePath);
+	if (!FTRLModMount::Mount(AbsolutePath, ModName, OutError))
+	{
+		return false;
+	}
+
+	// UE_LOG evaluates its arguments only when the line is enabled, so the mount point is asked for only then.
+	UE_LOG(LogTrellic, Log, TEXT("Mod '%s' is mounted for editing. Its content lives under %s in the Content Browser."), *ModName, *FTRLModMount::GetMountPoint(ModName));
+	return true;
+}
+
+#undef LOCTEXT_NAMESPACE
