@@ -1,0 +1,31 @@
+// The editor host's command line: which project to open, which engine folder to use, and how to be driven.
+#pragma once
+
+#include "Containers/UnrealString.h"
+#include "CoreMinimal.h"
+
+namespace UE::StandIn::EditorHost
+{
+	struct FHostOptions
+	{
+		/** The .uproject to open; empty means a fresh copy of the demo project. */
+		FString ProjectFile;
+		/** Where the fresh copy of the demo project goes; empty means a new folder in the build tree. */
+		FString CopyTo;
+		/** Another engine folder, whose Build/BatchFiles/RunUAT.sh runs instead of the stand-in's. */
+		FString EngineDir;
+		/** Start with no settings object, through the runtime module's settings override. */
+		bool bWithoutSettings = false;
+		/** Leave ToolMenus unable to extend menus until a script says they are ready. */
+		bool bMenusNotReady = false;
+		/** Script mode: the script file, or "-" for standard input. Empty means interactive mode. */
+		FString Script;
+		bool bShowHelp = false;
+	};
+
+	/** Reads the command line. @return false with OutError set when it cannot be understood. */
+	bool ParseHostOptions(int ArgC, const char* const* ArgV, FHostOptions& OutOptions, FString& OutError);
+
+	/** The usage text printed by --help and after a bad command line. */
+	FString GetHostUsage();
+} // namespace UE::StandIn::EditorHost

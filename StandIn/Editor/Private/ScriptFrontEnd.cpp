@@ -1,0 +1,523 @@
+#include "ScriptFrontEnd.h"
+
+#include "Dom/JsonValue.h"
+#include "HostEngine.h"
+#include "HostSession.h"
+#include "HostWindows.h"
+#include "HAL/PlatformProcess.h"
+#include "Misc/MessageDialog.h"
+#include "Misc/Paths.h"
+#include "Modules/ModuleManager.h"
+#include "ProtocolJson.h"
+#include "StandIn/ToolMenusHost.h"
+#include "Widgets/SWindow.h"
+
+#include <chrono>
+
+namespace UE::StandIn::EditorHost
+{
+	namespace
+	{
+		TSharedRef<FJsonObject> MakeEvent(const TCHAR* Name)
+		{
+			const TSharedRef<FJsonObject> Event = MakeShared<FJsonObject>();
+			Event->SetStringField(TEXT("event"), Name);
+			return Event;
+		}
+
+		TArray<TSharedPtr<FJsonValue>> MakeTextArray(const TArray<FText>& Texts)
+		{
+			TArray<TSharedPtr<FJsonValue>> Values;
+			for (const FText& Text : Texts)
+			{
+				Values.Add(MakeTextValue(Text));
+			}
+			return Values;
+		}
+
+		bool ReadNamePath(const TSharedRef<FJsonObject>& Request, FName& OutMenu, TArray<FName>& OutPath, FString& OutError)
+		{
+			FString MenuName;
+			if (!Request->TryGetStringField(TEXT("name"), MenuName) || MenuName.IsEmpty())
+			{
+				OutError = TEXT("\"name\" must name a menu.");
+				return false;
+			}
+			OutMenu = FName(MenuName);
+			const TArray<TSharedPtr<FJsonValue>>* Path = nullptr;
+			if (Request->TryGetArrayField(TEXT("path"), Path))
+			{
+				for (const TSharedPtr<FJsonValue>& Step : *Path)
+				{
+					FString StepName;
+					if (!Step->TryGetString(StepName))
+					{
+						OutError = TEXT("\"path\" must be an array of entry names.");
+						return false;
+					}
+					OutPath.Add(FName(StepName));
+				}
+			}
+			return true;
+		}
+
+		TSharedRef<FJsonObject> DescribeMenuEntry(const UE::StandIn::FDisplayedToolMenuEntry& Entry)
+		{
+			const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
+			Object->SetStringField(TEXT("name"), Entry.Name.ToString());
+			Object->SetField(TEXT("label"), MakeTextValue(Entry.Label));
+			Object->SetField(TEXT("tooltip"), MakeTextValue(Entry.ToolTip));
+			Object->SetStringField(TEXT("type"), Entry.bIsSubMenu ? TEXT("submenu") : TEXT("button"));
+			Object->SetBoolField(TEXT("enabled"), Entry.bIsEnabled);
+			return Object;
+		}
+
+		FString DescribeMessageType(EAppMsgType::Type Type)
+		{
+			switch (Type)
+			{
+				case EAppMsgType::Ok:
+					return TEXT("Ok");
+				case EAppMsgType::YesNo:
+					return TEXT("YesNo");
+				case EAppMsgType::OkCancel:
+					return TEXT("OkCancel");
+				case EAppMsgType::YesNoCancel:
+					return TEXT("YesNoCancel");
+				case EAppMsgType::CancelRetryContinue:
+					return TEXT("CancelRetryContinue");
+				case EAppMsgType::YesNoYesAllNoAll:
+					return TEXT("YesNoYesAllNoAll");
+				case EAppMsgType::YesNoYesAllNoAllCancel:
+					return TEXT("YesNoYesAllNoAllCancel");
+				default:
+					return TEXT("YesNoYesAll");
+			}
+		}
+
+		double NowSeconds()
+		{
+			return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+		}
+
+		bool JsonValuesEqual(const TSharedPtr<FJsonValue>& A, const TSharedPtr<FJsonValue>& B)
+		{
+			if (!A.IsValid() || !B.IsValid())
+			{
+				return A.IsValid() == B.IsValid();
+			}
+			if (A->Type != B->Type)
+			{
+				// An enum result is its name, compared to a string in the request.
+				return false;
+			}
+			switch (A->Type)
+			{
+				case EJson::Null:
+					return true;
+				case EJson::Boolean:
+					return A->AsBool() == B->AsBool();
+				case EJson::Number:
+					return A->AsNumber() == B->AsNumber();
+				case EJson::String:
+					return A->AsString().Equals(B->AsString());
+				default:
+					return false;
+			}
+		}
+	} // namespace
+
+	FScriptFrontEnd::FScriptFrontEnd(std::FILE* InOutput)
+	    : Output(InOutput)
+	{
+	}
+
+	void FScriptFrontEnd::Write(const TSharedRef<FJsonObject>& Object)
+	{
+		const std::string Line = ToProtocolLine(Object);
+		std::fwrite(Line.data(), 1, Line.size(), Output);
+		std::fputc('\n', Output);
+		std::fflush(Output);
+	}
+
+	void FScriptFrontEnd::WriteReadyEvent()
+	{
+		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("ready"));
+		Event->SetStringField(TEXT("base_dir"), FPlatformProcess::BaseDir());
+		Event->SetStringField(TEXT("project_file"), FPaths::GetProjectFilePath());
+		Event->SetStringField(TEXT("project_dir"), FPaths::ProjectDir());
+		Event->SetStringField(TEXT("mods_root"), GetModsRoot());
+		Event->SetStringField(TEXT("engine_dir"), FPaths::EngineDir());
+		Write(Event);
+	}
+
+	int32 FScriptFrontEnd::Run(std::istream& Input)
+	{
+		std::string Line;
+		while (!bQuitRequested && std::getline(Input, Line))
+		{
+			if (!Line.empty() && Line.back() == '\r')
+			{
+				Line.pop_back();
+			}
+			if (Line.find_first_not_of(" \t") == std::string::npos)
+			{
+				continue;
+			}
+			HandleRequest(Line);
+		}
+		return 0;
+	}
+
+	bool FScriptFrontEnd::HandleRequest(const std::string& Line)
+	{
+		const TSharedRef<FJsonObject> Reply = MakeShared<FJsonObject>();
+		FString Error;
+		const TSharedPtr<FJsonObject> Request = ParseProtocolLine(Line, Error);
+		FString Command;
+		if (Request.IsValid() && !Request->TryGetStringField(TEXT("cmd"), Command))
+		{
+			Error = TEXT("The request has no \"cmd\".");
+		}
+		Reply->SetStringField(TEXT("reply"), Command);
+		const bool bOk = Request.IsValid() && !Command.IsEmpty() && HandleCommand(Command, Request.ToSharedRef(), Reply, Error);
+		Reply->SetBoolField(TEXT("ok"), bOk);
+		if (!bOk)
+		{
+			Reply->SetStringField(TEXT("error"), Error);
+		}
+		Write(Reply);
+		return !bQuitRequested;
+	}
+
+	bool FScriptFrontEnd::HandleCommand(const FString& Command, const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
+	{
+		if (Command.Equals(TEXT("call")))
+		{
+			return HandleCall(Request, Reply, OutError);
+		}
+		if (Command.Equals(TEXT("menu")))
+		{
+			return HandleMenu(Request, Reply, OutError);
+		}
+		if (Command.Equals(TEXT("choose")))
+		{
+			return HandleChoose(Request, OutError);
+		}
+		if (Command.Equals(TEXT("window")))
+		{
+			return HandleWindow(Request, OutError);
+		}
+		if (Command.Equals(TEXT("tick")))
+		{
+			double Seconds = 0.0;
+			if (!Request->TryGetNumberField(TEXT("seconds"), Seconds) || Seconds < 0.0 || Seconds > 3600.0)
+			{
+				OutError = TEXT("\"seconds\" must be a number from 0 to 3600.");
+				return false;
+			}
+			Session->Tick(Seconds);
+			return true;
+		}
+		if (Command.Equals(TEXT("wait")))
+		{
+			return HandleWait(Request, Reply, OutError);
+		}
+		if (Command.Equals(TEXT("menus-ready")))
+		{
+			UE::StandIn::DeclareToolMenusReady();
+			return true;
+		}
+		if (Command.Equals(TEXT("module")))
+		{
+			return HandleModule(Request, OutError);
+		}
+		if (Command.Equals(TEXT("mounts")))
+		{
+			TArray<TSharedPtr<FJsonValue>> Mounts;
+			for (const TPair<FString, FString>& Mount : ListMountPoints())
+			{
+				const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
+				Object->SetStringField(TEXT("root"), Mount.Key);
+				Object->SetStringField(TEXT("folder"), Mount.Value);
+				Mounts.Add(MakeShared<FJsonValueObject>(Object));
+			}
+			Reply->SetArrayField(TEXT("mounts"), Mounts);
+			return true;
+		}
+		if (Command.Equals(TEXT("gc")))
+		{
+			Reply->SetObjectField(TEXT("objects"), CollectGarbageAndCountObjects());
+			return true;
+		}
+		if (Command.Equals(TEXT("verbosity")))
+		{
+			FString Category;
+			FString Level;
+			Request->TryGetStringField(TEXT("category"), Category);
+			Request->TryGetStringField(TEXT("level"), Level);
+			return SetLogVerbosity(Category, Level, OutError);
+		}
+		if (Command.Equals(TEXT("quit")))
+		{
+			bQuitRequested = true;
+			return true;
+		}
+		OutError = FString::Printf(TEXT("Unknown command '%s'."), *Command);
+		return false;
+	}
+
+	bool FScriptFrontEnd::HandleCall(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
+	{
+		FString ClassName;
+		FString FunctionName;
+		if (!Request->TryGetStringField(TEXT("class"), ClassName) || !Request->TryGetStringField(TEXT("function"), FunctionName))
+		{
+			OutError = TEXT("\"call\" needs \"class\" and \"function\".");
+			return false;
+		}
+		const TSharedPtr<FJsonObject>* Args = nullptr;
+		Request->TryGetObjectField(TEXT("args"), Args);
+		TSharedPtr<FJsonValue> Return;
+		TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
+		if (!CallReflectedFunction(ClassName, FunctionName, Args ? *Args : nullptr, Return, Outputs, OutError))
+		{
+			return false;
+		}
+		Reply->SetField(TEXT("return"), Return.IsValid() ? Return : TSharedPtr<FJsonValue>(MakeShared<FJsonValueNull>()));
+		Reply->SetObjectField(TEXT("out"), Outputs);
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleMenu(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
+	{
+		FName MenuName;
+		TArray<FName> Path;
+		if (!ReadNamePath(Request, MenuName, Path, OutError))
+		{
+			return false;
+		}
+		const TOptional<UE::StandIn::FDisplayedToolMenu> Menu = UE::StandIn::DisplayToolMenu(MenuName, Path);
+		if (!Menu.IsSet())
+		{
+			OutError = TEXT("That menu cannot be displayed: it is unknown, a step of the path is missing or disabled, or ToolMenus is not loaded.");
+			return false;
+		}
+		TArray<TSharedPtr<FJsonValue>> Sections;
+		for (const UE::StandIn::FDisplayedToolMenuSection& Section : Menu.GetValue().Sections)
+		{
+			const TSharedRef<FJsonObject> SectionObject = MakeShared<FJsonObject>();
+			SectionObject->SetStringField(TEXT("name"), Section.Name.ToString());
+			SectionObject->SetField(TEXT("label"), MakeTextValue(Section.Label));
+			TArray<TSharedPtr<FJsonValue>> Entries;
+			for (const UE::StandIn::FDisplayedToolMenuEntry& Entry : Section.Entries)
+			{
+				Entries.Add(MakeShared<FJsonValueObject>(DescribeMenuEntry(Entry)));
+			}
+			SectionObject->SetArrayField(TEXT("entries"), Entries);
+			Sections.Add(MakeShared<FJsonValueObject>(SectionObject));
+		}
+		Reply->SetArrayField(TEXT("sections"), Sections);
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleChoose(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	{
+		FName MenuName;
+		TArray<FName> Path;
+		if (!ReadNamePath(Request, MenuName, Path, OutError))
+		{
+			return false;
+		}
+		if (Path.IsEmpty())
+		{
+			OutError = TEXT("\"path\" must name the entry to choose.");
+			return false;
+		}
+		if (!UE::StandIn::ChooseToolMenuEntry(MenuName, Path))
+		{
+			OutError = TEXT("That entry is missing, disabled or has nothing to run.");
+			return false;
+		}
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleWindow(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	{
+		FWindowAnswer Answer;
+		const TArray<TSharedPtr<FJsonValue>>* Fill = nullptr;
+		if (Request->TryGetArrayField(TEXT("fill"), Fill))
+		{
+			for (const TSharedPtr<FJsonValue>& Value : *Fill)
+			{
+				FString Text;
+				if (!Value->TryGetString(Text))
+				{
+					OutError = TEXT("\"fill\" must be an array of strings.");
+					return false;
+				}
+				Answer.Fill.Add(Text);
+			}
+		}
+		if (!Request->TryGetStringField(TEXT("press"), Answer.Press) || Answer.Press.IsEmpty())
+		{
+			OutError = TEXT("\"press\" must name a button, or be \"close\".");
+			return false;
+		}
+		PendingWindowAnswers.Add(Answer);
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleWait(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
+	{
+		FString ClassName;
+		FString FunctionName;
+		const TSharedPtr<FJsonValue> Expected = Request->TryGetField(TEXT("equals"));
+		if (!Request->TryGetStringField(TEXT("class"), ClassName) || !Request->TryGetStringField(TEXT("function"), FunctionName) || !Expected.IsValid())
+		{
+			OutError = TEXT("\"wait\" needs \"class\", \"function\" and \"equals\".");
+			return false;
+		}
+		double Timeout = 60.0;
+		Request->TryGetNumberField(TEXT("timeout"), Timeout);
+		const TSharedPtr<FJsonObject>* Args = nullptr;
+		Request->TryGetObjectField(TEXT("args"), Args);
+		const double Deadline = NowSeconds() + Timeout;
+		while (true)
+		{
+			TSharedPtr<FJsonValue> Return;
+			TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
+			if (!CallReflectedFunction(ClassName, FunctionName, Args ? *Args : nullptr, Return, Outputs, OutError))
+			{
+				return false;
+			}
+			if (JsonValuesEqual(Return, Expected))
+			{
+				Reply->SetField(TEXT("return"), Return);
+				return true;
+			}
+			if (NowSeconds() >= Deadline)
+			{
+				OutError = FString::Printf(TEXT("%s.%s did not answer the expected value within %g seconds."), *ClassName, *FunctionName, Timeout);
+				return false;
+			}
+			Session->Tick(0.02);
+		}
+	}
+
+	bool FScriptFrontEnd::HandleModule(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	{
+		FString Action;
+		FString Name;
+		Request->TryGetStringField(TEXT("action"), Action);
+		Request->TryGetStringField(TEXT("name"), Name);
+		const FName ModuleName(Name);
+		const bool bAllowed = ModuleName == FName(TEXT("ToolMenus")) || FHostSession::GetPluginModuleNames().Contains(ModuleName);
+		if (!bAllowed)
+		{
+			OutError = FString::Printf(TEXT("'%s' is not one of the plug-in's modules or ToolMenus."), *Name);
+			return false;
+		}
+		if (Action.Equals(TEXT("load")))
+		{
+			if (!FModuleManager::Get().LoadModule(ModuleName))
+			{
+				OutError = FString::Printf(TEXT("Module '%s' could not be loaded."), *Name);
+				return false;
+			}
+			return true;
+		}
+		if (Action.Equals(TEXT("unload")))
+		{
+			if (!FModuleManager::Get().IsModuleLoaded(ModuleName))
+			{
+				OutError = FString::Printf(TEXT("Module '%s' is not loaded."), *Name);
+				return false;
+			}
+			FModuleManager::Get().UnloadModule(ModuleName);
+			return true;
+		}
+		OutError = TEXT("\"action\" must be \"load\" or \"unload\".");
+		return false;
+	}
+
+	void FScriptFrontEnd::OnLog(const FName& Category, ELogVerbosity::Type Verbosity, const FString& Message)
+	{
+		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("log"));
+		Event->SetStringField(TEXT("category"), Category.ToString());
+		Event->SetStringField(TEXT("verbosity"), FString(ELogVerbosity::ToString(Verbosity)));
+		Event->SetStringField(TEXT("message"), Message);
+		Write(Event);
+	}
+
+	void FScriptFrontEnd::OnNotification(const FNotificationView& Notification)
+	{
+		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("notification"));
+		Event->SetNumberField(TEXT("id"), Notification.Id);
+		Event->SetField(TEXT("text"), MakeTextValue(Notification.Text));
+		Event->SetField(TEXT("subtext"), MakeTextValue(Notification.SubText));
+		Event->SetStringField(TEXT("state"), Notification.bRemoved ? FString(TEXT("removed")) : Notification.State);
+		Event->SetBoolField(TEXT("expiring"), Notification.bExpiring);
+		Write(Event);
+	}
+
+	EAppReturnType::Type FScriptFrontEnd::OnMessageDialog(EAppMsgType::Type Type, const FText& Message, const FText& Title)
+	{
+		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("dialog"));
+		Event->SetStringField(TEXT("type"), DescribeMessageType(Type));
+		Event->SetField(TEXT("text"), MakeTextValue(Message));
+		Event->SetField(TEXT("title"), MakeTextValue(Title));
+		Write(Event);
+		return Type == EAppMsgType::Ok ? EAppReturnType::Ok : UE::StandIn::GetUnattendedAnswer(Type);
+	}
+
+	void FScriptFrontEnd::OnModalWindow(const TSharedRef<SWindow>& Window)
+	{
+		const FWindowView View = DescribeWindow(Window);
+		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("window"));
+		Event->SetField(TEXT("title"), MakeTextValue(View.Title));
+		Event->SetArrayField(TEXT("texts"), MakeTextArray(View.Texts));
+		Event->SetArrayField(TEXT("buttons"), MakeTextArray(View.Buttons));
+		Event->SetArrayField(TEXT("client_size"), {MakeShared<FJsonValueNumber>(View.ClientSize.X), MakeShared<FJsonValueNumber>(View.ClientSize.Y)});
+		Event->SetBoolField(TEXT("answered"), !PendingWindowAnswers.IsEmpty());
+		Write(Event);
+		if (PendingWindowAnswers.IsEmpty())
+		{
+			return;
+		}
+		const FWindowAnswer Answer = PendingWindowAnswers[0];
+		PendingWindowAnswers.RemoveAt(0);
+		FString Error;
+		if (!AnswerWindow(Window, Answer.Fill, Answer.Press, Error))
+		{
+			// The window is then closed with its close button, as a user walking away would.
+			OnLog(FName(TEXT("LogEditorHost")), ELogVerbosity::Warning, Error);
+		}
+	}
+
+	void FScriptFrontEnd::OnUatTask(const FUatTaskView& Task)
+	{
+		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("uat-task"));
+		Event->SetStringField(TEXT("command_line"), Task.CommandLine);
+		Event->SetField(TEXT("platform_display_name"), MakeTextValue(Task.PlatformDisplayName));
+		Event->SetField(TEXT("task_name"), MakeTextValue(Task.TaskName));
+		Event->SetField(TEXT("task_short_name"), MakeTextValue(Task.TaskShortName));
+		Event->SetBoolField(TEXT("has_icon"), Task.bHasIcon);
+		Event->SetStringField(TEXT("result_location"), Task.ResultLocation);
+		Event->SetField(TEXT("extra_subtext"), MakeTextValue(Task.ExtraSubText));
+		Write(Event);
+	}
+
+	void FScriptFrontEnd::OnUatFinished(const FString& Result, double Seconds)
+	{
+		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("uat-finished"));
+		Event->SetStringField(TEXT("result"), Result);
+		Event->SetNumberField(TEXT("seconds"), Seconds);
+		Write(Event);
+	}
+
+	void FScriptFrontEnd::OnMenusCallback()
+	{
+		Write(MakeEvent(TEXT("menus-callback")));
+	}
+} // namespace UE::StandIn::EditorHost

@@ -1,0 +1,62 @@
+// Script mode: one JSON request a line in, one JSON object a line out; every event a request causes is written
+// before its reply, and the game-thread loop runs only inside "tick" and "wait".
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Dom/JsonObject.h"
+#include "HostFrontEnd.h"
+
+#include <cstdio>
+#include <istream>
+#include <string>
+
+namespace UE::StandIn::EditorHost
+{
+	class FHostSession;
+
+	class FScriptFrontEnd : public IHostFrontEnd
+	{
+	public:
+		explicit FScriptFrontEnd(std::FILE* InOutput);
+
+		void SetSession(FHostSession* InSession) { Session = InSession; }
+
+		/** Answers requests until "quit" or the end of the input. @return the process exit code. */
+		int32 Run(std::istream& Input);
+
+		/** Writes one event or reply line. */
+		void Write(const TSharedRef<FJsonObject>& Object);
+
+		void WriteReadyEvent();
+
+		void OnLog(const FName& Category, ELogVerbosity::Type Verbosity, const FString& Message) override;
+		void OnNotification(const FNotificationView& Notification) override;
+		EAppReturnType::Type OnMessageDialog(EAppMsgType::Type Type, const FText& Message, const FText& Title) override;
+		void OnModalWindow(const TSharedRef<SWindow>& Window) override;
+		void OnUatTask(const FUatTaskView& Task) override;
+		void OnUatFinished(const FString& Result, double Seconds) override;
+		void OnMenusCallback() override;
+
+	private:
+		/** @return false once the script asked to quit. */
+		bool HandleRequest(const std::string& Line);
+		bool HandleCommand(const FString& Command, const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleCall(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleMenu(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleChoose(const TSharedRef<FJsonObject>& Request, FString& OutError);
+		bool HandleWindow(const TSharedRef<FJsonObject>& Request, FString& OutError);
+		bool HandleWait(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleModule(const TSharedRef<FJsonObject>& Request, FString& OutError);
+
+		struct FWindowAnswer
+		{
+			TArray<FString> Fill;
+			FString Press;
+		};
+
+		std::FILE* Output;
+		FHostSession* Session = nullptr;
+		TArray<FWindowAnswer> PendingWindowAnswers;
+		bool bQuitRequested = false;
+	};
+} // namespace UE::StandIn::EditorHost
