@@ -8,7 +8,7 @@
 #include "Misc/OutputDeviceRedirector.h"
 #include "Misc/OutputDeviceStdErr.h"
 #include "Modules/ModuleManager.h"
-#include "StandIn/ModalWindowHost.h"
+#include "StandIn/ModalWindowResponder.h"
 #include "StandIn/NotificationObserver.h"
 #include "StandIn/SlateApplicationHost.h"
 #include "StandIn/ToolMenusHost.h"

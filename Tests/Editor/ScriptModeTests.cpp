@@ -1,0 +1,280 @@
+#include "HostRun.h"
+
+#include "Misc/FileHelper.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+	const std::string ToolsMenu = R"({"cmd":"menu","name":"LevelEditor.MainMenu.Tools"})";
+	const std::string Quit = R"({"cmd":"quit"})";
+
+	TSharedPtr<FJsonObject> FindSection(const TSharedPtr<FJsonObject>& MenuReply, const FString& SectionName)
+	{
+		const TArray<TSharedPtr<FJsonValue>>* Sections = nullptr;
+		if (!MenuReply.IsValid() || !MenuReply->TryGetArrayField(TEXT("sections"), Sections))
+		{
+			return nullptr;
+		}
+		for (const TSharedPtr<FJsonValue>& Section : *Sections)
+		{
+			FString Name;
+			if (Section->AsObject()->TryGetStringField(TEXT("name"), Name) && Name.Equals(SectionName))
+			{
+				return Section->AsObject();
+			}
+		}
+		return nullptr;
+	}
+
+	int32 CountSections(const TSharedPtr<FJsonObject>& MenuReply, const FString& SectionName)
+	{
+		int32 Count = 0;
+		const TArray<TSharedPtr<FJsonValue>>* Sections = nullptr;
+		if (MenuReply.IsValid() && MenuReply->TryGetArrayField(TEXT("sections"), Sections))
+		{
+			for (const TSharedPtr<FJsonValue>& Section : *Sections)
+			{
+				FString Name;
+				Count += Section->AsObject()->TryGetStringField(TEXT("name"), Name) && Name.Equals(SectionName) ? 1 : 0;
+			}
+		}
+		return Count;
+	}
+
+	bool HasLogLine(const FHostRun& Run, const FString& Verbosity, const FString& MessageStart)
+	{
+		for (const TSharedPtr<FJsonObject>& Event : Run.Events(TEXT("log")))
+		{
+			if (Event->GetStringField(TEXT("verbosity")).Equals(Verbosity) && Event->GetStringField(TEXT("message")).StartsWith(MessageStart, ESearchCase::CaseSensitive))
+			{
+				return true;
+			}
+		}
+		return false;
+	}
+} // namespace
+
+TEST(ScriptMode, AnnouncesReadyThenAnswersEachRequestExactlyOnce)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({ToolsMenu, R"({"cmd":"tick","seconds":0})", "not json", R"({"cmd":"bogus"})", R"({"nocmd":1})", Quit, ToolsMenu});
+
+	ASSERT_EQ(Run.ExitCode, 0);
+	for (const TSharedPtr<FJsonObject>& Line : Run.Lines)
+	{
+		ASSERT_TRUE(Line.IsValid()) << Run.RawOutput;
+	}
+	const TArray<TSharedPtr<FJsonObject>> Ready = Run.Events(TEXT("ready"));
+	ASSERT_EQ(Ready.Num(), 1);
+	EXPECT_LT(Run.Lines.Find(Ready[0]), Run.IndexOfReply(TEXT("menu")));
+	const FString ProjectFolder = FString::FromUtf8(Sandbox.GetProjectFolder());
+	EXPECT_TRUE(Ready[0]->GetStringField(TEXT("project_dir")).Equals(ProjectFolder + TEXT("/")));
+	EXPECT_TRUE(Ready[0]->GetStringField(TEXT("project_file")).Equals(ProjectFolder + TEXT("/DemoGame.uproject")));
+	EXPECT_TRUE(Ready[0]->GetStringField(TEXT("mods_root")).Equals(ProjectFolder + TEXT("/Mods")));
+	EXPECT_TRUE(Ready[0]->GetStringField(TEXT("engine_dir")).EndsWith(TEXT("/Engine/")));
+	EXPECT_FALSE(Ready[0]->GetStringField(TEXT("base_dir")).IsEmpty());
+
+	// Six requests before quit: the menu after it is never answered.
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 6);
+	EXPECT_TRUE(Replies[0]->GetBoolField(TEXT("ok")));
+	EXPECT_TRUE(Replies[1]->GetBoolField(TEXT("ok")));
+	for (int32 Index = 2; Index <= 4; ++Index)
+	{
+		EXPECT_FALSE(Replies[Index]->GetBoolField(TEXT("ok")));
+		EXPECT_FALSE(Replies[Index]->GetStringField(TEXT("error")).IsEmpty());
+	}
+	EXPECT_TRUE(Replies[5]->GetStringField(TEXT("reply")).Equals(TEXT("quit")));
+}
+
+TEST(ScriptMode, ShowsTheTrellicSectionWithItsFiveEntriesInOrder)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({ToolsMenu, Quit});
+
+	const TSharedPtr<FJsonObject> Section = FindSection(Run.Lines[Run.IndexOfReply(TEXT("menu"))], TEXT("Trellic"));
+	ASSERT_TRUE(Section.IsValid()) << Run.RawOutput;
+	EXPECT_TRUE(TextString(Section->TryGetField(TEXT("label"))).Equals(TEXT("Trellic")));
+	const TArray<TSharedPtr<FJsonValue>>& Entries = Section->GetArrayField(TEXT("entries"));
+	ASSERT_EQ(Entries.Num(), 5);
+	const TCHAR* Names[] = {TEXT("TRLNewMod"), TEXT("TRLMountMod"), TEXT("TRLPackageMod"), TEXT("TRLUploadMod"), TEXT("TRLCreateBaseRelease")};
+	const TCHAR* Types[] = {TEXT("button"), TEXT("submenu"), TEXT("submenu"), TEXT("submenu"), TEXT("button")};
+	for (int32 Index = 0; Index < 5; ++Index)
+	{
+		const TSharedPtr<FJsonObject> Entry = Entries[Index]->AsObject();
+		EXPECT_TRUE(Entry->GetStringField(TEXT("name")).Equals(Names[Index]));
+		EXPECT_TRUE(Entry->GetStringField(TEXT("type")).Equals(Types[Index]));
+	}
+	const TSharedPtr<FJsonObject> NewMod = Entries[0]->AsObject();
+	EXPECT_TRUE(NewMod->GetBoolField(TEXT("enabled")));
+	EXPECT_TRUE(Entries[4]->AsObject()->GetBoolField(TEXT("enabled")));
+	const TSharedPtr<FJsonObject> Label = NewMod->GetObjectField(TEXT("label"));
+	EXPECT_TRUE(Label->GetStringField(TEXT("string")).Equals(TEXT("New Mod...")));
+	EXPECT_TRUE(Label->GetStringField(TEXT("namespace")).Equals(TEXT("TRLEditorMenu")));
+	EXPECT_TRUE(Label->GetStringField(TEXT("key")).Equals(TEXT("NewModLabel")));
+}
+
+TEST(ScriptMode, CallsReflectedFunctionsAndReturnsResultAndOutputs)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"1Mod"}})",
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"Fine_Name"},"out":{}})",
+	    R"({"cmd":"call","class":"NoSuchClass","function":"IsValidModName","args":{}})",
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"NoSuchFunction","args":{}})",
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"NoSuchParameter":"x"}})",
+	    Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 6) << Run.RawOutput;
+	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
+	EXPECT_FALSE(Replies[0]->GetBoolField(TEXT("return")));
+	const TSharedPtr<FJsonObject> Reason = Replies[0]->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutReason"));
+	EXPECT_TRUE(Reason->GetStringField(TEXT("string")).Equals(TEXT("The name cannot start with a digit.")));
+	EXPECT_TRUE(Reason->GetStringField(TEXT("namespace")).Equals(TEXT("TRLModScaffold")));
+	EXPECT_TRUE(Reason->GetStringField(TEXT("key")).Equals(TEXT("StartsWithDigit")));
+
+	ASSERT_TRUE(Replies[1]->GetBoolField(TEXT("ok")));
+	EXPECT_TRUE(Replies[1]->GetBoolField(TEXT("return")));
+	for (int32 Index = 2; Index <= 4; ++Index)
+	{
+		EXPECT_FALSE(Replies[Index]->GetBoolField(TEXT("ok"))) << Index;
+	}
+}
+
+TEST(ScriptMode, KeepsALoneSurrogateIntactBothWays)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A\ud83d"}})", Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
+	const FString Reason = Replies[0]->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutReason"))->GetStringField(TEXT("string"));
+	const FString Expected = FString(TEXT("The name may only use letters, digits and underscores. '")) + FString::Chr(0xD83D) + TEXT("' is not allowed.");
+	EXPECT_TRUE(Reason.Equals(Expected));
+	EXPECT_NE(Run.RawOutput.find("'\\ud83d' is not allowed."), std::string::npos);
+}
+
+TEST(ScriptMode, CreatesAModThatIsMountedUnderItsContentRoot)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"MyMod","Author":"Me","Description":""}})",
+	    R"({"cmd":"mounts"})",
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"MyMod"}})",
+	    Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
+	const FString Descriptor = FString::FromUtf8(Sandbox.GetModsRoot() + "/MyMod/MyMod.uplugin");
+	EXPECT_TRUE(Replies[0]->GetStringField(TEXT("return")).Equals(Descriptor));
+	FString Text;
+	EXPECT_TRUE(FFileHelper::LoadFileToString(Text, *Descriptor));
+	EXPECT_TRUE(Text.Contains(TEXT("\"CreatedBy\": \"Me\"")));
+	EXPECT_TRUE(HasLogLine(Run, TEXT("Log"), TEXT("Created mod 'MyMod' at ")));
+
+	bool bMounted = false;
+	for (const TSharedPtr<FJsonValue>& Mount : Replies[1]->GetArrayField(TEXT("mounts")))
+	{
+		bMounted |= Mount->AsObject()->GetStringField(TEXT("root")).Equals(TEXT("/MyMod/"));
+	}
+	EXPECT_TRUE(bMounted) << Run.RawOutput;
+
+	EXPECT_FALSE(Replies[2]->GetBoolField(TEXT("return")));
+	EXPECT_TRUE(Replies[2]->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutReason"))->GetStringField(TEXT("key")).Equals(TEXT("AlreadyExists")));
+}
+
+TEST(ScriptMode, VerbosityRequestSuppressesAndRestoresLines)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({
+	    R"({"cmd":"verbosity","category":"LogTrellic","level":"Warning"})",
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"Quiet","Author":"","Description":""}})",
+	    R"({"cmd":"verbosity","category":"LogNoSuchCategory","level":"Warning"})",
+	    R"({"cmd":"verbosity","category":"LogTrellic","level":"Loud"})",
+	    Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	EXPECT_TRUE(Replies[0]->GetBoolField(TEXT("ok")));
+	EXPECT_TRUE(Replies[1]->GetBoolField(TEXT("ok")));
+	EXPECT_FALSE(HasLogLine(Run, TEXT("Log"), TEXT("Created mod 'Quiet'")));
+	EXPECT_FALSE(Replies[2]->GetBoolField(TEXT("ok")));
+	EXPECT_FALSE(Replies[3]->GetBoolField(TEXT("ok")));
+}
+
+TEST(ScriptMode, MenusWaitUntilDeclaredReady)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({ToolsMenu, R"({"cmd":"menus-ready"})", ToolsMenu, Quit}, {"--menus-not-ready"});
+
+	const int32 FirstMenu = Run.IndexOfReply(TEXT("menu"));
+	const int32 Ready = Run.IndexOfReply(TEXT("menus-ready"));
+	ASSERT_NE(Ready, INDEX_NONE) << Run.RawOutput;
+	EXPECT_EQ(CountSections(Run.Lines[FirstMenu], TEXT("Trellic")), 0);
+	EXPECT_EQ(Run.Events(TEXT("menus-callback")).Num(), 1);
+	EXPECT_LT(Run.Lines.Find(Run.Events(TEXT("menus-callback"))[0]), Ready);
+	EXPECT_EQ(CountSections(Run.Lines[Run.IndexOfReply(TEXT("menu"), Ready)], TEXT("Trellic")), 1);
+}
+
+TEST(ScriptMode, UnloadingTheEditorModuleRemovesItsSectionAndReloadingAddsOne)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({
+	    R"({"cmd":"module","action":"unload","name":"TrellicEditor"})",
+	    ToolsMenu,
+	    R"({"cmd":"module","action":"load","name":"TrellicEditor"})",
+	    ToolsMenu,
+	    R"({"cmd":"module","action":"unload","name":"Json"})",
+	    Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
+	EXPECT_EQ(CountSections(Replies[1], TEXT("Trellic")), 0);
+	EXPECT_TRUE(Replies[2]->GetBoolField(TEXT("ok")));
+	EXPECT_EQ(CountSections(Replies[3], TEXT("Trellic")), 1);
+	EXPECT_FALSE(Replies[4]->GetBoolField(TEXT("ok")));
+}
+
+TEST(ScriptMode, ChoosesEntriesAndWaitsForReflectedAnswers)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({
+	    R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":["TRLNoSuchEntry"]})",
+	    R"({"cmd":"tick","seconds":0.05})",
+	    R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":true,"timeout":5})",
+	    R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":false,"timeout":0.2})",
+	    R"({"cmd":"gc"})",
+	    Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	EXPECT_FALSE(Replies[0]->GetBoolField(TEXT("ok")));
+	EXPECT_TRUE(Replies[1]->GetBoolField(TEXT("ok")));
+	EXPECT_TRUE(Replies[2]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
+	EXPECT_FALSE(Replies[3]->GetBoolField(TEXT("ok")));
+	EXPECT_TRUE(Replies[4]->GetBoolField(TEXT("ok")));
+	EXPECT_TRUE(Replies[4]->HasField(TEXT("objects")));
+}
+
+TEST(ScriptMode, WithoutSettingsNewModsTakeTheBuiltInDefaults)
+{
+	FHostSandbox Sandbox;
+	Sandbox.Run({Quit});
+	const FString Config = FString::FromUtf8(Sandbox.GetProjectFolder() + "/Config/DefaultGame.ini");
+	FString ConfigText;
+	ASSERT_TRUE(FFileHelper::LoadFileToString(ConfigText, *Config));
+	ConfigText.ReplaceInline(TEXT("DefaultLoadOrder=100"), TEXT("DefaultLoadOrder=7"));
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(ConfigText, *Config));
+
+	const std::string Create = R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"WithSettings","Author":"","Description":""}})";
+	Sandbox.Run({Create, Quit});
+	const std::string CreateBare = R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"WithoutSettings","Author":"","Description":""}})";
+	Sandbox.Run({CreateBare, Quit}, {"--without-settings"});
+
+	FString WithSettings;
+	FString WithoutSettings;
+	ASSERT_TRUE(FFileHelper::LoadFileToString(WithSettings, *FString::FromUtf8(Sandbox.GetModsRoot() + "/WithSettings/WithSettings.uplugin")));
+	ASSERT_TRUE(FFileHelper::LoadFileToString(WithoutSettings, *FString::FromUtf8(Sandbox.GetModsRoot() + "/WithoutSettings/WithoutSettings.uplugin")));
+	EXPECT_TRUE(WithSettings.Contains(TEXT("\"TRLLoadOrder\": 7,")));
+	EXPECT_TRUE(WithoutSettings.Contains(TEXT("\"TRLLoadOrder\": 100,")));
+}
