@@ -118,13 +118,12 @@ TEST(ScriptMode, ShowsTheTrellicSectionWithItsFiveEntriesInOrder)
 TEST(ScriptMode, CallsReflectedFunctionsAndReturnsResultAndOutputs)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({
-	    R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"1Mod"}})",
-	    R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"Fine_Name"},"out":{}})",
-	    R"({"cmd":"call","class":"NoSuchClass","function":"IsValidModName","args":{}})",
-	    R"({"cmd":"call","class":"TRLModScaffold","function":"NoSuchFunction","args":{}})",
-	    R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"NoSuchParameter":"x"}})",
-	    Quit});
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"1Mod"}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"Fine_Name"},"out":{}})",
+	                                  R"({"cmd":"call","class":"NoSuchClass","function":"IsValidModName","args":{}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"NoSuchFunction","args":{}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"NoSuchParameter":"x"}})",
+	                                  Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	ASSERT_EQ(Replies.Num(), 6) << Run.RawOutput;
@@ -159,11 +158,10 @@ TEST(ScriptMode, KeepsALoneSurrogateIntactBothWays)
 TEST(ScriptMode, CreatesAModThatIsMountedUnderItsContentRoot)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({
-	    R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"MyMod","Author":"Me","Description":""}})",
-	    R"({"cmd":"mounts"})",
-	    R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"MyMod"}})",
-	    Quit});
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"MyMod","Author":"Me","Description":""}})",
+	                                  R"({"cmd":"mounts"})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"MyMod"}})",
+	                                  Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
@@ -188,12 +186,11 @@ TEST(ScriptMode, CreatesAModThatIsMountedUnderItsContentRoot)
 TEST(ScriptMode, VerbosityRequestSuppressesAndRestoresLines)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({
-	    R"({"cmd":"verbosity","category":"LogTrellic","level":"Warning"})",
-	    R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"Quiet","Author":"","Description":""}})",
-	    R"({"cmd":"verbosity","category":"LogNoSuchCategory","level":"Warning"})",
-	    R"({"cmd":"verbosity","category":"LogTrellic","level":"Loud"})",
-	    Quit});
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"verbosity","category":"LogTrellic","level":"Warning"})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"Quiet","Author":"","Description":""}})",
+	                                  R"({"cmd":"verbosity","category":"LogNoSuchCategory","level":"Warning"})",
+	                                  R"({"cmd":"verbosity","category":"LogTrellic","level":"Loud"})",
+	                                  Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	EXPECT_TRUE(Replies[0]->GetBoolField(TEXT("ok")));
@@ -220,13 +217,12 @@ TEST(ScriptMode, MenusWaitUntilDeclaredReady)
 TEST(ScriptMode, UnloadingTheEditorModuleRemovesItsSectionAndReloadingAddsOne)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({
-	    R"({"cmd":"module","action":"unload","name":"TrellicEditor"})",
-	    ToolsMenu,
-	    R"({"cmd":"module","action":"load","name":"TrellicEditor"})",
-	    ToolsMenu,
-	    R"({"cmd":"module","action":"unload","name":"Json"})",
-	    Quit});
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"module","action":"unload","name":"TrellicEditor"})",
+	                                  ToolsMenu,
+	                                  R"({"cmd":"module","action":"load","name":"TrellicEditor"})",
+	                                  ToolsMenu,
+	                                  R"({"cmd":"module","action":"unload","name":"Json"})",
+	                                  Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
@@ -239,13 +235,12 @@ TEST(ScriptMode, UnloadingTheEditorModuleRemovesItsSectionAndReloadingAddsOne)
 TEST(ScriptMode, ChoosesEntriesAndWaitsForReflectedAnswers)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({
-	    R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":["TRLNoSuchEntry"]})",
-	    R"({"cmd":"tick","seconds":0.05})",
-	    R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":true,"timeout":5})",
-	    R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":false,"timeout":0.2})",
-	    R"({"cmd":"gc"})",
-	    Quit});
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":["TRLNoSuchEntry"]})",
+	                                  R"({"cmd":"tick","seconds":0.05})",
+	                                  R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":true,"timeout":5})",
+	                                  R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":false,"timeout":0.2})",
+	                                  R"({"cmd":"gc"})",
+	                                  Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	EXPECT_FALSE(Replies[0]->GetBoolField(TEXT("ok")));

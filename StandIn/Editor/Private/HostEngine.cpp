@@ -204,13 +204,14 @@ namespace UE::StandIn::EditorHost
 		Observer.OnTaskFinished = [&FrontEnd](const UE::StandIn::FUatTaskRequest&, const FString& Result, double Seconds)
 		{ FrontEnd.OnUatFinished(Result, Seconds); };
 		UE::StandIn::SetUatTaskObserver(MoveTemp(Observer));
-		UE::StandIn::SetToolMenusStartupCallbackObserver([&FrontEnd]() { FrontEnd.OnMenusCallback(); });
+		UE::StandIn::SetToolMenusStartupObserver([&FrontEnd]()
+		                                         { FrontEnd.OnMenusCallback(); });
 	}
 
 	void RemoveEngineHooks()
 	{
 		UE::StandIn::SetUatTaskObserver(UE::StandIn::FUatTaskObserver());
-		UE::StandIn::SetToolMenusStartupCallbackObserver(TFunction<void()>());
+		UE::StandIn::SetToolMenusStartupObserver(UE::StandIn::FToolMenusStartupObserver());
 	}
 
 	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn, TSharedRef<FJsonObject>& OutOutputs, FString& OutError)

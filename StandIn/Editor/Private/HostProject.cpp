@@ -2,10 +2,10 @@
 
 #include "HAL/FileManager.h"
 #include "HAL/PlatformFileManager.h"
+#include "HostEngine.h"
 #include "Misc/App.h"
 #include "Misc/DateTime.h"
 #include "Misc/Paths.h"
-#include "HostEngine.h"
 
 #include <filesystem>
 

@@ -107,12 +107,13 @@ namespace UE::StandIn::EditorHost
 		GLog->AddOutputDevice(&Hooks->LogDevice);
 
 		UE::StandIn::SetMessageDialogResponder([this](EAppMsgCategory, EAppMsgType::Type Type, const FText& Message, const FText& Title)
-		    { return FrontEnd.OnMessageDialog(Type, Message, Title); });
+		                                       { return FrontEnd.OnMessageDialog(Type, Message, Title); });
 
-		UE::StandIn::SetModalWindowResponder([this](const TSharedRef<SWindow>& Window) { FrontEnd.OnModalWindow(Window); });
+		UE::StandIn::SetModalWindowResponder([this](const TSharedRef<SWindow>& Window)
+		                                     { FrontEnd.OnModalWindow(Window); });
 
 		UE::StandIn::SetNotificationObserver([this](UE::StandIn::ENotificationEvent Event, const TSharedRef<SNotificationItem>& Item, const UE::StandIn::FNotificationSnapshot& Snapshot)
-		    {
+		                                     {
 			    const SNotificationItem* Key = &Item.Get();
 			    if (Event == UE::StandIn::ENotificationEvent::Added)
 			    {
@@ -134,8 +135,7 @@ namespace UE::StandIn::EditorHost
 			    {
 				    Hooks->NotificationIds.Remove(Key);
 			    }
-			    FrontEnd.OnNotification(View);
-		    });
+			    FrontEnd.OnNotification(View); });
 
 		InstallEngineHooks(FrontEnd);
 	}

@@ -22,13 +22,13 @@ namespace UE::StandIn::EditorHost
 			if (dynamic_cast<SEditableTextBox*>(&Widget.Get()))
 			{
 				View.Texts.Add(UE::StandIn::GetWidgetText(Widget));
-				View.IsTextBox.Add(true);
+				View.IsTextBox.Add(1);
 				return;
 			}
 			if (dynamic_cast<STextBlock*>(&Widget.Get()))
 			{
 				View.Texts.Add(UE::StandIn::GetWidgetText(Widget));
-				View.IsTextBox.Add(false);
+				View.IsTextBox.Add(0);
 				return;
 			}
 			for (const TSharedRef<SWidget>& Child : UE::StandIn::GetChildWidgets(Widget))

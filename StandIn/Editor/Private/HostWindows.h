@@ -14,7 +14,7 @@ namespace UE::StandIn::EditorHost
 		/** Every text a user reads in the window, in layout order: labels and the contents of text boxes. */
 		TArray<FText> Texts;
 		/** Which of Texts are editable text boxes. */
-		TArray<bool> IsTextBox;
+		TArray<uint8> IsTextBox;
 		TArray<FText> Buttons;
 		FVector2D ClientSize;
 	};

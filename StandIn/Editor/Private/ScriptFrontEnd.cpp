@@ -1,10 +1,10 @@
 #include "ScriptFrontEnd.h"
 
 #include "Dom/JsonValue.h"
+#include "HAL/PlatformProcess.h"
 #include "HostEngine.h"
 #include "HostSession.h"
 #include "HostWindows.h"
-#include "HAL/PlatformProcess.h"
 #include "Misc/MessageDialog.h"
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
