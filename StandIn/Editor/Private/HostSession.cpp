@@ -158,6 +158,9 @@ namespace UE::StandIn::EditorHost
 		}
 		bStarted = true;
 		ApplySettingsOption(Options.bWithoutSettings);
+		// The editor has its menus and the UAT helper up before any plug-in module starts.
+		FModuleManager::Get().LoadModule(TEXT("ToolMenus"));
+		FModuleManager::Get().LoadModule(TEXT("UATHelper"));
 		for (const FName& ModuleName : GetPluginModuleNames())
 		{
 			if (FModuleManager::Get().LoadModule(ModuleName))

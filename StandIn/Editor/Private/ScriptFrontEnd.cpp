@@ -180,6 +180,7 @@ namespace UE::StandIn::EditorHost
 			Error = TEXT("The request has no \"cmd\".");
 		}
 		Reply->SetStringField(TEXT("reply"), Command);
+		Reply->SetBoolField(TEXT("ok"), false);
 		const bool bOk = Request.IsValid() && !Command.IsEmpty() && HandleCommand(Command, Request.ToSharedRef(), Reply, Error);
 		Reply->SetBoolField(TEXT("ok"), bOk);
 		if (!bOk)
