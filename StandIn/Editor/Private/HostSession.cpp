@@ -12,6 +12,7 @@
 #include "StandIn/NotificationObserver.h"
 #include "StandIn/SlateApplicationHost.h"
 #include "StandIn/ToolMenusHost.h"
+#include "ToolMenus.h"
 
 #include <chrono>
 #include <thread>
@@ -150,6 +151,18 @@ namespace UE::StandIn::EditorHost
 		GLog->AddOutputDevice(UE::StandIn::GetStdErrOutputDevice());
 	}
 
+	void FHostSession::RegisterLevelEditorMenus()
+	{
+		// The Level Editor registers its main menu; plug-ins only extend it.
+		if (UToolMenus* ToolMenus = UToolMenus::Get())
+		{
+			if (!ToolMenus->IsMenuRegistered(TEXT("LevelEditor.MainMenu.Tools")))
+			{
+				ToolMenus->RegisterMenu(TEXT("LevelEditor.MainMenu.Tools"));
+			}
+		}
+	}
+
 	void FHostSession::Start()
 	{
 		if (bStarted)
@@ -161,6 +174,7 @@ namespace UE::StandIn::EditorHost
 		// The editor has its menus and the UAT helper up before any plug-in module starts.
 		FModuleManager::Get().LoadModule(TEXT("ToolMenus"));
 		FModuleManager::Get().LoadModule(TEXT("UATHelper"));
+		RegisterLevelEditorMenus();
 		for (const FName& ModuleName : GetPluginModuleNames())
 		{
 			if (FModuleManager::Get().LoadModule(ModuleName))

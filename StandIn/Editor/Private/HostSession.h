@@ -40,6 +40,7 @@ namespace UE::StandIn::EditorHost
 
 	private:
 		void InstallHooks();
+		void RegisterLevelEditorMenus();
 		void RemoveHooks();
 
 		FHostOptions Options;
