@@ -5,15 +5,25 @@
 #include "CoreMinimal.h"
 #include "HostFrontEnd.h"
 
+#include <string>
+
 namespace UE::StandIn::EditorHost
 {
 	class FHostSession;
 
+	/**
+	 * Talks to a person on standard input and output in plain line mode: the terminal's own line editing is used
+	 * and its mode is never changed. Standard input may also be a pipe or a file; its end quits cleanly.
+	 */
 	class FInteractiveFrontEnd : public IHostFrontEnd
 	{
 	public:
+		/** Catches Ctrl-C for the front end's lifetime, so that main can shut the modules down afterwards. */
 		FInteractiveFrontEnd();
 		~FInteractiveFrontEnd() override;
+
+		FInteractiveFrontEnd(const FInteractiveFrontEnd&) = delete;
+		FInteractiveFrontEnd& operator=(const FInteractiveFrontEnd&) = delete;
 
 		void SetSession(FHostSession* InSession) { Session = InSession; }
 
@@ -32,6 +42,66 @@ namespace UE::StandIn::EditorHost
 		void OnMenusCallback() override;
 
 	private:
+		enum class EInputResult : uint8
+		{
+			Line,
+			EndOfInput,
+			Interrupted
+		};
+
+		/** An entry of the menu as last shown, so that a number picks what the person saw. */
+		struct FShownEntry
+		{
+			FName Name;
+			FString Label;
+			FString ToolTip;
+			bool bIsSubMenu = false;
+			bool bIsEnabled = false;
+		};
+
+		/**
+		 * Shows Prompt and reads one line. With bKeepTicking the game-thread loop runs while waiting; a modal
+		 * prompt leaves it blocked, as a modal dialog blocks the editor.
+		 */
+		EInputResult ReadLine(const FString& Prompt, bool bKeepTicking, std::string& OutLine);
+		/** Takes what standard input has ready into the pending bytes. */
+		void ReadAvailableInput();
+		bool TakePendingLine(std::string& OutLine);
+
+		/** @return false when the person asked to quit. */
+		bool HandleCommand(const std::string& Line);
+		void ShowMenu();
+		void ChooseEntry(int32 Number);
+		void ShowToolTip(int32 Number);
+		void GoBack();
+		void LetTimePass(double Seconds);
+		void DeclareMenusReady();
+		void PrintHelp();
+
+		/** Writes a line now. */
+		void Print(const FString& Line);
+		/** Writes a line that arrived on its own (a log line, a notification), keeping a prompt on screen readable. */
+		void PrintEvent(const FString& Line);
+		void WritePrompt();
+
 		FHostSession* Session = nullptr;
+		bool bInputIsTerminal = false;
+		bool bOutputIsTerminal = false;
+		bool bShowLogLines = false;
+
+		/** Bytes read from standard input that do not make a whole line yet. */
+		std::string PendingInput;
+		bool bInputEnded = false;
+
+		/** The prompt on screen while waiting for a line; empty when none is shown. */
+		FString ShownPrompt;
+
+		/** Entry names from the Tools menu down to the submenu shown, and their labels for the title. */
+		TArray<FName> MenuPath;
+		TArray<FString> MenuPathLabels;
+		TArray<FShownEntry> ShownEntries;
+
+		/** The last line printed for each notification on screen, so that only changes are printed. */
+		TMap<int32, FString> NotificationLines;
 	};
 } // namespace UE::StandIn::EditorHost
