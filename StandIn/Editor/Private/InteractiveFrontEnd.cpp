@@ -33,6 +33,13 @@ namespace UE::StandIn::EditorHost
 
 		void HandleInterrupt(int)
 		{
+			if (GInterruptRequested != 0)
+			{
+				// A second Ctrl-C stops a program that does not come back from the first, as a terminal expects.
+				signal(SIGINT, SIG_DFL);
+				raise(SIGINT);
+				return;
+			}
 			GInterruptRequested = 1;
 		}
 
@@ -314,6 +321,17 @@ namespace UE::StandIn::EditorHost
 			}
 			for (const UE::StandIn::FDisplayedToolMenuEntry& Entry : Section.Entries)
 			{
+				// Separators and headings structure the menu; only what can be chosen gets a number.
+				if (Entry.Type == EMultiBlockType::Separator)
+				{
+					Print(TEXT("    ----"));
+					continue;
+				}
+				if (Entry.Type == EMultiBlockType::Heading)
+				{
+					Print(FString(TEXT("    ")) + Entry.Label.ToString());
+					continue;
+				}
 				FShownEntry& Shown = ShownEntries.Emplace_GetRef();
 				Shown.Name = Entry.Name;
 				Shown.Label = Entry.Label.IsEmpty() ? Entry.Name.ToString() : Entry.Label.ToString();
@@ -335,6 +353,10 @@ namespace UE::StandIn::EditorHost
 		if (ShownEntries.IsEmpty())
 		{
 			Print(TEXT("    (no entries)"));
+		}
+		if (!UE::StandIn::CanExtendToolMenus())
+		{
+			Print(TEXT("  The editor's menus are not ready yet: r declares them ready."));
 		}
 		Print(MenuPath.IsEmpty() ? TEXT("  number: choose   ?number: tooltip   t: let time pass   h: help   q: quit")
 		                         : TEXT("  number: choose   ?number: tooltip   b: back   t: let time pass   h: help   q: quit"));
@@ -401,6 +423,10 @@ namespace UE::StandIn::EditorHost
 
 	void FInteractiveFrontEnd::LetTimePass(double Seconds)
 	{
+		if (!Session)
+		{
+			return;
+		}
 		Print(FString::Printf(TEXT("Letting %g s pass..."), Seconds));
 		const double End = NowSeconds() + Seconds;
 		while (NowSeconds() < End && !IsInterruptRequested())
@@ -433,45 +459,52 @@ namespace UE::StandIn::EditorHost
 		Print(TEXT("  r            declare the editor's menus ready, when started with --menus-not-ready"));
 		Print(TEXT("  q            quit; so do Ctrl-D and Ctrl-C"));
 		Print(TEXT("Windows ask for each text box in turn, then for a button; dialogs wait for Enter."));
+		Print(TEXT("A line printed while you type hides what you typed, but it is still there: Ctrl-R shows it again."));
 	}
 
 	FInteractiveFrontEnd::EInputResult FInteractiveFrontEnd::ReadLine(const FString& Prompt, bool bKeepTicking, std::string& OutLine)
 	{
-		// A person at a terminal sees the prompt at once; from a pipe or a file the prompt is written with the line
-		// it received, so the transcript reads like a session.
-		if (bInputIsTerminal)
+		// A window or dialog that a frame opens asks its own questions; the prompt it interrupted comes back after.
+		const FString OuterPrompt = ActivePrompt;
+		ActivePrompt = Prompt;
+		const EInputResult Result = WaitForLine(bKeepTicking, OutLine);
+		if (bPromptOnScreen)
 		{
-			ShownPrompt = Prompt;
-			WritePrompt();
+			// Ctrl-C or the end of input left the cursor after the prompt.
+			WriteRaw("\n");
+			bPromptOnScreen = false;
 		}
+		if (Result == EInputResult::Line && !bInputIsTerminal)
+		{
+			// From a pipe or a file the prompt is written with the line it received, so the output reads like a
+			// session at a terminal.
+			WriteRaw(Prompt.ToUtf8() + OutLine + "\n");
+		}
+		ActivePrompt = OuterPrompt;
+		return Result;
+	}
+
+	FInteractiveFrontEnd::EInputResult FInteractiveFrontEnd::WaitForLine(bool bKeepTicking, std::string& OutLine)
+	{
 		while (true)
 		{
 			if (IsInterruptRequested())
 			{
-				if (!ShownPrompt.IsEmpty())
-				{
-					WriteRaw("\n");
-				}
-				ShownPrompt.Empty();
 				return EInputResult::Interrupted;
 			}
 			if (TakePendingLine(OutLine))
 			{
-				if (!bInputIsTerminal)
-				{
-					WriteRaw(Prompt.ToUtf8() + OutLine + "\n");
-				}
-				ShownPrompt.Empty();
+				// The terminal echoed the line and its line break: the prompt has scrolled up.
+				bPromptOnScreen = false;
 				return EInputResult::Line;
 			}
 			if (bInputEnded)
 			{
-				if (!ShownPrompt.IsEmpty())
-				{
-					WriteRaw("\n");
-				}
-				ShownPrompt.Empty();
 				return EInputResult::EndOfInput;
+			}
+			if (bInputIsTerminal && !bPromptOnScreen)
+			{
+				WritePrompt();
 			}
 
 			pollfd Input = {};
@@ -535,26 +568,30 @@ namespace UE::StandIn::EditorHost
 
 	void FInteractiveFrontEnd::Print(const FString& Line)
 	{
+		if (bPromptOnScreen)
+		{
+			// Take the prompt off its line; it is written again under what is printed while it waits. What the
+			// person has typed so far stays in the terminal's line buffer.
+			WriteRaw(bOutputIsTerminal ? "\r\x1b[K" : "\n");
+			bPromptOnScreen = false;
+		}
 		WriteRaw(Line.ToUtf8() + "\n");
 	}
 
 	void FInteractiveFrontEnd::PrintEvent(const FString& Line)
 	{
-		if (ShownPrompt.IsEmpty())
-		{
-			Print(Line);
-			return;
-		}
-		// Take the prompt off its line, print the event, then put the prompt back under it. What the person has
-		// typed so far stays in the terminal's line buffer.
-		WriteRaw(bOutputIsTerminal ? "\r\x1b[K" : "\n");
+		const bool bPromptWasOnScreen = bPromptOnScreen;
 		Print(Line);
-		WritePrompt();
+		if (bPromptWasOnScreen)
+		{
+			WritePrompt();
+		}
 	}
 
 	void FInteractiveFrontEnd::WritePrompt()
 	{
-		WriteRaw(ShownPrompt.ToUtf8());
+		WriteRaw(ActivePrompt.ToUtf8());
+		bPromptOnScreen = true;
 	}
 
 	void FInteractiveFrontEnd::OnLog(const FName& Category, ELogVerbosity::Type Verbosity, const FString& Message)
@@ -662,7 +699,7 @@ namespace UE::StandIn::EditorHost
 		}
 		Print(ButtonLine + TEXT("  x close the window"));
 
-		const FString ClosedLine = TEXT("  (no answer: the window is closed with its close button)");
+		// Ctrl-C or the end of input leaves the window unanswered; the host then closes it with its close button.
 		TArray<FString> Fill;
 		for (int32 Index = 0; Index < View.Texts.Num(); ++Index)
 		{
@@ -673,7 +710,6 @@ namespace UE::StandIn::EditorHost
 			std::string Line;
 			if (ReadLine(FString(TEXT("  ")) + FindTextBoxLabel(View, Index, Fill.Num() + 1) + TEXT(": "), false, Line) != EInputResult::Line)
 			{
-				Print(ClosedLine);
 				return;
 			}
 			// Typed exactly as entered, spaces included: trimming is the window's business.
@@ -686,7 +722,6 @@ namespace UE::StandIn::EditorHost
 			std::string Line;
 			if (ReadLine(TEXT("  Press: "), false, Line) != EInputResult::Line)
 			{
-				Print(ClosedLine);
 				return;
 			}
 			Press = PickWindowButton(View, TrimSpaces(Line));
@@ -699,7 +734,6 @@ namespace UE::StandIn::EditorHost
 		if (!AnswerWindow(Window, Fill, Press, Error))
 		{
 			Print(FString(TEXT("  ")) + Error);
-			Print(ClosedLine);
 		}
 	}
 

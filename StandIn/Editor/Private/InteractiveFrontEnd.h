@@ -64,6 +64,7 @@ namespace UE::StandIn::EditorHost
 		 * prompt leaves it blocked, as a modal dialog blocks the editor.
 		 */
 		EInputResult ReadLine(const FString& Prompt, bool bKeepTicking, std::string& OutLine);
+		EInputResult WaitForLine(bool bKeepTicking, std::string& OutLine);
 		/** Takes what standard input has ready into the pending bytes. */
 		void ReadAvailableInput();
 		bool TakePendingLine(std::string& OutLine);
@@ -78,10 +79,11 @@ namespace UE::StandIn::EditorHost
 		void DeclareMenusReady();
 		void PrintHelp();
 
-		/** Writes a line now. */
+		/** Writes a line now, taking a waiting prompt off the screen first. */
 		void Print(const FString& Line);
-		/** Writes a line that arrived on its own (a log line, a notification), keeping a prompt on screen readable. */
+		/** Writes a line that arrived on its own (a log line, a notification) and puts a waiting prompt back under it. */
 		void PrintEvent(const FString& Line);
+		/** Writes the prompt of the line being read; terminal input only. */
 		void WritePrompt();
 
 		FHostSession* Session = nullptr;
@@ -93,8 +95,9 @@ namespace UE::StandIn::EditorHost
 		std::string PendingInput;
 		bool bInputEnded = false;
 
-		/** The prompt on screen while waiting for a line; empty when none is shown. */
-		FString ShownPrompt;
+		/** The prompt of the line being read, and whether it is the last thing on screen. */
+		FString ActivePrompt;
+		bool bPromptOnScreen = false;
 
 		/** Entry names from the Tools menu down to the submenu shown, and their labels for the title. */
 		TArray<FName> MenuPath;
