@@ -53,12 +53,6 @@ namespace UE::StandIn::EditorHost
 			return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 		}
 
-		void WriteRaw(const std::string& Bytes)
-		{
-			std::fwrite(Bytes.data(), 1, Bytes.size(), stdout);
-			std::fflush(stdout);
-		}
-
 		std::string TrimSpaces(const std::string& Text)
 		{
 			const size_t First = Text.find_first_not_of(" \t");
@@ -158,9 +152,11 @@ namespace UE::StandIn::EditorHost
 		}
 	} // namespace
 
-	FInteractiveFrontEnd::FInteractiveFrontEnd()
-	    : bInputIsTerminal(isatty(STDIN_FILENO) == 1)
-	    , bOutputIsTerminal(isatty(STDOUT_FILENO) == 1)
+	FInteractiveFrontEnd::FInteractiveFrontEnd(int InInputFd, std::FILE* InOutput)
+	    : InputFd(InInputFd)
+	    , Output(InOutput)
+	    , bInputIsTerminal(isatty(InInputFd) == 1)
+	    , bOutputIsTerminal(isatty(fileno(InOutput)) == 1)
 	{
 		// Ctrl-C only sets a flag: the loop then returns and main shuts the modules down. SA_RESTART keeps other
 		// code's system calls going; poll still wakes up.
@@ -508,7 +504,7 @@ namespace UE::StandIn::EditorHost
 			}
 
 			pollfd Input = {};
-			Input.fd = STDIN_FILENO;
+			Input.fd = InputFd;
 			Input.events = POLLIN;
 			const int Ready = poll(&Input, 1, bKeepTicking ? FramePollMilliseconds : -1);
 			if (Ready > 0)
@@ -532,7 +528,7 @@ namespace UE::StandIn::EditorHost
 	void FInteractiveFrontEnd::ReadAvailableInput()
 	{
 		char Buffer[4096];
-		const ssize_t Count = read(STDIN_FILENO, Buffer, sizeof(Buffer));
+		const ssize_t Count = read(InputFd, Buffer, sizeof(Buffer));
 		if (Count > 0)
 		{
 			PendingInput.append(Buffer, static_cast<size_t>(Count));
@@ -586,6 +582,12 @@ namespace UE::StandIn::EditorHost
 		{
 			WritePrompt();
 		}
+	}
+
+	void FInteractiveFrontEnd::WriteRaw(const std::string& Bytes)
+	{
+		std::fwrite(Bytes.data(), 1, Bytes.size(), Output);
+		std::fflush(Output);
 	}
 
 	void FInteractiveFrontEnd::WritePrompt()

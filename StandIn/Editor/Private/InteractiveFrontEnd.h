@@ -5,6 +5,7 @@
 #include "CoreMinimal.h"
 #include "HostFrontEnd.h"
 
+#include <cstdio>
 #include <string>
 
 namespace UE::StandIn::EditorHost
@@ -18,8 +19,11 @@ namespace UE::StandIn::EditorHost
 	class FInteractiveFrontEnd : public IHostFrontEnd
 	{
 	public:
-		/** Catches Ctrl-C for the front end's lifetime, so that main can shut the modules down afterwards. */
-		FInteractiveFrontEnd();
+		/**
+		 * Reads lines from InInputFd (standard input unless told) and writes to InOutput. Catches Ctrl-C for the
+		 * front end's lifetime, so that main can shut the modules down afterwards.
+		 */
+		explicit FInteractiveFrontEnd(int InInputFd = 0, std::FILE* InOutput = stdout);
 		~FInteractiveFrontEnd() override;
 
 		FInteractiveFrontEnd(const FInteractiveFrontEnd&) = delete;
@@ -83,10 +87,13 @@ namespace UE::StandIn::EditorHost
 		void Print(const FString& Line);
 		/** Writes a line that arrived on its own (a log line, a notification) and puts a waiting prompt back under it. */
 		void PrintEvent(const FString& Line);
+		void WriteRaw(const std::string& Bytes);
 		/** Writes the prompt of the line being read; terminal input only. */
 		void WritePrompt();
 
 		FHostSession* Session = nullptr;
+		int InputFd = 0;
+		std::FILE* Output = nullptr;
 		bool bInputIsTerminal = false;
 		bool bOutputIsTerminal = false;
 		bool bShowLogLines = false;
