@@ -370,12 +370,14 @@ TEST_F(InteractiveFrontEndTest, TheLoopRunsWhileThePromptWaitsAndStopsWhileAWind
 		std::this_thread::sleep_for(std::chrono::milliseconds(100));
 		Type("1\n");
 		std::this_thread::sleep_for(std::chrono::milliseconds(100));
-		Type("n\na\n2\nt 0.2\n");
+		Type("n\na\n");
+		std::this_thread::sleep_for(std::chrono::milliseconds(50));
+		Type("2\nt 0.2\n");
 		EndInput(); });
 	const auto Start = std::chrono::steady_clock::now();
 	EXPECT_EQ(FrontEnd->Run(), 0);
 	Person.join();
-	EXPECT_GE(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(400));
+	EXPECT_GE(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(450));
 	EXPECT_GE(FramesBeforeForm, 3);
 	EXPECT_EQ(FramesDuringForm, 0);
 	ASSERT_EQ(Forms.Num(), 1);
