@@ -270,7 +270,7 @@ TEST_F(InteractiveFrontEndTest, ShowsTheMenuByNumberWithSubmenusGreyedEntriesAnd
 	EXPECT_TRUE(Out.Contains(TEXT("Tools\n  Trellic\n     1  New Thing...\n     2  Things  >\n     3  Ask\n")));
 	EXPECT_TRUE(Out.Contains(TEXT("  Things: Opens more.")));
 	EXPECT_TRUE(Out.Contains(TEXT("Tools > Things\n  Things\n     1  Off  (greyed out)\n     2  On\n")));
-	EXPECT_TRUE(Out.Contains(TEXT("'Off' is greyed out and cannot be chosen (?1 says why).")));
+	EXPECT_TRUE(Out.Contains(TEXT("'Off' is greyed out and cannot be chosen now (?1 shows its tooltip).")));
 	EXPECT_TRUE(Out.Contains(TEXT("  Off: Not now.")));
 	EXPECT_TRUE(Out.Contains(TEXT("There is no entry 7 here.")));
 	EXPECT_TRUE(Out.Contains(TEXT("There is no entry 9 here.")));

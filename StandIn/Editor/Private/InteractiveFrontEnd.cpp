@@ -256,7 +256,7 @@ namespace UE::StandIn::EditorHost
 			const double Seconds = Argument.empty() ? DefaultWaitSeconds : std::strtod(Argument.c_str(), &End);
 			if (!Argument.empty() && (End == Argument.c_str() || *End != '\0' || !(Seconds > 0.0 && Seconds <= LongestWaitSeconds)))
 			{
-				Print(TEXT("Type t and a number of seconds from 0 to 3600, for example t 5."));
+				Print(TEXT("Type t and a number of seconds above 0 and up to 3600, for example t 5."));
 			}
 			else
 			{
@@ -368,7 +368,7 @@ namespace UE::StandIn::EditorHost
 		const FShownEntry Entry = ShownEntries[Number - 1];
 		if (!Entry.bIsEnabled)
 		{
-			Print(FString::Printf(TEXT("'%s' is greyed out and cannot be chosen (?%d says why)."), *Entry.Label, Number));
+			Print(FString::Printf(TEXT("'%s' is greyed out and cannot be chosen now (?%d shows its tooltip)."), *Entry.Label, Number));
 			return;
 		}
 		if (Entry.bIsSubMenu)
