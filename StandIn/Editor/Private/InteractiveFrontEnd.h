@@ -5,15 +5,29 @@
 #include "CoreMinimal.h"
 #include "HostFrontEnd.h"
 
+#include <cstdio>
+#include <string>
+
 namespace UE::StandIn::EditorHost
 {
 	class FHostSession;
 
+	/**
+	 * Talks to a person on standard input and output in plain line mode: the terminal's own line editing is used
+	 * and its mode is never changed. Standard input may also be a pipe or a file; its end quits cleanly.
+	 */
 	class FInteractiveFrontEnd : public IHostFrontEnd
 	{
 	public:
-		FInteractiveFrontEnd();
+		/**
+		 * Reads lines from InInputFd (standard input unless told) and writes to InOutput. Catches Ctrl-C for the
+		 * front end's lifetime, so that main can shut the modules down afterwards.
+		 */
+		explicit FInteractiveFrontEnd(int InInputFd = 0, std::FILE* InOutput = stdout);
 		~FInteractiveFrontEnd() override;
+
+		FInteractiveFrontEnd(const FInteractiveFrontEnd&) = delete;
+		FInteractiveFrontEnd& operator=(const FInteractiveFrontEnd&) = delete;
 
 		void SetSession(FHostSession* InSession) { Session = InSession; }
 
@@ -32,6 +46,72 @@ namespace UE::StandIn::EditorHost
 		void OnMenusCallback() override;
 
 	private:
+		enum class EInputResult : uint8
+		{
+			Line,
+			EndOfInput,
+			Interrupted
+		};
+
+		/** An entry of the menu as last shown, so that a number picks what the person saw. */
+		struct FShownEntry
+		{
+			FName Name;
+			FString Label;
+			FString ToolTip;
+			bool bIsSubMenu = false;
+			bool bIsEnabled = false;
+		};
+
+		/**
+		 * Shows Prompt and reads one line. With bKeepTicking the game-thread loop runs while waiting; a modal
+		 * prompt leaves it blocked, as a modal dialog blocks the editor.
+		 */
+		EInputResult ReadLine(const FString& Prompt, bool bKeepTicking, std::string& OutLine);
+		EInputResult WaitForLine(bool bKeepTicking, std::string& OutLine);
+		/** Takes what standard input has ready into the pending bytes. */
+		void ReadAvailableInput();
+		bool TakePendingLine(std::string& OutLine);
+
+		/** @return false when the person asked to quit. */
+		bool HandleCommand(const std::string& Line);
+		void ShowMenu();
+		void ChooseEntry(int32 Number);
+		void ShowToolTip(int32 Number);
+		void GoBack();
+		void LetTimePass(double Seconds);
+		void DeclareMenusReady();
+		void PrintHelp();
+
+		/** Writes a line now, taking a waiting prompt off the screen first. */
+		void Print(const FString& Line);
+		/** Writes a line that arrived on its own (a log line, a notification) and puts a waiting prompt back under it. */
+		void PrintEvent(const FString& Line);
+		void WriteRaw(const std::string& Bytes);
+		/** Writes the prompt of the line being read; terminal input only. */
+		void WritePrompt();
+
 		FHostSession* Session = nullptr;
+		int InputFd = 0;
+		std::FILE* Output = nullptr;
+		bool bInputIsTerminal = false;
+		bool bOutputIsTerminal = false;
+		bool bShowLogLines = false;
+
+		/** Bytes read from standard input that do not make a whole line yet. */
+		std::string PendingInput;
+		bool bInputEnded = false;
+
+		/** The prompt of the line being read, and whether it is the last thing on screen. */
+		FString ActivePrompt;
+		bool bPromptOnScreen = false;
+
+		/** Entry names from the Tools menu down to the submenu shown, and their labels for the title. */
+		TArray<FName> MenuPath;
+		TArray<FString> MenuPathLabels;
+		TArray<FShownEntry> ShownEntries;
+
+		/** The last line printed for each notification on screen, so that only changes are printed. */
+		TMap<int32, FString> NotificationLines;
 	};
 } // namespace UE::StandIn::EditorHost

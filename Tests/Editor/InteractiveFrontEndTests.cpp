@@ -1,0 +1,425 @@
+// The host's interactive front end, driven through a pipe as a person at a terminal would drive it. The session is
+// replaced by one that only counts frames, so that these tests need no plug-in module.
+#include "Editor.h"
+#include "HostEngine.h"
+#include "HostSession.h"
+#include "InteractiveFrontEnd.h"
+#include "Misc/MessageDialog.h"
+#include "Modules/ModuleManager.h"
+#include "StandIn/ModalWindowResponder.h"
+#include "StandIn/SlateApplicationHost.h"
+#include "StandIn/ToolMenusHost.h"
+#include "ToolMenus.h"
+#include "Widgets/Input/SButton.h"
+#include "Widgets/Input/SEditableTextBox.h"
+#include "Widgets/SBoxPanel.h"
+#include "Widgets/SWindow.h"
+#include "Widgets/Text/STextBlock.h"
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace UE::StandIn::EditorHost
+{
+	namespace
+	{
+		int32 GFramesTicked = 0;
+		TFunction<void()> GOnFrame;
+	} // namespace
+
+	struct FHostSession::FHooks
+	{
+	};
+
+	FHostSession::FHostSession(const FHostOptions& InOptions, const FHostProject& InProject, IHostFrontEnd& InFrontEnd)
+	    : Options(InOptions)
+	    , Project(InProject)
+	    , FrontEnd(InFrontEnd)
+	{
+	}
+
+	FHostSession::~FHostSession() = default;
+
+	void FHostSession::TickFrame()
+	{
+		++GFramesTicked;
+		if (GOnFrame)
+		{
+			GOnFrame();
+		}
+	}
+
+	void FHostSession::Tick(double)
+	{
+		std::this_thread::sleep_for(std::chrono::milliseconds(1));
+		TickFrame();
+	}
+
+	FString GetModsRoot()
+	{
+		return TEXT("/Game/Mods");
+	}
+} // namespace UE::StandIn::EditorHost
+
+using namespace UE::StandIn::EditorHost;
+
+namespace
+{
+	const FName ToolsMenu(TEXT("LevelEditor.MainMenu.Tools"));
+
+	FText Text(const TCHAR* String)
+	{
+		return FText::FromString(String);
+	}
+
+	/** What one opening of the test window ended with. */
+	struct FFormResult
+	{
+		FString Name;
+		FString Author;
+		FString Pressed;
+	};
+
+	/**
+	 * A Tools menu with a form, a submenu holding a greyed entry and a live one, and an entry that asks questions;
+	 * a front end reading from a pipe and writing to a temporary file.
+	 */
+	class InteractiveFrontEndTest : public ::testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			GFramesTicked = 0;
+			GOnFrame = nullptr;
+			ASSERT_EQ(pipe(Pipe), 0);
+			Output = std::tmpfile();
+			ASSERT_NE(Output, nullptr);
+			FrontEnd = std::make_unique<FInteractiveFrontEnd>(Pipe[0], Output);
+			FHostProject Project;
+			Project.bIsDemoCopy = true;
+			Session = std::make_unique<FHostSession>(FHostOptions(), Project, *FrontEnd);
+			FrontEnd->SetSession(Session.get());
+			// The session routes the editor's modal windows and message dialogs to the front end.
+			PreviousDialogResponder = UE::StandIn::SetMessageDialogResponder([this](EAppMsgCategory, EAppMsgType::Type Type, const FText& Message, const FText& Title)
+			                                                                 { return FrontEnd->OnMessageDialog(Type, Message, Title); });
+			WindowResponder = std::make_unique<UE::StandIn::FScopedModalWindowResponder>([this](const TSharedRef<SWindow>& Window)
+			                                                                             { FrontEnd->OnModalWindow(Window); });
+			FModuleManager::Get().LoadModuleChecked(TEXT("ToolMenus"));
+			UE::StandIn::DeclareToolMenusReady();
+			UToolMenus::Get()->RegisterMenu(ToolsMenu);
+			RegisterTestMenu();
+		}
+
+		void TearDown() override
+		{
+			FModuleManager::Get().UnloadModule(TEXT("ToolMenus"));
+			WindowResponder.reset();
+			UE::StandIn::SetMessageDialogResponder(PreviousDialogResponder);
+			Session.reset();
+			FrontEnd.reset();
+			GOnFrame = nullptr;
+			close(Pipe[0]);
+			EndInput();
+			std::fclose(Output);
+		}
+
+		void RegisterTestMenu()
+		{
+			FToolMenuSection& Section = UToolMenus::Get()->ExtendMenu(ToolsMenu)->FindOrAddSection(TEXT("Trellic"), Text(TEXT("Trellic")));
+			Section.AddMenuEntry(TEXT("Form"), Text(TEXT("New Thing...")), Text(TEXT("Opens a form.")), FSlateIcon(), FUIAction(FExecuteAction::CreateLambda([this]()
+			                                                                                                                                                 { OpenForm(); })));
+			Section.AddSubMenu(TEXT("Sub"), Text(TEXT("Things")), Text(TEXT("Opens more.")), FNewToolMenuChoice(FNewToolMenuDelegate::CreateLambda([this](UToolMenu* Menu)
+			                                                                                                                                       {
+				++SubMenuFills;
+				FToolMenuSection& Things = Menu->FindOrAddSection(TEXT("Things"), Text(TEXT("Things")));
+				Things.AddMenuEntry(TEXT("Off"), Text(TEXT("Off")), Text(TEXT("Not now.")), FSlateIcon(),
+				                    FUIAction(FExecuteAction::CreateLambda([this]() { ++OffRuns; }), FCanExecuteAction::CreateLambda([]() { return false; })));
+				Things.AddMenuEntry(TEXT("On"), Text(TEXT("On")), Text(TEXT("Works.")), FSlateIcon(), FUIAction(FExecuteAction::CreateLambda([this]() { ++OnRuns; }))); })));
+			Section.AddMenuEntry(TEXT("Ask"), Text(TEXT("Ask")), FText::GetEmpty(), FSlateIcon(), FUIAction(FExecuteAction::CreateLambda([this]()
+			                                                                                                                             {
+				DialogAnswers.Add(FMessageDialog::Open(EAppMsgType::YesNo, Text(TEXT("Really?\n\nSure?")), Text(TEXT("Question"))));
+				DialogAnswers.Add(FMessageDialog::Open(EAppMsgType::Ok, Text(TEXT("Done.")))); })));
+		}
+
+		void OpenForm()
+		{
+			TSharedPtr<SEditableTextBox> NameBox;
+			TSharedPtr<SEditableTextBox> AuthorBox;
+			TSharedPtr<SWindow> Window;
+			FFormResult Result;
+			FramesBeforeForm = GFramesTicked;
+			// clang-format off
+			Window = SNew(SWindow)
+				.Title(Text(TEXT("New Thing")))
+				[
+					SNew(SVerticalBox)
+					+ SVerticalBox::Slot().AutoHeight()[SNew(STextBlock).Text(Text(TEXT("Name")))]
+					+ SVerticalBox::Slot().AutoHeight()[SAssignNew(NameBox, SEditableTextBox)]
+					+ SVerticalBox::Slot().AutoHeight()[SNew(STextBlock).Text(Text(TEXT("Author")))]
+					+ SVerticalBox::Slot().AutoHeight()[SAssignNew(AuthorBox, SEditableTextBox)]
+					+ SVerticalBox::Slot().AutoHeight()
+					[
+						SNew(SHorizontalBox)
+						+ SHorizontalBox::Slot().AutoWidth()
+						[
+							SNew(SButton).Text(Text(TEXT("Create"))).OnClicked_Lambda([&Result, &Window]()
+							{
+								Result.Pressed = TEXT("Create");
+								Window->RequestDestroyWindow();
+								return FReply::Handled();
+							})
+						]
+						+ SHorizontalBox::Slot().AutoWidth()
+						[
+							SNew(SButton).Text(Text(TEXT("Cancel"))).OnClicked_Lambda([&Result, &Window]()
+							{
+								Result.Pressed = TEXT("Cancel");
+								Window->RequestDestroyWindow();
+								return FReply::Handled();
+							})
+						]
+					]
+				];
+			// clang-format on
+			GEditor->EditorAddModalWindow(Window.ToSharedRef());
+			FramesDuringForm = GFramesTicked - FramesBeforeForm;
+			Result.Name = NameBox->GetText().ToString();
+			Result.Author = AuthorBox->GetText().ToString();
+			bFormClosed = UE::StandIn::GetWindowState(*Window) == UE::StandIn::EWindowState::Destroyed;
+			Forms.Add(Result);
+		}
+
+		void Type(const std::string& Input)
+		{
+			ASSERT_EQ(write(Pipe[1], Input.data(), Input.size()), static_cast<ssize_t>(Input.size()));
+		}
+
+		void EndInput()
+		{
+			if (Pipe[1] >= 0)
+			{
+				close(Pipe[1]);
+				Pipe[1] = -1;
+			}
+		}
+
+		int32 RunWith(const std::string& Input)
+		{
+			Type(Input);
+			EndInput();
+			return FrontEnd->Run();
+		}
+
+		FString Transcript()
+		{
+			std::fflush(Output);
+			std::rewind(Output);
+			std::string Bytes;
+			char Buffer[4096];
+			size_t Count = 0;
+			while ((Count = std::fread(Buffer, 1, sizeof(Buffer), Output)) > 0)
+			{
+				Bytes.append(Buffer, Count);
+			}
+			return FString::FromUtf8(Bytes);
+		}
+
+		static int32 CountOf(const FString& Haystack, const TCHAR* Needle)
+		{
+			int32 Count = 0;
+			for (int32 At = Haystack.Find(Needle, ESearchCase::CaseSensitive); At != INDEX_NONE; At = Haystack.Find(Needle, ESearchCase::CaseSensitive, ESearchDir::FromStart, At + 1))
+			{
+				++Count;
+			}
+			return Count;
+		}
+
+		int Pipe[2] = {-1, -1};
+		std::FILE* Output = nullptr;
+		std::unique_ptr<FInteractiveFrontEnd> FrontEnd;
+		std::unique_ptr<FHostSession> Session;
+		UE::StandIn::FMessageDialogResponder PreviousDialogResponder;
+		std::unique_ptr<UE::StandIn::FScopedModalWindowResponder> WindowResponder;
+
+		int32 SubMenuFills = 0;
+		int32 OffRuns = 0;
+		int32 OnRuns = 0;
+		TArray<FFormResult> Forms;
+		bool bFormClosed = false;
+		int32 FramesBeforeForm = 0;
+		int32 FramesDuringForm = 0;
+		TArray<EAppReturnType::Type> DialogAnswers;
+	};
+} // namespace
+
+TEST_F(InteractiveFrontEndTest, ShowsTheMenuByNumberWithSubmenusGreyedEntriesAndTooltips)
+{
+	FrontEnd->PrintHeader();
+	EXPECT_EQ(RunWith("?2\n2\n1\n?1\nb\n2\n2\nb\n7\n?9\nwhat\nq\n"), 0);
+	const FString Out = Transcript();
+
+	EXPECT_TRUE(Out.Contains(TEXT("(a fresh copy of the demo project)")));
+	EXPECT_TRUE(Out.Contains(TEXT("The engine, its cooker and Steam are simulated")));
+	EXPECT_TRUE(Out.Contains(TEXT("Mods folder: /Game/Mods")));
+	EXPECT_TRUE(Out.Contains(TEXT("Tools\n  Trellic\n     1  New Thing...\n     2  Things  >\n     3  Ask\n")));
+	EXPECT_TRUE(Out.Contains(TEXT("  Things: Opens more.")));
+	EXPECT_TRUE(Out.Contains(TEXT("Tools > Things\n  Things\n     1  Off  (greyed out)\n     2  On\n")));
+	EXPECT_TRUE(Out.Contains(TEXT("'Off' is greyed out and cannot be chosen now (?1 shows its tooltip).")));
+	EXPECT_TRUE(Out.Contains(TEXT("  Off: Not now.")));
+	EXPECT_TRUE(Out.Contains(TEXT("There is no entry 7 here.")));
+	EXPECT_TRUE(Out.Contains(TEXT("There is no entry 9 here.")));
+	EXPECT_TRUE(Out.Contains(TEXT("Unknown command 'what'.")));
+	// Choosing closes the menu as in the editor, so the "b" after it is already at the top.
+	EXPECT_TRUE(Out.Contains(TEXT("> b\nThis is the top of the Tools menu.")));
+	EXPECT_EQ(OffRuns, 0);
+	EXPECT_EQ(OnRuns, 1);
+	// Filled afresh at each opening; the choice opens it once more on its way to the entry.
+	EXPECT_EQ(SubMenuFills, 3);
+}
+
+TEST_F(InteractiveFrontEndTest, FormTypesEachBoxAsEnteredThenPressesTheChosenButtonOrCloses)
+{
+	EXPECT_EQ(RunWith("1\n  My Name  \n\nnope\n9\ncreate\n1\na\nb\nx\nq\n"), 0);
+	ASSERT_EQ(Forms.Num(), 2);
+	EXPECT_EQ(Forms[0].Name, FString(TEXT("  My Name  ")));
+	EXPECT_EQ(Forms[0].Author, FString());
+	EXPECT_EQ(Forms[0].Pressed, FString(TEXT("Create")));
+	EXPECT_EQ(Forms[1].Name, FString(TEXT("a")));
+	EXPECT_EQ(Forms[1].Author, FString(TEXT("b")));
+	EXPECT_EQ(Forms[1].Pressed, FString());
+	EXPECT_TRUE(bFormClosed);
+
+	const FString Out = Transcript();
+	EXPECT_TRUE(Out.Contains(TEXT("=== New Thing ===\n  Name\n  []\n  Author\n  []\n  Buttons:  1 Create  2 Cancel  x close the window\n")));
+	EXPECT_TRUE(Out.Contains(TEXT("  Name:   My Name  \n  Author: \n  Press: nope\n")));
+	EXPECT_EQ(CountOf(Out, TEXT("Type a button's number or label, or x to close the window.")), 2);
+}
+
+TEST_F(InteractiveFrontEndTest, EndOfInputInsideAWindowLeavesItToTheCloseButtonAndQuits)
+{
+	EXPECT_EQ(RunWith("1\nonly the name"), 0);
+	ASSERT_EQ(Forms.Num(), 1);
+	EXPECT_EQ(Forms[0].Pressed, FString());
+	EXPECT_EQ(Forms[0].Name, FString());
+	EXPECT_TRUE(bFormClosed);
+	EXPECT_TRUE(Transcript().Contains(TEXT("End of input: closing the editor.")));
+}
+
+TEST_F(InteractiveFrontEndTest, DialogsShowTheirMessageAndWaitForAnAnswer)
+{
+	EXPECT_EQ(RunWith("3\nmaybe\nNO\n\nq\n"), 0);
+	EXPECT_EQ(DialogAnswers, (TArray<EAppReturnType::Type>{EAppReturnType::No, EAppReturnType::Ok}));
+	const FString Out = Transcript();
+	EXPECT_TRUE(Out.Contains(TEXT("--- Question ---\n  Really?\n\n  Sure?\n  1 Yes   2 No\n")));
+	EXPECT_TRUE(Out.Contains(TEXT("  Type the number or the name of an answer.")));
+	EXPECT_TRUE(Out.Contains(TEXT("--- Message ---\n  Done.\n  [Enter: Ok] \n")));
+}
+
+TEST_F(InteractiveFrontEndTest, DialogsGetTheUnattendedAnswerOnceTheInputEnds)
+{
+	EXPECT_EQ(RunWith("3\n"), 0);
+	EXPECT_EQ(DialogAnswers, (TArray<EAppReturnType::Type>{UE::StandIn::GetUnattendedAnswer(EAppMsgType::YesNo), EAppReturnType::Ok}));
+}
+
+TEST_F(InteractiveFrontEndTest, ShowsWarningsAndErrorsAndNotificationChangesButLogLinesOnlyOnRequest)
+{
+	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Warning, TEXT("careful"));
+	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Error, TEXT("broken"));
+	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Log, TEXT("hidden"));
+	FNotificationView Notification;
+	Notification.Id = 4;
+	Notification.Text = Text(TEXT("Cooking"));
+	Notification.State = TEXT("pending");
+	FrontEnd->OnNotification(Notification);
+	// A change a person cannot read (a fade, a pulse) prints nothing.
+	FrontEnd->OnNotification(Notification);
+	Notification.SubText = Text(TEXT("50%"));
+	FrontEnd->OnNotification(Notification);
+	// Once removed, the same notification shown again is a new line.
+	Notification.bRemoved = true;
+	FrontEnd->OnNotification(Notification);
+	Notification.bRemoved = false;
+	FrontEnd->OnNotification(Notification);
+	Notification.State = TEXT("none");
+	FrontEnd->OnNotification(Notification);
+	EXPECT_EQ(RunWith("l\nq\n"), 0);
+	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Log, TEXT("shown"));
+	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Display, TEXT("displayed"));
+
+	const FString Out = Transcript();
+	EXPECT_TRUE(Out.Contains(TEXT("LogTest: Warning: careful\n")));
+	EXPECT_TRUE(Out.Contains(TEXT("LogTest: Error: broken\n")));
+	EXPECT_FALSE(Out.Contains(TEXT("hidden")));
+	EXPECT_TRUE(Out.Contains(TEXT("LogTest: shown\n")));
+	EXPECT_TRUE(Out.Contains(TEXT("LogTest: Display: displayed\n")));
+	EXPECT_EQ(CountOf(Out, TEXT("  [notification 4] Cooking  (pending)\n")), 1);
+	EXPECT_EQ(CountOf(Out, TEXT("  [notification 4] Cooking - 50%  (pending)\n")), 2);
+	EXPECT_EQ(CountOf(Out, TEXT("  [notification 4] Cooking - 50%\n")), 1);
+}
+
+TEST_F(InteractiveFrontEndTest, TheLoopRunsWhileThePromptWaitsAndStopsWhileAWindowIsUp)
+{
+	std::thread Person([this]()
+	                   {
+		std::this_thread::sleep_for(std::chrono::milliseconds(100));
+		Type("1\n");
+		std::this_thread::sleep_for(std::chrono::milliseconds(100));
+		Type("n\na\n");
+		std::this_thread::sleep_for(std::chrono::milliseconds(50));
+		Type("2\n");
+		EndInput(); });
+	const auto Start = std::chrono::steady_clock::now();
+	EXPECT_EQ(FrontEnd->Run(), 0);
+	Person.join();
+	EXPECT_GE(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(250));
+	EXPECT_GE(FramesBeforeForm, 1);
+	EXPECT_EQ(FramesDuringForm, 0);
+	ASSERT_EQ(Forms.Num(), 1);
+	EXPECT_EQ(Forms[0].Pressed, FString(TEXT("Cancel")));
+}
+
+TEST_F(InteractiveFrontEndTest, LettingTimePassRunsTheLoopThatLong)
+{
+	const auto Start = std::chrono::steady_clock::now();
+	EXPECT_EQ(RunWith("t 0.1\nt 0\nt -1\nt 1x\nq\n"), 0);
+	EXPECT_GE(std::chrono::steady_clock::now() - Start, std::chrono::milliseconds(100));
+	// One frame to read the input; the rest are the tenth of a second that "t" let pass.
+	EXPECT_GE(GFramesTicked, 2);
+	EXPECT_EQ(CountOf(Transcript(), TEXT("Type t and a number of seconds above 0 and up to 3600, for example t 5.")), 3);
+}
+
+TEST_F(InteractiveFrontEndTest, CtrlCEndsTheRunAndTheFormerHandlerComesBack)
+{
+	FrontEnd.reset();
+	struct sigaction Before = {};
+	ASSERT_EQ(sigaction(SIGINT, nullptr, &Before), 0);
+	// The front end takes Ctrl-C over, so that the program is not killed while modules are loaded.
+	FrontEnd = std::make_unique<FInteractiveFrontEnd>(Pipe[0], Output);
+	FrontEnd->SetSession(Session.get());
+	struct sigaction During = {};
+	ASSERT_EQ(sigaction(SIGINT, nullptr, &During), 0);
+	EXPECT_NE(During.sa_handler, Before.sa_handler);
+
+	GOnFrame = []()
+	{
+		if (GFramesTicked == 3)
+		{
+			std::raise(SIGINT);
+		}
+	};
+	// The input stays open: only Ctrl-C can end this run.
+	EXPECT_EQ(FrontEnd->Run(), 130);
+	EXPECT_EQ(GFramesTicked, 3);
+	EXPECT_TRUE(Transcript().Contains(TEXT("Interrupted: closing the editor.")));
+
+	FrontEnd.reset();
+	struct sigaction After = {};
+	ASSERT_EQ(sigaction(SIGINT, nullptr, &After), 0);
+	EXPECT_EQ(After.sa_handler, Before.sa_handler);
+}
