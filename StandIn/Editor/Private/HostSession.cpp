@@ -172,8 +172,13 @@ namespace UE::StandIn::EditorHost
 		bStarted = true;
 		ApplySettingsOption(Options.bWithoutSettings);
 		// The editor has its menus and the UAT helper up before any plug-in module starts.
-		FModuleManager::Get().LoadModule(TEXT("ToolMenus"));
-		FModuleManager::Get().LoadModule(TEXT("UATHelper"));
+		for (const TCHAR* EditorModule : {TEXT("ToolMenus"), TEXT("UATHelper")})
+		{
+			if (!FModuleManager::Get().IsModuleLoaded(EditorModule) && FModuleManager::Get().LoadModule(EditorModule))
+			{
+				LoadedModules.Add(FName(EditorModule));
+			}
+		}
 		RegisterLevelEditorMenus();
 		for (const FName& ModuleName : GetPluginModuleNames())
 		{

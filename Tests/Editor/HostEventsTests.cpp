@@ -1,0 +1,208 @@
+// The editor's services reach a script as events: a session runs in-process on a copy of the demo project and
+// its script front end writes to a temporary file that the test reads back.
+#include "Dom/JsonObject.h"
+#include "Editor.h"
+#include "Editor/EditorEngine.h"
+#include "Framework/Notifications/NotificationManager.h"
+#include "HostSession.h"
+#include "IUATHelperModule.h"
+#include "Misc/MessageDialog.h"
+#include "ScriptFrontEnd.h"
+#include "Serialization/JsonReader.h"
+#include "Serialization/JsonSerializer.h"
+#include "Widgets/Input/SButton.h"
+#include "Widgets/Input/SEditableTextBox.h"
+#include "Widgets/Notifications/SNotificationList.h"
+#include "Widgets/SBoxPanel.h"
+#include "Widgets/SWindow.h"
+#include "Widgets/Text/STextBlock.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace UE::StandIn::EditorHost;
+
+namespace
+{
+	class FHostEventsTest : public ::testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			std::string Pattern = (std::filesystem::temp_directory_path() / "trellic-events-XXXXXX").string();
+			ASSERT_NE(mkdtemp(Pattern.data()), nullptr);
+			Root = Pattern;
+			OutputPath = Root + "/events.jsonl";
+			Output = std::fopen(OutputPath.c_str(), "w+");
+			Options.CopyTo = FString::FromUtf8(Root + "/Project");
+			FString Error;
+			ASSERT_TRUE(OpenProject(Options, Project, Error)) << Error.ToUtf8();
+			FrontEnd = std::make_unique<FScriptFrontEnd>(Output);
+			Session = std::make_unique<FHostSession>(Options, Project, *FrontEnd);
+			FrontEnd->SetSession(Session.get());
+			Session->Start();
+		}
+
+		void TearDown() override
+		{
+			Session.reset();
+			FrontEnd.reset();
+			if (Output)
+			{
+				std::fclose(Output);
+			}
+			std::error_code Ignored;
+			std::filesystem::remove_all(Root, Ignored);
+		}
+
+		TArray<TSharedPtr<FJsonObject>> Events(const FString& Name)
+		{
+			std::fflush(Output);
+			std::ifstream File(OutputPath);
+			std::string Line;
+			TArray<TSharedPtr<FJsonObject>> Found;
+			while (std::getline(File, Line))
+			{
+				TSharedPtr<FJsonObject> Object;
+				FString Event;
+				if (FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(FString::FromUtf8(Line)), Object) && Object->TryGetStringField(TEXT("event"), Event) && Event.Equals(Name))
+				{
+					Found.Add(Object);
+				}
+			}
+			return Found;
+		}
+
+		std::string Root;
+		std::string OutputPath;
+		std::FILE* Output = nullptr;
+		FHostOptions Options;
+		FHostProject Project;
+		std::unique_ptr<FScriptFrontEnd> FrontEnd;
+		std::unique_ptr<FHostSession> Session;
+	};
+
+	FString TextOf(const TSharedPtr<FJsonObject>& Object, const TCHAR* Field)
+	{
+		return Object->GetObjectField(Field)->GetStringField(TEXT("string"));
+	}
+} // namespace
+
+TEST_F(FHostEventsTest, AMessageDialogIsReportedAndAnsweredWithOk)
+{
+	const EAppReturnType::Type Answer = FMessageDialog::Open(EAppMsgType::Ok, NSLOCTEXT("HostTest", "Refused", "Refused."));
+
+	EXPECT_EQ(Answer, EAppReturnType::Ok);
+	const TArray<TSharedPtr<FJsonObject>> Dialogs = Events(TEXT("dialog"));
+	ASSERT_EQ(Dialogs.Num(), 1);
+	EXPECT_TRUE(Dialogs[0]->GetStringField(TEXT("type")).Equals(TEXT("Ok")));
+	EXPECT_TRUE(TextOf(Dialogs[0], TEXT("text")).Equals(TEXT("Refused.")));
+	EXPECT_TRUE(Dialogs[0]->GetObjectField(TEXT("text"))->GetStringField(TEXT("key")).Equals(TEXT("Refused")));
+}
+
+TEST_F(FHostEventsTest, AModalWindowTakesTheAnswerWaitingForIt)
+{
+	TSharedPtr<SEditableTextBox> NameBox;
+	FString Pressed;
+	const auto OnCreate = [&Pressed, &NameBox]()
+	{
+		Pressed = NameBox->GetText().ToString();
+		return FReply::Handled();
+	};
+	// clang-format off
+	const TSharedRef<SWindow> Window = SNew(SWindow)
+		.Title(FText::FromString(TEXT("New Mod")))
+		.ClientSize(FVector2D(420, 170))
+		[
+			SNew(SVerticalBox)
+			+ SVerticalBox::Slot()
+			[
+				SNew(STextBlock).Text(FText::FromString(TEXT("Name")))
+			]
+			+ SVerticalBox::Slot()
+			[
+				SAssignNew(NameBox, SEditableTextBox)
+			]
+			+ SVerticalBox::Slot()
+			[
+				SNew(SButton).Text(FText::FromString(TEXT("Create"))).OnClicked_Lambda(OnCreate)
+			]
+		];
+	// clang-format on
+
+	// The answer is queued as a script's "window" request queues it.
+	std::istringstream Requests("{\"cmd\":\"window\",\"fill\":[\"  MyMod  \"],\"press\":\"Create\"}\n");
+	FrontEnd->Run(Requests);
+	GEditor->EditorAddModalWindow(Window);
+
+	EXPECT_TRUE(Pressed.Equals(TEXT("  MyMod  ")));
+	const TArray<TSharedPtr<FJsonObject>> Windows = Events(TEXT("window"));
+	ASSERT_EQ(Windows.Num(), 1);
+	EXPECT_TRUE(TextOf(Windows[0], TEXT("title")).Equals(TEXT("New Mod")));
+	EXPECT_TRUE(Windows[0]->GetBoolField(TEXT("answered")));
+	const TArray<TSharedPtr<FJsonValue>>& Size = Windows[0]->GetArrayField(TEXT("client_size"));
+	ASSERT_EQ(Size.Num(), 2);
+	EXPECT_EQ(Size[0]->AsNumber(), 420);
+	EXPECT_EQ(Size[1]->AsNumber(), 170);
+	ASSERT_EQ(Windows[0]->GetArrayField(TEXT("buttons")).Num(), 1);
+
+	// A second window finds no answer waiting and is closed with its close button.
+	Pressed.Empty();
+	GEditor->EditorAddModalWindow(SNew(SWindow).Title(FText::FromString(TEXT("Again"))));
+	EXPECT_TRUE(Pressed.IsEmpty());
+	ASSERT_EQ(Events(TEXT("window")).Num(), 2);
+	EXPECT_FALSE(Events(TEXT("window"))[1]->GetBoolField(TEXT("answered")));
+}
+
+TEST_F(FHostEventsTest, NotificationsReportEachChangeUntilTheyExpire)
+{
+	FNotificationInfo Info(FText::FromString(TEXT("Uploading")));
+	Info.bFireAndForget = false;
+	const TSharedPtr<SNotificationItem> Item = FSlateNotificationManager::Get().AddNotification(Info);
+	ASSERT_TRUE(Item.IsValid());
+	Item->SetCompletionState(SNotificationItem::CS_Pending);
+	Item->SetText(FText::FromString(TEXT("50% uploaded")));
+	Item->SetCompletionState(SNotificationItem::CS_Success);
+	Item->ExpireAndFadeout();
+	Session->Tick(Info.ExpireDuration + Info.FadeOutDuration + 0.3);
+
+	const TArray<TSharedPtr<FJsonObject>> Notifications = Events(TEXT("notification"));
+	ASSERT_GE(Notifications.Num(), 4);
+	const double Id = Notifications[0]->GetNumberField(TEXT("id"));
+	for (const TSharedPtr<FJsonObject>& Notification : Notifications)
+	{
+		EXPECT_EQ(Notification->GetNumberField(TEXT("id")), Id);
+	}
+	EXPECT_TRUE(Notifications[0]->GetStringField(TEXT("state")).Equals(TEXT("none")));
+	EXPECT_FALSE(Notifications[0]->GetBoolField(TEXT("expiring")));
+	EXPECT_TRUE(Notifications[1]->GetStringField(TEXT("state")).Equals(TEXT("pending")));
+	EXPECT_TRUE(TextOf(Notifications[2], TEXT("text")).Equals(TEXT("50% uploaded")));
+	EXPECT_TRUE(Notifications[3]->GetStringField(TEXT("state")).Equals(TEXT("success")));
+	EXPECT_TRUE(Notifications.Last()->GetStringField(TEXT("state")).Equals(TEXT("removed")));
+}
+
+TEST_F(FHostEventsTest, AUatTaskIsReportedWithItsArgumentsAndItsEnd)
+{
+	FString Result;
+	IUATHelperModule::Get().CreateUatTask(TEXT("BuildCookRun -project=\"A B.uproject\""), FText::FromString(TEXT("Windows")), FText::FromString(TEXT("Cooking mod")), FText::FromString(TEXT("Cook")), nullptr, nullptr,
+	                                      [&Result](FString InResult, double)
+	                                      { Result = InResult; });
+	for (int32 Frame = 0; Frame < 500 && Result.IsEmpty(); ++Frame)
+	{
+		Session->Tick(0.02);
+	}
+
+	const TArray<TSharedPtr<FJsonObject>> Tasks = Events(TEXT("uat-task"));
+	ASSERT_EQ(Tasks.Num(), 1);
+	EXPECT_TRUE(Tasks[0]->GetStringField(TEXT("command_line")).Equals(TEXT("BuildCookRun -project=\"A B.uproject\"")));
+	EXPECT_TRUE(TextOf(Tasks[0], TEXT("task_name")).Equals(TEXT("Cooking mod")));
+	const TArray<TSharedPtr<FJsonObject>> Finished = Events(TEXT("uat-finished"));
+	ASSERT_EQ(Finished.Num(), 1);
+	// The stand-in automation tool has no BuildCookRun yet, so the task fails.
+	EXPECT_FALSE(Finished[0]->GetStringField(TEXT("result")).Equals(TEXT("Completed")));
+	EXPECT_TRUE(Finished[0]->GetStringField(TEXT("result")).Equals(Result));
+	EXPECT_GE(Finished[0]->GetNumberField(TEXT("seconds")), 0.0);
+}
