@@ -406,7 +406,7 @@ void FAutomationSpecBase::EnsureDefinitions() const
 	bHasBeenDefined = true;
 	Scopes.push_back(std::make_unique<FScope>());
 	ScopeStack.push_back(Scopes.back().get());
-	// Define is the spec's own declaration list; it only records, so calling it once from a const query is safe.
+	// Define is a spec's own declaration list; it only records, so calling it once from a const query is safe.
 	const_cast<FAutomationSpecBase*>(this)->Define();
 	ScopeStack.clear();
 }
@@ -513,7 +513,7 @@ bool FAutomationSpecBase::RunTest(const FString& InParameters)
 	}
 	if (!Found)
 	{
-		AddError(FString(TEXT("The spec has no case named ")) + Quote(InParameters) + TEXT("."));
+		AddError(FString(TEXT("This spec has no case named ")) + Quote(InParameters) + TEXT("."));
 		return false;
 	}
 

@@ -364,7 +364,7 @@ public:
 	void AfterEach(TFunction<void()> DoWork);
 
 protected:
-	/** Declares the spec's scopes and cases; called once, before the cases are listed or run. */
+	/** Declares this spec's scopes and cases; called once, before the cases are listed or run. */
 	virtual void Define() = 0;
 
 private:
@@ -419,10 +419,10 @@ namespace UE::Automation
 	}
 } // namespace UE::Automation
 
-// Stand-in only: how the spec runner program lists and runs cases. Not part of the engine's API.
+// Stand-in only: how the automation spec runner program lists and runs cases. Not part of the engine's API.
 namespace UE::StandIn
 {
-	/** One runnable case: a spec's It, named by the spec's dotted name and the It's full description. */
+	/** One runnable case: a spec's It, named by its spec's dotted name and the It's full description. */
 	struct FAutomationTestCase
 	{
 		FAutomationTestBase* Test = nullptr;
