@@ -4,6 +4,11 @@
 #include "Misc/AutomationTest.h"
 #ifdef TRL_SPEC_MODULE_UNDER_TEST
 #include "Modules/ModuleManager.h"
+
+#ifdef TRL_SPEC_RUNNER_EDITOR_MENUS
+#include "StandIn/ToolMenusHost.h"
+#include "ToolMenus.h"
+#endif
 #endif
 
 #include <gtest/gtest.h>
@@ -54,6 +59,22 @@ namespace
 		UE::StandIn::FAutomationTestCase Case;
 	};
 
+	// The editor's menus are up and can be extended before any plug-in module starts.
+	void StartEditorMenus()
+	{
+#ifdef TRL_SPEC_RUNNER_EDITOR_MENUS
+		FModuleManager::Get().LoadModule(TEXT("ToolMenus"));
+		if (UToolMenus* ToolMenus = UToolMenus::Get())
+		{
+			if (!ToolMenus->IsMenuRegistered(TEXT("LevelEditor.MainMenu.Tools")))
+			{
+				ToolMenus->RegisterMenu(TEXT("LevelEditor.MainMenu.Tools"));
+			}
+		}
+		UE::StandIn::DeclareToolMenusReady();
+#endif
+	}
+
 	// The editor has every module of the plug-in started before a test runs; so does this runner.
 	void StartModuleUnderTest()
 	{
@@ -75,6 +96,7 @@ int main(int ArgC, char** ArgV)
 	}
 	if (!GTEST_FLAG_GET(list_tests))
 	{
+		StartEditorMenus();
 		StartModuleUnderTest();
 	}
 	return RUN_ALL_TESTS();
