@@ -273,3 +273,31 @@ TEST(ScriptMode, WithoutSettingsNewModsTakeTheBuiltInDefaults)
 	EXPECT_TRUE(WithSettings.Contains(TEXT("\"TRLLoadOrder\": 7,")));
 	EXPECT_TRUE(WithoutSettings.Contains(TEXT("\"TRLLoadOrder\": 100,")));
 }
+
+TEST(ScriptMode, MountsTheSampleModAndRefusesAMissingDescriptor)
+{
+	FHostSandbox Sandbox;
+	const std::string Sample = Sandbox.GetModsRoot() + "/SampleMod/SampleMod.uplugin";
+	const std::string Missing = Sandbox.GetModsRoot() + "/Nothing/Nothing.uplugin";
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"MountModForEditing","args":{"ModDescriptorPath":")" + Sample + R"("}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"MountModForEditing","args":{"ModDescriptorPath":")" + Missing + R"("}})",
+	                                  R"({"cmd":"mounts"})",
+	                                  Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
+	EXPECT_TRUE(Replies[0]->GetBoolField(TEXT("return")));
+	EXPECT_TRUE(HasLogLine(Run, TEXT("Log"), TEXT("Mod 'SampleMod' is mounted for editing. Its content lives under /SampleMod/ in the Content Browser.")));
+
+	EXPECT_FALSE(Replies[1]->GetBoolField(TEXT("return")));
+	const TSharedPtr<FJsonObject> Error = Replies[1]->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"));
+	EXPECT_TRUE(Error->GetStringField(TEXT("key")).Equals(TEXT("NoDescriptorAt")));
+	EXPECT_TRUE(Error->GetStringField(TEXT("string")).Equals(FString::Printf(TEXT("No plugin descriptor at '%s'."), *FString::FromUtf8(Missing))));
+
+	bool bMounted = false;
+	for (const TSharedPtr<FJsonValue>& Mount : Replies[2]->GetArrayField(TEXT("mounts")))
+	{
+		bMounted |= Mount->AsObject()->GetStringField(TEXT("root")).Equals(TEXT("/SampleMod/"));
+	}
+	EXPECT_TRUE(bMounted);
+}
