@@ -59,6 +59,19 @@ namespace
 		UE::StandIn::FAutomationTestCase Case;
 	};
 
+	// A module's runner links the modules it depends on whole, specs included; each spec runs once, in its own module's runner.
+	bool IsCaseOfModuleUnderTest(const UE::StandIn::FAutomationTestCase& Case)
+	{
+#ifdef TRL_SPEC_MODULE_UNDER_TEST
+		FString SourceFile = Case.SourceFile;
+		SourceFile.ReplaceInline(TEXT("\\"), TEXT("/"));
+		return SourceFile.Contains(FString(TEXT("/")) + TEXT(TRL_SPEC_MODULE_UNDER_TEST) + TEXT("/Private/"), ESearchCase::CaseSensitive);
+#else
+		(void)Case;
+		return true;
+#endif
+	}
+
 	// The editor's menus are up and can be extended before any plug-in module starts.
 	void StartEditorMenus()
 	{
@@ -89,6 +102,10 @@ int main(int ArgC, char** ArgV)
 	testing::InitGoogleTest(&ArgC, ArgV);
 	for (const UE::StandIn::FAutomationTestCase& Case : UE::StandIn::GetAutomationTestCases())
 	{
+		if (!IsCaseOfModuleUnderTest(Case))
+		{
+			continue;
+		}
 		const std::string SuiteName = MakeCaseName(Case.TestName).ToUtf8();
 		const std::string CaseName = MakeCaseName(Case.CaseName).ToUtf8();
 		testing::RegisterTest(SuiteName.c_str(), CaseName.c_str(), nullptr, nullptr, Case.SourceFile.ToUtf8().c_str(), Case.SourceLine, [Case]() -> testing::Test*
