@@ -72,29 +72,6 @@ namespace UE::StandIn::EditorHost
 			return Object;
 		}
 
-		FString DescribeMessageType(EAppMsgType::Type Type)
-		{
-			switch (Type)
-			{
-				case EAppMsgType::Ok:
-					return TEXT("Ok");
-				case EAppMsgType::YesNo:
-					return TEXT("YesNo");
-				case EAppMsgType::OkCancel:
-					return TEXT("OkCancel");
-				case EAppMsgType::YesNoCancel:
-					return TEXT("YesNoCancel");
-				case EAppMsgType::CancelRetryContinue:
-					return TEXT("CancelRetryContinue");
-				case EAppMsgType::YesNoYesAllNoAll:
-					return TEXT("YesNoYesAllNoAll");
-				case EAppMsgType::YesNoYesAllNoAllCancel:
-					return TEXT("YesNoYesAllNoAllCancel");
-				default:
-					return TEXT("YesNoYesAll");
-			}
-		}
-
 		double NowSeconds()
 		{
 			return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -465,7 +442,7 @@ namespace UE::StandIn::EditorHost
 	EAppReturnType::Type FScriptFrontEnd::OnMessageDialog(EAppMsgType::Type Type, const FText& Message, const FText& Title)
 	{
 		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("dialog"));
-		Event->SetStringField(TEXT("type"), DescribeMessageType(Type));
+		Event->SetStringField(TEXT("type"), LexToString(Type));
 		Event->SetField(TEXT("text"), MakeTextValue(Message));
 		Event->SetField(TEXT("title"), MakeTextValue(Title));
 		Write(Event);
