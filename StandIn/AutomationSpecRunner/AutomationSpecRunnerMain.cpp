@@ -23,7 +23,8 @@ namespace
 		FString Result;
 		for (const TCHAR Char : Name)
 		{
-			const bool bSyntax = Char == TEXT('-') || Char == TEXT(':') || Char == TEXT('*') || Char == TEXT('?') || Char == TEXT('#') || Char == TEXT(';') || Char == TEXT('[') || Char == TEXT(']') || Char == TEXT('\\') || Char == TEXT('"') || Char == TEXT('\n') || Char == TEXT('\r');
+			const bool bSyntax = Char == TEXT('-') || Char == TEXT(':') || Char == TEXT('*') || Char == TEXT('?') || Char == TEXT('#') || Char == TEXT(';') ||
+			                     Char == TEXT('[') || Char == TEXT(']') || Char == TEXT('\\') || Char == TEXT('"') || Char == TEXT('\n') || Char == TEXT('\r');
 			Result.AppendChar(bSyntax ? TEXT('_') : Char);
 		}
 		return Result;
@@ -108,8 +109,10 @@ int main(int ArgC, char** ArgV)
 		}
 		const std::string SuiteName = MakeCaseName(Case.TestName).ToUtf8();
 		const std::string CaseName = MakeCaseName(Case.CaseName).ToUtf8();
-		testing::RegisterTest(SuiteName.c_str(), CaseName.c_str(), nullptr, nullptr, Case.SourceFile.ToUtf8().c_str(), Case.SourceLine, [Case]() -> testing::Test*
-		                      { return new FSpecCaseTest(Case); });
+		testing::RegisterTest(SuiteName.c_str(), CaseName.c_str(), nullptr, nullptr, Case.SourceFile.ToUtf8().c_str(), Case.SourceLine,
+		                      [Case]() -> testing::Test* {
+			                      return new FSpecCaseTest(Case);
+		                      });
 	}
 	if (!GTEST_FLAG_GET(list_tests))
 	{

@@ -20,30 +20,38 @@ END_DEFINE_SPEC(FOrderSpec)
 
 void FOrderSpec::Define()
 {
-	BeforeEach([]()
-	           { GRunOrder.Add(TEXT("outer before")); });
-	Describe("Outer", [this]()
-	         {
-		BeforeEach([]()
-			{ GRunOrder.Add(TEXT("inner before")); });
-		It("runs", []()
-			{ GRunOrder.Add(TEXT("it")); });
-		It("fails", [this]()
-			{
+	BeforeEach([]() {
+		GRunOrder.Add(TEXT("outer before"));
+	});
+	Describe("Outer", [this]() {
+		BeforeEach([]() {
+			GRunOrder.Add(TEXT("inner before"));
+		});
+		It("runs", []() {
 			GRunOrder.Add(TEXT("it"));
-			TestTrue(TEXT("Flag"), false); });
+		});
+		It("fails", [this]() {
+			GRunOrder.Add(TEXT("it"));
+			TestTrue(TEXT("Flag"), false);
+		});
 		// Declared after the Its, and still theirs.
-		AfterEach([]()
-			{ GRunOrder.Add(TEXT("inner after")); });
-		xIt("is disabled", []() {}); });
-	AfterEach([]()
-	          { GRunOrder.Add(TEXT("outer after")); });
-	xDescribe("Disabled", [this]()
-	          { It("never runs", []() {}); });
-	It("runs", []()
-	   { GRunOrder.Add(TEXT("top")); });
-	It("runs", []()
-	   { GRunOrder.Add(TEXT("top again")); });
+		AfterEach([]() {
+			GRunOrder.Add(TEXT("inner after"));
+		});
+		xIt("is disabled", []() {});
+	});
+	AfterEach([]() {
+		GRunOrder.Add(TEXT("outer after"));
+	});
+	xDescribe("Disabled", [this]() {
+		It("never runs", []() {});
+	});
+	It("runs", []() {
+		GRunOrder.Add(TEXT("top"));
+	});
+	It("runs", []() {
+		GRunOrder.Add(TEXT("top again"));
+	});
 }
 
 BEGIN_DEFINE_SPEC(FExpectSpec, "StandIn.Spec.Expect", EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
@@ -51,45 +59,47 @@ END_DEFINE_SPEC(FExpectSpec)
 
 void FExpectSpec::Define()
 {
-	It("absorbs the expected error", [this]()
-	   {
+	It("absorbs the expected error", [this]() {
 		AddExpectedError(TEXT("disk is FULL"), EAutomationExpectedErrorFlags::Contains, 1);
-		UE_LOG(LogSpecTest, Error, TEXT("Saving failed: the disk is full.")); });
-	It("sees the expected error too often", [this]()
-	   {
+		UE_LOG(LogSpecTest, Error, TEXT("Saving failed: the disk is full."));
+	});
+	It("sees the expected error too often", [this]() {
 		AddExpectedError(TEXT("disk is full"), EAutomationExpectedErrorFlags::Contains, 1);
 		UE_LOG(LogSpecTest, Error, TEXT("the disk is full"));
-		UE_LOG(LogSpecTest, Error, TEXT("the disk is full")); });
-	It("never sees the expected error", [this]()
-	   { AddExpectedError(TEXT("disk is full"), EAutomationExpectedErrorFlags::Contains, 0); });
-	It("logs an error it did not expect", [this]()
-	   {
+		UE_LOG(LogSpecTest, Error, TEXT("the disk is full"));
+	});
+	It("never sees the expected error", [this]() {
+		AddExpectedError(TEXT("disk is full"), EAutomationExpectedErrorFlags::Contains, 0);
+	});
+	It("logs an error it did not expect", [this]() {
 		AddExpectedError(TEXT("disk is full"), EAutomationExpectedErrorFlags::Contains, -1);
-		UE_LOG(LogSpecTest, Error, TEXT("The network is down.")); });
-	It("expects a whole line with Exact", [this]()
-	   {
+		UE_LOG(LogSpecTest, Error, TEXT("The network is down."));
+	});
+	It("expects a whole line with Exact", [this]() {
 		AddExpectedError(TEXT("the disk is full"), EAutomationExpectedErrorFlags::Exact, 1);
-		UE_LOG(LogSpecTest, Error, TEXT("Saving failed: the disk is full.")); });
-	It("absorbs any number with zero occurrences", [this]()
-	   {
+		UE_LOG(LogSpecTest, Error, TEXT("Saving failed: the disk is full."));
+	});
+	It("absorbs any number with zero occurrences", [this]() {
 		AddExpectedError(TEXT("Retry [0-9]+ failed"), EAutomationExpectedErrorFlags::Contains, 0);
 		UE_LOG(LogSpecTest, Error, TEXT("Retry 1 failed"));
-		UE_LOG(LogSpecTest, Warning, TEXT("Retry 22 failed")); });
-	It("takes a plain pattern literally", [this]()
-	   {
+		UE_LOG(LogSpecTest, Warning, TEXT("Retry 22 failed"));
+	});
+	It("takes a plain pattern literally", [this]() {
 		AddExpectedErrorPlain(TEXT("code [0-9]"));
-		UE_LOG(LogSpecTest, Error, TEXT("Bad code [0-9] in input")); });
-	It("records a warning without failing", []()
-	   { UE_LOG(LogSpecTest, Warning, TEXT("Preview image missing")); });
-	It("absorbs an AddError it expects", [this]()
-	   {
+		UE_LOG(LogSpecTest, Error, TEXT("Bad code [0-9] in input"));
+	});
+	It("records a warning without failing", []() {
+		UE_LOG(LogSpecTest, Warning, TEXT("Preview image missing"));
+	});
+	It("absorbs an AddError it expects", [this]() {
 		AddExpectedError(TEXT("custom"));
-		AddError(TEXT("A custom error")); });
-	It("counts an expected message at Log verbosity", [this]()
-	   {
+		AddError(TEXT("A custom error"));
+	});
+	It("counts an expected message at Log verbosity", [this]() {
 		AddExpectedMessage(TEXT("module loaded"), ELogVerbosity::Log, EAutomationExpectedMessageFlags::Contains, 2);
 		UE_LOG(LogSpecTest, Log, TEXT("Module loaded"));
-		UE_LOG(LogSpecTest, Display, TEXT("module loaded")); });
+		UE_LOG(LogSpecTest, Display, TEXT("module loaded"));
+	});
 }
 
 BEGIN_DEFINE_SPEC(FCheckSpec, "StandIn.Spec.Checks", EAutomationTestFlags::EditorContext | EAutomationTestFlags::EngineFilter)
@@ -97,8 +107,7 @@ END_DEFINE_SPEC(FCheckSpec)
 
 void FCheckSpec::Define()
 {
-	It("passes checks that hold", [this]()
-	   {
+	It("passes checks that hold", [this]() {
 		const int32 Value = 3;
 		TestEqual(TEXT("Int"), Value, 3);
 		TestEqual(TEXT("Float"), 1.00001f, 1.0f);
@@ -112,9 +121,9 @@ void FCheckSpec::Define()
 		TestNull(TEXT("Null"), static_cast<const int32*>(nullptr));
 		TestNotNull(TEXT("NotNull"), &Value);
 		TestValid(TEXT("Valid"), TSharedPtr<int32>(MakeShared<int32>(1)));
-		TestInvalid(TEXT("Invalid"), TSharedPtr<int32>()); });
-	It("reports each check that fails", [this]()
-	   {
+		TestInvalid(TEXT("Invalid"), TSharedPtr<int32>());
+	});
+	It("reports each check that fails", [this]() {
 		TestEqual(TEXT("Int"), 3, 4);
 		TestEqual(TEXT("Float"), 1.5f, 1.0f);
 		TestEqual(TEXT("String"), FString(TEXT("mod")), TEXT("Mod"));
@@ -122,7 +131,8 @@ void FCheckSpec::Define()
 		TestEqual(TEXT("Bool"), true, false);
 		TestTrue(TEXT("True"), false);
 		TestNotNull(TEXT("NotNull"), static_cast<const int32*>(nullptr));
-		TestValid(TEXT("Valid"), TSharedPtr<int32>()); });
+		TestValid(TEXT("Valid"), TSharedPtr<int32>());
+	});
 }
 
 namespace
@@ -230,7 +240,8 @@ TEST(AutomationSpec, ExpectedErrorsAbsorbExactlyTheLinesTheyMatch)
 
 TEST(AutomationSpec, ExpectedMessagesFollowOccurrencesPatternsAndVerbosity)
 {
-	for (const TCHAR* Passing : {TEXT("absorbs any number with zero occurrences"), TEXT("takes a plain pattern literally"), TEXT("absorbs an AddError it expects"), TEXT("counts an expected message at Log verbosity")})
+	for (const TCHAR* Passing : {TEXT("absorbs any number with zero occurrences"), TEXT("takes a plain pattern literally"),
+	                             TEXT("absorbs an AddError it expects"), TEXT("counts an expected message at Log verbosity")})
 	{
 		const UE::StandIn::FAutomationTestCaseResult Result = RunCase(TEXT("StandIn.Spec.Expect"), Passing);
 		EXPECT_TRUE(Result.bSucceeded) << FString(Passing).ToUtf8() << ": " << Joined(Result.Errors);

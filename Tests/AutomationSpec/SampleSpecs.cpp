@@ -13,22 +13,27 @@ END_DEFINE_SPEC(FSampleSpec)
 
 void FSampleSpec::Define()
 {
-	Describe("Increment", [this]()
-	         {
-		BeforeEach([this]()
-			{ Counter = 1; });
+	Describe("Increment", [this]() {
+		BeforeEach([this]() {
+			Counter = 1;
+		});
 
-		It("adds one", [this]()
-			{ TestEqual(TEXT("Counter"), Counter + 1, 2); });
+		It("adds one", [this]() {
+			TestEqual(TEXT("Counter"), Counter + 1, 2);
+		});
 
-		It("is expected to fail", [this]()
-			{ TestEqual(TEXT("Counter after increment"), Counter + 1, 3); });
+		It("is expected to fail", [this]() {
+			TestEqual(TEXT("Counter after increment"), Counter + 1, 3);
+		});
 
-		It("logs an unexpected error", [this]()
-			{ UE_LOG(LogSampleSpec, Error, TEXT("Sample failure %d"), Counter); });
+		It("logs an unexpected error", [this]() {
+			UE_LOG(LogSampleSpec, Error, TEXT("Sample failure %d"), Counter);
+		});
 
-		It("keeps a-name:with*syntax", [this]()
-			{ TestTrue(TEXT("Counter is set"), Counter == 1); }); });
+		It("keeps a-name:with*syntax", [this]() {
+			TestTrue(TEXT("Counter is set"), Counter == 1);
+		});
+	});
 }
 
 #endif

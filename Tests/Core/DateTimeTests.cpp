@@ -92,7 +92,8 @@ TEST(FDateTime, ParsesIso8601IntoUtc)
 	ASSERT_TRUE(FDateTime::ParseIso8601(*FDateTime(2030, 7, 1, 8, 9, 10, 11).ToIso8601(), Parsed));
 	EXPECT_EQ(Parsed, FDateTime(2030, 7, 1, 8, 9, 10, 11));
 
-	for (const TCHAR* Malformed : {TEXT(""), TEXT("2026-13-01"), TEXT("2026-02-30T00:00:00Z"), TEXT("2026-12-05T25:00:00Z"), TEXT("2026-12-05T20:45:01.Z"), TEXT("2026-12-05T20:45:01Zjunk"), TEXT("26-12-05")})
+	for (const TCHAR* Malformed : {TEXT(""), TEXT("2026-13-01"), TEXT("2026-02-30T00:00:00Z"), TEXT("2026-12-05T25:00:00Z"), TEXT("2026-12-05T20:45:01.Z"),
+	                               TEXT("2026-12-05T20:45:01Zjunk"), TEXT("26-12-05")})
 	{
 		EXPECT_FALSE(FDateTime::ParseIso8601(Malformed, Parsed)) << Utf8(FString(Malformed));
 	}

@@ -50,9 +50,11 @@ TEST(TDelegate, PayloadIsCopiedInAndPassedAfterTheCallArguments)
 	EXPECT_EQ(FromLiteral.Execute(TEXT("x")), FString(TEXT("x!")));
 
 	std::vector<int32> Seen;
-	const auto Lambda = TDelegate<void(int32)>::CreateLambda([&Seen](int32 Call, int32 First, const FString& Second)
-	                                                         { Seen.assign({Call, First, Second.Len()}); },
-	                                                         7, FString(TEXT("abc")));
+	const auto Lambda = TDelegate<void(int32)>::CreateLambda(
+	    [&Seen](int32 Call, int32 First, const FString& Second) {
+		    Seen.assign({Call, First, Second.Len()});
+	    },
+	    7, FString(TEXT("abc")));
 	EXPECT_TRUE(Lambda.ExecuteIfBound(1));
 	EXPECT_EQ(Seen, (std::vector<int32>{1, 7, 3}));
 
@@ -89,8 +91,9 @@ TEST(TDelegate, SharedPointerBindingGoesStaleWhenTheObjectIsGone)
 	TSharedPtr<FCounter> Counter = MakeShared<FCounter>();
 	const auto Delegate = TDelegate<void(int32)>::CreateSP(Counter.ToSharedRef(), &FCounter::Add);
 	const auto FromThis = TDelegate<void(int32)>::CreateSP(Counter.Get(), &FCounter::Add);
-	const auto Lambda = TDelegate<void()>::CreateSPLambda(Counter.ToSharedRef(), [Raw = Counter.Get()]()
-	                                                      { Raw->Add(100); });
+	const auto Lambda = TDelegate<void()>::CreateSPLambda(Counter.ToSharedRef(), [Raw = Counter.Get()]() {
+		Raw->Add(100);
+	});
 
 	EXPECT_TRUE(Delegate.IsBound());
 	EXPECT_TRUE(Delegate.ExecuteIfBound(2));
@@ -126,8 +129,9 @@ TEST(TDelegate, SharedObjectStaysAliveUntilTheCallReturns)
 TEST(TDelegate, CopiesShareTheBindingAndUnbindDropsIt)
 {
 	int32 Calls = 0;
-	FSimpleDelegate Original = FSimpleDelegate::CreateLambda([&Calls]()
-	                                                         { ++Calls; });
+	FSimpleDelegate Original = FSimpleDelegate::CreateLambda([&Calls]() {
+		++Calls;
+	});
 	const FSimpleDelegate Copy = Original;
 	EXPECT_EQ(Copy.GetHandle(), Original.GetHandle());
 	EXPECT_TRUE(Copy.GetHandle().IsValid());
@@ -171,11 +175,14 @@ TEST(TMulticastDelegate, BroadcastsInOrderAndRemovesByHandle)
 	EXPECT_FALSE(OnValue.IsBound());
 
 	std::vector<int32> Calls;
-	const FDelegateHandle First = OnValue.AddLambda([&Calls](int32 Value)
-	                                                { Calls.push_back(Value); });
-	const FDelegateHandle Second = OnValue.AddLambda([&Calls](int32 Value, int32 Payload)
-	                                                 { Calls.push_back(Value * Payload); },
-	                                                 10);
+	const FDelegateHandle First = OnValue.AddLambda([&Calls](int32 Value) {
+		Calls.push_back(Value);
+	});
+	const FDelegateHandle Second = OnValue.AddLambda(
+	    [&Calls](int32 Value, int32 Payload) {
+		    Calls.push_back(Value * Payload);
+	    },
+	    10);
 	EXPECT_TRUE(First.IsValid());
 	EXPECT_NE(First, Second);
 	EXPECT_TRUE(OnValue.IsBound());
@@ -204,20 +211,22 @@ TEST(TMulticastDelegate, HandlersMayRemoveThemselvesAndOthersDuringBroadcast)
 	FDelegateHandle SelfRemoving;
 	FDelegateHandle Third;
 
-	SelfRemoving = OnEvent.AddLambda([&]()
-	                                 {
-		    Calls.push_back(1);
-		    OnEvent.Remove(SelfRemoving); });
-	OnEvent.AddLambda([&]()
-	                  {
-		    Calls.push_back(2);
-		    // Removing a handler that has not run yet stops it for this broadcast too.
-		    OnEvent.Remove(Third);
-		    // Added during the broadcast: runs from the next one.
-		    OnEvent.AddLambda([&Calls]()
-		        { Calls.push_back(4); }); });
-	Third = OnEvent.AddLambda([&Calls]()
-	                          { Calls.push_back(3); });
+	SelfRemoving = OnEvent.AddLambda([&]() {
+		Calls.push_back(1);
+		OnEvent.Remove(SelfRemoving);
+	});
+	OnEvent.AddLambda([&]() {
+		Calls.push_back(2);
+		// Removing a handler that has not run yet stops it for this broadcast too.
+		OnEvent.Remove(Third);
+		// Added during the broadcast: runs from the next one.
+		OnEvent.AddLambda([&Calls]() {
+			Calls.push_back(4);
+		});
+	});
+	Third = OnEvent.AddLambda([&Calls]() {
+		Calls.push_back(3);
+	});
 
 	OnEvent.Broadcast();
 	EXPECT_EQ(Calls, (std::vector<int32>{1, 2}));
@@ -229,12 +238,13 @@ TEST(TMulticastDelegate, HandlersMayRemoveThemselvesAndOthersDuringBroadcast)
 	// Clearing from inside a handler stops the rest of the broadcast.
 	OnEvent.Clear();
 	Calls.clear();
-	OnEvent.AddLambda([&]()
-	                  {
-		    Calls.push_back(5);
-		    OnEvent.Clear(); });
-	OnEvent.AddLambda([&Calls]()
-	                  { Calls.push_back(6); });
+	OnEvent.AddLambda([&]() {
+		Calls.push_back(5);
+		OnEvent.Clear();
+	});
+	OnEvent.AddLambda([&Calls]() {
+		Calls.push_back(6);
+	});
 	OnEvent.Broadcast();
 	OnEvent.Broadcast();
 	EXPECT_EQ(Calls, (std::vector<int32>{5}));

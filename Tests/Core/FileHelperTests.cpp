@@ -145,7 +145,8 @@ TEST_F(FFileHelperTest, FailedSavesLeaveTheOldFileAndNoLeftovers)
 	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(*TooLong)));
 	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), TEXT("")));
 
-	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("replaced"), *PathOf(TEXT("good.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_NoReplaceExisting));
+	EXPECT_FALSE(
+	    FFileHelper::SaveStringToFile(TEXT("replaced"), *PathOf(TEXT("good.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_NoReplaceExisting));
 	EXPECT_EQ(Bytes("good.txt"), "good");
 	EXPECT_EQ(Names(), (std::vector<std::string>{"Folder.txt", "good.txt"}));
 

@@ -277,10 +277,14 @@ TEST_F(FFileManagerTest, FindFilesRecursiveGivesFullPathsFolderByFolder)
 	TArray<FString> Found;
 	Found.Add(TEXT("stale"));
 	FileManager.FindFilesRecursive(Found, *Start, TEXT("AssetRegistry.bin"), true, false);
-	EXPECT_EQ(Utf8(Found), (std::vector<std::string>{(Start / TEXT("Linux/Deeper/AssetRegistry.bin")).ToUtf8(), (Start / TEXT("Win64/AssetRegistry.bin")).ToUtf8()}));
+	EXPECT_EQ(Utf8(Found),
+	          (std::vector<std::string>{(Start / TEXT("Linux/Deeper/AssetRegistry.bin")).ToUtf8(), (Start / TEXT("Win64/AssetRegistry.bin")).ToUtf8()}));
 
 	FileManager.FindFilesRecursive(Found, *(Start + TEXT("/")), TEXT("*"), false, true, false);
-	EXPECT_EQ(Utf8(Found), (std::vector<std::string>{(Start / TEXT("Linux/Deeper/AssetRegistry.bin")).ToUtf8(), (Start / TEXT("Win64/AssetRegistry.bin")).ToUtf8(), (Start / TEXT("Empty")).ToUtf8(), (Start / TEXT("Linux")).ToUtf8(), (Start / TEXT("Win64")).ToUtf8(), (Start / TEXT("Linux/Deeper")).ToUtf8()}));
+	EXPECT_EQ(Utf8(Found),
+	          (std::vector<std::string>{(Start / TEXT("Linux/Deeper/AssetRegistry.bin")).ToUtf8(), (Start / TEXT("Win64/AssetRegistry.bin")).ToUtf8(),
+	                                    (Start / TEXT("Empty")).ToUtf8(), (Start / TEXT("Linux")).ToUtf8(), (Start / TEXT("Win64")).ToUtf8(),
+	                                    (Start / TEXT("Linux/Deeper")).ToUtf8()}));
 
 	FileManager.FindFilesRecursive(Found, *PathOf(TEXT("Missing")), TEXT("*"), true, true);
 	EXPECT_TRUE(Found.IsEmpty());
@@ -296,7 +300,9 @@ TEST_F(FFileManagerTest, WalksVisitEachFolderBeforeItsContentsAndStopWhenAsked)
 
 	FStoppingVisitor Everything(100);
 	EXPECT_TRUE(FileManager.IterateDirectoryRecursively(*Start, Everything));
-	EXPECT_EQ(Utf8(Everything.Seen), (std::vector<std::string>{(Start / TEXT("a/")).ToUtf8(), (Start / TEXT("a/1.txt")).ToUtf8(), (Start / TEXT("a/2.txt")).ToUtf8(), (Start / TEXT("b/")).ToUtf8(), (Start / TEXT("b/3.txt")).ToUtf8(), (Start / TEXT("c.txt")).ToUtf8()}));
+	EXPECT_EQ(Utf8(Everything.Seen),
+	          (std::vector<std::string>{(Start / TEXT("a/")).ToUtf8(), (Start / TEXT("a/1.txt")).ToUtf8(), (Start / TEXT("a/2.txt")).ToUtf8(),
+	                                    (Start / TEXT("b/")).ToUtf8(), (Start / TEXT("b/3.txt")).ToUtf8(), (Start / TEXT("c.txt")).ToUtf8()}));
 
 	FStoppingVisitor StopsEarly(2);
 	EXPECT_FALSE(FileManager.IterateDirectoryRecursively(*Start, StopsEarly));
@@ -310,10 +316,10 @@ TEST_F(FFileManagerTest, WalksVisitEachFolderBeforeItsContentsAndStopWhenAsked)
 	EXPECT_TRUE(Missing.Seen.IsEmpty());
 
 	int32 Files = 0;
-	EXPECT_TRUE(FPlatformFileManager::Get().GetPlatformFile().IterateDirectoryRecursively(*Start, [&Files](const TCHAR*, bool bIsDirectory)
-	                                                                                      {
+	EXPECT_TRUE(FPlatformFileManager::Get().GetPlatformFile().IterateDirectoryRecursively(*Start, [&Files](const TCHAR*, bool bIsDirectory) {
 		Files += bIsDirectory ? 0 : 1;
-		return true; }));
+		return true;
+	}));
 	EXPECT_EQ(Files, 4);
 }
 

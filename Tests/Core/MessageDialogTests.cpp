@@ -22,10 +22,11 @@ namespace
 	public:
 		FScopedResponder(EAppReturnType::Type InAnswer, TArray<FAskedQuestion>& InAsked)
 		{
-			Previous = UE::StandIn::SetMessageDialogResponder([InAnswer, &InAsked](EAppMsgCategory Category, EAppMsgType::Type Type, const FText& Message, const FText& Title)
-			                                                  {
+			Previous = UE::StandIn::SetMessageDialogResponder(
+			    [InAnswer, &InAsked](EAppMsgCategory Category, EAppMsgType::Type Type, const FText& Message, const FText& Title) {
 				    InAsked.Add(FAskedQuestion{Category, Type, Message.ToString(), Title.ToString()});
-				    return InAnswer; });
+				    return InAnswer;
+			    });
 		}
 		~FScopedResponder() { UE::StandIn::SetMessageDialogResponder(MoveTemp(Previous)); }
 

@@ -85,8 +85,9 @@ TEST(FModuleManager, LoadsDependenciesFirstAndUnloadsInReverseOrder)
 	FModuleManager& Manager = FModuleManager::Get();
 	GEvents.clear();
 	TArray<FName> Changes;
-	const FDelegateHandle ChangesHandle = Manager.OnModulesChanged().AddLambda([&Changes](FName Name, EModuleChangeReason)
-	                                                                           { Changes.Add(Name); });
+	const FDelegateHandle ChangesHandle = Manager.OnModulesChanged().AddLambda([&Changes](FName Name, EModuleChangeReason) {
+		Changes.Add(Name);
+	});
 
 	FTestDependentModule& Dependent = FModuleManager::LoadModuleChecked<FTestDependentModule>(TEXT("TestDependent"));
 	EXPECT_EQ(Dependent.BaseAnswer, 42);
@@ -108,7 +109,8 @@ TEST(FModuleManager, LoadsDependenciesFirstAndUnloadsInReverseOrder)
 	// The module that loaded last (the one needing the other) goes first; a module without automatic shutdown stays.
 	GEvents.clear();
 	Manager.UnloadModulesAtShutdown();
-	EXPECT_EQ(GEvents, (std::vector<std::string>{"Dependent pre-unload", "Base pre-unload", "Dependent shutdown", "Dependent destroyed", "Base shutdown", "Base destroyed"}));
+	EXPECT_EQ(GEvents, (std::vector<std::string>{"Dependent pre-unload", "Base pre-unload", "Dependent shutdown", "Dependent destroyed", "Base shutdown",
+	                                             "Base destroyed"}));
 	EXPECT_FALSE(Manager.IsModuleLoaded(TEXT("TestDependent")));
 	EXPECT_FALSE(Manager.IsModuleLoaded(TEXT("TestBase")));
 	EXPECT_TRUE(Manager.IsModuleLoaded(TEXT("TestPinned")));

@@ -99,8 +99,7 @@ TEST(FPaths, NormalizesSeparatorsAndOneTrailingSlash)
 	FPaths::NormalizeFilename(File);
 	EXPECT_EQ(Utf8(File), "C:/Game/Mods/");
 
-	auto Directory = [](const TCHAR* Path)
-	{
+	auto Directory = [](const TCHAR* Path) {
 		FString Result(Path);
 		FPaths::NormalizeDirectoryName(Result);
 		return Result.ToUtf8();

@@ -37,7 +37,8 @@ TEST(Printf, StringsTakeTcharPointers)
 TEST(Printf, IntegersFollowTheCLibrary)
 {
 	EXPECT_EQ(Str(FString::Printf(TEXT("%d %i %u"), -42, 7, 4000000000u)), u"-42 7 4000000000");
-	EXPECT_EQ(Str(FString::Printf(TEXT("%lld %llu %ld"), int64(-9000000000), uint64(18000000000000000000ull), int64(5))), u"-9000000000 18000000000000000000 5");
+	EXPECT_EQ(Str(FString::Printf(TEXT("%lld %llu %ld"), int64(-9000000000), uint64(18000000000000000000ull), int64(5))),
+	          u"-9000000000 18000000000000000000 5");
 	EXPECT_EQ(Str(FString::Printf(TEXT("%x %X %08x %#x"), 255, 255, 48879, 16)), u"ff FF 0000beef 0x10");
 	EXPECT_EQ(Str(FString::Printf(TEXT("[%5d][%-5d][%05d][%+d][% d]"), 42, 42, -42, 42, 42)), u"[   42][42   ][-0042][+42][ 42]");
 	EXPECT_EQ(Str(FString::Printf(TEXT("%d %u"), ETestState::Idle, true)), u"3 1");
@@ -122,6 +123,8 @@ TEST(Printf, PointersAndSpecialFloats)
 	EXPECT_EQ(Str(FString::Printf(TEXT("%p"), nullptr)), u"(nil)");
 	int Value = 0;
 	EXPECT_TRUE(FString::Printf(TEXT("%p"), &Value).StartsWith(TEXT("0x")));
-	EXPECT_EQ(Str(FString::Printf(TEXT("%f %f %.0f"), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN())), u"inf -inf nan");
+	EXPECT_EQ(Str(FString::Printf(TEXT("%f %f %.0f"), std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+	                              std::numeric_limits<double>::quiet_NaN())),
+	          u"inf -inf nan");
 	EXPECT_EQ(Str(FString::Printf(TEXT("%.17g %.17g %.17g"), 2.0, 0.3, 1e-300)), u"2 0.29999999999999999 1e-300");
 }

@@ -98,7 +98,8 @@ TEST(FTextFormat, BracesThatNameNoArgumentStayAsWritten)
 TEST(FTextFormat, NumbersAreWrittenAsAsNumber)
 {
 	EXPECT_EQ(Str(FText::Format(LOCTEXT("Percent", "{0}% uploaded"), 13)), u"13% uploaded");
-	EXPECT_EQ(Str(FText::Format(LOCTEXT("Mixed", "{0} {1} {2} {3}"), 1234567, uint64(18000000000000000000ull), 2.5f, -1234.5678)), u"1,234,567 18,000,000,000,000,000,000 2.5 -1,234.568");
+	EXPECT_EQ(Str(FText::Format(LOCTEXT("Mixed", "{0} {1} {2} {3}"), 1234567, uint64(18000000000000000000ull), 2.5f, -1234.5678)),
+	          u"1,234,567 18,000,000,000,000,000,000 2.5 -1,234.568");
 	EXPECT_EQ(Str(FText::Format(LOCTEXT("Small", "{0} {1}"), int16(-7), uint8(200))), u"-7 200");
 }
 

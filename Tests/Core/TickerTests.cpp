@@ -13,14 +13,14 @@ TEST(FTSTicker, FiresOnceItsIntervalHasElapsedAndPassesTheFrameDelta)
 	FTSTicker Ticker;
 	std::vector<float> EveryFrame;
 	int32 IntervalCalls = 0;
-	Ticker.AddTicker(FTickerDelegate::CreateLambda([&EveryFrame](float DeltaTime)
-	                                               {
-		    EveryFrame.push_back(DeltaTime);
-		    return true; }));
-	Ticker.AddTicker(FTickerDelegate::CreateLambda([&IntervalCalls](float)
-	                                               {
-		                     ++IntervalCalls;
-		                     return true; }),
+	Ticker.AddTicker(FTickerDelegate::CreateLambda([&EveryFrame](float DeltaTime) {
+		EveryFrame.push_back(DeltaTime);
+		return true;
+	}));
+	Ticker.AddTicker(FTickerDelegate::CreateLambda([&IntervalCalls](float) {
+		                 ++IntervalCalls;
+		                 return true;
+	                 }),
 	                 1.0f);
 
 	std::vector<int32> IntervalCallsAfterTick;
@@ -38,8 +38,9 @@ TEST(FTSTicker, TickerReturningFalseIsRemoved)
 {
 	FTSTicker Ticker;
 	int32 Calls = 0;
-	const FTSTicker::FDelegateHandle Handle = Ticker.AddTicker(TEXT("Twice"), 0.0f, [&Calls](float)
-	                                                           { return ++Calls < 2; });
+	const FTSTicker::FDelegateHandle Handle = Ticker.AddTicker(TEXT("Twice"), 0.0f, [&Calls](float) {
+		return ++Calls < 2;
+	});
 	EXPECT_TRUE(Handle.IsValid());
 	Ticker.Tick(0.1f);
 	Ticker.Tick(0.1f);
@@ -49,8 +50,9 @@ TEST(FTSTicker, TickerReturningFalseIsRemoved)
 
 	// A delegate whose object is gone is removed the same way.
 	TSharedPtr<int32> Owner = MakeShared<int32>(0);
-	const FTSTicker::FDelegateHandle Stale = Ticker.AddTicker(FTickerDelegate::CreateSPLambda(Owner.ToSharedRef(), [](float)
-	                                                                                          { return true; }));
+	const FTSTicker::FDelegateHandle Stale = Ticker.AddTicker(FTickerDelegate::CreateSPLambda(Owner.ToSharedRef(), [](float) {
+		return true;
+	}));
 	Owner.Reset();
 	Ticker.Tick(0.1f);
 	EXPECT_FALSE(Stale.IsValid());
@@ -63,26 +65,25 @@ TEST(FTSTicker, TickersMayRemoveAndAddTickersWhileTicking)
 	FTSTicker::FDelegateHandle Self;
 	FTSTicker::FDelegateHandle Later;
 
-	Self = Ticker.AddTicker(TEXT("RemovesItself"), 0.0f, [&](float)
-	                        {
-		    Calls.push_back(1);
-		    FTSTicker::RemoveTicker(Self);
-		    return true; });
-	Ticker.AddTicker(TEXT("RemovesLaterAndAdds"), 0.0f, [&](float)
-	                 {
-		    Calls.push_back(2);
-		    FTSTicker::RemoveTicker(Later);
-		    // Added while ticking: first called on the next Tick.
-		    Ticker.AddTicker(TEXT("Added"), 0.0f, [&Calls](float)
-		        {
-			        Calls.push_back(4);
-			        return false;
-		        });
-		    return false; });
-	Later = Ticker.AddTicker(TEXT("NeverRuns"), 0.0f, [&Calls](float)
-	                         {
-		    Calls.push_back(3);
-		    return true; });
+	Self = Ticker.AddTicker(TEXT("RemovesItself"), 0.0f, [&](float) {
+		Calls.push_back(1);
+		FTSTicker::RemoveTicker(Self);
+		return true;
+	});
+	Ticker.AddTicker(TEXT("RemovesLaterAndAdds"), 0.0f, [&](float) {
+		Calls.push_back(2);
+		FTSTicker::RemoveTicker(Later);
+		// Added while ticking: first called on the next Tick.
+		Ticker.AddTicker(TEXT("Added"), 0.0f, [&Calls](float) {
+			Calls.push_back(4);
+			return false;
+		});
+		return false;
+	});
+	Later = Ticker.AddTicker(TEXT("NeverRuns"), 0.0f, [&Calls](float) {
+		Calls.push_back(3);
+		return true;
+	});
 
 	Ticker.Tick(0.0f);
 	EXPECT_EQ(Calls, (std::vector<int32>{1, 2}));
@@ -101,23 +102,23 @@ TEST(FTSTicker, RemovalFromAnotherThreadWaitsForTheRunningCall)
 	std::atomic<bool> bStarted = false;
 	std::atomic<bool> bFinished = false;
 	std::atomic<int32> Calls = 0;
-	const FTSTicker::FDelegateHandle Handle = Ticker.AddTicker(TEXT("Slow"), 0.0f, [&](float)
-	                                                           {
-		    ++Calls;
-		    bStarted = true;
-		    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-		    bFinished = true;
-		    return true; });
+	const FTSTicker::FDelegateHandle Handle = Ticker.AddTicker(TEXT("Slow"), 0.0f, [&](float) {
+		++Calls;
+		bStarted = true;
+		std::this_thread::sleep_for(std::chrono::milliseconds(50));
+		bFinished = true;
+		return true;
+	});
 
 	bool bFinishedWhenRemoved = false;
-	std::thread Remover([&]()
-	                    {
-		    while (!bStarted)
-		    {
-			    std::this_thread::yield();
-		    }
-		    FTSTicker::RemoveTicker(Handle);
-		    bFinishedWhenRemoved = bFinished; });
+	std::thread Remover([&]() {
+		while (!bStarted)
+		{
+			std::this_thread::yield();
+		}
+		FTSTicker::RemoveTicker(Handle);
+		bFinishedWhenRemoved = bFinished;
+	});
 	Ticker.Tick(0.0f);
 	Remover.join();
 	Ticker.Tick(0.0f);
@@ -132,10 +133,10 @@ TEST(FTSTicker, CoreTickerIsOneInstanceAndAcceptsMoveOnlyFunctions)
 
 	auto Owned = std::make_unique<int32>(0);
 	int32* Counter = Owned.get();
-	FTSTicker::FDelegateHandle Handle = FTSTicker::GetCoreTicker().AddTicker(TEXT("MoveOnly"), 0.0f, [Owned = MoveTemp(Owned)](float)
-	                                                                         {
-		    ++*Owned;
-		    return true; });
+	FTSTicker::FDelegateHandle Handle = FTSTicker::GetCoreTicker().AddTicker(TEXT("MoveOnly"), 0.0f, [Owned = MoveTemp(Owned)](float) {
+		++*Owned;
+		return true;
+	});
 	FTSTicker::GetCoreTicker().Tick(0.016f);
 	EXPECT_EQ(*Counter, 1);
 	FTSTicker::RemoveTicker(Handle);

@@ -85,7 +85,8 @@ TEST_F(Config, BooleansReadAsTheEngineReadsThem)
 	} Cases[] = {{TEXT("yes"), true}, {TEXT("NO"), false}, {TEXT("1"), true}, {TEXT("0"), false}, {TEXT("TRUE"), true}, {TEXT("false"), false}};
 	for (const auto& Case : Cases)
 	{
-		const FString Ini = FString(TEXT("[/Script/CoreUObjectTests.TestSettings]\nbIncludeEngineContent=")) + Case.Text + TEXT("\nbVerbose=") + Case.Text + TEXT("\n");
+		const FString Ini =
+		    FString(TEXT("[/Script/CoreUObjectTests.TestSettings]\nbIncludeEngineContent=")) + Case.Text + TEXT("\nbVerbose=") + Case.Text + TEXT("\n");
 		const UTestSettings* Settings = Load({*Ini});
 		EXPECT_EQ(Settings->bIncludeEngineContent, Case.bExpected) << Utf8(FString(Case.Text));
 		EXPECT_EQ(Settings->bVerbose, Case.bExpected) << Utf8(FString(Case.Text));
@@ -115,7 +116,8 @@ TEST_F(Config, ArrayPrefixesAddRemoveAndClear)
 	                                           "-Paths=B\n")});
 	EXPECT_EQ(Paths(Settings), (TArray<std::string>{"A", "A", "C"}));
 
-	Settings = Load({TEXT("[/Script/CoreUObjectTests.TestSettings]\n+Paths=A\n+Paths=B\n"), TEXT("[/Script/CoreUObjectTests.TestSettings]\n!Paths=ClearArray\n+Paths=D\n")});
+	Settings = Load({TEXT("[/Script/CoreUObjectTests.TestSettings]\n+Paths=A\n+Paths=B\n"),
+	                 TEXT("[/Script/CoreUObjectTests.TestSettings]\n!Paths=ClearArray\n+Paths=D\n")});
 	EXPECT_EQ(Paths(Settings), (TArray<std::string>{"D"}));
 }
 
@@ -146,10 +148,13 @@ TEST_F(Config, NewObjectsStartFromTheConfiguredDefaults)
 TEST_F(Config, TheProjectsDefaultAndPlatformFilesAreReadOnceTheProjectIsSet)
 {
 	const FString PreviousProject = FPaths::GetProjectFilePath();
-	const FString Root = FPaths::ConvertRelativePathToFull(FString::FromUtf8(testing::TempDir())) / FString::Printf(TEXT("ConfigProject%d"), static_cast<int32>(getpid()));
+	const FString Root =
+	    FPaths::ConvertRelativePathToFull(FString::FromUtf8(testing::TempDir())) / FString::Printf(TEXT("ConfigProject%d"), static_cast<int32>(getpid()));
 	ASSERT_TRUE(IFileManager::Get().MakeDirectory(*(Root / TEXT("Config/Linux")), true));
-	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("[/Script/CoreUObjectTests.TestSettings]\r\nApiVersion=4\r\nDirectory=Base\r\n+Paths=A\r\n"), *(Root / TEXT("Config/DefaultGame.ini"))));
-	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("[/Script/CoreUObjectTests.TestSettings]\nDirectory=Platform\n+Paths=B\n"), *(Root / TEXT("Config/Linux/LinuxGame.ini"))));
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("[/Script/CoreUObjectTests.TestSettings]\r\nApiVersion=4\r\nDirectory=Base\r\n+Paths=A\r\n"),
+	                                          *(Root / TEXT("Config/DefaultGame.ini"))));
+	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("[/Script/CoreUObjectTests.TestSettings]\nDirectory=Platform\n+Paths=B\n"),
+	                                          *(Root / TEXT("Config/Linux/LinuxGame.ini"))));
 	FPaths::SetProjectFilePath(Root / TEXT("ConfigProject.uproject"));
 
 	FConfigCacheIni::InitializeConfigSystem();

@@ -100,7 +100,8 @@ TEST_F(DynamicDelegate, BindingAFunctionThatIsNotReflectedIsAnErrorAndBindsNothi
 
 TEST_F(DynamicDelegate, TheDelegateMemberIsReflectedWithItsSignature)
 {
-	FMulticastInlineDelegateProperty* Property = CastField<FMulticastInlineDelegateProperty>(UTestPublisher::StaticClass()->FindPropertyByName(TEXT("OnPublished")));
+	FMulticastInlineDelegateProperty* Property =
+	    CastField<FMulticastInlineDelegateProperty>(UTestPublisher::StaticClass()->FindPropertyByName(TEXT("OnPublished")));
 	ASSERT_NE(Property, nullptr);
 	EXPECT_TRUE(Property->HasAnyPropertyFlags(CPF_BlueprintAssignable));
 	UFunction* Signature = Property->SignatureFunction;

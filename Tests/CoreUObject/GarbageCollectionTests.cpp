@@ -166,8 +166,9 @@ TEST_F(GarbageCollection, ObjectDelegatesGoUnboundWhenTheirObjectIsCollected)
 	UTestUpload* Upload = NewObject<UTestUpload>();
 	TDelegate<void()> Method = TDelegate<void()>::CreateUObject(Upload, &UTestUpload::Ping);
 	int32 LambdaCalls = 0;
-	TDelegate<void()> Lambda = TDelegate<void()>::CreateWeakLambda(Upload, [&LambdaCalls]()
-	                                                               { ++LambdaCalls; });
+	TDelegate<void()> Lambda = TDelegate<void()>::CreateWeakLambda(Upload, [&LambdaCalls]() {
+		++LambdaCalls;
+	});
 	Method.ExecuteIfBound();
 	Lambda.ExecuteIfBound();
 	EXPECT_EQ(Upload->NumPings, 1);

@@ -84,7 +84,8 @@ TEST(PropertyText, ArraysReadAParenthesizedList)
 
 TEST(PropertyText, TextsKeepTheirLocalisationKey)
 {
-	FTextProperty* Property = CastField<FTextProperty>(UTestOperations::StaticClass()->FindFunctionByName(TEXT("IsValidName"))->FindPropertyByName(TEXT("OutReason")));
+	FTextProperty* Property =
+	    CastField<FTextProperty>(UTestOperations::StaticClass()->FindFunctionByName(TEXT("IsValidName"))->FindPropertyByName(TEXT("OutReason")));
 	ASSERT_NE(Property, nullptr);
 	FText Value;
 	ASSERT_NE(Property->ImportText_Direct(TEXT("NSLOCTEXT(\"Space\", \"Key\", \"Hello\")"), &Value, nullptr, 0), nullptr);

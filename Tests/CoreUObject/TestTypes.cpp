@@ -26,8 +26,7 @@ bool UTestOperations::IsValidName(const FString& Name, FText& OutReason)
 
 ETestRequestResult UTestOperations::Classify(int32 Code)
 {
-	return Code == 0 ? ETestRequestResult::Started : Code < 0 ? ETestRequestResult::InvalidInput
-	                                                          : ETestRequestResult::AlreadyRunning;
+	return Code == 0 ? ETestRequestResult::Started : Code < 0 ? ETestRequestResult::InvalidInput : ETestRequestResult::AlreadyRunning;
 }
 
 void UTestOperations::Touch(int32& Counter)

@@ -68,7 +68,8 @@ namespace
 			{
 				TSharedPtr<FJsonObject> Object;
 				FString Event;
-				if (FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(FString::FromUtf8(Line)), Object) && Object->TryGetStringField(TEXT("event"), Event) && Event.Equals(Name))
+				if (FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(FString::FromUtf8(Line)), Object) &&
+				    Object->TryGetStringField(TEXT("event"), Event) && Event.Equals(Name))
 				{
 					Found.Add(Object);
 				}
@@ -107,8 +108,7 @@ TEST_F(FHostEventsTest, AModalWindowTakesTheAnswerWaitingForIt)
 {
 	TSharedPtr<SEditableTextBox> NameBox;
 	FString Pressed;
-	const auto OnCreate = [&Pressed, &NameBox]()
-	{
+	const auto OnCreate = [&Pressed, &NameBox]() {
 		Pressed = NameBox->GetText().ToString();
 		return FReply::Handled();
 	};
@@ -187,9 +187,11 @@ TEST_F(FHostEventsTest, NotificationsReportEachChangeUntilTheyExpire)
 TEST_F(FHostEventsTest, AUatTaskIsReportedWithItsArgumentsAndItsEnd)
 {
 	FString Result;
-	IUATHelperModule::Get().CreateUatTask(TEXT("BuildCookRun -project=\"A B.uproject\""), FText::FromString(TEXT("Windows")), FText::FromString(TEXT("Cooking mod")), FText::FromString(TEXT("Cook")), nullptr, nullptr,
-	                                      [&Result](FString InResult, double)
-	                                      { Result = InResult; });
+	IUATHelperModule::Get().CreateUatTask(TEXT("BuildCookRun -project=\"A B.uproject\""), FText::FromString(TEXT("Windows")),
+	                                      FText::FromString(TEXT("Cooking mod")), FText::FromString(TEXT("Cook")), nullptr, nullptr,
+	                                      [&Result](FString InResult, double) {
+		                                      Result = InResult;
+	                                      });
 	for (int32 Frame = 0; Frame < 500 && Result.IsEmpty(); ++Frame)
 	{
 		Session->Tick(0.02);

@@ -25,16 +25,17 @@ namespace
 
 TArray<TSharedPtr<FJsonObject>> FHostRun::Replies() const
 {
-	return Lines.FilterByPredicate([](const TSharedPtr<FJsonObject>& Line)
-	                               { return Line.IsValid() && Line->HasField(TEXT("reply")); });
+	return Lines.FilterByPredicate([](const TSharedPtr<FJsonObject>& Line) {
+		return Line.IsValid() && Line->HasField(TEXT("reply"));
+	});
 }
 
 TArray<TSharedPtr<FJsonObject>> FHostRun::Events(const FString& Name) const
 {
-	return Lines.FilterByPredicate([&Name](const TSharedPtr<FJsonObject>& Line)
-	                               {
-		    FString Event;
-		    return Line.IsValid() && Line->TryGetStringField(TEXT("event"), Event) && Event.Equals(Name); });
+	return Lines.FilterByPredicate([&Name](const TSharedPtr<FJsonObject>& Line) {
+		FString Event;
+		return Line.IsValid() && Line->TryGetStringField(TEXT("event"), Event) && Event.Equals(Name);
+	});
 }
 
 int32 FHostRun::IndexOfReply(const FString& Command, int32 Start) const

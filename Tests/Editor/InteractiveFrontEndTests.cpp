@@ -106,10 +106,13 @@ namespace
 			Session = std::make_unique<FHostSession>(FHostOptions(), Project, *FrontEnd);
 			FrontEnd->SetSession(Session.get());
 			// The session routes the editor's modal windows and message dialogs to the front end.
-			PreviousDialogResponder = UE::StandIn::SetMessageDialogResponder([this](EAppMsgCategory, EAppMsgType::Type Type, const FText& Message, const FText& Title)
-			                                                                 { return FrontEnd->OnMessageDialog(Type, Message, Title); });
-			WindowResponder = std::make_unique<UE::StandIn::FScopedModalWindowResponder>([this](const TSharedRef<SWindow>& Window)
-			                                                                             { FrontEnd->OnModalWindow(Window); });
+			PreviousDialogResponder =
+			    UE::StandIn::SetMessageDialogResponder([this](EAppMsgCategory, EAppMsgType::Type Type, const FText& Message, const FText& Title) {
+				    return FrontEnd->OnMessageDialog(Type, Message, Title);
+			    });
+			WindowResponder = std::make_unique<UE::StandIn::FScopedModalWindowResponder>([this](const TSharedRef<SWindow>& Window) {
+				FrontEnd->OnModalWindow(Window);
+			});
 			FModuleManager::Get().LoadModuleChecked(TEXT("ToolMenus"));
 			UE::StandIn::DeclareToolMenusReady();
 			UToolMenus::Get()->RegisterMenu(ToolsMenu);
@@ -132,19 +135,29 @@ namespace
 		void RegisterTestMenu()
 		{
 			FToolMenuSection& Section = UToolMenus::Get()->ExtendMenu(ToolsMenu)->FindOrAddSection(TEXT("Trellic"), Text(TEXT("Trellic")));
-			Section.AddMenuEntry(TEXT("Form"), Text(TEXT("New Thing...")), Text(TEXT("Opens a form.")), FSlateIcon(), FUIAction(FExecuteAction::CreateLambda([this]()
-			                                                                                                                                                 { OpenForm(); })));
-			Section.AddSubMenu(TEXT("Sub"), Text(TEXT("Things")), Text(TEXT("Opens more.")), FNewToolMenuChoice(FNewToolMenuDelegate::CreateLambda([this](UToolMenu* Menu)
-			                                                                                                                                       {
-				++SubMenuFills;
-				FToolMenuSection& Things = Menu->FindOrAddSection(TEXT("Things"), Text(TEXT("Things")));
-				Things.AddMenuEntry(TEXT("Off"), Text(TEXT("Off")), Text(TEXT("Not now.")), FSlateIcon(),
-				                    FUIAction(FExecuteAction::CreateLambda([this]() { ++OffRuns; }), FCanExecuteAction::CreateLambda([]() { return false; })));
-				Things.AddMenuEntry(TEXT("On"), Text(TEXT("On")), Text(TEXT("Works.")), FSlateIcon(), FUIAction(FExecuteAction::CreateLambda([this]() { ++OnRuns; }))); })));
-			Section.AddMenuEntry(TEXT("Ask"), Text(TEXT("Ask")), FText::GetEmpty(), FSlateIcon(), FUIAction(FExecuteAction::CreateLambda([this]()
-			                                                                                                                             {
-				DialogAnswers.Add(FMessageDialog::Open(EAppMsgType::YesNo, Text(TEXT("Really?\n\nSure?")), Text(TEXT("Question"))));
-				DialogAnswers.Add(FMessageDialog::Open(EAppMsgType::Ok, Text(TEXT("Done.")))); })));
+			Section.AddMenuEntry(TEXT("Form"), Text(TEXT("New Thing...")), Text(TEXT("Opens a form.")), FSlateIcon(),
+			                     FUIAction(FExecuteAction::CreateLambda([this]() {
+				                     OpenForm();
+			                     })));
+			Section.AddSubMenu(
+			    TEXT("Sub"), Text(TEXT("Things")), Text(TEXT("Opens more.")), FNewToolMenuChoice(FNewToolMenuDelegate::CreateLambda([this](UToolMenu* Menu) {
+				    ++SubMenuFills;
+				    FToolMenuSection& Things = Menu->FindOrAddSection(TEXT("Things"), Text(TEXT("Things")));
+				    Things.AddMenuEntry(TEXT("Off"), Text(TEXT("Off")), Text(TEXT("Not now.")), FSlateIcon(),
+				                        FUIAction(FExecuteAction::CreateLambda([this]() {
+					                                  ++OffRuns;
+				                                  }),
+				                                  FCanExecuteAction::CreateLambda([]() {
+					                                  return false;
+				                                  })));
+				    Things.AddMenuEntry(TEXT("On"), Text(TEXT("On")), Text(TEXT("Works.")), FSlateIcon(), FUIAction(FExecuteAction::CreateLambda([this]() {
+					                        ++OnRuns;
+				                        })));
+			    })));
+			Section.AddMenuEntry(TEXT("Ask"), Text(TEXT("Ask")), FText::GetEmpty(), FSlateIcon(), FUIAction(FExecuteAction::CreateLambda([this]() {
+				                     DialogAnswers.Add(FMessageDialog::Open(EAppMsgType::YesNo, Text(TEXT("Really?\n\nSure?")), Text(TEXT("Question"))));
+				                     DialogAnswers.Add(FMessageDialog::Open(EAppMsgType::Ok, Text(TEXT("Done."))));
+			                     })));
 		}
 
 		void OpenForm()
@@ -195,10 +208,7 @@ namespace
 			Forms.Add(Result);
 		}
 
-		void Type(const std::string& Input)
-		{
-			ASSERT_EQ(write(Pipe[1], Input.data(), Input.size()), static_cast<ssize_t>(Input.size()));
-		}
+		void Type(const std::string& Input) { ASSERT_EQ(write(Pipe[1], Input.data(), Input.size()), static_cast<ssize_t>(Input.size())); }
 
 		void EndInput()
 		{
@@ -233,7 +243,8 @@ namespace
 		static int32 CountOf(const FString& Haystack, const TCHAR* Needle)
 		{
 			int32 Count = 0;
-			for (int32 At = Haystack.Find(Needle, ESearchCase::CaseSensitive); At != INDEX_NONE; At = Haystack.Find(Needle, ESearchCase::CaseSensitive, ESearchDir::FromStart, At + 1))
+			for (int32 At = Haystack.Find(Needle, ESearchCase::CaseSensitive); At != INDEX_NONE;
+			     At = Haystack.Find(Needle, ESearchCase::CaseSensitive, ESearchDir::FromStart, At + 1))
 			{
 				++Count;
 			}
@@ -365,15 +376,15 @@ TEST_F(InteractiveFrontEndTest, ShowsWarningsAndErrorsAndNotificationChangesButL
 
 TEST_F(InteractiveFrontEndTest, TheLoopRunsWhileThePromptWaitsAndStopsWhileAWindowIsUp)
 {
-	std::thread Person([this]()
-	                   {
+	std::thread Person([this]() {
 		std::this_thread::sleep_for(std::chrono::milliseconds(100));
 		Type("1\n");
 		std::this_thread::sleep_for(std::chrono::milliseconds(100));
 		Type("n\na\n");
 		std::this_thread::sleep_for(std::chrono::milliseconds(50));
 		Type("2\n");
-		EndInput(); });
+		EndInput();
+	});
 	const auto Start = std::chrono::steady_clock::now();
 	EXPECT_EQ(FrontEnd->Run(), 0);
 	Person.join();
@@ -406,8 +417,7 @@ TEST_F(InteractiveFrontEndTest, CtrlCEndsTheRunAndTheFormerHandlerComesBack)
 	ASSERT_EQ(sigaction(SIGINT, nullptr, &During), 0);
 	EXPECT_NE(During.sa_handler, Before.sa_handler);
 
-	GOnFrame = []()
-	{
+	GOnFrame = []() {
 		if (GFramesTicked == 3)
 		{
 			std::raise(SIGINT);

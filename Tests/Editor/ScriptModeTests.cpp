@@ -46,7 +46,8 @@ namespace
 	{
 		for (const TSharedPtr<FJsonObject>& Event : Run.Events(TEXT("log")))
 		{
-			if (Event->GetStringField(TEXT("verbosity")).Equals(Verbosity) && Event->GetStringField(TEXT("message")).StartsWith(MessageStart, ESearchCase::CaseSensitive))
+			if (Event->GetStringField(TEXT("verbosity")).Equals(Verbosity) &&
+			    Event->GetStringField(TEXT("message")).StartsWith(MessageStart, ESearchCase::CaseSensitive))
 			{
 				return true;
 			}
@@ -122,8 +123,7 @@ TEST(ScriptMode, CallsReflectedFunctionsAndReturnsResultAndOutputs)
 	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"Fine_Name"},"out":{}})",
 	                                  R"({"cmd":"call","class":"NoSuchClass","function":"IsValidModName","args":{}})",
 	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"NoSuchFunction","args":{}})",
-	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"NoSuchParameter":"x"}})",
-	                                  Quit});
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"NoSuchParameter":"x"}})", Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	ASSERT_EQ(Replies.Num(), 6) << Run.RawOutput;
@@ -158,10 +158,9 @@ TEST(ScriptMode, KeepsALoneSurrogateIntactBothWays)
 TEST(ScriptMode, CreatesAModThatIsMountedUnderItsContentRoot)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"MyMod","Author":"Me","Description":""}})",
-	                                  R"({"cmd":"mounts"})",
-	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"MyMod"}})",
-	                                  Quit});
+	const FHostRun Run =
+	    Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"MyMod","Author":"Me","Description":""}})",
+	                 R"({"cmd":"mounts"})", R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"MyMod"}})", Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
@@ -186,11 +185,10 @@ TEST(ScriptMode, CreatesAModThatIsMountedUnderItsContentRoot)
 TEST(ScriptMode, VerbosityRequestSuppressesAndRestoresLines)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({R"({"cmd":"verbosity","category":"LogTrellic","level":"Warning"})",
-	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"Quiet","Author":"","Description":""}})",
-	                                  R"({"cmd":"verbosity","category":"LogNoSuchCategory","level":"Warning"})",
-	                                  R"({"cmd":"verbosity","category":"LogTrellic","level":"Loud"})",
-	                                  Quit});
+	const FHostRun Run = Sandbox.Run(
+	    {R"({"cmd":"verbosity","category":"LogTrellic","level":"Warning"})",
+	     R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"Quiet","Author":"","Description":""}})",
+	     R"({"cmd":"verbosity","category":"LogNoSuchCategory","level":"Warning"})", R"({"cmd":"verbosity","category":"LogTrellic","level":"Loud"})", Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	EXPECT_TRUE(Replies[0]->GetBoolField(TEXT("ok")));
@@ -217,12 +215,9 @@ TEST(ScriptMode, MenusWaitUntilDeclaredReady)
 TEST(ScriptMode, UnloadingTheEditorModuleRemovesItsSectionAndReloadingAddsOne)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({R"({"cmd":"module","action":"unload","name":"TrellicEditor"})",
-	                                  ToolsMenu,
-	                                  R"({"cmd":"module","action":"load","name":"TrellicEditor"})",
-	                                  ToolsMenu,
-	                                  R"({"cmd":"module","action":"unload","name":"Json"})",
-	                                  Quit});
+	const FHostRun Run =
+	    Sandbox.Run({R"({"cmd":"module","action":"unload","name":"TrellicEditor"})", ToolsMenu, R"({"cmd":"module","action":"load","name":"TrellicEditor"})",
+	                 ToolsMenu, R"({"cmd":"module","action":"unload","name":"Json"})", Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
@@ -235,12 +230,11 @@ TEST(ScriptMode, UnloadingTheEditorModuleRemovesItsSectionAndReloadingAddsOne)
 TEST(ScriptMode, ChoosesEntriesAndWaitsForReflectedAnswers)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":["TRLNoSuchEntry"]})",
-	                                  R"({"cmd":"tick","seconds":0.05})",
-	                                  R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":true,"timeout":5})",
-	                                  R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":false,"timeout":0.2})",
-	                                  R"({"cmd":"gc"})",
-	                                  Quit});
+	const FHostRun Run =
+	    Sandbox.Run({R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":["TRLNoSuchEntry"]})", R"({"cmd":"tick","seconds":0.05})",
+	                 R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":true,"timeout":5})",
+	                 R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":false,"timeout":0.2})",
+	                 R"({"cmd":"gc"})", Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	EXPECT_FALSE(Replies[0]->GetBoolField(TEXT("ok")));
@@ -261,9 +255,11 @@ TEST(ScriptMode, WithoutSettingsNewModsTakeTheBuiltInDefaults)
 	ConfigText.ReplaceInline(TEXT("DefaultLoadOrder=100"), TEXT("DefaultLoadOrder=7"));
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(ConfigText, *Config));
 
-	const std::string Create = R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"WithSettings","Author":"","Description":""}})";
+	const std::string Create =
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"WithSettings","Author":"","Description":""}})";
 	Sandbox.Run({Create, Quit});
-	const std::string CreateBare = R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"WithoutSettings","Author":"","Description":""}})";
+	const std::string CreateBare =
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"WithoutSettings","Author":"","Description":""}})";
 	Sandbox.Run({CreateBare, Quit}, {"--without-settings"});
 
 	FString WithSettings;
@@ -279,10 +275,10 @@ TEST(ScriptMode, MountsTheSampleModAndRefusesAMissingDescriptor)
 	FHostSandbox Sandbox;
 	const std::string Sample = Sandbox.GetModsRoot() + "/SampleMod/SampleMod.uplugin";
 	const std::string Missing = Sandbox.GetModsRoot() + "/Nothing/Nothing.uplugin";
-	const FHostRun Run = Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"MountModForEditing","args":{"ModDescriptorPath":")" + Sample + R"("}})",
-	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"MountModForEditing","args":{"ModDescriptorPath":")" + Missing + R"("}})",
-	                                  R"({"cmd":"mounts"})",
-	                                  Quit});
+	const FHostRun Run =
+	    Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"MountModForEditing","args":{"ModDescriptorPath":")" + Sample + R"("}})",
+	                 R"({"cmd":"call","class":"TRLModScaffold","function":"MountModForEditing","args":{"ModDescriptorPath":")" + Missing + R"("}})",
+	                 R"({"cmd":"mounts"})", Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;

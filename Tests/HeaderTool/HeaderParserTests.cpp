@@ -207,11 +207,13 @@ TEST(HeaderParser, RefusesWhatItCannotUnderstandWithTheLineAndReason)
 	};
 	const FCase Cases[] = {
 	    {"UCLASS(Blueprintabel)\nclass UA : public UObject { GENERATED_BODY() };", 4, "Unknown class specifier 'Blueprintabel'"},
-	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION(BlueprintCallable, Category=)\n\tstatic void F();\n};", 8, "Expected a value after '='"},
+	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION(BlueprintCallable, Category=)\n\tstatic void F();\n};", 8,
+	     "Expected a value after '='"},
 	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION(BlueprintCallable\n\tstatic void F();\n};", 9, "Expected ',' or ')'"},
 	    {"UCLASS()\nclass UA : public UObject\n{\n\tUFUNCTION()\n\tvoid F();\n};", 7, "GENERATED_BODY() must come before"},
 	    {"UCLASS()\nclass UA\n{\n\tGENERATED_BODY()\n};", 5, "must derive from UObject"},
-	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION(BlueprintPure)\n\tstatic void F();\n};", 8, "BlueprintPure specifier is not allowed"},
+	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION(BlueprintPure)\n\tstatic void F();\n};", 8,
+	     "BlueprintPure specifier is not allowed"},
 	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION(BlueprintImplementableEvent)\n\tvoid F();\n};", 8, "not supported"},
 	    {"UENUM()\nenum EPlain { A, B };", 4, "needs 'enum class' or an explicit underlying type"},
 	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUPROPERTY()\n\tstatic int32 X;\n};", 8, "cannot be static"},
@@ -336,9 +338,11 @@ TEST(HeaderParser, RefusesBadDelegatesAndDuplicatesWithTheirLine)
 	EXPECT_EQ(Twice.Line, 8);
 	const FParseError Prefix = ParseError(Prologue + "UCLASS()\nclass Thing : public UObject { GENERATED_BODY() };\n");
 	EXPECT_NE(Prefix.Reason.find("must start with"), std::string::npos);
-	const FParseError Overload = ParseError(Prologue + "UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION()\n\tvoid F();\n\tUFUNCTION()\n\tvoid F(int32 X);\n};\n");
+	const FParseError Overload = ParseError(
+	    Prologue + "UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION()\n\tvoid F();\n\tUFUNCTION()\n\tvoid F(int32 X);\n};\n");
 	EXPECT_EQ(Overload.Line, 10);
 	EXPECT_NE(Overload.Reason.find("cannot be overloaded"), std::string::npos);
-	const FParseError Private = ParseError(Prologue + "UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUPROPERTY(BlueprintReadWrite)\n\tint32 X;\n};\n");
+	const FParseError Private =
+	    ParseError(Prologue + "UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUPROPERTY(BlueprintReadWrite)\n\tint32 X;\n};\n");
 	EXPECT_NE(Private.Reason.find("private"), std::string::npos);
 }

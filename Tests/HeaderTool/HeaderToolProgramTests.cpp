@@ -27,10 +27,7 @@ namespace
 
 		void TearDown() override { fs::remove_all(Root); }
 
-		void WriteHeader(const std::string& Name, const std::string& Text) const
-		{
-			std::ofstream(Root / "Mod" / "Public" / Name) << Text;
-		}
+		void WriteHeader(const std::string& Name, const std::string& Text) const { std::ofstream(Root / "Mod" / "Public" / Name) << Text; }
 
 		/** Runs the tool over the module's headers; returns its exit status and fills OutErrors with what it printed. */
 		int Run(std::string& OutErrors) const
@@ -41,8 +38,9 @@ namespace
 				List << Entry.path().string() << "\n";
 			}
 			List.close();
-			const std::string Command = std::string("\"") + TRL_HEADER_TOOL_PATH + "\" Mod \"" + (Root / "Mod").string() + "\" \"" + (Root / "Out" / "Inc").string() + "\" \"" +
-			                            (Root / "Out" / "Mod.gen.cpp").string() + "\" \"" + (Root / "Headers.txt").string() + "\" 2>&1";
+			const std::string Command = std::string("\"") + TRL_HEADER_TOOL_PATH + "\" Mod \"" + (Root / "Mod").string() + "\" \"" +
+			                            (Root / "Out" / "Inc").string() + "\" \"" + (Root / "Out" / "Mod.gen.cpp").string() + "\" \"" +
+			                            (Root / "Headers.txt").string() + "\" 2>&1";
 			FILE* Pipe = popen(Command.c_str(), "r");
 			std::array<char, 512> Buffer{};
 			OutErrors.clear();
@@ -60,7 +58,9 @@ namespace
 
 TEST_F(HeaderToolProgram, WritesAGeneratedHeaderForEveryHeaderAndOneSourceForTheModule)
 {
-	WriteHeader("Thing.h", "#pragma once\n#include \"UObject/Object.h\"\n#include \"Thing.generated.h\"\nUCLASS()\nclass UThing : public UObject\n{\n\tGENERATED_BODY()\n};\n");
+	WriteHeader(
+	    "Thing.h",
+	    "#pragma once\n#include \"UObject/Object.h\"\n#include \"Thing.generated.h\"\nUCLASS()\nclass UThing : public UObject\n{\n\tGENERATED_BODY()\n};\n");
 	WriteHeader("Plain.h", "#pragma once\nstruct FPlain {};\n");
 	std::string Output;
 	ASSERT_EQ(Run(Output), 0) << Output;
@@ -74,7 +74,8 @@ TEST_F(HeaderToolProgram, WritesAGeneratedHeaderForEveryHeaderAndOneSourceForThe
 
 TEST_F(HeaderToolProgram, RefusesAMalformedAnnotationWithFileAndLineAndWritesNothing)
 {
-	WriteHeader("Broken.h", "#pragma once\n#include \"UObject/Object.h\"\n#include \"Broken.generated.h\"\n\nUCLASS()\nclass UBroken : public UObject\n{\n\tGENERATED_BODY()\n\n\tUPROPERTY(EditAnywhere, Category=\"A\"\n\tint32 Value;\n};\n");
+	WriteHeader("Broken.h", "#pragma once\n#include \"UObject/Object.h\"\n#include \"Broken.generated.h\"\n\nUCLASS()\nclass UBroken : public "
+	                        "UObject\n{\n\tGENERATED_BODY()\n\n\tUPROPERTY(EditAnywhere, Category=\"A\"\n\tint32 Value;\n};\n");
 	std::string Output;
 	EXPECT_EQ(Run(Output), 1);
 	const std::string Expected = (Root / "Mod" / "Public" / "Broken.h").string() + ":11: error: ";
@@ -90,9 +91,9 @@ TEST_F(HeaderToolProgram, RefusesTwoHeadersWithTheSameName)
 	std::ofstream List(Root / "Headers.txt");
 	std::string Output;
 	// Run lists the top folder only; add the nested header by hand.
-	const std::string Command = std::string("\"") + TRL_HEADER_TOOL_PATH + "\" Mod \"" + (Root / "Mod").string() + "\" \"" + (Root / "Out").string() + "\" \"" + (Root / "Out.cpp").string() + "\" \"" + (Root / "List2.txt").string() + "\" 2>&1";
-	std::ofstream(Root / "List2.txt") << (Root / "Mod" / "Public" / "Same.h").string() << "\n"
-	                                  << (Root / "Mod" / "Public" / "Sub" / "Same.h").string() << "\n";
+	const std::string Command = std::string("\"") + TRL_HEADER_TOOL_PATH + "\" Mod \"" + (Root / "Mod").string() + "\" \"" + (Root / "Out").string() + "\" \"" +
+	                            (Root / "Out.cpp").string() + "\" \"" + (Root / "List2.txt").string() + "\" 2>&1";
+	std::ofstream(Root / "List2.txt") << (Root / "Mod" / "Public" / "Same.h").string() << "\n" << (Root / "Mod" / "Public" / "Sub" / "Same.h").string() << "\n";
 	FILE* Pipe = popen(Command.c_str(), "r");
 	std::array<char, 512> Buffer{};
 	while (fgets(Buffer.data(), static_cast<int>(Buffer.size()), Pipe))

@@ -29,7 +29,8 @@ namespace
 
 TEST(JsonReader, AcceptsWhiteSpaceEscapesAndNesting)
 {
-	const FString Text = TEXT(" \r\n\t{ \"S\" : \"a\\\"b\\\\c\\/d\\b\\f\\n\\r\\t\\u00e9\\u00C9\\ud83d\\ude00\" ,\n\"N\":[ -0.5e+2 , 0 , 1E-2, 12 ] , \"O\" : { \"T\" : true , \"F\" : false , \"Z\" : null } } \n");
+	const FString Text = TEXT(" \r\n\t{ \"S\" : \"a\\\"b\\\\c\\/d\\b\\f\\n\\r\\t\\u00e9\\u00C9\\ud83d\\ude00\" ,\n\"N\":[ -0.5e+2 , 0 , 1E-2, 12 ] , \"O\" : { "
+	                          "\"T\" : true , \"F\" : false , \"Z\" : null } } \n");
 	const TSharedPtr<FJsonObject> Object = Parse(Text);
 	ASSERT_TRUE(Object.IsValid());
 	EXPECT_EQ(Utf8(Object->GetStringField(TEXT("S"))), "a\"b\\c/d\b\f\n\r\t\u00e9\u00c9\U0001F600");

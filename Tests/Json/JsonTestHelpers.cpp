@@ -31,7 +31,8 @@ namespace JsonTest
 	FString WriteCondensed(const TSharedPtr<FJsonObject>& Object)
 	{
 		FString Text;
-		const TSharedRef<TJsonWriter<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>> Writer = TJsonWriterFactory<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>::Create(&Text);
+		const TSharedRef<TJsonWriter<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>> Writer =
+		    TJsonWriterFactory<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>::Create(&Text);
 		FJsonSerializer::Serialize(Object, Writer);
 		return Text;
 	}

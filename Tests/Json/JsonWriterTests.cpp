@@ -42,19 +42,21 @@ namespace
 		       "\t\"Version\": 1,\r\n"
 		       "\t\"VersionName\": \"1.0.0\",\r\n"
 		       "\t\"FriendlyName\": \"" +
-		       Name + "\",\r\n"
-		              "\t\"Description\": \"" +
-		       Description + "\",\r\n"
-		                     "\t\"Category\": \"Mods\",\r\n"
-		                     "\t\"CreatedBy\": \"Unknown\",\r\n"
-		                     "\t\"CanContainContent\": true,\r\n"
-		                     "\t\"ExplicitlyLoaded\": true,\r\n"
-		                     "\t\"ModApiVersion\": 1,\r\n"
-		                     "\t\"TRLLoadOrder\": 100,\r\n"
-		                     "\t\"TRLTags\": [],\r\n"
-		                     "\t\"TRLRequiredMods\": [],\r\n"
-		                     "\t\"Modules\": []\r\n"
-		                     "}";
+		       Name +
+		       "\",\r\n"
+		       "\t\"Description\": \"" +
+		       Description +
+		       "\",\r\n"
+		       "\t\"Category\": \"Mods\",\r\n"
+		       "\t\"CreatedBy\": \"Unknown\",\r\n"
+		       "\t\"CanContainContent\": true,\r\n"
+		       "\t\"ExplicitlyLoaded\": true,\r\n"
+		       "\t\"ModApiVersion\": 1,\r\n"
+		       "\t\"TRLLoadOrder\": 100,\r\n"
+		       "\t\"TRLTags\": [],\r\n"
+		       "\t\"TRLRequiredMods\": [],\r\n"
+		       "\t\"Modules\": []\r\n"
+		       "}";
 	}
 
 	FString WriteSingleField(const TSharedPtr<FJsonValue>& Value)

@@ -132,7 +132,8 @@ TEST_F(ProjectsTest, RefusesAContentRootTheEngineUsesOrAnotherFolderHolds)
 	ASSERT_TRUE(Other.IsValid());
 	ASSERT_TRUE(IPluginManager::Get().AddToPluginsList(WriteDescriptor("TakenMod", ContentPlugin)));
 	EXPECT_FALSE(IPluginManager::Get().MountExplicitlyLoadedPlugin(TEXT("TakenMod")));
-	EXPECT_EQ(UE::StandIn::GetLastPluginMountFailReason().ToString(), TEXT("The content root '/TakenMod/' is already registered to '/elsewhere/Content/'. Unmount that folder or rename the plug-in 'TakenMod'."));
+	EXPECT_EQ(UE::StandIn::GetLastPluginMountFailReason().ToString(),
+	          TEXT("The content root '/TakenMod/' is already registered to '/elsewhere/Content/'. Unmount that folder or rename the plug-in 'TakenMod'."));
 	EXPECT_EQ(FPackageName::GetContentPathForPackageRoot(TEXT("/TakenMod/")), TEXT("/elsewhere/Content/"));
 
 	FPackageName::UnRegisterMountPoint(TEXT("/TakenMod/"), TEXT("/elsewhere/Content/"));

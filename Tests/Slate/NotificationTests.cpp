@@ -21,8 +21,9 @@ namespace
 	{
 	protected:
 		NotificationTest()
-		    : Observer([this](ENotificationEvent Event, const TSharedRef<SNotificationItem>&, const FNotificationSnapshot& Snapshot)
-		               { Seen.Add({Event, Snapshot}); })
+		    : Observer([this](ENotificationEvent Event, const TSharedRef<SNotificationItem>&, const FNotificationSnapshot& Snapshot) {
+			    Seen.Add({Event, Snapshot});
+		    })
 		{
 		}
 
@@ -115,7 +116,9 @@ TEST_F(NotificationTest, EveryChangeReachesTheObserverWithWhatTheItemShows)
 	Item->SetSubText(FText::GetEmpty());
 	Item->SetCompletionState(SNotificationItem::CS_Success);
 
-	EXPECT_EQ(SeenEvents(), (TArray<ENotificationEvent>{ENotificationEvent::Added, ENotificationEvent::CompletionStateChanged, ENotificationEvent::SubTextChanged, ENotificationEvent::TextChanged, ENotificationEvent::SubTextChanged, ENotificationEvent::CompletionStateChanged}));
+	EXPECT_EQ(SeenEvents(),
+	          (TArray<ENotificationEvent>{ENotificationEvent::Added, ENotificationEvent::CompletionStateChanged, ENotificationEvent::SubTextChanged,
+	                                      ENotificationEvent::TextChanged, ENotificationEvent::SubTextChanged, ENotificationEvent::CompletionStateChanged}));
 	const FNotificationSnapshot& Final = Seen.Last().Snapshot;
 	EXPECT_EQ(Final.Text.ToString(), FString(TEXT("Done")));
 	EXPECT_TRUE(Final.SubText.IsEmpty());
@@ -168,11 +171,13 @@ TEST_F(NotificationTest, ButtonsShowOnlyInTheirStateAndRunWhenClicked)
 	int32 LogOpens = 0;
 	FNotificationInfo Info(FText::FromString(TEXT("Cooking")));
 	Info.bFireAndForget = false;
-	Info.ButtonDetails.Add(FNotificationButtonInfo(FText::FromString(TEXT("Cancel")), FText::GetEmpty(), FSimpleDelegate::CreateLambda([&Cancels]()
-	                                                                                                                                   { ++Cancels; }),
+	Info.ButtonDetails.Add(FNotificationButtonInfo(FText::FromString(TEXT("Cancel")), FText::GetEmpty(), FSimpleDelegate::CreateLambda([&Cancels]() {
+		                                               ++Cancels;
+	                                               }),
 	                                               SNotificationItem::CS_Pending));
-	Info.Hyperlink = FSimpleDelegate::CreateLambda([&LogOpens]()
-	                                               { ++LogOpens; });
+	Info.Hyperlink = FSimpleDelegate::CreateLambda([&LogOpens]() {
+		++LogOpens;
+	});
 	const TSharedRef<SNotificationItem> Item = FSlateNotificationManager::Get().AddNotification(Info).ToSharedRef();
 	EXPECT_TRUE(DescribeNotification(*Item).VisibleButtons.IsEmpty());
 	EXPECT_FALSE(ClickNotificationButton(Item, TEXT("Cancel")));
@@ -211,8 +216,9 @@ TEST_F(NotificationTest, AScopedObserverPutsBackTheOneItReplaced)
 {
 	int32 InnerEvents = 0;
 	{
-		FScopedNotificationObserver Inner([&InnerEvents](ENotificationEvent, const TSharedRef<SNotificationItem>&, const FNotificationSnapshot&)
-		                                  { ++InnerEvents; });
+		FScopedNotificationObserver Inner([&InnerEvents](ENotificationEvent, const TSharedRef<SNotificationItem>&, const FNotificationSnapshot&) {
+			++InnerEvents;
+		});
 		FSlateNotificationManager::Get().AddNotification(FNotificationInfo(FText::FromString(TEXT("inner"))));
 	}
 	EXPECT_EQ(InnerEvents, 2);

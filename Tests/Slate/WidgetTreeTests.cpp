@@ -106,7 +106,9 @@ TEST(SlateWidgetTree, BuildsTheDeclaredTreeWithItsLayout)
 	EXPECT_EQ(static_cast<const SBoxPanel::FSlot&>(SlotOfChild(Box, 0)).GetSizeRule(), ESizeRule::SizeRule_Auto);
 
 	EXPECT_EQ(FindWidgetsOfType<SEditableTextBox>(Window)[0], Form.NameBox.ToSharedRef());
-	EXPECT_EQ(DescribeWidgetTree(Window), FString(TEXT("SWindow\n  SBorder\n    SVerticalBox\n      STextBlock \"Name\"\n      SEditableTextBox \"\"\n      SHorizontalBox\n        SButton\n          STextBlock \"OK\"\n        SButton\n          STextBlock \"Cancel\"\n")));
+	EXPECT_EQ(DescribeWidgetTree(Window),
+	          FString(TEXT("SWindow\n  SBorder\n    SVerticalBox\n      STextBlock \"Name\"\n      SEditableTextBox \"\"\n      SHorizontalBox\n        "
+	                       "SButton\n          STextBlock \"OK\"\n        SButton\n          STextBlock \"Cancel\"\n")));
 }
 
 TEST(SlateWidgetTree, TypingReplacesTheTextAndRunsTheHandlers)
@@ -115,10 +117,12 @@ TEST(SlateWidgetTree, TypingReplacesTheTextAndRunsTheHandlers)
 	ETextCommit::Type Commit = ETextCommit::Default;
 	TSharedRef<SEditableTextBox> Box = SNew(SEditableTextBox)
 	                                       .Text(FText::FromString(TEXT("old")))
-	                                       .OnTextChanged_Lambda([&Changed](const FText& Text)
-	                                                             { Changed = Text.ToString(); })
-	                                       .OnTextCommitted_Lambda([&Commit](const FText&, ETextCommit::Type How)
-	                                                               { Commit = How; });
+	                                       .OnTextChanged_Lambda([&Changed](const FText& Text) {
+		                                       Changed = Text.ToString();
+	                                       })
+	                                       .OnTextCommitted_Lambda([&Commit](const FText&, ETextCommit::Type How) {
+		                                       Commit = How;
+	                                       });
 	EXPECT_EQ(Box->GetText().ToString(), FString(TEXT("old")));
 	EXPECT_TRUE(TypeIntoTextBox(Box, TEXT("  My Mod  ")));
 	EXPECT_EQ(Box->GetText().ToString(), FString(TEXT("  My Mod  ")));
@@ -155,8 +159,9 @@ TEST(SlateWidgetTree, AWindowClosesOnTheNextSlateTickAndOnlyOnce)
 {
 	FTestForm Form;
 	int32 Closed = 0;
-	Form.Window->SetOnWindowClosed(FOnWindowClosed::CreateLambda([&Closed](const TSharedRef<SWindow>&)
-	                                                             { ++Closed; }));
+	Form.Window->SetOnWindowClosed(FOnWindowClosed::CreateLambda([&Closed](const TSharedRef<SWindow>&) {
+		++Closed;
+	}));
 	EXPECT_TRUE(ShowWindow(Form.GetWindow(), false));
 	EXPECT_TRUE(Form.Window->IsVisible());
 
@@ -180,8 +185,9 @@ TEST(SlateWidgetTree, BoundAttributesAreReadAgainOnEveryRead)
 {
 	int32 Reads = 0;
 	TSharedPtr<STextBlock> Text;
-	TSharedRef<SWidget> Block = SAssignNew(Text, STextBlock).Text_Lambda([&Reads]()
-	                                                                     { return FText::FromString(FString::Printf(TEXT("read %d"), ++Reads)); });
+	TSharedRef<SWidget> Block = SAssignNew(Text, STextBlock).Text_Lambda([&Reads]() {
+		return FText::FromString(FString::Printf(TEXT("read %d"), ++Reads));
+	});
 	EXPECT_EQ(&Block.Get(), static_cast<SWidget*>(Text.Get()));
 	EXPECT_EQ(Text->GetText().ToString(), FString(TEXT("read 1")));
 	EXPECT_EQ(Text->GetText().ToString(), FString(TEXT("read 2")));
@@ -210,14 +216,16 @@ TEST(SlateStyleAndActions, UnknownBrushesFallBackToTheDefaultBrush)
 TEST(SlateStyleAndActions, AnActionWithOnlyAnExecuteDelegateIsAlwaysEnabled)
 {
 	int32 Runs = 0;
-	const FUIAction ExecuteOnly(FExecuteAction::CreateLambda([&Runs]()
-	                                                         { ++Runs; }));
+	const FUIAction ExecuteOnly(FExecuteAction::CreateLambda([&Runs]() {
+		++Runs;
+	}));
 	EXPECT_TRUE(ExecuteOnly.CanExecute());
 	EXPECT_TRUE(ExecuteOnly.Execute());
 	EXPECT_EQ(Runs, 1);
 
-	const FUIAction Greyed(FExecuteAction(), FCanExecuteAction::CreateLambda([]()
-	                                                                         { return false; }));
+	const FUIAction Greyed(FExecuteAction(), FCanExecuteAction::CreateLambda([]() {
+		                       return false;
+	                       }));
 	EXPECT_FALSE(Greyed.CanExecute());
 	EXPECT_FALSE(Greyed.Execute());
 	EXPECT_TRUE(FUIAction().CanExecute());
@@ -264,8 +272,9 @@ TEST(SlateWidgetTree, ReplacedContentLeavesTheTreeAndADestroyedWindowClosesOnce)
 {
 	FTestForm Form;
 	int32 Closed = 0;
-	Form.Window->SetOnWindowClosed(FOnWindowClosed::CreateLambda([&Closed](const TSharedRef<SWindow>&)
-	                                                             { ++Closed; }));
+	Form.Window->SetOnWindowClosed(FOnWindowClosed::CreateLambda([&Closed](const TSharedRef<SWindow>&) {
+		++Closed;
+	}));
 	Form.Window->SetContent(SNew(STextBlock).Text(FText::FromString(TEXT("Only"))));
 	EXPECT_EQ(DescribeWidgetTree(Form.GetWindow()), FString(TEXT("SWindow\n  STextBlock \"Only\"\n")));
 	EXPECT_TRUE(FindWidgetsOfType<SEditableTextBox>(Form.GetWindow()).IsEmpty());

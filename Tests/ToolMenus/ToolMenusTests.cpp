@@ -18,8 +18,9 @@ namespace
 
 	FToolUIActionChoice CountingAction(int32& Counter)
 	{
-		return FUIAction(FExecuteAction::CreateLambda([&Counter]()
-		                                              { ++Counter; }));
+		return FUIAction(FExecuteAction::CreateLambda([&Counter]() {
+			++Counter;
+		}));
 	}
 
 	/** Each test starts with ToolMenus loaded, the host's menus ready and one registered menu. */
@@ -55,12 +56,14 @@ TEST(ToolMenusStartup, CallbacksWaitForTheHostAndTheModuleThenRunOnce)
 {
 	ASSERT_FALSE(CanExtendToolMenus());
 	int32 Observed = 0;
-	SetToolMenusStartupObserver([&Observed]()
-	                            { ++Observed; });
+	SetToolMenusStartupObserver([&Observed]() {
+		++Observed;
+	});
 	int32 LambdaRuns = 0;
 	const FDelegateHandle Handle = UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateStatic(&CountStaticCallback));
-	UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateLambda([&LambdaRuns]()
-	                                                                                      { ++LambdaRuns; }));
+	UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateLambda([&LambdaRuns]() {
+		++LambdaRuns;
+	}));
 	EXPECT_TRUE(Handle.IsValid());
 
 	DeclareToolMenusReady();
@@ -86,8 +89,9 @@ TEST(ToolMenusStartup, UnregisteredCallbacksNeverRun)
 		int32 Runs = 0;
 	} User;
 	int32 ByHandle = 0;
-	const FDelegateHandle Handle = UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateLambda([&ByHandle]()
-	                                                                                                                     { ++ByHandle; }));
+	const FDelegateHandle Handle = UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateLambda([&ByHandle]() {
+		++ByHandle;
+	}));
 	UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateRaw(&User, &FUser::Run));
 	UToolMenus::UnRegisterStartupCallback(Handle);
 	UToolMenus::UnRegisterStartupCallback(&User);
@@ -155,12 +159,13 @@ TEST_F(ToolMenusTest, ASubmenuIsFilledAfreshEachTimeItOpens)
 {
 	int32 Fills = 0;
 	TArray<int32> SectionsSeenOnEntry;
-	UToolMenus::Get()->ExtendMenu(TestMenu)->FindOrAddSection(TEXT("S")).AddSubMenu(TEXT("Sub"), FText::FromString(TEXT("Sub")), FText::GetEmpty(), FNewToolMenuDelegate::CreateLambda([&Fills, &SectionsSeenOnEntry](UToolMenu* SubMenu)
-	                                                                                                                                                                                   {
-		SectionsSeenOnEntry.Add(SubMenu->Sections.Num());
-		++Fills;
-		FToolMenuSection& Section = SubMenu->FindOrAddSection(TEXT("Inner"));
-		Section.AddMenuEntry(FName(FString::Printf(TEXT("Fill%d"), Fills)), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), FUIAction()); }));
+	UToolMenus::Get()->ExtendMenu(TestMenu)->FindOrAddSection(TEXT("S")).AddSubMenu(
+	    TEXT("Sub"), FText::FromString(TEXT("Sub")), FText::GetEmpty(), FNewToolMenuDelegate::CreateLambda([&Fills, &SectionsSeenOnEntry](UToolMenu* SubMenu) {
+		    SectionsSeenOnEntry.Add(SubMenu->Sections.Num());
+		    ++Fills;
+		    FToolMenuSection& Section = SubMenu->FindOrAddSection(TEXT("Inner"));
+		    Section.AddMenuEntry(FName(FString::Printf(TEXT("Fill%d"), Fills)), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), FUIAction());
+	    }));
 
 	const TOptional<FDisplayedToolMenu> Top = DisplayToolMenu(TestMenu);
 	EXPECT_EQ(Fills, 0);
@@ -179,13 +184,15 @@ TEST_F(ToolMenusTest, CanExecuteIsAskedOnEveryDisplay)
 	int32 Asked = 0;
 	bool bAllowed = false;
 	int32 Runs = 0;
-	const FUIAction Action(FExecuteAction::CreateLambda([&Runs]()
-	                                                    { ++Runs; }),
-	                       FCanExecuteAction::CreateLambda([&Asked, &bAllowed]()
-	                                                       {
-		++Asked;
-		return bAllowed; }));
-	UToolMenus::Get()->ExtendMenu(TestMenu)->FindOrAddSection(TEXT("S")).AddMenuEntry(TEXT("Gated"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), Action);
+	const FUIAction Action(FExecuteAction::CreateLambda([&Runs]() {
+		                       ++Runs;
+	                       }),
+	                       FCanExecuteAction::CreateLambda([&Asked, &bAllowed]() {
+		                       ++Asked;
+		                       return bAllowed;
+	                       }));
+	UToolMenus::Get()->ExtendMenu(TestMenu)->FindOrAddSection(TEXT("S")).AddMenuEntry(TEXT("Gated"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(),
+	                                                                                  Action);
 
 	EXPECT_FALSE(DisplayToolMenu(TestMenu)->FindEntry(TEXT("Gated"))->bIsEnabled);
 	EXPECT_FALSE(ChooseToolMenuEntry(TestMenu, {TEXT("Gated")}));
@@ -226,11 +233,14 @@ TEST_F(ToolMenusTest, AChildMenuShowsItsParentsSectionsFirstAndMergesSectionsOfO
 {
 	int32 Runs = 0;
 	UToolMenus* Menus = UToolMenus::Get();
-	Menus->ExtendMenu(TestMenu)->FindOrAddSection(TEXT("Shared"), FText::FromString(TEXT("Shared"))).AddMenuEntry(TEXT("FromParent"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs));
+	Menus->ExtendMenu(TestMenu)
+	    ->FindOrAddSection(TEXT("Shared"), FText::FromString(TEXT("Shared")))
+	    .AddMenuEntry(TEXT("FromParent"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs));
 	UToolMenu* Child = Menus->RegisterMenu(TEXT("Test.Child"), TestMenu);
 	FToolMenuSection& Shared = Child->FindOrAddSection(TEXT("Shared"));
 	Shared.AddMenuEntry(TEXT("FromChild"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs));
-	Shared.AddMenuEntry(TEXT("Early"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs)).InsertPosition = FToolMenuInsert(TEXT("FromParent"), EToolMenuInsertType::After);
+	Shared.AddMenuEntry(TEXT("Early"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs)).InsertPosition =
+	    FToolMenuInsert(TEXT("FromParent"), EToolMenuInsertType::After);
 	// An entry of a name already in the section replaces it in place.
 	Shared.AddMenuEntry(TEXT("FromChild"), FText::FromString(TEXT("Replaced")), FText::GetEmpty(), FSlateIcon(), CountingAction(Runs));
 	EXPECT_EQ(Shared.Blocks.Num(), 2);
@@ -250,10 +260,13 @@ TEST_F(ToolMenusTest, AChildMenuShowsItsParentsSectionsFirstAndMergesSectionsOfO
 TEST_F(ToolMenusTest, ASubmenuWithADisabledActionCannotBeOpened)
 {
 	int32 Fills = 0;
-	const FUIAction Disabled(FExecuteAction(), FCanExecuteAction::CreateLambda([]()
-	                                                                           { return false; }));
-	UToolMenus::Get()->ExtendMenu(TestMenu)->FindOrAddSection(TEXT("S")).AddSubMenu(TEXT("Locked"), FText::GetEmpty(), FText::GetEmpty(), FNewToolMenuDelegate::CreateLambda([&Fills](UToolMenu*)
-	                                                                                                                                                                         { ++Fills; }),
+	const FUIAction Disabled(FExecuteAction(), FCanExecuteAction::CreateLambda([]() {
+		                         return false;
+	                         }));
+	UToolMenus::Get()->ExtendMenu(TestMenu)->FindOrAddSection(TEXT("S")).AddSubMenu(TEXT("Locked"), FText::GetEmpty(), FText::GetEmpty(),
+	                                                                                FNewToolMenuDelegate::CreateLambda([&Fills](UToolMenu*) {
+		                                                                                ++Fills;
+	                                                                                }),
 	                                                                                Disabled, EUserInterfaceActionType::Button, true);
 	const TOptional<FDisplayedToolMenu> Top = DisplayToolMenu(TestMenu);
 	EXPECT_FALSE(Top->FindEntry(TEXT("Locked"))->bIsEnabled);

@@ -51,17 +51,15 @@ namespace
 		{
 			const std::filesystem::path Script = TempDir / "Engine/Build/BatchFiles/RunUAT.sh";
 			std::filesystem::create_directories(Script.parent_path());
-			std::ofstream(Script) << "#!/bin/sh\n"
-			                      << Body << "\n";
+			std::ofstream(Script) << "#!/bin/sh\n" << Body << "\n";
 			std::filesystem::permissions(Script, std::filesystem::perms::owner_all);
 		}
 
 		// Starts a task whose end is recorded in End, which must outlive it.
 		static void StartTask(const FString& CommandLine, FTaskEnd& End, const TCHAR* TaskName = TEXT("Cook"))
 		{
-			IUATHelperModule::Get().CreateUatTask(CommandLine, FText::FromString(TEXT("Win64")), FText::FromString(TaskName), FText::FromString(TaskName), nullptr, nullptr,
-			                                      [&End](FString Result, double Seconds)
-			                                      {
+			IUATHelperModule::Get().CreateUatTask(CommandLine, FText::FromString(TEXT("Win64")), FText::FromString(TaskName), FText::FromString(TaskName),
+			                                      nullptr, nullptr, [&End](FString Result, double Seconds) {
 				                                      ++End.NumCalls;
 				                                      End.Result = Result;
 				                                      End.Seconds = Seconds;
@@ -72,8 +70,9 @@ namespace
 
 		static void WaitForEnd(const FTaskEnd& End)
 		{
-			TickUntil([&End]()
-			          { return End.NumCalls > 0; });
+			TickUntil([&End]() {
+				return End.NumCalls > 0;
+			});
 			// A few more frames: a second call would show here.
 			for (int32 Frame = 0; Frame < 5; ++Frame)
 			{
@@ -122,8 +121,10 @@ TEST_F(UATHelperTest, ReportsCompletedOnceOnTheGameThreadWhenTheToolSucceeds)
 	WriteRunUat("echo 'Tool banner'\nsleep 0.2\necho 'Cooking 50%'\nexit 0");
 	UE::StandIn::FOutputDeviceCapture Capture;
 	TArray<UE::StandIn::FNotificationSnapshot> Snapshots;
-	UE::StandIn::FScopedNotificationObserver Observer([&Snapshots](UE::StandIn::ENotificationEvent, const TSharedRef<SNotificationItem>&, const UE::StandIn::FNotificationSnapshot& Snapshot)
-	                                                  { Snapshots.Add(Snapshot); });
+	UE::StandIn::FScopedNotificationObserver Observer(
+	    [&Snapshots](UE::StandIn::ENotificationEvent, const TSharedRef<SNotificationItem>&, const UE::StandIn::FNotificationSnapshot& Snapshot) {
+		    Snapshots.Add(Snapshot);
+	    });
 
 	const FTaskEnd End = RunTask(TEXT("BuildCookRun -cook"));
 
@@ -167,14 +168,17 @@ TEST_F(UATHelperTest, ReportsHowTheToolFailed)
 TEST_F(UATHelperTest, ReportsAToolThatCannotBeStartedFromTheTickerAsAnyOtherEnd)
 {
 	TArray<UE::StandIn::FNotificationSnapshot> Snapshots;
-	UE::StandIn::FScopedNotificationObserver Observer([&Snapshots](UE::StandIn::ENotificationEvent, const TSharedRef<SNotificationItem>&, const UE::StandIn::FNotificationSnapshot& Snapshot)
-	                                                  { Snapshots.Add(Snapshot); });
+	UE::StandIn::FScopedNotificationObserver Observer(
+	    [&Snapshots](UE::StandIn::ENotificationEvent, const TSharedRef<SNotificationItem>&, const UE::StandIn::FNotificationSnapshot& Snapshot) {
+		    Snapshots.Add(Snapshot);
+	    });
 
 	const FTaskEnd End = RunTask(TEXT("BuildCookRun"));
 
 	EXPECT_EQ(End.NumCalls, 1);
 	EXPECT_TRUE(End.bOnGameThread);
-	const FString Expected = FString(TEXT("Could not start ")) + FString((TempDir / "Engine/Build/BatchFiles/RunUAT.sh").c_str()) + TEXT(": No such file or directory");
+	const FString Expected =
+	    FString(TEXT("Could not start ")) + FString((TempDir / "Engine/Build/BatchFiles/RunUAT.sh").c_str()) + TEXT(": No such file or directory");
 	EXPECT_EQ(End.Result, Expected);
 	ASSERT_GT(Snapshots.Num(), 0);
 	EXPECT_EQ(Snapshots.Last().CompletionState, SNotificationItem::CS_Fail);
@@ -206,14 +210,18 @@ TEST_F(UATHelperTest, ShowsTheHostEveryArgumentAndTheEnd)
 	WriteRunUat("exit 0");
 	TArray<UE::StandIn::FUatTaskRequest> Created;
 	TArray<FString> Finished;
-	UE::StandIn::SetUatTaskObserver({[&Created](const UE::StandIn::FUatTaskRequest& Request)
-	                                 { Created.Add(Request); },
-	                                 [&Finished](const UE::StandIn::FUatTaskRequest& Request, const FString& Result, double Seconds)
-	                                 { Finished.Add(FString::FromInt(Request.TaskId) + TEXT(" ") + Result + (Seconds >= 0.0 ? TEXT("") : TEXT(" negative"))); }});
+	UE::StandIn::SetUatTaskObserver({[&Created](const UE::StandIn::FUatTaskRequest& Request) {
+		                                 Created.Add(Request);
+	                                 },
+	                                 [&Finished](const UE::StandIn::FUatTaskRequest& Request, const FString& Result, double Seconds) {
+		                                 Finished.Add(FString::FromInt(Request.TaskId) + TEXT(" ") + Result + (Seconds >= 0.0 ? TEXT("") : TEXT(" negative")));
+	                                 }});
 
-	IUATHelperModule::Get().CreateUatTask(TEXT("BuildCookRun -a"), FText::FromString(TEXT("Win64")), FText::FromString(TEXT("Packaging Mod")), FText::FromString(TEXT("Package")), nullptr, nullptr, nullptr, TEXT("/out/Mod"), FText::FromString(TEXT("Extra")));
-	TickUntil([&Finished]()
-	          { return Finished.Num() > 0; });
+	IUATHelperModule::Get().CreateUatTask(TEXT("BuildCookRun -a"), FText::FromString(TEXT("Win64")), FText::FromString(TEXT("Packaging Mod")),
+	                                      FText::FromString(TEXT("Package")), nullptr, nullptr, nullptr, TEXT("/out/Mod"), FText::FromString(TEXT("Extra")));
+	TickUntil([&Finished]() {
+		return Finished.Num() > 0;
+	});
 
 	ASSERT_EQ(Created.Num(), 1);
 	const UE::StandIn::FUatTaskRequest& Request = Created[0];
@@ -235,15 +243,18 @@ TEST_F(UATHelperTest, TheStandInToolSaysItIsASimulationAndRefusesUnknownCommands
 	UE::StandIn::SetEngineDir(OriginalEngineDir);
 	UE::StandIn::FOutputDeviceCapture Capture;
 	TArray<UE::StandIn::FNotificationSnapshot> Snapshots;
-	UE::StandIn::FScopedNotificationObserver Observer([&Snapshots](UE::StandIn::ENotificationEvent, const TSharedRef<SNotificationItem>&, const UE::StandIn::FNotificationSnapshot& Snapshot)
-	                                                  { Snapshots.Add(Snapshot); });
+	UE::StandIn::FScopedNotificationObserver Observer(
+	    [&Snapshots](UE::StandIn::ENotificationEvent, const TSharedRef<SNotificationItem>&, const UE::StandIn::FNotificationSnapshot& Snapshot) {
+		    Snapshots.Add(Snapshot);
+	    });
 
 	const FTaskEnd End = RunTask(TEXT("BuildCookRun -project=\"/A B/G.uproject\""));
 
 	EXPECT_EQ(End.Result, TEXT("Failed with exit code 1"));
 	const TArray<FString> Lines = LinesOf(Capture, TEXT("LogUATHelper"));
-	const int32 Banner = Lines.IndexOfByPredicate([](const FString& Line)
-	                                              { return Line.StartsWith(TEXT("Simulated automation tool")); });
+	const int32 Banner = Lines.IndexOfByPredicate([](const FString& Line) {
+		return Line.StartsWith(TEXT("Simulated automation tool"));
+	});
 	ASSERT_NE(Banner, INDEX_NONE);
 	EXPECT_EQ(Lines[Banner + 1], TEXT("Command line: BuildCookRun \"-project=/A B/G.uproject\""));
 	EXPECT_EQ(Lines[Banner + 2], TEXT("ERROR: The command 'BuildCookRun' is not available in this simulated automation tool."));
@@ -255,12 +266,13 @@ TEST_F(UATHelperTest, CancelFromTheNotificationStopsTheTool)
 {
 	WriteRunUat("echo started\nsleep 30");
 	TSharedPtr<SNotificationItem> Item;
-	UE::StandIn::FScopedNotificationObserver Observer([&Item](UE::StandIn::ENotificationEvent Event, const TSharedRef<SNotificationItem>& Changed, const UE::StandIn::FNotificationSnapshot&)
-	                                                  {
-		if (Event == UE::StandIn::ENotificationEvent::Added)
-		{
-			Item = Changed;
-		} });
+	UE::StandIn::FScopedNotificationObserver Observer(
+	    [&Item](UE::StandIn::ENotificationEvent Event, const TSharedRef<SNotificationItem>& Changed, const UE::StandIn::FNotificationSnapshot&) {
+		    if (Event == UE::StandIn::ENotificationEvent::Added)
+		    {
+			    Item = Changed;
+		    }
+	    });
 
 	FTaskEnd End;
 	StartTask(TEXT("BuildCookRun"), End);
@@ -281,8 +293,9 @@ TEST_F(UATHelperTest, UnloadingTheModuleEndsARunningToolWithoutCallingBack)
 	WriteRunUat("echo $$ > '" + PidFile.string() + "'\nexec sleep 30");
 	FTaskEnd End;
 	StartTask(TEXT("BuildCookRun"), End);
-	TickUntil([&PidFile]()
-	          { return std::filesystem::exists(PidFile) && std::filesystem::file_size(PidFile) > 0; });
+	TickUntil([&PidFile]() {
+		return std::filesystem::exists(PidFile) && std::filesystem::file_size(PidFile) > 0;
+	});
 	pid_t ToolId = 0;
 	std::ifstream(PidFile) >> ToolId;
 	ASSERT_GT(ToolId, 0);

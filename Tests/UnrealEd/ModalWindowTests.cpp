@@ -42,8 +42,9 @@ namespace
 					]
 				];
 			// clang-format on
-			Window->SetOnWindowClosed(FOnWindowClosed::CreateLambda([this](const TSharedRef<SWindow>&)
-			                                                        { ++ClosedCount; }));
+			Window->SetOnWindowClosed(FOnWindowClosed::CreateLambda([this](const TSharedRef<SWindow>&) {
+				++ClosedCount;
+			}));
 		}
 	};
 } // namespace
@@ -54,14 +55,14 @@ TEST(EditorModalWindow, TheResponderActsInTheWindowBeforeTheCallReturns)
 	FDialog Dialog;
 	int32 Calls = 0;
 	bool bWasModalAndShown = false;
-	FScopedModalWindowResponder Responder([&](const TSharedRef<SWindow>& Window)
-	                                      {
+	FScopedModalWindowResponder Responder([&](const TSharedRef<SWindow>& Window) {
 		++Calls;
 		bWasModalAndShown = Window->IsModalWindow() && Window->IsVisible();
 		TypeIntoTextBox(FindWidgetsOfType<SEditableTextBox>(Window)[0], TEXT("typed"));
 		ClickButton(FindButtonByLabel(Window, TEXT("OK")).ToSharedRef());
 		// Asked to close, the window stays until the next Slate tick.
-		EXPECT_EQ(GetWindowState(*Window), EWindowState::ClosePending); });
+		EXPECT_EQ(GetWindowState(*Window), EWindowState::ClosePending);
+	});
 
 	GEditor->EditorAddModalWindow(Dialog.Window.ToSharedRef());
 	EXPECT_EQ(Calls, 1);
@@ -108,8 +109,7 @@ TEST(EditorModalWindow, AModalWindowMayOpenAnotherFromInsideIt)
 	FDialog Outer;
 	FDialog Inner;
 	TArray<FString> Order;
-	FScopedModalWindowResponder Responder([&](const TSharedRef<SWindow>& Window)
-	                                      {
+	FScopedModalWindowResponder Responder([&](const TSharedRef<SWindow>& Window) {
 		if (Window == Outer.Window.ToSharedRef())
 		{
 			Order.Add(TEXT("outer"));
@@ -119,7 +119,8 @@ TEST(EditorModalWindow, AModalWindowMayOpenAnotherFromInsideIt)
 			return;
 		}
 		Order.Add(TEXT("inner"));
-		EXPECT_TRUE(PressWindowCloseButton(Window)); });
+		EXPECT_TRUE(PressWindowCloseButton(Window));
+	});
 
 	GEditor->EditorAddModalWindow(Outer.Window.ToSharedRef());
 	EXPECT_EQ(Order, (TArray<FString>{TEXT("outer"), TEXT("inner"), TEXT("outer again")}));

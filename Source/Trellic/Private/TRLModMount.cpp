@@ -27,8 +27,9 @@ bool FTRLModMount::Mount(const FString& DescriptorPath, const FString& ModName, 
 		// The engine knows one plug-in per name, so a second folder with a mod of the same name can never be mounted.
 		if (!FPaths::IsSamePath(Plugin->GetDescriptorFileName(), DescriptorPath))
 		{
-			OutError = FText::Format(LOCTEXT("HeldByOtherMod", "Could not mount '{0}': its content root {1} belongs to the mod at '{2}'. Rename one of the two mods."),
-			                         FText::FromString(ModName), FText::FromString(ContentRoot), FText::FromString(Plugin->GetDescriptorFileName()));
+			OutError =
+			    FText::Format(LOCTEXT("HeldByOtherMod", "Could not mount '{0}': its content root {1} belongs to the mod at '{2}'. Rename one of the two mods."),
+			                  FText::FromString(ModName), FText::FromString(ContentRoot), FText::FromString(Plugin->GetDescriptorFileName()));
 			return false;
 		}
 		if (Plugin->IsMounted())
@@ -58,7 +59,8 @@ bool FTRLModMount::Mount(const FString& DescriptorPath, const FString& ModName, 
 
 	if (!PluginManager.MountExplicitlyLoadedPlugin(ModName) || !IsMounted(ModName))
 	{
-		OutError = FText::Format(LOCTEXT("MountRefused", "Could not mount '{0}': the engine refused to mount it. Check that its descriptor sets \"ExplicitlyLoaded\" and \"CanContainContent\" to true."),
+		OutError = FText::Format(LOCTEXT("MountRefused", "Could not mount '{0}': the engine refused to mount it. Check that its descriptor sets "
+		                                                 "\"ExplicitlyLoaded\" and \"CanContainContent\" to true."),
 		                         FText::FromString(ModName));
 		return false;
 	}

@@ -47,63 +47,36 @@ void FTRLEditorMenu::RegisterMenus()
 
 	FToolMenuSection& Section = ToolsMenu->FindOrAddSection(MenuOwnerName, LOCTEXT("SectionLabel", "Trellic"));
 
-	Section.AddMenuEntry(TEXT("TRLNewMod"),
-	                     LOCTEXT("NewModLabel", "New Mod..."),
-	                     LOCTEXT("NewModTooltip", "Create a new mod folder with a correctly written descriptor."),
-	                     FSlateIcon(),
-	                     FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OpenNewModDialog)),
-	                     EUserInterfaceActionType::Button);
+	Section.AddMenuEntry(TEXT("TRLNewMod"), LOCTEXT("NewModLabel", "New Mod..."),
+	                     LOCTEXT("NewModTooltip", "Create a new mod folder with a correctly written descriptor."), FSlateIcon(),
+	                     FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OpenNewModDialog)), EUserInterfaceActionType::Button);
 
-	Section.AddSubMenu(TEXT("TRLMountMod"),
-	                   LOCTEXT("MountModLabel", "Open Mod For Editing"),
+	Section.AddSubMenu(TEXT("TRLMountMod"), LOCTEXT("MountModLabel", "Open Mod For Editing"),
 	                   LOCTEXT("MountModTooltip", "Mount a mod's content so its folder appears in the Content Browser and assets can be saved into it."),
-	                   FNewToolMenuDelegate::CreateStatic(&FTRLEditorMenu::FillMountMenu),
-	                   false,
-	                   FSlateIcon(),
-	                   true);
+	                   FNewToolMenuDelegate::CreateStatic(&FTRLEditorMenu::FillMountMenu), false, FSlateIcon(), true);
 
-	Section.AddSubMenu(TEXT("TRLPackageMod"),
-	                   LOCTEXT("PackageModLabel", "Package Mod"),
-	                   LOCTEXT("PackageModTooltip", "Cook a mod into a shippable archive."),
-	                   FNewToolMenuDelegate::CreateStatic(&FTRLEditorMenu::FillPackageMenu),
-	                   false,
-	                   FSlateIcon(),
-	                   true);
+	Section.AddSubMenu(TEXT("TRLPackageMod"), LOCTEXT("PackageModLabel", "Package Mod"), LOCTEXT("PackageModTooltip", "Cook a mod into a shippable archive."),
+	                   FNewToolMenuDelegate::CreateStatic(&FTRLEditorMenu::FillPackageMenu), false, FSlateIcon(), true);
 
-	Section.AddSubMenu(TEXT("TRLUploadMod"),
-	                   LOCTEXT("UploadModLabel", "Upload Mod To Steam Workshop"),
-	                   LOCTEXT("UploadModTooltip", "Send a packaged mod to the Steam Workshop. The first upload creates the Workshop item, later ones update it."),
-	                   FNewToolMenuDelegate::CreateStatic(&FTRLEditorMenu::FillUploadMenu),
-	                   false,
-	                   FSlateIcon(),
-	                   true);
+	Section.AddSubMenu(
+	    TEXT("TRLUploadMod"), LOCTEXT("UploadModLabel", "Upload Mod To Steam Workshop"),
+	    LOCTEXT("UploadModTooltip", "Send a packaged mod to the Steam Workshop. The first upload creates the Workshop item, later ones update it."),
+	    FNewToolMenuDelegate::CreateStatic(&FTRLEditorMenu::FillUploadMenu), false, FSlateIcon(), true);
 
-	Section.AddMenuEntry(TEXT("TRLCreateBaseRelease"),
-	                     LOCTEXT("CreateReleaseLabel", "Create Base Game Release"),
-	                     LOCTEXT("CreateReleaseTooltip", "Record what this build of the game contains, so mods can be cooked on top of it. Run once per public build."),
-	                     FSlateIcon(),
-	                     FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnCreateBaseRelease)),
-	                     EUserInterfaceActionType::Button);
+	Section.AddMenuEntry(
+	    TEXT("TRLCreateBaseRelease"), LOCTEXT("CreateReleaseLabel", "Create Base Game Release"),
+	    LOCTEXT("CreateReleaseTooltip", "Record what this build of the game contains, so mods can be cooked on top of it. Run once per public build."),
+	    FSlateIcon(), FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnCreateBaseRelease)), EUserInterfaceActionType::Button);
 }
 
-void FTRLEditorMenu::FillMountMenu(UToolMenu* /*Menu*/)
-{
-}
+void FTRLEditorMenu::FillMountMenu(UToolMenu* /*Menu*/) {}
 
-void FTRLEditorMenu::FillPackageMenu(UToolMenu* /*Menu*/)
-{
-}
+void FTRLEditorMenu::FillPackageMenu(UToolMenu* /*Menu*/) {}
 
-void FTRLEditorMenu::FillUploadMenu(UToolMenu* /*Menu*/)
-{
-}
+void FTRLEditorMenu::FillUploadMenu(UToolMenu* /*Menu*/) {}
 
-void FTRLEditorMenu::OpenNewModDialog()
-{
-}
+void FTRLEditorMenu::OpenNewModDialog() {}
 
-void FTRLEditorMenu::OnCreateBaseRelease()
-{
-}
+void FTRLEditorMenu::OnCreateBaseRelease() {}
 
 #undef LOCTEXT_NAMESPACE

@@ -86,7 +86,8 @@ bool UTRLModScaffold::IsValidModName(const FString& ModName, FText& OutReason)
 	{
 		if (!TRLModScaffold::IsNameCharacter(Char))
 		{
-			OutReason = FText::Format(LOCTEXT("BadCharacter", "The name may only use letters, digits and underscores. '{0}' is not allowed."), FText::FromString(FString::Chr(Char)));
+			OutReason = FText::Format(LOCTEXT("BadCharacter", "The name may only use letters, digits and underscores. '{0}' is not allowed."),
+			                          FText::FromString(FString::Chr(Char)));
 			return false;
 		}
 	}
@@ -151,7 +152,8 @@ bool UTRLModScaffold::MountModForEditing(const FString& ModDescriptorPath, FText
 	}
 
 	// UE_LOG evaluates its arguments only when the line is enabled, so the mount point is asked for only then.
-	UE_LOG(LogTrellic, Log, TEXT("Mod '%s' is mounted for editing. Its content lives under %s in the Content Browser."), *ModName, *FTRLModMount::GetMountPoint(ModName));
+	UE_LOG(LogTrellic, Log, TEXT("Mod '%s' is mounted for editing. Its content lives under %s in the Content Browser."), *ModName,
+	       *FTRLModMount::GetMountPoint(ModName));
 	return true;
 }
 

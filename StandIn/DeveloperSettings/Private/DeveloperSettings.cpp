@@ -10,7 +10,8 @@ UDeveloperSettings::UDeveloperSettings(const FObjectInitializer& ObjectInitializ
 FName UDeveloperSettings::GetContainerName() const
 {
 	const FName ConfigName = GetClass()->ClassConfigName;
-	const bool bEditorConfig = ConfigName == FName(TEXT("Editor")) || ConfigName == FName(TEXT("EditorSettings")) || ConfigName == FName(TEXT("EditorPerProjectUserSettings"));
+	const bool bEditorConfig =
+	    ConfigName == FName(TEXT("Editor")) || ConfigName == FName(TEXT("EditorSettings")) || ConfigName == FName(TEXT("EditorPerProjectUserSettings"));
 	return FName(bEditorConfig ? TEXT("Editor") : TEXT("Project"));
 }
 

@@ -153,7 +153,8 @@ namespace UE::StandIn::EditorHost
 			}
 			if (const FNumericProperty* Numeric = CastField<FNumericProperty>(&Property))
 			{
-				return MakeShared<FJsonValueNumber>(Numeric->IsFloatingPoint() ? Numeric->GetFloatingPointPropertyValue(Address) : static_cast<double>(Numeric->GetSignedIntPropertyValue(Address)));
+				return MakeShared<FJsonValueNumber>(Numeric->IsFloatingPoint() ? Numeric->GetFloatingPointPropertyValue(Address)
+				                                                               : static_cast<double>(Numeric->GetSignedIntPropertyValue(Address)));
 			}
 			if (const FObjectPropertyBase* Object = CastField<FObjectPropertyBase>(&Property))
 			{
@@ -189,8 +190,7 @@ namespace UE::StandIn::EditorHost
 	void InstallEngineHooks(IHostFrontEnd& FrontEnd)
 	{
 		UE::StandIn::FUatTaskObserver Observer;
-		Observer.OnTaskCreated = [&FrontEnd](const UE::StandIn::FUatTaskRequest& Request)
-		{
+		Observer.OnTaskCreated = [&FrontEnd](const UE::StandIn::FUatTaskRequest& Request) {
 			FUatTaskView View;
 			View.CommandLine = Request.CommandLine;
 			View.PlatformDisplayName = Request.PlatformDisplayName;
@@ -201,11 +201,13 @@ namespace UE::StandIn::EditorHost
 			View.ExtraSubText = Request.ExtraSubText;
 			FrontEnd.OnUatTask(View);
 		};
-		Observer.OnTaskFinished = [&FrontEnd](const UE::StandIn::FUatTaskRequest&, const FString& Result, double Seconds)
-		{ FrontEnd.OnUatFinished(Result, Seconds); };
+		Observer.OnTaskFinished = [&FrontEnd](const UE::StandIn::FUatTaskRequest&, const FString& Result, double Seconds) {
+			FrontEnd.OnUatFinished(Result, Seconds);
+		};
 		UE::StandIn::SetUatTaskObserver(MoveTemp(Observer));
-		UE::StandIn::SetToolMenusStartupObserver([&FrontEnd]()
-		                                         { FrontEnd.OnMenusCallback(); });
+		UE::StandIn::SetToolMenusStartupObserver([&FrontEnd]() {
+			FrontEnd.OnMenusCallback();
+		});
 	}
 
 	void RemoveEngineHooks()
@@ -214,7 +216,8 @@ namespace UE::StandIn::EditorHost
 		UE::StandIn::SetToolMenusStartupObserver(UE::StandIn::FToolMenusStartupObserver());
 	}
 
-	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn, TSharedRef<FJsonObject>& OutOutputs, FString& OutError)
+	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn,
+	                           TSharedRef<FJsonObject>& OutOutputs, FString& OutError)
 	{
 		UClass* Class = FindScriptClass(ClassName);
 		if (!Class)

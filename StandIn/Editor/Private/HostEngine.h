@@ -26,7 +26,8 @@ namespace UE::StandIn::EditorHost
 	 * Args holds input values by parameter name (and starting values of outputs).
 	 * @return false with OutError set when the class, function or a parameter is unknown, or scripts may not call it.
 	 */
-	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn, TSharedRef<FJsonObject>& OutOutputs, FString& OutError);
+	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn,
+	                           TSharedRef<FJsonObject>& OutOutputs, FString& OutError);
 
 	/** Collects garbage. @return the live objects per class name. */
 	TSharedRef<FJsonObject> CollectGarbageAndCountObjects();

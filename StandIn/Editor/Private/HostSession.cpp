@@ -52,10 +52,7 @@ namespace UE::StandIn::EditorHost
 			{
 			}
 
-			void Serialize(const TCHAR* V, ELogVerbosity::Type Verbosity, const FName& Category) override
-			{
-				FrontEnd.OnLog(Category, Verbosity, FString(V));
-			}
+			void Serialize(const TCHAR* V, ELogVerbosity::Type Verbosity, const FName& Category) override { FrontEnd.OnLog(Category, Verbosity, FString(V)); }
 
 		private:
 			IHostFrontEnd& FrontEnd;
@@ -107,14 +104,16 @@ namespace UE::StandIn::EditorHost
 		GLog->RemoveOutputDevice(UE::StandIn::GetStdErrOutputDevice());
 		GLog->AddOutputDevice(&Hooks->LogDevice);
 
-		UE::StandIn::SetMessageDialogResponder([this](EAppMsgCategory, EAppMsgType::Type Type, const FText& Message, const FText& Title)
-		                                       { return FrontEnd.OnMessageDialog(Type, Message, Title); });
+		UE::StandIn::SetMessageDialogResponder([this](EAppMsgCategory, EAppMsgType::Type Type, const FText& Message, const FText& Title) {
+			return FrontEnd.OnMessageDialog(Type, Message, Title);
+		});
 
-		UE::StandIn::SetModalWindowResponder([this](const TSharedRef<SWindow>& Window)
-		                                     { FrontEnd.OnModalWindow(Window); });
+		UE::StandIn::SetModalWindowResponder([this](const TSharedRef<SWindow>& Window) {
+			FrontEnd.OnModalWindow(Window);
+		});
 
-		UE::StandIn::SetNotificationObserver([this](UE::StandIn::ENotificationEvent Event, const TSharedRef<SNotificationItem>& Item, const UE::StandIn::FNotificationSnapshot& Snapshot)
-		                                     {
+		UE::StandIn::SetNotificationObserver(
+		    [this](UE::StandIn::ENotificationEvent Event, const TSharedRef<SNotificationItem>& Item, const UE::StandIn::FNotificationSnapshot& Snapshot) {
 			    const SNotificationItem* Key = &Item.Get();
 			    if (Event == UE::StandIn::ENotificationEvent::Added)
 			    {
@@ -130,13 +129,15 @@ namespace UE::StandIn::EditorHost
 			    View.Text = Snapshot.Text;
 			    View.SubText = Snapshot.SubText;
 			    View.State = DescribeCompletionState(Snapshot.CompletionState);
-			    View.bExpiring = Snapshot.Phase == UE::StandIn::ENotificationPhase::Expiring || Snapshot.Phase == UE::StandIn::ENotificationPhase::FadingOut || Snapshot.bFireAndForget;
+			    View.bExpiring = Snapshot.Phase == UE::StandIn::ENotificationPhase::Expiring || Snapshot.Phase == UE::StandIn::ENotificationPhase::FadingOut ||
+			                     Snapshot.bFireAndForget;
 			    View.bRemoved = Event == UE::StandIn::ENotificationEvent::Removed;
 			    if (View.bRemoved)
 			    {
 				    Hooks->NotificationIds.Remove(Key);
 			    }
-			    FrontEnd.OnNotification(View); });
+			    FrontEnd.OnNotification(View);
+		    });
 
 		InstallEngineHooks(FrontEnd);
 	}

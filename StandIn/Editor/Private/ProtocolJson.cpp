@@ -23,7 +23,8 @@ namespace UE::StandIn::EditorHost
 	std::string ToProtocolLine(const TSharedRef<FJsonObject>& Object)
 	{
 		FString Text;
-		const TSharedRef<TJsonWriter<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>> Writer = TJsonWriterFactory<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>::Create(&Text);
+		const TSharedRef<TJsonWriter<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>> Writer =
+		    TJsonWriterFactory<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>::Create(&Text);
 		FJsonSerializer::Serialize(TSharedPtr<FJsonObject>(Object), Writer);
 
 		// The writer leaves non-ASCII characters as they are; a lone surrogate can only stand inside a string,

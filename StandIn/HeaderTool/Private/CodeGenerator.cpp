@@ -119,8 +119,7 @@ namespace HeaderTool
 
 		std::string AccessFlag(EAccess Access, const char* Prefix)
 		{
-			const char* Name = Access == EAccess::Public ? "Public" : Access == EAccess::Protected ? "Protected"
-			                                                                                       : "Private";
+			const char* Name = Access == EAccess::Public ? "Public" : Access == EAccess::Protected ? "Protected" : "Private";
 			return std::string(Prefix) + Name;
 		}
 
@@ -200,7 +199,8 @@ namespace HeaderTool
 				}
 				const FSpecifier* Pure = FindSpecifier(Function.Specifiers, "BlueprintPure");
 				const bool bExplicitlyImpure = Pure && !Pure->Values.empty() && EqualsNoCase(Pure->Values[0], "false");
-				const bool bPure = (Pure && !bExplicitlyImpure) || (HasSpecifier(Function.Specifiers, "BlueprintCallable") && Function.bConst && !bExplicitlyImpure);
+				const bool bPure =
+				    (Pure && !bExplicitlyImpure) || (HasSpecifier(Function.Specifiers, "BlueprintCallable") && Function.bConst && !bExplicitlyImpure);
 				if (HasSpecifier(Function.Specifiers, "BlueprintCallable") || Pure)
 				{
 					Flags.push_back("FUNC_BlueprintCallable");
@@ -406,7 +406,11 @@ namespace HeaderTool
 				{
 					const char* Specifier;
 					const char* Key;
-				} Lists[] = {{"HideCategories", "HideCategories"}, {"ShowCategories", "ShowCategories"}, {"ClassGroup", "ClassGroupNames"}, {"AutoExpandCategories", "AutoExpandCategories"}, {"AutoCollapseCategories", "AutoCollapseCategories"}};
+				} Lists[] = {{"HideCategories", "HideCategories"},
+				             {"ShowCategories", "ShowCategories"},
+				             {"ClassGroup", "ClassGroupNames"},
+				             {"AutoExpandCategories", "AutoExpandCategories"},
+				             {"AutoCollapseCategories", "AutoCollapseCategories"}};
 				for (const auto& List : Lists)
 				{
 					const std::string Values = JoinValues(Class.Specifiers, List.Specifier);
@@ -444,7 +448,8 @@ namespace HeaderTool
 			void WriteThunk(const FFunction& Function) const
 			{
 				const bool bUsesParms = !Function.Params.empty() || !Function.ReturnType.empty();
-				Out << "\tstatic void exec" << Function.Name << "(UObject* " << (Function.bStatic ? "" : "Context") << ", void* " << (bUsesParms ? "Parms" : "") << ")\n\t{\n";
+				Out << "\tstatic void exec" << Function.Name << "(UObject* " << (Function.bStatic ? "" : "Context") << ", void* " << (bUsesParms ? "Parms" : "")
+				    << ")\n\t{\n";
 				if (bUsesParms)
 				{
 					Out << "\t\tF" << Function.Name << "_Parms& P = *static_cast<F" << Function.Name << "_Parms*>(Parms);\n";
@@ -470,15 +475,20 @@ namespace HeaderTool
 				const std::string Parms = "F" + Function.Name + "_Parms";
 				const bool bHasParms = !Function.Params.empty() || !Function.ReturnType.empty();
 				Out << "\t\t{\n";
-				Out << "\t\t\tUFunction* Function = AddFunction(Class, " << Literal(Function.Name) << ", EFunctionFlags(" << JoinFlags(FunctionFlags(Function), "FUNC_None") << "), &exec" << Function.Name << ", "
+				Out << "\t\t\tUFunction* Function = AddFunction(Class, " << Literal(Function.Name) << ", EFunctionFlags("
+				    << JoinFlags(FunctionFlags(Function), "FUNC_None") << "), &exec" << Function.Name << ", "
 				    << (bHasParms ? "MakeStructOps<" + Parms + ">()" : std::string("FStructOps()")) << ");\n";
 				for (const FParam& Param : Function.Params)
 				{
-					Out << "\t\t\tAddProperty<" << QualifiedType(Param.Type.ValueType) << ">(Function, " << Literal(Param.Name) << ", EPropertyFlags(" << JoinFlags(ParamFlags(Param), "CPF_None") << "), offsetof(" << Parms << ", " << Param.Name << "), " << MetaDataList(Param.MetaData) << ");\n";
+					Out << "\t\t\tAddProperty<" << QualifiedType(Param.Type.ValueType) << ">(Function, " << Literal(Param.Name) << ", EPropertyFlags("
+					    << JoinFlags(ParamFlags(Param), "CPF_None") << "), offsetof(" << Parms << ", " << Param.Name << "), " << MetaDataList(Param.MetaData)
+					    << ");\n";
 				}
 				if (!Function.ReturnType.empty())
 				{
-					Out << "\t\t\tAddProperty<" << QualifiedType(Function.ReturnType) << ">(Function, TEXT(\"ReturnValue\"), EPropertyFlags(CPF_Parm | CPF_OutParm | CPF_ReturnParm), offsetof(" << Parms << ", ReturnValue), {});\n";
+					Out << "\t\t\tAddProperty<" << QualifiedType(Function.ReturnType)
+					    << ">(Function, TEXT(\"ReturnValue\"), EPropertyFlags(CPF_Parm | CPF_OutParm | CPF_ReturnParm), offsetof(" << Parms
+					    << ", ReturnValue), {});\n";
 				}
 				Out << "\t\t\tSetMetaData(Function, " << MetaDataList(FunctionMetaData(Function)) << ");\n";
 				Out << "\t\t\tFinishStruct(Function);\n";
@@ -511,7 +521,9 @@ namespace HeaderTool
 				}
 				for (const FProperty& Property : Class.Properties)
 				{
-					Out << "\t\tAddProperty<decltype(" << Class.Name << "::" << Property.Name << ")>(Class, " << Literal(Property.Name) << ", EPropertyFlags(" << JoinFlags(PropertyFlags(Property), "CPF_None") << "), offsetof(" << Class.Name << ", " << Property.Name << "), " << MetaDataList(PropertyMetaData(Property)) << ");\n";
+					Out << "\t\tAddProperty<decltype(" << Class.Name << "::" << Property.Name << ")>(Class, " << Literal(Property.Name) << ", EPropertyFlags("
+					    << JoinFlags(PropertyFlags(Property), "CPF_None") << "), offsetof(" << Class.Name << ", " << Property.Name << "), "
+					    << MetaDataList(PropertyMetaData(Property)) << ");\n";
 				}
 				Out << "\t\tSetMetaData(Class, " << MetaDataList(ClassMetaData()) << ");\n";
 				Out << "\t\tFinishStruct(Class);\n";
@@ -523,19 +535,24 @@ namespace HeaderTool
 					Out << "UScriptStruct* " << Class.Name << "::StaticStruct()\n{\n";
 					Out << "\tstatic UScriptStruct* Struct = nullptr;\n\tif (!Struct)\n\t{\n";
 					Out << "\t\tStruct = UE::CodeGen::Private::CreateStruct(" << Package << ", " << Literal(PrefixLess(Class.Name)) << ", "
-					    << (Class.SuperName.empty() ? std::string("nullptr") : Class.SuperName + "::StaticStruct()") << ", UE::CodeGen::Private::MakeStructOps<" << Class.Name << ">());\n";
+					    << (Class.SuperName.empty() ? std::string("nullptr") : Class.SuperName + "::StaticStruct()") << ", UE::CodeGen::Private::MakeStructOps<"
+					    << Class.Name << ">());\n";
 					Out << "\t\t" << Statics() << "::Link(Struct);\n\t}\n\treturn Struct;\n}\n";
-					Out << "static const UE::CodeGen::Private::FRegisterCompiledInType Z_Register_" << Class.Name << "([]() -> UObject* { return " << Class.Name << "::StaticStruct(); });\n";
+					Out << "static const UE::CodeGen::Private::FRegisterCompiledInType Z_Register_" << Class.Name << "([]() -> UObject* { return " << Class.Name
+					    << "::StaticStruct(); });\n";
 					return;
 				}
 				const std::string Config = FirstValue(Class.Specifiers, "Config");
 				Out << "UClass* " << Class.Name << "::StaticClass()\n{\n";
 				Out << "\tstatic UClass* Class = nullptr;\n\tif (!Class)\n\t{\n";
-				Out << "\t\tClass = UE::CodeGen::Private::CreateClass(" << Package << ", " << Literal(PrefixLess(Class.Name)) << ", " << Class.SuperName << "::StaticClass(), EClassFlags(" << JoinFlags(ClassFlags(), "CLASS_None") << "), "
+				Out << "\t\tClass = UE::CodeGen::Private::CreateClass(" << Package << ", " << Literal(PrefixLess(Class.Name)) << ", " << Class.SuperName
+				    << "::StaticClass(), EClassFlags(" << JoinFlags(ClassFlags(), "CLASS_None") << "), "
 				    << (Config.empty() ? std::string("nullptr") : Literal(Config)) << ", sizeof(" << Class.Name << "), &" << Statics() << "::Construct);\n";
 				Out << "\t\t" << Statics() << "::Link(Class);\n\t}\n\treturn Class;\n}\n";
-				Out << "template <>\nUClass* UE::CodeGen::Private::GetPrivateStaticClassOf<" << Class.Name << ">()\n{\n\treturn " << Class.Name << "::StaticClass();\n}\n";
-				Out << "static const UE::CodeGen::Private::FRegisterCompiledInType Z_Register_" << Class.Name << "([]() -> UObject* { return " << Class.Name << "::StaticClass(); });\n";
+				Out << "template <>\nUClass* UE::CodeGen::Private::GetPrivateStaticClassOf<" << Class.Name << ">()\n{\n\treturn " << Class.Name
+				    << "::StaticClass();\n}\n";
+				Out << "static const UE::CodeGen::Private::FRegisterCompiledInType Z_Register_" << Class.Name << "([]() -> UObject* { return " << Class.Name
+				    << "::StaticClass(); });\n";
 			}
 		};
 
@@ -568,7 +585,8 @@ namespace HeaderTool
 			Out << "template <>\nUEnum* StaticEnum<" << Enum.Name << ">()\n{\n";
 			Out << "\tstatic UEnum* Enum = nullptr;\n\tif (!Enum)\n\t{\n";
 			Out << "\t\tusing namespace UE::CodeGen::Private;\n";
-			Out << "\t\tEnum = CreateEnum(" << Literal("/Script/" + ModuleName) << ", " << Literal(Enum.Name) << ", " << (Enum.bEnumClass ? "UEnum::ECppForm::EnumClass" : "UEnum::ECppForm::Regular") << ", "
+			Out << "\t\tEnum = CreateEnum(" << Literal("/Script/" + ModuleName) << ", " << Literal(Enum.Name) << ", "
+			    << (Enum.bEnumClass ? "UEnum::ECppForm::EnumClass" : "UEnum::ECppForm::Regular") << ", "
 			    << (HasSpecifier(Enum.Specifiers, "Flags") ? "EEnumFlags::Flags" : "EEnumFlags::None") << ", {";
 			for (size_t Index = 0; Index < Enum.Values.size(); ++Index)
 			{
@@ -579,7 +597,8 @@ namespace HeaderTool
 			Out << "});\n";
 			Out << "\t\tSetMetaData(Enum, " << MetaDataList(MetaData) << ");\n";
 			Out << "\t}\n\treturn Enum;\n}\n";
-			Out << "static const UE::CodeGen::Private::FRegisterCompiledInType Z_Register_" << Enum.Name << "([]() -> UObject* { return StaticEnum<" << Enum.Name << ">(); });\n";
+			Out << "static const UE::CodeGen::Private::FRegisterCompiledInType Z_Register_" << Enum.Name << "([]() -> UObject* { return StaticEnum<"
+			    << Enum.Name << ">(); });\n";
 		}
 
 		void WriteDelegate(const std::string& ModuleName, const FDelegate& Delegate, std::ostringstream& Out)
@@ -604,11 +623,13 @@ namespace HeaderTool
 				Flags.push_back("FUNC_HasOutParms");
 			}
 			const std::string Outer = Delegate.OuterClass.empty() ? std::string("nullptr") : Delegate.OuterClass + "::StaticClass()";
-			Out << "\t\tFunction = CreateDelegateSignature(" << Literal("/Script/" + ModuleName) << ", " << Outer << ", " << Literal(PrefixLess(Delegate.Name) + "__DelegateSignature") << ", EFunctionFlags(" << JoinFlags(Flags, "FUNC_None") << "), "
+			Out << "\t\tFunction = CreateDelegateSignature(" << Literal("/Script/" + ModuleName) << ", " << Outer << ", "
+			    << Literal(PrefixLess(Delegate.Name) + "__DelegateSignature") << ", EFunctionFlags(" << JoinFlags(Flags, "FUNC_None") << "), "
 			    << (Delegate.Params.empty() ? std::string("FStructOps()") : "MakeStructOps<" + Type + "::FParms>()") << ");\n";
 			for (const FParam& Param : Delegate.Params)
 			{
-				Out << "\t\tAddProperty<std::remove_cvref_t<" << Param.Type.ValueType << ">>(Function, " << Literal(Param.Name) << ", EPropertyFlags(" << JoinFlags(ParamFlags(Param), "CPF_None") << "), offsetof(" << Type << "::FParms, " << Param.Name << "), {});\n";
+				Out << "\t\tAddProperty<std::remove_cvref_t<" << Param.Type.ValueType << ">>(Function, " << Literal(Param.Name) << ", EPropertyFlags("
+				    << JoinFlags(ParamFlags(Param), "CPF_None") << "), offsetof(" << Type << "::FParms, " << Param.Name << "), {});\n";
 			}
 			Out << "\t\tFinishStruct(Function);\n\t}\n\treturn Function;\n}\n";
 		}

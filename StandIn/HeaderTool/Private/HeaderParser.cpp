@@ -10,8 +10,9 @@ namespace HeaderTool
 {
 	bool EqualsNoCase(const std::string& A, const std::string& B)
 	{
-		return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y)
-		                                          { return std::tolower(static_cast<unsigned char>(X)) == std::tolower(static_cast<unsigned char>(Y)); });
+		return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) {
+			       return std::tolower(static_cast<unsigned char>(X)) == std::tolower(static_cast<unsigned char>(Y));
+		       });
 	}
 
 	const FSpecifier* FindSpecifier(const std::vector<FSpecifier>& Specifiers, const std::string& Name)
@@ -30,29 +31,97 @@ namespace HeaderTool
 	{
 		using FNames = std::initializer_list<const char*>;
 
-		const FNames ClassSpecifiers = {"MinimalAPI", "Abstract", "Blueprintable", "NotBlueprintable", "BlueprintType", "NotBlueprintType",
-		                                "Transient", "NonTransient", "Config", "DefaultConfig", "GlobalUserConfig", "ProjectUserConfig", "PerObjectConfig", "Const",
-		                                "Deprecated", "EditInlineNew", "NotEditInlineNew", "Placeable", "NotPlaceable", "HideDropdown", "Hidden", "CollapseCategories",
-		                                "DontCollapseCategories", "HideCategories", "ShowCategories", "AutoExpandCategories", "AutoCollapseCategories", "ClassGroup",
-		                                "Within", "DefaultToInstanced", "AdvancedClassDisplay", "ConversionRoot", "Experimental", "EarlyAccessPreview", "meta"};
+		const FNames ClassSpecifiers = {"MinimalAPI",
+		                                "Abstract",
+		                                "Blueprintable",
+		                                "NotBlueprintable",
+		                                "BlueprintType",
+		                                "NotBlueprintType",
+		                                "Transient",
+		                                "NonTransient",
+		                                "Config",
+		                                "DefaultConfig",
+		                                "GlobalUserConfig",
+		                                "ProjectUserConfig",
+		                                "PerObjectConfig",
+		                                "Const",
+		                                "Deprecated",
+		                                "EditInlineNew",
+		                                "NotEditInlineNew",
+		                                "Placeable",
+		                                "NotPlaceable",
+		                                "HideDropdown",
+		                                "Hidden",
+		                                "CollapseCategories",
+		                                "DontCollapseCategories",
+		                                "HideCategories",
+		                                "ShowCategories",
+		                                "AutoExpandCategories",
+		                                "AutoCollapseCategories",
+		                                "ClassGroup",
+		                                "Within",
+		                                "DefaultToInstanced",
+		                                "AdvancedClassDisplay",
+		                                "ConversionRoot",
+		                                "Experimental",
+		                                "EarlyAccessPreview",
+		                                "meta"};
 		const FNames StructSpecifiers = {"BlueprintType", "NotBlueprintType", "Atomic", "Immutable", "meta"};
 		const FNames EnumSpecifiers = {"BlueprintType", "Flags", "meta"};
-		const FNames FunctionSpecifiers = {"BlueprintCallable", "BlueprintPure", "BlueprintAuthorityOnly", "BlueprintCosmetic", "CallInEditor",
-		                                   "Category", "Exec", "meta"};
-		const FNames PropertySpecifiers = {"EditAnywhere", "EditDefaultsOnly", "EditInstanceOnly", "VisibleAnywhere", "VisibleDefaultsOnly",
-		                                   "VisibleInstanceOnly", "BlueprintReadWrite", "BlueprintReadOnly", "BlueprintAssignable", "BlueprintCallable", "BlueprintAuthorityOnly",
-		                                   "Category", "Config", "GlobalConfig", "Transient", "DuplicateTransient", "NonPIEDuplicateTransient", "SaveGame", "Instanced",
-		                                   "Export", "NoClear", "EditFixedSize", "AdvancedDisplay", "SimpleDisplay", "AssetRegistrySearchable", "Interp", "NonTransactional",
-		                                   "TextExportTransient", "SkipSerialization", "Replicated", "NotReplicated", "BlueprintGetter", "BlueprintSetter", "meta"};
+		const FNames FunctionSpecifiers = {
+		    "BlueprintCallable", "BlueprintPure", "BlueprintAuthorityOnly", "BlueprintCosmetic", "CallInEditor", "Category", "Exec", "meta"};
+		const FNames PropertySpecifiers = {"EditAnywhere",
+		                                   "EditDefaultsOnly",
+		                                   "EditInstanceOnly",
+		                                   "VisibleAnywhere",
+		                                   "VisibleDefaultsOnly",
+		                                   "VisibleInstanceOnly",
+		                                   "BlueprintReadWrite",
+		                                   "BlueprintReadOnly",
+		                                   "BlueprintAssignable",
+		                                   "BlueprintCallable",
+		                                   "BlueprintAuthorityOnly",
+		                                   "Category",
+		                                   "Config",
+		                                   "GlobalConfig",
+		                                   "Transient",
+		                                   "DuplicateTransient",
+		                                   "NonPIEDuplicateTransient",
+		                                   "SaveGame",
+		                                   "Instanced",
+		                                   "Export",
+		                                   "NoClear",
+		                                   "EditFixedSize",
+		                                   "AdvancedDisplay",
+		                                   "SimpleDisplay",
+		                                   "AssetRegistrySearchable",
+		                                   "Interp",
+		                                   "NonTransactional",
+		                                   "TextExportTransient",
+		                                   "SkipSerialization",
+		                                   "Replicated",
+		                                   "NotReplicated",
+		                                   "BlueprintGetter",
+		                                   "BlueprintSetter",
+		                                   "meta"};
 		const FNames ParamSpecifiers = {"ref", "DisplayName", "Required", "NotReplicated", "meta"};
 		// Understood, but they need generated function bodies that this tool does not write.
-		const FNames UnsupportedFunctionSpecifiers = {"BlueprintImplementableEvent", "BlueprintNativeEvent", "Server", "Client",
-		                                              "NetMulticast", "Reliable", "Unreliable", "WithValidation", "CustomThunk", "SealedEvent"};
+		const FNames UnsupportedFunctionSpecifiers = {"BlueprintImplementableEvent",
+		                                              "BlueprintNativeEvent",
+		                                              "Server",
+		                                              "Client",
+		                                              "NetMulticast",
+		                                              "Reliable",
+		                                              "Unreliable",
+		                                              "WithValidation",
+		                                              "CustomThunk",
+		                                              "SealedEvent"};
 
 		bool IsOneOf(const std::string& Name, const FNames& Names)
 		{
-			return std::any_of(Names.begin(), Names.end(), [&Name](const char* Candidate)
-			                   { return EqualsNoCase(Name, Candidate); });
+			return std::any_of(Names.begin(), Names.end(), [&Name](const char* Candidate) {
+				return EqualsNoCase(Name, Candidate);
+			});
 		}
 
 		const char* const NumberWords[] = {"One", "Two", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine"};
@@ -124,8 +193,19 @@ namespace HeaderTool
 
 			static bool IsMarker(const FToken& Token)
 			{
-				static const FNames Markers = {"UCLASS", "USTRUCT", "UENUM", "UFUNCTION", "UPROPERTY", "UMETA", "UPARAM", "GENERATED_BODY",
-				                               "UINTERFACE", "GENERATED_UCLASS_BODY", "GENERATED_USTRUCT_BODY", "GENERATED_IINTERFACE_BODY", "GENERATED_UINTERFACE_BODY"};
+				static const FNames Markers = {"UCLASS",
+				                               "USTRUCT",
+				                               "UENUM",
+				                               "UFUNCTION",
+				                               "UPROPERTY",
+				                               "UMETA",
+				                               "UPARAM",
+				                               "GENERATED_BODY",
+				                               "UINTERFACE",
+				                               "GENERATED_UCLASS_BODY",
+				                               "GENERATED_USTRUCT_BODY",
+				                               "GENERATED_IINTERFACE_BODY",
+				                               "GENERATED_UINTERFACE_BODY"};
 				if (!Token.IsIdentifier())
 				{
 					return false;
@@ -134,8 +214,9 @@ namespace HeaderTool
 				{
 					return true;
 				}
-				return std::any_of(Markers.begin(), Markers.end(), [&Token](const char* Marker)
-				                   { return Token.Text == Marker; });
+				return std::any_of(Markers.begin(), Markers.end(), [&Token](const char* Marker) {
+					return Token.Text == Marker;
+				});
 			}
 
 			// Walks code outside reflected types, looking only for annotations.
@@ -169,8 +250,10 @@ namespace HeaderTool
 				}
 				else
 				{
-					Fail(Token.Line, Token.Text + " is only allowed inside a " + (Token.Text == "UMETA" ? std::string("UENUM") : Token.Text == "UPARAM" ? std::string("UFUNCTION parameter list")
-					                                                                                                                                    : std::string("UCLASS or USTRUCT")));
+					Fail(Token.Line, Token.Text + " is only allowed inside a " +
+					                     (Token.Text == "UMETA"    ? std::string("UENUM")
+					                      : Token.Text == "UPARAM" ? std::string("UFUNCTION parameter list")
+					                                               : std::string("UCLASS or USTRUCT")));
 				}
 			}
 
@@ -424,8 +507,7 @@ namespace HeaderTool
 					}
 					if ((Token.Is("public") || Token.Is("protected") || Token.Is("private")) && PeekToken(1).Is(":"))
 					{
-						Access = Token.Is("public") ? EAccess::Public : Token.Is("protected") ? EAccess::Protected
-						                                                                      : EAccess::Private;
+						Access = Token.Is("public") ? EAccess::Public : Token.Is("protected") ? EAccess::Protected : EAccess::Private;
 						Advance();
 						Advance();
 						continue;
@@ -461,7 +543,8 @@ namespace HeaderTool
 						{
 							if (Existing.Name == Function.Name)
 							{
-								Fail(Function.Line, "'" + Function.Name + "' is already a UFUNCTION of " + Class.Name + " (line " + std::to_string(Existing.Line) + "); reflected functions cannot be overloaded");
+								Fail(Function.Line, "'" + Function.Name + "' is already a UFUNCTION of " + Class.Name + " (line " +
+								                        std::to_string(Existing.Line) + "); reflected functions cannot be overloaded");
 							}
 						}
 						Class.Functions.push_back(std::move(Function));
@@ -583,8 +666,9 @@ namespace HeaderTool
 				{
 					return true;
 				}
-				return std::any_of(Keywords.begin(), Keywords.end(), [&Token](const char* Keyword)
-				                   { return Token.Text == Keyword; });
+				return std::any_of(Keywords.begin(), Keywords.end(), [&Token](const char* Keyword) {
+					return Token.Text == Keyword;
+				});
 			}
 
 			FFunction ParseFunction(EAccess Access)
@@ -649,7 +733,8 @@ namespace HeaderTool
 				{
 					Fail(Function.Line, "UFUNCTION '" + Function.Name + "' must be a named function with a return type");
 				}
-				const std::vector<FToken> ReturnTokens(Declaration.begin() + static_cast<std::ptrdiff_t>(Position), Declaration.begin() + static_cast<std::ptrdiff_t>(OpenParen - 1));
+				const std::vector<FToken> ReturnTokens(Declaration.begin() + static_cast<std::ptrdiff_t>(Position),
+				                                       Declaration.begin() + static_cast<std::ptrdiff_t>(OpenParen - 1));
 				const FTypeText Return = ParseTypeText(ReturnTokens, Function.Line);
 				if (Return.ValueType != "void")
 				{
@@ -715,11 +800,14 @@ namespace HeaderTool
 				const bool bPure = Pure && (Pure->Values.empty() || !EqualsNoCase(Pure->Values[0], "false"));
 				if (bPure)
 				{
-					const bool bHasOutput = !Function.ReturnType.empty() || std::any_of(Function.Params.begin(), Function.Params.end(), [](const FParam& Param)
-					                                                                    { return Param.Type.bReference && !Param.Type.bConst; });
+					const bool bHasOutput =
+					    !Function.ReturnType.empty() || std::any_of(Function.Params.begin(), Function.Params.end(), [](const FParam& Param) {
+						    return Param.Type.bReference && !Param.Type.bConst;
+					    });
 					if (!bHasOutput)
 					{
-						Fail(Function.Line, "BlueprintPure specifier is not allowed for functions with no return value and no output parameters ('" + Function.Name + "')");
+						Fail(Function.Line,
+						     "BlueprintPure specifier is not allowed for functions with no return value and no output parameters ('" + Function.Name + "')");
 					}
 				}
 				for (size_t First = 0; First < Function.Params.size(); ++First)
@@ -782,8 +870,7 @@ namespace HeaderTool
 					int Depth = 0;
 					for (; Close < Tokens.size(); ++Close)
 					{
-						Depth += Tokens[Close].Is("(") ? 1 : Tokens[Close].Is(")") ? -1
-						                                                           : 0;
+						Depth += Tokens[Close].Is("(") ? 1 : Tokens[Close].Is(")") ? -1 : 0;
 						if (Depth == 0)
 						{
 							break;
@@ -812,8 +899,9 @@ namespace HeaderTool
 						Fail(Token.Line, Token.Text + " is not allowed in a parameter list");
 					}
 				}
-				const auto Equals = std::find_if(Tokens.begin(), Tokens.end(), [](const FToken& Token)
-				                                 { return Token.Is("="); });
+				const auto Equals = std::find_if(Tokens.begin(), Tokens.end(), [](const FToken& Token) {
+					return Token.Is("=");
+				});
 				if (Equals != Tokens.end())
 				{
 					Param.DefaultValue = JoinTokens(std::vector<FToken>(Equals + 1, Tokens.end()));
@@ -823,8 +911,9 @@ namespace HeaderTool
 				{
 					Fail(Param.Line, "Every parameter of UFUNCTION '" + Function.Name + "' needs a type and a name");
 				}
-				if (std::any_of(Tokens.begin(), Tokens.end(), [](const FToken& Token)
-				                { return Token.Is("["); }))
+				if (std::any_of(Tokens.begin(), Tokens.end(), [](const FToken& Token) {
+					    return Token.Is("[");
+				    }))
 				{
 					Fail(Param.Line, "Array parameters are not supported ('" + Function.Name + "')");
 				}
@@ -891,7 +980,8 @@ namespace HeaderTool
 					if (Previous)
 					{
 						const bool bPreviousWord = Previous->Kind == ETokenKind::Identifier || Previous->Kind == ETokenKind::Number;
-						if ((bWord && bPreviousWord) || Previous->Is(",") || (bWord && Previous->Is(">")) || (bWord && Previous->Is("*")) || (bWord && Previous->Is("&")))
+						if ((bWord && bPreviousWord) || Previous->Is(",") || (bWord && Previous->Is(">")) || (bWord && Previous->Is("*")) ||
+						    (bWord && Previous->Is("&")))
 						{
 							Text += ' ';
 						}
@@ -925,8 +1015,9 @@ namespace HeaderTool
 				ApplyDocComment(MarkerToken, Property.MetaData);
 				std::vector<FToken> Declaration = CollectDeclaration("UPROPERTY", Property.Line, false);
 				// Drop an initializer: "= Value" or "{Value}".
-				const auto Initializer = std::find_if(Declaration.begin(), Declaration.end(), [](const FToken& Token)
-				                                      { return Token.Is("=") || Token.Is("{"); });
+				const auto Initializer = std::find_if(Declaration.begin(), Declaration.end(), [](const FToken& Token) {
+					return Token.Is("=") || Token.Is("{");
+				});
 				Declaration.erase(Initializer, Declaration.end());
 				while (!Declaration.empty() && (Declaration.front().Is("mutable")))
 				{
@@ -952,8 +1043,7 @@ namespace HeaderTool
 						int Depth = 0;
 						for (const FToken& Other : Declaration)
 						{
-							Depth += Other.Is("<") ? 1 : Other.Is(">") ? -1
-							                                           : 0;
+							Depth += Other.Is("<") ? 1 : Other.Is(">") ? -1 : 0;
 							if (&Other == &Token)
 							{
 								bInsideTemplate = Depth > 0;
@@ -978,9 +1068,13 @@ namespace HeaderTool
 					Fail(Property.Line, "A UPROPERTY cannot be a reference");
 				}
 				Property.Type = (Type.bConst ? "const " : "") + Type.ValueType;
-				if (Access == EAccess::Private && (FindSpecifier(Property.Specifiers, "BlueprintReadWrite") || FindSpecifier(Property.Specifiers, "BlueprintReadOnly")) && !Property.MetaData.Contains("AllowPrivateAccess"))
+				if (Access == EAccess::Private &&
+				    (FindSpecifier(Property.Specifiers, "BlueprintReadWrite") || FindSpecifier(Property.Specifiers, "BlueprintReadOnly")) &&
+				    !Property.MetaData.Contains("AllowPrivateAccess"))
 				{
-					Fail(Property.Line, "BlueprintReadWrite and BlueprintReadOnly are not allowed on private members unless meta=(AllowPrivateAccess) is given ('" + Property.Name + "')");
+					Fail(Property.Line,
+					     "BlueprintReadWrite and BlueprintReadOnly are not allowed on private members unless meta=(AllowPrivateAccess) is given ('" +
+					         Property.Name + "')");
 				}
 				return Property;
 			}
@@ -1050,8 +1144,7 @@ namespace HeaderTool
 							{
 								Fail(Value.Line, "Missing '}' to close enum " + Enum.Name);
 							}
-							Depth += Current().Is("(") ? 1 : Current().Is(")") ? -1
-							                                                   : 0;
+							Depth += Current().Is("(") ? 1 : Current().Is(")") ? -1 : 0;
 							Advance();
 						}
 					}
@@ -1180,8 +1273,9 @@ namespace HeaderTool
 					return;
 				}
 				const std::string Expected = Header.BaseName + ".generated.h";
-				const auto Found = std::find_if(Includes.begin(), Includes.end(), [&Expected](const FIncludeDirective& Include)
-				                                { return Include.Path == Expected; });
+				const auto Found = std::find_if(Includes.begin(), Includes.end(), [&Expected](const FIncludeDirective& Include) {
+					return Include.Path == Expected;
+				});
 				const int FirstTypeLine = FirstReflectedLine();
 				if (Found == Includes.end())
 				{

@@ -286,7 +286,8 @@ namespace HeaderTool
 						{
 							++Pos;
 						}
-						else if ((D == '+' || D == '-') && (Source[Pos - 1] == 'e' || Source[Pos - 1] == 'E' || Source[Pos - 1] == 'p' || Source[Pos - 1] == 'P'))
+						else if ((D == '+' || D == '-') &&
+						         (Source[Pos - 1] == 'e' || Source[Pos - 1] == 'E' || Source[Pos - 1] == 'p' || Source[Pos - 1] == 'P'))
 						{
 							++Pos;
 						}

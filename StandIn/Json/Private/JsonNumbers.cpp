@@ -24,7 +24,8 @@ namespace UE::Json::Private
 		for (const TCHAR Char : Text)
 		{
 			// Only decimal notation: strtod would also take blanks, "inf", "nan" and hexadecimal.
-			const bool bDecimal = (Char >= TEXT('0') && Char <= TEXT('9')) || Char == TEXT('.') || Char == TEXT('-') || Char == TEXT('+') || Char == TEXT('e') || Char == TEXT('E');
+			const bool bDecimal = (Char >= TEXT('0') && Char <= TEXT('9')) || Char == TEXT('.') || Char == TEXT('-') || Char == TEXT('+') ||
+			                      Char == TEXT('e') || Char == TEXT('E');
 			if (!bDecimal)
 			{
 				return false;

@@ -33,13 +33,15 @@ bool FPluginDescriptor::Load(const FString& FileName, FText* OutFailReason)
 	FString Text;
 	if (!FFileHelper::LoadFileToString(Text, *FileName))
 	{
-		SetFailReason(OutFailReason, FText::Format(LOCTEXT("CannotReadDescriptor", "Could not read the plug-in descriptor '{0}'."), FText::FromString(FileName)));
+		SetFailReason(OutFailReason,
+		              FText::Format(LOCTEXT("CannotReadDescriptor", "Could not read the plug-in descriptor '{0}'."), FText::FromString(FileName)));
 		return false;
 	}
 	FText Reason;
 	if (!Read(Text, &Reason))
 	{
-		SetFailReason(OutFailReason, FText::Format(LOCTEXT("InvalidDescriptorFile", "The plug-in descriptor '{0}' is not valid: {1}"), FText::FromString(FileName), Reason));
+		SetFailReason(OutFailReason,
+		              FText::Format(LOCTEXT("InvalidDescriptorFile", "The plug-in descriptor '{0}' is not valid: {1}"), FText::FromString(FileName), Reason));
 		return false;
 	}
 	return true;

@@ -75,7 +75,9 @@ namespace
 			{
 				if (!Existing->GetDescriptorFileName().Equals(FullPath, ESearchCase::CaseSensitive))
 				{
-					return Refuse(FText::Format(LOCTEXT("NameTaken", "A plug-in named '{0}' is already known from '{1}'; a plug-in name must be unique."), FText::FromString(Name), FText::FromString(Existing->GetDescriptorFileName())), OutFailReason);
+					return Refuse(FText::Format(LOCTEXT("NameTaken", "A plug-in named '{0}' is already known from '{1}'; a plug-in name must be unique."),
+					                            FText::FromString(Name), FText::FromString(Existing->GetDescriptorFileName())),
+					              OutFailReason);
 				}
 				// The same descriptor again: take what it says now.
 				Existing->SetDescriptor(MoveTemp(Descriptor));
@@ -96,7 +98,8 @@ namespace
 			for (const TSharedPtr<FPlugin>& Plugin : Plugins)
 			{
 				const FString BaseDir = NormalizeFolder(Plugin->GetBaseDir());
-				const bool bOnDisk = FullPath.Equals(BaseDir, ESearchCase::CaseSensitive) || FullPath.StartsWith(BaseDir + TEXT("/"), ESearchCase::CaseSensitive);
+				const bool bOnDisk =
+				    FullPath.Equals(BaseDir, ESearchCase::CaseSensitive) || FullPath.StartsWith(BaseDir + TEXT("/"), ESearchCase::CaseSensitive);
 				if (bOnDisk || PluginPath.StartsWith(Plugin->GetMountedAssetPath(), ESearchCase::IgnoreCase))
 				{
 					return Plugin;
@@ -109,8 +112,9 @@ namespace
 		{
 			LastMountFailReason = FText::GetEmpty();
 			const FString FullPath = FPaths::ConvertRelativePathToFull(PluginFileName);
-			const TSharedPtr<FPlugin>* Known = Plugins.FindByPredicate([&FullPath](const TSharedPtr<FPlugin>& Plugin)
-			                                                           { return Plugin->GetDescriptorFileName().Equals(FullPath, ESearchCase::CaseSensitive); });
+			const TSharedPtr<FPlugin>* Known = Plugins.FindByPredicate([&FullPath](const TSharedPtr<FPlugin>& Plugin) {
+				return Plugin->GetDescriptorFileName().Equals(FullPath, ESearchCase::CaseSensitive);
+			});
 			if (!Known)
 			{
 				FText Reason;
@@ -128,11 +132,16 @@ namespace
 			const TSharedPtr<FPlugin> Plugin = FindKnown(PluginName);
 			if (!Plugin.IsValid())
 			{
-				return RefuseMount(PluginName, FText::Format(LOCTEXT("UnknownPlugin", "No plug-in named '{0}' is known. Add its descriptor to the plug-in list first."), FText::FromString(PluginName)));
+				return RefuseMount(PluginName,
+				                   FText::Format(LOCTEXT("UnknownPlugin", "No plug-in named '{0}' is known. Add its descriptor to the plug-in list first."),
+				                                 FText::FromString(PluginName)));
 			}
 			if (!Plugin->GetDescriptor().bExplicitlyLoaded)
 			{
-				return RefuseMount(PluginName, FText::Format(LOCTEXT("NotExplicitlyLoaded", "The plug-in '{0}' is not explicitly loaded: only a plug-in whose descriptor says \"ExplicitlyLoaded\": true can be mounted on request."), FText::FromString(Plugin->GetName())));
+				return RefuseMount(PluginName,
+				                   FText::Format(LOCTEXT("NotExplicitlyLoaded", "The plug-in '{0}' is not explicitly loaded: only a plug-in whose descriptor "
+				                                                                "says \"ExplicitlyLoaded\": true can be mounted on request."),
+				                                 FText::FromString(Plugin->GetName())));
 			}
 			if (Plugin->IsMounted())
 			{
@@ -160,7 +169,9 @@ namespace
 			}
 			if (!Plugin->GetDescriptor().bExplicitlyLoaded)
 			{
-				return Refuse(FText::Format(LOCTEXT("UnmountNotExplicit", "The plug-in '{0}' is not explicitly loaded and cannot be unmounted."), FText::FromString(Plugin->GetName())), OutReason);
+				return Refuse(FText::Format(LOCTEXT("UnmountNotExplicit", "The plug-in '{0}' is not explicitly loaded and cannot be unmounted."),
+				                            FText::FromString(Plugin->GetName())),
+				              OutReason);
 			}
 			if (Plugin->IsMounted() && Plugin->CanContainContent())
 			{
@@ -192,7 +203,8 @@ namespace
 			const FText RootText = FText::FromString(Root);
 			if (UE::StandIn::IsEngineContentRoot(Root))
 			{
-				OutReason = FText::Format(LOCTEXT("ReservedRoot", "The content root '{0}' is reserved by the engine. Rename the plug-in '{1}'."), RootText, FText::FromString(Plugin.GetName()));
+				OutReason = FText::Format(LOCTEXT("ReservedRoot", "The content root '{0}' is reserved by the engine. Rename the plug-in '{1}'."), RootText,
+				                          FText::FromString(Plugin.GetName()));
 				return false;
 			}
 			if (FPackageName::MountPointExists(Root))
@@ -200,13 +212,16 @@ namespace
 				const FString Existing = FPackageName::GetContentPathForPackageRoot(Root);
 				if (!NormalizeFolder(Existing).Equals(NormalizeFolder(Plugin.GetContentDir()), ESearchCase::CaseSensitive))
 				{
-					OutReason = FText::Format(LOCTEXT("TakenRoot", "The content root '{0}' is already registered to '{1}'. Unmount that folder or rename the plug-in '{2}'."), RootText, FText::FromString(Existing), FText::FromString(Plugin.GetName()));
+					OutReason = FText::Format(
+					    LOCTEXT("TakenRoot", "The content root '{0}' is already registered to '{1}'. Unmount that folder or rename the plug-in '{2}'."),
+					    RootText, FText::FromString(Existing), FText::FromString(Plugin.GetName()));
 					return false;
 				}
 			}
 			if (!FPackageName::RegisterMountPoint(Root, Plugin.GetContentDir()).IsValid())
 			{
-				OutReason = FText::Format(LOCTEXT("InvalidRoot", "'{0}' is not a valid content root. Rename the plug-in '{1}'."), RootText, FText::FromString(Plugin.GetName()));
+				OutReason = FText::Format(LOCTEXT("InvalidRoot", "'{0}' is not a valid content root. Rename the plug-in '{1}'."), RootText,
+				                          FText::FromString(Plugin.GetName()));
 				return false;
 			}
 			return true;

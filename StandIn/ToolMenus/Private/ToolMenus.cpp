@@ -66,7 +66,9 @@ bool FToolMenuOwner::operator==(const FToolMenuOwner& Other) const
 	return true;
 }
 
-FToolMenuEntry FToolMenuEntry::InitMenuEntry(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip, const TAttribute<FSlateIcon>& InIcon, const FToolUIActionChoice& InAction, const EUserInterfaceActionType UserInterfaceActionType, const FName InTutorialHighlightName)
+FToolMenuEntry FToolMenuEntry::InitMenuEntry(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip,
+                                             const TAttribute<FSlateIcon>& InIcon, const FToolUIActionChoice& InAction,
+                                             const EUserInterfaceActionType UserInterfaceActionType, const FName InTutorialHighlightName)
 {
 	FToolMenuEntry Entry(CurrentOwnerOnStack(), InName, EMultiBlockType::MenuEntry);
 	Entry.Label = InLabel;
@@ -78,7 +80,9 @@ FToolMenuEntry FToolMenuEntry::InitMenuEntry(const FName InName, const TAttribut
 	return Entry;
 }
 
-FToolMenuEntry FToolMenuEntry::InitSubMenu(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip, const FNewToolMenuChoice& InMakeMenu, bool bInOpenSubMenuOnClick, const TAttribute<FSlateIcon>& InIcon, const bool bShouldCloseWindowAfterMenuSelection, const FName InTutorialHighlightName)
+FToolMenuEntry FToolMenuEntry::InitSubMenu(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip,
+                                           const FNewToolMenuChoice& InMakeMenu, bool bInOpenSubMenuOnClick, const TAttribute<FSlateIcon>& InIcon,
+                                           const bool bShouldCloseWindowAfterMenuSelection, const FName InTutorialHighlightName)
 {
 	FToolMenuEntry Entry(CurrentOwnerOnStack(), InName, EMultiBlockType::MenuEntry);
 	Entry.Label = InLabel;
@@ -121,7 +125,10 @@ FToolMenuEntry& FToolMenuSection::AddEntryInternal(const FToolMenuEntry& Args)
 	return Blocks.Add_GetRef(Entry);
 }
 
-FToolMenuEntry& FToolMenuSection::AddMenuEntry(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip, const TAttribute<FSlateIcon>& InIcon, const FToolUIActionChoice& InAction, const EUserInterfaceActionType UserInterfaceActionType, const FName InTutorialHighlightName, const TOptional<FText>& InInputBindingOverride)
+FToolMenuEntry& FToolMenuSection::AddMenuEntry(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip,
+                                               const TAttribute<FSlateIcon>& InIcon, const FToolUIActionChoice& InAction,
+                                               const EUserInterfaceActionType UserInterfaceActionType, const FName InTutorialHighlightName,
+                                               const TOptional<FText>& InInputBindingOverride)
 {
 	ReportIfNotLive(ModuleGeneration, TEXT("FToolMenuSection::AddMenuEntry"));
 	FToolMenuEntry Entry = FToolMenuEntry::InitMenuEntry(InName, InLabel, InToolTip, InIcon, InAction, UserInterfaceActionType, InTutorialHighlightName);
@@ -129,16 +136,23 @@ FToolMenuEntry& FToolMenuSection::AddMenuEntry(const FName InName, const TAttrib
 	return AddEntryInternal(Entry);
 }
 
-FToolMenuEntry& FToolMenuSection::AddSubMenu(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip, const FNewToolMenuChoice& InMakeMenu, bool bInOpenSubMenuOnClick, const TAttribute<FSlateIcon>& InIcon, const bool bShouldCloseWindowAfterMenuSelection, const FName InTutorialHighlightName)
+FToolMenuEntry& FToolMenuSection::AddSubMenu(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip,
+                                             const FNewToolMenuChoice& InMakeMenu, bool bInOpenSubMenuOnClick, const TAttribute<FSlateIcon>& InIcon,
+                                             const bool bShouldCloseWindowAfterMenuSelection, const FName InTutorialHighlightName)
 {
 	ReportIfNotLive(ModuleGeneration, TEXT("FToolMenuSection::AddSubMenu"));
-	return AddEntryInternal(FToolMenuEntry::InitSubMenu(InName, InLabel, InToolTip, InMakeMenu, bInOpenSubMenuOnClick, InIcon, bShouldCloseWindowAfterMenuSelection, InTutorialHighlightName));
+	return AddEntryInternal(FToolMenuEntry::InitSubMenu(InName, InLabel, InToolTip, InMakeMenu, bInOpenSubMenuOnClick, InIcon,
+	                                                    bShouldCloseWindowAfterMenuSelection, InTutorialHighlightName));
 }
 
-FToolMenuEntry& FToolMenuSection::AddSubMenu(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip, const FNewToolMenuChoice& InMakeMenu, const FToolUIActionChoice& InAction, const EUserInterfaceActionType InUserInterfaceActionType, bool bInOpenSubMenuOnClick, const TAttribute<FSlateIcon>& InIcon, const bool bShouldCloseWindowAfterMenuSelection)
+FToolMenuEntry& FToolMenuSection::AddSubMenu(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip,
+                                             const FNewToolMenuChoice& InMakeMenu, const FToolUIActionChoice& InAction,
+                                             const EUserInterfaceActionType InUserInterfaceActionType, bool bInOpenSubMenuOnClick,
+                                             const TAttribute<FSlateIcon>& InIcon, const bool bShouldCloseWindowAfterMenuSelection)
 {
 	ReportIfNotLive(ModuleGeneration, TEXT("FToolMenuSection::AddSubMenu"));
-	FToolMenuEntry Entry = FToolMenuEntry::InitSubMenu(InName, InLabel, InToolTip, InMakeMenu, bInOpenSubMenuOnClick, InIcon, bShouldCloseWindowAfterMenuSelection);
+	FToolMenuEntry Entry =
+	    FToolMenuEntry::InitSubMenu(InName, InLabel, InToolTip, InMakeMenu, bInOpenSubMenuOnClick, InIcon, bShouldCloseWindowAfterMenuSelection);
 	Entry.Action = InAction;
 	Entry.UserInterfaceActionType = InUserInterfaceActionType;
 	return AddEntryInternal(Entry);
@@ -244,8 +258,9 @@ FToolMenuSection* UToolMenu::FindSectionInternal(const FName SectionName)
 void UToolMenu::RemoveSection(const FName SectionName)
 {
 	ReportIfNotLive(ModuleGeneration, TEXT("UToolMenu::RemoveSection"));
-	Sections.RemoveAll([SectionName](const FToolMenuSection& Section)
-	                   { return Section.Name == SectionName; });
+	Sections.RemoveAll([SectionName](const FToolMenuSection& Section) {
+		return Section.Name == SectionName;
+	});
 }
 
 int32 UToolMenus::GetGeneration() const
@@ -401,12 +416,14 @@ void UToolMenus::RemoveOwnerExtensions(const FToolMenuOwner& Owner)
 		TArray<FToolMenuSection>& Sections = Pair.Value->Sections;
 		for (FToolMenuSection& Section : Sections)
 		{
-			Section.Blocks.RemoveAll([&Owner](const FToolMenuEntry& Entry)
-			                         { return Entry.Owner == Owner; });
+			Section.Blocks.RemoveAll([&Owner](const FToolMenuEntry& Entry) {
+				return Entry.Owner == Owner;
+			});
 		}
 		// A section of this owner that still holds another owner's entries stays, for their sake.
-		Sections.RemoveAll([&Owner](const FToolMenuSection& Section)
-		                   { return Section.Owner == Owner && Section.Blocks.IsEmpty(); });
+		Sections.RemoveAll([&Owner](const FToolMenuSection& Section) {
+			return Section.Owner == Owner && Section.Blocks.IsEmpty();
+		});
 	}
 }
 

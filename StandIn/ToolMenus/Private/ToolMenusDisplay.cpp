@@ -45,8 +45,9 @@ namespace UE::StandIn
 				for (int32 AnchoredIndex = 0; AnchoredIndex < Anchored.Num(); ++AnchoredIndex)
 				{
 					const ItemType& Item = Anchored[AnchoredIndex];
-					const int32 AnchorIndex = Ordered.IndexOfByPredicate([&Item](const ItemType& Other)
-					                                                     { return Other.Name == Item.InsertPosition.Name; });
+					const int32 AnchorIndex = Ordered.IndexOfByPredicate([&Item](const ItemType& Other) {
+						return Other.Name == Item.InsertPosition.Name;
+					});
 					if (AnchorIndex != INDEX_NONE)
 					{
 						const bool bAfter = Item.InsertPosition.Position == EToolMenuInsertType::After;
@@ -72,8 +73,9 @@ namespace UE::StandIn
 			}
 			for (const FToolMenuSection& Section : Menu.Sections)
 			{
-				FToolMenuSection* Existing = OutSections.FindByPredicate([&Section](const FToolMenuSection& Other)
-				                                                         { return Other.Name == Section.Name; });
+				FToolMenuSection* Existing = OutSections.FindByPredicate([&Section](const FToolMenuSection& Other) {
+					return Other.Name == Section.Name;
+				});
 				if (!Existing)
 				{
 					OutSections.Add(Section);
@@ -155,8 +157,9 @@ namespace UE::StandIn
 
 	const FDisplayedToolMenuSection* FDisplayedToolMenu::FindSection(FName SectionName) const
 	{
-		return Sections.FindByPredicate([SectionName](const FDisplayedToolMenuSection& Section)
-		                                { return Section.Name == SectionName; });
+		return Sections.FindByPredicate([SectionName](const FDisplayedToolMenuSection& Section) {
+			return Section.Name == SectionName;
+		});
 	}
 
 	const FDisplayedToolMenuEntry* FDisplayedToolMenu::FindEntry(FName EntryName) const

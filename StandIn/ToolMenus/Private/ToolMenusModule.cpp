@@ -63,14 +63,16 @@ namespace UE::ToolMenus::Private
 
 	void RemoveStartupCallback(FDelegateHandle Handle)
 	{
-		GetState().PendingStartupCallbacks.RemoveAll([Handle](const FSimpleMulticastDelegate::FDelegate& Delegate)
-		                                             { return Delegate.GetHandle() == Handle; });
+		GetState().PendingStartupCallbacks.RemoveAll([Handle](const FSimpleMulticastDelegate::FDelegate& Delegate) {
+			return Delegate.GetHandle() == Handle;
+		});
 	}
 
 	void RemoveStartupCallbacksOf(FDelegateUserObjectConst UserObject)
 	{
-		GetState().PendingStartupCallbacks.RemoveAll([UserObject](const FSimpleMulticastDelegate::FDelegate& Delegate)
-		                                             { return Delegate.IsBoundToObject(UserObject); });
+		GetState().PendingStartupCallbacks.RemoveAll([UserObject](const FSimpleMulticastDelegate::FDelegate& Delegate) {
+			return Delegate.IsBoundToObject(UserObject);
+		});
 	}
 
 	void RunStartupCallback(const FSimpleMulticastDelegate::FDelegate& InDelegate)

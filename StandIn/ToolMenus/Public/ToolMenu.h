@@ -21,7 +21,8 @@ public:
 	FToolMenuSection& FindOrAddSection(const FName SectionName, const TAttribute<FText>& InLabel, const FToolMenuInsert InPosition = FToolMenuInsert());
 
 	/** Adds a section, or updates the label and position of the existing one of that name. */
-	FToolMenuSection& AddSection(const FName SectionName, const TAttribute<FText>& InLabel = TAttribute<FText>(), const FToolMenuInsert InPosition = FToolMenuInsert());
+	FToolMenuSection& AddSection(const FName SectionName, const TAttribute<FText>& InLabel = TAttribute<FText>(),
+	                             const FToolMenuInsert InPosition = FToolMenuInsert());
 
 	/** @return the section of that name, or null. */
 	FToolMenuSection* FindSection(const FName SectionName);

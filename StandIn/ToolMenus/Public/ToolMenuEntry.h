@@ -30,9 +30,15 @@ struct FToolMenuEntry
 	{
 	}
 
-	static FToolMenuEntry InitMenuEntry(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip, const TAttribute<FSlateIcon>& InIcon, const FToolUIActionChoice& InAction, const EUserInterfaceActionType UserInterfaceActionType = EUserInterfaceActionType::Button, const FName InTutorialHighlightName = NAME_None);
+	static FToolMenuEntry InitMenuEntry(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip,
+	                                    const TAttribute<FSlateIcon>& InIcon, const FToolUIActionChoice& InAction,
+	                                    const EUserInterfaceActionType UserInterfaceActionType = EUserInterfaceActionType::Button,
+	                                    const FName InTutorialHighlightName = NAME_None);
 
-	static FToolMenuEntry InitSubMenu(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip, const FNewToolMenuChoice& InMakeMenu, bool bInOpenSubMenuOnClick = false, const TAttribute<FSlateIcon>& InIcon = TAttribute<FSlateIcon>(), const bool bShouldCloseWindowAfterMenuSelection = true, const FName InTutorialHighlightName = NAME_None);
+	static FToolMenuEntry InitSubMenu(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip,
+	                                  const FNewToolMenuChoice& InMakeMenu, bool bInOpenSubMenuOnClick = false,
+	                                  const TAttribute<FSlateIcon>& InIcon = TAttribute<FSlateIcon>(), const bool bShouldCloseWindowAfterMenuSelection = true,
+	                                  const FName InTutorialHighlightName = NAME_None);
 
 	static FToolMenuEntry InitSeparator(const FName InName);
 

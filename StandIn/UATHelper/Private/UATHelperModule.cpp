@@ -24,11 +24,9 @@ namespace
 			Tasks.Empty();
 		}
 
-		void CreateUatTask(const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName,
-		                   const FText& TaskShortName, const FSlateBrush* TaskIcon,
-		                   const TArray<struct FAnalyticsEventAttribute>* OptionalAnalyticsParamArray,
-		                   UatTaskResultCallack ResultCallback, const FString& ResultLocation,
-		                   const FText& ExtraSubText) override
+		void CreateUatTask(const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName, const FText& TaskShortName,
+		                   const FSlateBrush* TaskIcon, const TArray<struct FAnalyticsEventAttribute>* OptionalAnalyticsParamArray,
+		                   UatTaskResultCallack ResultCallback, const FString& ResultLocation, const FText& ExtraSubText) override
 		{
 			UE::StandIn::FUatTaskRequest Request;
 			Request.TaskId = ++NumTasksCreated;
@@ -55,10 +53,7 @@ namespace
 		}
 
 	private:
-		static FString GetRunUatPath()
-		{
-			return FPaths::ConvertRelativePathToFull(FPaths::EngineDir() / TEXT("Build/BatchFiles/RunUAT.sh"));
-		}
+		static FString GetRunUatPath() { return FPaths::ConvertRelativePathToFull(FPaths::EngineDir() / TEXT("Build/BatchFiles/RunUAT.sh")); }
 
 		void ForgetFinishedTasks()
 		{

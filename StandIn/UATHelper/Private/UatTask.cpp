@@ -45,12 +45,13 @@ namespace UE::UATHelper
 		Info.ExpireDuration = FinishedNotificationExpireSeconds;
 		Info.SubText = MakeSubText();
 		const TWeakPtr<FUatTask> WeakSelf = AsShared();
-		Info.ButtonDetails.Add(FNotificationButtonInfo(LOCTEXT("CancelTask", "Cancel"), LOCTEXT("CancelTaskToolTip", "Stops the automation tool."), FSimpleDelegate::CreateLambda([WeakSelf]()
-		                                                                                                                                                                          {
-			if (const TSharedPtr<FUatTask> Task = WeakSelf.Pin())
-			{
-				Task->Cancel();
-			} }),
+		Info.ButtonDetails.Add(FNotificationButtonInfo(LOCTEXT("CancelTask", "Cancel"), LOCTEXT("CancelTaskToolTip", "Stops the automation tool."),
+		                                               FSimpleDelegate::CreateLambda([WeakSelf]() {
+			                                               if (const TSharedPtr<FUatTask> Task = WeakSelf.Pin())
+			                                               {
+				                                               Task->Cancel();
+			                                               }
+		                                               }),
 		                                               SNotificationItem::CS_Pending));
 		Notification = FSlateNotificationManager::Get().AddNotification(Info);
 		if (Notification.IsValid())
@@ -68,8 +69,9 @@ namespace UE::UATHelper
 
 		// The ticker holds the task until it has ended, so that the caller need not keep it.
 		TSharedRef<FUatTask> Self = AsShared();
-		TickerHandle = FTSTicker::GetCoreTicker().AddTicker(FTickerDelegate::CreateLambda([Self](float DeltaTime)
-		                                                                                  { return Self->Tick(DeltaTime); }));
+		TickerHandle = FTSTicker::GetCoreTicker().AddTicker(FTickerDelegate::CreateLambda([Self](float DeltaTime) {
+			return Self->Tick(DeltaTime);
+		}));
 	}
 
 	void FUatTask::Abandon()

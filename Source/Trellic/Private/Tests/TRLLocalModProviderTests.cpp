@@ -14,33 +14,28 @@ END_DEFINE_SPEC(FTRLLocalModProviderSpec)
 
 void FTRLLocalModProviderSpec::Define()
 {
-	Describe("GetLocalModsRoot", [this]()
-	         {
+	Describe("GetLocalModsRoot", [this]() {
 		// The project folder always ends in "/", so the joined root is the two strings put together.
-		It("joins the project folder and the settings' ModsDirectory", [this]()
-			{
+		It("joins the project folder and the settings' ModsDirectory", [this]() {
 			UTRLSettings* Settings = NewObject<UTRLSettings>();
 			Settings->ModsDirectory = TEXT("Addons/Local");
 			FTRLScopedSettingsOverride Override(Settings);
 			TestEqual(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Addons/Local"));
 		});
 
-		It("uses Mods when ModsDirectory is empty", [this]()
-			{
+		It("uses Mods when ModsDirectory is empty", [this]() {
 			UTRLSettings* Settings = NewObject<UTRLSettings>();
 			Settings->ModsDirectory.Empty();
 			FTRLScopedSettingsOverride Override(Settings);
 			TestEqual(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Mods"));
 		});
 
-		It("uses Mods when no settings object is available", [this]()
-			{
+		It("uses Mods when no settings object is available", [this]() {
 			FTRLScopedSettingsOverride NoSettings(nullptr);
 			TestEqual(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Mods"));
 		});
 
-		It("answers an overriding root exactly as given, a relative one included, until the override ends", [this]()
-			{
+		It("answers an overriding root exactly as given, a relative one included, until the override ends", [this]() {
 			const FString Before = UTRLLocalModProvider::GetLocalModsRoot();
 			{
 				FTRLScopedModsRootOverride Outer(TEXT("/srv/mods/"));
@@ -52,7 +47,8 @@ void FTRLLocalModProviderSpec::Define()
 				TestEqual(TEXT("outer root"), UTRLLocalModProvider::GetLocalModsRoot(), FString(TEXT("/srv/mods/")));
 			}
 			TestEqual(TEXT("root after the overrides"), UTRLLocalModProvider::GetLocalModsRoot(), Before);
-		}); });
+		});
+	});
 }
 
 #endif

@@ -27,24 +27,24 @@ END_DEFINE_SPEC(FTRLSettingsSpec)
 
 void FTRLSettingsSpec::Define()
 {
-	BeforeEach([this]()
-	           { TempDir = TRLTempFolder::Make(TEXT("TRLSettings")); });
+	BeforeEach([this]() {
+		TempDir = TRLTempFolder::Make(TEXT("TRLSettings"));
+	});
 
-	AfterEach([this]()
-	          { IFileManager::Get().DeleteDirectory(*TempDir, false, true); });
+	AfterEach([this]() {
+		IFileManager::Get().DeleteDirectory(*TempDir, false, true);
+	});
 
-	Describe("LoadConfig", [this]()
-	         {
-		It("reads every field from the Trellic section", [this]()
-			{
+	Describe("LoadConfig", [this]() {
+		It("reads every field from the Trellic section", [this]() {
 			const UTRLSettings* Settings = LoadFromSection(TEXT("ModApiVersion=3\n"
-																 "ModsDirectory=Addons\n"
-																 "DefaultLoadOrder=-20\n"
-																 "WorkshopDefaultVisibility=FriendsOnly\n"
-																 "BaseReleaseVersion=2.5\n"
-																 "TargetPlatform=Linux\n"
-																 "ClientConfiguration=Development\n"
-																 "bDLCIncludeEngineContent=True\n"));
+			                                                    "ModsDirectory=Addons\n"
+			                                                    "DefaultLoadOrder=-20\n"
+			                                                    "WorkshopDefaultVisibility=FriendsOnly\n"
+			                                                    "BaseReleaseVersion=2.5\n"
+			                                                    "TargetPlatform=Linux\n"
+			                                                    "ClientConfiguration=Development\n"
+			                                                    "bDLCIncludeEngineContent=True\n"));
 			TestEqual(TEXT("ModApiVersion"), Settings->ModApiVersion, 3);
 			TestEqual(TEXT("ModsDirectory"), Settings->ModsDirectory, FString(TEXT("Addons")));
 			TestEqual(TEXT("DefaultLoadOrder"), Settings->DefaultLoadOrder, -20);
@@ -55,8 +55,7 @@ void FTRLSettingsSpec::Define()
 			TestTrue(TEXT("bDLCIncludeEngineContent"), Settings->bDLCIncludeEngineContent);
 		});
 
-		It("keeps the defaults for keys the section does not have, and an empty value as empty", [this]()
-			{
+		It("keeps the defaults for keys the section does not have, and an empty value as empty", [this]() {
 			const UTRLSettings* Settings = LoadFromSection(TEXT("ModsDirectory=\nDefaultLoadOrder=7\n"));
 			const UTRLSettings* Defaults = GetDefault<UTRLSettings>();
 			TestEqual(TEXT("ModsDirectory"), Settings->ModsDirectory, FString());
@@ -67,17 +66,15 @@ void FTRLSettingsSpec::Define()
 			TestEqual(TEXT("TargetPlatform"), Settings->TargetPlatform, Defaults->TargetPlatform);
 			TestEqual(TEXT("ClientConfiguration"), Settings->ClientConfiguration, Defaults->ClientConfiguration);
 			TestEqual(TEXT("bDLCIncludeEngineContent"), Settings->bDLCIncludeEngineContent, Defaults->bDLCIncludeEngineContent);
-		}); });
+		});
+	});
 
-	Describe("Get", [this]()
-	         {
-		It("answers the class default object when nothing overrides it", [this]()
-			{
+	Describe("Get", [this]() {
+		It("answers the class default object when nothing overrides it", [this]() {
 			TestTrue(TEXT("Get() is the class default object"), UTRLSettings::Get() == GetDefault<UTRLSettings>());
 		});
 
-		It("answers null while a null override lives, and the settings again once it ends", [this]()
-			{
+		It("answers null while a null override lives, and the settings again once it ends", [this]() {
 			{
 				FTRLScopedSettingsOverride NoSettings(nullptr);
 				TestNull(TEXT("Get() under a null override"), UTRLSettings::Get());
@@ -85,8 +82,7 @@ void FTRLSettingsSpec::Define()
 			TestTrue(TEXT("Get() after the override"), UTRLSettings::Get() == GetDefault<UTRLSettings>());
 		});
 
-		It("answers the outer override again when an inner one ends", [this]()
-			{
+		It("answers the outer override again when an inner one ends", [this]() {
 			const UTRLSettings* Custom = NewObject<UTRLSettings>();
 			FTRLScopedSettingsOverride Outer(Custom);
 			{
@@ -94,7 +90,8 @@ void FTRLSettingsSpec::Define()
 				TestNull(TEXT("Get() under the inner override"), UTRLSettings::Get());
 			}
 			TestTrue(TEXT("Get() under the outer override"), UTRLSettings::Get() == Custom);
-		}); });
+		});
+	});
 }
 
 #endif

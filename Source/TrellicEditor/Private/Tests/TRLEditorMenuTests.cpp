@@ -54,10 +54,13 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		};
 		const TArray<FExpectedEntry> Expected = {
 		    {TEXT("TRLNewMod"), TEXT("New Mod..."), TEXT("Create a new mod folder with a correctly written descriptor."), false},
-		    {TEXT("TRLMountMod"), TEXT("Open Mod For Editing"), TEXT("Mount a mod's content so its folder appears in the Content Browser and assets can be saved into it."), true},
+		    {TEXT("TRLMountMod"), TEXT("Open Mod For Editing"),
+		     TEXT("Mount a mod's content so its folder appears in the Content Browser and assets can be saved into it."), true},
 		    {TEXT("TRLPackageMod"), TEXT("Package Mod"), TEXT("Cook a mod into a shippable archive."), true},
-		    {TEXT("TRLUploadMod"), TEXT("Upload Mod To Steam Workshop"), TEXT("Send a packaged mod to the Steam Workshop. The first upload creates the Workshop item, later ones update it."), true},
-		    {TEXT("TRLCreateBaseRelease"), TEXT("Create Base Game Release"), TEXT("Record what this build of the game contains, so mods can be cooked on top of it. Run once per public build."), false}};
+		    {TEXT("TRLUploadMod"), TEXT("Upload Mod To Steam Workshop"),
+		     TEXT("Send a packaged mod to the Steam Workshop. The first upload creates the Workshop item, later ones update it."), true},
+		    {TEXT("TRLCreateBaseRelease"), TEXT("Create Base Game Release"),
+		     TEXT("Record what this build of the game contains, so mods can be cooked on top of it. Run once per public build."), false}};
 
 		if (!TestEqual(TEXT("number of entries"), Section.Blocks.Num(), Expected.Num()))
 		{
@@ -86,28 +89,29 @@ END_DEFINE_SPEC(FTRLEditorMenuSpec)
 
 void FTRLEditorMenuSpec::Define()
 {
-	BeforeEach([this]()
-	           { Log = MakeShared<FTRLLogCapture>(); });
+	BeforeEach([this]() {
+		Log = MakeShared<FTRLLogCapture>();
+	});
 
-	AfterEach([this]()
-	          {
+	AfterEach([this]() {
 		Log.Reset();
 		// Whatever a test did, the editor keeps its module running with one Trellic section.
 		EditorModule().ShutdownModule();
-		EditorModule().StartupModule(); });
+		EditorModule().StartupModule();
+	});
 
-	Describe("RegisterMenus", [this]()
-	         { It("adds the Trellic section to the Tools menu with its five entries in order, the plain ones buttons", [this]()
-		          { TestTrellicSection(); }); });
+	Describe("RegisterMenus", [this]() {
+		It("adds the Trellic section to the Tools menu with its five entries in order, the plain ones buttons", [this]() {
+			TestTrellicSection();
+		});
+	});
 
-	Describe("Register", [this]()
-	         { It("runs the menu callback before the start-up line is written when menus are already ready", [this]()
-		          {
+	Describe("Register", [this]() {
+		It("runs the menu callback before the start-up line is written when menus are already ready", [this]() {
 			EditorModule().ShutdownModule();
 			int32 StartLines = 0;
 			bool bSectionAtStartLine = false;
-			Log->OnLine = [&StartLines, &bSectionAtStartLine](const FTRLLogCapture::FLine& Line)
-			{
+			Log->OnLine = [&StartLines, &bSectionAtStartLine](const FTRLLogCapture::FLine& Line) {
 				if (Line.Category == FName(TEXT("LogTrellic")) && Line.Message == TEXT("Trellic editor module started."))
 				{
 					++StartLines;
@@ -118,20 +122,19 @@ void FTRLEditorMenuSpec::Define()
 			Log->OnLine = nullptr;
 
 			TestEqual(TEXT("start-up lines"), StartLines, 1);
-			TestTrue(TEXT("the section was there, and the line at Log verbosity, when the line was written"), bSectionAtStartLine); }); });
+			TestTrue(TEXT("the section was there, and the line at Log verbosity, when the line was written"), bSectionAtStartLine);
+		});
+	});
 
-	Describe("Unregister", [this]()
-	         {
-		It("removes the section, and the next start-up adds exactly one again", [this]()
-			{
+	Describe("Unregister", [this]() {
+		It("removes the section, and the next start-up adds exactly one again", [this]() {
 			EditorModule().ShutdownModule();
 			TestEqual(TEXT("Trellic sections after shut-down"), TrellicSections().Num(), 0);
 			EditorModule().StartupModule();
 			TestTrellicSection();
 		});
 
-		It("can run twice in a row without harm", [this]()
-			{
+		It("can run twice in a row without harm", [this]() {
 			EditorModule().ShutdownModule();
 			EditorModule().ShutdownModule();
 			TestEqual(TEXT("Trellic sections after two shut-downs"), TrellicSections().Num(), 0);
@@ -139,8 +142,7 @@ void FTRLEditorMenuSpec::Define()
 			TestTrellicSection();
 		});
 
-		It("touches no menu object once ToolMenus is unloaded", [this]()
-			{
+		It("touches no menu object once ToolMenus is unloaded", [this]() {
 			FModuleManager::Get().UnloadModule(TEXT("ToolMenus"));
 			EditorModule().ShutdownModule();
 			TestFalse(TEXT("ToolMenus is loaded"), FModuleManager::Get().IsModuleLoaded(TEXT("ToolMenus")));
@@ -149,7 +151,8 @@ void FTRLEditorMenuSpec::Define()
 			FModuleManager::Get().LoadModule(TEXT("ToolMenus"));
 			EditorModule().StartupModule();
 			TestTrellicSection();
-		}); });
+		});
+	});
 }
 
 #endif

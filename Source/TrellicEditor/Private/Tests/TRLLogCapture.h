@@ -17,15 +17,9 @@ public:
 		FString Message;
 	};
 
-	FTRLLogCapture()
-	{
-		GLog->AddOutputDevice(this);
-	}
+	FTRLLogCapture() { GLog->AddOutputDevice(this); }
 
-	virtual ~FTRLLogCapture() override
-	{
-		GLog->RemoveOutputDevice(this);
-	}
+	virtual ~FTRLLogCapture() override { GLog->RemoveOutputDevice(this); }
 
 	virtual void Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category) override
 	{

@@ -52,23 +52,22 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 	/** The descriptor CreateMod writes; the string values are given as they appear in the file, escapes included. */
 	static FString ExpectedDescriptor(const FString& Name, const FString& Description, const FString& Author, int32 ModApiVersion, int32 LoadOrder)
 	{
-		const TCHAR* Lines[] = {
-		    TEXT("{"),
-		    TEXT("\t\"FileVersion\": 3,"),
-		    TEXT("\t\"Version\": 1,"),
-		    TEXT("\t\"VersionName\": \"1.0.0\","),
-		    TEXT("\t\"FriendlyName\": \"{Name}\","),
-		    TEXT("\t\"Description\": \"{Description}\","),
-		    TEXT("\t\"Category\": \"Mods\","),
-		    TEXT("\t\"CreatedBy\": \"{Author}\","),
-		    TEXT("\t\"CanContainContent\": true,"),
-		    TEXT("\t\"ExplicitlyLoaded\": true,"),
-		    TEXT("\t\"ModApiVersion\": {ModApiVersion},"),
-		    TEXT("\t\"TRLLoadOrder\": {LoadOrder},"),
-		    TEXT("\t\"TRLTags\": [],"),
-		    TEXT("\t\"TRLRequiredMods\": [],"),
-		    TEXT("\t\"Modules\": []"),
-		    TEXT("}")};
+		const TCHAR* Lines[] = {TEXT("{"),
+		                        TEXT("\t\"FileVersion\": 3,"),
+		                        TEXT("\t\"Version\": 1,"),
+		                        TEXT("\t\"VersionName\": \"1.0.0\","),
+		                        TEXT("\t\"FriendlyName\": \"{Name}\","),
+		                        TEXT("\t\"Description\": \"{Description}\","),
+		                        TEXT("\t\"Category\": \"Mods\","),
+		                        TEXT("\t\"CreatedBy\": \"{Author}\","),
+		                        TEXT("\t\"CanContainContent\": true,"),
+		                        TEXT("\t\"ExplicitlyLoaded\": true,"),
+		                        TEXT("\t\"ModApiVersion\": {ModApiVersion},"),
+		                        TEXT("\t\"TRLLoadOrder\": {LoadOrder},"),
+		                        TEXT("\t\"TRLTags\": [],"),
+		                        TEXT("\t\"TRLRequiredMods\": [],"),
+		                        TEXT("\t\"Modules\": []"),
+		                        TEXT("}")};
 		FString Text;
 		for (const TCHAR* Line : Lines)
 		{
@@ -119,7 +118,9 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 		{
 			++FirstDifference;
 		}
-		TestTrue(FString::Printf(TEXT("%s has the expected %d bytes (it has %d; first difference at byte %d)"), *Path, Expected.Num(), Actual.Num(), FirstDifference), Actual == Expected);
+		TestTrue(FString::Printf(TEXT("%s has the expected %d bytes (it has %d; first difference at byte %d)"), *Path, Expected.Num(), Actual.Num(),
+		                         FirstDifference),
+		         Actual == Expected);
 	}
 
 	/** A text that translators can translate: its string, and its namespace and key in the scaffold's table. */
@@ -143,7 +144,9 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 		for (int32 Index = 0; Index < Lines.Num() && Index < Expected.Num(); ++Index)
 		{
 			TestEqual(FString::Printf(TEXT("LogTrellic line %d"), Index), Lines[Index].Message, Expected[Index].Message);
-			TestTrue(FString::Printf(TEXT("LogTrellic line %d has verbosity %d (it has %d)"), Index, int32(Expected[Index].Verbosity), int32(Lines[Index].Verbosity)), Lines[Index].Verbosity == Expected[Index].Verbosity);
+			TestTrue(FString::Printf(TEXT("LogTrellic line %d has verbosity %d (it has %d)"), Index, int32(Expected[Index].Verbosity),
+			                         int32(Lines[Index].Verbosity)),
+			         Lines[Index].Verbosity == Expected[Index].Verbosity);
 		}
 	}
 
@@ -166,38 +169,37 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 	{
 		const FString Path = Folder / FileName;
 		IFileManager::Get().MakeDirectory(*(Folder / TEXT("Content")), true);
-		TestTrue(TEXT("the descriptor is written"), FFileHelper::SaveStringToFile(FString(TEXT("{\n\t\"FileVersion\": 3,\n\t\"CanContainContent\": true,\n\t\"ExplicitlyLoaded\": true\n}")), *Path));
+		TestTrue(
+		    TEXT("the descriptor is written"),
+		    FFileHelper::SaveStringToFile(FString(TEXT("{\n\t\"FileVersion\": 3,\n\t\"CanContainContent\": true,\n\t\"ExplicitlyLoaded\": true\n}")), *Path));
 		return Path;
 	}
 END_DEFINE_SPEC(FTRLModScaffoldSpec)
 
 void FTRLModScaffoldSpec::Define()
 {
-	BeforeEach([this]()
-	           {
+	BeforeEach([this]() {
 		TempDir = TRLTempFolder::Make(TEXT("TRLModScaffold"));
 		ModsRoot = TempDir / TEXT("Mods");
 		ModName = MakeUniqueModName();
 		RootOverride = MakeShared<FTRLScopedModsRootOverride>(ModsRoot);
-		Log = MakeShared<FTRLLogCapture>(); });
+		Log = MakeShared<FTRLLogCapture>();
+	});
 
-	AfterEach([this]()
-	          {
+	AfterEach([this]() {
 		Log.Reset();
 		RootOverride.Reset();
-		IFileManager::Get().DeleteDirectory(*TempDir, false, true); });
+		IFileManager::Get().DeleteDirectory(*TempDir, false, true);
+	});
 
-	Describe("IsValidModName", [this]()
-	         {
-		It("refuses an empty name", [this]()
-			{
+	Describe("IsValidModName", [this]() {
+		It("refuses an empty name", [this]() {
 			FText Reason;
 			TestFalse(TEXT("IsValidModName"), UTRLModScaffold::IsValidModName(FString(), Reason));
 			TestLocalizedText(Reason, TEXT("EmptyName"), TEXT("The mod needs a name."));
 		});
 
-		It("refuses a name that starts with a digit before looking at its other characters", [this]()
-			{
+		It("refuses a name that starts with a digit before looking at its other characters", [this]() {
 			for (const TCHAR* Name : {TEXT("1Mod"), TEXT("9-")})
 			{
 				FText Reason;
@@ -206,34 +208,32 @@ void FTRLModScaffoldSpec::Define()
 			}
 		});
 
-		It("names the first character that is neither a letter, a digit nor an underscore", [this]()
-			{
+		It("names the first character that is neither a letter, a digit nor an underscore", [this]() {
 			struct FCase
 			{
 				FString Name;
 				FString Offender;
 			};
-			const FCase Cases[] = {
-				{TEXT("My Mod"), TEXT(" ")},
-				{TEXT(" Leading"), TEXT(" ")},
-				{TEXT("   "), TEXT(" ")},
-				{TEXT("Mod-2.0"), TEXT("-")},
-				{TEXT("../Escape"), TEXT(".")},
-				{TEXT("Sub/Folder"), TEXT("/")},
-				{TEXT("Sub\\Folder"), TEXT("\\")},
-				// A character outside the Basic Multilingual Plane is two code units; the first one is reported alone.
-				{TEXT("Mod\U0001F600"), FString::Chr(static_cast<TCHAR>(0xD83D))}};
+			const FCase Cases[] = {{TEXT("My Mod"), TEXT(" ")},
+			                       {TEXT(" Leading"), TEXT(" ")},
+			                       {TEXT("   "), TEXT(" ")},
+			                       {TEXT("Mod-2.0"), TEXT("-")},
+			                       {TEXT("../Escape"), TEXT(".")},
+			                       {TEXT("Sub/Folder"), TEXT("/")},
+			                       {TEXT("Sub\\Folder"), TEXT("\\")},
+			                       // A character outside the Basic Multilingual Plane is two code units; the first one is reported alone.
+			                       {TEXT("Mod\U0001F600"), FString::Chr(static_cast<TCHAR>(0xD83D))}};
 			for (const FCase& Case : Cases)
 			{
 				FText Reason;
 				TestFalse(Case.Name, UTRLModScaffold::IsValidModName(Case.Name, Reason));
-				TestEqual(Case.Name, Reason.ToString(), FString::Printf(TEXT("The name may only use letters, digits and underscores. '%s' is not allowed."), *Case.Offender));
+				TestEqual(Case.Name, Reason.ToString(),
+				          FString::Printf(TEXT("The name may only use letters, digits and underscores. '%s' is not allowed."), *Case.Offender));
 			}
 			TestFalse(TEXT("nothing was made under the mods root"), IFileManager::Get().DirectoryExists(*ModsRoot));
 		});
 
-		It("accepts letters of any script, digits after the first character and underscores anywhere, leaving OutReason as it was", [this]()
-			{
+		It("accepts letters of any script, digits after the first character and underscores anywhere, leaving OutReason as it was", [this]() {
 			for (const TCHAR* Name : {TEXT("_Mod"), TEXT("_"), TEXT("Mod_2"), TEXT("Caf\u00E9"), TEXT("\u041C\u043E\u0434"), TEXT("\u6A21\u7EC4")})
 			{
 				FText Reason = FText::FromString(TEXT("untouched"));
@@ -242,8 +242,7 @@ void FTRLModScaffoldSpec::Define()
 			}
 		});
 
-		It("refuses a name whose folder exists under the mods root, quoting the name as given", [this]()
-			{
+		It("refuses a name whose folder exists under the mods root, quoting the name as given", [this]() {
 			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Existing")), true);
 			FText Reason;
 			TestFalse(TEXT("IsValidModName"), UTRLModScaffold::IsValidModName(TEXT("Existing"), Reason));
@@ -254,18 +253,16 @@ void FTRLModScaffoldSpec::Define()
 			TestFalse(TEXT("IsValidModName with a root ending in /"), UTRLModScaffold::IsValidModName(TEXT("Existing"), Reason));
 		});
 
-		It("accepts a name when only a plain file of that name lies under the mods root", [this]()
-			{
+		It("accepts a name when only a plain file of that name lies under the mods root", [this]() {
 			IFileManager::Get().MakeDirectory(*ModsRoot, true);
 			TestTrue(TEXT("the file is written"), FFileHelper::SaveStringToFile(FString(TEXT("not a mod")), *(ModsRoot / TEXT("Existing"))));
 			FText Reason;
 			TestTrue(TEXT("IsValidModName"), UTRLModScaffold::IsValidModName(TEXT("Existing"), Reason));
-		}); });
+		});
+	});
 
-	Describe("CreateMod", [this]()
-	         {
-		It("creates the mods root, the mod folder, an empty Content folder and the descriptor, then mounts the mod", [this]()
-			{
+	Describe("CreateMod", [this]() {
+		It("creates the mods root, the mod folder, an empty Content folder and the descriptor, then mounts the mod", [this]() {
 			UTRLSettings* Settings = NewObject<UTRLSettings>();
 			Settings->ModApiVersion = 7;
 			Settings->DefaultLoadOrder = -5;
@@ -284,47 +281,46 @@ void FTRLModScaffoldSpec::Define()
 			TestEqual(TEXT("Content folder"), ListFolder(ModFolder / TEXT("Content")), TArray<FString>());
 			TestFileBytes(DescriptorPath, SingleByteEncoding(ExpectedDescriptor(ModName, TEXT("Adds a bridge."), TEXT("Ada"), 7, -5)));
 			TestTrue(TEXT("mounted"), FTRLModMount::IsMounted(ModName));
-			TestLogLines({{ELogVerbosity::Log, FString::Printf(TEXT("Created mod '%s' at %s"), *ModName, *ModFolder)},
-				{ELogVerbosity::Log, MountedLine(ModName)}});
+			TestLogLines(
+			    {{ELogVerbosity::Log, FString::Printf(TEXT("Created mod '%s' at %s"), *ModName, *ModFolder)}, {ELogVerbosity::Log, MountedLine(ModName)}});
 		});
 
-		It("writes the default description and author for empty ones, but keeps a blank author", [this]()
-			{
+		It("writes the default description and author for empty ones, but keeps a blank author", [this]() {
 			FText Error;
 			const FString Defaults = UTRLModScaffold::CreateMod(ModName, FString(), FString(), Error);
-			TestFileBytes(Defaults, SingleByteEncoding(ExpectedDescriptor(ModName, TEXT("A mod for this game."), TEXT("Unknown"), GetDefault<UTRLSettings>()->ModApiVersion, GetDefault<UTRLSettings>()->DefaultLoadOrder)));
+			TestFileBytes(Defaults,
+			              SingleByteEncoding(ExpectedDescriptor(ModName, TEXT("A mod for this game."), TEXT("Unknown"),
+			                                                    GetDefault<UTRLSettings>()->ModApiVersion, GetDefault<UTRLSettings>()->DefaultLoadOrder)));
 
 			const FString BlankName = MakeUniqueModName();
 			const FString Blank = UTRLModScaffold::CreateMod(BlankName, TEXT(" "), TEXT(" "), Error);
-			TestFileBytes(Blank, SingleByteEncoding(ExpectedDescriptor(BlankName, TEXT(" "), TEXT(" "), GetDefault<UTRLSettings>()->ModApiVersion, GetDefault<UTRLSettings>()->DefaultLoadOrder)));
+			TestFileBytes(Blank, SingleByteEncoding(ExpectedDescriptor(BlankName, TEXT(" "), TEXT(" "), GetDefault<UTRLSettings>()->ModApiVersion,
+			                                                           GetDefault<UTRLSettings>()->DefaultLoadOrder)));
 		});
 
-		It("writes ModApiVersion 1 and TRLLoadOrder 100 when no settings object is available", [this]()
-			{
+		It("writes ModApiVersion 1 and TRLLoadOrder 100 when no settings object is available", [this]() {
 			FTRLScopedSettingsOverride NoSettings(nullptr);
 			FText Error;
 			const FString Result = UTRLModScaffold::CreateMod(ModName, TEXT("Ada"), TEXT("Plain."), Error);
 			TestFileBytes(Result, SingleByteEncoding(ExpectedDescriptor(ModName, TEXT("Plain."), TEXT("Ada"), 1, 100)));
 		});
 
-		It("escapes quotes, backslashes and control characters and keeps an all-ASCII file single-byte", [this]()
-			{
+		It("escapes quotes, backslashes and control characters and keeps an all-ASCII file single-byte", [this]() {
 			FTRLScopedSettingsOverride NoSettings(nullptr);
 			FText Error;
 			const FString Result = UTRLModScaffold::CreateMod(ModName, TEXT("A \"B\""), TEXT("Say \"hi\" C:\\x/y\r\nnext\tcol\b\f\x01"), Error);
-			TestFileBytes(Result, SingleByteEncoding(ExpectedDescriptor(ModName, TEXT("Say \\\"hi\\\" C:\\\\x/y\\r\\nnext\\tcol\\b\\f\\u0001"), TEXT("A \\\"B\\\""), 1, 100)));
+			TestFileBytes(Result, SingleByteEncoding(
+			                          ExpectedDescriptor(ModName, TEXT("Say \\\"hi\\\" C:\\\\x/y\\r\\nnext\\tcol\\b\\f\\u0001"), TEXT("A \\\"B\\\""), 1, 100)));
 		});
 
-		It("writes the whole descriptor as UTF-16 with a byte-order mark when one character is not ASCII", [this]()
-			{
+		It("writes the whole descriptor as UTF-16 with a byte-order mark when one character is not ASCII", [this]() {
 			FTRLScopedSettingsOverride NoSettings(nullptr);
 			FText Error;
 			const FString Result = UTRLModScaffold::CreateMod(ModName, TEXT("Zo\u00EB"), TEXT("Adds a \u6A4B."), Error);
 			TestFileBytes(Result, Utf16LittleEndianWithBom(ExpectedDescriptor(ModName, TEXT("Adds a \u6A4B."), TEXT("Zo\u00EB"), 1, 100)));
 		});
 
-		It("returns an absolute path for a relative mods root, while the log shows the folder as joined", [this]()
-			{
+		It("returns an absolute path for a relative mods root, while the log shows the folder as joined", [this]() {
 			const FString RelativeRoot = RelativeToBaseDir(TempDir / TEXT("RelativeMods"));
 			TestTrue(TEXT("the mods root is relative"), FPaths::IsRelative(RelativeRoot));
 			FTRLScopedModsRootOverride RelativeOverride(RelativeRoot);
@@ -334,11 +330,10 @@ void FTRLModScaffoldSpec::Define()
 			TestEqual(TEXT("result"), Result, TempDir + TEXT("/RelativeMods/") + ModName + TEXT("/") + ModName + TEXT(".uplugin"));
 			TestTrue(TEXT("the descriptor is there"), IFileManager::Get().FileExists(*Result));
 			TestLogLines({{ELogVerbosity::Log, FString::Printf(TEXT("Created mod '%s' at %s/%s"), *ModName, *RelativeRoot, *ModName)},
-				{ELogVerbosity::Log, MountedLine(ModName)}});
+			              {ELogVerbosity::Log, MountedLine(ModName)}});
 		});
 
-		It("keeps a mod it could not mount as created, leaves OutError alone and logs a warning", [this]()
-			{
+		It("keeps a mod it could not mount as created, leaves OutError alone and logs a warning", [this]() {
 			const FString Reason = TEXT("Could not mount 'Game': the engine already uses the content root /Game/. Give the mod another name.");
 			const FString Warning = TEXT("Mod 'Game' was created but could not be mounted for editing: ") + Reason;
 			AddExpectedError(Warning, EAutomationExpectedErrorFlags::Contains, 1, false);
@@ -348,12 +343,10 @@ void FTRLModScaffoldSpec::Define()
 			TestEqual(TEXT("result"), Result, ModsRoot + TEXT("/Game/Game.uplugin"));
 			TestEqual(TEXT("OutError"), Error.ToString(), FString(TEXT("untouched")));
 			TestTrue(TEXT("the descriptor is there"), IFileManager::Get().FileExists(*Result));
-			TestLogLines({{ELogVerbosity::Log, FString::Printf(TEXT("Created mod 'Game' at %s/Game"), *ModsRoot)},
-				{ELogVerbosity::Warning, Warning}});
+			TestLogLines({{ELogVerbosity::Log, FString::Printf(TEXT("Created mod 'Game' at %s/Game"), *ModsRoot)}, {ELogVerbosity::Warning, Warning}});
 		});
 
-		It("refuses a bad name without touching the disk", [this]()
-			{
+		It("refuses a bad name without touching the disk", [this]() {
 			FText Error;
 			TestEqual(TEXT("result"), UTRLModScaffold::CreateMod(TEXT("My Mod"), TEXT("Ada"), FString(), Error), FString());
 			TestEqual(TEXT("OutError"), Error.ToString(), FString(TEXT("The name may only use letters, digits and underscores. ' ' is not allowed.")));
@@ -361,8 +354,7 @@ void FTRLModScaffoldSpec::Define()
 			TestLogLines({});
 		});
 
-		It("reports a Content folder that cannot be made, leaving what was there", [this]()
-			{
+		It("reports a Content folder that cannot be made, leaving what was there", [this]() {
 			// A plain file does not count as an existing mod, but no folder can be made in its place.
 			const FString Blocker = ModsRoot / ModName;
 			IFileManager::Get().MakeDirectory(*ModsRoot, true);
@@ -376,8 +368,7 @@ void FTRLModScaffoldSpec::Define()
 			TestLogLines({});
 		});
 
-		It("reports a descriptor that cannot be written, leaving the folders, and then refuses the name", [this]()
-			{
+		It("reports a descriptor that cannot be written, leaving the folders, and then refuses the name", [this]() {
 			// The folder name fits in the file system's 255 bytes, the descriptor's name does not.
 			const FString LongName = TEXT("L") + FString::ChrN(249, TEXT('a'));
 			const FString ModFolder = ModsRoot + TEXT("/") + LongName;
@@ -391,12 +382,11 @@ void FTRLModScaffoldSpec::Define()
 
 			TestEqual(TEXT("second result"), UTRLModScaffold::CreateMod(LongName, TEXT("Ada"), FString(), Error), FString());
 			TestEqual(TEXT("second OutError"), Error.ToString(), FString::Printf(TEXT("A mod called '%s' already exists."), *LongName));
-		}); });
+		});
+	});
 
-	Describe("MountModForEditing", [this]()
-	         {
-		It("mounts a mod and logs where its content lives", [this]()
-			{
+	Describe("MountModForEditing", [this]() {
+		It("mounts a mod and logs where its content lives", [this]() {
 			const FString Path = WriteDescriptor(ModsRoot / ModName, ModName + TEXT(".uplugin"));
 			FText Error = FText::FromString(TEXT("untouched"));
 			TestTrue(TEXT("MountModForEditing"), UTRLModScaffold::MountModForEditing(Path, Error));
@@ -405,8 +395,7 @@ void FTRLModScaffoldSpec::Define()
 			TestLogLines({{ELogVerbosity::Log, MountedLine(ModName)}});
 		});
 
-		It("takes the mod name from the descriptor's file name, not from its folder", [this]()
-			{
+		It("takes the mod name from the descriptor's file name, not from its folder", [this]() {
 			const FString FileName = MakeUniqueModName();
 			const FString Path = WriteDescriptor(ModsRoot / ModName, FileName + TEXT(".uplugin"));
 			FText Error;
@@ -416,19 +405,18 @@ void FTRLModScaffoldSpec::Define()
 			TestLogLines({{ELogVerbosity::Log, MountedLine(FileName)}});
 		});
 
-		It("resolves a relative descriptor path against the engine's base directory", [this]()
-			{
+		It("resolves a relative descriptor path against the engine's base directory", [this]() {
 			const FString Path = WriteDescriptor(ModsRoot / ModName, ModName + TEXT(".uplugin"));
 			FText Error;
 			TestTrue(TEXT("MountModForEditing"), UTRLModScaffold::MountModForEditing(RelativeToBaseDir(Path), Error));
 			TestTrue(TEXT("mounted"), FTRLModMount::IsMounted(ModName));
 		});
 
-		It("refuses a path with no file behind it, or a folder, naming the absolute path", [this]()
-			{
+		It("refuses a path with no file behind it, or a folder, naming the absolute path", [this]() {
 			FText Error;
 			TestFalse(TEXT("a missing file"), UTRLModScaffold::MountModForEditing(TEXT("TRLNoSuchFolder/Missing.uplugin"), Error));
-			TestEqual(TEXT("OutError for a missing file"), Error.ToString(), FString::Printf(TEXT("No plugin descriptor at '%sTRLNoSuchFolder/Missing.uplugin'."), *BaseDir()));
+			TestEqual(TEXT("OutError for a missing file"), Error.ToString(),
+			          FString::Printf(TEXT("No plugin descriptor at '%sTRLNoSuchFolder/Missing.uplugin'."), *BaseDir()));
 
 			const FString Folder = ModsRoot / ModName;
 			IFileManager::Get().MakeDirectory(*Folder, true);
@@ -438,14 +426,15 @@ void FTRLModScaffoldSpec::Define()
 			TestLogLines({});
 		});
 
-		It("passes the runtime module's refusal on unchanged and logs nothing", [this]()
-			{
+		It("passes the runtime module's refusal on unchanged and logs nothing", [this]() {
 			const FString Path = WriteDescriptor(ModsRoot / TEXT("Game"), TEXT("Game.uplugin"));
 			FText Error;
 			TestFalse(TEXT("MountModForEditing"), UTRLModScaffold::MountModForEditing(Path, Error));
-			TestEqual(TEXT("OutError"), Error.ToString(), FString(TEXT("Could not mount 'Game': the engine already uses the content root /Game/. Give the mod another name.")));
+			TestEqual(TEXT("OutError"), Error.ToString(),
+			          FString(TEXT("Could not mount 'Game': the engine already uses the content root /Game/. Give the mod another name.")));
 			TestLogLines({});
-		}); });
+		});
+	});
 }
 
 #endif

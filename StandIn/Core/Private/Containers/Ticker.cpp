@@ -60,8 +60,9 @@ void FTSTicker::RemoveTicker(FDelegateHandle Handle)
 void FTSTicker::RemoveElement(const FElement* Element)
 {
 	std::lock_guard<std::mutex> Lock(Mutex);
-	Elements.RemoveAll([Element](const TSharedPtr<FElement>& Candidate)
-	                   { return Candidate.Get() == Element; });
+	Elements.RemoveAll([Element](const TSharedPtr<FElement>& Candidate) {
+		return Candidate.Get() == Element;
+	});
 }
 
 void FTSTicker::Tick(float DeltaTime)
@@ -72,8 +73,9 @@ void FTSTicker::Tick(float DeltaTime)
 		std::lock_guard<std::mutex> Lock(Mutex);
 		CurrentTime += DeltaTime;
 		Now = CurrentTime;
-		Due = Elements.FilterByPredicate([Now](const TSharedPtr<FElement>& Element)
-		                                 { return Element->FireTime <= Now; });
+		Due = Elements.FilterByPredicate([Now](const TSharedPtr<FElement>& Element) {
+			return Element->FireTime <= Now;
+		});
 	}
 	// Called without the list lock, so that tickers may add and remove tickers; the snapshot keeps each alive.
 	for (const TSharedPtr<FElement>& Element : Due)

@@ -179,13 +179,15 @@ namespace UE::Core::Private
 
 		void AppendFloat(std::u16string& Out, const FConversionSpec& Spec, const FPrintfArg& Arg)
 		{
-			const double Value = Arg.Kind == EPrintfArgKind::Float ? Arg.Float : (Arg.bSigned ? static_cast<double>(Arg.Signed) : static_cast<double>(Arg.Unsigned));
+			const double Value =
+			    Arg.Kind == EPrintfArgKind::Float ? Arg.Float : (Arg.bSigned ? static_cast<double>(Arg.Signed) : static_cast<double>(Arg.Unsigned));
 			AppendWithCLibrary(Out, NarrowSpec(Spec, "", static_cast<char>(Spec.Conversion)), Value);
 		}
 
 		void AppendString(std::u16string& Out, const FConversionSpec& Spec, const FPrintfArg& Arg)
 		{
-			std::u16string_view Text = (Arg.Kind == EPrintfArgKind::TCharString && Arg.String) ? std::u16string_view(Arg.String) : std::u16string_view(u"(null)");
+			std::u16string_view Text =
+			    (Arg.Kind == EPrintfArgKind::TCharString && Arg.String) ? std::u16string_view(Arg.String) : std::u16string_view(u"(null)");
 			if (Spec.Precision >= 0 && static_cast<size_t>(Spec.Precision) < Text.size())
 			{
 				Text = Text.substr(0, static_cast<size_t>(Spec.Precision));

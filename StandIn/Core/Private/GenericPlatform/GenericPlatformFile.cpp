@@ -73,8 +73,7 @@ bool IPlatformFile::CopyDirectoryTree(const TCHAR* DestinationDirectory, const T
 	// Every entry is visited as SourceRoot joined with its path below it; the same path goes below DestinationRoot.
 	// The first copy that fails ends the walk.
 	const int32 SourcePrefixLength = (SourceRoot / TEXT("")).Len();
-	return IterateDirectoryRecursively(*SourceRoot, [&](const TCHAR* Entry, bool bIsDirectory)
-	                                   {
+	return IterateDirectoryRecursively(*SourceRoot, [&](const TCHAR* Entry, bool bIsDirectory) {
 		const FString Target = DestinationRoot / FString(Entry).Mid(SourcePrefixLength);
 		if (bIsDirectory)
 		{
@@ -84,7 +83,8 @@ bool IPlatformFile::CopyDirectoryTree(const TCHAR* DestinationDirectory, const T
 		{
 			SetReadOnly(*Target, false);
 		}
-		return CopyFile(*Target, Entry); });
+		return CopyFile(*Target, Entry);
+	});
 }
 
 bool IPlatformFile::CreateDirectoryTree(const TCHAR* Directory)
@@ -112,8 +112,7 @@ bool IPlatformFile::CreateDirectoryTree(const TCHAR* Directory)
 bool IPlatformFile::DeleteDirectoryRecursively(const TCHAR* Directory)
 {
 	TArray<FString> Folders;
-	IterateDirectoryRecursively(Directory, [&](const TCHAR* Entry, bool bIsDirectory)
-	                            {
+	IterateDirectoryRecursively(Directory, [&](const TCHAR* Entry, bool bIsDirectory) {
 		if (bIsDirectory)
 		{
 			Folders.Add(FString(Entry));
@@ -122,7 +121,8 @@ bool IPlatformFile::DeleteDirectoryRecursively(const TCHAR* Directory)
 		{
 			DeleteFile(Entry);
 		}
-		return true; });
+		return true;
+	});
 	// Folders were found parents first, so the reverse order empties each before deleting it.
 	for (int32 Index = Folders.Num() - 1; Index >= 0; --Index)
 	{

@@ -21,7 +21,8 @@ namespace
 				StarIndex = PatternIndex++;
 				ResumeIndex = NameIndex;
 			}
-			else if (PatternIndex < Pattern.Len() && (Pattern[PatternIndex] == TEXT('?') || FChar::ToLower(Pattern[PatternIndex]) == FChar::ToLower(Name[NameIndex])))
+			else if (PatternIndex < Pattern.Len() &&
+			         (Pattern[PatternIndex] == TEXT('?') || FChar::ToLower(Pattern[PatternIndex]) == FChar::ToLower(Name[NameIndex])))
 			{
 				++PatternIndex;
 				++NameIndex;
@@ -60,10 +61,7 @@ namespace
 		bool FileExists(const TCHAR* Filename) override { return LowLevel.FileExists(Filename); }
 		bool DirectoryExists(const TCHAR* InDirectory) override { return LowLevel.DirectoryExists(InDirectory); }
 
-		bool MakeDirectory(const TCHAR* Path, bool Tree) override
-		{
-			return Tree ? LowLevel.CreateDirectoryTree(Path) : LowLevel.CreateDirectory(Path);
-		}
+		bool MakeDirectory(const TCHAR* Path, bool Tree) override { return Tree ? LowLevel.CreateDirectoryTree(Path) : LowLevel.CreateDirectory(Path); }
 
 		bool DeleteDirectory(const TCHAR* Path, bool RequireExists, bool Tree) override
 		{
@@ -87,7 +85,8 @@ namespace
 			return LowLevel.DeleteFile(Filename);
 		}
 
-		uint32 Copy(const TCHAR* Dest, const TCHAR* Src, bool Replace, bool EvenIfReadOnly, bool Attributes, FCopyProgress* Progress, EFileRead, EFileWrite) override
+		uint32 Copy(const TCHAR* Dest, const TCHAR* Src, bool Replace, bool EvenIfReadOnly, bool Attributes, FCopyProgress* Progress, EFileRead,
+		            EFileWrite) override
 		{
 			if (!LowLevel.FileExists(Src) || LowLevel.DirectoryExists(Dest))
 			{
@@ -105,8 +104,9 @@ namespace
 			TFunction<bool(float)> OnProgress;
 			if (Progress)
 			{
-				OnProgress = [Progress](float Fraction)
-				{ return Progress->Poll(Fraction); };
+				OnProgress = [Progress](float Fraction) {
+					return Progress->Poll(Fraction);
+				};
 			}
 			switch (UE::StandIn::FileSystem::CopyRegularFile(UE::StandIn::FileSystem::ToNativePath(Src), NativeDest, Attributes, OnProgress))
 			{
@@ -148,8 +148,7 @@ namespace
 			{
 				Folder = TEXT("/");
 			}
-			LowLevel.IterateDirectory(*Folder, [&](const TCHAR* Entry, bool bIsDirectory)
-			                          {
+			LowLevel.IterateDirectory(*Folder, [&](const TCHAR* Entry, bool bIsDirectory) {
 				if (IsWanted(bIsDirectory, Files, Directories))
 				{
 					FString Name = FPaths::GetCleanFilename(FString(Entry));
@@ -158,7 +157,8 @@ namespace
 						FileNames.Add(MoveTemp(Name));
 					}
 				}
-				return true; });
+				return true;
+			});
 		}
 
 		void FindFiles(TArray<FString>& FoundFiles, const TCHAR* Directory, const TCHAR* FileExtension) override
@@ -184,7 +184,8 @@ namespace
 			FindFiles(FoundFiles, *(Folder / Pattern), true, false);
 		}
 
-		void FindFilesRecursive(TArray<FString>& FileNames, const TCHAR* StartDirectory, const TCHAR* Filename, bool Files, bool Directories, bool bClearFileNames) override
+		void FindFilesRecursive(TArray<FString>& FileNames, const TCHAR* StartDirectory, const TCHAR* Filename, bool Files, bool Directories,
+		                        bool bClearFileNames) override
 		{
 			if (bClearFileNames)
 			{
@@ -222,8 +223,7 @@ namespace
 		void FindFilesBelow(TArray<FString>& FileNames, const FString& Folder, const FString& Pattern, bool Files, bool Directories)
 		{
 			TArray<FString> SubFolders;
-			LowLevel.IterateDirectory(*Folder, [&](const TCHAR* Entry, bool bIsDirectory)
-			                          {
+			LowLevel.IterateDirectory(*Folder, [&](const TCHAR* Entry, bool bIsDirectory) {
 				const FString Path(Entry);
 				if (IsWanted(bIsDirectory, Files, Directories) && MatchesWildcard(FPaths::GetCleanFilename(Path), Pattern))
 				{
@@ -233,7 +233,8 @@ namespace
 				{
 					SubFolders.Add(Path);
 				}
-				return true; });
+				return true;
+			});
 			for (const FString& SubFolder : SubFolders)
 			{
 				FindFilesBelow(FileNames, SubFolder, Pattern, Files, Directories);

@@ -52,10 +52,10 @@ namespace
 			OutEntries.Add(FDirectoryEntry{FString::FromUtf8(Name), bIsDirectory});
 		}
 		closedir(Handle);
-		OutEntries.Sort([](const FDirectoryEntry& A, const FDirectoryEntry& B)
-		                {
+		OutEntries.Sort([](const FDirectoryEntry& A, const FDirectoryEntry& B) {
 			const int32 IgnoringCase = A.Name.Compare(B.Name, ESearchCase::IgnoreCase);
-			return IgnoringCase != 0 ? IgnoringCase < 0 : A.Name.Compare(B.Name, ESearchCase::CaseSensitive) < 0; });
+			return IgnoringCase != 0 ? IgnoringCase < 0 : A.Name.Compare(B.Name, ESearchCase::CaseSensitive) < 0;
+		});
 		return true;
 	}
 
@@ -111,10 +111,7 @@ namespace
 			return StatPath(Filename, FileStat) && S_ISREG(FileStat.st_mode) ? static_cast<int64>(FileStat.st_size) : -1;
 		}
 
-		bool DeleteFile(const TCHAR* Filename) override
-		{
-			return FileExists(Filename) && unlink(ToNativePath(Filename).c_str()) == 0;
-		}
+		bool DeleteFile(const TCHAR* Filename) override { return FileExists(Filename) && unlink(ToNativePath(Filename).c_str()) == 0; }
 
 		bool IsReadOnly(const TCHAR* Filename) override
 		{
@@ -175,10 +172,7 @@ namespace
 			return mkdir(ToNativePath(Directory).c_str(), 0777) == 0 || (errno == EEXIST && DirectoryExists(Directory));
 		}
 
-		bool DeleteDirectory(const TCHAR* Directory) override
-		{
-			return rmdir(ToNativePath(Directory).c_str()) == 0;
-		}
+		bool DeleteDirectory(const TCHAR* Directory) override { return rmdir(ToNativePath(Directory).c_str()) == 0; }
 
 		bool IterateDirectory(const TCHAR* Directory, FDirectoryVisitor& Visitor) override
 		{

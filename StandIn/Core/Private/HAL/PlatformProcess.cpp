@@ -32,8 +32,7 @@ const TCHAR* FPlatformProcess::BaseDir()
 
 const TCHAR* FPlatformProcess::UserTempDir()
 {
-	static const FString Folder = []
-	{
+	static const FString Folder = [] {
 		const char* FromEnvironment = std::getenv("TMPDIR");
 		return FromEnvironment && *FromEnvironment ? FString::FromUtf8(FromEnvironment) : FString(TEXT("/tmp"));
 	}();

@@ -15,8 +15,7 @@ namespace UE::StandIn::FileSystem
 	namespace
 	{
 		// Read once, before any thread can race on umask's set-and-restore.
-		const mode_t GProcessUmask = []
-		{
+		const mode_t GProcessUmask = [] {
 			const mode_t Mask = umask(0);
 			umask(Mask);
 			return Mask;
@@ -216,6 +215,7 @@ namespace UE::StandIn::FileSystem
 			}
 		}
 		const mode_t Mode = bExists ? (Existing.st_mode & 07777) : (0666 & ~GProcessUmask);
-		return WriteAll(Temporary.GetDescriptor(), static_cast<const char*>(Data), Size) && fchmod(Temporary.GetDescriptor(), Mode) == 0 && Temporary.RenameOver(Path);
+		return WriteAll(Temporary.GetDescriptor(), static_cast<const char*>(Data), Size) && fchmod(Temporary.GetDescriptor(), Mode) == 0 &&
+		       Temporary.RenameOver(Path);
 	}
 } // namespace UE::StandIn::FileSystem

@@ -151,8 +151,9 @@ namespace
 
 	bool IsAsciiDigits(std::u16string_view Text)
 	{
-		return !Text.empty() && std::all_of(Text.begin(), Text.end(), [](TCHAR Char)
-		                                    { return Char >= TEXT('0') && Char <= TEXT('9'); });
+		return !Text.empty() && std::all_of(Text.begin(), Text.end(), [](TCHAR Char) {
+			return Char >= TEXT('0') && Char <= TEXT('9');
+		});
 	}
 
 	// Fills "{N}" from the arguments; "`" makes the next brace or backtick literal.
@@ -364,8 +365,9 @@ FText FText::TrimPrecedingAndTrailing(const FText& InText)
 
 bool FText::IsEmptyOrWhitespace() const
 {
-	return std::all_of(DisplayString.begin(), DisplayString.end(), [](TCHAR Char)
-	                   { return FChar::IsWhitespace(Char); });
+	return std::all_of(DisplayString.begin(), DisplayString.end(), [](TCHAR Char) {
+		return FChar::IsWhitespace(Char);
+	});
 }
 
 FText FText::ToLower() const

@@ -9,7 +9,8 @@
 
 namespace
 {
-	const TCHAR* const VerbosityNames[] = {TEXT("NoLogging"), TEXT("Fatal"), TEXT("Error"), TEXT("Warning"), TEXT("Display"), TEXT("Log"), TEXT("Verbose"), TEXT("VeryVerbose")};
+	const TCHAR* const VerbosityNames[] = {TEXT("NoLogging"), TEXT("Fatal"), TEXT("Error"),   TEXT("Warning"),
+	                                       TEXT("Display"),   TEXT("Log"),   TEXT("Verbose"), TEXT("VeryVerbose")};
 
 	// Built on first use: categories are globals constructed in no particular order.
 	TMap<FName, FLogCategoryBase*>& GetCategoryRegistry()

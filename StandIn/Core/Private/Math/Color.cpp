@@ -34,7 +34,8 @@ FColor FLinearColor::ToFColor(const bool bSRGB) const
 {
 	if (bSRGB)
 	{
-		return FColor(Quantize(LinearToSRGB(std::clamp(R, 0.0f, 1.0f))), Quantize(LinearToSRGB(std::clamp(G, 0.0f, 1.0f))), Quantize(LinearToSRGB(std::clamp(B, 0.0f, 1.0f))), Quantize(A));
+		return FColor(Quantize(LinearToSRGB(std::clamp(R, 0.0f, 1.0f))), Quantize(LinearToSRGB(std::clamp(G, 0.0f, 1.0f))),
+		              Quantize(LinearToSRGB(std::clamp(B, 0.0f, 1.0f))), Quantize(A));
 	}
 	return FColor(Quantize(R), Quantize(G), Quantize(B), Quantize(A));
 }

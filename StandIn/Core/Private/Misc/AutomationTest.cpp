@@ -46,7 +46,8 @@ struct FAutomationTestBase::FExpectedMessage
 	{
 		if (!bIsRegex)
 		{
-			return CompareType == EAutomationExpectedMessageFlags::Exact ? Message.Equals(Pattern, ESearchCase::IgnoreCase) : Message.Contains(Pattern, ESearchCase::IgnoreCase);
+			return CompareType == EAutomationExpectedMessageFlags::Exact ? Message.Equals(Pattern, ESearchCase::IgnoreCase)
+			                                                             : Message.Contains(Pattern, ESearchCase::IgnoreCase);
 		}
 		const std::string Text = Message.ToUtf8();
 		return CompareType == EAutomationExpectedMessageFlags::Exact ? std::regex_match(Text, Regex) : std::regex_search(Text, Regex);
@@ -174,7 +175,8 @@ void FAutomationTestBase::AddExpectedErrorPlain(FString ExpectedString, EAutomat
 	AddExpectedMessage(MoveTemp(ExpectedString), ELogVerbosity::Warning, CompareType, Occurrences, false);
 }
 
-void FAutomationTestBase::AddExpectedMessage(FString ExpectedPatternString, ELogVerbosity::Type ExpectedVerbosity, EAutomationExpectedMessageFlags::MatchType CompareType, int32 Occurrences, bool IsRegex)
+void FAutomationTestBase::AddExpectedMessage(FString ExpectedPatternString, ELogVerbosity::Type ExpectedVerbosity,
+                                             EAutomationExpectedMessageFlags::MatchType CompareType, int32 Occurrences, bool IsRegex)
 {
 	FExpectedMessage Expected;
 	Expected.Verbosity = ExpectedVerbosity;
@@ -199,12 +201,14 @@ void FAutomationTestBase::AddExpectedMessage(FString ExpectedPatternString, ELog
 	RunState->ExpectedMessages.push_back(MoveTemp(Expected));
 }
 
-void FAutomationTestBase::AddExpectedMessage(FString ExpectedPatternString, EAutomationExpectedMessageFlags::MatchType CompareType, int32 Occurrences, bool IsRegex)
+void FAutomationTestBase::AddExpectedMessage(FString ExpectedPatternString, EAutomationExpectedMessageFlags::MatchType CompareType, int32 Occurrences,
+                                             bool IsRegex)
 {
 	AddExpectedMessage(MoveTemp(ExpectedPatternString), ELogVerbosity::All, CompareType, Occurrences, IsRegex);
 }
 
-void FAutomationTestBase::AddExpectedMessagePlain(FString ExpectedString, ELogVerbosity::Type ExpectedVerbosity, EAutomationExpectedMessageFlags::MatchType CompareType, int32 Occurrences)
+void FAutomationTestBase::AddExpectedMessagePlain(FString ExpectedString, ELogVerbosity::Type ExpectedVerbosity,
+                                                  EAutomationExpectedMessageFlags::MatchType CompareType, int32 Occurrences)
 {
 	AddExpectedMessage(MoveTemp(ExpectedString), ExpectedVerbosity, CompareType, Occurrences, false);
 }
@@ -232,7 +236,8 @@ bool FAutomationTestBase::HasMetExpectedMessages()
 			bMet = false;
 			const FString Wanted = Expected.Occurrences > 0 ? FString::FromInt(Expected.Occurrences) : FString(TEXT("at least 1"));
 			// Recorded directly: an expected message must not be able to excuse its own absence.
-			RunState->Errors.Add(FString(TEXT("Expected a message matching ")) + Quote(Expected.Pattern) + TEXT(" ") + Wanted + TEXT(" time(s), but it was seen ") + FString::FromInt(Expected.TimesSeen) + TEXT(" time(s)."));
+			RunState->Errors.Add(FString(TEXT("Expected a message matching ")) + Quote(Expected.Pattern) + TEXT(" ") + Wanted +
+			                     TEXT(" time(s), but it was seen ") + FString::FromInt(Expected.TimesSeen) + TEXT(" time(s)."));
 		}
 	}
 	return bMet;
@@ -423,9 +428,7 @@ void FAutomationSpecBase::Describe(const FString& InDescription, TFunction<void(
 	ScopeStack.pop_back();
 }
 
-void FAutomationSpecBase::xDescribe(const FString& /*InDescription*/, TFunction<void()> /*DoWork*/)
-{
-}
+void FAutomationSpecBase::xDescribe(const FString& /*InDescription*/, TFunction<void()> /*DoWork*/) {}
 
 void FAutomationSpecBase::It(const FString& InDescription, TFunction<void()> DoWork)
 {
@@ -464,9 +467,7 @@ void FAutomationSpecBase::It(const FString& InDescription, TFunction<void()> DoW
 	Cases.push_back(MoveTemp(Case));
 }
 
-void FAutomationSpecBase::xIt(const FString& /*InDescription*/, TFunction<void()> /*DoWork*/)
-{
-}
+void FAutomationSpecBase::xIt(const FString& /*InDescription*/, TFunction<void()> /*DoWork*/) {}
 
 void FAutomationSpecBase::BeforeEach(TFunction<void()> DoWork)
 {
@@ -544,10 +545,7 @@ bool FAutomationSpecBase::RunTest(const FString& InParameters)
 // The runner's way into a test's run state; the engine's runner reaches it through its own framework.
 struct FAutomationTestFrameworkAccess
 {
-	static void BeginCase(FAutomationTestBase& Test)
-	{
-		Test.RunState = std::make_unique<FAutomationTestBase::FRunState>();
-	}
+	static void BeginCase(FAutomationTestBase& Test) { Test.RunState = std::make_unique<FAutomationTestBase::FRunState>(); }
 
 	static void RecordLogLine(FAutomationTestBase& Test, const FString& Message, ELogVerbosity::Type Verbosity, const FString& Category)
 	{

@@ -30,8 +30,7 @@ namespace
 			if (Char == TEXT('\\') && Index + 1 < Value.Len())
 			{
 				const TCHAR Escaped = Value[++Index];
-				Result.AppendChar(Escaped == TEXT('n') ? TEXT('\n') : Escaped == TEXT('t') ? TEXT('\t')
-				                                                                           : Escaped);
+				Result.AppendChar(Escaped == TEXT('n') ? TEXT('\n') : Escaped == TEXT('t') ? TEXT('\t') : Escaped);
 				continue;
 			}
 			Result.AppendChar(Char);
@@ -113,14 +112,16 @@ void FConfigSection::MultiFind(FName Key, TArray<FConfigValue>& OutValues, bool 
 
 int32 FConfigSection::Remove(FName Key)
 {
-	return Pairs.RemoveAll([&Key](const FPair& Pair)
-	                       { return Pair.Key == Key; });
+	return Pairs.RemoveAll([&Key](const FPair& Pair) {
+		return Pair.Key == Key;
+	});
 }
 
 int32 FConfigSection::RemoveSingle(FName Key, const FString& Value)
 {
-	const int32 Index = Pairs.IndexOfByPredicate([&Key, &Value](const FPair& Pair)
-	                                             { return Pair.Key == Key && Pair.Value.GetValue().Equals(Value, ESearchCase::CaseSensitive); });
+	const int32 Index = Pairs.IndexOfByPredicate([&Key, &Value](const FPair& Pair) {
+		return Pair.Key == Key && Pair.Value.GetValue().Equals(Value, ESearchCase::CaseSensitive);
+	});
 	if (Index == INDEX_NONE)
 	{
 		return 0;
@@ -172,7 +173,8 @@ void FConfigFile::CombineFromBuffer(const FString& Buffer, const FString& FileHi
 		FString Key = bHasValue ? Line.Left(Equals).TrimStartAndEnd() : Line;
 		const FString Value = bHasValue ? UnquoteValue(Line.RightChop(Equals + 1).TrimStartAndEnd()) : FString();
 		TCHAR Command = TEXT(' ');
-		if (!Key.IsEmpty() && (Key[0] == TEXT('+') || Key[0] == TEXT('-') || Key[0] == TEXT('.') || Key[0] == TEXT('!') || Key[0] == TEXT('@') || Key[0] == TEXT('*')))
+		if (!Key.IsEmpty() &&
+		    (Key[0] == TEXT('+') || Key[0] == TEXT('-') || Key[0] == TEXT('.') || Key[0] == TEXT('!') || Key[0] == TEXT('@') || Key[0] == TEXT('*')))
 		{
 			Command = Key[0];
 			Key = Key.RightChop(1).TrimStartAndEnd();

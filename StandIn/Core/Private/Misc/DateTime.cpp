@@ -70,7 +70,8 @@ FDateTime::FDateTime(int32 Year, int32 Month, int32 Day, int32 Hour, int32 Minut
 {
 	check(Validate(Year, Month, Day, Hour, Minute, Second, Millisecond));
 	const int64 Days = DaysBeforeYear(Year) + DaysBeforeMonthInYear(Year, Month) + (Day - 1);
-	Ticks = Days * ETimespan::TicksPerDay + Hour * ETimespan::TicksPerHour + Minute * ETimespan::TicksPerMinute + Second * ETimespan::TicksPerSecond + Millisecond * ETimespan::TicksPerMillisecond;
+	Ticks = Days * ETimespan::TicksPerDay + Hour * ETimespan::TicksPerHour + Minute * ETimespan::TicksPerMinute + Second * ETimespan::TicksPerSecond +
+	        Millisecond * ETimespan::TicksPerMillisecond;
 }
 
 FDateTime FDateTime::UtcNow()
@@ -117,7 +118,8 @@ int32 FDateTime::DaysInYear(int32 Year)
 
 bool FDateTime::Validate(int32 Year, int32 Month, int32 Day, int32 Hour, int32 Minute, int32 Second, int32 Millisecond)
 {
-	return Year >= 1 && Year <= 9999 && Month >= 1 && Month <= 12 && Day >= 1 && Day <= DaysInMonth(Year, Month) && Hour >= 0 && Hour <= 23 && Minute >= 0 && Minute <= 59 && Second >= 0 && Second <= 59 && Millisecond >= 0 && Millisecond <= 999;
+	return Year >= 1 && Year <= 9999 && Month >= 1 && Month <= 12 && Day >= 1 && Day <= DaysInMonth(Year, Month) && Hour >= 0 && Hour <= 23 && Minute >= 0 &&
+	       Minute <= 59 && Second >= 0 && Second <= 59 && Millisecond >= 0 && Millisecond <= 999;
 }
 
 bool FDateTime::ParseIso8601(const TCHAR* DateTimeString, FDateTime& OutDateTime)
@@ -128,14 +130,16 @@ bool FDateTime::ParseIso8601(const TCHAR* DateTimeString, FDateTime& OutDateTime
 	}
 	const TCHAR* Cursor = DateTimeString;
 	int32 Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
-	if (!ReadDigits(Cursor, 4, Year) || !ReadChar(Cursor, TEXT('-')) || !ReadDigits(Cursor, 2, Month) || !ReadChar(Cursor, TEXT('-')) || !ReadDigits(Cursor, 2, Day))
+	if (!ReadDigits(Cursor, 4, Year) || !ReadChar(Cursor, TEXT('-')) || !ReadDigits(Cursor, 2, Month) || !ReadChar(Cursor, TEXT('-')) ||
+	    !ReadDigits(Cursor, 2, Day))
 	{
 		return false;
 	}
 	int64 OffsetMinutes = 0;
 	if (ReadChar(Cursor, TEXT('T')))
 	{
-		if (!ReadDigits(Cursor, 2, Hour) || !ReadChar(Cursor, TEXT(':')) || !ReadDigits(Cursor, 2, Minute) || !ReadChar(Cursor, TEXT(':')) || !ReadDigits(Cursor, 2, Second))
+		if (!ReadDigits(Cursor, 2, Hour) || !ReadChar(Cursor, TEXT(':')) || !ReadDigits(Cursor, 2, Minute) || !ReadChar(Cursor, TEXT(':')) ||
+		    !ReadDigits(Cursor, 2, Second))
 		{
 			return false;
 		}

@@ -220,7 +220,8 @@ bool FFileHelper::SaveStringToFile(FStringView String, const TCHAR* Filename, EE
 	return SaveBytes(EncodeText(String, EncodingOptions), Filename, FileManager, WriteFlags);
 }
 
-bool FFileHelper::SaveStringArrayToFile(const TArray<FString>& Lines, const TCHAR* Filename, EEncodingOptions EncodingOptions, IFileManager* FileManager, uint32 WriteFlags)
+bool FFileHelper::SaveStringArrayToFile(const TArray<FString>& Lines, const TCHAR* Filename, EEncodingOptions EncodingOptions, IFileManager* FileManager,
+                                        uint32 WriteFlags)
 {
 	FString Joined;
 	for (const FString& Line : Lines)

@@ -17,7 +17,8 @@ namespace
 		return Title;
 	}
 
-	EAppReturnType::Type Show(EAppMsgCategory MessageCategory, EAppMsgType::Type MessageType, EAppReturnType::Type DefaultValue, const FText& Message, const FText& Title)
+	EAppReturnType::Type Show(EAppMsgCategory MessageCategory, EAppMsgType::Type MessageType, EAppReturnType::Type DefaultValue, const FText& Message,
+	                          const FText& Title)
 	{
 		const FText& ShownTitle = Title.IsEmpty() ? DefaultTitle() : Title;
 		UE::StandIn::FMessageDialogResponder Responder;
@@ -143,12 +144,14 @@ EAppReturnType::Type FMessageDialog::Open(EAppMsgType::Type MessageType, EAppRet
 	return Open(EAppMsgCategory::Info, MessageType, DefaultValue, Message, Title);
 }
 
-EAppReturnType::Type FMessageDialog::Open(EAppMsgCategory MessageCategory, EAppMsgType::Type MessageType, EAppReturnType::Type DefaultValue, const FText& Message)
+EAppReturnType::Type FMessageDialog::Open(EAppMsgCategory MessageCategory, EAppMsgType::Type MessageType, EAppReturnType::Type DefaultValue,
+                                          const FText& Message)
 {
 	return Open(MessageCategory, MessageType, DefaultValue, Message, FText::GetEmpty());
 }
 
-EAppReturnType::Type FMessageDialog::Open(EAppMsgCategory MessageCategory, EAppMsgType::Type MessageType, EAppReturnType::Type DefaultValue, const FText& Message, const FText& Title)
+EAppReturnType::Type FMessageDialog::Open(EAppMsgCategory MessageCategory, EAppMsgType::Type MessageType, EAppReturnType::Type DefaultValue,
+                                          const FText& Message, const FText& Title)
 {
 	return Show(MessageCategory, MessageType, DefaultValue, Message, Title);
 }

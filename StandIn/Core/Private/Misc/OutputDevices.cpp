@@ -155,15 +155,17 @@ namespace UE::StandIn
 	TArray<FCapturedLogLine> FOutputDeviceCapture::GetLines(ELogVerbosity::Type Verbosity) const
 	{
 		std::lock_guard<std::mutex> Lock(Mutex);
-		return Lines.FilterByPredicate([Verbosity](const FCapturedLogLine& Line)
-		                               { return Line.Verbosity == Verbosity; });
+		return Lines.FilterByPredicate([Verbosity](const FCapturedLogLine& Line) {
+			return Line.Verbosity == Verbosity;
+		});
 	}
 
 	bool FOutputDeviceCapture::Contains(const FString& Text) const
 	{
 		std::lock_guard<std::mutex> Lock(Mutex);
-		return Lines.ContainsByPredicate([&Text](const FCapturedLogLine& Line)
-		                                 { return Line.Message.Contains(*Text, ESearchCase::CaseSensitive); });
+		return Lines.ContainsByPredicate([&Text](const FCapturedLogLine& Line) {
+			return Line.Message.Contains(*Text, ESearchCase::CaseSensitive);
+		});
 	}
 
 	int32 FOutputDeviceCapture::Num() const

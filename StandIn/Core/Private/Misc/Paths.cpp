@@ -96,7 +96,8 @@ namespace
 	bool IsParentSegment(const FString& Path, int32 Start)
 	{
 		const int32 End = Start + 2;
-		return End <= Path.Len() && Path[Start] == TEXT('.') && Path[Start + 1] == TEXT('.') && (Start == 0 || Path[Start - 1] == TEXT('/')) && (End == Path.Len() || Path[End] == TEXT('/'));
+		return End <= Path.Len() && Path[Start] == TEXT('.') && Path[Start + 1] == TEXT('.') && (Start == 0 || Path[Start - 1] == TEXT('/')) &&
+		       (End == Path.Len() || Path[End] == TEXT('/'));
 	}
 
 	bool IsSkippableSegment(const FString& Path, int32 Start, int32 End)
@@ -341,8 +342,7 @@ bool FPaths::IsRelative(const FString& InPath)
 bool FPaths::IsSamePath(const FString& PathA, const FString& PathB)
 {
 	// A trailing separator names the same folder; case matters on this platform's file system.
-	auto Canonical = [](const FString& Path)
-	{
+	auto Canonical = [](const FString& Path) {
 		FString Result = RemoveDuplicateSlashes(ConvertRelativePathToFull(Path));
 		if (Result.Len() > 1 && Result.EndsWith(TEXT("/"), ESearchCase::CaseSensitive))
 		{
@@ -361,7 +361,8 @@ void FPaths::NormalizeFilename(FString& InPath)
 void FPaths::NormalizeDirectoryName(FString& InPath)
 {
 	NormalizeFilename(InPath);
-	if (InPath.EndsWith(TEXT("/"), ESearchCase::CaseSensitive) && !InPath.EndsWith(TEXT("//"), ESearchCase::CaseSensitive) && !InPath.EndsWith(TEXT(":/"), ESearchCase::CaseSensitive))
+	if (InPath.EndsWith(TEXT("/"), ESearchCase::CaseSensitive) && !InPath.EndsWith(TEXT("//"), ESearchCase::CaseSensitive) &&
+	    !InPath.EndsWith(TEXT(":/"), ESearchCase::CaseSensitive))
 	{
 		InPath.LeftChopInline(1);
 	}
@@ -452,8 +453,7 @@ bool FPaths::MakePathRelativeTo(FString& InPath, const TCHAR* InRelativeTo)
 	TArray<FString> SourceParts;
 	Source.ParseIntoArray(SourceParts, TEXT("/"), true);
 
-	auto DriveOf = [](const TArray<FString>& Parts) -> TCHAR
-	{
+	auto DriveOf = [](const TArray<FString>& Parts) -> TCHAR {
 		return Parts.Num() > 0 && Parts[0].Len() >= 2 && Parts[0][1] == TEXT(':') ? FChar::ToUpper(Parts[0][0]) : TCHAR(0);
 	};
 	const TCHAR TargetDrive = DriveOf(TargetParts);

@@ -50,7 +50,8 @@ IModuleInterface* FModuleManager::LoadModule(const FName InModuleName, ELoadModu
 		{
 			if ((static_cast<int32>(InLoadModuleFlags) & static_cast<int32>(ELoadModuleFlags::LogFailures)) != 0)
 			{
-				UE_LOG(LogModuleManager, Warning, TEXT("Unable to load module '%s': no module of that name is part of this program."), *InModuleName.ToString());
+				UE_LOG(LogModuleManager, Warning, TEXT("Unable to load module '%s': no module of that name is part of this program."),
+				       *InModuleName.ToString());
 			}
 			return nullptr;
 		}
@@ -133,8 +134,9 @@ void FModuleManager::UnloadModulesAtShutdown()
 				Loaded.Add(TPair<int32, FName>{Pair.Value->LoadOrder, Pair.Key});
 			}
 		}
-		Loaded.Sort([](const TPair<int32, FName>& A, const TPair<int32, FName>& B)
-		            { return A.Key > B.Key; });
+		Loaded.Sort([](const TPair<int32, FName>& A, const TPair<int32, FName>& B) {
+			return A.Key > B.Key;
+		});
 		for (const TPair<int32, FName>& Entry : Loaded)
 		{
 			ToUnload.Add(Entry.Value);
@@ -171,8 +173,9 @@ TArray<FName> FModuleManager::GetLoadedModuleNames() const
 			Loaded.Add(TPair<int32, FName>{Pair.Value->LoadOrder, Pair.Key});
 		}
 	}
-	Loaded.Sort([](const TPair<int32, FName>& A, const TPair<int32, FName>& B)
-	            { return A.Key < B.Key; });
+	Loaded.Sort([](const TPair<int32, FName>& A, const TPair<int32, FName>& B) {
+		return A.Key < B.Key;
+	});
 	TArray<FName> Names;
 	for (const TPair<int32, FName>& Entry : Loaded)
 	{

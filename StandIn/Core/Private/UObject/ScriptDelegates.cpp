@@ -25,6 +25,7 @@ namespace UE::Delegates::Private
 
 	void ReportUnknownDynamicFunction(const FString& ObjectName, const FName& FunctionName)
 	{
-		UE_LOG(LogScript, Error, TEXT("Unable to bind delegate to '%s' on %s: the function is not a UFUNCTION of the object's class."), *FunctionName.ToString(), *ObjectName);
+		UE_LOG(LogScript, Error, TEXT("Unable to bind delegate to '%s' on %s: the function is not a UFUNCTION of the object's class."),
+		       *FunctionName.ToString(), *ObjectName);
 	}
 } // namespace UE::Delegates::Private

@@ -143,8 +143,9 @@ public:
 	void RemoveAtSwap(int32 Index, int32 Count = 1) { RemoveAt(Index, Count); }
 	int32 Remove(const T& Item)
 	{
-		return RemoveAll([&Item](const T& Element)
-		                 { return Element == Item; });
+		return RemoveAll([&Item](const T& Element) {
+			return Element == Item;
+		});
 	}
 	int32 RemoveSingle(const T& Item)
 	{
@@ -211,8 +212,9 @@ public:
 	template <typename KeyType>
 	int32 IndexOfByKey(const KeyType& Key) const
 	{
-		return IndexOfByPredicate([&Key](const T& Element)
-		                          { return Element == Key; });
+		return IndexOfByPredicate([&Key](const T& Element) {
+			return Element == Key;
+		});
 	}
 	template <typename PredicateType>
 	int32 IndexOfByPredicate(const PredicateType& Predicate) const
@@ -235,8 +237,9 @@ public:
 	template <typename KeyType>
 	T* FindByKey(const KeyType& Key)
 	{
-		return FindByPredicate([&Key](const T& Element)
-		                       { return Element == Key; });
+		return FindByPredicate([&Key](const T& Element) {
+			return Element == Key;
+		});
 	}
 	template <typename PredicateType>
 	TArray FilterByPredicate(const PredicateType& Predicate) const
@@ -258,10 +261,7 @@ public:
 		return IndexOfByPredicate(Predicate) != INDEX_NONE;
 	}
 
-	void Sort()
-	{
-		std::sort(Items.begin(), Items.end());
-	}
+	void Sort() { std::sort(Items.begin(), Items.end()); }
 	template <typename PredicateType>
 	void Sort(const PredicateType& Predicate)
 	{

@@ -44,7 +44,10 @@ namespace UE
 		friend bool operator!=(const TSharedString& Lhs, const TSharedString& Rhs) { return !(Lhs == Rhs); }
 		friend bool operator==(const TSharedString& Lhs, const CharType* Rhs) { return Lhs.ToStdView() == TStringView<CharType>(Rhs).ToStdView(); }
 		friend bool operator<(const TSharedString& Lhs, const TSharedString& Rhs) { return Lhs.ToStdView() < Rhs.ToStdView(); }
-		friend uint32 GetTypeHash(const TSharedString& String) { return static_cast<uint32>(std::hash<std::basic_string_view<CharType>>{}(String.ToStdView())); }
+		friend uint32 GetTypeHash(const TSharedString& String)
+		{
+			return static_cast<uint32>(std::hash<std::basic_string_view<CharType>>{}(String.ToStdView()));
+		}
 
 	private:
 		std::basic_string_view<CharType> ToStdView() const { return Text ? std::basic_string_view<CharType>(*Text) : std::basic_string_view<CharType>(); }

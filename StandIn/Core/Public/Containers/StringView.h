@@ -26,7 +26,8 @@ public:
 	{
 	}
 	// Any contiguous string of the same characters (FString, a string builder).
-	template <typename StringType, typename = std::enable_if_t<std::is_same_v<std::remove_cv_t<std::remove_pointer_t<decltype(std::declval<const StringType&>().GetCharData())>>, CharType>>>
+	template <typename StringType, typename = std::enable_if_t<std::is_same_v<
+	                                   std::remove_cv_t<std::remove_pointer_t<decltype(std::declval<const StringType&>().GetCharData())>>, CharType>>>
 	TStringView(const StringType& String)
 	    : View(String.GetCharData(), static_cast<size_t>(String.Len()))
 	{
@@ -84,10 +85,7 @@ public:
 	constexpr std::basic_string_view<CharType> ToStdView() const { return View; }
 
 private:
-	size_t Clamp(int32 Count) const
-	{
-		return Count < 0 ? 0 : (static_cast<size_t>(Count) > View.size() ? View.size() : static_cast<size_t>(Count));
-	}
+	size_t Clamp(int32 Count) const { return Count < 0 ? 0 : (static_cast<size_t>(Count) > View.size() ? View.size() : static_cast<size_t>(Count)); }
 
 	std::basic_string_view<CharType> View;
 };

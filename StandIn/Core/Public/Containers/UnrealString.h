@@ -53,7 +53,8 @@ namespace UE::Core::Private
 		{
 			return {EPrintfArgKind::TCharString, 0};
 		}
-		else if constexpr (std::is_pointer_v<Decayed> && (std::is_same_v<std::remove_cv_t<std::remove_pointer_t<Decayed>>, ANSICHAR> || std::is_same_v<std::remove_cv_t<std::remove_pointer_t<Decayed>>, UTF8CHAR>))
+		else if constexpr (std::is_pointer_v<Decayed> && (std::is_same_v<std::remove_cv_t<std::remove_pointer_t<Decayed>>, ANSICHAR> ||
+		                                                  std::is_same_v<std::remove_cv_t<std::remove_pointer_t<Decayed>>, UTF8CHAR>))
 		{
 			return {EPrintfArgKind::NarrowString, 0};
 		}
@@ -91,8 +92,7 @@ namespace UE::Core::Private
 	constexpr EPrintfFormatError FindPrintfFormatError(const TCHAR* Format, const FPrintfArgType* ArgTypes)
 	{
 		int32 ArgIndex = 0;
-		const auto TakeArgument = [&ArgTypes, &ArgIndex]() -> FPrintfArgType
-		{
+		const auto TakeArgument = [&ArgTypes, &ArgIndex]() -> FPrintfArgType {
 			const FPrintfArgType Type = ArgTypes[ArgIndex];
 			if (Type.Kind != EPrintfArgKind::End)
 			{
@@ -158,7 +158,11 @@ namespace UE::Core::Private
 				return EPrintfFormatError::FormatEndsInsideConversion;
 			}
 			const TCHAR Conversion = *Char;
-			const bool bKnown = Conversion == TEXT('d') || Conversion == TEXT('i') || Conversion == TEXT('u') || Conversion == TEXT('o') || Conversion == TEXT('x') || Conversion == TEXT('X') || Conversion == TEXT('c') || Conversion == TEXT('s') || Conversion == TEXT('p') || Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A');
+			const bool bKnown = Conversion == TEXT('d') || Conversion == TEXT('i') || Conversion == TEXT('u') || Conversion == TEXT('o') ||
+			                    Conversion == TEXT('x') || Conversion == TEXT('X') || Conversion == TEXT('c') || Conversion == TEXT('s') ||
+			                    Conversion == TEXT('p') || Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') ||
+			                    Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') ||
+			                    Conversion == TEXT('A');
 			if (!bKnown)
 			{
 				return EPrintfFormatError::UnknownConversion;
@@ -173,7 +177,8 @@ namespace UE::Core::Private
 					{
 						return EPrintfFormatError::PercentSExpectsTcharPointer;
 					}
-					if (Conversion == TEXT('p') || Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A'))
+					if (Conversion == TEXT('p') || Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') ||
+					    Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A'))
 					{
 						return EPrintfFormatError::IntegerGivenToFloatOrPointerConversion;
 					}
@@ -183,7 +188,8 @@ namespace UE::Core::Private
 					}
 					break;
 				case EPrintfArgKind::Float:
-					if (!(Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') || Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A')))
+					if (!(Conversion == TEXT('f') || Conversion == TEXT('F') || Conversion == TEXT('e') || Conversion == TEXT('E') || Conversion == TEXT('g') ||
+					      Conversion == TEXT('G') || Conversion == TEXT('a') || Conversion == TEXT('A')))
 					{
 						return EPrintfFormatError::FloatGivenToNonFloatConversion;
 					}
@@ -452,8 +458,10 @@ public:
 	{
 		return Find(SubStr, SearchCase, SearchDir) != INDEX_NONE;
 	}
-	int32 Find(const TCHAR* SubStr, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase, ESearchDir::Type SearchDir = ESearchDir::FromStart, int32 StartPosition = INDEX_NONE) const;
-	int32 Find(const FString& SubStr, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase, ESearchDir::Type SearchDir = ESearchDir::FromStart, int32 StartPosition = INDEX_NONE) const;
+	int32 Find(const TCHAR* SubStr, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase, ESearchDir::Type SearchDir = ESearchDir::FromStart,
+	           int32 StartPosition = INDEX_NONE) const;
+	int32 Find(const FString& SubStr, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase, ESearchDir::Type SearchDir = ESearchDir::FromStart,
+	           int32 StartPosition = INDEX_NONE) const;
 	bool FindChar(TCHAR InChar, int32& OutIndex) const;
 	bool FindLastChar(TCHAR InChar, int32& OutIndex) const;
 	bool StartsWith(const TCHAR* InPrefix, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase) const;
@@ -490,7 +498,8 @@ public:
 	void RightChopInline(int32 Count) { *this = RightChop(Count); }
 	void MidInline(int32 Start, int32 Count = INT32_MAX) { *this = Mid(Start, Count); }
 
-	bool Split(const FString& InS, FString* LeftS, FString* RightS, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase, ESearchDir::Type SearchDir = ESearchDir::FromStart) const;
+	bool Split(const FString& InS, FString* LeftS, FString* RightS, ESearchCase::Type SearchCase = ESearchCase::IgnoreCase,
+	           ESearchDir::Type SearchDir = ESearchDir::FromStart) const;
 	int32 ParseIntoArray(TArray<FString>& OutArray, const TCHAR* pchDelim, bool bInCullEmpty = true) const;
 	bool IsNumeric() const;
 

@@ -33,7 +33,8 @@ class TDelegate<Ret(Params...)>
 	static TDelegate MakeBinding(ObjectPolicy&& Object, CallableType&& Callable, VarTypes&&... Vars)
 	{
 		static_assert(std::tuple_size_v<PayloadType> == sizeof...(VarTypes), "The number of payload values does not match the function's extra parameters.");
-		using FImpl = UE::Delegates::Private::TDelegateInstance<Ret(Params...), std::decay_t<ObjectPolicy>, bPassObject, std::decay_t<CallableType>, PayloadType>;
+		using FImpl =
+		    UE::Delegates::Private::TDelegateInstance<Ret(Params...), std::decay_t<ObjectPolicy>, bPassObject, std::decay_t<CallableType>, PayloadType>;
 		TDelegate Result;
 		Result.Instance = std::make_shared<const FImpl>(Forward<ObjectPolicy>(Object), Forward<CallableType>(Callable), Forward<VarTypes>(Vars)...);
 		return Result;
@@ -66,14 +67,16 @@ public:
 	[[nodiscard]] static TDelegate CreateStatic(Ret (*InFunc)(Params..., FuncVarTypes...), VarTypes&&... Vars)
 	{
 		check(InFunc != nullptr);
-		return MakeBinding<UE::Delegates::Private::FNoObject, false, std::tuple<std::decay_t<FuncVarTypes>...>>(UE::Delegates::Private::FNoObject(), InFunc, Forward<VarTypes>(Vars)...);
+		return MakeBinding<UE::Delegates::Private::FNoObject, false, std::tuple<std::decay_t<FuncVarTypes>...>>(UE::Delegates::Private::FNoObject(), InFunc,
+		                                                                                                        Forward<VarTypes>(Vars)...);
 	}
 
 	/** Binds a lambda or other functor, copied or moved into the delegate. */
 	template <typename FunctorType, typename... VarTypes>
 	[[nodiscard]] static TDelegate CreateLambda(FunctorType&& InFunctor, VarTypes&&... Vars)
 	{
-		return MakeBinding<UE::Delegates::Private::FNoObject, false, std::tuple<std::decay_t<VarTypes>...>>(UE::Delegates::Private::FNoObject(), Forward<FunctorType>(InFunctor), Forward<VarTypes>(Vars)...);
+		return MakeBinding<UE::Delegates::Private::FNoObject, false, std::tuple<std::decay_t<VarTypes>...>>(
+		    UE::Delegates::Private::FNoObject(), Forward<FunctorType>(InFunctor), Forward<VarTypes>(Vars)...);
 	}
 
 	/** Binds a method of an object that the caller keeps alive for as long as the delegate may run. */
@@ -81,14 +84,16 @@ public:
 	[[nodiscard]] static TDelegate CreateRaw(UserClass* InUserObject, MethodType InFunc, VarTypes&&... Vars)
 	{
 		check(InUserObject != nullptr);
-		return MakeBinding<UE::Delegates::Private::TRawObject<UserClass>, true, TMethodPayload<MethodType>>(UE::Delegates::Private::TRawObject<UserClass>{InUserObject}, InFunc, Forward<VarTypes>(Vars)...);
+		return MakeBinding<UE::Delegates::Private::TRawObject<UserClass>, true, TMethodPayload<MethodType>>(
+		    UE::Delegates::Private::TRawObject<UserClass>{InUserObject}, InFunc, Forward<VarTypes>(Vars)...);
 	}
 
 	/** Binds a method of a shared object, held weakly. */
 	template <typename UserClass, ESPMode Mode, typename MethodType, typename... VarTypes>
 	[[nodiscard]] static TDelegate CreateSP(const TSharedRef<UserClass, Mode>& InUserObjectRef, MethodType InFunc, VarTypes&&... Vars)
 	{
-		return MakeBinding<UE::Delegates::Private::TSharedObject<UserClass, Mode>, true, TMethodPayload<MethodType>>(WeakShared(InUserObjectRef), InFunc, Forward<VarTypes>(Vars)...);
+		return MakeBinding<UE::Delegates::Private::TSharedObject<UserClass, Mode>, true, TMethodPayload<MethodType>>(WeakShared(InUserObjectRef), InFunc,
+		                                                                                                             Forward<VarTypes>(Vars)...);
 	}
 	template <typename UserClass, ESPMode Mode, typename MethodType, typename... VarTypes>
 	[[nodiscard]] static TDelegate CreateSP(const TSharedPtr<UserClass, Mode>& InUserObject, MethodType InFunc, VarTypes&&... Vars)
@@ -107,7 +112,8 @@ public:
 	template <typename UserClass, ESPMode Mode, typename FunctorType, typename... VarTypes>
 	[[nodiscard]] static TDelegate CreateSPLambda(const TSharedRef<UserClass, Mode>& InUserObjectRef, FunctorType&& InFunctor, VarTypes&&... Vars)
 	{
-		return MakeBinding<UE::Delegates::Private::TSharedObject<UserClass, Mode>, false, std::tuple<std::decay_t<VarTypes>...>>(WeakShared(InUserObjectRef), Forward<FunctorType>(InFunctor), Forward<VarTypes>(Vars)...);
+		return MakeBinding<UE::Delegates::Private::TSharedObject<UserClass, Mode>, false, std::tuple<std::decay_t<VarTypes>...>>(
+		    WeakShared(InUserObjectRef), Forward<FunctorType>(InFunctor), Forward<VarTypes>(Vars)...);
 	}
 	template <typename UserClass, typename FunctorType, typename... VarTypes>
 	[[nodiscard]] static TDelegate CreateSPLambda(UserClass* InUserObject, FunctorType&& InFunctor, VarTypes&&... Vars)
@@ -121,7 +127,8 @@ public:
 	[[nodiscard]] static TDelegate CreateUObject(UserClass* InUserObject, MethodType InFunc, VarTypes&&... Vars)
 	{
 		check(InUserObject != nullptr);
-		return MakeBinding<UE::Delegates::Private::TUObjectObject<UserClass>, true, TMethodPayload<MethodType>>(UE::Delegates::Private::TUObjectObject<UserClass>(InUserObject), InFunc, Forward<VarTypes>(Vars)...);
+		return MakeBinding<UE::Delegates::Private::TUObjectObject<UserClass>, true, TMethodPayload<MethodType>>(
+		    UE::Delegates::Private::TUObjectObject<UserClass>(InUserObject), InFunc, Forward<VarTypes>(Vars)...);
 	}
 
 	/** Binds a lambda that runs only while an object-system object is alive. */
@@ -129,7 +136,8 @@ public:
 	[[nodiscard]] static TDelegate CreateWeakLambda(UserClass* InUserObject, FunctorType&& InFunctor, VarTypes&&... Vars)
 	{
 		check(InUserObject != nullptr);
-		return MakeBinding<UE::Delegates::Private::TUObjectObject<UserClass>, false, std::tuple<std::decay_t<VarTypes>...>>(UE::Delegates::Private::TUObjectObject<UserClass>(InUserObject), Forward<FunctorType>(InFunctor), Forward<VarTypes>(Vars)...);
+		return MakeBinding<UE::Delegates::Private::TUObjectObject<UserClass>, false, std::tuple<std::decay_t<VarTypes>...>>(
+		    UE::Delegates::Private::TUObjectObject<UserClass>(InUserObject), Forward<FunctorType>(InFunctor), Forward<VarTypes>(Vars)...);
 	}
 
 	template <typename... ArgTypes>
@@ -182,11 +190,7 @@ public:
 	}
 
 	/** Calls the binding if it is bound. @return true if it ran. */
-	bool ExecuteIfBound(Params... Args) const
-	    requires std::is_void_v<Ret>
-	{
-		return Instance != nullptr && Instance->ExecuteIfSafe(Forward<Params>(Args)...);
-	}
+	bool ExecuteIfBound(Params... Args) const requires std::is_void_v<Ret> { return Instance != nullptr && Instance->ExecuteIfSafe(Forward<Params>(Args)...); }
 
 	/** Drops the binding. */
 	void Unbind() { Instance.reset(); }
@@ -366,8 +370,9 @@ private:
 	{
 		if (BroadcastDepth == 0)
 		{
-			InvocationList.RemoveAll([](const FDelegate& Delegate)
-			                         { return !Delegate.IsBound(); });
+			InvocationList.RemoveAll([](const FDelegate& Delegate) {
+				return !Delegate.IsBound();
+			});
 		}
 	}
 

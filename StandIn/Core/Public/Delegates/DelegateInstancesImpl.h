@@ -111,7 +111,8 @@ namespace UE::Delegates::Private
 	 * a bound function may take its payload by non-const reference, as the engine allows.
 	 */
 	template <typename Ret, typename... Params, typename ObjectPolicy, bool bPassObject, typename CallableType, typename... VarTypes>
-	class TDelegateInstance<Ret(Params...), ObjectPolicy, bPassObject, CallableType, std::tuple<VarTypes...>> final : public IBaseDelegateInstance<Ret(Params...)>
+	class TDelegateInstance<Ret(Params...), ObjectPolicy, bPassObject, CallableType, std::tuple<VarTypes...>> final
+	    : public IBaseDelegateInstance<Ret(Params...)>
 	{
 	public:
 		template <typename InCallableType, typename... InVarTypes>

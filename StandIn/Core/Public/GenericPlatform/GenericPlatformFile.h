@@ -72,7 +72,8 @@ public:
 	 * Copies a file with the kernel's copy; the destination is replaced only once the copy is complete,
 	 * and a read-only destination is not replaced. @return true on success.
 	 */
-	virtual bool CopyFile(const TCHAR* To, const TCHAR* From, EPlatformFileRead ReadFlags = EPlatformFileRead::None, EPlatformFileWrite WriteFlags = EPlatformFileWrite::None) = 0;
+	virtual bool CopyFile(const TCHAR* To, const TCHAR* From, EPlatformFileRead ReadFlags = EPlatformFileRead::None,
+	                      EPlatformFileWrite WriteFlags = EPlatformFileWrite::None) = 0;
 	/**
 	 * Copies the contents of Source (files and sub-folders) into DestinationDirectory, creating it.
 	 * With bOverwriteAllExisting, read-only files in the way are replaced too.

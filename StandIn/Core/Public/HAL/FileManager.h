@@ -71,12 +71,14 @@ public:
 	 * Attributes asks to keep the source's permissions.
 	 * @return COPY_OK, COPY_Fail, or COPY_Canceled when Progress asked to stop (Dest is then left as it was).
 	 */
-	virtual uint32 Copy(const TCHAR* Dest, const TCHAR* Src, bool Replace = true, bool EvenIfReadOnly = false, bool Attributes = false, FCopyProgress* Progress = nullptr, EFileRead ReadFlags = FILEREAD_None, EFileWrite WriteFlags = FILEWRITE_None) = 0;
+	virtual uint32 Copy(const TCHAR* Dest, const TCHAR* Src, bool Replace = true, bool EvenIfReadOnly = false, bool Attributes = false,
+	                    FCopyProgress* Progress = nullptr, EFileRead ReadFlags = FILEREAD_None, EFileWrite WriteFlags = FILEWRITE_None) = 0;
 	/**
 	 * Moves a file or a folder to Dest (destination first), creating Dest's folder. Without Replace an existing
 	 * Dest fails the move. @return true on success.
 	 */
-	virtual bool Move(const TCHAR* Dest, const TCHAR* Src, bool Replace = true, bool EvenIfReadOnly = false, bool Attributes = false, bool bDoNotRetryOrError = false) = 0;
+	virtual bool Move(const TCHAR* Dest, const TCHAR* Src, bool Replace = true, bool EvenIfReadOnly = false, bool Attributes = false,
+	                  bool bDoNotRetryOrError = false) = 0;
 
 	/**
 	 * Appends to FileNames the bare names (no folder) of the entries of one folder that match the last segment
@@ -90,7 +92,8 @@ public:
 	 * Finds the entries whose names match Filename in StartDirectory and all its sub-folders.
 	 * Results are StartDirectory joined with the path below it; a folder's matches come before its sub-folders'.
 	 */
-	virtual void FindFilesRecursive(TArray<FString>& FileNames, const TCHAR* StartDirectory, const TCHAR* Filename, bool Files, bool Directories, bool bClearFileNames = true) = 0;
+	virtual void FindFilesRecursive(TArray<FString>& FileNames, const TCHAR* StartDirectory, const TCHAR* Filename, bool Files, bool Directories,
+	                                bool bClearFileNames = true) = 0;
 	/** Visits the entries of one folder. @return false when the folder could not be read or the visitor stopped. */
 	virtual bool IterateDirectory(const TCHAR* Directory, IPlatformFile::FDirectoryVisitor& Visitor) = 0;
 	/** Visits the entries of a tree, each folder before its contents. @return as IterateDirectory. */

@@ -235,7 +235,8 @@ public:
 	// Any other integer type, so that int16 or long long are not ambiguous.
 	template <typename IntegerType, std::enable_if_t<std::is_integral_v<IntegerType> && !std::is_same_v<IntegerType, bool>, int> = 0>
 	FFormatArgumentValue(IntegerType Value)
-	    : FFormatArgumentValue(std::is_signed_v<IntegerType> ? FFormatArgumentValue(static_cast<int64>(Value)) : FFormatArgumentValue(static_cast<uint64>(Value)))
+	    : FFormatArgumentValue(std::is_signed_v<IntegerType> ? FFormatArgumentValue(static_cast<int64>(Value))
+	                                                         : FFormatArgumentValue(static_cast<uint64>(Value)))
 	{
 	}
 

@@ -25,8 +25,8 @@ namespace UE::Logging::Private
 } // namespace UE::Logging::Private
 
 // True if lines of this verbosity are compiled in for the category (a constant expression).
-#define UE_LOG_COMPILED_IN(CategoryName, Verbosity)                                                               \
-	((ELogVerbosity::Verbosity & ELogVerbosity::VerbosityMask) <= ELogVerbosity::COMPILED_IN_MINIMUM_VERBOSITY && \
+#define UE_LOG_COMPILED_IN(CategoryName, Verbosity)                                                                                                            \
+	((ELogVerbosity::Verbosity & ELogVerbosity::VerbosityMask) <= ELogVerbosity::COMPILED_IN_MINIMUM_VERBOSITY &&                                              \
 	 (ELogVerbosity::Verbosity & ELogVerbosity::VerbosityMask) <= ::UE::Logging::Private::TCompileTimeVerbosity<decltype(CategoryName)>)
 
 /** True if the category logs at that verbosity now (compiled in and not suppressed at run time). */
@@ -36,51 +36,51 @@ namespace UE::Logging::Private
  * Logs a printf-style line (Format is a TEXT() literal; %s takes a const TCHAR*). The arguments are evaluated
  * only when the line is printed. A Fatal line stops the program.
  */
-#define UE_LOG(CategoryName, Verbosity, Format, ...)                                                                                         \
-	do                                                                                                                                       \
-	{                                                                                                                                        \
-		if constexpr (UE_LOG_COMPILED_IN(CategoryName, Verbosity))                                                                           \
-		{                                                                                                                                    \
-			if constexpr ((ELogVerbosity::Verbosity & ELogVerbosity::VerbosityMask) == ELogVerbosity::Fatal)                                 \
-			{                                                                                                                                \
-				::UE::Logging::Private::LogFatal(CategoryName, FString::Printf(Format __VA_OPT__(, ) __VA_ARGS__));                          \
-			}                                                                                                                                \
-			else if (!CategoryName.IsSuppressed(ELogVerbosity::Verbosity))                                                                   \
-			{                                                                                                                                \
-				::UE::Logging::Private::LogLine(CategoryName, ELogVerbosity::Verbosity, FString::Printf(Format __VA_OPT__(, ) __VA_ARGS__)); \
-			}                                                                                                                                \
-		}                                                                                                                                    \
+#define UE_LOG(CategoryName, Verbosity, Format, ...)                                                                                                           \
+	do                                                                                                                                                         \
+	{                                                                                                                                                          \
+		if constexpr (UE_LOG_COMPILED_IN(CategoryName, Verbosity))                                                                                             \
+		{                                                                                                                                                      \
+			if constexpr ((ELogVerbosity::Verbosity & ELogVerbosity::VerbosityMask) == ELogVerbosity::Fatal)                                                   \
+			{                                                                                                                                                  \
+				::UE::Logging::Private::LogFatal(CategoryName, FString::Printf(Format __VA_OPT__(, ) __VA_ARGS__));                                            \
+			}                                                                                                                                                  \
+			else if (!CategoryName.IsSuppressed(ELogVerbosity::Verbosity))                                                                                     \
+			{                                                                                                                                                  \
+				::UE::Logging::Private::LogLine(CategoryName, ELogVerbosity::Verbosity, FString::Printf(Format __VA_OPT__(, ) __VA_ARGS__));                   \
+			}                                                                                                                                                  \
+		}                                                                                                                                                      \
 	} while (false)
 
 /** UE_LOG when Condition holds; Condition is evaluated only if the line could be printed. */
-#define UE_CLOG(Condition, CategoryName, Verbosity, Format, ...)                \
-	do                                                                          \
-	{                                                                           \
-		if (UE_LOG_ACTIVE(CategoryName, Verbosity) && (Condition))              \
-		{                                                                       \
-			UE_LOG(CategoryName, Verbosity, Format __VA_OPT__(, ) __VA_ARGS__); \
-		}                                                                       \
+#define UE_CLOG(Condition, CategoryName, Verbosity, Format, ...)                                                                                               \
+	do                                                                                                                                                         \
+	{                                                                                                                                                          \
+		if (UE_LOG_ACTIVE(CategoryName, Verbosity) && (Condition))                                                                                             \
+		{                                                                                                                                                      \
+			UE_LOG(CategoryName, Verbosity, Format __VA_OPT__(, ) __VA_ARGS__);                                                                                \
+		}                                                                                                                                                      \
 	} while (false)
 
 /** Declares a category defined elsewhere with DEFINE_LOG_CATEGORY; may be prefixed with a module's export macro. */
-#define DECLARE_LOG_CATEGORY_EXTERN(CategoryName, DefaultVerbosity, CompileTimeVerbosity)                                                  \
-	extern struct FLogCategory##CategoryName : public ::FLogCategory<ELogVerbosity::DefaultVerbosity, ELogVerbosity::CompileTimeVerbosity> \
-	{                                                                                                                                      \
-		FLogCategory##CategoryName()                                                                                                       \
-		    : FLogCategory(TEXT(#CategoryName))                                                                                            \
-		{                                                                                                                                  \
-		}                                                                                                                                  \
+#define DECLARE_LOG_CATEGORY_EXTERN(CategoryName, DefaultVerbosity, CompileTimeVerbosity)                                                                      \
+	extern struct FLogCategory##CategoryName : public ::FLogCategory<ELogVerbosity::DefaultVerbosity, ELogVerbosity::CompileTimeVerbosity>                     \
+	{                                                                                                                                                          \
+		FLogCategory##CategoryName()                                                                                                                           \
+		    : FLogCategory(TEXT(#CategoryName))                                                                                                                \
+		{                                                                                                                                                      \
+		}                                                                                                                                                      \
 	} CategoryName
 
 /** Defines a category declared with DECLARE_LOG_CATEGORY_EXTERN, in one .cpp. */
 #define DEFINE_LOG_CATEGORY(CategoryName) FLogCategory##CategoryName CategoryName
 
 /** Declares and defines a category private to one .cpp. */
-#define DEFINE_LOG_CATEGORY_STATIC(CategoryName, DefaultVerbosity, CompileTimeVerbosity)                                                   \
-	static struct FLogCategory##CategoryName : public ::FLogCategory<ELogVerbosity::DefaultVerbosity, ELogVerbosity::CompileTimeVerbosity> \
-	{                                                                                                                                      \
-		FLogCategory##CategoryName()                                                                                                       \
-		    : FLogCategory(TEXT(#CategoryName))                                                                                            \
-		{                                                                                                                                  \
-		}                                                                                                                                  \
+#define DEFINE_LOG_CATEGORY_STATIC(CategoryName, DefaultVerbosity, CompileTimeVerbosity)                                                                       \
+	static struct FLogCategory##CategoryName : public ::FLogCategory<ELogVerbosity::DefaultVerbosity, ELogVerbosity::CompileTimeVerbosity>                     \
+	{                                                                                                                                                          \
+		FLogCategory##CategoryName()                                                                                                                           \
+		    : FLogCategory(TEXT(#CategoryName))                                                                                                                \
+		{                                                                                                                                                      \
+		}                                                                                                                                                      \
 	} CategoryName

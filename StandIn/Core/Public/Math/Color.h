@@ -14,9 +14,7 @@ struct FLinearColor
 	float A = 0.0f;
 
 	constexpr FLinearColor() = default;
-	explicit constexpr FLinearColor(EForceInit)
-	{
-	}
+	explicit constexpr FLinearColor(EForceInit) {}
 	constexpr FLinearColor(float InR, float InG, float InB, float InA = 1.0f)
 	    : R(InR)
 	    , G(InG)
@@ -56,9 +54,7 @@ struct FColor
 	uint8 A = 0;
 
 	constexpr FColor() = default;
-	explicit constexpr FColor(EForceInit)
-	{
-	}
+	explicit constexpr FColor(EForceInit) {}
 	constexpr FColor(uint8 InR, uint8 InG, uint8 InB, uint8 InA = 255)
 	    : B(InB)
 	    , G(InG)

@@ -25,9 +25,7 @@ namespace UE::Math
 		    , Y(InF)
 		{
 		}
-		explicit constexpr TVector2(EForceInit)
-		{
-		}
+		explicit constexpr TVector2(EForceInit) {}
 		/** Converts between precisions. */
 		template <typename U>
 		explicit constexpr TVector2(const TVector2<U>& Other)

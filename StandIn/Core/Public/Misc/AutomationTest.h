@@ -80,11 +80,16 @@ constexpr bool operator!(EAutomationTestFlags A)
 }
 
 /** Every context flag: a test must name at least one of them to run anywhere. */
-inline constexpr EAutomationTestFlags EAutomationTestFlags_ApplicationContextMask = EAutomationTestFlags::EditorContext | EAutomationTestFlags::ClientContext | EAutomationTestFlags::ServerContext | EAutomationTestFlags::CommandletContext | EAutomationTestFlags::ProgramContext;
+inline constexpr EAutomationTestFlags EAutomationTestFlags_ApplicationContextMask =
+    EAutomationTestFlags::EditorContext | EAutomationTestFlags::ClientContext | EAutomationTestFlags::ServerContext | EAutomationTestFlags::CommandletContext |
+    EAutomationTestFlags::ProgramContext;
 inline constexpr EAutomationTestFlags EAutomationTestFlags_FeatureMask = EAutomationTestFlags::NonNullRHI | EAutomationTestFlags::RequiresUser;
-inline constexpr EAutomationTestFlags EAutomationTestFlags_PriorityMask = EAutomationTestFlags::CriticalPriority | EAutomationTestFlags::HighPriority | EAutomationTestFlags::MediumPriority | EAutomationTestFlags::LowPriority;
+inline constexpr EAutomationTestFlags EAutomationTestFlags_PriorityMask =
+    EAutomationTestFlags::CriticalPriority | EAutomationTestFlags::HighPriority | EAutomationTestFlags::MediumPriority | EAutomationTestFlags::LowPriority;
 /** Every filter flag: a test names exactly one of them. */
-inline constexpr EAutomationTestFlags EAutomationTestFlags_FilterMask = EAutomationTestFlags::SmokeFilter | EAutomationTestFlags::EngineFilter | EAutomationTestFlags::ProductFilter | EAutomationTestFlags::PerfFilter | EAutomationTestFlags::StressFilter | EAutomationTestFlags::NegativeFilter;
+inline constexpr EAutomationTestFlags EAutomationTestFlags_FilterMask = EAutomationTestFlags::SmokeFilter | EAutomationTestFlags::EngineFilter |
+                                                                        EAutomationTestFlags::ProductFilter | EAutomationTestFlags::PerfFilter |
+                                                                        EAutomationTestFlags::StressFilter | EAutomationTestFlags::NegativeFilter;
 
 /** How an expected log message is compared with the lines a test produces (both ignore case). */
 namespace EAutomationExpectedMessageFlags
@@ -172,13 +177,20 @@ public:
 	 * @param Occurrences > 0: exactly that many times; 0: at least once; < 0: any number of times, silently
 	 * @param IsRegex whether the pattern is a regular expression or a plain string
 	 */
-	void AddExpectedError(FString ExpectedPatternString, EAutomationExpectedErrorFlags::MatchType CompareType = EAutomationExpectedErrorFlags::Contains, int32 Occurrences = 1, bool IsRegex = true);
-	void AddExpectedErrorPlain(FString ExpectedString, EAutomationExpectedErrorFlags::MatchType CompareType = EAutomationExpectedErrorFlags::Contains, int32 Occurrences = 1);
+	void AddExpectedError(FString ExpectedPatternString, EAutomationExpectedErrorFlags::MatchType CompareType = EAutomationExpectedErrorFlags::Contains,
+	                      int32 Occurrences = 1, bool IsRegex = true);
+	void AddExpectedErrorPlain(FString ExpectedString, EAutomationExpectedErrorFlags::MatchType CompareType = EAutomationExpectedErrorFlags::Contains,
+	                           int32 Occurrences = 1);
 	/** Expects a log message of ExpectedVerbosity or more severe (ELogVerbosity::All: any verbosity). */
-	void AddExpectedMessage(FString ExpectedPatternString, ELogVerbosity::Type ExpectedVerbosity, EAutomationExpectedMessageFlags::MatchType CompareType = EAutomationExpectedMessageFlags::Contains, int32 Occurrences = 1, bool IsRegex = true);
-	void AddExpectedMessage(FString ExpectedPatternString, EAutomationExpectedMessageFlags::MatchType CompareType = EAutomationExpectedMessageFlags::Contains, int32 Occurrences = 1, bool IsRegex = true);
-	void AddExpectedMessagePlain(FString ExpectedString, ELogVerbosity::Type ExpectedVerbosity, EAutomationExpectedMessageFlags::MatchType CompareType = EAutomationExpectedMessageFlags::Contains, int32 Occurrences = 1);
-	void AddExpectedMessagePlain(FString ExpectedString, EAutomationExpectedMessageFlags::MatchType CompareType = EAutomationExpectedMessageFlags::Contains, int32 Occurrences = 1);
+	void AddExpectedMessage(FString ExpectedPatternString, ELogVerbosity::Type ExpectedVerbosity,
+	                        EAutomationExpectedMessageFlags::MatchType CompareType = EAutomationExpectedMessageFlags::Contains, int32 Occurrences = 1,
+	                        bool IsRegex = true);
+	void AddExpectedMessage(FString ExpectedPatternString, EAutomationExpectedMessageFlags::MatchType CompareType = EAutomationExpectedMessageFlags::Contains,
+	                        int32 Occurrences = 1, bool IsRegex = true);
+	void AddExpectedMessagePlain(FString ExpectedString, ELogVerbosity::Type ExpectedVerbosity,
+	                             EAutomationExpectedMessageFlags::MatchType CompareType = EAutomationExpectedMessageFlags::Contains, int32 Occurrences = 1);
+	void AddExpectedMessagePlain(FString ExpectedString, EAutomationExpectedMessageFlags::MatchType CompareType = EAutomationExpectedMessageFlags::Contains,
+	                             int32 Occurrences = 1);
 
 	/** @return true when the running case has recorded an error */
 	bool HasAnyErrors() const;
@@ -214,8 +226,14 @@ public:
 
 	bool TestEqual(const FString& What, const int32 Actual, const int32 Expected) { return TestEqual(*What, Actual, Expected); }
 	bool TestEqual(const FString& What, const int64 Actual, const int64 Expected) { return TestEqual(*What, Actual, Expected); }
-	bool TestEqual(const FString& What, const float Actual, const float Expected, float Tolerance = 1.e-4f) { return TestEqual(*What, Actual, Expected, Tolerance); }
-	bool TestEqual(const FString& What, const double Actual, const double Expected, double Tolerance = 1.e-4) { return TestEqual(*What, Actual, Expected, Tolerance); }
+	bool TestEqual(const FString& What, const float Actual, const float Expected, float Tolerance = 1.e-4f)
+	{
+		return TestEqual(*What, Actual, Expected, Tolerance);
+	}
+	bool TestEqual(const FString& What, const double Actual, const double Expected, double Tolerance = 1.e-4)
+	{
+		return TestEqual(*What, Actual, Expected, Tolerance);
+	}
 	bool TestEqual(const FString& What, const TCHAR* Actual, const TCHAR* Expected) { return TestEqual(*What, Actual, Expected); }
 	bool TestEqual(const FString& What, const FString& Actual, const TCHAR* Expected) { return TestEqual(*What, *Actual, Expected); }
 	bool TestEqual(const FString& What, const TCHAR* Actual, const FString& Expected) { return TestEqual(*What, Actual, *Expected); }
@@ -378,36 +396,36 @@ private:
 	mutable std::vector<std::unique_ptr<FCase>> Cases;
 };
 
-#define BEGIN_DEFINE_SPEC(TClass, PrettyName, TFlags)                                                                                              \
-	class TClass : public FAutomationSpecBase                                                                                                      \
-	{                                                                                                                                              \
-	public:                                                                                                                                        \
-		TClass(const FString& InName)                                                                                                              \
-		    : FAutomationSpecBase(InName, false)                                                                                                   \
-		{                                                                                                                                          \
-			static_assert(!!((TFlags)&EAutomationTestFlags_ApplicationContextMask), "The test names no application context: it would never run."); \
-			static_assert(UE::Automation::HasOneFilter(TFlags), "The test must name exactly one filter flag.");                                    \
-		}                                                                                                                                          \
-		EAutomationTestFlags GetTestFlags() const override { return TFlags; }                                                                      \
-		using FAutomationSpecBase::GetTestSourceFileName;                                                                                          \
-		FString GetTestSourceFileName() const override { return FString(__FILE__); }                                                               \
-		using FAutomationSpecBase::GetTestSourceFileLine;                                                                                          \
-		int32 GetTestSourceFileLine() const override { return __LINE__; }                                                                          \
-                                                                                                                                                   \
-	protected:                                                                                                                                     \
-		FString GetBeautifiedTestName() const override { return FString(PrettyName); }                                                             \
+#define BEGIN_DEFINE_SPEC(TClass, PrettyName, TFlags)                                                                                                          \
+	class TClass : public FAutomationSpecBase                                                                                                                  \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		TClass(const FString& InName)                                                                                                                          \
+		    : FAutomationSpecBase(InName, false)                                                                                                               \
+		{                                                                                                                                                      \
+			static_assert(!!((TFlags)&EAutomationTestFlags_ApplicationContextMask), "The test names no application context: it would never run.");             \
+			static_assert(UE::Automation::HasOneFilter(TFlags), "The test must name exactly one filter flag.");                                                \
+		}                                                                                                                                                      \
+		EAutomationTestFlags GetTestFlags() const override { return TFlags; }                                                                                  \
+		using FAutomationSpecBase::GetTestSourceFileName;                                                                                                      \
+		FString GetTestSourceFileName() const override { return FString(__FILE__); }                                                                           \
+		using FAutomationSpecBase::GetTestSourceFileLine;                                                                                                      \
+		int32 GetTestSourceFileLine() const override { return __LINE__; }                                                                                      \
+                                                                                                                                                               \
+	protected:                                                                                                                                                 \
+		FString GetBeautifiedTestName() const override { return FString(PrettyName); }                                                                         \
 		void Define() override;
 
-#define END_DEFINE_SPEC(TClass)                               \
-	}                                                         \
-	;                                                         \
-	namespace                                                 \
-	{                                                         \
-		TClass TClass##AutomationSpecInstance(TEXT(#TClass)); \
+#define END_DEFINE_SPEC(TClass)                                                                                                                                \
+	}                                                                                                                                                          \
+	;                                                                                                                                                          \
+	namespace                                                                                                                                                  \
+	{                                                                                                                                                          \
+		TClass TClass##AutomationSpecInstance(TEXT(#TClass));                                                                                                  \
 	}
 
-#define DEFINE_SPEC(TClass, PrettyName, TFlags)   \
-	BEGIN_DEFINE_SPEC(TClass, PrettyName, TFlags) \
+#define DEFINE_SPEC(TClass, PrettyName, TFlags)                                                                                                                \
+	BEGIN_DEFINE_SPEC(TClass, PrettyName, TFlags)                                                                                                              \
 	END_DEFINE_SPEC(TClass)
 
 namespace UE::Automation

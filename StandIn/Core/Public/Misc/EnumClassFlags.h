@@ -3,38 +3,38 @@
 
 #include <type_traits>
 
-#define ENUM_CLASS_FLAGS(Enum)                                                                      \
-	inline constexpr Enum& operator|=(Enum& Lhs, Enum Rhs)                                          \
-	{                                                                                               \
-		return Lhs = (Enum)((std::underlying_type_t<Enum>)Lhs | (std::underlying_type_t<Enum>)Rhs); \
-	}                                                                                               \
-	inline constexpr Enum& operator&=(Enum& Lhs, Enum Rhs)                                          \
-	{                                                                                               \
-		return Lhs = (Enum)((std::underlying_type_t<Enum>)Lhs & (std::underlying_type_t<Enum>)Rhs); \
-	}                                                                                               \
-	inline constexpr Enum& operator^=(Enum& Lhs, Enum Rhs)                                          \
-	{                                                                                               \
-		return Lhs = (Enum)((std::underlying_type_t<Enum>)Lhs ^ (std::underlying_type_t<Enum>)Rhs); \
-	}                                                                                               \
-	inline constexpr Enum operator|(Enum Lhs, Enum Rhs)                                             \
-	{                                                                                               \
-		return (Enum)((std::underlying_type_t<Enum>)Lhs | (std::underlying_type_t<Enum>)Rhs);       \
-	}                                                                                               \
-	inline constexpr Enum operator&(Enum Lhs, Enum Rhs)                                             \
-	{                                                                                               \
-		return (Enum)((std::underlying_type_t<Enum>)Lhs & (std::underlying_type_t<Enum>)Rhs);       \
-	}                                                                                               \
-	inline constexpr Enum operator^(Enum Lhs, Enum Rhs)                                             \
-	{                                                                                               \
-		return (Enum)((std::underlying_type_t<Enum>)Lhs ^ (std::underlying_type_t<Enum>)Rhs);       \
-	}                                                                                               \
-	inline constexpr bool operator!(Enum E)                                                         \
-	{                                                                                               \
-		return !(std::underlying_type_t<Enum>)E;                                                    \
-	}                                                                                               \
-	inline constexpr Enum operator~(Enum E)                                                         \
-	{                                                                                               \
-		return (Enum) ~(std::underlying_type_t<Enum>)E;                                             \
+#define ENUM_CLASS_FLAGS(Enum)                                                                                                                                 \
+	inline constexpr Enum& operator|=(Enum& Lhs, Enum Rhs)                                                                                                     \
+	{                                                                                                                                                          \
+		return Lhs = (Enum)((std::underlying_type_t<Enum>)Lhs | (std::underlying_type_t<Enum>)Rhs);                                                            \
+	}                                                                                                                                                          \
+	inline constexpr Enum& operator&=(Enum& Lhs, Enum Rhs)                                                                                                     \
+	{                                                                                                                                                          \
+		return Lhs = (Enum)((std::underlying_type_t<Enum>)Lhs & (std::underlying_type_t<Enum>)Rhs);                                                            \
+	}                                                                                                                                                          \
+	inline constexpr Enum& operator^=(Enum& Lhs, Enum Rhs)                                                                                                     \
+	{                                                                                                                                                          \
+		return Lhs = (Enum)((std::underlying_type_t<Enum>)Lhs ^ (std::underlying_type_t<Enum>)Rhs);                                                            \
+	}                                                                                                                                                          \
+	inline constexpr Enum operator|(Enum Lhs, Enum Rhs)                                                                                                        \
+	{                                                                                                                                                          \
+		return (Enum)((std::underlying_type_t<Enum>)Lhs | (std::underlying_type_t<Enum>)Rhs);                                                                  \
+	}                                                                                                                                                          \
+	inline constexpr Enum operator&(Enum Lhs, Enum Rhs)                                                                                                        \
+	{                                                                                                                                                          \
+		return (Enum)((std::underlying_type_t<Enum>)Lhs & (std::underlying_type_t<Enum>)Rhs);                                                                  \
+	}                                                                                                                                                          \
+	inline constexpr Enum operator^(Enum Lhs, Enum Rhs)                                                                                                        \
+	{                                                                                                                                                          \
+		return (Enum)((std::underlying_type_t<Enum>)Lhs ^ (std::underlying_type_t<Enum>)Rhs);                                                                  \
+	}                                                                                                                                                          \
+	inline constexpr bool operator!(Enum E)                                                                                                                    \
+	{                                                                                                                                                          \
+		return !(std::underlying_type_t<Enum>)E;                                                                                                               \
+	}                                                                                                                                                          \
+	inline constexpr Enum operator~(Enum E)                                                                                                                    \
+	{                                                                                                                                                          \
+		return (Enum) ~(std::underlying_type_t<Enum>)E;                                                                                                        \
 	}
 
 template <typename Enum>

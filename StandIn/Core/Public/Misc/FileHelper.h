@@ -47,9 +47,11 @@ struct FFileHelper
 	 * @return false when the file cannot be written (missing folder, a folder in the way, a read-only file,
 	 *         an invalid name); the previous file is then left as it was.
 	 */
-	static bool SaveStringToFile(FStringView String, const TCHAR* Filename, EEncodingOptions EncodingOptions = EEncodingOptions::AutoDetect, IFileManager* FileManager = &IFileManager::Get(), uint32 WriteFlags = 0);
+	static bool SaveStringToFile(FStringView String, const TCHAR* Filename, EEncodingOptions EncodingOptions = EEncodingOptions::AutoDetect,
+	                             IFileManager* FileManager = &IFileManager::Get(), uint32 WriteFlags = 0);
 	/** Writes each line followed by LINE_TERMINATOR, as SaveStringToFile does. */
-	static bool SaveStringArrayToFile(const TArray<FString>& Lines, const TCHAR* Filename, EEncodingOptions EncodingOptions = EEncodingOptions::AutoDetect, IFileManager* FileManager = &IFileManager::Get(), uint32 WriteFlags = 0);
+	static bool SaveStringArrayToFile(const TArray<FString>& Lines, const TCHAR* Filename, EEncodingOptions EncodingOptions = EEncodingOptions::AutoDetect,
+	                                  IFileManager* FileManager = &IFileManager::Get(), uint32 WriteFlags = 0);
 	/** Writes the bytes to Filename with the same guarantees as SaveStringToFile. */
 	static bool SaveArrayToFile(const TArray<uint8>& Array, const TCHAR* Filename, IFileManager* FileManager = &IFileManager::Get(), uint32 WriteFlags = 0);
 };

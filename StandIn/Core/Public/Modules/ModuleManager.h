@@ -145,8 +145,8 @@ class FDefaultModuleImpl : public IModuleInterface
  * Declares ModuleImplClass as the module named ModuleName (a bare identifier). The extern "C" symbol makes
  * two modules of one name a link error, as two module binaries of one name are an error in the engine.
  */
-#define IMPLEMENT_MODULE(ModuleImplClass, ModuleName)                                                          \
-	static FStaticallyLinkedModuleRegistrant<ModuleImplClass> ModuleRegistrant##ModuleName(TEXT(#ModuleName)); \
+#define IMPLEMENT_MODULE(ModuleImplClass, ModuleName)                                                                                                          \
+	static FStaticallyLinkedModuleRegistrant<ModuleImplClass> ModuleRegistrant##ModuleName(TEXT(#ModuleName));                                                 \
 	extern "C" void IMPLEMENT_MODULE_##ModuleName() {}
 
 #define IMPLEMENT_GAME_MODULE(ModuleImplClass, ModuleName) IMPLEMENT_MODULE(ModuleImplClass, ModuleName)

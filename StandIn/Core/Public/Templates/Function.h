@@ -28,12 +28,14 @@ class TUniqueFunction<Ret(ParamTypes...)>
 public:
 	TUniqueFunction() = default;
 	TUniqueFunction(std::nullptr_t) {}
-	template <typename FunctorType, typename = std::enable_if_t<std::is_invocable_r_v<Ret, std::decay_t<FunctorType>&, ParamTypes...> && !std::is_same_v<std::decay_t<FunctorType>, TUniqueFunction>>>
+	template <typename FunctorType, typename = std::enable_if_t<std::is_invocable_r_v<Ret, std::decay_t<FunctorType>&, ParamTypes...> &&
+	                                                            !std::is_same_v<std::decay_t<FunctorType>, TUniqueFunction>>>
 	TUniqueFunction(FunctorType&& Functor)
 	{
 		auto Holder = std::make_shared<std::decay_t<FunctorType>>(std::forward<FunctorType>(Functor));
-		Callable = [Holder](ParamTypes... Args) -> Ret
-		{ return (*Holder)(std::forward<ParamTypes>(Args)...); };
+		Callable = [Holder](ParamTypes... Args) -> Ret {
+			return (*Holder)(std::forward<ParamTypes>(Args)...);
+		};
 	}
 	TUniqueFunction(TUniqueFunction&&) = default;
 	TUniqueFunction& operator=(TUniqueFunction&&) = default;

@@ -96,8 +96,9 @@ public:
 
 	bool Contains(const UObject* InObject, FName InFunctionName) const
 	{
-		return InvocationList.ContainsByPredicate([InObject, &InFunctionName](const FBinding& Binding)
-		                                          { return Binding.GetFunctionName() == InFunctionName && Binding.GetUObject() == InObject; });
+		return InvocationList.ContainsByPredicate([InObject, &InFunctionName](const FBinding& Binding) {
+			return Binding.GetFunctionName() == InFunctionName && Binding.GetUObject() == InObject;
+		});
 	}
 
 	/** Adds a binding, even one that is already there. */
@@ -118,15 +119,17 @@ public:
 
 	void Remove(const UObject* InObject, FName InFunctionName)
 	{
-		InvocationList.RemoveAll([InObject, &InFunctionName](const FBinding& Binding)
-		                         { return Binding.GetFunctionName() == InFunctionName && Binding.GetUObject() == InObject; });
+		InvocationList.RemoveAll([InObject, &InFunctionName](const FBinding& Binding) {
+			return Binding.GetFunctionName() == InFunctionName && Binding.GetUObject() == InObject;
+		});
 	}
 
 	/** Removes every binding to InObject. */
 	void RemoveAll(const UObject* InObject)
 	{
-		InvocationList.RemoveAll([InObject](const FBinding& Binding)
-		                         { return Binding.GetUObject() == InObject; });
+		InvocationList.RemoveAll([InObject](const FBinding& Binding) {
+			return Binding.GetUObject() == InObject;
+		});
 	}
 
 	void Clear() { InvocationList.Empty(); }
@@ -171,8 +174,9 @@ protected:
 	// Bindings to destroyed objects go when the list next grows, so it does not fill up with them.
 	void CompactInvocationList()
 	{
-		InvocationList.RemoveAll([](const FBinding& Binding)
-		                         { return Binding.GetUObject() == nullptr; });
+		InvocationList.RemoveAll([](const FBinding& Binding) {
+			return Binding.GetUObject() == nullptr;
+		});
 	}
 
 	TArray<FBinding> InvocationList;
@@ -270,529 +274,570 @@ private:
 /** Adds a binding to a reflected member function: OnDone.AddDynamic(this, &UMyClass::HandleDone). */
 #define AddDynamic(UserObject, FuncName) Internal_AddDynamic(UserObject, FuncName, ::UE::Delegates::Private::GetTrimmedMemberFunctionName(TEXT(#FuncName)))
 /** Adds a binding unless that object and function are bound already. */
-#define AddUniqueDynamic(UserObject, FuncName) Internal_AddUniqueDynamic(UserObject, FuncName, ::UE::Delegates::Private::GetTrimmedMemberFunctionName(TEXT(#FuncName)))
+#define AddUniqueDynamic(UserObject, FuncName)                                                                                                                 \
+	Internal_AddUniqueDynamic(UserObject, FuncName, ::UE::Delegates::Private::GetTrimmedMemberFunctionName(TEXT(#FuncName)))
 /** Removes the binding of that object and function. */
-#define RemoveDynamic(UserObject, FuncName) Internal_RemoveDynamic(UserObject, FuncName, ::UE::Delegates::Private::GetTrimmedMemberFunctionName(TEXT(#FuncName)))
+#define RemoveDynamic(UserObject, FuncName)                                                                                                                    \
+	Internal_RemoveDynamic(UserObject, FuncName, ::UE::Delegates::Private::GetTrimmedMemberFunctionName(TEXT(#FuncName)))
 /** True when that object and function are bound. */
-#define IsAlreadyBound(UserObject, FuncName) Internal_IsAlreadyBound(UserObject, FuncName, ::UE::Delegates::Private::GetTrimmedMemberFunctionName(TEXT(#FuncName)))
+#define IsAlreadyBound(UserObject, FuncName)                                                                                                                   \
+	Internal_IsAlreadyBound(UserObject, FuncName, ::UE::Delegates::Private::GetTrimmedMemberFunctionName(TEXT(#FuncName)))
 
 // The declaration macros define the delegate type; the header tool reads them and reflects the signature.
-#define DECLARE_DYNAMIC_DELEGATE(DelegateName)                             \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void> \
-	{                                                                      \
-	public:                                                                \
-		struct FParms                                                      \
-		{                                                                  \
-		};                                                                 \
-		static UFunction* GetSignatureFunction();                          \
-		template <typename UObjectTemplate = UObject>                      \
-		void Execute() const                                               \
-		{                                                                  \
-			FParms Parms{};                                                \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);       \
-		}                                                                  \
-		template <typename UObjectTemplate = UObject>                      \
-		bool ExecuteIfBound() const                                        \
-		{                                                                  \
-			if (!this->IsBound())                                          \
-			{                                                              \
-				return false;                                              \
-			}                                                              \
-			FParms Parms{};                                                \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);       \
-			return true;                                                   \
-		}                                                                  \
+#define DECLARE_DYNAMIC_DELEGATE(DelegateName)                                                                                                                 \
+	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void>                                                                                     \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute() const                                                                                                                                   \
+		{                                                                                                                                                      \
+			FParms Parms{};                                                                                                                                    \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound() const                                                                                                                            \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{};                                                                                                                                    \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_DELEGATE_OneParam(DelegateName, Param1Type, Param1Name)        \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type> \
-	{                                                                                  \
-	public:                                                                            \
-		struct FParms                                                                  \
-		{                                                                              \
-			std::remove_cvref_t<Param1Type> Param1Name;                                \
-		};                                                                             \
-		static UFunction* GetSignatureFunction();                                      \
-		template <typename UObjectTemplate = UObject>                                  \
-		void Execute(Param1Type In##Param1Name) const                                  \
-		{                                                                              \
-			FParms Parms{In##Param1Name};                                              \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                   \
-		}                                                                              \
-		template <typename UObjectTemplate = UObject>                                  \
-		bool ExecuteIfBound(Param1Type In##Param1Name) const                           \
-		{                                                                              \
-			if (!this->IsBound())                                                      \
-			{                                                                          \
-				return false;                                                          \
-			}                                                                          \
-			FParms Parms{In##Param1Name};                                              \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                   \
-			return true;                                                               \
-		}                                                                              \
+#define DECLARE_DYNAMIC_DELEGATE_OneParam(DelegateName, Param1Type, Param1Name)                                                                                \
+	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type>                                                                         \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute(Param1Type In##Param1Name) const                                                                                                          \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name};                                                                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound(Param1Type In##Param1Name) const                                                                                                   \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{In##Param1Name};                                                                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_DELEGATE_TwoParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name) \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type>       \
-	{                                                                                                    \
-	public:                                                                                              \
-		struct FParms                                                                                    \
-		{                                                                                                \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                  \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                  \
-		};                                                                                               \
-		static UFunction* GetSignatureFunction();                                                        \
-		template <typename UObjectTemplate = UObject>                                                    \
-		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name) const                         \
-		{                                                                                                \
-			FParms Parms{In##Param1Name, In##Param2Name};                                                \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                     \
-		}                                                                                                \
-		template <typename UObjectTemplate = UObject>                                                    \
-		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name) const                  \
-		{                                                                                                \
-			if (!this->IsBound())                                                                        \
-			{                                                                                            \
-				return false;                                                                            \
-			}                                                                                            \
-			FParms Parms{In##Param1Name, In##Param2Name};                                                \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                     \
-			return true;                                                                                 \
-		}                                                                                                \
+#define DECLARE_DYNAMIC_DELEGATE_TwoParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name)                                                       \
+	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type>                                                             \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name) const                                                                               \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name};                                                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name) const                                                                        \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{In##Param1Name, In##Param2Name};                                                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_DELEGATE_ThreeParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name) \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type>                     \
-	{                                                                                                                              \
-	public:                                                                                                                        \
-		struct FParms                                                                                                              \
-		{                                                                                                                          \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                            \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                            \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                            \
-		};                                                                                                                         \
-		static UFunction* GetSignatureFunction();                                                                                  \
-		template <typename UObjectTemplate = UObject>                                                                              \
-		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name) const                        \
-		{                                                                                                                          \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name};                                                          \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                               \
-		}                                                                                                                          \
-		template <typename UObjectTemplate = UObject>                                                                              \
-		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name) const                 \
-		{                                                                                                                          \
-			if (!this->IsBound())                                                                                                  \
-			{                                                                                                                      \
-				return false;                                                                                                      \
-			}                                                                                                                      \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name};                                                          \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                               \
-			return true;                                                                                                           \
-		}                                                                                                                          \
+#define DECLARE_DYNAMIC_DELEGATE_ThreeParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name)                             \
+	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type>                                                 \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name) const                                                    \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name};                                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name) const                                             \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name};                                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_DELEGATE_FourParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name) \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type>                                \
-	{                                                                                                                                                     \
-	public:                                                                                                                                               \
-		struct FParms                                                                                                                                     \
-		{                                                                                                                                                 \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                   \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                   \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                   \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                   \
-		};                                                                                                                                                \
-		static UFunction* GetSignatureFunction();                                                                                                         \
-		template <typename UObjectTemplate = UObject>                                                                                                     \
-		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name) const                    \
-		{                                                                                                                                                 \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name};                                                                 \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                      \
-		}                                                                                                                                                 \
-		template <typename UObjectTemplate = UObject>                                                                                                     \
-		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name) const             \
-		{                                                                                                                                                 \
-			if (!this->IsBound())                                                                                                                         \
-			{                                                                                                                                             \
-				return false;                                                                                                                             \
-			}                                                                                                                                             \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name};                                                                 \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                      \
-			return true;                                                                                                                                  \
-		}                                                                                                                                                 \
+#define DECLARE_DYNAMIC_DELEGATE_FourParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name)      \
+	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type>                                     \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name) const                         \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name};                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name) const                  \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name};                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_DELEGATE_FiveParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name) \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type>                                            \
-	{                                                                                                                                                                             \
-	public:                                                                                                                                                                       \
-		struct FParms                                                                                                                                                             \
-		{                                                                                                                                                                         \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                           \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                           \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                           \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                           \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                           \
-		};                                                                                                                                                                        \
-		static UFunction* GetSignatureFunction();                                                                                                                                 \
-		template <typename UObjectTemplate = UObject>                                                                                                                             \
-		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name) const                 \
-		{                                                                                                                                                                         \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name};                                                                         \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                              \
-		}                                                                                                                                                                         \
-		template <typename UObjectTemplate = UObject>                                                                                                                             \
-		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name) const          \
-		{                                                                                                                                                                         \
-			if (!this->IsBound())                                                                                                                                                 \
-			{                                                                                                                                                                     \
-				return false;                                                                                                                                                     \
-			}                                                                                                                                                                     \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name};                                                                         \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                              \
-			return true;                                                                                                                                                          \
-		}                                                                                                                                                                         \
+#define DECLARE_DYNAMIC_DELEGATE_FiveParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name,      \
+                                            Param5Type, Param5Name)                                                                                            \
+	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type>                         \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name,                               \
+		             Param5Type In##Param5Name) const                                                                                                          \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name};                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name,                        \
+		                    Param5Type In##Param5Name) const                                                                                                   \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name};                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_DELEGATE_SixParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name, Param6Type, Param6Name) \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type>                                                       \
-	{                                                                                                                                                                                                    \
-	public:                                                                                                                                                                                              \
-		struct FParms                                                                                                                                                                                    \
-		{                                                                                                                                                                                                \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                                                  \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                                                  \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                                                  \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                                                  \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                                                  \
-			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                                                                  \
-		};                                                                                                                                                                                               \
-		static UFunction* GetSignatureFunction();                                                                                                                                                        \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                    \
-		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name) const             \
-		{                                                                                                                                                                                                \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name};                                                                                \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                                                     \
-		}                                                                                                                                                                                                \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                    \
-		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name) const      \
-		{                                                                                                                                                                                                \
-			if (!this->IsBound())                                                                                                                                                                        \
-			{                                                                                                                                                                                            \
-				return false;                                                                                                                                                                            \
-			}                                                                                                                                                                                            \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name};                                                                                \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                                                     \
-			return true;                                                                                                                                                                                 \
-		}                                                                                                                                                                                                \
+#define DECLARE_DYNAMIC_DELEGATE_SixParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name,       \
+                                           Param5Type, Param5Name, Param6Type, Param6Name)                                                                     \
+	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type>             \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name,    \
+		             Param6Type In##Param6Name) const                                                                                                          \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name};                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name,                        \
+		                    Param5Type In##Param5Name, Param6Type In##Param6Name) const                                                                        \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name};                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_DELEGATE_SevenParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name) \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type>                                                                     \
-	{                                                                                                                                                                                                                              \
-	public:                                                                                                                                                                                                                        \
-		struct FParms                                                                                                                                                                                                              \
-		{                                                                                                                                                                                                                          \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                                                                            \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                                                                            \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                                                                            \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                                                                            \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                                                                            \
-			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                                                                                            \
-			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                                                                                            \
-		};                                                                                                                                                                                                                         \
-		static UFunction* GetSignatureFunction();                                                                                                                                                                                  \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                                              \
-		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name) const            \
-		{                                                                                                                                                                                                                          \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name};                                                                                          \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                                                                               \
-		}                                                                                                                                                                                                                          \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                                              \
-		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name) const     \
-		{                                                                                                                                                                                                                          \
-			if (!this->IsBound())                                                                                                                                                                                                  \
-			{                                                                                                                                                                                                                      \
-				return false;                                                                                                                                                                                                      \
-			}                                                                                                                                                                                                                      \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name};                                                                                          \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                                                                               \
-			return true;                                                                                                                                                                                                           \
-		}                                                                                                                                                                                                                          \
+#define DECLARE_DYNAMIC_DELEGATE_SevenParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name,     \
+                                             Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name)                                           \
+	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type> \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                        \
+			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name,    \
+		             Param6Type In##Param6Name, Param7Type In##Param7Name) const                                                                               \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name};                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name,                        \
+		                    Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name) const                                             \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name};                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_DELEGATE_EightParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name, Param8Type, Param8Name) \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type, Param8Type>                                                                                 \
-	{                                                                                                                                                                                                                                                      \
-	public:                                                                                                                                                                                                                                                \
-		struct FParms                                                                                                                                                                                                                                      \
-		{                                                                                                                                                                                                                                                  \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                                                                                                    \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                                                                                                    \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                                                                                                    \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                                                                                                    \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                                                                                                    \
-			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                                                                                                                    \
-			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                                                                                                                    \
-			std::remove_cvref_t<Param8Type> Param8Name;                                                                                                                                                                                                    \
-		};                                                                                                                                                                                                                                                 \
-		static UFunction* GetSignatureFunction();                                                                                                                                                                                                          \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                                                                      \
-		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name) const         \
-		{                                                                                                                                                                                                                                                  \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name, In##Param8Name};                                                                                                  \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                                                                                                       \
-		}                                                                                                                                                                                                                                                  \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                                                                      \
-		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name) const  \
-		{                                                                                                                                                                                                                                                  \
-			if (!this->IsBound())                                                                                                                                                                                                                          \
-			{                                                                                                                                                                                                                                              \
-				return false;                                                                                                                                                                                                                              \
-			}                                                                                                                                                                                                                                              \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name, In##Param8Name};                                                                                                  \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                                                                                                       \
-			return true;                                                                                                                                                                                                                                   \
-		}                                                                                                                                                                                                                                                  \
+#define DECLARE_DYNAMIC_DELEGATE_EightParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name,     \
+                                             Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name, Param8Type, Param8Name)                   \
+	class DelegateName                                                                                                                                         \
+	    : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type, Param8Type>    \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                        \
+			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                        \
+			std::remove_cvref_t<Param8Type> Param8Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name,    \
+		             Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name) const                                                    \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name, In##Param8Name};      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name,                        \
+		                    Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name) const                  \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name, In##Param8Name};      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_DELEGATE_NineParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name, Param8Type, Param8Name, Param9Type, Param9Name)    \
-	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type, Param8Type, Param9Type>                                                                                               \
-	{                                                                                                                                                                                                                                                                                \
-	public:                                                                                                                                                                                                                                                                          \
-		struct FParms                                                                                                                                                                                                                                                                \
-		{                                                                                                                                                                                                                                                                            \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param8Type> Param8Name;                                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param9Type> Param9Name;                                                                                                                                                                                                                              \
-		};                                                                                                                                                                                                                                                                           \
-		static UFunction* GetSignatureFunction();                                                                                                                                                                                                                                    \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                                                                                                \
-		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name, Param9Type In##Param9Name) const        \
-		{                                                                                                                                                                                                                                                                            \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name, In##Param8Name, In##Param9Name};                                                                                                            \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                                                                                                                                 \
-		}                                                                                                                                                                                                                                                                            \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                                                                                                \
-		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name, Param9Type In##Param9Name) const \
-		{                                                                                                                                                                                                                                                                            \
-			if (!this->IsBound())                                                                                                                                                                                                                                                    \
-			{                                                                                                                                                                                                                                                                        \
-				return false;                                                                                                                                                                                                                                                        \
-			}                                                                                                                                                                                                                                                                        \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name, In##Param8Name, In##Param9Name};                                                                                                            \
-			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                                                                                                                                                 \
-			return true;                                                                                                                                                                                                                                                             \
-		}                                                                                                                                                                                                                                                                            \
+#define DECLARE_DYNAMIC_DELEGATE_NineParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name,      \
+                                            Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name, Param8Type, Param8Name, Param9Type,        \
+                                            Param9Name)                                                                                                        \
+	class DelegateName : public TBaseDynamicDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type, \
+	                                                 Param8Type, Param9Type>                                                                                   \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                        \
+			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                        \
+			std::remove_cvref_t<Param8Type> Param8Name;                                                                                                        \
+			std::remove_cvref_t<Param9Type> Param9Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Execute(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name,    \
+		             Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name, Param9Type In##Param9Name) const                         \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name,                                                       \
+			             In##Param6Name, In##Param7Name, In##Param8Name, In##Param9Name};                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+		}                                                                                                                                                      \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		bool ExecuteIfBound(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name,                        \
+		                    Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name,                        \
+		                    Param9Type In##Param9Name) const                                                                                                   \
+		{                                                                                                                                                      \
+			if (!this->IsBound())                                                                                                                              \
+			{                                                                                                                                                  \
+				return false;                                                                                                                                  \
+			}                                                                                                                                                  \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name,                                                       \
+			             In##Param6Name, In##Param7Name, In##Param8Name, In##Param9Name};                                                                      \
+			this->template ProcessDelegate<UObjectTemplate>(&Parms);                                                                                           \
+			return true;                                                                                                                                       \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE(DelegateName)                            \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void> \
-	{                                                                               \
-	public:                                                                         \
-		struct FParms                                                               \
-		{                                                                           \
-		};                                                                          \
-		static UFunction* GetSignatureFunction();                                   \
-		template <typename UObjectTemplate = UObject>                               \
-		void Broadcast() const                                                      \
-		{                                                                           \
-			FParms Parms{};                                                         \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);       \
-		}                                                                           \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE(DelegateName)                                                                                                       \
+	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void>                                                                            \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast() const                                                                                                                                 \
+		{                                                                                                                                                      \
+			FParms Parms{};                                                                                                                                    \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_OneParam(DelegateName, Param1Type, Param1Name)       \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type> \
-	{                                                                                           \
-	public:                                                                                     \
-		struct FParms                                                                           \
-		{                                                                                       \
-			std::remove_cvref_t<Param1Type> Param1Name;                                         \
-		};                                                                                      \
-		static UFunction* GetSignatureFunction();                                               \
-		template <typename UObjectTemplate = UObject>                                           \
-		void Broadcast(Param1Type In##Param1Name) const                                         \
-		{                                                                                       \
-			FParms Parms{In##Param1Name};                                                       \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                   \
-		}                                                                                       \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_OneParam(DelegateName, Param1Type, Param1Name)                                                                      \
+	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type>                                                                \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast(Param1Type In##Param1Name) const                                                                                                        \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name};                                                                                                                      \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_TwoParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name) \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type>        \
-	{                                                                                                              \
-	public:                                                                                                        \
-		struct FParms                                                                                              \
-		{                                                                                                          \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                            \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                            \
-		};                                                                                                         \
-		static UFunction* GetSignatureFunction();                                                                  \
-		template <typename UObjectTemplate = UObject>                                                              \
-		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name) const                                 \
-		{                                                                                                          \
-			FParms Parms{In##Param1Name, In##Param2Name};                                                          \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                      \
-		}                                                                                                          \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_TwoParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name)                                             \
+	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type>                                                    \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name) const                                                                             \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name};                                                                                                      \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_ThreeParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name) \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type>                      \
-	{                                                                                                                                        \
-	public:                                                                                                                                  \
-		struct FParms                                                                                                                        \
-		{                                                                                                                                    \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                      \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                      \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                      \
-		};                                                                                                                                   \
-		static UFunction* GetSignatureFunction();                                                                                            \
-		template <typename UObjectTemplate = UObject>                                                                                        \
-		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name) const                                \
-		{                                                                                                                                    \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name};                                                                    \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                \
-		}                                                                                                                                    \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_ThreeParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name)                   \
+	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type>                                        \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name) const                                                  \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name};                                                                                      \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_FourParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name) \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type>                                 \
-	{                                                                                                                                                               \
-	public:                                                                                                                                                         \
-		struct FParms                                                                                                                                               \
-		{                                                                                                                                                           \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                             \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                             \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                             \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                             \
-		};                                                                                                                                                          \
-		static UFunction* GetSignatureFunction();                                                                                                                   \
-		template <typename UObjectTemplate = UObject>                                                                                                               \
-		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name) const                            \
-		{                                                                                                                                                           \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name};                                                                           \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                       \
-		}                                                                                                                                                           \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_FourParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type,        \
+                                                      Param4Name)                                                                                              \
+	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type>                            \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name) const                       \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name};                                                                      \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_FiveParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name) \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type>                                             \
-	{                                                                                                                                                                                       \
-	public:                                                                                                                                                                                 \
-		struct FParms                                                                                                                                                                       \
-		{                                                                                                                                                                                   \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                                     \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                                     \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                                     \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                                     \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                                     \
-		};                                                                                                                                                                                  \
-		static UFunction* GetSignatureFunction();                                                                                                                                           \
-		template <typename UObjectTemplate = UObject>                                                                                                                                       \
-		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name) const                         \
-		{                                                                                                                                                                                   \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name};                                                                                   \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                                               \
-		}                                                                                                                                                                                   \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_FiveParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type,        \
+                                                      Param4Name, Param5Type, Param5Name)                                                                      \
+	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type>                \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name,                             \
+		               Param5Type In##Param5Name) const                                                                                                        \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name};                                                      \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_SixParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name, Param6Type, Param6Name) \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type>                                                        \
-	{                                                                                                                                                                                                              \
-	public:                                                                                                                                                                                                        \
-		struct FParms                                                                                                                                                                                              \
-		{                                                                                                                                                                                                          \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                                                            \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                                                            \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                                                            \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                                                            \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                                                            \
-			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                                                                            \
-		};                                                                                                                                                                                                         \
-		static UFunction* GetSignatureFunction();                                                                                                                                                                  \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                              \
-		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name) const                     \
-		{                                                                                                                                                                                                          \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name};                                                                                          \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                                                                      \
-		}                                                                                                                                                                                                          \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_SixParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type,         \
+                                                     Param4Name, Param5Type, Param5Name, Param6Type, Param6Name)                                               \
+	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type>    \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name,  \
+		               Param6Type In##Param6Name) const                                                                                                        \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name};                                      \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_SevenParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name) \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type>                                                                      \
-	{                                                                                                                                                                                                                                        \
-	public:                                                                                                                                                                                                                                  \
-		struct FParms                                                                                                                                                                                                                        \
-		{                                                                                                                                                                                                                                    \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                                                                                      \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                                                                                      \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                                                                                      \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                                                                                      \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                                                                                      \
-			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                                                                                                      \
-			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                                                                                                      \
-		};                                                                                                                                                                                                                                   \
-		static UFunction* GetSignatureFunction();                                                                                                                                                                                            \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                                                        \
-		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name) const                    \
-		{                                                                                                                                                                                                                                    \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name};                                                                                                    \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                                                                                                \
-		}                                                                                                                                                                                                                                    \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_SevenParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type,       \
+                                                       Param4Name, Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name)                     \
+	class DelegateName                                                                                                                                         \
+	    : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type>       \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                        \
+			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name,  \
+		               Param6Type In##Param6Name, Param7Type In##Param7Name) const                                                                             \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name};                      \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_EightParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name, Param8Type, Param8Name) \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type, Param8Type>                                                                                  \
-	{                                                                                                                                                                                                                                                                \
-	public:                                                                                                                                                                                                                                                          \
-		struct FParms                                                                                                                                                                                                                                                \
-		{                                                                                                                                                                                                                                                            \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                                                                                                                              \
-			std::remove_cvref_t<Param8Type> Param8Name;                                                                                                                                                                                                              \
-		};                                                                                                                                                                                                                                                           \
-		static UFunction* GetSignatureFunction();                                                                                                                                                                                                                    \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                                                                                \
-		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name) const                 \
-		{                                                                                                                                                                                                                                                            \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name, In##Param8Name};                                                                                                            \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                                                                                                                        \
-		}                                                                                                                                                                                                                                                            \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_EightParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type,       \
+                                                       Param4Name, Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name, Param8Type,         \
+                                                       Param8Name)                                                                                             \
+	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type,    \
+	                                                          Param7Type, Param8Type>                                                                          \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                        \
+			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                        \
+			std::remove_cvref_t<Param8Type> Param8Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name,  \
+		               Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name) const                                                  \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name, In##Param8Name};      \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}
 
-#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_NineParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type, Param4Name, Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name, Param8Type, Param8Name, Param9Type, Param9Name) \
-	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type, Param7Type, Param8Type, Param9Type>                                                                                             \
-	{                                                                                                                                                                                                                                                                                       \
-	public:                                                                                                                                                                                                                                                                                 \
-		struct FParms                                                                                                                                                                                                                                                                       \
-		{                                                                                                                                                                                                                                                                                   \
-			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                                                                                                                                                     \
-			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                                                                                                                                                     \
-			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                                                                                                                                                     \
-			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                                                                                                                                                     \
-			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                                                                                                                                                     \
-			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                                                                                                                                                     \
-			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                                                                                                                                                     \
-			std::remove_cvref_t<Param8Type> Param8Name;                                                                                                                                                                                                                                     \
-			std::remove_cvref_t<Param9Type> Param9Name;                                                                                                                                                                                                                                     \
-		};                                                                                                                                                                                                                                                                                  \
-		static UFunction* GetSignatureFunction();                                                                                                                                                                                                                                           \
-		template <typename UObjectTemplate = UObject>                                                                                                                                                                                                                                       \
-		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name, Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name, Param9Type In##Param9Name) const             \
-		{                                                                                                                                                                                                                                                                                   \
-			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name, In##Param6Name, In##Param7Name, In##Param8Name, In##Param9Name};                                                                                                                   \
-			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                                                                                                                                               \
-		}                                                                                                                                                                                                                                                                                   \
+#define DECLARE_DYNAMIC_MULTICAST_DELEGATE_NineParams(DelegateName, Param1Type, Param1Name, Param2Type, Param2Name, Param3Type, Param3Name, Param4Type,        \
+                                                      Param4Name, Param5Type, Param5Name, Param6Type, Param6Name, Param7Type, Param7Name, Param8Type,          \
+                                                      Param8Name, Param9Type, Param9Name)                                                                      \
+	class DelegateName : public TBaseDynamicMulticastDelegate<FWeakObjectPtr, void, Param1Type, Param2Type, Param3Type, Param4Type, Param5Type, Param6Type,    \
+	                                                          Param7Type, Param8Type, Param9Type>                                                              \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		struct FParms                                                                                                                                          \
+		{                                                                                                                                                      \
+			std::remove_cvref_t<Param1Type> Param1Name;                                                                                                        \
+			std::remove_cvref_t<Param2Type> Param2Name;                                                                                                        \
+			std::remove_cvref_t<Param3Type> Param3Name;                                                                                                        \
+			std::remove_cvref_t<Param4Type> Param4Name;                                                                                                        \
+			std::remove_cvref_t<Param5Type> Param5Name;                                                                                                        \
+			std::remove_cvref_t<Param6Type> Param6Name;                                                                                                        \
+			std::remove_cvref_t<Param7Type> Param7Name;                                                                                                        \
+			std::remove_cvref_t<Param8Type> Param8Name;                                                                                                        \
+			std::remove_cvref_t<Param9Type> Param9Name;                                                                                                        \
+		};                                                                                                                                                     \
+		static UFunction* GetSignatureFunction();                                                                                                              \
+		template <typename UObjectTemplate = UObject>                                                                                                          \
+		void Broadcast(Param1Type In##Param1Name, Param2Type In##Param2Name, Param3Type In##Param3Name, Param4Type In##Param4Name, Param5Type In##Param5Name,  \
+		               Param6Type In##Param6Name, Param7Type In##Param7Name, Param8Type In##Param8Name, Param9Type In##Param9Name) const                       \
+		{                                                                                                                                                      \
+			FParms Parms{In##Param1Name, In##Param2Name, In##Param3Name, In##Param4Name, In##Param5Name,                                                       \
+			             In##Param6Name, In##Param7Name, In##Param8Name, In##Param9Name};                                                                      \
+			this->template ProcessMulticastDelegate<UObjectTemplate>(&Parms);                                                                                  \
+		}                                                                                                                                                      \
 	}

@@ -46,10 +46,7 @@ struct TWeakObjectPtr : private TWeakObjectPtrBase
 	void Reset() { TWeakObjectPtrBase::Reset(); }
 
 	/** @return the object, or null once it has been destroyed (or marked as garbage, unless bEvenIfGarbage). */
-	T* Get(bool bEvenIfGarbage = false) const
-	{
-		return const_cast<T*>(static_cast<const T*>(TWeakObjectPtrBase::Get(bEvenIfGarbage)));
-	}
+	T* Get(bool bEvenIfGarbage = false) const { return const_cast<T*>(static_cast<const T*>(TWeakObjectPtrBase::Get(bEvenIfGarbage))); }
 
 	T* operator->() const { return Get(); }
 	T& operator*() const { return *Get(); }
@@ -65,7 +62,10 @@ struct TWeakObjectPtr : private TWeakObjectPtrBase
 
 	explicit operator bool() const { return IsValid(); }
 
-	bool operator==(const TWeakObjectPtr& Other) const { return static_cast<const TWeakObjectPtrBase&>(*this) == static_cast<const TWeakObjectPtrBase&>(Other); }
+	bool operator==(const TWeakObjectPtr& Other) const
+	{
+		return static_cast<const TWeakObjectPtrBase&>(*this) == static_cast<const TWeakObjectPtrBase&>(Other);
+	}
 	bool operator!=(const TWeakObjectPtr& Other) const { return !(*this == Other); }
 	bool operator==(TYPE_OF_NULLPTR) const { return !IsValid(); }
 	bool operator!=(TYPE_OF_NULLPTR) const { return IsValid(); }

@@ -131,11 +131,11 @@ UClass* UPackage::StaticClass()
 }
 
 // Declared-only references to the object system's own classes resolve here.
-#define TRL_INTRINSIC_STATIC_CLASS(ClassName)                          \
-	template <>                                                        \
-	UClass* UE::CodeGen::Private::GetPrivateStaticClassOf<ClassName>() \
-	{                                                                  \
-		return ClassName::StaticClass();                               \
+#define TRL_INTRINSIC_STATIC_CLASS(ClassName)                                                                                                                  \
+	template <>                                                                                                                                                \
+	UClass* UE::CodeGen::Private::GetPrivateStaticClassOf<ClassName>()                                                                                         \
+	{                                                                                                                                                          \
+		return ClassName::StaticClass();                                                                                                                       \
 	}
 TRL_INTRINSIC_STATIC_CLASS(UObject)
 TRL_INTRINSIC_STATIC_CLASS(UClass)

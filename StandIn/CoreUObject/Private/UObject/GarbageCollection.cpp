@@ -14,10 +14,7 @@ namespace
 	class FReachabilityMarker final : public FObjectReferenceVisitor
 	{
 	public:
-		explicit FReachabilityMarker(int32 NumSlots)
-		{
-			Reached.SetNumZeroed(NumSlots);
-		}
+		explicit FReachabilityMarker(int32 NumSlots) { Reached.SetNumZeroed(NumSlots); }
 
 		UObject* Visit(UObject* Referenced) override
 		{

@@ -5,7 +5,8 @@ using namespace UE::CoreUObject::Private;
 
 namespace UE::CodeGen::Private
 {
-	UClass* CreateClass(const TCHAR* PackageName, const TCHAR* Name, UClass* SuperClass, EClassFlags Flags, const TCHAR* ConfigName, size_t Size, UClass::FConstructor Constructor)
+	UClass* CreateClass(const TCHAR* PackageName, const TCHAR* Name, UClass* SuperClass, EClassFlags Flags, const TCHAR* ConfigName, size_t Size,
+	                    UClass::FConstructor Constructor)
 	{
 		UPackage* Package = CreatePackage(PackageName);
 		UClass* Class = NewNativeObject<UClass>(UClass::StaticClass(), Package, FName(Name));
@@ -16,8 +17,7 @@ namespace UE::CodeGen::Private
 			Class->ClassFlags |= SuperClass->ClassFlags & CLASS_Inherit;
 		}
 		// The configuration name is inherited unless the class names its own ("Engine" at the root).
-		Class->ClassConfigName = ConfigName ? FName(ConfigName) : SuperClass ? SuperClass->ClassConfigName
-		                                                                     : FName(TEXT("Engine"));
+		Class->ClassConfigName = ConfigName ? FName(ConfigName) : SuperClass ? SuperClass->ClassConfigName : FName(TEXT("Engine"));
 		if (ConfigName)
 		{
 			Class->ClassFlags |= CLASS_Config;

@@ -181,14 +181,16 @@ UObject* UObjectBaseUtility::GetTypedOuter(const UClass* Target) const
 	return nullptr;
 }
 
-void GetObjectsOfClass(const UClass* ClassToLookFor, TArray<UObject*>& Results, bool bIncludeDerivedClasses, EObjectFlags ExcludeFlags, EInternalObjectFlags ExclusionInternalFlags)
+void GetObjectsOfClass(const UClass* ClassToLookFor, TArray<UObject*>& Results, bool bIncludeDerivedClasses, EObjectFlags ExcludeFlags,
+                       EInternalObjectFlags ExclusionInternalFlags)
 {
 	ProcessPendingRegistrations();
 	const FObjectRegistry& Registry = FObjectRegistry::Get();
 	for (int32 Index = 0; Index < Registry.Num(); ++Index)
 	{
 		UObject* Object = Registry.GetObject(Index);
-		if (!Object || Object->HasAnyFlags(ExcludeFlags) || EnumHasAnyFlags(FObjectAccess::InternalFlags(Object), ExclusionInternalFlags) || Object->IsUnreachable())
+		if (!Object || Object->HasAnyFlags(ExcludeFlags) || EnumHasAnyFlags(FObjectAccess::InternalFlags(Object), ExclusionInternalFlags) ||
+		    Object->IsUnreachable())
 		{
 			continue;
 		}
@@ -199,13 +201,15 @@ void GetObjectsOfClass(const UClass* ClassToLookFor, TArray<UObject*>& Results, 
 	}
 }
 
-void GetObjectsWithOuter(const UObject* Outer, TArray<UObject*>& Results, bool bIncludeNestedObjects, EObjectFlags ExclusionFlags, EInternalObjectFlags ExclusionInternalFlags)
+void GetObjectsWithOuter(const UObject* Outer, TArray<UObject*>& Results, bool bIncludeNestedObjects, EObjectFlags ExclusionFlags,
+                         EInternalObjectFlags ExclusionInternalFlags)
 {
 	const FObjectRegistry& Registry = FObjectRegistry::Get();
 	for (int32 Index = 0; Index < Registry.Num(); ++Index)
 	{
 		UObject* Object = Registry.GetObject(Index);
-		if (!Object || Object->HasAnyFlags(ExclusionFlags) || EnumHasAnyFlags(FObjectAccess::InternalFlags(Object), ExclusionInternalFlags) || Object->IsUnreachable())
+		if (!Object || Object->HasAnyFlags(ExclusionFlags) || EnumHasAnyFlags(FObjectAccess::InternalFlags(Object), ExclusionInternalFlags) ||
+		    Object->IsUnreachable())
 		{
 			continue;
 		}

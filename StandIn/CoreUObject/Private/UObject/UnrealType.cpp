@@ -114,7 +114,8 @@ namespace
 		else if constexpr (std::is_signed_v<T>)
 		{
 			const long long Value = std::strtoll(Utf8.c_str(), &End, 0);
-			if (*End != '\0' || errno == ERANGE || Value < static_cast<long long>(std::numeric_limits<T>::min()) || Value > static_cast<long long>(std::numeric_limits<T>::max()))
+			if (*End != '\0' || errno == ERANGE || Value < static_cast<long long>(std::numeric_limits<T>::min()) ||
+			    Value > static_cast<long long>(std::numeric_limits<T>::max()))
 			{
 				return false;
 			}
@@ -332,7 +333,8 @@ template class TProperty_Numeric<uint64>;
 template class TProperty_Numeric<float>;
 template class TProperty_Numeric<double>;
 
-void FByteProperty::ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void* DefaultValue, UObject* Parent, int32 PortFlags, UObject* ExportRootScope) const
+void FByteProperty::ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void* DefaultValue, UObject* Parent, int32 PortFlags,
+                                          UObject* ExportRootScope) const
 {
 	if (Enum)
 	{
@@ -454,7 +456,8 @@ bool FTextProperty::ImportTextValue(const FString& Text, void* Data, FString& Ou
 
 // Enums
 
-FEnumProperty::FEnumProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UEnum* InEnum, FNumericProperty* InUnderlyingProp)
+FEnumProperty::FEnumProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UEnum* InEnum,
+                             FNumericProperty* InUnderlyingProp)
     : FProperty(InOwner, InName, InFlags, InOffset, InOps)
     , Enum(InEnum)
     , UnderlyingProp(InUnderlyingProp)
@@ -490,7 +493,8 @@ bool FEnumProperty::ImportTextValue(const FString& Text, void* Data, FString& Ou
 
 // Objects
 
-FObjectPropertyBase::FObjectPropertyBase(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UClass* InPropertyClass, FGetter InGetter, FSetter InSetter)
+FObjectPropertyBase::FObjectPropertyBase(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps,
+                                         UClass* InPropertyClass, FGetter InGetter, FSetter InSetter)
     : FProperty(InOwner, InName, InFlags, InOffset, InOps)
     , PropertyClass(InPropertyClass)
     , Getter(InGetter)
@@ -554,7 +558,8 @@ FString FWeakObjectProperty::GetCPPType(FString*, uint32) const
 
 // Arrays
 
-FArrayProperty::FArrayProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, const FArrayOps& InArrayOps)
+FArrayProperty::FArrayProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps,
+                               const FArrayOps& InArrayOps)
     : FProperty(InOwner, InName, InFlags, InOffset, InOps)
     , ArrayOps(InArrayOps)
 {
@@ -625,7 +630,8 @@ void FArrayProperty::VisitObjectReferences(void* Value, FObjectReferenceVisitor&
 
 // Structures
 
-FStructProperty::FStructProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UScriptStruct* InStruct)
+FStructProperty::FStructProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps,
+                                 UScriptStruct* InStruct)
     : FProperty(InOwner, InName, InFlags, InOffset, InOps)
     , Struct(InStruct)
 {
@@ -689,7 +695,8 @@ void FStructProperty::VisitObjectReferences(void* Value, FObjectReferenceVisitor
 
 // Delegates
 
-FDelegateProperty::FDelegateProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UFunction* InSignatureFunction)
+FDelegateProperty::FDelegateProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps,
+                                     UFunction* InSignatureFunction)
     : FProperty(InOwner, InName, InFlags, InOffset, InOps)
     , SignatureFunction(InSignatureFunction)
 {
@@ -711,7 +718,8 @@ bool FDelegateProperty::ImportTextValue(const FString& Text, void*, FString& Out
 	return false;
 }
 
-FMulticastInlineDelegateProperty::FMulticastInlineDelegateProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UFunction* InSignatureFunction)
+FMulticastInlineDelegateProperty::FMulticastInlineDelegateProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset,
+                                                                   const FPropertyValueOps& InOps, UFunction* InSignatureFunction)
     : FProperty(InOwner, InName, InFlags, InOffset, InOps)
     , SignatureFunction(InSignatureFunction)
 {

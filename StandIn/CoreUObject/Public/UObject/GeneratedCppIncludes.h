@@ -30,14 +30,17 @@ namespace UE::CodeGen::Private
 		FStructOps Ops;
 		Ops.Size = static_cast<int32>(sizeof(T));
 		Ops.Alignment = static_cast<int32>(alignof(T));
-		Ops.Construct = [](void* Dest)
-		{ new (Dest) T(); };
-		Ops.Destruct = [](void* Dest)
-		{ static_cast<T*>(Dest)->~T(); };
+		Ops.Construct = [](void* Dest) {
+			new (Dest) T();
+		};
+		Ops.Destruct = [](void* Dest) {
+			static_cast<T*>(Dest)->~T();
+		};
 		if constexpr (std::is_copy_assignable_v<T>)
 		{
-			Ops.Copy = [](void* Dest, const void* Src)
-			{ *static_cast<T*>(Dest) = *static_cast<const T*>(Src); };
+			Ops.Copy = [](void* Dest, const void* Src) {
+				*static_cast<T*>(Dest) = *static_cast<const T*>(Src);
+			};
 		}
 		return Ops;
 	}
@@ -63,7 +66,8 @@ namespace UE::CodeGen::Private
 		}
 	}
 
-	UClass* CreateClass(const TCHAR* PackageName, const TCHAR* Name, UClass* SuperClass, EClassFlags Flags, const TCHAR* ConfigName, size_t Size, UClass::FConstructor Constructor);
+	UClass* CreateClass(const TCHAR* PackageName, const TCHAR* Name, UClass* SuperClass, EClassFlags Flags, const TCHAR* ConfigName, size_t Size,
+	                    UClass::FConstructor Constructor);
 	UScriptStruct* CreateStruct(const TCHAR* PackageName, const TCHAR* Name, UScriptStruct* SuperStruct, const FStructOps& Ops);
 	UFunction* AddFunction(UClass* Class, const TCHAR* Name, EFunctionFlags Flags, UFunction::FNativeThunk Thunk, const FStructOps& ParmsOps);
 	UFunction* CreateDelegateSignature(const TCHAR* PackageName, UClass* OuterClass, const TCHAR* Name, EFunctionFlags Flags, const FStructOps& ParmsOps);
@@ -200,7 +204,8 @@ namespace UE::CodeGen::Private
 		}
 		else if constexpr (std::is_enum_v<T>)
 		{
-			FNumericProperty* Underlying = static_cast<FNumericProperty*>(CreateProperty<std::underlying_type_t<T>>(nullptr, FName(TEXT("UnderlyingType")), CPF_None, 0));
+			FNumericProperty* Underlying =
+			    static_cast<FNumericProperty*>(CreateProperty<std::underlying_type_t<T>>(nullptr, FName(TEXT("UnderlyingType")), CPF_None, 0));
 			return new FEnumProperty(Owner, Name, Flags, Offset, GetValueOps<T>(), StaticEnum<T>(), Underlying);
 		}
 		else if constexpr (TIsTObjectPtr<T>::value || (std::is_pointer_v<T> && std::is_class_v<std::remove_pointer_t<T>>))
@@ -208,31 +213,38 @@ namespace UE::CodeGen::Private
 			using FPointee = std::remove_cv_t<std::remove_pointer_t<decltype(ToRawPtr(std::declval<T>()))>>;
 			return new FObjectProperty(
 			    Owner, Name, Flags, Offset, GetValueOps<T>(), ResolveStaticClass<FPointee>(),
-			    [](const void* Value) -> UObject*
-			    { return ToObject<FPointee>(ToRawPtr(*static_cast<const T*>(Value))); },
-			    [](void* Value, UObject* Object)
-			    { *static_cast<T*>(Value) = FromObject<FPointee>(Object); });
+			    [](const void* Value) -> UObject* {
+				    return ToObject<FPointee>(ToRawPtr(*static_cast<const T*>(Value)));
+			    },
+			    [](void* Value, UObject* Object) {
+				    *static_cast<T*>(Value) = FromObject<FPointee>(Object);
+			    });
 		}
 		else if constexpr (TIsWeakObjectPtr<T>::value)
 		{
 			using FPointee = std::remove_cv_t<typename T::ElementType>;
 			return new FWeakObjectProperty(
 			    Owner, Name, Flags, Offset, GetValueOps<T>(), FPointee::StaticClass(),
-			    [](const void* Value) -> UObject*
-			    { return static_cast<const T*>(Value)->Get(); },
-			    [](void* Value, UObject* Object)
-			    { *static_cast<T*>(Value) = static_cast<FPointee*>(Object); });
+			    [](const void* Value) -> UObject* {
+				    return static_cast<const T*>(Value)->Get();
+			    },
+			    [](void* Value, UObject* Object) {
+				    *static_cast<T*>(Value) = static_cast<FPointee*>(Object);
+			    });
 		}
 		else if constexpr (TIsTArray<T>::value)
 		{
 			using FElement = typename T::ElementType;
 			FArrayProperty::FArrayOps ArrayOps;
-			ArrayOps.Num = [](const void* Array)
-			{ return static_cast<const T*>(Array)->Num(); };
-			ArrayOps.GetData = [](void* Array) -> void*
-			{ return static_cast<T*>(Array)->GetData(); };
-			ArrayOps.Resize = [](void* Array, int32 NewNum)
-			{ static_cast<T*>(Array)->SetNum(NewNum); };
+			ArrayOps.Num = [](const void* Array) {
+				return static_cast<const T*>(Array)->Num();
+			};
+			ArrayOps.GetData = [](void* Array) -> void* {
+				return static_cast<T*>(Array)->GetData();
+			};
+			ArrayOps.Resize = [](void* Array, int32 NewNum) {
+				static_cast<T*>(Array)->SetNum(NewNum);
+			};
 			FArrayProperty* Property = new FArrayProperty(Owner, Name, Flags, Offset, GetValueOps<T>(), ArrayOps);
 			Property->SetInner(CreateProperty<FElement>(nullptr, Name, Flags & (CPF_Config | CPF_GlobalConfig | CPF_Transient), 0));
 			return Property;

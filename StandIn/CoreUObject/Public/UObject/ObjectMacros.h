@@ -72,7 +72,8 @@ enum EClassFlags : uint32
 	CLASS_MinimalAPI = 0x80000000u,
 
 	/** What a class takes from its super class. */
-	CLASS_Inherit = CLASS_Transient | CLASS_Optional | CLASS_DefaultConfig | CLASS_Config | CLASS_PerObjectConfig | CLASS_NotPlaceable | CLASS_Const | CLASS_Deprecated | CLASS_DefaultToInstanced | CLASS_GlobalUserConfig | CLASS_ProjectUserConfig,
+	CLASS_Inherit = CLASS_Transient | CLASS_Optional | CLASS_DefaultConfig | CLASS_Config | CLASS_PerObjectConfig | CLASS_NotPlaceable | CLASS_Const |
+	                CLASS_Deprecated | CLASS_DefaultToInstanced | CLASS_GlobalUserConfig | CLASS_ProjectUserConfig,
 };
 ENUM_CLASS_FLAGS(EClassFlags)
 

@@ -54,14 +54,18 @@ namespace UE::CoreUObject::Private
 		static const FPropertyValueOps Ops = {
 		    static_cast<int32>(sizeof(T)),
 		    static_cast<int32>(alignof(T)),
-		    [](void* Dest)
-		    { new (Dest) T(); },
-		    [](void* Dest)
-		    { static_cast<T*>(Dest)->~T(); },
-		    [](void* Dest, const void* Src)
-		    { *static_cast<T*>(Dest) = *static_cast<const T*>(Src); },
-		    [](const void* A, const void* B)
-		    { return AreIdentical(*static_cast<const T*>(A), *static_cast<const T*>(B)); },
+		    [](void* Dest) {
+			    new (Dest) T();
+		    },
+		    [](void* Dest) {
+			    static_cast<T*>(Dest)->~T();
+		    },
+		    [](void* Dest, const void* Src) {
+			    *static_cast<T*>(Dest) = *static_cast<const T*>(Src);
+		    },
+		    [](const void* A, const void* B) {
+			    return AreIdentical(*static_cast<const T*>(A), *static_cast<const T*>(B));
+		    },
 		};
 		return Ops;
 	}
@@ -190,7 +194,10 @@ public:
 	void DestroyValue_InContainer(void* Container) const { DestroyValue(ContainerPtrToValuePtr<void>(Container)); }
 	void CopySingleValue(void* Dest, const void* Src) const { Ops->Copy(Dest, Src); }
 	void CopyCompleteValue(void* Dest, const void* Src) const { Ops->Copy(Dest, Src); }
-	void CopyCompleteValue_InContainer(void* Dest, const void* Src) const { CopyCompleteValue(ContainerPtrToValuePtr<void>(Dest), ContainerPtrToValuePtr<void>(Src)); }
+	void CopyCompleteValue_InContainer(void* Dest, const void* Src) const
+	{
+		CopyCompleteValue(ContainerPtrToValuePtr<void>(Dest), ContainerPtrToValuePtr<void>(Src));
+	}
 	bool Identical(const void* A, const void* B, uint32 PortFlags = 0) const;
 	bool Identical_InContainer(const void* A, const void* B, int32 ArrayIndex = 0, uint32 PortFlags = 0) const
 	{
@@ -198,8 +205,10 @@ public:
 	}
 
 	/** Writes the value as text (the form configuration files use). */
-	virtual void ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void* DefaultValue, UObject* Parent, int32 PortFlags, UObject* ExportRootScope = nullptr) const = 0;
-	void ExportTextItem_InContainer(FString& ValueStr, const void* Container, const void* DefaultValue, UObject* Parent, int32 PortFlags, UObject* ExportRootScope = nullptr) const
+	virtual void ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void* DefaultValue, UObject* Parent, int32 PortFlags,
+	                                   UObject* ExportRootScope = nullptr) const = 0;
+	void ExportTextItem_InContainer(FString& ValueStr, const void* Container, const void* DefaultValue, UObject* Parent, int32 PortFlags,
+	                                UObject* ExportRootScope = nullptr) const
 	{
 		ExportTextItem_Direct(ValueStr, ContainerPtrToValuePtr<void>(Container), DefaultValue, Parent, PortFlags, ExportRootScope);
 	}
@@ -248,10 +257,22 @@ public:
 	static TCppType* GetPropertyValuePtr(void* A) { return static_cast<TCppType*>(A); }
 	static const TCppType* GetPropertyValuePtr(const void* A) { return static_cast<const TCppType*>(A); }
 
-	TCppType GetPropertyValue_InContainer(const void* Container, int32 ArrayIndex = 0) const { return *this->template ContainerPtrToValuePtr<TCppType>(Container, ArrayIndex); }
-	void SetPropertyValue_InContainer(void* Container, const TCppType& Value, int32 ArrayIndex = 0) const { *this->template ContainerPtrToValuePtr<TCppType>(Container, ArrayIndex) = Value; }
-	TCppType* GetPropertyValuePtr_InContainer(void* Container, int32 ArrayIndex = 0) const { return this->template ContainerPtrToValuePtr<TCppType>(Container, ArrayIndex); }
-	const TCppType* GetPropertyValuePtr_InContainer(const void* Container, int32 ArrayIndex = 0) const { return this->template ContainerPtrToValuePtr<TCppType>(Container, ArrayIndex); }
+	TCppType GetPropertyValue_InContainer(const void* Container, int32 ArrayIndex = 0) const
+	{
+		return *this->template ContainerPtrToValuePtr<TCppType>(Container, ArrayIndex);
+	}
+	void SetPropertyValue_InContainer(void* Container, const TCppType& Value, int32 ArrayIndex = 0) const
+	{
+		*this->template ContainerPtrToValuePtr<TCppType>(Container, ArrayIndex) = Value;
+	}
+	TCppType* GetPropertyValuePtr_InContainer(void* Container, int32 ArrayIndex = 0) const
+	{
+		return this->template ContainerPtrToValuePtr<TCppType>(Container, ArrayIndex);
+	}
+	const TCppType* GetPropertyValuePtr_InContainer(const void* Container, int32 ArrayIndex = 0) const
+	{
+		return this->template ContainerPtrToValuePtr<TCppType>(Container, ArrayIndex);
+	}
 };
 
 /** A number: integer or floating point. */
@@ -289,19 +310,22 @@ public:
 	void SetIntPropertyValue(void* Data, uint64 Value) const override { *static_cast<T*>(Data) = static_cast<T>(Value); }
 	void SetFloatingPointPropertyValue(void* Data, double Value) const override { *static_cast<T*>(Data) = static_cast<T>(Value); }
 	FString GetNumericPropertyValueToString(const void* Data) const override;
-	void ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void*, UObject*, int32, UObject* = nullptr) const override { ValueStr += GetNumericPropertyValueToString(PropertyValue); }
+	void ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void*, UObject*, int32, UObject* = nullptr) const override
+	{
+		ValueStr += GetNumericPropertyValueToString(PropertyValue);
+	}
 	FString GetCPPType(FString* = nullptr, uint32 = 0) const override;
 
 protected:
 	bool ImportTextValue(const FString& Text, void* Data, FString& OutError) const override;
 };
 
-#define TRL_DECLARE_NUMERIC_PROPERTY(ClassName, Type, KindName)          \
-	class ClassName : public TProperty_Numeric<Type>                     \
-	{                                                                    \
-	public:                                                              \
-		using TProperty_Numeric<Type>::TProperty_Numeric;                \
-		FString GetClassName() const override { return TEXT(KindName); } \
+#define TRL_DECLARE_NUMERIC_PROPERTY(ClassName, Type, KindName)                                                                                                \
+	class ClassName : public TProperty_Numeric<Type>                                                                                                           \
+	{                                                                                                                                                          \
+	public:                                                                                                                                                    \
+		using TProperty_Numeric<Type>::TProperty_Numeric;                                                                                                      \
+		FString GetClassName() const override { return TEXT(KindName); }                                                                                       \
 	};
 
 TRL_DECLARE_NUMERIC_PROPERTY(FInt8Property, int8, "Int8Property")
@@ -323,7 +347,8 @@ public:
 	UEnum* Enum = nullptr;
 	UEnum* GetIntPropertyEnum() const override { return Enum; }
 	FString GetClassName() const override { return TEXT("ByteProperty"); }
-	void ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void* DefaultValue, UObject* Parent, int32 PortFlags, UObject* ExportRootScope = nullptr) const override;
+	void ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void* DefaultValue, UObject* Parent, int32 PortFlags,
+	                           UObject* ExportRootScope = nullptr) const override;
 
 protected:
 	bool ImportTextValue(const FString& Text, void* Data, FString& OutError) const override;
@@ -382,7 +407,8 @@ protected:
 class FEnumProperty : public FProperty
 {
 public:
-	FEnumProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UEnum* InEnum, FNumericProperty* InUnderlyingProp);
+	FEnumProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UEnum* InEnum,
+	              FNumericProperty* InUnderlyingProp);
 	~FEnumProperty() override;
 
 	UEnum* GetEnum() const { return Enum; }
@@ -408,16 +434,23 @@ public:
 	using FGetter = UObject* (*)(const void* Value);
 	using FSetter = void (*)(void* Value, UObject* Object);
 
-	FObjectPropertyBase(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UClass* InPropertyClass, FGetter InGetter, FSetter InSetter);
+	FObjectPropertyBase(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UClass* InPropertyClass,
+	                    FGetter InGetter, FSetter InSetter);
 
 	/** The class the referenced object must be of. */
 	UClass* PropertyClass = nullptr;
 
 	UObject* GetObjectPropertyValue(const void* PropertyValueAddress) const { return Getter(PropertyValueAddress); }
-	UObject* GetObjectPropertyValue_InContainer(const void* Container, int32 ArrayIndex = 0) const { return GetObjectPropertyValue(ContainerPtrToValuePtr<void>(Container, ArrayIndex)); }
+	UObject* GetObjectPropertyValue_InContainer(const void* Container, int32 ArrayIndex = 0) const
+	{
+		return GetObjectPropertyValue(ContainerPtrToValuePtr<void>(Container, ArrayIndex));
+	}
 	/** Stores Value, which must be null or of PropertyClass. */
 	void SetObjectPropertyValue(void* PropertyValueAddress, UObject* Value) const;
-	void SetObjectPropertyValue_InContainer(void* Container, UObject* Value, int32 ArrayIndex = 0) const { SetObjectPropertyValue(ContainerPtrToValuePtr<void>(Container, ArrayIndex), Value); }
+	void SetObjectPropertyValue_InContainer(void* Container, UObject* Value, int32 ArrayIndex = 0) const
+	{
+		SetObjectPropertyValue(ContainerPtrToValuePtr<void>(Container, ArrayIndex), Value);
+	}
 
 	void ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void*, UObject*, int32, UObject* = nullptr) const override;
 
@@ -546,12 +579,16 @@ protected:
 class FMulticastInlineDelegateProperty : public FProperty
 {
 public:
-	FMulticastInlineDelegateProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UFunction* InSignatureFunction);
+	FMulticastInlineDelegateProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps,
+	                                 UFunction* InSignatureFunction);
 
 	UFunction* SignatureFunction = nullptr;
 
 	/** The delegate a value address holds. */
-	const FMulticastScriptDelegate* GetMulticastDelegate(const void* PropertyValue) const { return static_cast<const FMulticastScriptDelegate*>(PropertyValue); }
+	const FMulticastScriptDelegate* GetMulticastDelegate(const void* PropertyValue) const
+	{
+		return static_cast<const FMulticastScriptDelegate*>(PropertyValue);
+	}
 	FMulticastScriptDelegate* GetMulticastDelegate(void* PropertyValue) const { return static_cast<FMulticastScriptDelegate*>(PropertyValue); }
 
 	FString GetClassName() const override { return TEXT("MulticastInlineDelegateProperty"); }
@@ -632,10 +669,7 @@ private:
 		}
 	}
 
-	FNode* NextOf(FNode* Node)
-	{
-		return Node ? Node->Next : nullptr;
-	}
+	FNode* NextOf(FNode* Node) { return Node ? Node->Next : nullptr; }
 
 	void SkipToMatch()
 	{

@@ -35,7 +35,10 @@ struct FWeakObjectPtr
 	bool operator==(const FWeakObjectPtr& Other) const { return ObjectIndex == Other.ObjectIndex && ObjectSerialNumber == Other.ObjectSerialNumber; }
 	bool operator!=(const FWeakObjectPtr& Other) const { return !(*this == Other); }
 
-	friend uint32 GetTypeHash(const FWeakObjectPtr& WeakObjectPtr) { return static_cast<uint32>(WeakObjectPtr.ObjectIndex) ^ (static_cast<uint32>(WeakObjectPtr.ObjectSerialNumber) << 16); }
+	friend uint32 GetTypeHash(const FWeakObjectPtr& WeakObjectPtr)
+	{
+		return static_cast<uint32>(WeakObjectPtr.ObjectIndex) ^ (static_cast<uint32>(WeakObjectPtr.ObjectSerialNumber) << 16);
+	}
 
 private:
 	int32 ObjectIndex = INDEX_NONE;

@@ -65,7 +65,8 @@ public:
 
 	/** Writes one value; Identifier names it when the writer is inside an object. */
 	template <class CharType, class PrintPolicy>
-	static bool Serialize(const TSharedPtr<FJsonValue>& Value, const FString& Identifier, const TSharedRef<TJsonWriter<CharType, PrintPolicy>>& Writer, bool bCloseWriter = true)
+	static bool Serialize(const TSharedPtr<FJsonValue>& Value, const FString& Identifier, const TSharedRef<TJsonWriter<CharType, PrintPolicy>>& Writer,
+	                      bool bCloseWriter = true)
 	{
 		return Serialize(Value, Identifier, *Writer, bCloseWriter);
 	}

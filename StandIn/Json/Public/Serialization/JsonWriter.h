@@ -145,7 +145,8 @@ public:
 
 protected:
 	TJsonWriter(FString* InStream, int32 InitialIndentLevel)
-	    : Core(InStream, InitialIndentLevel, UE::Json::Private::FPrintFunctions{&PrintPolicy::WriteLineTerminator, &PrintPolicy::WriteTabs, &PrintPolicy::WriteSpace})
+	    : Core(InStream, InitialIndentLevel,
+	           UE::Json::Private::FPrintFunctions{&PrintPolicy::WriteLineTerminator, &PrintPolicy::WriteTabs, &PrintPolicy::WriteSpace})
 	{
 	}
 

@@ -172,7 +172,8 @@ public:
 		Snapshot.bShowsThrobber = Info.bUseThrobber && CompletionState == CS_Pending;
 		if (Info.bUseSuccessFailIcons && (CompletionState == CS_Success || CompletionState == CS_Fail))
 		{
-			Snapshot.StateIcon = FAppStyle::GetBrush(CompletionState == CS_Success ? TEXT("NotificationList.SuccessImage") : TEXT("NotificationList.FailImage"));
+			Snapshot.StateIcon =
+			    FAppStyle::GetBrush(CompletionState == CS_Success ? TEXT("NotificationList.SuccessImage") : TEXT("NotificationList.FailImage"));
 		}
 		Snapshot.Image = Info.Image;
 		Snapshot.bUseLargeFont = Info.bUseLargeFont;

@@ -28,7 +28,8 @@ FUIAction::FUIAction(FExecuteAction InitExecuteAction, FCanExecuteAction InitCan
 {
 }
 
-FUIAction::FUIAction(FExecuteAction InitExecuteAction, FCanExecuteAction InitCanExecuteAction, FIsActionChecked InitIsCheckedDelegate, EUIActionRepeatMode InitRepeatMode)
+FUIAction::FUIAction(FExecuteAction InitExecuteAction, FCanExecuteAction InitCanExecuteAction, FIsActionChecked InitIsCheckedDelegate,
+                     EUIActionRepeatMode InitRepeatMode)
     : ExecuteAction(InitExecuteAction)
     , CanExecuteAction(InitCanExecuteAction)
     , IsCheckedDelegate(InitIsCheckedDelegate)

@@ -89,8 +89,9 @@ void SWindow::FinishDestroy()
 	State = EState::Destroyed;
 	bIsModal = false;
 	TArray<TSharedRef<SWindow>>& Pending = FSlateWindowAccess::GetWindowsToDestroy();
-	Pending.RemoveAll([this](const TSharedRef<SWindow>& Window)
-	                  { return &Window.Get() == this; });
+	Pending.RemoveAll([this](const TSharedRef<SWindow>& Window) {
+		return &Window.Get() == this;
+	});
 	// A copy, so that the handler may replace the delegate or drop the last reference to the window.
 	const FOnWindowClosed Closed = OnWindowClosed;
 	Closed.ExecuteIfBound(StaticCastSharedRef<SWindow>(AsShared()));

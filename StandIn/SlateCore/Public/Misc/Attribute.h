@@ -19,7 +19,8 @@ public:
 	TAttribute() = default;
 
 	/** A fixed value; anything the value type can be built from is accepted, as a widget argument allows. */
-	template <typename OtherType, typename = std::enable_if_t<std::is_constructible_v<ObjectType, const OtherType&> && !std::is_same_v<std::decay_t<OtherType>, TAttribute>>>
+	template <typename OtherType,
+	          typename = std::enable_if_t<std::is_constructible_v<ObjectType, const OtherType&> && !std::is_same_v<std::decay_t<OtherType>, TAttribute>>>
 	TAttribute(const OtherType& InInitialValue)
 	    : Value(InInitialValue)
 	    , bIsSet(true)
@@ -35,10 +36,7 @@ public:
 	}
 
 	/** An attribute bound to any callable returning the value. */
-	static TAttribute Create(TFunction<ObjectType()>&& InGetterFunc)
-	{
-		return Create(FGetter::CreateLambda(MoveTemp(InGetterFunc)));
-	}
+	static TAttribute Create(TFunction<ObjectType()>&& InGetterFunc) { return Create(FGetter::CreateLambda(MoveTemp(InGetterFunc))); }
 
 	/** @return the value; a bound attribute asks its getter again on every call. */
 	const ObjectType& Get() const
@@ -91,10 +89,7 @@ public:
 
 	const FGetter& GetBinding() const { return Getter; }
 
-	bool IdenticalTo(const TAttribute& Other) const
-	{
-		return !IsBound() && !Other.IsBound() && bIsSet == Other.bIsSet && Value == Other.Value;
-	}
+	bool IdenticalTo(const TAttribute& Other) const { return !IsBound() && !Other.IsBound() && bIsSet == Other.bIsSet && Value == Other.Value; }
 
 private:
 	mutable ObjectType Value = ObjectType();

@@ -60,121 +60,121 @@ struct NamedSlotProperty
 	TAlwaysValidWidget& SlotContent;
 };
 
-#define SLATE_BEGIN_ARGS(WidgetType)                           \
-public:                                                        \
-	struct FArguments : public TSlateBaseNamedArgs<WidgetType> \
-	{                                                          \
-		typedef FArguments WidgetArgsType;                     \
+#define SLATE_BEGIN_ARGS(WidgetType)                                                                                                                           \
+public:                                                                                                                                                        \
+	struct FArguments : public TSlateBaseNamedArgs<WidgetType>                                                                                                 \
+	{                                                                                                                                                          \
+		typedef FArguments WidgetArgsType;                                                                                                                     \
 		FArguments()
 
-#define SLATE_END_ARGS() \
-	}                    \
+#define SLATE_END_ARGS()                                                                                                                                       \
+	}                                                                                                                                                          \
 	;
 
-#define SLATE_ARGUMENT(ArgType, ArgName)   \
-	ArgType _##ArgName{};                  \
-	WidgetArgsType& ArgName(ArgType InArg) \
-	{                                      \
-		_##ArgName = InArg;                \
-		return *this;                      \
+#define SLATE_ARGUMENT(ArgType, ArgName)                                                                                                                       \
+	ArgType _##ArgName{};                                                                                                                                      \
+	WidgetArgsType& ArgName(ArgType InArg)                                                                                                                     \
+	{                                                                                                                                                          \
+		_##ArgName = InArg;                                                                                                                                    \
+		return *this;                                                                                                                                          \
 	}
 
-#define SLATE_ATTRIBUTE(AttrType, AttrName)                                                                                                \
-	TAttribute<AttrType> _##AttrName;                                                                                                      \
-	WidgetArgsType& AttrName(TAttribute<AttrType> InAttribute)                                                                             \
-	{                                                                                                                                      \
-		_##AttrName = MoveTemp(InAttribute);                                                                                               \
-		return *this;                                                                                                                      \
-	}                                                                                                                                      \
-	template <typename FuncType, typename... VarTypes>                                                                                     \
-	WidgetArgsType& AttrName##_Static(FuncType InFunc, VarTypes... Vars)                                                                   \
-	{                                                                                                                                      \
-		_##AttrName = TAttribute<AttrType>::Create(TAttribute<AttrType>::FGetter::CreateStatic(InFunc, Vars...));                          \
-		return *this;                                                                                                                      \
-	}                                                                                                                                      \
-	template <typename FunctorType, typename... VarTypes>                                                                                  \
-	WidgetArgsType& AttrName##_Lambda(FunctorType&& InFunctor, VarTypes... Vars)                                                           \
-	{                                                                                                                                      \
-		_##AttrName = TAttribute<AttrType>::Create(TAttribute<AttrType>::FGetter::CreateLambda(Forward<FunctorType>(InFunctor), Vars...)); \
-		return *this;                                                                                                                      \
-	}                                                                                                                                      \
-	template <typename UserClass, typename FuncType, typename... VarTypes>                                                                 \
-	WidgetArgsType& AttrName##_Raw(UserClass* InUserObject, FuncType InFunc, VarTypes... Vars)                                             \
-	{                                                                                                                                      \
-		_##AttrName = TAttribute<AttrType>::Create(TAttribute<AttrType>::FGetter::CreateRaw(InUserObject, InFunc, Vars...));               \
-		return *this;                                                                                                                      \
-	}                                                                                                                                      \
-	template <typename UserPointerType, typename FuncType, typename... VarTypes>                                                           \
-	WidgetArgsType& AttrName##_SP(const UserPointerType& InUserObject, FuncType InFunc, VarTypes... Vars)                                  \
-	{                                                                                                                                      \
-		_##AttrName = TAttribute<AttrType>::Create(TAttribute<AttrType>::FGetter::CreateSP(InUserObject, InFunc, Vars...));                \
-		return *this;                                                                                                                      \
+#define SLATE_ATTRIBUTE(AttrType, AttrName)                                                                                                                    \
+	TAttribute<AttrType> _##AttrName;                                                                                                                          \
+	WidgetArgsType& AttrName(TAttribute<AttrType> InAttribute)                                                                                                 \
+	{                                                                                                                                                          \
+		_##AttrName = MoveTemp(InAttribute);                                                                                                                   \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	template <typename FuncType, typename... VarTypes>                                                                                                         \
+	WidgetArgsType& AttrName##_Static(FuncType InFunc, VarTypes... Vars)                                                                                       \
+	{                                                                                                                                                          \
+		_##AttrName = TAttribute<AttrType>::Create(TAttribute<AttrType>::FGetter::CreateStatic(InFunc, Vars...));                                              \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	template <typename FunctorType, typename... VarTypes>                                                                                                      \
+	WidgetArgsType& AttrName##_Lambda(FunctorType&& InFunctor, VarTypes... Vars)                                                                               \
+	{                                                                                                                                                          \
+		_##AttrName = TAttribute<AttrType>::Create(TAttribute<AttrType>::FGetter::CreateLambda(Forward<FunctorType>(InFunctor), Vars...));                     \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	template <typename UserClass, typename FuncType, typename... VarTypes>                                                                                     \
+	WidgetArgsType& AttrName##_Raw(UserClass* InUserObject, FuncType InFunc, VarTypes... Vars)                                                                 \
+	{                                                                                                                                                          \
+		_##AttrName = TAttribute<AttrType>::Create(TAttribute<AttrType>::FGetter::CreateRaw(InUserObject, InFunc, Vars...));                                   \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	template <typename UserPointerType, typename FuncType, typename... VarTypes>                                                                               \
+	WidgetArgsType& AttrName##_SP(const UserPointerType& InUserObject, FuncType InFunc, VarTypes... Vars)                                                      \
+	{                                                                                                                                                          \
+		_##AttrName = TAttribute<AttrType>::Create(TAttribute<AttrType>::FGetter::CreateSP(InUserObject, InFunc, Vars...));                                    \
+		return *this;                                                                                                                                          \
 	}
 
-#define SLATE_EVENT(DelegateName, EventName)                                                               \
-	DelegateName _##EventName;                                                                             \
-	WidgetArgsType& EventName(const DelegateName& InDelegate)                                              \
-	{                                                                                                      \
-		_##EventName = InDelegate;                                                                         \
-		return *this;                                                                                      \
-	}                                                                                                      \
-	template <typename FuncType, typename... VarTypes>                                                     \
-	WidgetArgsType& EventName##_Static(FuncType InFunc, VarTypes... Vars)                                  \
-	{                                                                                                      \
-		_##EventName = DelegateName::CreateStatic(InFunc, Vars...);                                        \
-		return *this;                                                                                      \
-	}                                                                                                      \
-	template <typename FunctorType, typename... VarTypes>                                                  \
-	WidgetArgsType& EventName##_Lambda(FunctorType&& InFunctor, VarTypes... Vars)                          \
-	{                                                                                                      \
-		_##EventName = DelegateName::CreateLambda(Forward<FunctorType>(InFunctor), Vars...);               \
-		return *this;                                                                                      \
-	}                                                                                                      \
-	template <typename UserClass, typename FuncType, typename... VarTypes>                                 \
-	WidgetArgsType& EventName##_Raw(UserClass* InUserObject, FuncType InFunc, VarTypes... Vars)            \
-	{                                                                                                      \
-		_##EventName = DelegateName::CreateRaw(InUserObject, InFunc, Vars...);                             \
-		return *this;                                                                                      \
-	}                                                                                                      \
-	template <typename UserPointerType, typename FuncType, typename... VarTypes>                           \
-	WidgetArgsType& EventName##_SP(const UserPointerType& InUserObject, FuncType InFunc, VarTypes... Vars) \
-	{                                                                                                      \
-		_##EventName = DelegateName::CreateSP(InUserObject, InFunc, Vars...);                              \
-		return *this;                                                                                      \
-	}                                                                                                      \
-	template <typename UserClass, typename FuncType, typename... VarTypes>                                 \
-	WidgetArgsType& EventName##_UObject(UserClass* InUserObject, FuncType InFunc, VarTypes... Vars)        \
-	{                                                                                                      \
-		_##EventName = DelegateName::CreateUObject(InUserObject, InFunc, Vars...);                         \
-		return *this;                                                                                      \
+#define SLATE_EVENT(DelegateName, EventName)                                                                                                                   \
+	DelegateName _##EventName;                                                                                                                                 \
+	WidgetArgsType& EventName(const DelegateName& InDelegate)                                                                                                  \
+	{                                                                                                                                                          \
+		_##EventName = InDelegate;                                                                                                                             \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	template <typename FuncType, typename... VarTypes>                                                                                                         \
+	WidgetArgsType& EventName##_Static(FuncType InFunc, VarTypes... Vars)                                                                                      \
+	{                                                                                                                                                          \
+		_##EventName = DelegateName::CreateStatic(InFunc, Vars...);                                                                                            \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	template <typename FunctorType, typename... VarTypes>                                                                                                      \
+	WidgetArgsType& EventName##_Lambda(FunctorType&& InFunctor, VarTypes... Vars)                                                                              \
+	{                                                                                                                                                          \
+		_##EventName = DelegateName::CreateLambda(Forward<FunctorType>(InFunctor), Vars...);                                                                   \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	template <typename UserClass, typename FuncType, typename... VarTypes>                                                                                     \
+	WidgetArgsType& EventName##_Raw(UserClass* InUserObject, FuncType InFunc, VarTypes... Vars)                                                                \
+	{                                                                                                                                                          \
+		_##EventName = DelegateName::CreateRaw(InUserObject, InFunc, Vars...);                                                                                 \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	template <typename UserPointerType, typename FuncType, typename... VarTypes>                                                                               \
+	WidgetArgsType& EventName##_SP(const UserPointerType& InUserObject, FuncType InFunc, VarTypes... Vars)                                                     \
+	{                                                                                                                                                          \
+		_##EventName = DelegateName::CreateSP(InUserObject, InFunc, Vars...);                                                                                  \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	template <typename UserClass, typename FuncType, typename... VarTypes>                                                                                     \
+	WidgetArgsType& EventName##_UObject(UserClass* InUserObject, FuncType InFunc, VarTypes... Vars)                                                            \
+	{                                                                                                                                                          \
+		_##EventName = DelegateName::CreateUObject(InUserObject, InFunc, Vars...);                                                                             \
+		return *this;                                                                                                                                          \
 	}
 
-#define SLATE_NAMED_SLOT(DeclarationType, SlotName)                    \
-	NamedSlotProperty<DeclarationType> SlotName()                      \
-	{                                                                  \
-		return NamedSlotProperty<DeclarationType>(*this, _##SlotName); \
-	}                                                                  \
+#define SLATE_NAMED_SLOT(DeclarationType, SlotName)                                                                                                            \
+	NamedSlotProperty<DeclarationType> SlotName()                                                                                                              \
+	{                                                                                                                                                          \
+		return NamedSlotProperty<DeclarationType>(*this, _##SlotName);                                                                                         \
+	}                                                                                                                                                          \
 	TAlwaysValidWidget _##SlotName;
 
-#define SLATE_DEFAULT_SLOT(DeclarationType, SlotName)               \
-	SLATE_NAMED_SLOT(DeclarationType, SlotName)                     \
-	DeclarationType& operator[](const TSharedRef<SWidget>& InChild) \
-	{                                                               \
-		_##SlotName.Widget = InChild;                               \
-		return *this;                                               \
+#define SLATE_DEFAULT_SLOT(DeclarationType, SlotName)                                                                                                          \
+	SLATE_NAMED_SLOT(DeclarationType, SlotName)                                                                                                                \
+	DeclarationType& operator[](const TSharedRef<SWidget>& InChild)                                                                                            \
+	{                                                                                                                                                          \
+		_##SlotName.Widget = InChild;                                                                                                                          \
+		return *this;                                                                                                                                          \
 	}
 
-#define SLATE_SLOT_ARGUMENT(SlotType, SlotName)                              \
-	TArray<typename SlotType::FSlotArguments> _##SlotName;                   \
-	WidgetArgsType& operator+(typename SlotType::FSlotArguments& SlotToAdd)  \
-	{                                                                        \
-		_##SlotName.Add(SlotToAdd);                                          \
-		return *this;                                                        \
-	}                                                                        \
-	WidgetArgsType& operator+(typename SlotType::FSlotArguments&& SlotToAdd) \
-	{                                                                        \
-		_##SlotName.Add(MoveTemp(SlotToAdd));                                \
-		return *this;                                                        \
+#define SLATE_SLOT_ARGUMENT(SlotType, SlotName)                                                                                                                \
+	TArray<typename SlotType::FSlotArguments> _##SlotName;                                                                                                     \
+	WidgetArgsType& operator+(typename SlotType::FSlotArguments& SlotToAdd)                                                                                    \
+	{                                                                                                                                                          \
+		_##SlotName.Add(SlotToAdd);                                                                                                                            \
+		return *this;                                                                                                                                          \
+	}                                                                                                                                                          \
+	WidgetArgsType& operator+(typename SlotType::FSlotArguments&& SlotToAdd)                                                                                   \
+	{                                                                                                                                                          \
+		_##SlotName.Add(MoveTemp(SlotToAdd));                                                                                                                  \
+		return *this;                                                                                                                                          \
 	}
 
 namespace RequiredArgs
@@ -223,9 +223,11 @@ public:
 	TSharedRef<WidgetType> operator<<=(const typename WidgetType::FArguments& InArgs)
 	{
 		Widget->SWidgetConstruct(InArgs);
-		std::apply([this, &InArgs](auto&... Required)
-		           { Widget->Construct(InArgs, Required...); },
-		           RequiredArgs);
+		std::apply(
+		    [this, &InArgs](auto&... Required) {
+			    Widget->Construct(InArgs, Required...);
+		    },
+		    RequiredArgs);
 		return Widget;
 	}
 
@@ -241,9 +243,8 @@ TSlateDecl<WidgetType, RequiredArgsTupleType> MakeTDecl(const ANSICHAR* InType, 
 }
 
 /** Makes a widget: SNew(SButton).Text(...) is a TSharedRef<SButton>. */
-#define SNew(WidgetType, ...) \
-	MakeTDecl<WidgetType>(#WidgetType, __FILE__, __LINE__, RequiredArgs::MakeRequiredArgs(__VA_ARGS__)) <<= WidgetType::FArguments()
+#define SNew(WidgetType, ...) MakeTDecl<WidgetType>(#WidgetType, __FILE__, __LINE__, RequiredArgs::MakeRequiredArgs(__VA_ARGS__)) <<= WidgetType::FArguments()
 
 /** Makes a widget as SNew does and also stores it in ExposeAs (a TSharedPtr, TSharedRef or TWeakPtr). */
-#define SAssignNew(ExposeAs, WidgetType, ...) \
+#define SAssignNew(ExposeAs, WidgetType, ...)                                                                                                                  \
 	MakeTDecl<WidgetType>(#WidgetType, __FILE__, __LINE__, RequiredArgs::MakeRequiredArgs(__VA_ARGS__)).Expose(ExposeAs) <<= WidgetType::FArguments()

@@ -20,7 +20,10 @@ public:
 	}
 	FCompoundWidgetOneChildSlot& Padding(float Uniform) { return Padding(TAttribute<FMargin>(FMargin(Uniform))); }
 	FCompoundWidgetOneChildSlot& Padding(float Horizontal, float Vertical) { return Padding(TAttribute<FMargin>(FMargin(Horizontal, Vertical))); }
-	FCompoundWidgetOneChildSlot& Padding(float Left, float Top, float Right, float Bottom) { return Padding(TAttribute<FMargin>(FMargin(Left, Top, Right, Bottom))); }
+	FCompoundWidgetOneChildSlot& Padding(float Left, float Top, float Right, float Bottom)
+	{
+		return Padding(TAttribute<FMargin>(FMargin(Left, Top, Right, Bottom)));
+	}
 	FCompoundWidgetOneChildSlot& HAlign(EHorizontalAlignment InAlignment)
 	{
 		SetHorizontalAlignment(InAlignment);

@@ -24,9 +24,11 @@ struct FUIAction
 	FUIAction(FExecuteAction InitExecuteAction, EUIActionRepeatMode InitRepeatMode = EUIActionRepeatMode::RepeatDisabled);
 
 	/** An action whose test decides, each time it is asked, whether it may run. */
-	FUIAction(FExecuteAction InitExecuteAction, FCanExecuteAction InitCanExecuteAction, EUIActionRepeatMode InitRepeatMode = EUIActionRepeatMode::RepeatDisabled);
+	FUIAction(FExecuteAction InitExecuteAction, FCanExecuteAction InitCanExecuteAction,
+	          EUIActionRepeatMode InitRepeatMode = EUIActionRepeatMode::RepeatDisabled);
 
-	FUIAction(FExecuteAction InitExecuteAction, FCanExecuteAction InitCanExecuteAction, FIsActionChecked InitIsCheckedDelegate, EUIActionRepeatMode InitRepeatMode = EUIActionRepeatMode::RepeatDisabled);
+	FUIAction(FExecuteAction InitExecuteAction, FCanExecuteAction InitCanExecuteAction, FIsActionChecked InitIsCheckedDelegate,
+	          EUIActionRepeatMode InitRepeatMode = EUIActionRepeatMode::RepeatDisabled);
 
 	/** @return the answer of the can-execute test; true when there is none. */
 	bool CanExecute() const;

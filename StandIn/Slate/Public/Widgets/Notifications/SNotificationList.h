@@ -58,7 +58,8 @@ public:
 /** A button on a notification, shown only while the notification is in one completion state. */
 struct FNotificationButtonInfo
 {
-	FNotificationButtonInfo(const FText& InText, const FText& InToolTip, FSimpleDelegate InCallback, SNotificationItem::ECompletionState VisibilityInState = SNotificationItem::CS_None)
+	FNotificationButtonInfo(const FText& InText, const FText& InToolTip, FSimpleDelegate InCallback,
+	                        SNotificationItem::ECompletionState VisibilityInState = SNotificationItem::CS_None)
 	    : Text(InText)
 	    , ToolTip(InToolTip)
 	    , Callback(InCallback)
