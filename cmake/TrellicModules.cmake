@@ -138,7 +138,7 @@ endfunction()
 # A program that runs the automation specs linked into it, one GoogleTest case per It, each registered with ctest:
 # trl_spec_runner(Name [SOURCES ...] MODULES ... [MODULE_UNDER_TEST Module] [NO_CTEST]).
 # NO_CTEST builds the program without registering its cases (for a program that a test runs itself).
-set(TRL_SPEC_RUNNER_MAIN "${CMAKE_CURRENT_LIST_DIR}/../StandIn/AutomationSpecRunner/AutomationSpecRunnerMain.cpp")
+set(TRL_SPEC_RUNNER_MAIN "${CMAKE_CURRENT_LIST_DIR}/../StandIn/Programs/AutomationSpecRunner/AutomationSpecRunnerMain.cpp")
 function(trl_spec_runner Name)
 	cmake_parse_arguments(ARG "NO_CTEST" "MODULE_UNDER_TEST" "SOURCES;MODULES" ${ARGN})
 	add_executable(${Name} "${TRL_SPEC_RUNNER_MAIN}" ${ARG_SOURCES})

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "StandIn/AutomationTestRunner.h"
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>

@@ -1,8 +1,9 @@
 #include "CoreMinimal.h"
-#include "Misc/OutputDeviceCapture.h"
 #include "Misc/OutputDeviceRedirector.h"
-#include "Misc/OutputDeviceStdErr.h"
+#include "StandIn/OutputDeviceCapture.h"
+#include "StandIn/OutputDeviceStdErr.h"
 
+#include "StandIn/LogCategories.h"
 #include <gtest/gtest.h>
 
 DECLARE_LOG_CATEGORY_EXTERN(LogLoggingTests, Log, All);

@@ -1,7 +1,8 @@
 #include "CoreMinimal.h"
 #include "Misc/MessageDialog.h"
-#include "Misc/OutputDeviceCapture.h"
+#include "StandIn/OutputDeviceCapture.h"
 
+#include "StandIn/MessageDialogResponder.h"
 #include <gtest/gtest.h>
 
 #define LOCTEXT_NAMESPACE "MessageDialogTests"

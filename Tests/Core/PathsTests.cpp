@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "StandIn/EngineDir.h"
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>

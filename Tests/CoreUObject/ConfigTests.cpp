@@ -1,8 +1,8 @@
 #include "HAL/FileManager.h"
 #include "Misc/ConfigCacheIni.h"
 #include "Misc/FileHelper.h"
-#include "Misc/OutputDeviceCapture.h"
 #include "Misc/Paths.h"
+#include "StandIn/OutputDeviceCapture.h"
 #include "TestHelpers.h"
 #include "TestTypes.h"
 

@@ -1,4 +1,4 @@
-#include "Misc/OutputDeviceCapture.h"
+#include "StandIn/OutputDeviceCapture.h"
 #include "TestHelpers.h"
 #include "TestTypes.h"
 #include "UObject/UnrealType.h"

@@ -1,7 +1,7 @@
 #include "Dom/JsonObject.h"
 #include "Dom/JsonValue.h"
 #include "JsonTestHelpers.h"
-#include "Misc/OutputDeviceCapture.h"
+#include "StandIn/OutputDeviceCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "StandIn/ContentRoots.h"
 #include <filesystem>
 #include <fstream>
 

@@ -1,5 +1,5 @@
-#include "Misc/OutputDeviceCapture.h"
 #include "Modules/ModuleManager.h"
+#include "StandIn/OutputDeviceCapture.h"
 #include "StandIn/ToolMenusHost.h"
 #include "ToolMenus.h"
 #include <gtest/gtest.h>

@@ -4,13 +4,14 @@
 #include "Containers/Ticker.h"
 #include "CoreGlobals.h"
 #include "Framework/Notifications/NotificationManager.h"
-#include "Misc/OutputDeviceCapture.h"
 #include "Misc/Paths.h"
 #include "StandIn/NotificationObserver.h"
+#include "StandIn/OutputDeviceCapture.h"
 #include "Widgets/Notifications/SNotificationList.h"
 
 #include <gtest/gtest.h>
 
+#include "StandIn/EngineDir.h"
 #include <chrono>
 #include <csignal>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "Editor.h"
-#include "Misc/OutputDeviceCapture.h"
 #include "StandIn/ModalWindowResponder.h"
+#include "StandIn/OutputDeviceCapture.h"
 #include "StandIn/SlateApplicationHost.h"
 #include "StandIn/WidgetDriver.h"
 #include "Widgets/Input/SButton.h"

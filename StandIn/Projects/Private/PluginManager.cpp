@@ -7,6 +7,7 @@
 #include "Containers/Array.h"
 #include "Internationalization/Internationalization.h"
 #include "Logging/LogMacros.h"
+#include "StandIn/ContentRoots.h"
 
 #define LOCTEXT_NAMESPACE "PluginManager"
 

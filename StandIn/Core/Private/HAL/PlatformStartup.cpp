@@ -18,7 +18,7 @@ namespace
 	}
 } // namespace
 
-namespace UE::StandIn
+namespace UE::Assert::Private
 {
 	void ReportFailedCheck(const char* Expression, const char* File, int Line, const char* Message)
 	{
@@ -32,4 +32,4 @@ namespace UE::StandIn
 		std::fprintf(stderr, "Ensure condition failed: %s [%s:%d]\n", Expression, File, Line);
 		return false;
 	}
-} // namespace UE::StandIn
+} // namespace UE::Assert::Private

@@ -4,6 +4,7 @@
 #include "Logging/LogMacros.h"
 #include "Logging/LogVerbosity.h"
 #include "Misc/OutputDeviceRedirector.h"
+#include "StandIn/LogCategories.h"
 #include <algorithm>
 #include <cstdlib>
 

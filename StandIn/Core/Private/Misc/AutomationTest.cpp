@@ -4,6 +4,7 @@
 #include "Misc/OutputDevice.h"
 #include "Misc/OutputDeviceRedirector.h"
 
+#include "StandIn/AutomationTestRunner.h"
 #include <cmath>
 #include <cstdio>
 #include <mutex>

@@ -2,6 +2,7 @@
 
 #include "Internationalization/Internationalization.h"
 #include "Logging/LogMacros.h"
+#include "StandIn/MessageDialogResponder.h"
 #include <mutex>
 
 DEFINE_LOG_CATEGORY_STATIC(LogMessageDialog, Log, All);

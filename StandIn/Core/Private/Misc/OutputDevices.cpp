@@ -1,6 +1,6 @@
-#include "Misc/OutputDeviceCapture.h"
 #include "Misc/OutputDeviceRedirector.h"
-#include "Misc/OutputDeviceStdErr.h"
+#include "StandIn/OutputDeviceCapture.h"
+#include "StandIn/OutputDeviceStdErr.h"
 
 #include "CoreGlobals.h"
 #include <cstdio>

@@ -4,6 +4,7 @@
 #include "HAL/PlatformProcess.h"
 #include "Misc/Char.h"
 
+#include "StandIn/EngineDir.h"
 #include <climits>
 #include <mutex>
 #include <unistd.h>

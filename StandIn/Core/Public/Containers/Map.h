@@ -21,7 +21,7 @@ struct TPair
 template <typename KeyType, typename ValueType>
 using TTuple = TPair<KeyType, ValueType>;
 
-namespace UE::StandIn
+namespace UE::Core::Private
 {
 	template <typename KeyType>
 	struct TKeyHasher
@@ -33,7 +33,7 @@ namespace UE::StandIn
 	{
 		bool operator()(const KeyType& A, const KeyType& B) const { return A == B; }
 	};
-} // namespace UE::StandIn
+} // namespace UE::Core::Private
 
 template <typename KeyType, typename ValueType>
 class TMap
@@ -182,5 +182,5 @@ private:
 	}
 
 	std::vector<ElementType> Pairs;
-	std::unordered_map<KeyType, size_t, UE::StandIn::TKeyHasher<KeyType>, UE::StandIn::TKeyEquals<KeyType>> Index;
+	std::unordered_map<KeyType, size_t, UE::Core::Private::TKeyHasher<KeyType>, UE::Core::Private::TKeyEquals<KeyType>> Index;
 };

@@ -58,9 +58,3 @@ struct FLogCategory : public FLogCategoryBase
 	{
 	}
 };
-
-namespace UE::StandIn
-{
-	/** Stand-in only, for the host's console: @return the live category of that name, or null. */
-	FLogCategoryBase* FindLogCategory(const FName& CategoryName);
-} // namespace UE::StandIn

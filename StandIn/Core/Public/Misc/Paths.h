@@ -96,9 +96,3 @@ public:
 private:
 	static FString CombineInternal(const FStringView* Parts, int32 NumParts);
 };
-
-namespace UE::StandIn
-{
-	/** Where the engine's folder is: the host's --engine-dir. A trailing "/" is added when missing. */
-	void SetEngineDir(const FString& NewEngineDir);
-} // namespace UE::StandIn

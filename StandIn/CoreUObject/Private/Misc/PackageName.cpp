@@ -2,6 +2,7 @@
 
 #include "Misc/Paths.h"
 
+#include "StandIn/ContentRoots.h"
 #include <mutex>
 
 namespace

@@ -7,6 +7,7 @@
 #include "Misc/DateTime.h"
 #include "Misc/Paths.h"
 
+#include "StandIn/EngineDir.h"
 #include <filesystem>
 
 namespace UE::StandIn::EditorHost

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "StandIn/AutomationTestRunner.h"
 #include <cstdio>
 
 namespace

@@ -6,14 +6,15 @@
 #include "Misc/MessageDialog.h"
 #include "Misc/OutputDevice.h"
 #include "Misc/OutputDeviceRedirector.h"
-#include "Misc/OutputDeviceStdErr.h"
 #include "Modules/ModuleManager.h"
 #include "StandIn/ModalWindowResponder.h"
 #include "StandIn/NotificationObserver.h"
+#include "StandIn/OutputDeviceStdErr.h"
 #include "StandIn/SlateApplicationHost.h"
 #include "StandIn/ToolMenusHost.h"
 #include "ToolMenus.h"
 
+#include "StandIn/MessageDialogResponder.h"
 #include <chrono>
 #include <thread>
 

@@ -17,6 +17,7 @@
 #include "Widgets/Text/STextBlock.h"
 #include <gtest/gtest.h>
 
+#include "StandIn/MessageDialogResponder.h"
 #include <chrono>
 #include <csignal>
 #include <cstdio>

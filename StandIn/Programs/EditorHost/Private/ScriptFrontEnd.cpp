@@ -12,6 +12,7 @@
 #include "StandIn/ToolMenusHost.h"
 #include "Widgets/SWindow.h"
 
+#include "StandIn/MessageDialogResponder.h"
 #include <chrono>
 
 namespace UE::StandIn::EditorHost

@@ -8,6 +8,7 @@
 #include "StandIn/ToolMenusHost.h"
 #include "Widgets/SWindow.h"
 
+#include "StandIn/MessageDialogResponder.h"
 #include <cerrno>
 #include <chrono>
 #include <cstdio>

@@ -14,6 +14,8 @@
 #include "UObject/UObjectIterator.h"
 #include "UObject/UnrealType.h"
 
+#include "StandIn/ContentRoots.h"
+#include "StandIn/LogCategories.h"
 #include <memory>
 
 namespace UE::StandIn::EditorHost
