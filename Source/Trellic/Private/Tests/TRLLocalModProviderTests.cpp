@@ -6,6 +6,7 @@
 #include "TRLScopedModsRootOverride.h"
 #include "TRLScopedSettingsOverride.h"
 #include "TRLSettings.h"
+#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

@@ -7,20 +7,13 @@
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "TRLModMount.h"
-#include "Tests/TRLTempFolder.h"
+#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
 BEGIN_DEFINE_SPEC(FTRLModMountSpec, "Trellic.Trellic.TRLModMount", EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
 	FString TempDir;
 	FString ModName;
-
-	/** The engine keeps every plug-in it has heard of until it exits, so each test mounts a name of its own. */
-	static FString MakeUniqueModName()
-	{
-		static int32 Count = 0;
-		return FString::Printf(TEXT("TRLMountSpecMod%d"), ++Count);
-	}
 
 	/** Writes a content-only descriptor for Name under Folder/Name and returns its path. */
 	FString WriteMod(const FString& Folder, const FString& Name, const FString& DescriptorText)
@@ -43,8 +36,8 @@ END_DEFINE_SPEC(FTRLModMountSpec)
 void FTRLModMountSpec::Define()
 {
 	BeforeEach([this]() {
-		TempDir = TRLTempFolder::Make(TEXT("TRLModMount"));
-		ModName = MakeUniqueModName();
+		TempDir = TRLTest::MakeTempFolder(TEXT("TRLModMount"));
+		ModName = TRLTest::MakeUniqueModName(TEXT("TRLMountSpecMod"));
 	});
 
 	AfterEach([this]() {

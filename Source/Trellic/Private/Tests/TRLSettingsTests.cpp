@@ -6,7 +6,7 @@
 #include "Misc/Paths.h"
 #include "TRLScopedSettingsOverride.h"
 #include "TRLSettings.h"
-#include "Tests/TRLTempFolder.h"
+#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
@@ -28,7 +28,7 @@ END_DEFINE_SPEC(FTRLSettingsSpec)
 void FTRLSettingsSpec::Define()
 {
 	BeforeEach([this]() {
-		TempDir = TRLTempFolder::Make(TEXT("TRLSettings"));
+		TempDir = TRLTest::MakeTempFolder(TEXT("TRLSettings"));
 	});
 
 	AfterEach([this]() {

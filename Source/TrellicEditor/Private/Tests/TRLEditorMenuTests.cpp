@@ -4,7 +4,7 @@
 #include "Modules/ModuleInterface.h"
 #include "Modules/ModuleManager.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLLogCapture.h"
+#include "Tests/TRLTestHelpers.h"
 #include "ToolMenus.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
@@ -111,15 +111,15 @@ void FTRLEditorMenuSpec::Define()
 			EditorModule().ShutdownModule();
 			int32 StartLines = 0;
 			bool bSectionAtStartLine = false;
-			Log->OnLine = [&StartLines, &bSectionAtStartLine](const FTRLLogCapture::FLine& Line) {
+			Log->SetOnLine([&StartLines, &bSectionAtStartLine](const FTRLLogCapture::FLine& Line) {
 				if (Line.Category == FName(TEXT("LogTrellic")) && Line.Message == TEXT("Trellic editor module started."))
 				{
 					++StartLines;
 					bSectionAtStartLine = Line.Verbosity == ELogVerbosity::Log && TrellicSections().Num() == 1;
 				}
-			};
+			});
 			EditorModule().StartupModule();
-			Log->OnLine = nullptr;
+			Log->SetOnLine(nullptr);
 
 			TestEqual(TEXT("start-up lines"), StartLines, 1);
 			TestTrue(TEXT("the section was there, and the line at Log verbosity, when the line was written"), bSectionAtStartLine);

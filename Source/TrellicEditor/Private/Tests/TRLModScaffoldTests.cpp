@@ -12,8 +12,7 @@
 #include "TRLScopedSettingsOverride.h"
 #include "TRLSettings.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLLogCapture.h"
-#include "Tests/TRLTempFolder.h"
+#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
@@ -23,13 +22,6 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 	FString ModName;
 	TSharedPtr<FTRLScopedModsRootOverride> RootOverride;
 	TSharedPtr<FTRLLogCapture> Log;
-
-	/** The engine keeps every plug-in it has mounted until it exits, so each test creates a name of its own. */
-	static FString MakeUniqueModName()
-	{
-		static int32 Count = 0;
-		return FString::Printf(TEXT("TRLScaffoldSpecMod%d"), ++Count);
-	}
 
 	static FString BaseDir()
 	{
@@ -179,9 +171,9 @@ END_DEFINE_SPEC(FTRLModScaffoldSpec)
 void FTRLModScaffoldSpec::Define()
 {
 	BeforeEach([this]() {
-		TempDir = TRLTempFolder::Make(TEXT("TRLModScaffold"));
+		TempDir = TRLTest::MakeTempFolder(TEXT("TRLModScaffold"));
 		ModsRoot = TempDir / TEXT("Mods");
-		ModName = MakeUniqueModName();
+		ModName = TRLTest::MakeUniqueModName(TEXT("TRLScaffoldSpecMod"));
 		RootOverride = MakeShared<FTRLScopedModsRootOverride>(ModsRoot);
 		Log = MakeShared<FTRLLogCapture>();
 	});
@@ -292,7 +284,7 @@ void FTRLModScaffoldSpec::Define()
 			              SingleByteEncoding(ExpectedDescriptor(ModName, TEXT("A mod for this game."), TEXT("Unknown"),
 			                                                    GetDefault<UTRLSettings>()->ModApiVersion, GetDefault<UTRLSettings>()->DefaultLoadOrder)));
 
-			const FString BlankName = MakeUniqueModName();
+			const FString BlankName = TRLTest::MakeUniqueModName(TEXT("TRLScaffoldSpecMod"));
 			const FString Blank = UTRLModScaffold::CreateMod(BlankName, TEXT(" "), TEXT(" "), Error);
 			TestFileBytes(Blank, SingleByteEncoding(ExpectedDescriptor(BlankName, TEXT(" "), TEXT(" "), GetDefault<UTRLSettings>()->ModApiVersion,
 			                                                           GetDefault<UTRLSettings>()->DefaultLoadOrder)));
@@ -396,7 +388,7 @@ void FTRLModScaffoldSpec::Define()
 		});
 
 		It("takes the mod name from the descriptor's file name, not from its folder", [this]() {
-			const FString FileName = MakeUniqueModName();
+			const FString FileName = TRLTest::MakeUniqueModName(TEXT("TRLScaffoldSpecMod"));
 			const FString Path = WriteDescriptor(ModsRoot / ModName, FileName + TEXT(".uplugin"));
 			FText Error;
 			TestTrue(TEXT("MountModForEditing"), UTRLModScaffold::MountModForEditing(Path, Error));

@@ -1,0 +1,20 @@
+// FCriticalSection: a recursive lock, as the engine's on every platform.
+#pragma once
+
+#include "CoreTypes.h"
+#include <mutex>
+
+class FCriticalSection
+{
+public:
+	FCriticalSection() = default;
+	FCriticalSection(const FCriticalSection&) = delete;
+	FCriticalSection& operator=(const FCriticalSection&) = delete;
+
+	void Lock() { Mutex.lock(); }
+	bool TryLock() { return Mutex.try_lock(); }
+	void Unlock() { Mutex.unlock(); }
+
+private:
+	std::recursive_mutex Mutex;
+};
