@@ -7,9 +7,7 @@
 #include "HAL/FileManager.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
-#include "Policies/PrettyJsonPrintPolicy.h"
-#include "Serialization/JsonSerializer.h"
-#include "Serialization/JsonWriter.h"
+#include "TRLJsonText.h"
 #include "TRLLocalModProvider.h"
 #include "TRLModMount.h"
 #include "TRLSettings.h"
@@ -57,14 +55,6 @@ namespace TRLModScaffold
 		Descriptor->SetArrayField(TEXT("TRLRequiredMods"), NoValues);
 		Descriptor->SetArrayField(TEXT("Modules"), NoValues);
 		return Descriptor;
-	}
-
-	FString ToJsonText(const TSharedRef<FJsonObject>& Object)
-	{
-		FString Text;
-		const TSharedRef<TJsonWriter<TCHAR, TPrettyJsonPrintPolicy<TCHAR>>> Writer = TJsonWriterFactory<TCHAR, TPrettyJsonPrintPolicy<TCHAR>>::Create(&Text);
-		FJsonSerializer::Serialize(Object, Writer);
-		return Text;
 	}
 } // namespace TRLModScaffold
 
@@ -118,7 +108,7 @@ FString UTRLModScaffold::CreateMod(const FString& ModName, const FString& Author
 		return FString();
 	}
 
-	const FString DescriptorText = TRLModScaffold::ToJsonText(TRLModScaffold::MakeDescriptor(ModName, Author, Description));
+	const FString DescriptorText = FTRLJsonText::Write(TRLModScaffold::MakeDescriptor(ModName, Author, Description));
 	if (!FFileHelper::SaveStringToFile(DescriptorText, *DescriptorPath))
 	{
 		OutError = FText::Format(LOCTEXT("CannotWriteDescriptor", "Could not write '{0}'."), FText::FromString(DescriptorPath));
