@@ -306,6 +306,21 @@ bool FAutomationTestBase::TestEqual(const TCHAR* What, const TCHAR* Actual, cons
 	return true;
 }
 
+bool FAutomationTestBase::TestEqualSensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected)
+{
+	return TestEqualSensitive(What, FStringView(Actual), FStringView(Expected));
+}
+
+bool FAutomationTestBase::TestEqualSensitive(const TCHAR* What, FStringView Actual, FStringView Expected)
+{
+	if (!Actual.Equals(Expected, ESearchCase::CaseSensitive))
+	{
+		AddError(FormatValues(What, Quote(FString(Actual)), Quote(FString(Expected))), 1);
+		return false;
+	}
+	return true;
+}
+
 bool FAutomationTestBase::TestEqual(const TCHAR* What, const FText& Actual, const FText& Expected)
 {
 	return TestEqual(What, Actual.ToString(), Expected.ToString());

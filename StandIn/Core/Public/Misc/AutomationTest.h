@@ -245,6 +245,12 @@ public:
 		return TestEqual(*What, Actual, Expected);
 	}
 
+	/** Strings compared exactly, case included. */
+	bool TestEqualSensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected);
+	bool TestEqualSensitive(const TCHAR* What, FStringView Actual, FStringView Expected);
+	bool TestEqualSensitive(const FString& What, const TCHAR* Actual, const TCHAR* Expected) { return TestEqualSensitive(*What, Actual, Expected); }
+	bool TestEqualSensitive(const FString& What, FStringView Actual, FStringView Expected) { return TestEqualSensitive(*What, Actual, Expected); }
+
 	/** Strings compared without case. */
 	bool TestEqualInsensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected);
 	bool TestEqualInsensitive(const TCHAR* What, const FString& Actual, const FString& Expected) { return TestEqualInsensitive(What, *Actual, *Expected); }
