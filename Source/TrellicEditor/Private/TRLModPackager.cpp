@@ -1,0 +1,440 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "TRLModPackager.h"
+
+#include "Dom/JsonObject.h"
+#include "GenericPlatform/GenericPlatformFile.h"
+#include "HAL/FileManager.h"
+#include "IUATHelperModule.h"
+#include "Misc/FileHelper.h"
+#include "Misc/Paths.h"
+#include "Modules/ModuleManager.h"
+#include "Serialization/JsonReader.h"
+#include "Serialization/JsonSerializer.h"
+#include "Styling/AppStyle.h"
+#include "TRLJsonText.h"
+#include "TRLScopedProjectOverride.h"
+#include "TRLScopedUatTaskOverride.h"
+#include "TRLSettings.h"
+#include "Trellic.h"
+
+#define LOCTEXT_NAMESPACE "TRLModPackager"
+
+bool UTRLModPackager::bPackagingInProgress = false;
+FString UTRLModPackager::PendingDescriptorPath;
+FString UTRLModPackager::PendingDescriptorBackup;
+FString UTRLModPackager::PendingConfigPath;
+FString UTRLModPackager::PendingConfigBackup;
+
+FTRLScopedUatTaskOverride* FTRLScopedUatTaskOverride::Innermost = nullptr;
+
+FTRLScopedUatTaskOverride::FTRLScopedUatTaskOverride(FCreateUatTask InCreateUatTask)
+    : CreateUatTask(MoveTemp(InCreateUatTask))
+    , Replaced(Innermost)
+{
+	Innermost = this;
+}
+
+FTRLScopedUatTaskOverride::~FTRLScopedUatTaskOverride()
+{
+	Innermost = Replaced;
+}
+
+const FTRLScopedUatTaskOverride::FCreateUatTask* FTRLScopedUatTaskOverride::Get()
+{
+	return Innermost ? &Innermost->CreateUatTask : nullptr;
+}
+
+FTRLScopedProjectOverride* FTRLScopedProjectOverride::Innermost = nullptr;
+
+FTRLScopedProjectOverride::FTRLScopedProjectOverride(const FString& InProjectFilePath)
+    : ProjectFilePath(InProjectFilePath)
+    , Replaced(Innermost)
+{
+	Innermost = this;
+}
+
+FTRLScopedProjectOverride::~FTRLScopedProjectOverride()
+{
+	Innermost = Replaced;
+}
+
+const FString* FTRLScopedProjectOverride::GetProjectFilePath()
+{
+	return Innermost ? &Innermost->ProjectFilePath : nullptr;
+}
+
+namespace TRLModPackager
+{
+	const TCHAR* const ReleaseMarkerName = TEXT("AssetRegistry.bin");
+	const TCHAR* const PackagingSettingsHeader = TEXT("[/Script/UnrealEd.ProjectPackagingSettings]");
+	const TCHAR* const ConfigLineEnd = TEXT("\r\n");
+
+	FString GetProjectFilePath()
+	{
+		const FString* Override = FTRLScopedProjectOverride::GetProjectFilePath();
+		return FPaths::ConvertRelativePathToFull(Override ? *Override : FPaths::GetProjectFilePath());
+	}
+
+	/** Absolute, with a trailing "/", as FPaths::ProjectDir gives it. */
+	FString GetProjectDir()
+	{
+		if (FTRLScopedProjectOverride::GetProjectFilePath())
+		{
+			return FPaths::GetPath(GetProjectFilePath()) + TEXT("/");
+		}
+		return FPaths::ConvertRelativePathToFull(FPaths::ProjectDir());
+	}
+
+	FString GetProjectConfigDir()
+	{
+		if (FTRLScopedProjectOverride::GetProjectFilePath())
+		{
+			return GetProjectDir() + TEXT("Config/");
+		}
+		return FPaths::ConvertRelativePathToFull(FPaths::ProjectConfigDir());
+	}
+
+	FString GetProjectName()
+	{
+		if (FTRLScopedProjectOverride::GetProjectFilePath())
+		{
+			return FPaths::GetBaseFilename(GetProjectFilePath());
+		}
+		return FString(GInternalProjectName);
+	}
+
+	// Without settings the locations still answer, for the release the game's first build would have.
+	FString GetReleaseVersion()
+	{
+		const UTRLSettings* Settings = UTRLSettings::Get();
+		return Settings ? Settings->BaseReleaseVersion : FString(TEXT("1.0"));
+	}
+
+	FString GetTargetPlatform()
+	{
+		const UTRLSettings* Settings = UTRLSettings::Get();
+		return Settings ? Settings->TargetPlatform : FString(TEXT("Win64"));
+	}
+
+	// Names compare ignoring case, as the file system of the editor's platform finds them.
+	bool IsReleaseMarker(FStringView Path)
+	{
+		const FStringView Name(ReleaseMarkerName);
+		if (!Path.EndsWith(Name, ESearchCase::IgnoreCase))
+		{
+			return false;
+		}
+		const int32 NameStart = Path.Len() - Name.Len();
+		return NameStart == 0 || Path[NameStart - 1] == TEXT('/') || Path[NameStart - 1] == TEXT('\\');
+	}
+
+	bool IsAssetOrMap(FStringView Path)
+	{
+		return Path.EndsWith(TEXT(".uasset"), ESearchCase::IgnoreCase) || Path.EndsWith(TEXT(".umap"), ESearchCase::IgnoreCase);
+	}
+
+	/** Walks a tree until it meets a file it wants: a folder of many thousand files costs no more than its first match. */
+	class FFirstFileFinder final : public IPlatformFile::FDirectoryVisitor
+	{
+	public:
+		explicit FFirstFileFinder(bool (*InIsWanted)(FStringView))
+		    : IsWanted(InIsWanted)
+		{
+		}
+
+		virtual bool Visit(const TCHAR* FilenameOrDirectory, bool bIsDirectory) override
+		{
+			bFound = !bIsDirectory && IsWanted(FStringView(FilenameOrDirectory));
+			return !bFound;
+		}
+
+		bool bFound = false;
+
+	private:
+		bool (*IsWanted)(FStringView);
+	};
+
+	/** @return true when a file the predicate wants lies anywhere below Folder; false also when Folder does not exist. */
+	bool ContainsFile(const FString& Folder, bool (*IsWanted)(FStringView))
+	{
+		FFirstFileFinder Finder(IsWanted);
+		IFileManager::Get().IterateDirectoryRecursively(*Folder, Finder);
+		return Finder.bFound;
+	}
+
+	FText AlreadyRunningError()
+	{
+		return LOCTEXT("AlreadyRunning", "A packaging job is already running. Wait for it to finish.");
+	}
+
+	FText NoSettingsError()
+	{
+		return LOCTEXT("NoSettings", "Trellic settings are unavailable.");
+	}
+} // namespace TRLModPackager
+
+FString UTRLModPackager::GetReleasesDirectory()
+{
+	return FPaths::ConvertRelativePathToFull(TRLModPackager::GetProjectDir() / TEXT("Releases"));
+}
+
+FString UTRLModPackager::GetPlatformFolderName(const FString& Platform)
+{
+	if (Platform.Equals(TEXT("Win64"), ESearchCase::IgnoreCase) || Platform.Equals(TEXT("Win32"), ESearchCase::IgnoreCase))
+	{
+		return TEXT("Windows");
+	}
+	return Platform;
+}
+
+FString UTRLModPackager::GetBaseReleaseDirectory()
+{
+	return GetReleasesDirectory() / TRLModPackager::GetReleaseVersion() / GetPlatformFolderName(TRLModPackager::GetTargetPlatform());
+}
+
+bool UTRLModPackager::HasBaseGameRelease()
+{
+	if (IFileManager::Get().FileExists(*(GetBaseReleaseDirectory() / TRLModPackager::ReleaseMarkerName)))
+	{
+		return true;
+	}
+	// UAT may have named the platform's folder otherwise; the version is what a mod is cooked against.
+	return TRLModPackager::ContainsFile(GetReleasesDirectory() / TRLModPackager::GetReleaseVersion(), &TRLModPackager::IsReleaseMarker);
+}
+
+FString UTRLModPackager::GetModStagingDirectory(const FString& ModDescriptorPath)
+{
+	const FString ModFolder = FPaths::GetPath(FPaths::ConvertRelativePathToFull(ModDescriptorPath));
+	if (ModFolder.IsEmpty())
+	{
+		return FString();
+	}
+	// The cooker stages a DLC below the project name at the plug-in's own path inside the project.
+	FString ModPathInProject = ModFolder;
+	FPaths::MakePathRelativeTo(ModPathInProject, *TRLModPackager::GetProjectDir());
+	return FPaths::ConvertRelativePathToFull(ModFolder / TEXT("Saved") / TEXT("StagedBuilds") / GetPlatformFolderName(TRLModPackager::GetTargetPlatform()) /
+	                                         TRLModPackager::GetProjectName() / ModPathInProject);
+}
+
+bool UTRLModPackager::IsPackagingInProgress()
+{
+	return bPackagingInProgress;
+}
+
+ETRLPackageStartResult UTRLModPackager::CreateBaseGameRelease(FText& OutError)
+{
+	const UTRLSettings* Settings = UTRLSettings::Get();
+	if (!Settings)
+	{
+		OutError = TRLModPackager::NoSettingsError();
+		return ETRLPackageStartResult::InvalidMod;
+	}
+
+	const FString CommandLine = FString::Printf(
+	    TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=%s -clientconfig=%s -build -cook -stage -pak -package -createreleaseversion=\"%s\" -nocompileeditor "
+	         "-utf8output"),
+	    *TRLModPackager::GetProjectFilePath(), *Settings->TargetPlatform, *Settings->ClientConfiguration, *Settings->BaseReleaseVersion);
+	return LaunchUat(CommandLine, LOCTEXT("CreateReleaseTask", "Creating base game release"), GetReleasesDirectory(), OutError);
+}
+
+ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorPath, FText& OutError)
+{
+	const UTRLSettings* Settings = UTRLSettings::Get();
+	if (!Settings)
+	{
+		OutError = TRLModPackager::NoSettingsError();
+		return ETRLPackageStartResult::InvalidMod;
+	}
+
+	const FString Descriptor = FPaths::ConvertRelativePathToFull(ModDescriptorPath);
+	if (ModDescriptorPath.IsEmpty() || !IFileManager::Get().FileExists(*Descriptor))
+	{
+		OutError = FText::Format(LOCTEXT("NoDescriptorFile", "No plugin descriptor at '{0}'."), FText::FromString(Descriptor));
+		return ETRLPackageStartResult::InvalidMod;
+	}
+
+	if (!FPaths::GetExtension(Descriptor).Equals(TEXT("uplugin"), ESearchCase::IgnoreCase))
+	{
+		OutError = LOCTEXT("NotAPlugin", "A mod must be described by a .uplugin file.");
+		return ETRLPackageStartResult::InvalidMod;
+	}
+
+	// A cook without assets would still succeed, and ship an empty archive.
+	const FString ModName = FPaths::GetBaseFilename(Descriptor);
+	if (!TRLModPackager::ContainsFile(FPaths::GetPath(Descriptor) / TEXT("Content"), &TRLModPackager::IsAssetOrMap))
+	{
+		OutError = FText::Format(
+		    LOCTEXT("EmptyMod", "'{0}' has no assets in its Content folder, so there is nothing to cook. Add at least one asset before packaging."),
+		    FText::FromString(ModName));
+		return ETRLPackageStartResult::InvalidMod;
+	}
+
+	if (!HasBaseGameRelease())
+	{
+		OutError =
+		    FText::Format(LOCTEXT("NoBaseRelease", "No base game release named '{0}' was found in {1}. Run Tools > Trellic > Create Base Game Release first."),
+		                  FText::FromString(Settings->BaseReleaseVersion), FText::FromString(GetBaseReleaseDirectory()));
+		return ETRLPackageStartResult::MissingBaseRelease;
+	}
+
+	// The cooker finds a mod outside the project's Plugins folder only through this list; a plain text search is
+	// enough to catch the project that lacks it, and an unreadable project is left for UAT to report.
+	const FString ProjectFile = TRLModPackager::GetProjectFilePath();
+	FString ProjectText;
+	if (FFileHelper::LoadFileToString(ProjectText, *ProjectFile) && !ProjectText.Contains(TEXT("AdditionalPluginDirectories"), ESearchCase::IgnoreCase))
+	{
+		const FString ModsFolder = Settings->ModsDirectory.IsEmpty() ? FString(TEXT("Mods")) : Settings->ModsDirectory;
+		OutError = FText::Format(LOCTEXT("NoAdditionalPluginDirs", "Your .uproject does not list \"AdditionalPluginDirectories\". Without it the cooker cannot "
+		                                                           "see mods in '{0}' and would package an archive with no assets.\n\nAdd this to "
+		                                                           "{1}:\n\n    \"AdditionalPluginDirectories\": [ \"{0}\" ],"),
+		                         FText::FromString(ModsFolder), FText::FromString(FPaths::GetCleanFilename(ProjectFile)));
+		return ETRLPackageStartResult::InvalidMod;
+	}
+
+	// Asked before preparing, so that a running job's pending changes are never replaced.
+	if (bPackagingInProgress)
+	{
+		OutError = TRLModPackager::AlreadyRunningError();
+		return ETRLPackageStartResult::AlreadyRunning;
+	}
+
+	if (!PrepareForCook(Descriptor, ModName))
+	{
+		OutError = FText::Format(LOCTEXT("PrepareFailed", "Could not prepare '{0}' for cooking. Is its descriptor writable?"), FText::FromString(ModName));
+		return ETRLPackageStartResult::InvalidMod;
+	}
+
+	const FString CommandLine = FString::Printf(TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=%s -clientconfig=%s -cook -stage -pak -package -skipbuild "
+	                                                 "-nocompileeditor -nocompile -utf8output -DLCName=\"%s\" -basedonreleaseversion=\"%s\" -DLCPakPluginFile "
+	                                                 "-DLCIncludeEngineContent=%s"),
+	                                            *ProjectFile, *Settings->TargetPlatform, *Settings->ClientConfiguration, *Descriptor,
+	                                            *Settings->BaseReleaseVersion, Settings->bDLCIncludeEngineContent ? TEXT("true") : TEXT("false"));
+	const FText TaskName = FText::Format(LOCTEXT("PackageModTask", "Packaging mod {0}"), FText::FromString(ModName));
+	return LaunchUat(CommandLine, TaskName, GetModStagingDirectory(Descriptor), OutError);
+}
+
+ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, const FText& TaskName, const FString& ResultLocation, FText& OutError)
+{
+	if (bPackagingInProgress)
+	{
+		OutError = TRLModPackager::AlreadyRunningError();
+		return ETRLPackageStartResult::AlreadyRunning;
+	}
+	bPackagingInProgress = true;
+	UE_LOG(LogTrellic, Log, TEXT("Starting UAT: %s"), *CommandLine);
+
+	// The helper calls this once when UAT has ended, however it ended; the helper's own notification shows the outcome.
+	IUATHelperModule::UatTaskResultCallack OnUatTaskCompleted = [](FString Result, double Seconds) {
+		bPackagingInProgress = false;
+		RestoreAfterCook();
+		if (Result.Equals(TEXT("Completed"), ESearchCase::IgnoreCase))
+		{
+			UE_LOG(LogTrellic, Log, TEXT("Packaging finished in %.0f s."), Seconds);
+		}
+		else
+		{
+			UE_LOG(LogTrellic, Error, TEXT("Packaging failed after %.0f s (%s). See the UAT log for the reason."), Seconds, *Result);
+		}
+	};
+
+	// The notification names the game's own platform, whatever the cook is for.
+	const FText PlatformDisplayName = FText::FromString(TEXT("Win64"));
+	const FSlateBrush* TaskIcon = FAppStyle::Get().GetBrush(TEXT("MainFrame.PackageProject"));
+	if (const FTRLScopedUatTaskOverride::FCreateUatTask* CreateUatTask = FTRLScopedUatTaskOverride::Get())
+	{
+		(*CreateUatTask)(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation,
+		                 FText::GetEmpty());
+	}
+	else
+	{
+		IUATHelperModule& UatHelper = FModuleManager::LoadModuleChecked<IUATHelperModule>(TEXT("UATHelper"));
+		UatHelper.CreateUatTask(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation,
+		                        FText::GetEmpty());
+	}
+	return ETRLPackageStartResult::Started;
+}
+
+bool UTRLModPackager::PrepareForCook(const FString& DescriptorPath, const FString& ModName)
+{
+	RestoreAfterCook();
+
+	FString DescriptorText;
+	if (!FFileHelper::LoadFileToString(DescriptorText, *DescriptorPath))
+	{
+		return false;
+	}
+	// Nothing is written before the text is known to be a descriptor, so a refused one stays exactly as it was.
+	TSharedPtr<FJsonObject> Descriptor;
+	if (!FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(DescriptorText), Descriptor) || !Descriptor.IsValid())
+	{
+		return false;
+	}
+	PendingDescriptorPath = DescriptorPath;
+	PendingDescriptorBackup = DescriptorText;
+
+	// An explicitly loaded plug-in is left out of the cook, so its content would never reach the archive.
+	Descriptor->SetBoolField(TEXT("ExplicitlyLoaded"), false);
+	if (!FFileHelper::SaveStringToFile(FTRLJsonText::Write(Descriptor.ToSharedRef()), *DescriptorPath))
+	{
+		RestoreAfterCook();
+		return false;
+	}
+
+	const FString ConfigPath = TRLModPackager::GetProjectConfigDir() / TEXT("DefaultGame.ini");
+	FString ConfigText;
+	if (!FFileHelper::LoadFileToString(ConfigText, *ConfigPath))
+	{
+		// A missing file is an empty one; one that is there but unreadable must not be replaced by a text built from
+		// nothing, which would lose the project's settings.
+		IFileManager& FileManager = IFileManager::Get();
+		if (FileManager.FileExists(*ConfigPath) || FileManager.DirectoryExists(*ConfigPath))
+		{
+			RestoreAfterCook();
+			return false;
+		}
+		ConfigText.Empty();
+	}
+	PendingConfigPath = ConfigPath;
+	PendingConfigBackup = ConfigText;
+
+	// The cooker cooks a DLC's content only from the folders it is told to cook always.
+	const FString CookLine = FString::Printf(TEXT("+DirectoriesToAlwaysCook=(Path=\"/%s\")"), *ModName);
+	if (!ConfigText.Contains(CookLine, ESearchCase::IgnoreCase))
+	{
+		if (ConfigText.Contains(TRLModPackager::PackagingSettingsHeader, ESearchCase::IgnoreCase))
+		{
+			const FString HeaderAndLine = FString(TRLModPackager::PackagingSettingsHeader) + TRLModPackager::ConfigLineEnd + CookLine;
+			ConfigText.ReplaceInline(TRLModPackager::PackagingSettingsHeader, *HeaderAndLine, ESearchCase::IgnoreCase);
+		}
+		else
+		{
+			ConfigText += FString(TRLModPackager::ConfigLineEnd) + TRLModPackager::PackagingSettingsHeader + TRLModPackager::ConfigLineEnd + CookLine +
+			              TRLModPackager::ConfigLineEnd;
+		}
+		// Its result does not decide the outcome: the descriptor is ready, and the end of the job writes the old text back anyway.
+		FFileHelper::SaveStringToFile(ConfigText, *ConfigPath);
+	}
+
+	UE_LOG(LogTrellic, Log, TEXT("Prepared '%s' for cooking (ExplicitlyLoaded off, content listed)."), *ModName);
+	return true;
+}
+
+void UTRLModPackager::RestoreAfterCook()
+{
+	// A failed write is not retried: the pair is forgotten either way, so a later job never writes an old text back.
+	if (!PendingDescriptorPath.IsEmpty())
+	{
+		FFileHelper::SaveStringToFile(PendingDescriptorBackup, *PendingDescriptorPath);
+		PendingDescriptorPath.Empty();
+		PendingDescriptorBackup.Empty();
+	}
+	if (!PendingConfigPath.IsEmpty())
+	{
+		FFileHelper::SaveStringToFile(PendingConfigBackup, *PendingConfigPath);
+		PendingConfigPath.Empty();
+		PendingConfigBackup.Empty();
+	}
+}
+
+#undef LOCTEXT_NAMESPACE

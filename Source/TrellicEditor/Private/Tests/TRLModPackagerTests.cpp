@@ -1,0 +1,617 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "HAL/FileManager.h"
+#include "Misc/AutomationTest.h"
+#include "Misc/FileHelper.h"
+#include "Misc/Paths.h"
+#include "Styling/AppStyle.h"
+#include "TRLModPackager.h"
+#include "TRLScopedProjectOverride.h"
+#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedUatTaskOverride.h"
+#include "TRLSettings.h"
+#include "Templates/SharedPointer.h"
+#include "Tests/TRLTestHelpers.h"
+#include "UObject/Class.h"
+
+#if WITH_DEV_AUTOMATION_TESTS
+
+BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
+	/** What the packager handed to the UAT helper for one task. */
+	struct FUatTask
+	{
+		FString CommandLine;
+		FText PlatformDisplayName;
+		FText TaskName;
+		FText TaskShortName;
+		const FSlateBrush* TaskIcon = nullptr;
+		const void* AnalyticsParams = nullptr;
+		IUATHelperModule::UatTaskResultCallack ResultCallback;
+		FString ResultLocation;
+		FText ExtraSubText;
+	};
+
+	FString TempDir;
+	FString ProjectDir;
+	FString ProjectFile;
+	FString IniPath;
+	FString ModName;
+	FString Descriptor;
+	UTRLSettings* Settings = nullptr;
+	TArray<FUatTask> Tasks;
+	TSharedPtr<FTRLScopedProjectOverride> ProjectOverride;
+	TSharedPtr<FTRLScopedSettingsOverride> SettingsOverride;
+	TSharedPtr<FTRLScopedUatTaskOverride> UatOverride;
+	TSharedPtr<FTRLLogCapture> Log;
+
+	static const TCHAR* Header()
+	{
+		return TEXT("[/Script/UnrealEd.ProjectPackagingSettings]");
+	}
+
+	FString CookLine() const
+	{
+		return FString::Printf(TEXT("+DirectoriesToAlwaysCook=(Path=\"/%s\")"), *ModName);
+	}
+
+	/** A descriptor in the module's own layout; ExplicitlyLoaded is left out when empty. */
+	static FString DescriptorText(const FString& FriendlyName, const TCHAR* ExplicitlyLoaded)
+	{
+		FString Text = FString(TEXT("{")) + LINE_TERMINATOR + TEXT("\t\"FileVersion\": 3,") + LINE_TERMINATOR + TEXT("\t\"FriendlyName\": \"") + FriendlyName +
+		               TEXT("\",") + LINE_TERMINATOR + TEXT("\t\"Modules\": []");
+		if (*ExplicitlyLoaded)
+		{
+			Text += FString(TEXT(",")) + LINE_TERMINATOR + TEXT("\t\"ExplicitlyLoaded\": ") + ExplicitlyLoaded;
+		}
+		return Text + LINE_TERMINATOR + TEXT("}");
+	}
+
+	void WriteText(const FString& Path, const FString& Text)
+	{
+		IFileManager::Get().MakeDirectory(*FPaths::GetPath(Path), true);
+		TestTrue(FString::Printf(TEXT("%s is written"), *Path), FFileHelper::SaveStringToFile(Text, *Path));
+	}
+
+	static FString ReadText(const FString& Path)
+	{
+		FString Text;
+		FFileHelper::LoadFileToString(Text, *Path);
+		return Text;
+	}
+
+	static TArray<uint8> ReadBytes(const FString& Path)
+	{
+		TArray<uint8> Bytes;
+		FFileHelper::LoadFileToArray(Bytes, *Path);
+		return Bytes;
+	}
+
+	/** Every file and folder under the temporary folder, with the bytes of each file. */
+	TMap<FString, TArray<uint8>> Snapshot() const
+	{
+		TArray<FString> Paths;
+		IFileManager::Get().FindFilesRecursive(Paths, *TempDir, TEXT("*"), true, true);
+		TMap<FString, TArray<uint8>> Entries;
+		for (const FString& Path : Paths)
+		{
+			Entries.Add(Path, IFileManager::Get().DirectoryExists(*Path) ? TArray<uint8>{'/'} : ReadBytes(Path));
+		}
+		return Entries;
+	}
+
+	void TestUnchanged(const FString& What, const TMap<FString, TArray<uint8>>& Before)
+	{
+		const TMap<FString, TArray<uint8>> After = Snapshot();
+		TestEqual(What + TEXT(": number of files and folders"), After.Num(), Before.Num());
+		for (const TPair<FString, TArray<uint8>>& Entry : Before)
+		{
+			const TArray<uint8>* Now = After.Find(Entry.Key);
+			TestTrue(FString::Printf(TEXT("%s: %s is as it was"), *What, *Entry.Key), Now && *Now == Entry.Value);
+		}
+	}
+
+	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
+	{
+		TestEqualSensitive(What, Text.ToString(), Expected);
+		TestEqualSensitive(What + TEXT(": namespace"), FTextInspector::GetNamespace(Text).Get(FString()), FString(TEXT("TRLModPackager")));
+		TestEqualSensitive(What + TEXT(": key"), FTextInspector::GetKey(Text).Get(FString()), FString(Key));
+	}
+
+	/** The LogTrellic lines so far, as "Verbosity: message". */
+	TArray<FString> TrellicLines() const
+	{
+		TArray<FString> Lines;
+		for (const FTRLLogCapture::FLine& Line : Log->LinesOf(TEXT("LogTrellic")))
+		{
+			Lines.Add(FString(Line.Verbosity == ELogVerbosity::Error ? TEXT("Error: ")
+			                  : Line.Verbosity == ELogVerbosity::Log ? TEXT("Log: ")
+			                                                         : TEXT("Other: ")) +
+			          Line.Message);
+		}
+		return Lines;
+	}
+
+	void TestLines(const TArray<FString>& Expected)
+	{
+		const TArray<FString> Lines = TrellicLines();
+		TestEqual(TEXT("number of LogTrellic lines"), Lines.Num(), Expected.Num());
+		for (int32 Index = 0; Index < Lines.Num() && Index < Expected.Num(); ++Index)
+		{
+			TestEqualSensitive(FString::Printf(TEXT("LogTrellic line %d"), Index), Lines[Index], Expected[Index]);
+		}
+	}
+
+	FString LastTrellicLine() const
+	{
+		const TArray<FString> Lines = TrellicLines();
+		return Lines.Num() > 0 ? Lines.Last() : FString();
+	}
+
+	/** Ends the running job as the UAT helper would, with a result text and the seconds it took. */
+	void EndJob(const FString& Result, double Seconds = 1.0)
+	{
+		if (!TestTrue(TEXT("a job is running"), Tasks.Num() > 0 && static_cast<bool>(Tasks.Last().ResultCallback)))
+		{
+			return;
+		}
+		IUATHelperModule::UatTaskResultCallack Callback = MoveTemp(Tasks.Last().ResultCallback);
+		Tasks.Last().ResultCallback = IUATHelperModule::UatTaskResultCallack();
+		if (!Result.Equals(TEXT("Completed"), ESearchCase::IgnoreCase))
+		{
+			AddExpectedErrorPlain(FString::Printf(TEXT("Packaging failed after %.0f s (%s)."), Seconds, *Result), EAutomationExpectedErrorFlags::Contains, 1);
+		}
+		Callback(Result, Seconds);
+	}
+
+	ETRLPackageStartResult Package(FText & OutError)
+	{
+		return UTRLModPackager::PackageMod(Descriptor, OutError);
+	}
+
+	/** Packages the mod, expecting a refusal with that result and text that leaves every file as it was. */
+	void TestRefusal(ETRLPackageStartResult Expected, const TCHAR* Key, const FString& Text)
+	{
+		const TMap<FString, TArray<uint8>> Before = Snapshot();
+		FText Error;
+		TestTrue(FString(Key) + TEXT(": result"), Package(Error) == Expected);
+		TestText(Key, Error, Key, Text);
+		TestUnchanged(Key, Before);
+	}
+
+	static FString NoPluginDirsText(const FString& ModsFolder)
+	{
+		return FString::Printf(
+		    TEXT("Your .uproject does not list \"AdditionalPluginDirectories\". Without it the cooker cannot see mods in '%s' and would package "
+		         "an archive with no assets.\n\nAdd this to Game.uproject:\n\n    \"AdditionalPluginDirectories\": [ \"%s\" ],"),
+		    *ModsFolder, *ModsFolder);
+	}
+END_DEFINE_SPEC(FTRLModPackagerSpec)
+
+void FTRLModPackagerSpec::Define()
+{
+	BeforeEach([this]() {
+		TempDir = TRLTest::MakeTempFolder(TEXT("TRLModPackager"));
+		ProjectDir = TempDir / TEXT("Game") / TEXT("");
+		ProjectFile = ProjectDir / TEXT("Game.uproject");
+		IniPath = ProjectDir / TEXT("Config/DefaultGame.ini");
+		WriteText(ProjectFile, TEXT("{\r\n\t\"FileVersion\": 3,\r\n\t\"AdditionalPluginDirectories\": [ \"Mods\" ]\r\n}"));
+		WriteText(IniPath, TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n"));
+		WriteText(ProjectDir / TEXT("Releases/1.0/Windows/AssetRegistry.bin"), TEXT("registry"));
+		ModName = TEXT("MyMod");
+		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), ModName, ModName, DescriptorText(ModName, TEXT("true")));
+		WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Hero.uasset"), TEXT("asset"));
+
+		Settings = NewObject<UTRLSettings>();
+		Settings->AddToRoot();
+		Tasks.Empty();
+		ProjectOverride = MakeShared<FTRLScopedProjectOverride>(ProjectFile);
+		SettingsOverride = MakeShared<FTRLScopedSettingsOverride>(Settings);
+		UatOverride = MakeShared<FTRLScopedUatTaskOverride>(
+		    [this](const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName, const FText& TaskShortName, const FSlateBrush* TaskIcon,
+		           const TArray<FAnalyticsEventAttribute>* AnalyticsParams, IUATHelperModule::UatTaskResultCallack ResultCallback,
+		           const FString& ResultLocation, const FText& ExtraSubText) {
+			    Tasks.Add(FUatTask{CommandLine, PlatformDisplayName, TaskName, TaskShortName, TaskIcon, AnalyticsParams, MoveTemp(ResultCallback),
+			                       ResultLocation, ExtraSubText});
+		    });
+		Log = MakeShared<FTRLLogCapture>();
+	});
+
+	AfterEach([this]() {
+		// A job left running would refuse every later request of this editor session.
+		if (Tasks.Num() > 0 && Tasks.Last().ResultCallback)
+		{
+			EndJob(TEXT("Completed"));
+		}
+		Log.Reset();
+		UatOverride.Reset();
+		SettingsOverride.Reset();
+		ProjectOverride.Reset();
+		Settings->RemoveFromRoot();
+		TRLTest::DeleteFolder(TempDir);
+	});
+
+	Describe("GetBaseReleaseDirectory", [this]() {
+		It("joins the Releases folder, the version and the platform folder, with 1.0 and Windows when there are no settings", [this]() {
+			{
+				FTRLScopedSettingsOverride NoSettings(nullptr);
+				TestEqualSensitive(TEXT("without settings"), UTRLModPackager::GetBaseReleaseDirectory(), ProjectDir + TEXT("Releases/1.0/Windows"));
+			}
+			Settings->BaseReleaseVersion = TEXT("2.1");
+			Settings->TargetPlatform = TEXT("Linux");
+			TestEqualSensitive(TEXT("2.1 for Linux"), UTRLModPackager::GetBaseReleaseDirectory(), ProjectDir + TEXT("Releases/2.1/Linux"));
+			Settings->BaseReleaseVersion.Empty();
+			TestEqualSensitive(TEXT("an empty version adds no level"), UTRLModPackager::GetBaseReleaseDirectory(), ProjectDir + TEXT("Releases/Linux"));
+		});
+
+		It("names the platform folder Windows for Win64 and Win32 in any case, and uses every other platform as it is", [this]() {
+			const TPair<const TCHAR*, const TCHAR*> Cases[] = {{TEXT("win32"), TEXT("Windows")}, {TEXT("WIN64"), TEXT("Windows")},
+			                                                   {TEXT("wIn64"), TEXT("Windows")}, {TEXT("Win64Arm"), TEXT("Win64Arm")},
+			                                                   {TEXT("Win64 "), TEXT("Win64 ")}, {TEXT("Linux"), TEXT("Linux")}};
+			for (const TPair<const TCHAR*, const TCHAR*>& Case : Cases)
+			{
+				Settings->TargetPlatform = Case.Key;
+				TestEqualSensitive(Case.Key, UTRLModPackager::GetBaseReleaseDirectory(), ProjectDir + TEXT("Releases/1.0/") + Case.Value);
+			}
+		});
+	});
+
+	Describe("HasBaseGameRelease", [this]() {
+		It("finds the marker in the base release folder, or at any depth below the version folder", [this]() {
+			TestTrue(TEXT("marker in Releases/1.0/Windows"), UTRLModPackager::HasBaseGameRelease());
+			Settings->BaseReleaseVersion = TEXT("1.2");
+			WriteText(ProjectDir / TEXT("Releases/1.2/Win64/Deeper/AssetRegistry.bin"), TEXT("registry"));
+			TestTrue(TEXT("marker in Releases/1.2/Win64/Deeper"), UTRLModPackager::HasBaseGameRelease());
+		});
+
+		It("is false without a marker file under the version folder, and when the releases folder does not exist", [this]() {
+			Settings->BaseReleaseVersion = TEXT("2.0");
+			IFileManager::Get().MakeDirectory(*(ProjectDir / TEXT("Releases/2.0/Windows/AssetRegistry.bin")), true);
+			WriteText(ProjectDir / TEXT("Releases/2.0/Windows/OldAssetRegistry.bin"), TEXT("registry"));
+			TestFalse(TEXT("a folder named like the marker, and a file whose name only ends like it"), UTRLModPackager::HasBaseGameRelease());
+			TRLTest::DeleteFolder(ProjectDir / TEXT("Releases"));
+			TestFalse(TEXT("no Releases folder"), UTRLModPackager::HasBaseGameRelease());
+		});
+	});
+
+	Describe("GetModStagingDirectory", [this]() {
+		It("lies under the mod's own Saved folder and repeats the mod's path inside the project below the project name", [this]() {
+			TestEqualSensitive(TEXT("staging folder"), UTRLModPackager::GetModStagingDirectory(Descriptor),
+			                   ProjectDir + TEXT("Mods/MyMod/Saved/StagedBuilds/Windows/Game/Mods/MyMod"));
+			Settings->TargetPlatform = TEXT("Linux");
+			TestEqualSensitive(TEXT("for Linux"), UTRLModPackager::GetModStagingDirectory(Descriptor),
+			                   ProjectDir + TEXT("Mods/MyMod/Saved/StagedBuilds/Linux/Game/Mods/MyMod"));
+		});
+
+		It("makes a relative descriptor path absolute first, so that even a bare file name has a folder", [this]() {
+			const FString Absolute = FPaths::ConvertRelativePathToFull(TEXT("Some/Mod/Mod.uplugin"));
+			TestEqualSensitive(TEXT("relative path"), UTRLModPackager::GetModStagingDirectory(TEXT("Some/Mod/Mod.uplugin")),
+			                   UTRLModPackager::GetModStagingDirectory(Absolute));
+			const FString FromBareName = UTRLModPackager::GetModStagingDirectory(TEXT("Mod.uplugin"));
+			TestFalse(TEXT("a bare file name gives a folder"), FromBareName.IsEmpty() || FPaths::IsRelative(FromBareName));
+		});
+	});
+
+	Describe("PackageMod", [this]() {
+		It("reports the first failing check in order of precedence, changing no file", [this]() {
+			// Everything is wrong at first; each step mends the check that failed and meets the next one.
+			FTRLScopedSettingsOverride NoSettings(nullptr);
+			TRLTest::DeleteFolder(ProjectDir / TEXT("Mods"));
+			TRLTest::DeleteFolder(ProjectDir / TEXT("Releases"));
+			WriteText(ProjectFile, TEXT("{ \"FileVersion\": 3 }"));
+			Descriptor = ProjectDir / TEXT("Mods/MyMod/MyMod.txt");
+			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoSettings"), TEXT("Trellic settings are unavailable."));
+
+			FTRLScopedSettingsOverride WithSettings(Settings);
+			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoDescriptorFile"), FString::Printf(TEXT("No plugin descriptor at '%s'."), *Descriptor));
+
+			WriteText(Descriptor, DescriptorText(ModName, TEXT("true")));
+			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NotAPlugin"), TEXT("A mod must be described by a .uplugin file."));
+
+			// No Content folder at all, and no base release either: the content check comes first.
+			Descriptor = ProjectDir / TEXT("Mods/MyMod/MyMod.UPLUGIN");
+			WriteText(Descriptor, DescriptorText(ModName, TEXT("true")));
+			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("EmptyMod"),
+			            TEXT("'MyMod' has no assets in its Content folder, so there is nothing to cook. Add at least one asset before packaging."));
+
+			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Maps/Arena.umap"), TEXT("map"));
+			TestRefusal(ETRLPackageStartResult::MissingBaseRelease, TEXT("NoBaseRelease"),
+			            FString::Printf(
+			                TEXT("No base game release named '1.0' was found in %sReleases/1.0/Windows. Run Tools > Trellic > Create Base Game Release first."),
+			                *ProjectDir));
+
+			WriteText(ProjectDir / TEXT("Releases/1.0/Windows/AssetRegistry.bin"), TEXT("registry"));
+			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoAdditionalPluginDirs"), NoPluginDirsText(TEXT("Mods")));
+
+			// Mentioned anywhere and in any case is enough.
+			WriteText(ProjectFile, TEXT("{ \"Note\": \"see additionalplugindirectories\" }"));
+			FText Error;
+			TestTrue(TEXT("a base release job starts"), UTRLModPackager::CreateBaseGameRelease(Error) == ETRLPackageStartResult::Started);
+			TestRefusal(ETRLPackageStartResult::AlreadyRunning, TEXT("AlreadyRunning"), TEXT("A packaging job is already running. Wait for it to finish."));
+			EndJob(TEXT("Completed"));
+
+			TestTrue(TEXT("now the mod's job starts"), Package(Error) == ETRLPackageStartResult::Started);
+		});
+
+		It("shows the line to add to the project with the settings' mods folder, or Mods when that is empty", [this]() {
+			WriteText(ProjectFile, TEXT("{ \"FileVersion\": 3 }"));
+			Settings->ModsDirectory = TEXT("Addons");
+			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoAdditionalPluginDirs"), NoPluginDirsText(TEXT("Addons")));
+			Settings->ModsDirectory.Empty();
+			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoAdditionalPluginDirs"), NoPluginDirsText(TEXT("Mods")));
+		});
+
+		It("accepts assets only in subfolders, maps alone, and a project that cannot be read; a Content folder of other files is empty", [this]() {
+			TRLTest::DeleteFolder(ProjectDir / TEXT("Mods/MyMod/Content"));
+			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Readme.txt"), TEXT("text"));
+			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Hero.uasset.bak"), TEXT("old"));
+			IFileManager::Get().MakeDirectory(*(ProjectDir / TEXT("Mods/MyMod/Content/Folder.uasset")), true);
+			FText Error;
+			TestTrue(TEXT("other files only"), Package(Error) == ETRLPackageStartResult::InvalidMod);
+			TestEqualSensitive(TEXT("other files only"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("EmptyMod")));
+
+			for (const TCHAR* Asset : {TEXT("Deep/Er/Hero.UASSET"), TEXT("Maps/Arena.umap")})
+			{
+				TRLTest::DeleteFolder(ProjectDir / TEXT("Mods/MyMod/Content"));
+				WriteText(ProjectDir / TEXT("Mods/MyMod/Content") / Asset, TEXT("asset"));
+				TestTrue(Asset, Package(Error) == ETRLPackageStartResult::Started);
+				EndJob(TEXT("Completed"));
+			}
+
+			IFileManager::Get().Delete(*ProjectFile);
+			IFileManager::Get().MakeDirectory(*ProjectFile, true);
+			TestTrue(TEXT("an unreadable project"), Package(Error) == ETRLPackageStartResult::Started);
+		});
+
+		It("hands UAT the mod's cook command line, its task name, the staging folder and the package icon, leaving OutError as it was", [this]() {
+			FText Error = FText::FromString(TEXT("untouched"));
+			TestTrue(TEXT("started"), Package(Error) == ETRLPackageStartResult::Started);
+			TestEqualSensitive(TEXT("OutError"), Error.ToString(), FString(TEXT("untouched")));
+			TestTrue(TEXT("in progress"), UTRLModPackager::IsPackagingInProgress());
+			if (!TestEqual(TEXT("tasks"), Tasks.Num(), 1))
+			{
+				return;
+			}
+			const FUatTask& Task = Tasks[0];
+			const FString CommandLine =
+			    FString::Printf(TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=Win64 -clientconfig=Shipping -cook -stage -pak -package "
+			                         "-skipbuild -nocompileeditor -nocompile -utf8output -DLCName=\"%s\" -basedonreleaseversion=\"1.0\" "
+			                         "-DLCPakPluginFile -DLCIncludeEngineContent=false"),
+			                    *ProjectFile, *Descriptor);
+			TestEqualSensitive(TEXT("command line"), Task.CommandLine, CommandLine);
+			TestEqualSensitive(TEXT("platform"), Task.PlatformDisplayName.ToString(), FString(TEXT("Win64")));
+			TestText(TEXT("task name"), Task.TaskName, TEXT("PackageModTask"), TEXT("Packaging mod MyMod"));
+			TestText(TEXT("short task name"), Task.TaskShortName, TEXT("PackageModTask"), TEXT("Packaging mod MyMod"));
+			TestTrue(TEXT("package icon"), Task.TaskIcon == FAppStyle::Get().GetBrush(TEXT("MainFrame.PackageProject")));
+			TestNull(TEXT("analytics"), Task.AnalyticsParams);
+			TestEqualSensitive(TEXT("result location"), Task.ResultLocation, UTRLModPackager::GetModStagingDirectory(Descriptor));
+			TestTrue(TEXT("no extra text"), Task.ExtraSubText.IsEmpty());
+			TestLines({TEXT("Log: Prepared 'MyMod' for cooking (ExplicitlyLoaded off, content listed)."), TEXT("Log: Starting UAT: ") + CommandLine});
+			EndJob(TEXT("Completed"));
+
+			Settings->TargetPlatform = TEXT("Linux");
+			Settings->ClientConfiguration = TEXT("Development");
+			Settings->BaseReleaseVersion.Empty();
+			Settings->bDLCIncludeEngineContent = true;
+			WriteText(ProjectDir / TEXT("Releases/Linux/AssetRegistry.bin"), TEXT("registry"));
+			Package(Error);
+			TestEqualSensitive(TEXT("command line with the settings as they are"), Tasks.Last().CommandLine,
+			                   FString::Printf(TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=Linux -clientconfig=Development -cook -stage -pak -package "
+			                                        "-skipbuild -nocompileeditor -nocompile -utf8output -DLCName=\"%s\" -basedonreleaseversion=\"\" "
+			                                        "-DLCPakPluginFile -DLCIncludeEngineContent=true"),
+			                                   *ProjectFile, *Descriptor));
+			TestEqualSensitive(TEXT("platform text"), Tasks.Last().PlatformDisplayName.ToString(), FString(TEXT("Win64")));
+		});
+
+		It("turns ExplicitlyLoaded off for the cook, adding it when missing, and lists the content root in DefaultGame.ini", [this]() {
+			for (const TCHAR* ExplicitlyLoaded : {TEXT("true"), TEXT("")})
+			{
+				WriteText(Descriptor, DescriptorText(ModName, ExplicitlyLoaded));
+				const TArray<uint8> DescriptorBefore = ReadBytes(Descriptor);
+				FText Error;
+				Package(Error);
+				TestEqualSensitive(TEXT("descriptor during the cook"), ReadText(Descriptor), DescriptorText(ModName, TEXT("false")));
+				TestEqualSensitive(TEXT("DefaultGame.ini during the cook"), ReadText(IniPath),
+				                   FString(TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n\r\n")) + Header() + TEXT("\r\n") +
+				                       CookLine() + TEXT("\r\n"));
+				EndJob(TEXT("Completed"));
+				TestTrue(TEXT("descriptor after the cook"), ReadBytes(Descriptor) == DescriptorBefore);
+			}
+		});
+
+		It("refuses with PrepareFailed a descriptor that is not a JSON object, or a DefaultGame.ini it cannot read, leaving both as they were", [this]() {
+			for (const TCHAR* NotAnObject : {TEXT("[ \"a list\" ]"), TEXT("{ \"FileVersion\": ")})
+			{
+				WriteText(Descriptor, NotAnObject);
+				const TMap<FString, TArray<uint8>> Before = Snapshot();
+				FText Error;
+				TestTrue(NotAnObject, Package(Error) == ETRLPackageStartResult::InvalidMod);
+				TestText(NotAnObject, Error, TEXT("PrepareFailed"), TEXT("Could not prepare 'MyMod' for cooking. Is its descriptor writable?"));
+				TestUnchanged(NotAnObject, Before);
+			}
+
+			// A folder where the file should be: there, but not readable as text.
+			WriteText(Descriptor, DescriptorText(ModName, TEXT("true")));
+			IFileManager::Get().Delete(*IniPath);
+			IFileManager::Get().MakeDirectory(*IniPath, true);
+			const TMap<FString, TArray<uint8>> Before = Snapshot();
+			FText Error;
+			TestTrue(TEXT("unreadable DefaultGame.ini"), Package(Error) == ETRLPackageStartResult::InvalidMod);
+			TestEqualSensitive(TEXT("unreadable DefaultGame.ini"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("PrepareFailed")));
+			TestUnchanged(TEXT("unreadable DefaultGame.ini"), Before);
+			TestFalse(TEXT("no job"), UTRLModPackager::IsPackagingInProgress());
+			TestEqual(TEXT("tasks"), Tasks.Num(), 0);
+		});
+
+		It("adds the line to DefaultGame.ini as the file requires, and writes the file's own text back after the cook", [this]() {
+			struct FCase
+			{
+				const TCHAR* What;
+				FString Before;
+				FString During;
+			};
+			const FString Line = CookLine();
+			const FString OtherCaseLine = Line.ToLower();
+			const FCase Cases[] = {
+			    {TEXT("the line already there in other case"), TEXT("[X]\r\n") + OtherCaseLine, TEXT("[X]\r\n") + OtherCaseLine},
+			    {TEXT("the header in other case"), TEXT("[/script/unrealed.projectpackagingsettings]\r\nA=1\r\n"),
+			     Header() + (TEXT("\r\n") + Line) + TEXT("\r\nA=1\r\n")},
+			    {TEXT("the header twice"), Header() + FString(TEXT("\r\nA=1\r\n")) + Header(),
+			     Header() + (TEXT("\r\n") + Line) + TEXT("\r\nA=1\r\n") + Header() + TEXT("\r\n") + Line},
+			    {TEXT("no section and no final newline"), TEXT("[X]\r\nA=1"), TEXT("[X]\r\nA=1\r\n") + (Header() + (TEXT("\r\n") + Line)) + TEXT("\r\n")},
+			    {TEXT("UTF-16"), TEXT("; Caf\u00E9\r\n"), TEXT("; Caf\u00E9\r\n\r\n") + (Header() + (TEXT("\r\n") + Line)) + TEXT("\r\n")}};
+			for (const FCase& Case : Cases)
+			{
+				WriteText(IniPath, Case.Before);
+				const TArray<uint8> Bytes = ReadBytes(IniPath);
+				FText Error;
+				Package(Error);
+				TestEqualSensitive(Case.What, ReadText(IniPath), Case.During);
+				EndJob(TEXT("Completed"));
+				TestTrue(FString(Case.What) + TEXT(": bytes after the cook"), ReadBytes(IniPath) == Bytes);
+			}
+
+			IFileManager::Get().Delete(*IniPath);
+			FText Error;
+			Package(Error);
+			TestEqualSensitive(TEXT("no file"), ReadText(IniPath), TEXT("\r\n") + (Header() + (TEXT("\r\n") + Line)) + TEXT("\r\n"));
+			EndJob(TEXT("Completed"));
+			TestTrue(TEXT("no file: an empty file remains"), IFileManager::Get().FileExists(*IniPath) && IFileManager::Get().FileSize(*IniPath) == 0);
+		});
+	});
+
+	Describe("CreateBaseGameRelease", [this]() {
+		It("hands UAT the release command line with the settings as they are, and the Releases folder as result location", [this]() {
+			Settings->BaseReleaseVersion.Empty();
+			const TMap<FString, TArray<uint8>> Before = Snapshot();
+			FText Error;
+			TestTrue(TEXT("started"), UTRLModPackager::CreateBaseGameRelease(Error) == ETRLPackageStartResult::Started);
+			if (!TestEqual(TEXT("tasks"), Tasks.Num(), 1))
+			{
+				return;
+			}
+			TestEqualSensitive(
+			    TEXT("command line"), Tasks[0].CommandLine,
+			    FString::Printf(TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=Win64 -clientconfig=Shipping -build -cook -stage -pak -package "
+			                         "-createreleaseversion=\"\" -nocompileeditor -utf8output"),
+			                    *ProjectFile));
+			TestText(TEXT("task name"), Tasks[0].TaskName, TEXT("CreateReleaseTask"), TEXT("Creating base game release"));
+			TestEqualSensitive(TEXT("result location"), Tasks[0].ResultLocation, ProjectDir + TEXT("Releases"));
+			EndJob(TEXT("Completed"));
+			TestUnchanged(TEXT("after a base release job"), Before);
+
+			FTRLScopedSettingsOverride NoSettings(nullptr);
+			TestTrue(TEXT("without settings"), UTRLModPackager::CreateBaseGameRelease(Error) == ETRLPackageStartResult::InvalidMod);
+			TestText(TEXT("without settings"), Error, TEXT("NoSettings"), TEXT("Trellic settings are unavailable."));
+		});
+	});
+
+	Describe("the end of a job", [this]() {
+		It("counts Completed in any case as success and logs the seconds rounded to whole seconds", [this]() {
+			struct FEnd
+			{
+				const TCHAR* Result;
+				double Seconds;
+				const TCHAR* Line;
+			};
+			for (const FEnd& End : {FEnd{TEXT("Completed"), 12.6, TEXT("Log: Packaging finished in 13 s.")},
+			                        FEnd{TEXT("COMPLETED"), 0.4, TEXT("Log: Packaging finished in 0 s.")},
+			                        FEnd{TEXT("cOmPlEtEd"), 59.5, TEXT("Log: Packaging finished in 60 s.")}})
+			{
+				FText Error;
+				Package(Error);
+				EndJob(End.Result, End.Seconds);
+				TestEqualSensitive(End.Result, LastTrellicLine(), FString(End.Line));
+				TestFalse(TEXT("not in progress"), UTRLModPackager::IsPackagingInProgress());
+			}
+		});
+
+		It("logs every other result as an Error with its text: a full stop more, the empty text, a crash, a tool that could not start", [this]() {
+			for (const TCHAR* Result : {TEXT("Completed."), TEXT(""), TEXT("Killed by signal 9"), TEXT("Could not start RunUAT.sh: No such file")})
+			{
+				FText Error;
+				Package(Error);
+				EndJob(Result, 12.6);
+				TestEqualSensitive(Result, LastTrellicLine(),
+				                   FString::Printf(TEXT("Error: Packaging failed after 13 s (%s). See the UAT log for the reason."), Result));
+				TestFalse(TEXT("not in progress"), UTRLModPackager::IsPackagingInProgress());
+			}
+		});
+
+		It("writes back the descriptor and DefaultGame.ini byte for byte however the job ends", [this]() {
+			const FString Descriptors[] = {DescriptorText(ModName, TEXT("true")), DescriptorText(TEXT("Caf\u00E9 \u6A21\u7EC4"), TEXT("true"))};
+			const FString Inis[] = {TEXT("[X]\r\nA=1"), TEXT("; \u00DCbung\r\n[X]\nA=1\n")};
+			int32 Round = 0;
+			for (const TCHAR* Result : {TEXT("Completed"), TEXT("Failed with exit code 3"), TEXT("Killed by signal 9"), TEXT("Could not start RunUAT.sh")})
+			{
+				WriteText(Descriptor, Descriptors[Round % 2]);
+				WriteText(IniPath, Inis[Round % 2]);
+				++Round;
+				const TMap<FString, TArray<uint8>> Before = Snapshot();
+				FText Error;
+				Package(Error);
+				EndJob(Result);
+				TestUnchanged(Result, Before);
+			}
+		});
+
+		It("keeps every request out while a job runs, changing no file, and lets the next one start after the end", [this]() {
+			const FString OtherDescriptor =
+			    TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("Other"), TEXT("Other"), DescriptorText(TEXT("Other"), TEXT("true")));
+			const FString EmptyDescriptor =
+			    TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("Empty"), TEXT("Empty"), DescriptorText(TEXT("Empty"), TEXT("true")));
+			WriteText(ProjectDir / TEXT("Mods/Other/Content/Thing.uasset"), TEXT("asset"));
+			const FString IniBefore = ReadText(IniPath);
+			FText Error;
+			Package(Error);
+			const TMap<FString, TArray<uint8>> WhileRunning = Snapshot();
+
+			TestTrue(TEXT("a valid mod"), UTRLModPackager::PackageMod(OtherDescriptor, Error) == ETRLPackageStartResult::AlreadyRunning);
+			TestTrue(TEXT("a base release"), UTRLModPackager::CreateBaseGameRelease(Error) == ETRLPackageStartResult::AlreadyRunning);
+			TestTrue(TEXT("an invalid mod gets its own first failing check"),
+			         UTRLModPackager::PackageMod(EmptyDescriptor, Error) == ETRLPackageStartResult::InvalidMod);
+			TestEqualSensitive(TEXT("invalid mod"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("EmptyMod")));
+			TestUnchanged(TEXT("while the job runs"), WhileRunning);
+			TestTrue(TEXT("still in progress"), UTRLModPackager::IsPackagingInProgress());
+			TestEqual(TEXT("tasks"), Tasks.Num(), 1);
+			EndJob(TEXT("Completed"));
+
+			// Packaged one after the other, each mod's line comes and goes with its own job.
+			TestTrue(TEXT("the next mod starts"), UTRLModPackager::PackageMod(OtherDescriptor, Error) == ETRLPackageStartResult::Started);
+			TestFalse(TEXT("the first mod's line is gone"), ReadText(IniPath).Contains(CookLine()));
+			TestTrue(TEXT("the next mod's line is there"), ReadText(IniPath).Contains(TEXT("+DirectoriesToAlwaysCook=(Path=\"/Other\")")));
+			EndJob(TEXT("Completed"));
+			TestEqualSensitive(TEXT("DefaultGame.ini after both jobs"), ReadText(IniPath), IniBefore);
+		});
+	});
+
+	Describe("reflection", [this]() {
+		It("offers scripts four pure queries and two callable requests, and the result enum with its display names", [this]() {
+			const UClass* Class = UTRLModPackager::StaticClass();
+			for (const TCHAR* Name : {TEXT("GetBaseReleaseDirectory"), TEXT("GetModStagingDirectory"), TEXT("HasBaseGameRelease"),
+			                          TEXT("IsPackagingInProgress"), TEXT("CreateBaseGameRelease"), TEXT("PackageMod")})
+			{
+				const UFunction* Function = Class->FindFunctionByName(Name);
+				if (TestNotNull(Name, Function))
+				{
+					const bool bPure = !FString(Name).Equals(TEXT("CreateBaseGameRelease")) && !FString(Name).Equals(TEXT("PackageMod"));
+					TestTrue(FString(Name) + TEXT(" is static"), Function->HasAnyFunctionFlags(FUNC_Static));
+					TestTrue(FString(Name) + TEXT(" is callable"), Function->HasAnyFunctionFlags(FUNC_BlueprintCallable));
+					TestEqual(FString(Name) + TEXT(" is pure"), Function->HasAnyFunctionFlags(FUNC_BlueprintPure), bPure);
+					TestEqualSensitive(FString(Name) + TEXT(" category"), Function->GetMetaData(TEXT("Category")), FString(TEXT("Trellic|Packaging")));
+				}
+			}
+			for (const TCHAR* Name : {TEXT("LaunchUat"), TEXT("PrepareForCook"), TEXT("RestoreAfterCook")})
+			{
+				TestNull(Name, Class->FindFunctionByName(Name));
+			}
+			const UEnum* Enum = StaticEnum<ETRLPackageStartResult>();
+			int64 Value = 0;
+			for (const TCHAR* DisplayName : {TEXT("Started"), TEXT("Invalid Mod"), TEXT("Missing Base Release"), TEXT("Already Running")})
+			{
+				TestEqualSensitive(DisplayName, Enum->GetDisplayNameTextByValue(Value++).ToString(), FString(DisplayName));
+			}
+		});
+	});
+}
+
+#endif

@@ -1,0 +1,140 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#pragma once
+
+#include "CoreMinimal.h"
+#include "UObject/Object.h"
+#include "TRLModPackager.generated.h"
+
+/** Outcome of a packaging request. The work itself runs asynchronously in UAT. */
+UENUM(BlueprintType)
+enum class ETRLPackageStartResult : uint8
+{
+	/** UAT was launched. Watch the editor notification, or the log, for the result. */
+	Started UMETA(DisplayName = "Started"),
+	/** The mod folder, its descriptor or the project could not be resolved. */
+	InvalidMod UMETA(DisplayName = "Invalid Mod"),
+	/** No base game release snapshot exists to cook against. */
+	MissingBaseRelease UMETA(DisplayName = "Missing Base Release"),
+	/** Another packaging job is already running. */
+	AlreadyRunning UMETA(DisplayName = "Already Running")
+};
+
+/**
+ * Packaging: records a base game release once per public build of the game, and cooks a mod as DLC on top of it by
+ * handing a BuildCookRun command line to UAT, the engine's automation tool. One job runs at a time. For the length of a
+ * mod's cook its descriptor and the project's DefaultGame.ini are changed, and both are written back when UAT ends.
+ * Base releases live under the project's Releases folder; a packaged mod is staged under the mod's own Saved folder.
+ */
+UCLASS()
+class TRELLICEDITOR_API UTRLModPackager : public UObject
+{
+	GENERATED_BODY()
+
+public:
+	/**
+	 * Record what the current build of the game contains, so mods can be cooked against it.
+	 *
+	 * Starts a UAT job that builds, cooks and packages the game and records the result as the release named by the
+	 * settings' BaseReleaseVersion, under the project's Releases folder. Run it once for every public build that mods
+	 * will target. The call returns once the job is started; its end shows in the notification and the log.
+	 *
+	 * @param OutError set when the result is not Started, to the reason.
+	 * @return Started, InvalidMod when no settings are available, or AlreadyRunning while another job runs.
+	 */
+	UFUNCTION(BlueprintCallable, Category = "Trellic|Packaging")
+	static ETRLPackageStartResult CreateBaseGameRelease(FText& OutError);
+
+	/**
+	 * Where the base game snapshot for the configured version lives. May not exist yet.
+	 *
+	 * The project's Releases folder, then the settings' BaseReleaseVersion ("1.0" without settings), then the platform
+	 * folder: "Windows" for Win64 and Win32 in any case, any other TargetPlatform as it is ("Win64" without settings).
+	 *
+	 * @return the absolute folder.
+	 */
+	UFUNCTION(BlueprintCallable, BlueprintPure, Category = "Trellic|Packaging")
+	static FString GetBaseReleaseDirectory();
+
+	/**
+	 * Folder holding the cooked output of a packaged mod: the one to upload.
+	 *
+	 * It lies under the mod's own folder: Saved/StagedBuilds, the platform folder, the project name, and the mod
+	 * folder's path inside the project.
+	 *
+	 * @param ModDescriptorPath path of the mod's .uplugin; a relative one is resolved against the engine's base
+	 *        directory.
+	 * @return the absolute folder, which may not exist yet; empty when the descriptor path has no folder part.
+	 */
+	UFUNCTION(BlueprintCallable, BlueprintPure, Category = "Trellic|Packaging")
+	static FString GetModStagingDirectory(const FString& ModDescriptorPath);
+
+	/**
+	 * True when a base game snapshot exists for the configured version and platform.
+	 *
+	 * A snapshot is found by its AssetRegistry.bin: directly in the base release folder, or failing that anywhere
+	 * below the folder of the configured version, whatever its platform folder is called.
+	 *
+	 * @return true when a base release has been recorded.
+	 */
+	UFUNCTION(BlueprintCallable, BlueprintPure, Category = "Trellic|Packaging")
+	static bool HasBaseGameRelease();
+
+	/**
+	 * True while a packaging job started by this packager is still running.
+	 *
+	 * @return true from the start of a job until UAT has reported its end.
+	 */
+	UFUNCTION(BlueprintCallable, BlueprintPure, Category = "Trellic|Packaging")
+	static bool IsPackagingInProgress();
+
+	/**
+	 * Cook one mod as DLC on top of the base game release.
+	 *
+	 * Checks, in this order, that settings are available, that the descriptor exists and is a .uplugin, that the
+	 * mod's Content folder holds an asset or a map, that a base release has been recorded (Tools > Trellic > Create
+	 * Base Game Release), that the .uproject lists AdditionalPluginDirectories, and that no other job runs; then
+	 * prepares the mod and the project for the cook and starts UAT. The cooked mod is staged in the folder that
+	 * GetModStagingDirectory names. A refusal changes no file.
+	 *
+	 * @param ModDescriptorPath path of the mod's .uplugin; a relative one is resolved against the engine's base
+	 *        directory.
+	 * @param OutError set when the result is not Started, to the first check that failed.
+	 * @return Started, or what stopped the request.
+	 */
+	UFUNCTION(BlueprintCallable, Category = "Trellic|Packaging")
+	static ETRLPackageStartResult PackageMod(const FString& ModDescriptorPath, FText& OutError);
+
+private:
+	/** The project's Releases folder, absolute; every base release is a version folder in it. */
+	static FString GetReleasesDirectory();
+
+	/** The name UAT gives a platform's folder: "Windows" for Win64 and Win32 in any case, others unchanged. */
+	static FString GetPlatformFolderName(const FString& Platform);
+
+	/**
+	 * Hands a command line to the UAT helper as the one running packaging job; its end clears the job and writes back
+	 * what PrepareForCook changed.
+	 * @return Started, or AlreadyRunning (with OutError set) while another job runs.
+	 */
+	static ETRLPackageStartResult LaunchUat(const FString& CommandLine, const FText& TaskName, const FString& ResultLocation, FText& OutError);
+
+	/**
+	 * Turns "ExplicitlyLoaded" off in the descriptor and lists the mod's content root under DirectoriesToAlwaysCook in
+	 * DefaultGame.ini, keeping the previous text of each file for RestoreAfterCook.
+	 * @return true when both files are ready for the cook; false when nothing is left changed.
+	 */
+	static bool PrepareForCook(const FString& DescriptorPath, const FString& ModName);
+
+	/** Writes back the files that PrepareForCook changed, if any, and forgets them. */
+	static void RestoreAfterCook();
+
+	/** A UAT job started here has not yet reported its end. */
+	static bool bPackagingInProgress;
+
+	// What PrepareForCook changed: each path with the file's text from before; an empty path means nothing is owed.
+	static FString PendingDescriptorPath;
+	static FString PendingDescriptorBackup;
+	static FString PendingConfigPath;
+	static FString PendingConfigBackup;
+};
