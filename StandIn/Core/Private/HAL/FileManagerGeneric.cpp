@@ -45,6 +45,16 @@ namespace
 		return PatternIndex == Pattern.Len();
 	}
 
+	// Listings come in name order ignoring case, as the plug-in's home platform lists a folder, whatever order the
+	// file system here walks it in. Names of one folder share their folder part, so whole paths sort the same way.
+	void SortByName(TArray<FString>& Names)
+	{
+		Names.Sort([](const FString& A, const FString& B) {
+			const int32 IgnoringCase = A.Compare(B, ESearchCase::IgnoreCase);
+			return IgnoringCase != 0 ? IgnoringCase < 0 : A.Compare(B, ESearchCase::CaseSensitive) < 0;
+		});
+	}
+
 	bool IsWanted(bool bIsDirectory, bool bFiles, bool bDirectories)
 	{
 		return bIsDirectory ? bDirectories : bFiles;
@@ -148,17 +158,20 @@ namespace
 			{
 				Folder = TEXT("/");
 			}
+			TArray<FString> Found;
 			LowLevel.IterateDirectory(*Folder, [&](const TCHAR* Entry, bool bIsDirectory) {
 				if (IsWanted(bIsDirectory, Files, Directories))
 				{
 					FString Name = FPaths::GetCleanFilename(FString(Entry));
 					if (MatchesWildcard(Name, Pattern))
 					{
-						FileNames.Add(MoveTemp(Name));
+						Found.Add(MoveTemp(Name));
 					}
 				}
 				return true;
 			});
+			SortByName(Found);
+			FileNames.Append(MoveTemp(Found));
 		}
 
 		void FindFiles(TArray<FString>& FoundFiles, const TCHAR* Directory, const TCHAR* FileExtension) override
@@ -222,12 +235,13 @@ namespace
 		// One listing per folder serves both the matches and the sub-folders to walk next.
 		void FindFilesBelow(TArray<FString>& FileNames, const FString& Folder, const FString& Pattern, bool Files, bool Directories)
 		{
+			TArray<FString> Found;
 			TArray<FString> SubFolders;
 			LowLevel.IterateDirectory(*Folder, [&](const TCHAR* Entry, bool bIsDirectory) {
 				const FString Path(Entry);
 				if (IsWanted(bIsDirectory, Files, Directories) && MatchesWildcard(FPaths::GetCleanFilename(Path), Pattern))
 				{
-					FileNames.Add(Path);
+					Found.Add(Path);
 				}
 				if (bIsDirectory)
 				{
@@ -235,6 +249,9 @@ namespace
 				}
 				return true;
 			});
+			SortByName(Found);
+			FileNames.Append(MoveTemp(Found));
+			SortByName(SubFolders);
 			for (const FString& SubFolder : SubFolders)
 			{
 				FindFilesBelow(FileNames, SubFolder, Pattern, Files, Directories);

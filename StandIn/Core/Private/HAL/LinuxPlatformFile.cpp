@@ -1,10 +1,8 @@
 #include "HAL/PlatformFileManager.h"
 #include "HAL/UnixFileSystem.h"
 
-#include "Containers/Array.h"
 #include "Misc/Paths.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -16,47 +14,23 @@ namespace
 {
 	using namespace UE::StandIn::FileSystem;
 
+	// Bytes of folder entries read at a time: a few dozen names.
+	constexpr size_t DirectoryReadSize = 1024;
+
 	bool StatPath(const TCHAR* Path, struct stat& OutStat)
 	{
 		return stat(ToNativePath(Path).c_str(), &OutStat) == 0;
 	}
 
-	struct FDirectoryEntry
+	// Whether a listed entry is a folder; a link counts as what it points to.
+	bool IsDirectoryEntry(int FolderDescriptor, const struct dirent64& Entry)
 	{
-		FString Name;
-		bool bIsDirectory = false;
-	};
-
-	// Lists a folder in name order ignoring case, as the plug-in's home platform lists it.
-	bool ReadDirectory(const std::string& NativePath, TArray<FDirectoryEntry>& OutEntries)
-	{
-		DIR* Handle = opendir(NativePath.c_str());
-		if (!Handle)
+		if (Entry.d_type != DT_UNKNOWN && Entry.d_type != DT_LNK)
 		{
-			return false;
+			return Entry.d_type == DT_DIR;
 		}
-		while (const dirent* Entry = readdir(Handle))
-		{
-			const std::string_view Name(Entry->d_name);
-			if (Name == "." || Name == "..")
-			{
-				continue;
-			}
-			bool bIsDirectory = Entry->d_type == DT_DIR;
-			if (Entry->d_type == DT_UNKNOWN || Entry->d_type == DT_LNK)
-			{
-				// A link counts as what it points to.
-				struct stat Target;
-				bIsDirectory = fstatat(dirfd(Handle), Entry->d_name, &Target, 0) == 0 && S_ISDIR(Target.st_mode);
-			}
-			OutEntries.Add(FDirectoryEntry{FString::FromUtf8(Name), bIsDirectory});
-		}
-		closedir(Handle);
-		OutEntries.Sort([](const FDirectoryEntry& A, const FDirectoryEntry& B) {
-			const int32 IgnoringCase = A.Name.Compare(B.Name, ESearchCase::IgnoreCase);
-			return IgnoringCase != 0 ? IgnoringCase < 0 : A.Name.Compare(B.Name, ESearchCase::CaseSensitive) < 0;
-		});
-		return true;
+		struct stat Target;
+		return fstatat(FolderDescriptor, Entry.d_name, &Target, 0) == 0 && S_ISDIR(Target.st_mode);
 	}
 
 	// Empties and removes a folder without following links: a link inside is removed, never what it points to.
@@ -174,22 +148,39 @@ namespace
 
 		bool DeleteDirectory(const TCHAR* Directory) override { return rmdir(ToNativePath(Directory).c_str()) == 0; }
 
+		// Entries go to the visitor as the file system lists them, a few at a time: readdir would fetch 32 KiB of a
+		// large folder before the first entry, so a visitor that stops early would still pay for the whole folder.
 		bool IterateDirectory(const TCHAR* Directory, FDirectoryVisitor& Visitor) override
 		{
-			TArray<FDirectoryEntry> Entries;
-			if (!ReadDirectory(ToNativePath(Directory), Entries))
+			const int Descriptor = open(ToNativePath(Directory).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+			if (Descriptor < 0)
 			{
 				return false;
 			}
 			const FString Folder(Directory);
-			for (const FDirectoryEntry& Entry : Entries)
+			alignas(struct dirent64) char Buffer[DirectoryReadSize];
+			bool bContinue = true;
+			while (bContinue)
 			{
-				if (!Visitor.Visit(*(Folder / Entry.Name), Entry.bIsDirectory))
+				const ssize_t Count = getdents64(Descriptor, Buffer, sizeof(Buffer));
+				if (Count <= 0)
 				{
-					return false;
+					bContinue = Count == 0;
+					break;
+				}
+				for (ssize_t Offset = 0; bContinue && Offset < Count;)
+				{
+					const struct dirent64& Entry = *reinterpret_cast<const struct dirent64*>(Buffer + Offset);
+					Offset += Entry.d_reclen;
+					const std::string_view Name(Entry.d_name);
+					if (Name != "." && Name != "..")
+					{
+						bContinue = Visitor.Visit(*(Folder / FString::FromUtf8(Name)), IsDirectoryEntry(Descriptor, Entry));
+					}
 				}
 			}
-			return true;
+			close(Descriptor);
+			return bContinue;
 		}
 
 		bool CopyFile(const TCHAR* To, const TCHAR* From, EPlatformFileRead, EPlatformFileWrite) override

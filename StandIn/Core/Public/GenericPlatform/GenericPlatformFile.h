@@ -59,7 +59,8 @@ public:
 	/** Deletes an empty folder. @return true when it was deleted. */
 	virtual bool DeleteDirectory(const TCHAR* Directory) = 0;
 	/**
-	 * Visits every entry of the folder (not its sub-folders), in name order ignoring case.
+	 * Visits every entry of the folder (not its sub-folders), in the order the file system lists them, each as it is
+	 * read, so that a visitor that stops early pays only for what it saw.
 	 * @return false when the folder could not be read or the visitor stopped the walk.
 	 */
 	virtual bool IterateDirectory(const TCHAR* Directory, FDirectoryVisitor& Visitor) = 0;

@@ -83,18 +83,22 @@ public:
 	/**
 	 * Appends to FileNames the bare names (no folder) of the entries of one folder that match the last segment
 	 * of Filename: a folder, "/", and a pattern such as "*" or "*.uplugin" ("*" matches any run of characters,
-	 * "?" one character; case is ignored). Files and/or folders are listed.
+	 * "?" one character; case is ignored). Files and/or folders are listed, the new ones in name order ignoring case.
 	 */
 	virtual void FindFiles(TArray<FString>& FileNames, const TCHAR* Filename, bool Files, bool Directories) = 0;
 	/** Appends the bare names of the files of Directory that have the extension ("txt", ".txt", "*.txt"; none = all). */
 	virtual void FindFiles(TArray<FString>& FoundFiles, const TCHAR* Directory, const TCHAR* FileExtension = nullptr) = 0;
 	/**
 	 * Finds the entries whose names match Filename in StartDirectory and all its sub-folders.
-	 * Results are StartDirectory joined with the path below it; a folder's matches come before its sub-folders'.
+	 * Results are StartDirectory joined with the path below it; a folder's matches come before its sub-folders', and
+	 * each folder's in name order ignoring case.
 	 */
 	virtual void FindFilesRecursive(TArray<FString>& FileNames, const TCHAR* StartDirectory, const TCHAR* Filename, bool Files, bool Directories,
 	                                bool bClearFileNames = true) = 0;
-	/** Visits the entries of one folder. @return false when the folder could not be read or the visitor stopped. */
+	/**
+	 * Visits the entries of one folder in the file system's order, each as it is read.
+	 * @return false when the folder could not be read or the visitor stopped.
+	 */
 	virtual bool IterateDirectory(const TCHAR* Directory, IPlatformFile::FDirectoryVisitor& Visitor) = 0;
 	/** Visits the entries of a tree, each folder before its contents. @return as IterateDirectory. */
 	virtual bool IterateDirectoryRecursively(const TCHAR* Directory, IPlatformFile::FDirectoryVisitor& Visitor) = 0;
