@@ -43,7 +43,7 @@ namespace
 			FrontEnd = std::make_unique<FScriptFrontEnd>(Output);
 			Session = std::make_unique<FHostSession>(Options, Project, *FrontEnd);
 			FrontEnd->SetSession(Session.get());
-			Session->Start();
+			ASSERT_TRUE(Session->Start(Error)) << Error.ToUtf8();
 		}
 
 		void TearDown() override
