@@ -21,8 +21,13 @@ namespace UE::StandIn::EditorHost
 			OutError = Reason.ToString();
 			return false;
 		}
-		const FString PluginName = FPaths::GetBaseFilename(DescriptorFile);
-		const TSharedPtr<IPlugin> Plugin = IPluginManager::Get().FindPlugin(PluginName);
+		// The manager names a plug-in after its descriptor's file.
+		const TSharedPtr<IPlugin> Plugin = IPluginManager::Get().FindPlugin(FPaths::GetBaseFilename(DescriptorFile));
+		if (!Plugin.IsValid())
+		{
+			OutError = FString::Printf(TEXT("The plug-in manager does not know the plug-in of '%s'."), *DescriptorFile);
+			return false;
+		}
 		const TArray<FModuleDescriptor>& Modules = Plugin->GetDescriptor().Modules;
 
 		// The editor loads every plug-in's modules of one phase before the next phase starts; None is never loaded.
@@ -43,7 +48,7 @@ namespace UE::StandIn::EditorHost
 			{
 				OutError = FString::Printf(TEXT("The plug-in '%s' (%s) lists the module '%s', which this program does not have. Build the module into the "
 				                                "host, or take it out of the descriptor."),
-				                           *PluginName, *Plugin->GetDescriptorFileName(), *Module.ToString());
+				                           *Plugin->GetName(), *Plugin->GetDescriptorFileName(), *Module.ToString());
 				return false;
 			}
 		}

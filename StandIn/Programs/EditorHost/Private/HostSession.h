@@ -36,7 +36,7 @@ namespace UE::StandIn::EditorHost
 		/** Runs one frame of the game-thread loop. */
 		void TickFrame();
 
-		/** The plug-in's modules that Start loaded, in load order. */
+		/** The plug-in's modules, in the order Start loads them. */
 		const TArray<FName>& GetPluginModuleNames() const { return PluginModules; }
 
 		const FHostProject& GetProject() const { return Project; }
