@@ -239,7 +239,7 @@ TEST_F(UATHelperTest, ShowsTheHostEveryArgumentAndTheEnd)
 	EXPECT_EQ(Finished[0], FString::FromInt(Request.TaskId) + TEXT(" Completed"));
 }
 
-TEST_F(UATHelperTest, TheStandInToolSaysItIsASimulationAndRefusesUnknownCommands)
+TEST_F(UATHelperTest, TheStandInToolSaysItIsASimulationAndRefusesAMissingProject)
 {
 	UE::StandIn::SetEngineDir(OriginalEngineDir);
 	UE::StandIn::FOutputDeviceCapture Capture;
@@ -258,7 +258,7 @@ TEST_F(UATHelperTest, TheStandInToolSaysItIsASimulationAndRefusesUnknownCommands
 	});
 	ASSERT_NE(Banner, INDEX_NONE);
 	EXPECT_EQ(Lines[Banner + 1], TEXT("Command line: BuildCookRun \"-project=/A B/G.uproject\""));
-	EXPECT_EQ(Lines[Banner + 2], TEXT("ERROR: The command 'BuildCookRun' is not available in this simulated automation tool."));
+	EXPECT_EQ(Lines[Banner + 2], TEXT("BUILD FAILED: The project file '/A B/G.uproject' does not exist."));
 	ASSERT_GT(Snapshots.Num(), 0);
 	EXPECT_TRUE(Snapshots.Last().SubText.ToString().Contains(TEXT("Simulated automation tool")));
 }
