@@ -100,6 +100,51 @@ namespace AutomationTool
 			}
 			return false;
 		}
+
+		// The release's package names in lower case, as the engine compares names without regard to case.
+		bool LoadReleasePackages(const FBuildCookRunJob& Job, const FRunControl& Control, std::set<std::string>& OutLowerCaseNames, std::string& OutError)
+		{
+			const std::filesystem::path RegistryFile = GetReleaseFolder(Job.Context, Job.ReleaseVersion) / "AssetRegistry.bin";
+			if (!std::filesystem::exists(RegistryFile))
+			{
+				OutError = "The release " + Job.ReleaseVersion + " has no asset registry at '" + RegistryFile.string() +
+				           "'. Record the release first (-createreleaseversion=" + Job.ReleaseVersion + ").";
+				return false;
+			}
+			std::set<std::string> PackageNames;
+			if (!ReadAssetRegistry(RegistryFile, PackageNames, OutError))
+			{
+				return false;
+			}
+			Control.Step("Release " + Job.ReleaseVersion + " lists " + CountText(PackageNames.size(), "asset", "assets") + ".");
+			OutLowerCaseNames.clear();
+			for (const std::string& PackageName : PackageNames)
+			{
+				OutLowerCaseNames.insert(ToLower(PackageName));
+			}
+			return true;
+		}
+
+		// Whether the cooker cooks the plug-in's content at all. It says nothing when it does not; we warn.
+		bool IsContentCooked(const FJsonObject& Descriptor, const FProjectContext& Context, const std::string& ModName)
+		{
+			bool bCooked = true;
+			bool bExplicitlyLoaded = false;
+			if (Descriptor.TryGetBoolField(TEXT("ExplicitlyLoaded"), bExplicitlyLoaded) && bExplicitlyLoaded)
+			{
+				PrintWarning(
+				    "The descriptor of " + ModName +
+				    " says \"ExplicitlyLoaded\": true, so the cooker does not load the plug-in and cooks none of its content: the pak holds no assets.");
+				bCooked = false;
+			}
+			if (!IsAlwaysCooked(Context, "/" + ModName))
+			{
+				PrintWarning("Config/DefaultGame.ini does not list /" + ModName + " under DirectoriesToAlwaysCook in " + PackagingSettingsSection +
+				             ", so the cooker cooks none of the plug-in's content: the pak holds no assets.");
+				bCooked = false;
+			}
+			return bCooked;
+		}
 	} // namespace
 
 	std::filesystem::path GetStagedPakPath(const FProjectContext& Context, const std::filesystem::path& DlcDescriptor)
@@ -143,48 +188,19 @@ namespace AutomationTool
 			return false;
 		}
 
-		const std::filesystem::path RegistryFile = GetReleaseFolder(Context, Job.ReleaseVersion) / "AssetRegistry.bin";
-		if (!std::filesystem::exists(RegistryFile))
-		{
-			OutError = "The release " + Job.ReleaseVersion + " has no asset registry at '" + RegistryFile.string() +
-			           "'. Record the release first (-createreleaseversion=" + Job.ReleaseVersion + ").";
-			return false;
-		}
 		std::set<std::string> ReleasePackages;
-		if (!ReadAssetRegistry(RegistryFile, ReleasePackages, OutError))
+		if (!LoadReleasePackages(Job, Control, ReleasePackages, OutError))
 		{
 			return false;
-		}
-		std::set<std::string> ReleasePackagesLower;
-		for (const std::string& PackageName : ReleasePackages)
-		{
-			ReleasePackagesLower.insert(ToLower(PackageName));
-		}
-		Control.Step("Release " + Job.ReleaseVersion + " lists " + std::to_string(ReleasePackages.size()) + " asset(s).");
-
-		bool bCooksContent = true;
-		bool bExplicitlyLoaded = false;
-		if (Descriptor->TryGetBoolField(TEXT("ExplicitlyLoaded"), bExplicitlyLoaded) && bExplicitlyLoaded)
-		{
-			PrintWarning("The descriptor of " + ModName +
-			             " says \"ExplicitlyLoaded\": true, so the cooker does not load the plug-in and cooks none of its "
-			             "content: the pak holds no assets.");
-			bCooksContent = false;
-		}
-		if (!IsAlwaysCooked(Context, ContentRoot))
-		{
-			PrintWarning("Config/DefaultGame.ini does not list " + ContentRoot + " under DirectoriesToAlwaysCook in " + PackagingSettingsSection +
-			             ", so the cooker cooks none of the plug-in's content: the pak holds no assets.");
-			bCooksContent = false;
 		}
 
 		const std::filesystem::path ModFolder = Job.DlcDescriptor.parent_path();
 		std::vector<FPakSource> Sources;
-		if (bCooksContent)
+		if (IsContentCooked(*Descriptor, Context, ModName))
 		{
 			for (const FContentAsset& Asset : FindContentAssets(ModFolder / "Content", ContentRoot))
 			{
-				if (ReleasePackagesLower.count(ToLower(Asset.PackageName)) != 0)
+				if (ReleasePackages.count(ToLower(Asset.PackageName)) != 0)
 				{
 					Control.Step("Skipped " + Asset.PackageName + ": release " + Job.ReleaseVersion + " already has it.");
 					continue;
@@ -212,7 +228,7 @@ namespace AutomationTool
 		{
 			return false;
 		}
-		Control.Step("Wrote " + PakFile.string() + " (" + std::to_string(Sources.size()) + " entries).");
+		Control.Step("Wrote " + PakFile.string() + " (" + CountText(Sources.size(), "entry", "entries") + ").");
 		return true;
 	}
 } // namespace AutomationTool

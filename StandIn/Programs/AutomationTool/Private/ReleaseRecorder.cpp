@@ -34,7 +34,7 @@ namespace AutomationTool
 		{
 			return false;
 		}
-		Control.Step("Wrote the release registry " + Registry.string() + " (" + std::to_string(PackageNames.size()) + " asset(s)).");
+		Control.Step("Wrote the release registry " + Registry.string() + " (" + CountText(PackageNames.size(), "asset", "assets") + ").");
 		return true;
 	}
 } // namespace AutomationTool

@@ -48,6 +48,11 @@ namespace AutomationTool
 		PrintLine("WARNING: " + Text);
 	}
 
+	std::string CountText(size_t Count, const char* One, const char* Many)
+	{
+		return std::to_string(Count) + " " + (Count == 1 ? One : Many);
+	}
+
 	FRunControl FRunControl::FromEnvironment()
 	{
 		FRunControl Control;

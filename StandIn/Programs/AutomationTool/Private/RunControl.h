@@ -2,6 +2,7 @@
 // UatRunControlProtocol.h), and the watch on the process that started the tool, so that none is left behind.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,9 @@ namespace AutomationTool
 
 	/** Prints "WARNING: " and the text. */
 	void PrintWarning(const std::string& Text);
+
+	/** "1 asset", "2 assets": the count and the word that fits it. */
+	std::string CountText(size_t Count, const char* One, const char* Many);
 
 	class FRunControl
 	{
