@@ -73,27 +73,6 @@ TEST_F(FDlcCookTest, TheEditorsCommandLinesRecordAReleaseAndStageTheSampleModAsA
 	EXPECT_EQ(List.Lines, (std::vector<std::string>{SampleAssetEntry, DescriptorEntry(SampleModDescriptor)}));
 }
 
-TEST_F(FDlcCookTest, ReportsEachStepAndTheAssetsItCooks)
-{
-	RecordRelease();
-	PrepareForCook();
-
-	const FProgramRun Run = RunTool(DlcCommandLine(SampleModDescriptor));
-
-	EXPECT_EQ(Run.ExitCode, 0);
-	const std::vector<std::string> Expected = {
-	    "Project: " + ProjectFile.string(),
-	    "Cooking the plug-in SampleMod as DLC for Win64, based on release 1.0.",
-	    "Release 1.0 lists 0 assets.",
-	    "Cooked /SampleMod/SampleAsset",
-	    "Staging to " + SampleModPak().parent_path().string(),
-	    "Wrote " + SampleModPak().string() + " (2 entries).",
-	    "BUILD SUCCESSFUL",
-	};
-	ASSERT_GE(Run.Lines.size(), Expected.size());
-	EXPECT_EQ(std::vector<std::string>(Run.Lines.end() - static_cast<std::ptrdiff_t>(Expected.size()), Run.Lines.end()), Expected);
-}
-
 TEST_F(FDlcCookTest, CooksNoAssetsAndWarnsWhenTheDescriptorIsExplicitlyLoaded)
 {
 	RecordRelease();
