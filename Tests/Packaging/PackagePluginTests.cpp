@@ -162,16 +162,6 @@ TEST_F(PackagePluginTest, DescriptorHoldsWhatThePluginsWindowShowsAndWhatTheModu
 	{
 		EXPECT_FALSE(Descriptor->GetStringField(Shown).IsEmpty()) << TCHAR_TO_UTF8(Shown);
 	}
-	// Links are optional; one that is there must be one the Plugins window can open.
-	for (const TCHAR* Link : {TEXT("CreatedByURL"), TEXT("DocsURL"), TEXT("SupportURL"), TEXT("MarketplaceURL")})
-	{
-		FString Url;
-		if (Descriptor->TryGetStringField(Link, Url))
-		{
-			EXPECT_TRUE(Url.StartsWith(TEXT("https://"), ESearchCase::CaseSensitive)) << TCHAR_TO_UTF8(Link);
-		}
-	}
-
 	TArray<FString> Platforms;
 	ASSERT_TRUE(Descriptor->TryGetStringArrayField(TEXT("SupportedTargetPlatforms"), Platforms));
 	EXPECT_TRUE(Platforms.Contains(TEXT("Win64")));
