@@ -10,6 +10,7 @@
 #include "ScriptFrontEnd.h"
 #include "Serialization/JsonReader.h"
 #include "Serialization/JsonSerializer.h"
+#include "ToolMenus.h"
 #include "Widgets/Input/SButton.h"
 #include "Widgets/Input/SEditableTextBox.h"
 #include "Widgets/Notifications/SNotificationList.h"
@@ -58,7 +59,8 @@ namespace
 			std::filesystem::remove_all(Root, Ignored);
 		}
 
-		TArray<TSharedPtr<FJsonObject>> Events(const FString& Name)
+		/** @return the lines written so far whose Kind ("event" or "reply") is Name, or any name when Name is empty. */
+		TArray<TSharedPtr<FJsonObject>> Lines(const TCHAR* Kind, const FString& Name)
 		{
 			std::fflush(Output);
 			std::ifstream File(OutputPath);
@@ -67,15 +69,18 @@ namespace
 			while (std::getline(File, Line))
 			{
 				TSharedPtr<FJsonObject> Object;
-				FString Event;
+				FString Value;
 				if (FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(FString::FromUtf8(Line)), Object) &&
-				    Object->TryGetStringField(TEXT("event"), Event) && Event.Equals(Name))
+				    Object->TryGetStringField(Kind, Value) && (Name.IsEmpty() || Value.Equals(Name)))
 				{
 					Found.Add(Object);
 				}
 			}
 			return Found;
 		}
+
+		TArray<TSharedPtr<FJsonObject>> Events(const FString& Name) { return Lines(TEXT("event"), Name); }
+		TArray<TSharedPtr<FJsonObject>> Replies() { return Lines(TEXT("reply"), FString()); }
 
 		std::string Root;
 		std::string OutputPath;
@@ -85,6 +90,24 @@ namespace
 		std::unique_ptr<FScriptFrontEnd> FrontEnd;
 		std::unique_ptr<FHostSession> Session;
 	};
+
+	/** Opens a modal window whose Create button counts a press and closes it. */
+	void OpenCreateWindow(int32& Created)
+	{
+		TSharedPtr<SWindow> Window;
+		// clang-format off
+		Window = SNew(SWindow).Title(FText::FromString(TEXT("Thing")))
+			[
+				SNew(SButton).Text(FText::FromString(TEXT("Create"))).OnClicked_Lambda([&Created, &Window]()
+				{
+					++Created;
+					Window->RequestDestroyWindow();
+					return FReply::Handled();
+				})
+			];
+		// clang-format on
+		GEditor->EditorAddModalWindow(Window.ToSharedRef());
+	}
 
 	FString TextOf(const TSharedPtr<FJsonObject>& Object, const TCHAR* Field)
 	{
@@ -155,6 +178,42 @@ TEST_F(FHostEventsTest, AModalWindowTakesTheAnswerWaitingForIt)
 	EXPECT_TRUE(Pressed.IsEmpty());
 	ASSERT_EQ(Events(TEXT("window")).Num(), 2);
 	EXPECT_FALSE(Events(TEXT("window"))[1]->GetBoolField(TEXT("answered")));
+}
+
+TEST_F(FHostEventsTest, AWindowAnswerServesTheNextRequestOrIsReportedUnused)
+{
+	// A Tools entry that opens a window, as the New Mod entry does.
+	const FName Owner(TEXT("HostEventsTest"));
+	int32 Created = 0;
+	{
+		FToolMenuOwnerScoped OwnerScope(Owner);
+		UToolMenus::Get()
+		    ->ExtendMenu(TEXT("LevelEditor.MainMenu.Tools"))
+		    ->FindOrAddSection(TEXT("HostEventsTest"))
+		    .AddMenuEntry(TEXT("OpenWindow"), FText::FromString(TEXT("Open")), FText::GetEmpty(), FSlateIcon(),
+		                  FUIAction(FExecuteAction::CreateLambda([&Created]() {
+			                  OpenCreateWindow(Created);
+		                  })));
+	}
+
+	const std::string Window = "{\"cmd\":\"window\",\"press\":\"Create\"}\n";
+	const std::string Choose = "{\"cmd\":\"choose\",\"name\":\"LevelEditor.MainMenu.Tools\",\"path\":[\"OpenWindow\"]}\n";
+	std::istringstream Requests(Window + Choose + Window + Window + Choose + Choose);
+	EXPECT_EQ(FrontEnd->Run(Requests), 0);
+	UToolMenus::Get()->UnregisterOwnerByName(Owner);
+
+	const TArray<TSharedPtr<FJsonObject>> Answered = Replies();
+	ASSERT_EQ(Answered.Num(), 6);
+	EXPECT_FALSE(Answered[1]->HasField(TEXT("unused_window_answer")));
+	// Two answers for one window: the second is reported and dropped, so the next window finds none.
+	EXPECT_TRUE(Answered[4]->GetBoolField(TEXT("unused_window_answer")));
+	EXPECT_FALSE(Answered[5]->HasField(TEXT("unused_window_answer")));
+	EXPECT_EQ(Created, 2);
+	const TArray<TSharedPtr<FJsonObject>> Windows = Events(TEXT("window"));
+	ASSERT_EQ(Windows.Num(), 3);
+	EXPECT_TRUE(Windows[0]->GetBoolField(TEXT("answered")));
+	EXPECT_TRUE(Windows[1]->GetBoolField(TEXT("answered")));
+	EXPECT_FALSE(Windows[2]->GetBoolField(TEXT("answered")));
 }
 
 TEST_F(FHostEventsTest, NotificationsReportEachChangeUntilTheyExpire)

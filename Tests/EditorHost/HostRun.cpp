@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <sys/wait.h>
 
@@ -65,6 +66,22 @@ FHostSandbox::~FHostSandbox()
 
 FHostRun FHostSandbox::Run(const std::vector<std::string>& Requests, const std::vector<std::string>& ExtraArguments) const
 {
+	const std::string ProjectFile = GetProjectFolder() + "/DemoGame.uproject";
+	std::vector<std::string> Arguments;
+	if (std::filesystem::exists(ProjectFile))
+	{
+		Arguments = {"--project", ProjectFile};
+	}
+	else
+	{
+		Arguments = {"--copy-to", GetProjectFolder()};
+	}
+	Arguments.insert(Arguments.end(), ExtraArguments.begin(), ExtraArguments.end());
+	return RunWithArguments(Requests, Arguments);
+}
+
+FHostRun FHostSandbox::RunWithArguments(const std::vector<std::string>& Requests, const std::vector<std::string>& Arguments) const
+{
 	const std::string Tag = std::to_string(++RunCount);
 	const std::string ScriptPath = Root + "/script-" + Tag + ".jsonl";
 	const std::string StdErrPath = Root + "/stderr-" + Tag + ".txt";
@@ -77,15 +94,7 @@ FHostRun FHostSandbox::Run(const std::vector<std::string>& Requests, const std::
 	}
 
 	std::string Command = Quote(TRL_EDITOR_HOST) + " --script " + Quote(ScriptPath);
-	if (RunCount == 1)
-	{
-		Command += " --copy-to " + Quote(GetProjectFolder());
-	}
-	else
-	{
-		Command += " --project " + Quote(GetProjectFolder() + "/DemoGame.uproject");
-	}
-	for (const std::string& Argument : ExtraArguments)
+	for (const std::string& Argument : Arguments)
 	{
 		Command += " " + Quote(Argument);
 	}
@@ -103,6 +112,8 @@ FHostRun FHostSandbox::Run(const std::vector<std::string>& Requests, const std::
 		const int Status = pclose(Pipe);
 		Result.ExitCode = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
 	}
+	std::ifstream StdErr(StdErrPath, std::ios::binary);
+	Result.StdErr.assign(std::istreambuf_iterator<char>(StdErr), std::istreambuf_iterator<char>());
 
 	std::istringstream Stream(Result.RawOutput);
 	std::string Line;

@@ -14,6 +14,8 @@ struct FHostRun
 	int ExitCode = -1;
 	/** The raw standard output, for lines a parser would normalise. */
 	std::string RawOutput;
+	/** What the host wrote to standard error. */
+	std::string StdErr;
 
 	/** @return the replies in order. */
 	TArray<TSharedPtr<FJsonObject>> Replies() const;
@@ -34,8 +36,14 @@ public:
 	std::string GetProjectFolder() const { return Root + "/Project"; }
 	std::string GetModsRoot() const { return GetProjectFolder() + "/Mods"; }
 
-	/** Runs the host on these request lines (JSON, one a line) with extra command-line arguments. */
+	/**
+	 * Runs the host on these request lines (JSON, one a line) with extra command-line arguments, on the sandbox's
+	 * project: copied from the demo project when there is none yet, opened otherwise.
+	 */
 	FHostRun Run(const std::vector<std::string>& Requests, const std::vector<std::string>& ExtraArguments = {}) const;
+
+	/** Runs the host on these request lines with exactly these arguments after --script. */
+	FHostRun RunWithArguments(const std::vector<std::string>& Requests, const std::vector<std::string>& Arguments) const;
 
 private:
 	std::string Root;

@@ -21,6 +21,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <memory>
 #include <string>
 #include <thread>
@@ -130,8 +132,32 @@ namespace
 			GOnFrame = nullptr;
 			close(Pipe[0]);
 			EndInput();
+			for (const int Fd : {TerminalSide, PersonSide})
+			{
+				if (Fd >= 0)
+				{
+					close(Fd);
+				}
+			}
 			std::fclose(Output);
 		}
+
+		/** Puts a terminal in place of the pipe: the front end then writes prompts and leaves echoing to the terminal. */
+		void UseTerminalInput()
+		{
+			PersonSide = posix_openpt(O_RDWR | O_NOCTTY);
+			ASSERT_GE(PersonSide, 0);
+			ASSERT_EQ(grantpt(PersonSide), 0);
+			ASSERT_EQ(unlockpt(PersonSide), 0);
+			TerminalSide = open(ptsname(PersonSide), O_RDWR | O_NOCTTY);
+			ASSERT_GE(TerminalSide, 0);
+			// The old front end gives Ctrl-C back before the new one takes it.
+			FrontEnd.reset();
+			FrontEnd = std::make_unique<FInteractiveFrontEnd>(TerminalSide, Output);
+			FrontEnd->SetSession(Session.get());
+		}
+
+		void TypeAtTerminal(const std::string& Input) { ASSERT_EQ(write(PersonSide, Input.data(), Input.size()), static_cast<ssize_t>(Input.size())); }
 
 		void RegisterTestMenu()
 		{
@@ -253,6 +279,9 @@ namespace
 		}
 
 		int Pipe[2] = {-1, -1};
+		/** A terminal's two ends: the front end reads the one, the person types into the other. */
+		int TerminalSide = -1;
+		int PersonSide = -1;
 		std::FILE* Output = nullptr;
 		std::unique_ptr<FInteractiveFrontEnd> FrontEnd;
 		std::unique_ptr<FHostSession> Session;
@@ -273,7 +302,7 @@ namespace
 TEST_F(InteractiveFrontEndTest, ShowsTheMenuByNumberWithSubmenusGreyedEntriesAndTooltips)
 {
 	FrontEnd->PrintHeader(TEXT("Thing"));
-	EXPECT_EQ(RunWith("?2\n2\n1\n?1\nb\n2\n2\nb\n7\n?9\nwhat\nq\n"), 0);
+	EXPECT_EQ(RunWith("?2\n2\n1\n?1\nb\n2\n2\nb\n7\n?9\n0\n?0\nwhat\nq\n"), 0);
 	const FString Out = Transcript();
 
 	EXPECT_TRUE(Out.StartsWith(TEXT("Thing editor host\n")));
@@ -287,9 +316,11 @@ TEST_F(InteractiveFrontEndTest, ShowsTheMenuByNumberWithSubmenusGreyedEntriesAnd
 	EXPECT_TRUE(Out.Contains(TEXT("  Off: Not now.")));
 	EXPECT_TRUE(Out.Contains(TEXT("There is no entry 7 here.")));
 	EXPECT_TRUE(Out.Contains(TEXT("There is no entry 9 here.")));
+	EXPECT_EQ(CountOf(Out, TEXT("There is no entry 0 here.")), 2);
 	EXPECT_TRUE(Out.Contains(TEXT("Unknown command 'what'.")));
 	// Choosing closes the menu as in the editor, so the "b" after it is already at the top.
 	EXPECT_TRUE(Out.Contains(TEXT("> b\nThis is the top of the Tools menu.")));
+	EXPECT_TRUE(Out.EndsWith(TEXT("> q\nClosing the editor.\n")));
 	EXPECT_EQ(OffRuns, 0);
 	EXPECT_EQ(OnRuns, 1);
 	// Filled afresh at each opening; the choice opens it once more on its way to the entry.
@@ -321,7 +352,25 @@ TEST_F(InteractiveFrontEndTest, EndOfInputInsideAWindowLeavesItToTheCloseButtonA
 	EXPECT_EQ(Forms[0].Pressed, FString());
 	EXPECT_EQ(Forms[0].Name, FString());
 	EXPECT_TRUE(bFormClosed);
-	EXPECT_TRUE(Transcript().Contains(TEXT("End of input: closing the editor.")));
+	// The same closing line as quitting with q.
+	EXPECT_TRUE(Transcript().EndsWith(TEXT("Closing the editor.\n")));
+}
+
+TEST_F(InteractiveFrontEndTest, ShowsTypedControlCharactersEscapedNeverRaw)
+{
+	// An arrow key, a C1 control character (CSI as one character) and Ctrl-G, as a pipe passes them on.
+	EXPECT_EQ(RunWith("\x1b[A\n\xc2\x9b"
+	                  "2J\nb\x07\nq\n"),
+	          0);
+	const FString Out = Transcript();
+	EXPECT_TRUE(Out.Contains(TEXT("> \\x1B[A\nUnknown command '\\x1B[A'. Type h for help.\n")));
+	EXPECT_TRUE(Out.Contains(TEXT("Unknown command '\\u009B2J'.")));
+	EXPECT_TRUE(Out.Contains(TEXT("Unknown command 'b\\x07'.")));
+	for (int32 Index = 0; Index < Out.Len(); ++Index)
+	{
+		const TCHAR Char = Out[Index];
+		ASSERT_TRUE(Char == '\n' || (Char >= 0x20 && Char != 0x7F && (Char < 0x80 || Char > 0x9F))) << "control character at " << Index;
+	}
 }
 
 TEST_F(InteractiveFrontEndTest, DialogsShowTheirMessageAndWaitForAnAnswer)
@@ -432,4 +481,37 @@ TEST_F(InteractiveFrontEndTest, CtrlCEndsTheRunAndTheFormerHandlerComesBack)
 	struct sigaction After = {};
 	ASSERT_EQ(sigaction(SIGINT, nullptr, &After), 0);
 	EXPECT_EQ(After.sa_handler, Before.sa_handler);
+}
+
+TEST_F(InteractiveFrontEndTest, AtATerminalALineTypedWhileTimePassesRunsUnderNoSecondPrompt)
+{
+	UseTerminalInput();
+	TypeAtTerminal("t 0.3\n");
+	GOnFrame = [this]() {
+		// Well inside the time that "t" lets pass; Ctrl-D then ends the input.
+		if (GFramesTicked == 3)
+		{
+			TypeAtTerminal("9\n\x04");
+		}
+	};
+	EXPECT_EQ(FrontEnd->Run(), 0);
+	// The terminal echoed the line as it was typed; a prompt written now would stand empty above what the line does.
+	const FString Out = Transcript();
+	EXPECT_TRUE(Out.Contains(TEXT("Letting 0.3 s pass...\nThere is no entry 9 here.\n"))) << Out.ToUtf8();
+	EXPECT_TRUE(Out.EndsWith(TEXT("Closing the editor.\n"))) << Out.ToUtf8();
+}
+
+TEST_F(InteractiveFrontEndTest, AtATerminalCtrlCWhileTimePassesClosesOnANewLine)
+{
+	UseTerminalInput();
+	TypeAtTerminal("t 5\n");
+	GOnFrame = []() {
+		if (GFramesTicked == 3)
+		{
+			std::raise(SIGINT);
+		}
+	};
+	EXPECT_EQ(FrontEnd->Run(), 130);
+	// The terminal shows ^C after the last line; the closing line does not run on from it.
+	EXPECT_TRUE(Transcript().Contains(TEXT("Letting 5 s pass...\n\nInterrupted: closing the editor.\n"))) << Transcript().ToUtf8();
 }

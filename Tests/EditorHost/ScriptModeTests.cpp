@@ -61,7 +61,8 @@ TEST(ScriptMode, AnnouncesReadyThenAnswersEachRequestExactlyOnce)
 	FHostSandbox Sandbox;
 	const FHostRun Run = Sandbox.Run({ToolsMenu, R"({"cmd":"tick","seconds":0})", "not json", R"({"cmd":"bogus"})", R"({"nocmd":1})", Quit, ToolsMenu});
 
-	ASSERT_EQ(Run.ExitCode, 0);
+	// Refused requests make the run fail, so that a CI step driving it fails too.
+	EXPECT_EQ(Run.ExitCode, 1);
 	for (const TSharedPtr<FJsonObject>& Line : Run.Lines)
 	{
 		ASSERT_TRUE(Line.IsValid()) << Run.RawOutput;
@@ -87,6 +88,37 @@ TEST(ScriptMode, AnnouncesReadyThenAnswersEachRequestExactlyOnce)
 		EXPECT_FALSE(Replies[Index]->GetStringField(TEXT("error")).IsEmpty());
 	}
 	EXPECT_TRUE(Replies[5]->GetStringField(TEXT("reply")).Equals(TEXT("quit")));
+}
+
+TEST(ScriptMode, SkipsAByteOrderMarkAndExitsZeroWhenEveryRequestIsOk)
+{
+	FHostSandbox Sandbox;
+	// No quit: the end of the script ends the run as well.
+	const FHostRun Run = Sandbox.Run({"\xEF\xBB\xBF" + ToolsMenu, R"({"cmd":"tick","seconds":0})"});
+
+	EXPECT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 2) << Run.RawOutput;
+	EXPECT_TRUE(Replies[0]->GetStringField(TEXT("reply")).Equals(TEXT("menu")));
+	EXPECT_TRUE(Replies[0]->GetBoolField(TEXT("ok")));
+}
+
+TEST(ScriptMode, SaysWhenAWindowAnswerWasLeftUnusedAndDropsIt)
+{
+	FHostSandbox Sandbox;
+	const std::string Window = R"({"cmd":"window","fill":["A"],"press":"Create"})";
+	const std::string Tick = R"({"cmd":"tick","seconds":0})";
+	const FHostRun Run = Sandbox.Run({Window, Window, Tick, Tick, Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 5) << Run.RawOutput;
+	// Answers wait through further window requests for the request that opens their windows; the tick opened none.
+	EXPECT_FALSE(Replies[0]->HasField(TEXT("unused_window_answer")));
+	EXPECT_FALSE(Replies[1]->HasField(TEXT("unused_window_answer")));
+	EXPECT_TRUE(Replies[2]->GetBoolField(TEXT("ok")));
+	EXPECT_TRUE(Replies[2]->GetBoolField(TEXT("unused_window_answer")));
+	EXPECT_FALSE(Replies[3]->HasField(TEXT("unused_window_answer")));
+	EXPECT_EQ(Run.ExitCode, 0);
 }
 
 TEST(ScriptMode, ShowsTheTrellicSectionWithItsFiveEntriesInOrder)
@@ -230,17 +262,18 @@ TEST(ScriptMode, UnloadingTheEditorModuleRemovesItsSectionAndReloadingAddsOne)
 TEST(ScriptMode, ChoosesEntriesAndWaitsForReflectedAnswers)
 {
 	FHostSandbox Sandbox;
-	const FHostRun Run =
-	    Sandbox.Run({R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":["TRLNoSuchEntry"]})", R"({"cmd":"tick","seconds":0.05})",
-	                 R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":true,"timeout":5})",
-	                 R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":false,"timeout":0.2})",
-	                 R"({"cmd":"gc"})", Quit});
+	const FHostRun Run = Sandbox.Run(
+	    {R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":["TRLNoSuchEntry"]})", R"({"cmd":"tick","seconds":0.05})",
+	     R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":true,"timeout":5})",
+	     R"({"cmd":"wait","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A"},"equals":false,"timeout":1})", R"({"cmd":"gc"})", Quit});
 
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
 	EXPECT_FALSE(Replies[0]->GetBoolField(TEXT("ok")));
 	EXPECT_TRUE(Replies[1]->GetBoolField(TEXT("ok")));
 	EXPECT_TRUE(Replies[2]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
 	EXPECT_FALSE(Replies[3]->GetBoolField(TEXT("ok")));
+	EXPECT_TRUE(Replies[3]->GetStringField(TEXT("error")).Equals(TEXT("TRLModScaffold.IsValidModName did not answer the expected value within 1 second.")))
+	    << Run.RawOutput;
 	EXPECT_TRUE(Replies[4]->GetBoolField(TEXT("ok")));
 	EXPECT_TRUE(Replies[4]->HasField(TEXT("objects")));
 }

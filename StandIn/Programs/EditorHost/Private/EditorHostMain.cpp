@@ -17,6 +17,10 @@ using namespace UE::StandIn::EditorHost;
 
 namespace
 {
+	// A run that a CI step drives must be able to fail: 1 when a script request was refused, 2 when the host could
+	// not start at all (a bad command line, an option naming the wrong thing, a plug-in that cannot load).
+	constexpr int StartupRefusedExitCode = 2;
+
 	void PrintError(const FString& Message)
 	{
 		std::fprintf(stderr, "trellic-editor: %s\n", Message.ToUtf8().c_str());
@@ -31,8 +35,8 @@ namespace
 			File.open(Options.Script.ToUtf8());
 			if (!File)
 			{
-				PrintError(FString::Printf(TEXT("Cannot read the script '%s'."), *Options.Script));
-				return 2;
+				PrintError(FString::Printf(TEXT("--script: cannot read '%s'."), *AbsoluteFromWorkingDirectory(Options.Script)));
+				return StartupRefusedExitCode;
 			}
 			Input = &File;
 		}
@@ -43,14 +47,14 @@ namespace
 		if (!OpenProject(Options, Project, Error))
 		{
 			PrintError(Error);
-			return 1;
+			return StartupRefusedExitCode;
 		}
 		FHostSession Session(Options, Project, FrontEnd);
 		FrontEnd.SetSession(&Session);
 		if (!Session.Start(Error))
 		{
 			PrintError(Error);
-			return 1;
+			return StartupRefusedExitCode;
 		}
 		FrontEnd.WriteReadyEvent();
 		const int ExitCode = FrontEnd.Run(*Input);
@@ -66,7 +70,7 @@ namespace
 		if (!OpenProject(Options, Project, Error))
 		{
 			PrintError(Error);
-			return 1;
+			return StartupRefusedExitCode;
 		}
 		FHostSession Session(Options, Project, FrontEnd);
 		FrontEnd.SetSession(&Session);
@@ -74,7 +78,7 @@ namespace
 		if (!Session.Start(Error))
 		{
 			PrintError(Error);
-			return 1;
+			return StartupRefusedExitCode;
 		}
 		const int ExitCode = FrontEnd.Run();
 		Session.Shutdown();
@@ -90,12 +94,18 @@ int main(int ArgC, char** ArgV)
 	{
 		PrintError(Error);
 		std::fputs(GetHostUsage().ToUtf8().c_str(), stderr);
-		return 2;
+		return StartupRefusedExitCode;
 	}
 	if (Options.bShowHelp)
 	{
 		std::fputs(GetHostUsage().ToUtf8().c_str(), stdout);
 		return 0;
+	}
+	// Every option is checked before the demo project is copied, so a refused start leaves nothing behind.
+	if (!CheckHostOptions(Options, Error))
+	{
+		PrintError(Error);
+		return StartupRefusedExitCode;
 	}
 	return Options.Script.IsEmpty() ? RunInteractive(Options) : RunScript(Options);
 }

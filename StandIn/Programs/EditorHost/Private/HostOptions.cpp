@@ -1,6 +1,11 @@
 #include "HostOptions.h"
 
+#include "Dom/JsonObject.h"
+#include "HAL/FileManager.h"
+#include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "Serialization/JsonReader.h"
+#include "Serialization/JsonSerializer.h"
 
 #include <filesystem>
 
@@ -20,6 +25,97 @@ namespace UE::StandIn::EditorHost
 			if (OutValue.IsEmpty())
 			{
 				OutError = FString::Printf(TEXT("%s needs a value."), *Option);
+				return false;
+			}
+			return true;
+		}
+
+		bool HoldsJsonObject(const FString& File)
+		{
+			FString Text;
+			TSharedPtr<FJsonObject> Object;
+			return FFileHelper::LoadFileToString(Text, *File) && FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(Text), Object) &&
+			       Object.IsValid();
+		}
+
+		// The engine opens a project or a plug-in by its descriptor: a file of that extension holding a JSON object.
+		bool CheckDescriptorFile(const TCHAR* Option, const FString& Path, const TCHAR* Extension, FString& OutError)
+		{
+			const FString File = AbsoluteFromWorkingDirectory(Path);
+			if (IFileManager::Get().DirectoryExists(*File))
+			{
+				OutError = FString::Printf(TEXT("%s: '%s' is a folder. Name the %s file in it."), Option, *File, Extension);
+				TArray<FString> Found;
+				IFileManager::Get().FindFiles(Found, *(File / (FString(TEXT("*")) + Extension)), true, false);
+				if (Found.Num() == 1)
+				{
+					OutError += FString::Printf(TEXT(" Did you mean '%s'?"), *(File / Found[0]));
+				}
+			}
+			else if (!IFileManager::Get().FileExists(*File))
+			{
+				OutError = FString::Printf(TEXT("%s: there is no file at '%s'. Name an existing %s file."), Option, *File, Extension);
+			}
+			else if (!FPaths::GetExtension(File, true).Equals(Extension, ESearchCase::IgnoreCase))
+			{
+				OutError = FString::Printf(TEXT("%s: '%s' is not a %s file. Name an existing %s file."), Option, *File, Extension, Extension);
+			}
+			else if (!HoldsJsonObject(File))
+			{
+				OutError = FString::Printf(TEXT("%s: '%s' does not hold a JSON object, so the editor cannot open it. Name a %s file that does."), Option, *File,
+				                           Extension);
+			}
+			else
+			{
+				return true;
+			}
+			return false;
+		}
+
+		bool CheckCopyFolder(const FString& Path, FString& OutError)
+		{
+			const FString Folder = AbsoluteFromWorkingDirectory(Path);
+			const TCHAR* const Hint = TEXT("Name a new or empty folder for the copy of the demo project.");
+			if (IFileManager::Get().FileExists(*Folder))
+			{
+				OutError = FString::Printf(TEXT("--copy-to: '%s' is a file. %s"), *Folder, Hint);
+				return false;
+			}
+			TArray<FString> Entries;
+			IFileManager::Get().FindFiles(Entries, *(Folder / TEXT("*")), true, true);
+			if (!Entries.IsEmpty())
+			{
+				OutError = FString::Printf(TEXT("--copy-to: '%s' is not empty. %s"), *Folder, Hint);
+				return false;
+			}
+			return true;
+		}
+
+		bool CheckEngineFolder(const FString& Path, FString& OutError)
+		{
+			const FString Folder = AbsoluteFromWorkingDirectory(Path);
+			if (!IFileManager::Get().FileExists(*(Folder / TEXT("Build/BatchFiles/RunUAT.sh"))))
+			{
+				OutError = FString::Printf(TEXT("--engine-dir: '%s' has no Build/BatchFiles/RunUAT.sh. Name an engine folder that has one, or leave "
+				                                "--engine-dir out to run the stand-in's automation tool."),
+				                           *Folder);
+				return false;
+			}
+			return true;
+		}
+
+		bool CheckScriptFile(const FString& Path, FString& OutError)
+		{
+			const FString File = AbsoluteFromWorkingDirectory(Path);
+			const TCHAR* const Hint = TEXT("Name a file of JSON requests, one a line, or - to read them from standard input.");
+			if (IFileManager::Get().DirectoryExists(*File))
+			{
+				OutError = FString::Printf(TEXT("--script: '%s' is a folder. %s"), *File, Hint);
+				return false;
+			}
+			if (!IFileManager::Get().FileExists(*File))
+			{
+				OutError = FString::Printf(TEXT("--script: there is no file at '%s'. %s"), *File, Hint);
 				return false;
 			}
 			return true;
@@ -82,6 +178,15 @@ namespace UE::StandIn::EditorHost
 		return true;
 	}
 
+	bool CheckHostOptions(const FHostOptions& Options, FString& OutError)
+	{
+		return (Options.ProjectFile.IsEmpty() || CheckDescriptorFile(TEXT("--project"), Options.ProjectFile, TEXT(".uproject"), OutError)) &&
+		       (Options.CopyTo.IsEmpty() || CheckCopyFolder(Options.CopyTo, OutError)) &&
+		       (Options.EngineDir.IsEmpty() || CheckEngineFolder(Options.EngineDir, OutError)) &&
+		       (Options.PluginFile.IsEmpty() || CheckDescriptorFile(TEXT("--plugin"), Options.PluginFile, TEXT(".uplugin"), OutError)) &&
+		       (Options.Script.IsEmpty() || Options.Script.Equals(TEXT("-")) || CheckScriptFile(Options.Script, OutError));
+	}
+
 	FString GetHostUsage()
 	{
 		return TEXT("Usage: trellic-editor [--project <file.uproject>] [--copy-to <folder>] [--engine-dir <folder>]\n"
@@ -93,7 +198,10 @@ namespace UE::StandIn::EditorHost
 		            "Without --project it opens a fresh copy of the demo project (in the build tree, or in\n"
 		            "the folder given to --copy-to), so the checked-in sample never changes.\n"
 		            "With --script it reads one JSON request a line and writes one JSON object a line;\n"
-		            "README.md describes the protocol.\n");
+		            "README.md describes the protocol.\n"
+		            "\n"
+		            "Exit codes: 0 when every script request was answered \"ok\": true (or the menu was quit),\n"
+		            "1 when a script request was not, 2 when the host refused to start, 130 after Ctrl-C.\n");
 	}
 
 	FString AbsoluteFromWorkingDirectory(const FString& Path)

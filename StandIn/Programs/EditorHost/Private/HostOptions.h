@@ -28,6 +28,15 @@ namespace UE::StandIn::EditorHost
 	/** Reads the command line. @return false with OutError set when it cannot be understood. */
 	bool ParseHostOptions(int ArgC, const char* const* ArgV, FHostOptions& OutOptions, FString& OutError);
 
+	/**
+	 * Refuses, before anything is created, options that name the wrong thing: a --project that is a folder, or not a
+	 * .uproject holding a JSON object; a --copy-to that is a file or a folder with something in it; an --engine-dir
+	 * without Build/BatchFiles/RunUAT.sh; a --plugin that is not a .uplugin holding a JSON object; a --script file
+	 * that is missing or a folder.
+	 * @return false with OutError naming the option and the path, and saying what to name instead.
+	 */
+	bool CheckHostOptions(const FHostOptions& Options, FString& OutError);
+
 	/** The usage text printed by --help and after a bad command line. */
 	FString GetHostUsage();
 

@@ -13,17 +13,6 @@ namespace UE::StandIn::EditorHost
 {
 	namespace
 	{
-		bool IsEmptyOrMissingFolder(const FString& Folder)
-		{
-			if (!IFileManager::Get().DirectoryExists(*Folder))
-			{
-				return !IFileManager::Get().FileExists(*Folder);
-			}
-			TArray<FString> Entries;
-			IFileManager::Get().FindFiles(Entries, *(Folder / TEXT("*")), true, true);
-			return Entries.IsEmpty();
-		}
-
 		// A new folder for every run, so a previous run's work is never overwritten.
 		FString MakeFreshDemoFolder()
 		{
@@ -41,11 +30,6 @@ namespace UE::StandIn::EditorHost
 		{
 			const FString Source = FString(TEXT(TRL_DEMO_PROJECT_DIR));
 			const FString Destination = Options.CopyTo.IsEmpty() ? MakeFreshDemoFolder() : AbsoluteFromWorkingDirectory(Options.CopyTo);
-			if (!IsEmptyOrMissingFolder(Destination))
-			{
-				OutError = FString::Printf(TEXT("'%s' is not empty. Name a new or empty folder for the copy of the demo project."), *Destination);
-				return false;
-			}
 			IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
 			if (!PlatformFile.CreateDirectoryTree(*Destination) || !PlatformFile.CopyDirectoryTree(*Destination, *Source, false))
 			{
@@ -71,11 +55,6 @@ namespace UE::StandIn::EditorHost
 		else
 		{
 			ProjectFile = AbsoluteFromWorkingDirectory(Options.ProjectFile);
-			if (!IFileManager::Get().FileExists(*ProjectFile))
-			{
-				OutError = FString::Printf(TEXT("There is no project file at '%s'."), *ProjectFile);
-				return false;
-			}
 		}
 		OutProject.ProjectFile = ProjectFile;
 

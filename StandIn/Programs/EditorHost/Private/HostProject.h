@@ -16,7 +16,8 @@ namespace UE::StandIn::EditorHost
 
 	/**
 	 * Finds or copies the project and makes it the running project (project paths, project name, configuration).
-	 * @return false with OutError set when the project cannot be opened; nothing is copied over existing files.
+	 * Expects options that CheckHostOptions accepted: a --copy-to folder is new or empty, a --project file is one.
+	 * @return false with OutError set when the demo project could not be copied.
 	 */
 	bool OpenProject(const FHostOptions& Options, FHostProject& OutProject, FString& OutError);
 } // namespace UE::StandIn::EditorHost

@@ -29,6 +29,9 @@ namespace UE::StandIn::EditorHost
 		constexpr double DefaultWaitSeconds = 1.0;
 		constexpr double LongestWaitSeconds = 3600.0;
 
+		// Quitting and the end of input close the editor alike; only Ctrl-C says it was interrupted.
+		const TCHAR* const ClosingLine = TEXT("Closing the editor.");
+
 		volatile sig_atomic_t GInterruptRequested = 0;
 		struct sigaction GPreviousInterruptAction = {};
 
@@ -60,15 +63,42 @@ namespace UE::StandIn::EditorHost
 			return Text.substr(First, Last - First + 1);
 		}
 
-		/** @return true with OutNumber when Text is a whole positive decimal number and nothing else. */
-		bool ParsePositiveInteger(const std::string& Text, int32& OutNumber)
+		/** @return true with OutNumber when Text is a whole decimal number and nothing else; 0 counts, and is out of every range. */
+		bool ParseNumber(const std::string& Text, int32& OutNumber)
 		{
 			if (Text.empty() || Text.size() > 9 || Text.find_first_not_of("0123456789") != std::string::npos)
 			{
 				return false;
 			}
 			OutNumber = static_cast<int32>(std::strtol(Text.c_str(), nullptr, 10));
-			return OutNumber > 0;
+			return true;
+		}
+
+		/**
+		 * @return typed text as it may be shown: control characters, which a terminal would act on (an arrow key's
+		 * escape sequence moves the cursor), written as escapes instead.
+		 */
+		FString EscapeControlCharacters(const std::string& Typed)
+		{
+			const FString Text = FString::FromUtf8(Typed);
+			FString Shown;
+			for (int32 Index = 0; Index < Text.Len(); ++Index)
+			{
+				const TCHAR Char = Text[Index];
+				if (Char < 0x20 || Char == 0x7F)
+				{
+					Shown += FString::Printf(TEXT("\\x%02X"), static_cast<uint32>(Char));
+				}
+				else if (Char >= 0x80 && Char <= 0x9F)
+				{
+					Shown += FString::Printf(TEXT("\\u%04X"), static_cast<uint32>(Char));
+				}
+				else
+				{
+					Shown.AppendChar(Char);
+				}
+			}
+			return Shown;
 		}
 
 		/** Indents every line of a text that may span several, such as a dialog's message. */
@@ -132,9 +162,9 @@ namespace UE::StandIn::EditorHost
 				return TEXT("close");
 			}
 			int32 Number = 0;
-			if (ParsePositiveInteger(Answer, Number))
+			if (ParseNumber(Answer, Number))
 			{
-				return Number <= View.Buttons.Num() ? View.Buttons[Number - 1].ToString() : FString();
+				return Number >= 1 && Number <= View.Buttons.Num() ? View.Buttons[Number - 1].ToString() : FString();
 			}
 			const FString Typed = FString::FromUtf8(Answer);
 			for (const FText& Button : View.Buttons)
@@ -202,13 +232,9 @@ namespace UE::StandIn::EditorHost
 				Print(TEXT("Interrupted: closing the editor."));
 				return 130;
 			}
-			if (Result == EInputResult::EndOfInput)
+			if (Result == EInputResult::EndOfInput || !HandleCommand(Line))
 			{
-				Print(TEXT("End of input: closing the editor."));
-				return 0;
-			}
-			if (!HandleCommand(Line))
-			{
+				Print(ClosingLine);
 				return 0;
 			}
 		}
@@ -222,13 +248,13 @@ namespace UE::StandIn::EditorHost
 		{
 			ShowMenu();
 		}
-		else if (ParsePositiveInteger(Command, Number))
+		else if (ParseNumber(Command, Number))
 		{
 			ChooseEntry(Number);
 		}
 		else if (Command[0] == '?' && Command.size() > 1)
 		{
-			if (ParsePositiveInteger(TrimSpaces(Command.substr(1)), Number))
+			if (ParseNumber(TrimSpaces(Command.substr(1)), Number))
 			{
 				ShowToolTip(Number);
 			}
@@ -274,7 +300,7 @@ namespace UE::StandIn::EditorHost
 		}
 		else
 		{
-			Print(FString(TEXT("Unknown command '")) + FString::FromUtf8(Command) + TEXT("'. Type h for help."));
+			Print(FString(TEXT("Unknown command '")) + EscapeControlCharacters(Command) + TEXT("'. Type h for help."));
 		}
 		return true;
 	}
@@ -356,7 +382,7 @@ namespace UE::StandIn::EditorHost
 
 	void FInteractiveFrontEnd::ChooseEntry(int32 Number)
 	{
-		if (Number > ShownEntries.Num())
+		if (Number < 1 || Number > ShownEntries.Num())
 		{
 			Print(FString::Printf(TEXT("There is no entry %d here."), Number));
 			return;
@@ -392,7 +418,7 @@ namespace UE::StandIn::EditorHost
 
 	void FInteractiveFrontEnd::ShowToolTip(int32 Number)
 	{
-		if (Number > ShownEntries.Num())
+		if (Number < 1 || Number > ShownEntries.Num())
 		{
 			Print(FString::Printf(TEXT("There is no entry %d here."), Number));
 			return;
@@ -424,6 +450,11 @@ namespace UE::StandIn::EditorHost
 		while (FPlatformTime::Seconds() < End && !IsInterruptRequested())
 		{
 			Session->Tick(0.0);
+		}
+		if (IsInterruptRequested() && bInputIsTerminal)
+		{
+			// The terminal echoed ^C where the cursor stood; the closing line starts on a line of its own.
+			WriteRaw("\n");
 		}
 	}
 
@@ -470,7 +501,7 @@ namespace UE::StandIn::EditorHost
 		{
 			// From a pipe or a file the prompt is written with the line it received, so the output reads like a
 			// session at a terminal.
-			WriteRaw(Prompt.ToUtf8() + OutLine + "\n");
+			WriteRaw((Prompt + EscapeControlCharacters(OutLine)).ToUtf8() + "\n");
 		}
 		ActivePrompt = OuterPrompt;
 		return Result;
@@ -496,6 +527,13 @@ namespace UE::StandIn::EditorHost
 			}
 			if (bInputIsTerminal && !bPromptOnScreen)
 			{
+				// A line typed while time passed or output scrolled by has been echoed by the terminal already: it is
+				// taken as it is, not under a prompt that would stand empty above what the line does.
+				if (IsInputReady())
+				{
+					ReadAvailableInput();
+					continue;
+				}
 				WritePrompt();
 			}
 
@@ -519,6 +557,14 @@ namespace UE::StandIn::EditorHost
 				Session->TickFrame();
 			}
 		}
+	}
+
+	bool FInteractiveFrontEnd::IsInputReady() const
+	{
+		pollfd Input = {};
+		Input.fd = InputFd;
+		Input.events = POLLIN;
+		return poll(&Input, 1, 0) > 0;
 	}
 
 	void FInteractiveFrontEnd::ReadAvailableInput()
@@ -665,7 +711,7 @@ namespace UE::StandIn::EditorHost
 			}
 			const std::string Answer = TrimSpaces(Line);
 			int32 Number = 0;
-			if (ParsePositiveInteger(Answer, Number) && Number <= Answers.Num())
+			if (ParseNumber(Answer, Number) && Number >= 1 && Number <= Answers.Num())
 			{
 				return Answers[Number - 1];
 			}

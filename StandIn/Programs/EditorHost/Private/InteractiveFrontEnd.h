@@ -69,6 +69,8 @@ namespace UE::StandIn::EditorHost
 		 */
 		EInputResult ReadLine(const FString& Prompt, bool bKeepTicking, std::string& OutLine);
 		EInputResult WaitForLine(bool bKeepTicking, std::string& OutLine);
+		/** @return true when standard input can be read without waiting: a whole line at a terminal, its end, or bytes from a pipe. */
+		bool IsInputReady() const;
 		/** Takes what standard input has ready into the pending bytes. */
 		void ReadAvailableInput();
 		bool TakePendingLine(std::string& OutLine);

@@ -16,11 +16,14 @@
 #include "Widgets/SWindow.h"
 
 #include "StandIn/MessageDialogResponder.h"
+#include <string_view>
 
 namespace UE::StandIn::EditorHost
 {
 	namespace
 	{
+		constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+
 		TSharedRef<FJsonObject> MakeEvent(const TCHAR* Name)
 		{
 			const TSharedRef<FJsonObject> Event = MakeShared<FJsonObject>();
@@ -129,8 +132,15 @@ namespace UE::StandIn::EditorHost
 	int32 FScriptFrontEnd::Run(std::istream& Input)
 	{
 		std::string Line;
+		bool bFirstLine = true;
 		while (!bQuitRequested && std::getline(Input, Line))
 		{
+			// Editors on Windows often save a script with a byte-order mark.
+			if (bFirstLine && Line.starts_with(Utf8ByteOrderMark))
+			{
+				Line.erase(0, Utf8ByteOrderMark.size());
+			}
+			bFirstLine = false;
 			if (!Line.empty() && Line.back() == '\r')
 			{
 				Line.pop_back();
@@ -141,7 +151,7 @@ namespace UE::StandIn::EditorHost
 			}
 			HandleRequest(Line);
 		}
-		return 0;
+		return bAnyRequestFailed ? 1 : 0;
 	}
 
 	bool FScriptFrontEnd::HandleRequest(const std::string& Line)
@@ -161,6 +171,14 @@ namespace UE::StandIn::EditorHost
 		if (!bOk)
 		{
 			Reply->SetStringField(TEXT("error"), Error);
+			bAnyRequestFailed = true;
+		}
+		// A window answer is meant for a window that the very next request opens; one left over would otherwise
+		// answer some later window that the script never meant it for.
+		if (!Command.Equals(TEXT("window")) && !PendingWindowAnswers.IsEmpty())
+		{
+			Reply->SetBoolField(TEXT("unused_window_answer"), true);
+			PendingWindowAnswers.Empty();
 		}
 		Write(Reply);
 		return !bQuitRequested;
@@ -374,7 +392,8 @@ namespace UE::StandIn::EditorHost
 			}
 			if (FPlatformTime::Seconds() >= Deadline)
 			{
-				OutError = FString::Printf(TEXT("%s.%s did not answer the expected value within %g seconds."), *ClassName, *FunctionName, Timeout);
+				OutError = FString::Printf(TEXT("%s.%s did not answer the expected value within %g %s."), *ClassName, *FunctionName, Timeout,
+				                           Timeout == 1.0 ? TEXT("second") : TEXT("seconds"));
 				return false;
 			}
 			Session->Tick(0.02);

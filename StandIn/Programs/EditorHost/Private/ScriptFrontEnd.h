@@ -21,7 +21,10 @@ namespace UE::StandIn::EditorHost
 
 		void SetSession(FHostSession* InSession) { Session = InSession; }
 
-		/** Answers requests until "quit" or the end of the input. @return the process exit code. */
+		/**
+		 * Answers requests until "quit" or the end of the input; a byte-order mark before the first request is skipped.
+		 * @return the process exit code: 0 when every request was answered "ok": true, 1 otherwise.
+		 */
 		int32 Run(std::istream& Input);
 
 		/** Writes one event or reply line. */
@@ -58,5 +61,6 @@ namespace UE::StandIn::EditorHost
 		FHostSession* Session = nullptr;
 		TArray<FWindowAnswer> PendingWindowAnswers;
 		bool bQuitRequested = false;
+		bool bAnyRequestFailed = false;
 	};
 } // namespace UE::StandIn::EditorHost
