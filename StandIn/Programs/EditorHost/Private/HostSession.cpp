@@ -6,6 +6,7 @@
 #include "Misc/MessageDialog.h"
 #include "Misc/OutputDevice.h"
 #include "Misc/OutputDeviceRedirector.h"
+#include "Misc/ScopeLock.h"
 #include "Modules/ModuleManager.h"
 #include "StandIn/ModalWindowResponder.h"
 #include "StandIn/NotificationObserver.h"
@@ -53,10 +54,17 @@ namespace UE::StandIn::EditorHost
 			{
 			}
 
-			void Serialize(const TCHAR* V, ELogVerbosity::Type Verbosity, const FName& Category) override { FrontEnd.OnLog(Category, Verbosity, FString(V)); }
+			// Each line reaches the front end as it is logged, before the reply to the request that logged it.
+			void Serialize(const TCHAR* V, ELogVerbosity::Type Verbosity, const FName& Category) override
+			{
+				FScopeLock Lock(&Mutex);
+				FrontEnd.OnLog(Category, Verbosity, FString(V));
+			}
+			bool CanBeUsedOnMultipleThreads() const override { return true; }
 
 		private:
 			IHostFrontEnd& FrontEnd;
+			FCriticalSection Mutex;
 		};
 	} // namespace
 
