@@ -4,6 +4,13 @@
 
 set(TRL_WARNINGS -Wall -Wextra -Werror)
 
+# What every test ctest discovers is given: under the sanitizers, the reports folder is emptied before the first and
+# checked after the last.
+set(TRL_TEST_PROPERTIES "")
+if(TRELLIC_SANITIZE)
+	set(TRL_TEST_PROPERTIES PROPERTIES FIXTURES_REQUIRED SanitizerReports)
+endif()
+
 # Every module is a static library linked whole, so that the static registration of modules,
 # reflected types and automation specs survives the linker in every program that links it.
 # Modules are linked dependents first: a module listed before one that needs it would make CMake place its
@@ -131,7 +138,7 @@ function(trl_gtest Name)
 	trl_link_modules(${Name} PRIVATE ${ARG_MODULES})
 	target_link_libraries(${Name} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LIBS})
 	if(NOT ARG_NO_CTEST)
-		gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60)
+		gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60 ${TRL_TEST_PROPERTIES})
 	endif()
 endfunction()
 
@@ -159,6 +166,6 @@ function(trl_spec_runner Name)
 		target_compile_definitions(${Name} PRIVATE TRL_SPEC_RUNNER_EDITOR_MENUS=1)
 	endif()
 	if(NOT ARG_NO_CTEST)
-		gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60)
+		gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60 ${TRL_TEST_PROPERTIES})
 	endif()
 endfunction()

@@ -113,8 +113,12 @@ void FCheckSpec::Define()
 		TestEqual(TEXT("Int"), Value, 3);
 		TestEqual(TEXT("Float"), 1.00001f, 1.0f);
 		TestEqual(TEXT("Double within tolerance"), 1.05, 1.0, 0.1);
-		TestEqual(TEXT("String"), FString(TEXT("Mod")), TEXT("Mod"));
-		TestEqual(TEXT("Text"), FText::FromString(TEXT("Done")), FText::FromString(TEXT("Done")));
+		// As in the engine, TestEqual on strings and texts ignores case; TestEqualSensitive does not.
+		TestEqual(TEXT("String"), FString(TEXT("MOD")), TEXT("Mod"));
+		TestEqual(TEXT("Strings"), FString(TEXT("mod")), FString(TEXT("Mod")));
+		TestEqual(TEXT("Text"), FText::FromString(TEXT("done")), FText::FromString(TEXT("Done")));
+		TestEqualSensitive(TEXT("Sensitive"), FString(TEXT("Mod")), TEXT("Mod"));
+		TestEqualSensitive(FString(TEXT("Sensitive paths")), FString(TEXT("/Mods/A")), FString(TEXT("/Mods/A")));
 		TestEqual(TEXT("Bool"), true, true);
 		TestEqualInsensitive(TEXT("Insensitive"), TEXT("COMPLETED"), TEXT("Completed"));
 		TestTrue(TEXT("True"), true);
@@ -127,7 +131,9 @@ void FCheckSpec::Define()
 	It("reports each check that fails", [this]() {
 		TestEqual(TEXT("Int"), 3, 4);
 		TestEqual(TEXT("Float"), 1.5f, 1.0f);
-		TestEqual(TEXT("String"), FString(TEXT("mod")), TEXT("Mod"));
+		TestEqual(TEXT("String"), FString(TEXT("mud")), TEXT("Mod"));
+		TestEqualSensitive(TEXT("Sensitive"), FString(TEXT("mod")), TEXT("Mod"));
+		TestEqualSensitive(TEXT("Sensitive literals"), TEXT("A/b"), TEXT("A/B"));
 		TestEqual(TEXT("Text"), FText::FromString(TEXT("Done")), FText::FromString(TEXT("Failed")));
 		TestEqual(TEXT("Bool"), true, false);
 		TestTrue(TEXT("True"), false);
@@ -263,7 +269,9 @@ TEST(AutomationSpec, ChecksReportWhatWasExpectedAndWhatWasFound)
 	EXPECT_FALSE(Failing.bSucceeded);
 	EXPECT_EQ(Joined(Failing.Errors), "Expected 'Int' to be 4, but it was 3.\n"
 	                                  "Expected 'Float' to be 1, but it was 1.5. (tolerance 9.99999975e-05)\n"
-	                                  "Expected 'String' to be \"Mod\", but it was \"mod\".\n"
+	                                  "Expected 'String' to be \"Mod\", but it was \"mud\".\n"
+	                                  "Expected 'Sensitive' to be \"Mod\", but it was \"mod\".\n"
+	                                  "Expected 'Sensitive literals' to be \"A/B\", but it was \"A/b\".\n"
 	                                  "Expected 'Text' to be \"Failed\", but it was \"Done\".\n"
 	                                  "Expected 'Bool' to be false, but it was true.\n"
 	                                  "Expected 'True' to be true.\n"

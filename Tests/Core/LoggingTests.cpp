@@ -1,3 +1,4 @@
+#include "Containers/Ticker.h"
 #include "CoreMinimal.h"
 #include "Misc/OutputDeviceRedirector.h"
 #include "StandIn/OutputDeviceCapture.h"
@@ -5,6 +6,7 @@
 
 #include "StandIn/LogCategories.h"
 #include <gtest/gtest.h>
+#include <thread>
 
 DECLARE_LOG_CATEGORY_EXTERN(LogLoggingTests, Log, All);
 DEFINE_LOG_CATEGORY(LogLoggingTests);
@@ -143,6 +145,7 @@ TEST(FOutputDeviceRedirector, DetachedDevicesReceiveNothing)
 			++Count;
 			GLog->RemoveOutputDevice(this);
 		}
+		bool CanBeUsedOnMultipleThreads() const override { return true; }
 		int32 Count = 0;
 	};
 	FSelfRemoving SelfRemoving;
@@ -152,6 +155,59 @@ TEST(FOutputDeviceRedirector, DetachedDevicesReceiveNothing)
 	UE_LOG(LogTemp, Display, TEXT("three"));
 	EXPECT_EQ(SelfRemoving.Count, 1);
 	EXPECT_EQ(After.Num(), 2);
+}
+
+TEST(FOutputDeviceRedirector, HandsLinesToASingleThreadDeviceOnlyWhenFlushedOrOnTheNextTick)
+{
+	// Records, as the engine's default device is, without saying it may be used on several threads.
+	class FSingleThreadDevice : public FOutputDevice
+	{
+	public:
+		void Serialize(const TCHAR* V, ELogVerbosity::Type Verbosity, const FName& Category) override
+		{
+			Lines.Add(FString(V));
+			Verbosities.Add(Verbosity);
+			Categories.Add(Category);
+			bAllOnThisThread = bAllOnThisThread && std::this_thread::get_id() == ThreadId;
+		}
+		TArray<FString> Lines;
+		TArray<ELogVerbosity::Type> Verbosities;
+		TArray<FName> Categories;
+		std::thread::id ThreadId = std::this_thread::get_id();
+		bool bAllOnThisThread = true;
+	};
+	FSingleThreadDevice Device;
+	FOutputDeviceCapture Capture;
+	GLog->AddOutputDevice(&Device);
+
+	UE_LOG(LogLoggingTests, Warning, TEXT("first"));
+	EXPECT_EQ(Capture.Num(), 1);
+	EXPECT_EQ(Device.Lines.Num(), 0);
+	GLog->Flush();
+	ASSERT_EQ(Device.Lines.Num(), 1);
+	EXPECT_EQ(Device.Lines[0].ToStdString(), u"first");
+	EXPECT_EQ(Device.Verbosities[0], ELogVerbosity::Warning);
+	EXPECT_EQ(Device.Categories[0], FName(TEXT("LogLoggingTests")));
+
+	// Lines from another thread reach the capture at once, and the device later, on the thread that ticks.
+	std::thread Worker([]() {
+		UE_LOG(LogLoggingTests, Log, TEXT("second"));
+	});
+	Worker.join();
+	UE_LOG(LogLoggingTests, Log, TEXT("third"));
+	EXPECT_EQ(Capture.Num(), 3);
+	EXPECT_EQ(Device.Lines.Num(), 1);
+	FTSTicker::GetCoreTicker().Tick(0.0f);
+	EXPECT_EQ(FString::Join(Device.Lines, TEXT(",")).ToStdString(), u"first,second,third");
+	EXPECT_TRUE(Device.bAllOnThisThread);
+
+	// A device detached while lines wait for it gets none of them.
+	UE_LOG(LogLoggingTests, Log, TEXT("fourth"));
+	GLog->RemoveOutputDevice(&Device);
+	GLog->Flush();
+	FTSTicker::GetCoreTicker().Tick(0.0f);
+	EXPECT_EQ(Device.Lines.Num(), 3);
+	EXPECT_EQ(Capture.Num(), 4);
 }
 
 TEST(FOutputDeviceStdErr, FormatsAsTheEngineConsole)

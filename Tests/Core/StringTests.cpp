@@ -270,27 +270,34 @@ TEST(FName, IgnoresCaseAndKnowsNone)
 	EXPECT_EQ(FName(3, TEXT("abcdef")), FName(TEXT("ABC")));
 }
 
-TEST(FChar, ClassifiesUtf16UnitsWithTheCLibrary)
+TEST(FChar, ClassifiesUtf16UnitsAsTheCRuntimeDoes)
 {
-	// The classification the plug-in's name rules use: the C library's, under the C.UTF-8 character type.
-	EXPECT_NE(std::iswalnum(0x00E9), 0);
-	EXPECT_NE(std::iswalpha(0x00E9), 0);
-	EXPECT_TRUE(FChar::IsAlnum(TEXT('\u00e9')));
-	EXPECT_NE(std::iswalnum(0x4E2D), 0);
-	EXPECT_NE(std::iswdigit(L'7'), 0);
-	EXPECT_EQ(std::iswalnum(L'_'), 0);
-	EXPECT_EQ(std::iswalnum(L'-'), 0);
-	EXPECT_EQ(std::iswalnum(L' '), 0);
-	for (const wint_t Surrogate : {0xD800u, 0xD83Du, 0xDBFFu, 0xDC00u, 0xDE00u, 0xDFFFu})
+	// As the engine's TChar: every code unit is put to iswalnum and iswdigit, under the C.UTF-8 character type.
+	for (uint32 Unit = 0; Unit <= 0xFFFF; ++Unit)
 	{
-		EXPECT_EQ(std::iswalnum(Surrogate), 0) << Surrogate;
-		EXPECT_EQ(std::iswdigit(Surrogate), 0) << Surrogate;
-		EXPECT_FALSE(FChar::IsAlpha(static_cast<TCHAR>(Surrogate)));
+		const TCHAR Char = static_cast<TCHAR>(Unit);
+		ASSERT_EQ(FChar::IsAlnum(Char), std::iswalnum(Unit) != 0) << Unit;
+		ASSERT_EQ(FChar::IsDigit(Char), std::iswdigit(Unit) != 0) << Unit;
+		ASSERT_EQ(FChar::IsAlpha(Char), std::iswalpha(Unit) != 0) << Unit;
 	}
-	// glibc knows only the ASCII digits as digits; a digit of another script (ARABIC-INDIC DIGIT ZERO)
-	// is still a letter-or-digit.
-	EXPECT_EQ(std::iswdigit(0x0660), 0);
-	EXPECT_NE(std::iswalnum(0x0660), 0);
+
+	// What the plug-in's name rules rely on: letters of every script, no surrogate half, no punctuation.
+	EXPECT_TRUE(FChar::IsAlnum(TEXT('\u00e9')));
+	EXPECT_TRUE(FChar::IsAlnum(TEXT('\u4e2d')));
+	EXPECT_TRUE(FChar::IsDigit(TEXT('7')));
+	for (const TCHAR Char : {TEXT('_'), TEXT('-'), TEXT(' '), TEXT('.')})
+	{
+		EXPECT_FALSE(FChar::IsAlnum(Char)) << static_cast<int32>(Char);
+	}
+	for (const uint32 Surrogate : {0xD800u, 0xD83Du, 0xDBFFu, 0xDC00u, 0xDE00u, 0xDFFFu})
+	{
+		EXPECT_FALSE(FChar::IsAlnum(static_cast<TCHAR>(Surrogate))) << Surrogate;
+		EXPECT_FALSE(FChar::IsDigit(static_cast<TCHAR>(Surrogate))) << Surrogate;
+	}
+	// glibc counts only the ASCII digits as digits; a digit of another script (ARABIC-INDIC DIGIT ZERO) is still a
+	// letter-or-digit.
+	EXPECT_FALSE(FChar::IsDigit(static_cast<TCHAR>(0x0660)));
+	EXPECT_TRUE(FChar::IsAlnum(static_cast<TCHAR>(0x0660)));
 
 	EXPECT_EQ(FChar::ToUpper(TEXT('\u00e9')), TEXT('\u00c9'));
 	EXPECT_EQ(FChar::ToLower(static_cast<TCHAR>(0xD83D)), static_cast<TCHAR>(0xD83D));

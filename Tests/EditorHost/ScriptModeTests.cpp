@@ -121,31 +121,32 @@ TEST(ScriptMode, SaysWhenAWindowAnswerWasLeftUnusedAndDropsIt)
 	EXPECT_EQ(Run.ExitCode, 0);
 }
 
-TEST(ScriptMode, ShowsTheTrellicSectionWithItsFiveEntriesInOrder)
+TEST(ScriptMode, DescribesEachSectionAndEntryOfAMenu)
 {
 	FHostSandbox Sandbox;
 	const FHostRun Run = Sandbox.Run({ToolsMenu, Quit});
 
 	const TSharedPtr<FJsonObject> Section = FindSection(Run.Lines[Run.IndexOfReply(TEXT("menu"))], TEXT("Trellic"));
 	ASSERT_TRUE(Section.IsValid()) << Run.RawOutput;
-	EXPECT_TRUE(TextString(Section->TryGetField(TEXT("label"))).Equals(TEXT("Trellic")));
+	EXPECT_TRUE(TextString(Section->TryGetField(TEXT("label"))).Equals(TEXT("Trellic"), ESearchCase::CaseSensitive));
 	const TArray<TSharedPtr<FJsonValue>>& Entries = Section->GetArrayField(TEXT("entries"));
-	ASSERT_EQ(Entries.Num(), 5);
-	const TCHAR* Names[] = {TEXT("TRLNewMod"), TEXT("TRLMountMod"), TEXT("TRLPackageMod"), TEXT("TRLUploadMod"), TEXT("TRLCreateBaseRelease")};
-	const TCHAR* Types[] = {TEXT("button"), TEXT("submenu"), TEXT("submenu"), TEXT("submenu"), TEXT("button")};
-	for (int32 Index = 0; Index < 5; ++Index)
+	ASSERT_GT(Entries.Num(), 1);
+	for (const TSharedPtr<FJsonValue>& Value : Entries)
 	{
-		const TSharedPtr<FJsonObject> Entry = Entries[Index]->AsObject();
-		EXPECT_TRUE(Entry->GetStringField(TEXT("name")).Equals(Names[Index]));
-		EXPECT_TRUE(Entry->GetStringField(TEXT("type")).Equals(Types[Index]));
+		const TSharedPtr<FJsonObject> Entry = Value->AsObject();
+		EXPECT_FALSE(Entry->GetStringField(TEXT("name")).IsEmpty());
+		EXPECT_FALSE(TextString(Entry->TryGetField(TEXT("label"))).IsEmpty());
+		EXPECT_FALSE(TextString(Entry->TryGetField(TEXT("tooltip"))).IsEmpty());
+		EXPECT_TRUE(Entry->HasTypedField<EJson::Boolean>(TEXT("enabled")));
 	}
+	// A plain entry is a button, an entry that opens a submenu a submenu; a text carries its namespace and key.
 	const TSharedPtr<FJsonObject> NewMod = Entries[0]->AsObject();
-	EXPECT_TRUE(NewMod->GetBoolField(TEXT("enabled")));
-	EXPECT_TRUE(Entries[4]->AsObject()->GetBoolField(TEXT("enabled")));
+	EXPECT_TRUE(NewMod->GetStringField(TEXT("type")).Equals(TEXT("button"), ESearchCase::CaseSensitive));
+	EXPECT_TRUE(Entries[1]->AsObject()->GetStringField(TEXT("type")).Equals(TEXT("submenu"), ESearchCase::CaseSensitive));
 	const TSharedPtr<FJsonObject> Label = NewMod->GetObjectField(TEXT("label"));
-	EXPECT_TRUE(Label->GetStringField(TEXT("string")).Equals(TEXT("New Mod...")));
-	EXPECT_TRUE(Label->GetStringField(TEXT("namespace")).Equals(TEXT("TRLEditorMenu")));
-	EXPECT_TRUE(Label->GetStringField(TEXT("key")).Equals(TEXT("NewModLabel")));
+	EXPECT_TRUE(Label->GetStringField(TEXT("string")).Equals(TEXT("New Mod..."), ESearchCase::CaseSensitive));
+	EXPECT_TRUE(Label->GetStringField(TEXT("namespace")).Equals(TEXT("TRLEditorMenu"), ESearchCase::CaseSensitive));
+	EXPECT_TRUE(Label->GetStringField(TEXT("key")).Equals(TEXT("NewModLabel"), ESearchCase::CaseSensitive));
 }
 
 TEST(ScriptMode, CallsReflectedFunctionsAndReturnsResultAndOutputs)
@@ -187,33 +188,6 @@ TEST(ScriptMode, KeepsALoneSurrogateIntactBothWays)
 	EXPECT_NE(Run.RawOutput.find("'\\ud83d' is not allowed."), std::string::npos);
 }
 
-TEST(ScriptMode, CreatesAModThatIsMountedUnderItsContentRoot)
-{
-	FHostSandbox Sandbox;
-	const FHostRun Run =
-	    Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"MyMod","Author":"Me","Description":""}})",
-	                 R"({"cmd":"mounts"})", R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"MyMod"}})", Quit});
-
-	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
-	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
-	const FString Descriptor = FString::FromUtf8(Sandbox.GetModsRoot() + "/MyMod/MyMod.uplugin");
-	EXPECT_TRUE(Replies[0]->GetStringField(TEXT("return")).Equals(Descriptor));
-	FString Text;
-	EXPECT_TRUE(FFileHelper::LoadFileToString(Text, *Descriptor));
-	EXPECT_TRUE(Text.Contains(TEXT("\"CreatedBy\": \"Me\"")));
-	EXPECT_TRUE(HasLogLine(Run, TEXT("Log"), TEXT("Created mod 'MyMod' at ")));
-
-	bool bMounted = false;
-	for (const TSharedPtr<FJsonValue>& Mount : Replies[1]->GetArrayField(TEXT("mounts")))
-	{
-		bMounted |= Mount->AsObject()->GetStringField(TEXT("root")).Equals(TEXT("/MyMod/"));
-	}
-	EXPECT_TRUE(bMounted) << Run.RawOutput;
-
-	EXPECT_FALSE(Replies[2]->GetBoolField(TEXT("return")));
-	EXPECT_TRUE(Replies[2]->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutReason"))->GetStringField(TEXT("key")).Equals(TEXT("AlreadyExists")));
-}
-
 TEST(ScriptMode, VerbosityRequestSuppressesAndRestoresLines)
 {
 	FHostSandbox Sandbox;
@@ -244,19 +218,42 @@ TEST(ScriptMode, MenusWaitUntilDeclaredReady)
 	EXPECT_EQ(CountSections(Run.Lines[Run.IndexOfReply(TEXT("menu"), Ready)], TEXT("Trellic")), 1);
 }
 
-TEST(ScriptMode, UnloadingTheEditorModuleRemovesItsSectionAndReloadingAddsOne)
+TEST(ScriptMode, TheEditorModuleShutsDownWithoutToolMenusAndStartsAgainOnceItIsBack)
 {
 	FHostSandbox Sandbox;
 	const FHostRun Run =
-	    Sandbox.Run({R"({"cmd":"module","action":"unload","name":"TrellicEditor"})", ToolsMenu, R"({"cmd":"module","action":"load","name":"TrellicEditor"})",
-	                 ToolsMenu, R"({"cmd":"module","action":"unload","name":"Json"})", Quit});
+	    Sandbox.Run({R"({"cmd":"module","action":"unload","name":"ToolMenus"})", R"({"cmd":"module","action":"unload","name":"TrellicEditor"})",
+	                 R"({"cmd":"module","action":"load","name":"ToolMenus"})", R"({"cmd":"module","action":"load","name":"TrellicEditor"})",
+	                 R"({"cmd":"module","action":"unload","name":"Json"})", Quit});
 
+	// The refused Json request makes the run fail.
+	EXPECT_EQ(Run.ExitCode, 1) << Run.RawOutput;
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
-	ASSERT_TRUE(Replies[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
-	EXPECT_EQ(CountSections(Replies[1], TEXT("Trellic")), 0);
-	EXPECT_TRUE(Replies[2]->GetBoolField(TEXT("ok")));
-	EXPECT_EQ(CountSections(Replies[3], TEXT("Trellic")), 1);
+	ASSERT_EQ(Replies.Num(), 6) << Run.RawOutput;
+	for (int32 Index = 0; Index < 4; ++Index)
+	{
+		EXPECT_TRUE(Replies[Index]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
+	}
+	// Only the plug-in's modules and ToolMenus come and go on request.
 	EXPECT_FALSE(Replies[4]->GetBoolField(TEXT("ok")));
+	// A menu object kept from before, or asked for while ToolMenus is gone, would be reported at Error.
+	for (const TSharedPtr<FJsonObject>& Event : Run.Events(TEXT("log")))
+	{
+		EXPECT_FALSE(Event->GetStringField(TEXT("verbosity")).Equals(TEXT("Error"))) << Run.RawOutput;
+	}
+	EXPECT_EQ(Run.Events(TEXT("menus-callback")).Num(), 2);
+}
+
+// While menus cannot be extended yet, the editor module's start-up callback waits, and leaves with the module.
+TEST(ScriptMode, AnEditorModuleGoneBeforeMenusAreReadyNeverAddsItsSection)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run =
+	    Sandbox.Run({R"({"cmd":"module","action":"unload","name":"TrellicEditor"})", R"({"cmd":"menus-ready"})", ToolsMenu, Quit}, {"--menus-not-ready"});
+
+	ASSERT_TRUE(Run.Replies()[0]->GetBoolField(TEXT("ok"))) << Run.RawOutput;
+	EXPECT_EQ(Run.Events(TEXT("menus-callback")).Num(), 0) << Run.RawOutput;
+	EXPECT_EQ(CountSections(Run.Lines[Run.IndexOfReply(TEXT("menu"))], TEXT("Trellic")), 0);
 }
 
 TEST(ScriptMode, ChoosesEntriesAndWaitsForReflectedAnswers)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "StandIn/ContentRoots.h"
+#include "StandIn/OutputDeviceCapture.h"
 #include <filesystem>
 #include <fstream>
 
@@ -89,13 +90,21 @@ TEST_F(ProjectsTest, MountsAnExplicitlyLoadedContentPluginAtItsNamedRoot)
 	EXPECT_FALSE(FPackageName::MountPointExists(TEXT("/GoodMod/")));
 }
 
-TEST_F(ProjectsTest, RefusesADescriptorThatDoesNotParse)
+TEST_F(ProjectsTest, RefusesADescriptorThatDoesNotParseWithAnErrorLine)
 {
 	const FString Descriptor = WriteDescriptor("BrokenMod", R"({ "FileVersion": 3, "ExplicitlyLoaded": true, )");
 	FText Reason;
+	UE::StandIn::FOutputDeviceCapture Capture;
 	EXPECT_FALSE(IPluginManager::Get().AddToPluginsList(Descriptor, &Reason));
 	EXPECT_TRUE(Reason.ToString().StartsWith(FString(TEXT("The plug-in descriptor '")) + Descriptor + TEXT("' is not valid: "))) << Reason.ToString().ToUtf8();
 	EXPECT_FALSE(IPluginManager::Get().FindPlugin(TEXT("BrokenMod")).IsValid());
+	// As the engine does, whoever asked: an Error in LogPluginManager that names the file and the reason.
+	const TArray<UE::StandIn::FCapturedLogLine> Lines = Capture.GetLines();
+	ASSERT_EQ(Lines.Num(), 1);
+	EXPECT_EQ(Lines[0].Category, FName(TEXT("LogPluginManager")));
+	EXPECT_EQ(Lines[0].Verbosity, ELogVerbosity::Error);
+	EXPECT_TRUE(Lines[0].Message.Equals(FString::Printf(TEXT("Failed to load plugin '%s': %s"), *Descriptor, *Reason.ToString()), ESearchCase::CaseSensitive))
+	    << Lines[0].Message.ToUtf8();
 
 	EXPECT_FALSE(IPluginManager::Get().AddToPluginsList(WriteDescriptor("NoVersionMod", R"({ "ExplicitlyLoaded": true })"), &Reason));
 	EXPECT_TRUE(Reason.ToString().Contains(TEXT("\"FileVersion\""))) << Reason.ToString().ToUtf8();

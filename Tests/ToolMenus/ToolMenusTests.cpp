@@ -72,8 +72,9 @@ TEST(ToolMenusStartup, CallbacksWaitForTheHostAndTheModuleThenRunOnce)
 	EXPECT_EQ(GStaticCallbackRuns, 1);
 	EXPECT_EQ(LambdaRuns, 1);
 
-	// Once menus can be extended, a new callback runs at once; earlier ones never run again.
-	UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateStatic(&CountStaticCallback));
+	// Once menus can be extended, a new callback runs at once, with no handle to give back; earlier ones never run again.
+	const FDelegateHandle AtOnce = UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateStatic(&CountStaticCallback));
+	EXPECT_FALSE(AtOnce.IsValid());
 	EXPECT_EQ(GStaticCallbackRuns, 2);
 	EXPECT_EQ(LambdaRuns, 1);
 	EXPECT_EQ(Observed, 3);
@@ -93,11 +94,19 @@ TEST(ToolMenusStartup, UnregisteredCallbacksNeverRun)
 		++ByHandle;
 	}));
 	UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateRaw(&User, &FUser::Run));
+	int32 Kept = 0;
+	UToolMenus::RegisterStartupCallback(FSimpleMulticastDelegate::FDelegate::CreateLambda([&Kept]() {
+		++Kept;
+	}));
 	UToolMenus::UnRegisterStartupCallback(Handle);
 	UToolMenus::UnRegisterStartupCallback(&User);
+	// The handle of a callback that ran at once: it names no waiting callback.
+	UToolMenus::UnRegisterStartupCallback(FDelegateHandle());
+	DeclareToolMenusReady();
 	FModuleManager::Get().LoadModuleChecked(TEXT("ToolMenus"));
 	EXPECT_EQ(ByHandle, 0);
 	EXPECT_EQ(User.Runs, 0);
+	EXPECT_EQ(Kept, 1);
 	FModuleManager::Get().UnloadModule(TEXT("ToolMenus"));
 }
 

@@ -5,6 +5,7 @@
 #include "Dom/JsonObject.h"
 #include "Dom/JsonValue.h"
 #include "HAL/FileManager.h"
+#include "Misc/Char.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLJsonText.h"
@@ -13,22 +14,15 @@
 #include "TRLSettings.h"
 #include "Trellic.h"
 
-#include <cwctype>
-
 #define LOCTEXT_NAMESPACE "TRLModScaffold"
 
 namespace TRLModScaffold
 {
-	// Judged one UTF-16 code unit at a time by the C runtime, so letters and digits of every script pass, and each
-	// half of a surrogate pair fails on its own.
-	bool IsDigit(TCHAR Char)
-	{
-		return std::iswdigit(static_cast<std::wint_t>(Char)) != 0;
-	}
-
+	// Judged one UTF-16 code unit at a time by the engine, which asks the C runtime: letters and digits of every script
+	// pass, and each half of a surrogate pair fails on its own.
 	bool IsNameCharacter(TCHAR Char)
 	{
-		return Char == TEXT('_') || std::iswalnum(static_cast<std::wint_t>(Char)) != 0;
+		return Char == TEXT('_') || FChar::IsAlnum(Char);
 	}
 
 	TSharedRef<FJsonObject> MakeDescriptor(const FString& ModName, const FString& Author, const FString& Description)
@@ -66,7 +60,7 @@ bool UTRLModScaffold::IsValidModName(const FString& ModName, FText& OutReason)
 		return false;
 	}
 
-	if (TRLModScaffold::IsDigit(ModName[0]))
+	if (FChar::IsDigit(ModName[0]))
 	{
 		OutReason = LOCTEXT("StartsWithDigit", "The name cannot start with a digit.");
 		return false;

@@ -68,7 +68,7 @@ namespace
 			FText Reason;
 			if (!Descriptor.Load(FullPath, &Reason))
 			{
-				return Refuse(Reason, OutFailReason);
+				return RefuseToAdd(FullPath, Reason, OutFailReason);
 			}
 
 			const FString Name = FPaths::GetBaseFilename(FullPath);
@@ -76,9 +76,10 @@ namespace
 			{
 				if (!Existing->GetDescriptorFileName().Equals(FullPath, ESearchCase::CaseSensitive))
 				{
-					return Refuse(FText::Format(LOCTEXT("NameTaken", "A plug-in named '{0}' is already known from '{1}'; a plug-in name must be unique."),
-					                            FText::FromString(Name), FText::FromString(Existing->GetDescriptorFileName())),
-					              OutFailReason);
+					return RefuseToAdd(FullPath,
+					                   FText::Format(LOCTEXT("NameTaken", "A plug-in named '{0}' is already known from '{1}'; a plug-in name must be unique."),
+					                                 FText::FromString(Name), FText::FromString(Existing->GetDescriptorFileName())),
+					                   OutFailReason);
 				}
 				// The same descriptor again: take what it says now.
 				Existing->SetDescriptor(MoveTemp(Descriptor));
@@ -226,6 +227,17 @@ namespace
 				return false;
 			}
 			return true;
+		}
+
+		// The engine reports a plug-in it cannot take as an error, whoever asked for it and whatever they do next.
+		static bool RefuseToAdd(const FString& PluginFilename, const FText& Reason, FText* OutFailReason)
+		{
+			UE_LOG(LogPluginManager, Error, TEXT("Failed to load plugin '%s': %s"), *PluginFilename, *Reason.ToString());
+			if (OutFailReason)
+			{
+				*OutFailReason = Reason;
+			}
+			return false;
 		}
 
 		static bool Refuse(const FText& Reason, FText* OutReason)

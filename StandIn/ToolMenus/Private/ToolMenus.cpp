@@ -304,8 +304,9 @@ FDelegateHandle UToolMenus::RegisterStartupCallback(const FSimpleMulticastDelega
 {
 	if (CanRunStartupCallbacks())
 	{
+		// Nothing is left to unregister, so the engine hands back no handle.
 		RunStartupCallback(InDelegate);
-		return FDelegateHandle(FDelegateHandle::GenerateNewHandle);
+		return FDelegateHandle();
 	}
 	return AddStartupCallback(InDelegate);
 }

@@ -63,6 +63,10 @@ namespace UE::ToolMenus::Private
 
 	void RemoveStartupCallback(FDelegateHandle Handle)
 	{
+		if (!Handle.IsValid())
+		{
+			return;
+		}
 		GetState().PendingStartupCallbacks.RemoveAll([Handle](const FSimpleMulticastDelegate::FDelegate& Delegate) {
 			return Delegate.GetHandle() == Handle;
 		});

@@ -30,7 +30,10 @@ public:
 	/** @return true where menus are shown (the editor, not commandlets or games). */
 	static bool IsToolMenuUIEnabled();
 
-	/** Runs the delegate once menus can be extended: at once if they already can. @return its handle. */
+	/**
+	 * Runs the delegate once menus can be extended: at once if they already can.
+	 * @return the handle that unregisters the waiting delegate; invalid when it ran at once.
+	 */
 	static FDelegateHandle RegisterStartupCallback(const FSimpleMulticastDelegate::FDelegate& InDelegate);
 
 	/** Forgets every start-up callback bound to this object that has not run yet. */

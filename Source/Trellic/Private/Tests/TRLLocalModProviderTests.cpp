@@ -21,19 +21,19 @@ void FTRLLocalModProviderSpec::Define()
 			UTRLSettings* Settings = NewObject<UTRLSettings>();
 			Settings->ModsDirectory = TEXT("Addons/Local");
 			FTRLScopedSettingsOverride Override(Settings);
-			TestEqual(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Addons/Local"));
+			TestEqualSensitive(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Addons/Local"));
 		});
 
 		It("uses Mods when ModsDirectory is empty", [this]() {
 			UTRLSettings* Settings = NewObject<UTRLSettings>();
 			Settings->ModsDirectory.Empty();
 			FTRLScopedSettingsOverride Override(Settings);
-			TestEqual(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Mods"));
+			TestEqualSensitive(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Mods"));
 		});
 
 		It("uses Mods when no settings object is available", [this]() {
 			FTRLScopedSettingsOverride NoSettings(nullptr);
-			TestEqual(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Mods"));
+			TestEqualSensitive(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Mods"));
 		});
 
 		It("answers an overriding root exactly as given, a relative one included, until the override ends", [this]() {
@@ -43,11 +43,11 @@ void FTRLLocalModProviderSpec::Define()
 				{
 					FTRLScopedModsRootOverride Inner(TEXT("Relative/Mods"));
 					FTRLScopedSettingsOverride NoSettings(nullptr);
-					TestEqual(TEXT("inner root"), UTRLLocalModProvider::GetLocalModsRoot(), FString(TEXT("Relative/Mods")));
+					TestEqualSensitive(TEXT("inner root"), UTRLLocalModProvider::GetLocalModsRoot(), TEXT("Relative/Mods"));
 				}
-				TestEqual(TEXT("outer root"), UTRLLocalModProvider::GetLocalModsRoot(), FString(TEXT("/srv/mods/")));
+				TestEqualSensitive(TEXT("outer root"), UTRLLocalModProvider::GetLocalModsRoot(), TEXT("/srv/mods/"));
 			}
-			TestEqual(TEXT("root after the overrides"), UTRLLocalModProvider::GetLocalModsRoot(), Before);
+			TestEqualSensitive(TEXT("root after the overrides"), UTRLLocalModProvider::GetLocalModsRoot(), Before);
 		});
 	});
 }

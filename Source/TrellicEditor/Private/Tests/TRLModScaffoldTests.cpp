@@ -20,8 +20,16 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 	FString TempDir;
 	FString ModsRoot;
 	FString ModName;
+	// Every mod name the running case may have mounted, so that none stays mounted after it.
+	TArray<FString> ModNames;
 	TSharedPtr<FTRLScopedModsRootOverride> RootOverride;
 	TSharedPtr<FTRLLogCapture> Log;
+
+	/** A mod name no earlier case has used, unmounted when the case ends. */
+	FString MakeModName()
+	{
+		return ModNames.Add_GetRef(TRLTest::MakeUniqueModName(TEXT("TRLScaffoldSpecMod")));
+	}
 
 	static FString BaseDir()
 	{
@@ -42,7 +50,7 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 	}
 
 	/** The descriptor CreateMod writes; the string values are given as they appear in the file, escapes included. */
-	static FString ExpectedDescriptor(const FString& Name, const FString& Description, const FString& Author, int32 ModApiVersion, int32 LoadOrder)
+	static FString ExpectedDescriptor(const FString& Name, const FString& DescriptionValue, const FString& AuthorValue, int32 ModApiVersion, int32 LoadOrder)
 	{
 		const TCHAR* Lines[] = {TEXT("{"),
 		                        TEXT("\t\"FileVersion\": 3,"),
@@ -60,18 +68,19 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 		                        TEXT("\t\"TRLRequiredMods\": [],"),
 		                        TEXT("\t\"Modules\": []"),
 		                        TEXT("}")};
+		// The engine's JSON writer ends lines as its platform does.
 		FString Text;
 		for (const TCHAR* Line : Lines)
 		{
 			if (!Text.IsEmpty())
 			{
-				Text += TEXT("\r\n");
+				Text += LINE_TERMINATOR;
 			}
 			Text += Line;
 		}
 		Text.ReplaceInline(TEXT("{Name}"), *Name, ESearchCase::CaseSensitive);
-		Text.ReplaceInline(TEXT("{Description}"), *Description, ESearchCase::CaseSensitive);
-		Text.ReplaceInline(TEXT("{Author}"), *Author, ESearchCase::CaseSensitive);
+		Text.ReplaceInline(TEXT("{Description}"), *DescriptionValue, ESearchCase::CaseSensitive);
+		Text.ReplaceInline(TEXT("{Author}"), *AuthorValue, ESearchCase::CaseSensitive);
 		Text.ReplaceInline(TEXT("{ModApiVersion}"), *FString::FromInt(ModApiVersion), ESearchCase::CaseSensitive);
 		Text.ReplaceInline(TEXT("{LoadOrder}"), *FString::FromInt(LoadOrder), ESearchCase::CaseSensitive);
 		return Text;
@@ -116,11 +125,11 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 	}
 
 	/** A text that translators can translate: its string, and its namespace and key in the scaffold's table. */
-	void TestLocalizedText(const FText& Text, const TCHAR* Key, const TCHAR* Expected)
+	void TestLocalizedText(const FText& Text, const TCHAR* Key, const FString& Expected)
 	{
-		TestEqual(FString::Printf(TEXT("string of %s"), Key), Text.ToString(), FString(Expected));
-		TestEqual(FString::Printf(TEXT("namespace of %s"), Key), FTextInspector::GetNamespace(Text).Get(FString()), FString(TEXT("TRLModScaffold")));
-		TestEqual(FString::Printf(TEXT("key of %s"), Key), FTextInspector::GetKey(Text).Get(FString()), FString(Key));
+		TestEqualSensitive(FString::Printf(TEXT("string of %s"), Key), Text.ToString(), Expected);
+		TestEqualSensitive(FString::Printf(TEXT("namespace of %s"), Key), FTextInspector::GetNamespace(Text).Get(FString()), TEXT("TRLModScaffold"));
+		TestEqualSensitive(FString::Printf(TEXT("key of %s"), Key), FTextInspector::GetKey(Text).Get(FString()), Key);
 	}
 
 	struct FExpectedLine
@@ -135,20 +144,20 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 		TestEqual(TEXT("number of LogTrellic lines"), Lines.Num(), Expected.Num());
 		for (int32 Index = 0; Index < Lines.Num() && Index < Expected.Num(); ++Index)
 		{
-			TestEqual(FString::Printf(TEXT("LogTrellic line %d"), Index), Lines[Index].Message, Expected[Index].Message);
+			TestEqualSensitive(FString::Printf(TEXT("LogTrellic line %d"), Index), Lines[Index].Message, Expected[Index].Message);
 			TestTrue(FString::Printf(TEXT("LogTrellic line %d has verbosity %d (it has %d)"), Index, int32(Expected[Index].Verbosity),
 			                         int32(Lines[Index].Verbosity)),
 			         Lines[Index].Verbosity == Expected[Index].Verbosity);
 		}
 	}
 
-	/** The names of the files and folders directly in Folder, sorted. */
-	static TArray<FString> ListFolder(const FString& Folder)
+	/** The names of the files and folders directly in Folder, sorted and joined by "|", to compare with their case. */
+	static FString ListFolder(const FString& Folder)
 	{
 		TArray<FString> Names;
 		IFileManager::Get().FindFiles(Names, *(Folder / TEXT("*")), true, true);
 		Names.Sort();
-		return Names;
+		return FString::Join(Names, TEXT("|"));
 	}
 
 	FString MountedLine(const FString& Name) const
@@ -156,14 +165,11 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 		return FString::Printf(TEXT("Mod '%s' is mounted for editing. Its content lives under /%s/ in the Content Browser."), *Name, *Name);
 	}
 
-	/** Writes a minimal content-only descriptor at Folder/FileName and returns its path. */
-	FString WriteDescriptor(const FString& Folder, const FString& FileName)
+	/** Writes a content-only mod ModsRoot/FolderName with the descriptor FileBaseName.uplugin and returns its path. */
+	FString WriteMod(const FString& FolderName, const FString& FileBaseName)
 	{
-		const FString Path = Folder / FileName;
-		IFileManager::Get().MakeDirectory(*(Folder / TEXT("Content")), true);
-		TestTrue(
-		    TEXT("the descriptor is written"),
-		    FFileHelper::SaveStringToFile(FString(TEXT("{\n\t\"FileVersion\": 3,\n\t\"CanContainContent\": true,\n\t\"ExplicitlyLoaded\": true\n}")), *Path));
+		const FString Path = TRLTest::WriteMod(ModsRoot, FolderName, FileBaseName);
+		TestFalse(TEXT("the descriptor is written"), Path.IsEmpty());
 		return Path;
 	}
 END_DEFINE_SPEC(FTRLModScaffoldSpec)
@@ -173,7 +179,7 @@ void FTRLModScaffoldSpec::Define()
 	BeforeEach([this]() {
 		TempDir = TRLTest::MakeTempFolder(TEXT("TRLModScaffold"));
 		ModsRoot = TempDir / TEXT("Mods");
-		ModName = TRLTest::MakeUniqueModName(TEXT("TRLScaffoldSpecMod"));
+		ModName = MakeModName();
 		RootOverride = MakeShared<FTRLScopedModsRootOverride>(ModsRoot);
 		Log = MakeShared<FTRLLogCapture>();
 	});
@@ -181,22 +187,33 @@ void FTRLModScaffoldSpec::Define()
 	AfterEach([this]() {
 		Log.Reset();
 		RootOverride.Reset();
-		IFileManager::Get().DeleteDirectory(*TempDir, false, true);
+		for (const FString& Name : ModNames)
+		{
+			TRLTest::UnmountMod(Name);
+		}
+		ModNames.Empty();
+		TRLTest::DeleteFolder(TempDir);
 	});
 
 	Describe("IsValidModName", [this]() {
-		It("refuses an empty name", [this]() {
-			FText Reason;
-			TestFalse(TEXT("IsValidModName"), UTRLModScaffold::IsValidModName(FString(), Reason));
-			TestLocalizedText(Reason, TEXT("EmptyName"), TEXT("The mod needs a name."));
-		});
-
-		It("refuses a name that starts with a digit before looking at its other characters", [this]() {
-			for (const TCHAR* Name : {TEXT("1Mod"), TEXT("9-")})
+		It("gives one reason, that of the first rule the name breaks, under the rule's key", [this]() {
+			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Existing")), true);
+			struct FCase
+			{
+				FString Name;
+				const TCHAR* Key;
+				FString Reason;
+			};
+			const FCase Cases[] = {{TEXT(""), TEXT("EmptyName"), TEXT("The mod needs a name.")},
+			                       {TEXT("1Mod"), TEXT("StartsWithDigit"), TEXT("The name cannot start with a digit.")},
+			                       {TEXT("9-"), TEXT("StartsWithDigit"), TEXT("The name cannot start with a digit.")},
+			                       {TEXT("My Mod"), TEXT("BadCharacter"), TEXT("The name may only use letters, digits and underscores. ' ' is not allowed.")},
+			                       {TEXT("Existing"), TEXT("AlreadyExists"), TEXT("A mod called 'Existing' already exists.")}};
+			for (const FCase& Case : Cases)
 			{
 				FText Reason;
-				TestFalse(Name, UTRLModScaffold::IsValidModName(Name, Reason));
-				TestLocalizedText(Reason, TEXT("StartsWithDigit"), TEXT("The name cannot start with a digit."));
+				TestFalse(FString::Printf(TEXT("IsValidModName(\"%s\")"), *Case.Name), UTRLModScaffold::IsValidModName(Case.Name, Reason));
+				TestLocalizedText(Reason, Case.Key, Case.Reason);
 			}
 		});
 
@@ -206,8 +223,7 @@ void FTRLModScaffoldSpec::Define()
 				FString Name;
 				FString Offender;
 			};
-			const FCase Cases[] = {{TEXT("My Mod"), TEXT(" ")},
-			                       {TEXT(" Leading"), TEXT(" ")},
+			const FCase Cases[] = {{TEXT(" Leading"), TEXT(" ")},
 			                       {TEXT("   "), TEXT(" ")},
 			                       {TEXT("Mod-2.0"), TEXT("-")},
 			                       {TEXT("../Escape"), TEXT(".")},
@@ -219,8 +235,8 @@ void FTRLModScaffoldSpec::Define()
 			{
 				FText Reason;
 				TestFalse(Case.Name, UTRLModScaffold::IsValidModName(Case.Name, Reason));
-				TestEqual(Case.Name, Reason.ToString(),
-				          FString::Printf(TEXT("The name may only use letters, digits and underscores. '%s' is not allowed."), *Case.Offender));
+				TestEqualSensitive(Case.Name, Reason.ToString(),
+				                   FString::Printf(TEXT("The name may only use letters, digits and underscores. '%s' is not allowed."), *Case.Offender));
 			}
 			TestFalse(TEXT("nothing was made under the mods root"), IFileManager::Get().DirectoryExists(*ModsRoot));
 		});
@@ -230,26 +246,18 @@ void FTRLModScaffoldSpec::Define()
 			{
 				FText Reason = FText::FromString(TEXT("untouched"));
 				TestTrue(Name, UTRLModScaffold::IsValidModName(Name, Reason));
-				TestEqual(Name, Reason.ToString(), FString(TEXT("untouched")));
+				TestEqualSensitive(Name, Reason.ToString(), TEXT("untouched"));
 			}
 		});
 
-		It("refuses a name whose folder exists under the mods root, quoting the name as given", [this]() {
+		It("counts only a folder directly under the mods root as a mod of that name", [this]() {
 			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Existing")), true);
+			TestTrue(TEXT("the file is written"), FFileHelper::SaveStringToFile(FString(TEXT("not a mod")), *(ModsRoot / TEXT("Plain"))));
 			FText Reason;
-			TestFalse(TEXT("IsValidModName"), UTRLModScaffold::IsValidModName(TEXT("Existing"), Reason));
-			TestEqual(TEXT("OutReason"), Reason.ToString(), FString(TEXT("A mod called 'Existing' already exists.")));
-
+			TestTrue(TEXT("a plain file of the name"), UTRLModScaffold::IsValidModName(TEXT("Plain"), Reason));
 			// A root that already ends in a separator gets no second one.
 			FTRLScopedModsRootOverride RootWithSeparator(ModsRoot + TEXT("/"));
-			TestFalse(TEXT("IsValidModName with a root ending in /"), UTRLModScaffold::IsValidModName(TEXT("Existing"), Reason));
-		});
-
-		It("accepts a name when only a plain file of that name lies under the mods root", [this]() {
-			IFileManager::Get().MakeDirectory(*ModsRoot, true);
-			TestTrue(TEXT("the file is written"), FFileHelper::SaveStringToFile(FString(TEXT("not a mod")), *(ModsRoot / TEXT("Existing"))));
-			FText Reason;
-			TestTrue(TEXT("IsValidModName"), UTRLModScaffold::IsValidModName(TEXT("Existing"), Reason));
+			TestFalse(TEXT("a folder under a root ending in /"), UTRLModScaffold::IsValidModName(TEXT("Existing"), Reason));
 		});
 	});
 
@@ -265,12 +273,12 @@ void FTRLModScaffoldSpec::Define()
 
 			const FString ModFolder = ModsRoot + TEXT("/") + ModName;
 			const FString DescriptorPath = ModFolder + TEXT("/") + ModName + TEXT(".uplugin");
-			TestEqual(TEXT("result"), Result, DescriptorPath);
-			TestEqual(TEXT("OutError"), Error.ToString(), FString(TEXT("untouched")));
-			TestEqual(TEXT("mods root"), ListFolder(ModsRoot), TArray<FString>({ModName}));
-			TestEqual(TEXT("mod folder"), ListFolder(ModFolder), TArray<FString>({TEXT("Content"), ModName + TEXT(".uplugin")}));
+			TestEqualSensitive(TEXT("result"), Result, DescriptorPath);
+			TestEqualSensitive(TEXT("OutError"), Error.ToString(), TEXT("untouched"));
+			TestEqualSensitive(TEXT("mods root"), ListFolder(ModsRoot), ModName);
+			TestEqualSensitive(TEXT("mod folder"), ListFolder(ModFolder), TEXT("Content|") + ModName + TEXT(".uplugin"));
 			TestTrue(TEXT("Content is a folder"), IFileManager::Get().DirectoryExists(*(ModFolder / TEXT("Content"))));
-			TestEqual(TEXT("Content folder"), ListFolder(ModFolder / TEXT("Content")), TArray<FString>());
+			TestEqualSensitive(TEXT("Content folder"), ListFolder(ModFolder / TEXT("Content")), TEXT(""));
 			TestFileBytes(DescriptorPath, SingleByteEncoding(ExpectedDescriptor(ModName, TEXT("Adds a bridge."), TEXT("Ada"), 7, -5)));
 			TestTrue(TEXT("mounted"), FTRLModMount::IsMounted(ModName));
 			TestLogLines(
@@ -284,7 +292,7 @@ void FTRLModScaffoldSpec::Define()
 			              SingleByteEncoding(ExpectedDescriptor(ModName, TEXT("A mod for this game."), TEXT("Unknown"),
 			                                                    GetDefault<UTRLSettings>()->ModApiVersion, GetDefault<UTRLSettings>()->DefaultLoadOrder)));
 
-			const FString BlankName = TRLTest::MakeUniqueModName(TEXT("TRLScaffoldSpecMod"));
+			const FString BlankName = MakeModName();
 			const FString Blank = UTRLModScaffold::CreateMod(BlankName, TEXT(" "), TEXT(" "), Error);
 			TestFileBytes(Blank, SingleByteEncoding(ExpectedDescriptor(BlankName, TEXT(" "), TEXT(" "), GetDefault<UTRLSettings>()->ModApiVersion,
 			                                                           GetDefault<UTRLSettings>()->DefaultLoadOrder)));
@@ -319,7 +327,7 @@ void FTRLModScaffoldSpec::Define()
 
 			FText Error;
 			const FString Result = UTRLModScaffold::CreateMod(ModName, TEXT("Ada"), FString(), Error);
-			TestEqual(TEXT("result"), Result, TempDir + TEXT("/RelativeMods/") + ModName + TEXT("/") + ModName + TEXT(".uplugin"));
+			TestEqualSensitive(TEXT("result"), Result, TempDir + TEXT("/RelativeMods/") + ModName + TEXT("/") + ModName + TEXT(".uplugin"));
 			TestTrue(TEXT("the descriptor is there"), IFileManager::Get().FileExists(*Result));
 			TestLogLines({{ELogVerbosity::Log, FString::Printf(TEXT("Created mod '%s' at %s/%s"), *ModName, *RelativeRoot, *ModName)},
 			              {ELogVerbosity::Log, MountedLine(ModName)}});
@@ -332,16 +340,16 @@ void FTRLModScaffoldSpec::Define()
 
 			FText Error = FText::FromString(TEXT("untouched"));
 			const FString Result = UTRLModScaffold::CreateMod(TEXT("Game"), TEXT("Ada"), FString(), Error);
-			TestEqual(TEXT("result"), Result, ModsRoot + TEXT("/Game/Game.uplugin"));
-			TestEqual(TEXT("OutError"), Error.ToString(), FString(TEXT("untouched")));
+			TestEqualSensitive(TEXT("result"), Result, ModsRoot + TEXT("/Game/Game.uplugin"));
+			TestEqualSensitive(TEXT("OutError"), Error.ToString(), TEXT("untouched"));
 			TestTrue(TEXT("the descriptor is there"), IFileManager::Get().FileExists(*Result));
 			TestLogLines({{ELogVerbosity::Log, FString::Printf(TEXT("Created mod 'Game' at %s/Game"), *ModsRoot)}, {ELogVerbosity::Warning, Warning}});
 		});
 
 		It("refuses a bad name without touching the disk", [this]() {
 			FText Error;
-			TestEqual(TEXT("result"), UTRLModScaffold::CreateMod(TEXT("My Mod"), TEXT("Ada"), FString(), Error), FString());
-			TestEqual(TEXT("OutError"), Error.ToString(), FString(TEXT("The name may only use letters, digits and underscores. ' ' is not allowed.")));
+			TestEqualSensitive(TEXT("result"), UTRLModScaffold::CreateMod(TEXT("My Mod"), TEXT("Ada"), FString(), Error), TEXT(""));
+			TestEqualSensitive(TEXT("OutError"), Error.ToString(), TEXT("The name may only use letters, digits and underscores. ' ' is not allowed."));
 			TestFalse(TEXT("the mods root was not made"), IFileManager::Get().DirectoryExists(*ModsRoot));
 			TestLogLines({});
 		});
@@ -353,43 +361,47 @@ void FTRLModScaffoldSpec::Define()
 			TestTrue(TEXT("the blocking file is written"), FFileHelper::SaveStringToFile(FString(TEXT("in the way")), *Blocker));
 
 			FText Error;
-			TestEqual(TEXT("result"), UTRLModScaffold::CreateMod(ModName, TEXT("Ada"), FString(), Error), FString());
-			TestEqual(TEXT("OutError"), Error.ToString(), FString::Printf(TEXT("Could not create '%s/%s/Content'."), *ModsRoot, *ModName));
-			TestEqual(TEXT("mods root"), ListFolder(ModsRoot), TArray<FString>({ModName}));
+			TestEqualSensitive(TEXT("result"), UTRLModScaffold::CreateMod(ModName, TEXT("Ada"), FString(), Error), TEXT(""));
+			TestEqualSensitive(TEXT("OutError"), Error.ToString(), FString::Printf(TEXT("Could not create '%s/%s/Content'."), *ModsRoot, *ModName));
+			TestEqualSensitive(TEXT("mods root"), ListFolder(ModsRoot), ModName);
 			TestTrue(TEXT("the file is still a file"), IFileManager::Get().FileExists(*Blocker));
 			TestLogLines({});
 		});
 
 		It("reports a descriptor that cannot be written, leaving the folders, and then refuses the name", [this]() {
-			// The folder name fits in the file system's 255 bytes, the descriptor's name does not.
-			const FString LongName = TEXT("L") + FString::ChrN(249, TEXT('a'));
+			// The folders of this name can be made, the descriptor's name is too long for the file system.
+			const FString LongName = TRLTest::LongestModFolderName(ModsRoot);
+			if (!TestFalse(TEXT("a mod folder can be made"), LongName.IsEmpty()))
+			{
+				return;
+			}
 			const FString ModFolder = ModsRoot + TEXT("/") + LongName;
 
 			FText Error;
-			TestEqual(TEXT("result"), UTRLModScaffold::CreateMod(LongName, TEXT("Ada"), FString(), Error), FString());
-			TestEqual(TEXT("OutError"), Error.ToString(), FString::Printf(TEXT("Could not write '%s/%s.uplugin'."), *ModFolder, *LongName));
-			TestEqual(TEXT("mod folder"), ListFolder(ModFolder), TArray<FString>({TEXT("Content")}));
-			TestEqual(TEXT("Content folder"), ListFolder(ModFolder / TEXT("Content")), TArray<FString>());
+			TestEqualSensitive(TEXT("result"), UTRLModScaffold::CreateMod(LongName, TEXT("Ada"), FString(), Error), TEXT(""));
+			TestEqualSensitive(TEXT("OutError"), Error.ToString(), FString::Printf(TEXT("Could not write '%s/%s.uplugin'."), *ModFolder, *LongName));
+			TestEqualSensitive(TEXT("mod folder"), ListFolder(ModFolder), TEXT("Content"));
+			TestEqualSensitive(TEXT("Content folder"), ListFolder(ModFolder / TEXT("Content")), TEXT(""));
 			TestLogLines({});
 
-			TestEqual(TEXT("second result"), UTRLModScaffold::CreateMod(LongName, TEXT("Ada"), FString(), Error), FString());
-			TestEqual(TEXT("second OutError"), Error.ToString(), FString::Printf(TEXT("A mod called '%s' already exists."), *LongName));
+			TestEqualSensitive(TEXT("second result"), UTRLModScaffold::CreateMod(LongName, TEXT("Ada"), FString(), Error), TEXT(""));
+			TestEqualSensitive(TEXT("second OutError"), Error.ToString(), FString::Printf(TEXT("A mod called '%s' already exists."), *LongName));
 		});
 	});
 
 	Describe("MountModForEditing", [this]() {
 		It("mounts a mod and logs where its content lives", [this]() {
-			const FString Path = WriteDescriptor(ModsRoot / ModName, ModName + TEXT(".uplugin"));
+			const FString Path = WriteMod(ModName, ModName);
 			FText Error = FText::FromString(TEXT("untouched"));
 			TestTrue(TEXT("MountModForEditing"), UTRLModScaffold::MountModForEditing(Path, Error));
-			TestEqual(TEXT("OutError"), Error.ToString(), FString(TEXT("untouched")));
+			TestEqualSensitive(TEXT("OutError"), Error.ToString(), TEXT("untouched"));
 			TestTrue(TEXT("mounted"), FTRLModMount::IsMounted(ModName));
 			TestLogLines({{ELogVerbosity::Log, MountedLine(ModName)}});
 		});
 
 		It("takes the mod name from the descriptor's file name, not from its folder", [this]() {
-			const FString FileName = TRLTest::MakeUniqueModName(TEXT("TRLScaffoldSpecMod"));
-			const FString Path = WriteDescriptor(ModsRoot / ModName, FileName + TEXT(".uplugin"));
+			const FString FileName = MakeModName();
+			const FString Path = WriteMod(ModName, FileName);
 			FText Error;
 			TestTrue(TEXT("MountModForEditing"), UTRLModScaffold::MountModForEditing(Path, Error));
 			TestTrue(TEXT("the file's name is mounted"), FTRLModMount::IsMounted(FileName));
@@ -398,7 +410,7 @@ void FTRLModScaffoldSpec::Define()
 		});
 
 		It("resolves a relative descriptor path against the engine's base directory", [this]() {
-			const FString Path = WriteDescriptor(ModsRoot / ModName, ModName + TEXT(".uplugin"));
+			const FString Path = WriteMod(ModName, ModName);
 			FText Error;
 			TestTrue(TEXT("MountModForEditing"), UTRLModScaffold::MountModForEditing(RelativeToBaseDir(Path), Error));
 			TestTrue(TEXT("mounted"), FTRLModMount::IsMounted(ModName));
@@ -407,23 +419,23 @@ void FTRLModScaffoldSpec::Define()
 		It("refuses a path with no file behind it, or a folder, naming the absolute path", [this]() {
 			FText Error;
 			TestFalse(TEXT("a missing file"), UTRLModScaffold::MountModForEditing(TEXT("TRLNoSuchFolder/Missing.uplugin"), Error));
-			TestEqual(TEXT("OutError for a missing file"), Error.ToString(),
-			          FString::Printf(TEXT("No plugin descriptor at '%sTRLNoSuchFolder/Missing.uplugin'."), *BaseDir()));
+			TestEqualSensitive(TEXT("OutError for a missing file"), Error.ToString(),
+			                   FString::Printf(TEXT("No plugin descriptor at '%sTRLNoSuchFolder/Missing.uplugin'."), *BaseDir()));
 
 			const FString Folder = ModsRoot / ModName;
 			IFileManager::Get().MakeDirectory(*Folder, true);
 			TestFalse(TEXT("a folder"), UTRLModScaffold::MountModForEditing(Folder, Error));
-			TestEqual(TEXT("OutError for a folder"), Error.ToString(), FString::Printf(TEXT("No plugin descriptor at '%s'."), *Folder));
+			TestEqualSensitive(TEXT("OutError for a folder"), Error.ToString(), FString::Printf(TEXT("No plugin descriptor at '%s'."), *Folder));
 			TestFalse(TEXT("nothing was mounted"), FTRLModMount::IsMounted(ModName));
 			TestLogLines({});
 		});
 
 		It("passes the runtime module's refusal on unchanged and logs nothing", [this]() {
-			const FString Path = WriteDescriptor(ModsRoot / TEXT("Game"), TEXT("Game.uplugin"));
+			const FString Path = WriteMod(TEXT("Game"), TEXT("Game"));
 			FText Error;
 			TestFalse(TEXT("MountModForEditing"), UTRLModScaffold::MountModForEditing(Path, Error));
-			TestEqual(TEXT("OutError"), Error.ToString(),
-			          FString(TEXT("Could not mount 'Game': the engine already uses the content root /Game/. Give the mod another name.")));
+			TestEqualSensitive(TEXT("OutError"), Error.ToString(),
+			                   TEXT("Could not mount 'Game': the engine already uses the content root /Game/. Give the mod another name."));
 			TestLogLines({});
 		});
 	});

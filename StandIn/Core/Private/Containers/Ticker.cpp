@@ -2,8 +2,9 @@
 
 FTSTicker& FTSTicker::GetCoreTicker()
 {
-	static FTSTicker Ticker;
-	return Ticker;
+	// Never destroyed: the log hands its queued lines over on this ticker, and lines may come from static destructors.
+	static FTSTicker* const Ticker = new FTSTicker();
+	return *Ticker;
 }
 
 FTSTicker::~FTSTicker()

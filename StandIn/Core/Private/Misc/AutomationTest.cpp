@@ -296,29 +296,7 @@ bool FAutomationTestBase::TestEqual(const TCHAR* What, const double Actual, cons
 
 bool FAutomationTestBase::TestEqual(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected)
 {
-	const FString ActualString(Actual);
-	const FString ExpectedString(Expected);
-	if (!ActualString.Equals(ExpectedString, ESearchCase::CaseSensitive))
-	{
-		AddError(FormatValues(What, Quote(ActualString), Quote(ExpectedString)), 1);
-		return false;
-	}
-	return true;
-}
-
-bool FAutomationTestBase::TestEqualSensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected)
-{
-	return TestEqualSensitive(What, FStringView(Actual), FStringView(Expected));
-}
-
-bool FAutomationTestBase::TestEqualSensitive(const TCHAR* What, FStringView Actual, FStringView Expected)
-{
-	if (!Actual.Equals(Expected, ESearchCase::CaseSensitive))
-	{
-		AddError(FormatValues(What, Quote(FString(Actual)), Quote(FString(Expected))), 1);
-		return false;
-	}
-	return true;
+	return CompareStrings(What, Actual, Expected, ESearchCase::IgnoreCase);
 }
 
 bool FAutomationTestBase::TestEqual(const TCHAR* What, const FText& Actual, const FText& Expected)
@@ -336,13 +314,21 @@ bool FAutomationTestBase::TestEqual(const TCHAR* What, const FName& Actual, cons
 	return true;
 }
 
-bool FAutomationTestBase::TestEqualInsensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected)
+bool FAutomationTestBase::TestEqualSensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected)
 {
-	const FString ActualString(Actual);
-	const FString ExpectedString(Expected);
-	if (!ActualString.Equals(ExpectedString, ESearchCase::IgnoreCase))
+	return CompareStrings(What, Actual, Expected, ESearchCase::CaseSensitive);
+}
+
+bool FAutomationTestBase::TestEqualSensitive(const TCHAR* What, FStringView Actual, FStringView Expected)
+{
+	return CompareStrings(What, Actual, Expected, ESearchCase::CaseSensitive);
+}
+
+bool FAutomationTestBase::CompareStrings(const TCHAR* What, FStringView Actual, FStringView Expected, ESearchCase::Type SearchCase)
+{
+	if (!Actual.Equals(Expected, SearchCase))
 	{
-		AddError(FormatValues(What, Quote(ActualString), Quote(ExpectedString)) + TEXT(" (case ignored)"), 1);
+		AddError(FormatValues(What, Quote(FString(Actual)), Quote(FString(Expected))), 2);
 		return false;
 	}
 	return true;
@@ -350,7 +336,7 @@ bool FAutomationTestBase::TestEqualInsensitive(const TCHAR* What, const TCHAR* A
 
 bool FAutomationTestBase::TestNotEqual(const TCHAR* What, const FString& Actual, const FString& Expected)
 {
-	if (Actual.Equals(Expected, ESearchCase::CaseSensitive))
+	if (Actual.Equals(Expected, ESearchCase::IgnoreCase))
 	{
 		AddError(FString(TEXT("Expected '")) + What + TEXT("' to differ from ") + Quote(Expected) + TEXT(", but it was equal."), 1);
 		return false;

@@ -40,15 +40,68 @@ bool FOutputDeviceRedirector::IsRedirectingTo(FOutputDevice* OutputDevice)
 
 void FOutputDeviceRedirector::Serialize(const TCHAR* V, ELogVerbosity::Type Verbosity, const FName& Category)
 {
-	std::lock_guard<std::recursive_mutex> Lock(Mutex);
-	// A copy, so that a device may detach itself (or another) while the line is handed out; a detached device
-	// gets nothing more.
-	const TArray<FOutputDevice*> Devices = OutputDevices;
-	for (FOutputDevice* Device : Devices)
+	bool bScheduleDelivery = false;
 	{
-		if (OutputDevices.Contains(Device))
+		std::lock_guard<std::recursive_mutex> Lock(Mutex);
+		// A copy, so that a device may detach itself (or another) while the line is handed out; a detached device
+		// gets nothing more.
+		const TArray<FOutputDevice*> Devices = OutputDevices;
+		bool bQueue = false;
+		for (FOutputDevice* Device : Devices)
 		{
-			Device->Serialize(V, Verbosity, Category);
+			if (!Device->CanBeUsedOnMultipleThreads())
+			{
+				bQueue = true;
+			}
+			else if (OutputDevices.Contains(Device))
+			{
+				Device->Serialize(V, Verbosity, Category);
+			}
+		}
+		if (bQueue)
+		{
+			QueuedLines.Add({FString(V != nullptr ? V : TEXT("")), Verbosity, Category});
+			bScheduleDelivery = !DeliveryTicker.IsValid();
+		}
+	}
+	// Outside the lock: the ticker takes its own, and delivers under this one.
+	if (bScheduleDelivery)
+	{
+		FTSTicker::FDelegateHandle Handle = FTSTicker::GetCoreTicker().AddTicker(TEXT("FlushThreadedLogs"), 0.0f, [this](float) {
+			std::lock_guard<std::recursive_mutex> Lock(Mutex);
+			// Expired first, so that a line logged from here on asks for a delivery of its own.
+			DeliveryTicker.Reset();
+			DeliverQueuedLines();
+			return false;
+		});
+		std::lock_guard<std::recursive_mutex> Lock(Mutex);
+		DeliveryTicker = MoveTemp(Handle);
+	}
+}
+
+void FOutputDeviceRedirector::FlushThreadedLogs()
+{
+	std::lock_guard<std::recursive_mutex> Lock(Mutex);
+	DeliverQueuedLines();
+}
+
+void FOutputDeviceRedirector::DeliverQueuedLines()
+{
+	// A device may log while it receives a line; that line joins the queue and goes out in this same call.
+	while (QueuedLines.Num() > 0)
+	{
+		const TArray<FQueuedLine> Lines = MoveTemp(QueuedLines);
+		QueuedLines.Empty();
+		for (const FQueuedLine& Line : Lines)
+		{
+			const TArray<FOutputDevice*> Devices = OutputDevices;
+			for (FOutputDevice* Device : Devices)
+			{
+				if (!Device->CanBeUsedOnMultipleThreads() && OutputDevices.Contains(Device))
+				{
+					Device->Serialize(*Line.Data, Line.Verbosity, Line.Category);
+				}
+			}
 		}
 	}
 }
@@ -56,6 +109,7 @@ void FOutputDeviceRedirector::Serialize(const TCHAR* V, ELogVerbosity::Type Verb
 void FOutputDeviceRedirector::Flush()
 {
 	std::lock_guard<std::recursive_mutex> Lock(Mutex);
+	DeliverQueuedLines();
 	const TArray<FOutputDevice*> Devices = OutputDevices;
 	for (FOutputDevice* Device : Devices)
 	{
@@ -66,6 +120,7 @@ void FOutputDeviceRedirector::Flush()
 void FOutputDeviceRedirector::TearDown()
 {
 	std::lock_guard<std::recursive_mutex> Lock(Mutex);
+	DeliverQueuedLines();
 	const TArray<FOutputDevice*> Devices = MoveTemp(OutputDevices);
 	OutputDevices.Empty();
 	for (FOutputDevice* Device : Devices)

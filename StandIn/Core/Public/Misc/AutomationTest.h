@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Containers/Array.h"
+#include "Containers/StringView.h"
 #include "Containers/UnrealString.h"
 #include "CoreTypes.h"
 #include "Internationalization/Text.h"
@@ -204,12 +205,12 @@ public:
 	bool TestEqual(const TCHAR* What, const uint64 Actual, const uint64 Expected);
 	bool TestEqual(const TCHAR* What, const float Actual, const float Expected, float Tolerance = 1.e-4f);
 	bool TestEqual(const TCHAR* What, const double Actual, const double Expected, double Tolerance = 1.e-4);
-	/** Strings are compared with case. */
+	/** Strings are compared without case, as the engine has done since 5.5; TestEqualSensitive compares them exactly. */
 	bool TestEqual(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected);
 	bool TestEqual(const TCHAR* What, const FString& Actual, const TCHAR* Expected) { return TestEqual(What, *Actual, Expected); }
 	bool TestEqual(const TCHAR* What, const TCHAR* Actual, const FString& Expected) { return TestEqual(What, Actual, *Expected); }
 	bool TestEqual(const TCHAR* What, const FString& Actual, const FString& Expected) { return TestEqual(What, *Actual, *Expected); }
-	/** Texts are compared by their display strings, with case. */
+	/** Texts are compared by their display strings, without case. */
 	bool TestEqual(const TCHAR* What, const FText& Actual, const FText& Expected);
 	bool TestEqual(const TCHAR* What, const FName& Actual, const FName& Expected);
 	/** Any other type with ==; the values are shown when they convert to a string. */
@@ -245,15 +246,15 @@ public:
 		return TestEqual(*What, Actual, Expected);
 	}
 
-	/** Strings compared exactly, case included. */
+	/** Strings compared exactly, case included: for texts, paths and file contents that must match to the character. */
 	bool TestEqualSensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected);
 	bool TestEqualSensitive(const TCHAR* What, FStringView Actual, FStringView Expected);
 	bool TestEqualSensitive(const FString& What, const TCHAR* Actual, const TCHAR* Expected) { return TestEqualSensitive(*What, Actual, Expected); }
 	bool TestEqualSensitive(const FString& What, FStringView Actual, FStringView Expected) { return TestEqualSensitive(*What, Actual, Expected); }
 
-	/** Strings compared without case. */
-	bool TestEqualInsensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected);
-	bool TestEqualInsensitive(const TCHAR* What, const FString& Actual, const FString& Expected) { return TestEqualInsensitive(What, *Actual, *Expected); }
+	/** Strings compared without case; the same as TestEqual on strings, which the engine deprecated it for. */
+	bool TestEqualInsensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected) { return TestEqual(What, Actual, Expected); }
+	bool TestEqualInsensitive(const TCHAR* What, const FString& Actual, const FString& Expected) { return TestEqual(What, *Actual, *Expected); }
 
 	template <typename ValueType>
 	bool TestNotEqual(const TCHAR* What, const ValueType& Actual, const ValueType& Expected)
@@ -265,6 +266,7 @@ public:
 		}
 		return true;
 	}
+	/** Strings differ when they differ other than in case. */
 	bool TestNotEqual(const TCHAR* What, const FString& Actual, const FString& Expected);
 	bool TestNotEqual(const TCHAR* What, const FString& Actual, const TCHAR* Expected) { return TestNotEqual(What, Actual, FString(Expected)); }
 	template <typename ValueType>
@@ -348,6 +350,7 @@ private:
 		}
 	}
 	static FString FormatValues(const TCHAR* What, const FString& Actual, const FString& Expected);
+	bool CompareStrings(const TCHAR* What, FStringView Actual, FStringView Expected, ESearchCase::Type SearchCase);
 	bool ReportNull(const TCHAR* What, bool bIsNull, bool bExpectNull);
 	bool ReportValid(const TCHAR* Description, bool bIsValid, bool bExpectValid);
 

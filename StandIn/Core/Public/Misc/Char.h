@@ -1,39 +1,40 @@
-// Character classification and case mapping on UTF-16 code units, as the engine's FChar.
+// Character classification and case mapping, as the engine's TChar. On UTF-16 code units the wide-character tests go
+// to the C runtime (iswalnum, iswdigit), as the engine's do, so letters and digits of every script count as the
+// platform's runtime says; each half of a surrogate pair is neither.
 #pragma once
 
 #include "CoreTypes.h"
 #include <cwctype>
 
-struct FChar
+template <typename CharType>
+struct TChar
 {
-	static bool IsWhitespace(TCHAR Char)
+	static bool IsWhitespace(CharType Char)
 	{
-		return Char == TEXT(' ') || Char == TEXT('\t') || Char == TEXT('\n') || Char == TEXT('\r') || Char == TEXT('\v') || Char == TEXT('\f') ||
-		       Char == 0x85 || Char == 0xA0 || Char == 0x1680 || (Char >= 0x2000 && Char <= 0x200A) || Char == 0x2028 || Char == 0x2029 || Char == 0x202F ||
-		       Char == 0x205F || Char == 0x3000;
+		return Char == ' ' || Char == '\t' || Char == '\n' || Char == '\r' || Char == '\v' || Char == '\f' || Char == 0x85 || Char == 0xA0 || Char == 0x1680 ||
+		       (Char >= 0x2000 && Char <= 0x200A) || Char == 0x2028 || Char == 0x2029 || Char == 0x202F || Char == 0x205F || Char == 0x3000;
 	}
-	static bool IsDigit(TCHAR Char) { return Char >= TEXT('0') && Char <= TEXT('9'); }
-	static bool IsAlpha(TCHAR Char) { return std::iswalpha(static_cast<wint_t>(Char)) != 0; }
-	static bool IsAlnum(TCHAR Char) { return std::iswalnum(static_cast<wint_t>(Char)) != 0; }
-	static bool IsUpper(TCHAR Char) { return std::iswupper(static_cast<wint_t>(Char)) != 0; }
-	static bool IsLower(TCHAR Char) { return std::iswlower(static_cast<wint_t>(Char)) != 0; }
-	static bool IsHexDigit(TCHAR Char) { return IsDigit(Char) || (Char >= TEXT('a') && Char <= TEXT('f')) || (Char >= TEXT('A') && Char <= TEXT('F')); }
-	static bool IsHighSurrogate(TCHAR Char) { return Char >= 0xD800 && Char <= 0xDBFF; }
-	static bool IsLowSurrogate(TCHAR Char) { return Char >= 0xDC00 && Char <= 0xDFFF; }
-	static TCHAR ToUpper(TCHAR Char)
+	static bool IsDigit(CharType Char) { return std::iswdigit(static_cast<wint_t>(Char)) != 0; }
+	static bool IsAlpha(CharType Char) { return std::iswalpha(static_cast<wint_t>(Char)) != 0; }
+	static bool IsAlnum(CharType Char) { return std::iswalnum(static_cast<wint_t>(Char)) != 0; }
+	static bool IsHighSurrogate(CharType Char) { return Char >= 0xD800 && Char <= 0xDBFF; }
+	static bool IsLowSurrogate(CharType Char) { return Char >= 0xDC00 && Char <= 0xDFFF; }
+	static CharType ToUpper(CharType Char)
 	{
 		if (Char < 0x80)
 		{
-			return (Char >= TEXT('a') && Char <= TEXT('z')) ? static_cast<TCHAR>(Char - 32) : Char;
+			return (Char >= 'a' && Char <= 'z') ? static_cast<CharType>(Char - 32) : Char;
 		}
-		return IsHighSurrogate(Char) || IsLowSurrogate(Char) ? Char : static_cast<TCHAR>(std::towupper(static_cast<wint_t>(Char)));
+		return IsHighSurrogate(Char) || IsLowSurrogate(Char) ? Char : static_cast<CharType>(std::towupper(static_cast<wint_t>(Char)));
 	}
-	static TCHAR ToLower(TCHAR Char)
+	static CharType ToLower(CharType Char)
 	{
 		if (Char < 0x80)
 		{
-			return (Char >= TEXT('A') && Char <= TEXT('Z')) ? static_cast<TCHAR>(Char + 32) : Char;
+			return (Char >= 'A' && Char <= 'Z') ? static_cast<CharType>(Char + 32) : Char;
 		}
-		return IsHighSurrogate(Char) || IsLowSurrogate(Char) ? Char : static_cast<TCHAR>(std::towlower(static_cast<wint_t>(Char)));
+		return IsHighSurrogate(Char) || IsLowSurrogate(Char) ? Char : static_cast<CharType>(std::towlower(static_cast<wint_t>(Char)));
 	}
 };
+
+using FChar = TChar<TCHAR>;
