@@ -209,6 +209,11 @@ public:
 	bool TestEqual(const TCHAR* What, const FString& Actual, const TCHAR* Expected) { return TestEqual(What, *Actual, Expected); }
 	bool TestEqual(const TCHAR* What, const TCHAR* Actual, const FString& Expected) { return TestEqual(What, Actual, *Expected); }
 	bool TestEqual(const TCHAR* What, const FString& Actual, const FString& Expected) { return TestEqual(What, *Actual, *Expected); }
+	/** Strings compared exactly; the engine's TestEqual on strings ignores case, this one never does. */
+	bool TestEqualSensitive(const TCHAR* What, const TCHAR* Actual, const TCHAR* Expected) { return TestEqual(What, Actual, Expected); }
+	bool TestEqualSensitive(const TCHAR* What, const FString& Actual, const TCHAR* Expected) { return TestEqual(What, *Actual, Expected); }
+	bool TestEqualSensitive(const TCHAR* What, const FString& Actual, const FString& Expected) { return TestEqual(What, *Actual, *Expected); }
+	bool TestEqualSensitive(const FString& What, const FString& Actual, const FString& Expected) { return TestEqual(*What, *Actual, *Expected); }
 	/** Texts are compared by their display strings, with case. */
 	bool TestEqual(const TCHAR* What, const FText& Actual, const FText& Expected);
 	bool TestEqual(const TCHAR* What, const FName& Actual, const FName& Expected);
