@@ -16,6 +16,11 @@ namespace OfflineWorkshop
 		// The app id that the offline Workshop answers until a host sets one.
 		constexpr AppId_t DefaultAppId = 1000;
 
+		std::filesystem::path DefaultFolder()
+		{
+			return std::filesystem::path("Saved") / "OfflineWorkshop";
+		}
+
 		void WriteMessage(SteamErrMsg* OutErrMsg, const char* Message)
 		{
 			if (OutErrMsg)
@@ -73,7 +78,7 @@ namespace OfflineWorkshop
 	}
 
 	FWorkshop::FWorkshop()
-	    : Folder(std::filesystem::path("Saved") / "OfflineWorkshop")
+	    : Folder(DefaultFolder())
 	    , AppId(DefaultAppId)
 	    , Random(std::random_device()())
 	{
@@ -605,7 +610,7 @@ namespace OfflineWorkshop
 	void FWorkshop::SetFolder(const std::filesystem::path& InFolder)
 	{
 		std::lock_guard Lock(Mutex);
-		Folder = InFolder;
+		Folder = InFolder.empty() ? DefaultFolder() : InFolder;
 	}
 
 	std::filesystem::path FWorkshop::GetFolder()

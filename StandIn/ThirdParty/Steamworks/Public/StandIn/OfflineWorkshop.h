@@ -14,7 +14,8 @@ namespace UE::StandIn
 
 	/**
 	 * Keeps the offline Workshop's items in Folder from now on (made when the first item is). A host calls this at
-	 * start-up; until then the items live in "Saved/OfflineWorkshop" under the working folder.
+	 * start-up; until then, and after it is called with an empty folder, the items live in "Saved/OfflineWorkshop"
+	 * under the working folder.
 	 */
 	void SetOfflineWorkshopFolder(const std::string& Folder);
 
