@@ -23,6 +23,12 @@ BEGIN_DEFINE_SPEC(FTRLSteamWorkshopServiceSpec, "Trellic.TrellicSteam.TRLSteamWo
 		TestEqual(What + TEXT(" item"), Answer.ItemId, static_cast<uint64>(ItemId));
 	}
 
+	/** A count as the messages show it: in the editor's culture, with its digit grouping. */
+	static FString Number(int32 Value)
+	{
+		return FText::AsNumber(Value).ToString();
+	}
+
 	ETRLWorkshopResult Check(const FTRLWorkshopItemUpdate& Update, FString& OutMessage)
 	{
 		FText Message;
@@ -124,14 +130,16 @@ void FTRLSteamWorkshopServiceSpec::Define()
 			LongDescription.Description = FString::ChrN(8001, TEXT('d'));
 			TestEqual(TEXT("description"), static_cast<int32>(Check(LongDescription, Message)), static_cast<int32>(ETRLWorkshopResult::TextTooLong));
 			TestEqualSensitive(TEXT("description message"), Message,
-			                   FString(TEXT("The description has 8,001 characters; the Steam Workshop takes at most 8,000. Shorten the mod's Description and "
-			                                "try again.")));
+			                   FString::Printf(TEXT("The description has %s characters; the Steam Workshop takes at most %s. Shorten the mod's Description "
+			                                        "and try again."),
+			                                   *Number(8001), *Number(8000)));
 
 			FTRLWorkshopItemUpdate LongNote;
 			LongNote.ChangeNote = FString::ChrN(8001, TEXT('c'));
 			TestEqual(TEXT("change note"), static_cast<int32>(Check(LongNote, Message)), static_cast<int32>(ETRLWorkshopResult::TextTooLong));
 			TestEqualSensitive(TEXT("change note message"), Message,
-			                   FString(TEXT("The change note has 8,001 characters; the Steam Workshop takes at most 8,000. Shorten it and try again.")));
+			                   FString::Printf(TEXT("The change note has %s characters; the Steam Workshop takes at most %s. Shorten it and try again."),
+			                                   *Number(8001), *Number(8000)));
 		});
 
 		It("refuses a tag over 255 characters or with a comma", [this]() {
