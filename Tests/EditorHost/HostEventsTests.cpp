@@ -43,7 +43,7 @@ namespace
 			FrontEnd = std::make_unique<FScriptFrontEnd>(Output);
 			Session = std::make_unique<FHostSession>(Options, Project, *FrontEnd);
 			FrontEnd->SetSession(Session.get());
-			Session->Start();
+			ASSERT_TRUE(Session->Start(Error)) << Error.ToUtf8();
 		}
 
 		void TearDown() override
@@ -203,7 +203,7 @@ TEST_F(FHostEventsTest, AUatTaskIsReportedWithItsArgumentsAndItsEnd)
 	EXPECT_TRUE(TextOf(Tasks[0], TEXT("task_name")).Equals(TEXT("Cooking mod")));
 	const TArray<TSharedPtr<FJsonObject>> Finished = Events(TEXT("uat-finished"));
 	ASSERT_EQ(Finished.Num(), 1);
-	// The stand-in automation tool has no BuildCookRun yet, so the task fails.
+	// The project does not exist, so the automation tool refuses the job.
 	EXPECT_FALSE(Finished[0]->GetStringField(TEXT("result")).Equals(TEXT("Completed")));
 	EXPECT_TRUE(Finished[0]->GetStringField(TEXT("result")).Equals(Result));
 	EXPECT_GE(Finished[0]->GetNumberField(TEXT("seconds")), 0.0);

@@ -1,7 +1,7 @@
 // The host's interactive front end, driven through a pipe as a person at a terminal would drive it. The session is
 // replaced by one that only counts frames, so that these tests need no plug-in module.
 #include "Editor.h"
-#include "HostEngine.h"
+#include "HostPlugin.h"
 #include "HostSession.h"
 #include "InteractiveFrontEnd.h"
 #include "Misc/MessageDialog.h"
@@ -272,10 +272,11 @@ namespace
 
 TEST_F(InteractiveFrontEndTest, ShowsTheMenuByNumberWithSubmenusGreyedEntriesAndTooltips)
 {
-	FrontEnd->PrintHeader();
+	FrontEnd->PrintHeader(TEXT("Thing"));
 	EXPECT_EQ(RunWith("?2\n2\n1\n?1\nb\n2\n2\nb\n7\n?9\nwhat\nq\n"), 0);
 	const FString Out = Transcript();
 
+	EXPECT_TRUE(Out.StartsWith(TEXT("Thing editor host\n")));
 	EXPECT_TRUE(Out.Contains(TEXT("(a fresh copy of the demo project)")));
 	EXPECT_TRUE(Out.Contains(TEXT("The engine, its cooker and Steam are simulated")));
 	EXPECT_TRUE(Out.Contains(TEXT("Mods folder: /Game/Mods")));
@@ -344,22 +345,20 @@ TEST_F(InteractiveFrontEndTest, ShowsWarningsAndErrorsAndNotificationChangesButL
 	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Warning, TEXT("careful"));
 	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Error, TEXT("broken"));
 	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Log, TEXT("hidden"));
-	FNotificationView Notification;
-	Notification.Id = 4;
+	UE::StandIn::FNotificationSnapshot Notification;
 	Notification.Text = Text(TEXT("Cooking"));
-	Notification.State = TEXT("pending");
-	FrontEnd->OnNotification(Notification);
+	Notification.CompletionState = SNotificationItem::CS_Pending;
+	FrontEnd->OnNotification(4, UE::StandIn::ENotificationEvent::CompletionStateChanged, Notification);
 	// A change a person cannot read (a fade, a pulse) prints nothing.
-	FrontEnd->OnNotification(Notification);
+	Notification.Phase = UE::StandIn::ENotificationPhase::FadingOut;
+	FrontEnd->OnNotification(4, UE::StandIn::ENotificationEvent::FadeoutStarted, Notification);
 	Notification.SubText = Text(TEXT("50%"));
-	FrontEnd->OnNotification(Notification);
+	FrontEnd->OnNotification(4, UE::StandIn::ENotificationEvent::SubTextChanged, Notification);
 	// Once removed, the same notification shown again is a new line.
-	Notification.bRemoved = true;
-	FrontEnd->OnNotification(Notification);
-	Notification.bRemoved = false;
-	FrontEnd->OnNotification(Notification);
-	Notification.State = TEXT("none");
-	FrontEnd->OnNotification(Notification);
+	FrontEnd->OnNotification(4, UE::StandIn::ENotificationEvent::Removed, Notification);
+	FrontEnd->OnNotification(4, UE::StandIn::ENotificationEvent::Added, Notification);
+	Notification.CompletionState = SNotificationItem::CS_None;
+	FrontEnd->OnNotification(4, UE::StandIn::ENotificationEvent::CompletionStateChanged, Notification);
 	EXPECT_EQ(RunWith("l\nq\n"), 0);
 	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Log, TEXT("shown"));
 	FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Display, TEXT("displayed"));

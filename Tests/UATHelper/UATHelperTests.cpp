@@ -1,4 +1,5 @@
 #include "IUATHelperModule.h"
+#include "StandIn/UatRunControl.h"
 #include "StandIn/UatTaskObserver.h"
 
 #include "Containers/Ticker.h"
@@ -14,9 +15,17 @@
 #include "StandIn/EngineDir.h"
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <thread>
+
+extern char** environ;
 
 namespace
 {
@@ -239,7 +248,7 @@ TEST_F(UATHelperTest, ShowsTheHostEveryArgumentAndTheEnd)
 	EXPECT_EQ(Finished[0], FString::FromInt(Request.TaskId) + TEXT(" Completed"));
 }
 
-TEST_F(UATHelperTest, TheStandInToolSaysItIsASimulationAndRefusesUnknownCommands)
+TEST_F(UATHelperTest, TheStandInToolSaysItIsASimulationAndRefusesAMissingProject)
 {
 	UE::StandIn::SetEngineDir(OriginalEngineDir);
 	UE::StandIn::FOutputDeviceCapture Capture;
@@ -258,7 +267,7 @@ TEST_F(UATHelperTest, TheStandInToolSaysItIsASimulationAndRefusesUnknownCommands
 	});
 	ASSERT_NE(Banner, INDEX_NONE);
 	EXPECT_EQ(Lines[Banner + 1], TEXT("Command line: BuildCookRun \"-project=/A B/G.uproject\""));
-	EXPECT_EQ(Lines[Banner + 2], TEXT("ERROR: The command 'BuildCookRun' is not available in this simulated automation tool."));
+	EXPECT_EQ(Lines[Banner + 2], TEXT("BUILD FAILED: The project file '/A B/G.uproject' does not exist."));
 	ASSERT_GT(Snapshots.Num(), 0);
 	EXPECT_TRUE(Snapshots.Last().SubText.ToString().Contains(TEXT("Simulated automation tool")));
 }
@@ -311,4 +320,205 @@ TEST_F(UATHelperTest, UnloadingTheModuleEndsARunningToolWithoutCallingBack)
 	}
 	EXPECT_EQ(End.NumCalls, 0);
 	EXPECT_FALSE(IUATHelperModule::IsAvailable());
+}
+
+namespace
+{
+	/** The stand-in automation tool recording a release of a small project, with the next run's control. */
+	class UatRunControlTest : public UATHelperTest
+	{
+	protected:
+		void SetUp() override
+		{
+			UATHelperTest::SetUp();
+			UE::StandIn::SetEngineDir(OriginalEngineDir);
+			std::filesystem::create_directories(TempDir / "Game/Content");
+			std::ofstream(TempDir / "Game/Game.uproject") << "{}";
+			std::ofstream(TempDir / "Game/Content/Crate.uasset") << "crate";
+			Registry = TempDir / "Game/Releases/1.0/Windows/AssetRegistry.bin";
+		}
+
+		void TearDown() override
+		{
+			UE::StandIn::SetNextUatRun({});
+			UATHelperTest::TearDown();
+		}
+
+		FString ReleaseCommandLine() const
+		{
+			return FString::FromUtf8("BuildCookRun -project=\"" + (TempDir / "Game/Game.uproject").string() + "\" -platform=Win64 -createreleaseversion=1.0");
+		}
+
+		static UE::StandIn::FUatRunControl Hold()
+		{
+			UE::StandIn::FUatRunControl Control;
+			Control.bHold = true;
+			return Control;
+		}
+
+		static UE::StandIn::FUatRunControl ExitWith(int32 ExitCode)
+		{
+			UE::StandIn::FUatRunControl Control;
+			Control.ExitCode = ExitCode;
+			return Control;
+		}
+
+		std::filesystem::path Registry;
+	};
+} // namespace
+
+TEST_F(UatRunControlTest, AHeldRunTouchesNothingUntilReleasedAndThenDoesItsWork)
+{
+	UE::StandIn::FOutputDeviceCapture Capture;
+	EXPECT_FALSE(UE::StandIn::ReleaseHeldUatRun()) << "Nothing is held yet.";
+	ASSERT_TRUE(UE::StandIn::SetNextUatRun(Hold()));
+
+	FTaskEnd End;
+	StartTask(ReleaseCommandLine(), End);
+	TickUntil([&Capture]() {
+		return LinesOf(Capture, TEXT("LogUATHelper")).Contains(TEXT("Simulation control: held before any work, waiting to be released."));
+	});
+	const auto HeldUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+	TickUntil([HeldUntil]() {
+		return std::chrono::steady_clock::now() >= HeldUntil;
+	});
+	EXPECT_EQ(End.NumCalls, 0);
+	EXPECT_FALSE(std::filesystem::exists(TempDir / "Game/Releases"));
+	const TArray<FString> HeldLines = LinesOf(Capture, TEXT("LogUATHelper"));
+	ASSERT_GE(HeldLines.Num(), 3);
+	EXPECT_TRUE(HeldLines[1].StartsWith(TEXT("Simulated automation tool")));
+	EXPECT_EQ(HeldLines.Last(), TEXT("Simulation control: held before any work, waiting to be released."));
+
+	EXPECT_TRUE(UE::StandIn::ReleaseHeldUatRun());
+	WaitForEnd(End);
+	EXPECT_EQ(End.Result, TEXT("Completed"));
+	EXPECT_TRUE(std::filesystem::exists(Registry));
+	EXPECT_TRUE(LinesOf(Capture, TEXT("LogUATHelper")).Contains(TEXT("Simulation control: released.")));
+	EXPECT_FALSE(UE::StandIn::ReleaseHeldUatRun()) << "The run was released already.";
+}
+
+TEST_F(UatRunControlTest, AHeldRunThatWasCanceledCannotBeReleased)
+{
+	TSharedPtr<SNotificationItem> Item;
+	UE::StandIn::FScopedNotificationObserver Observer(
+	    [&Item](UE::StandIn::ENotificationEvent Event, const TSharedRef<SNotificationItem>& Changed, const UE::StandIn::FNotificationSnapshot&) {
+		    if (Event == UE::StandIn::ENotificationEvent::Added)
+		    {
+			    Item = Changed;
+		    }
+	    });
+	ASSERT_TRUE(UE::StandIn::SetNextUatRun(Hold()));
+	FTaskEnd End;
+	StartTask(ReleaseCommandLine(), End);
+	ASSERT_TRUE(Item.IsValid());
+	EXPECT_TRUE(UE::StandIn::ClickNotificationButton(Item.ToSharedRef(), TEXT("Cancel")));
+	WaitForEnd(End);
+
+	EXPECT_EQ(End.Result, TEXT("Canceled"));
+	EXPECT_FALSE(UE::StandIn::ReleaseHeldUatRun());
+	EXPECT_FALSE(std::filesystem::exists(TempDir / "Game/Releases"));
+}
+
+TEST_F(UatRunControlTest, AnExitCodeEndsTheNextRunWithoutItsWorkAndOnlyThatRun)
+{
+	UE::StandIn::FOutputDeviceCapture Capture;
+	ASSERT_TRUE(UE::StandIn::SetNextUatRun(ExitWith(3)));
+	FTaskEnd End = RunTask(ReleaseCommandLine());
+	EXPECT_EQ(End.Result, TEXT("Failed with exit code 3"));
+	EXPECT_FALSE(std::filesystem::exists(TempDir / "Game/Releases"));
+	const TArray<FString> Lines = LinesOf(Capture, TEXT("LogUATHelper"));
+	EXPECT_TRUE(Lines.Contains(TEXT("BUILD FAILED: the simulation control asked for exit code 3.")));
+
+	// A control the editor itself inherited must not reach its tools either.
+	setenv("TRELLIC_UAT_EXIT_CODE", "5", 1);
+	End = RunTask(ReleaseCommandLine());
+	unsetenv("TRELLIC_UAT_EXIT_CODE");
+	EXPECT_EQ(End.Result, TEXT("Completed"));
+	EXPECT_TRUE(std::filesystem::exists(Registry));
+}
+
+TEST_F(UatRunControlTest, ACrashKillsTheToolPartWayThroughItsWork)
+{
+	UE::StandIn::FOutputDeviceCapture Capture;
+	UE::StandIn::FUatRunControl Crash;
+	Crash.bCrash = true;
+	ASSERT_TRUE(UE::StandIn::SetNextUatRun(Crash));
+
+	FTaskEnd End = RunTask(ReleaseCommandLine());
+
+	EXPECT_EQ(End.Result, TEXT("Killed by signal 9"));
+	const TArray<FString> Lines = LinesOf(Capture, TEXT("LogUATHelper"));
+	EXPECT_TRUE(Lines.Contains(TEXT("Release asset: /Game/Crate"))) << "The work had begun.";
+	EXPECT_TRUE(Lines.Contains(TEXT("Simulation control: killing the tool part-way through its work.")));
+	EXPECT_FALSE(Lines.ContainsByPredicate([](const FString& Line) {
+		return Line.StartsWith(TEXT("BUILD"));
+	}));
+	EXPECT_TRUE(std::filesystem::is_directory(Registry.parent_path()));
+	EXPECT_FALSE(std::filesystem::exists(Registry));
+
+	End = RunTask(ReleaseCommandLine());
+	EXPECT_EQ(End.Result, TEXT("Completed"));
+}
+
+TEST_F(UatRunControlTest, AControlThatAsksForTwoEndsOrAnImpossibleExitCodeIsRefusedAndKeepsTheOneBefore)
+{
+	ASSERT_TRUE(UE::StandIn::SetNextUatRun(ExitWith(4)));
+	UE::StandIn::FUatRunControl Both = ExitWith(3);
+	Both.bCrash = true;
+	EXPECT_FALSE(UE::StandIn::SetNextUatRun(Both));
+	EXPECT_FALSE(UE::StandIn::SetNextUatRun(ExitWith(256)));
+	EXPECT_FALSE(UE::StandIn::SetNextUatRun(ExitWith(-1)));
+
+	EXPECT_EQ(RunTask(ReleaseCommandLine()).Result, TEXT("Failed with exit code 4"));
+}
+
+TEST_F(UatRunControlTest, AHeldToolWhoseEditorDiesEndsOnItsOwn)
+{
+	// Orphans are handed to this process, so that it can see the tool end and reap it.
+	ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+	const std::string HolderLog = (TempDir / "holder.log").string();
+	posix_spawn_file_actions_t Actions;
+	posix_spawn_file_actions_init(&Actions);
+	posix_spawn_file_actions_addopen(&Actions, STDOUT_FILENO, HolderLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+	posix_spawn_file_actions_adddup2(&Actions, STDOUT_FILENO, STDERR_FILENO);
+	std::string CommandLine = ReleaseCommandLine().ToUtf8();
+	char* const HolderArgV[] = {const_cast<char*>(TRL_UAT_HOLDER), CommandLine.data(), nullptr};
+	pid_t HolderId = 0;
+	ASSERT_EQ(posix_spawn(&HolderId, TRL_UAT_HOLDER, &Actions, nullptr, HolderArgV, environ), 0);
+	posix_spawn_file_actions_destroy(&Actions);
+
+	// The tool is the holder's only child; it is found once it says that it is held.
+	pid_t ToolId = 0;
+	const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+	while (ToolId == 0 && std::chrono::steady_clock::now() < Deadline)
+	{
+		std::stringstream Log;
+		Log << std::ifstream(HolderLog).rdbuf();
+		if (Log.str().find("Simulation control: held before any work") != std::string::npos)
+		{
+			std::ifstream(std::filesystem::path("/proc") / std::to_string(HolderId) / "task" / std::to_string(HolderId) / "children") >> ToolId;
+		}
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	kill(HolderId, SIGKILL);
+	waitpid(HolderId, nullptr, 0);
+	ASSERT_GT(ToolId, 0) << "The holder never held its tool.";
+
+	int Status = 0;
+	pid_t Waited = 0;
+	const auto GoneBy = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+	while ((Waited = waitpid(ToolId, &Status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < GoneBy)
+	{
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	if (Waited == 0)
+	{
+		kill(ToolId, SIGKILL);
+		waitpid(ToolId, nullptr, 0);
+	}
+	prctl(PR_SET_CHILD_SUBREAPER, 0);
+
+	ASSERT_EQ(Waited, ToolId) << "The tool was still running 5 s after its editor died.";
+	EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 3) << "Status " << Status;
+	EXPECT_FALSE(std::filesystem::exists(TempDir / "Game/Releases"));
 }

@@ -14,10 +14,13 @@ class TRELLIC_API UTRLLocalModProvider : public UObject
 
 public:
 	/**
-	 * The local mods root: the project folder joined with the settings' ModsDirectory, or with "Mods" when that is
-	 * empty or no settings are available; while an FTRLScopedModsRootOverride lives, its root instead.
+	 * Folder that holds one subfolder per local mod.
+	 *
+	 * The project folder joined with the settings' ModsDirectory, or with "Mods" when that is empty or no settings
+	 * are available; while an FTRLScopedModsRootOverride lives, its root instead.
 	 *
 	 * @return the root as joined, not made absolute; it may not exist yet.
 	 */
+	UFUNCTION(BlueprintPure, Category = "Trellic")
 	static FString GetLocalModsRoot();
 };

@@ -74,6 +74,12 @@ bool FPluginDescriptor::Read(const FString& Text, FText* OutFailReason)
 	Object->TryGetBoolField(TEXT("CanContainContent"), bCanContainContent);
 	Object->TryGetBoolField(TEXT("IsBetaVersion"), bIsBetaVersion);
 	Object->TryGetBoolField(TEXT("ExplicitlyLoaded"), bExplicitlyLoaded);
+	TArray<FModuleDescriptor> ReadModules;
+	if (!FModuleDescriptor::ReadArray(*Object, TEXT("Modules"), ReadModules, OutFailReason))
+	{
+		return false;
+	}
+	Modules = MoveTemp(ReadModules);
 	return true;
 }
 

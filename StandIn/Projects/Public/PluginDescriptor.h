@@ -1,6 +1,7 @@
-// What a plug-in's .uplugin descriptor says, as far as mounting a content plug-in needs it.
+// What a plug-in's .uplugin descriptor says, as far as mounting a plug-in and loading its modules need it.
 #pragma once
 
+#include "Containers/Array.h"
 #include "Containers/UnrealString.h"
 #include "Internationalization/Text.h"
 #include "ModuleDescriptor.h"
@@ -19,6 +20,8 @@ struct FPluginDescriptor
 	bool bIsBetaVersion = false;
 	/** Whether the plug-in is mounted only when asked to, never at start-up. */
 	bool bExplicitlyLoaded = false;
+	/** The plug-in's code modules, in the order the descriptor lists them. */
+	TArray<FModuleDescriptor> Modules;
 
 	/** Reads the descriptor file. @return false with OutFailReason set when it cannot be read or parsed */
 	bool Load(const FString& FileName, FText* OutFailReason = nullptr);

@@ -1,10 +1,14 @@
 #include "UatProcess.h"
 
+#include "UatRunControlProtocol.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -13,22 +17,107 @@ extern char** environ;
 
 namespace UE::UATHelper
 {
+	namespace
+	{
+		UE::StandIn::FUatRunControl& GetNextRunControl()
+		{
+			static UE::StandIn::FUatRunControl Control;
+			return Control;
+		}
+
+		/** The held children, oldest first (game thread only). */
+		std::vector<FUatProcess*>& GetHeldProcesses()
+		{
+			static std::vector<FUatProcess*> Held;
+			return Held;
+		}
+
+		// The editor's environment without any control it inherited itself, plus this run's control.
+		std::vector<std::string> MakeChildEnvironment(const UE::StandIn::FUatRunControl& Control)
+		{
+			std::vector<std::string> Environment;
+			for (char** Variable = environ; *Variable != nullptr; ++Variable)
+			{
+				if (std::strncmp(*Variable, UatRunControlProtocol::VariablePrefix, std::strlen(UatRunControlProtocol::VariablePrefix)) != 0)
+				{
+					Environment.emplace_back(*Variable);
+				}
+			}
+			if (Control.bHold)
+			{
+				Environment.push_back(std::string(UatRunControlProtocol::HoldFdVariable) + "=" + std::to_string(UatRunControlProtocol::HoldFdInTool));
+			}
+			if (Control.ExitCode.IsSet())
+			{
+				Environment.push_back(std::string(UatRunControlProtocol::ExitCodeVariable) + "=" + std::to_string(Control.ExitCode.GetValue()));
+			}
+			if (Control.bCrash)
+			{
+				Environment.push_back(std::string(UatRunControlProtocol::CrashVariable) + "=1");
+			}
+			return Environment;
+		}
+
+		std::vector<char*> MakePointerArray(std::vector<std::string>& Strings)
+		{
+			std::vector<char*> Pointers;
+			for (std::string& String : Strings)
+			{
+				Pointers.push_back(String.data());
+			}
+			Pointers.push_back(nullptr);
+			return Pointers;
+		}
+	} // namespace
+
+	UE::StandIn::FUatRunControl TakeNextUatRunControl()
+	{
+		UE::StandIn::FUatRunControl Control = GetNextRunControl();
+		GetNextRunControl() = UE::StandIn::FUatRunControl();
+		return Control;
+	}
+
 	FUatProcess::~FUatProcess()
 	{
 		Terminate();
+		ForgetHold();
 		if (OutputFd >= 0)
 		{
 			close(OutputFd);
 		}
 	}
 
-	bool FUatProcess::Start(const FString& Program, const TArray<FString>& Arguments, FString& OutError)
+	bool FUatProcess::Start(const FString& Program, const TArray<FString>& Arguments, const UE::StandIn::FUatRunControl& Control, FString& OutError)
 	{
 		int Pipe[2];
 		if (pipe2(Pipe, O_CLOEXEC) != 0)
 		{
 			OutError = FString(std::strerror(errno));
 			return false;
+		}
+		// The hold socket's child end is moved above the standard descriptors, so that placing those cannot overwrite it.
+		int HoldPair[2] = {-1, -1};
+		int ChildHoldFd = -1;
+		if (Control.bHold)
+		{
+			if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, HoldPair) != 0)
+			{
+				OutError = FString(std::strerror(errno));
+				close(Pipe[0]);
+				close(Pipe[1]);
+				return false;
+			}
+			ChildHoldFd = fcntl(HoldPair[1], F_DUPFD_CLOEXEC, UatRunControlProtocol::HoldFdInTool + 1);
+			const int DupError = errno;
+			close(HoldPair[1]);
+			if (ChildHoldFd < 0)
+			{
+				OutError = FString(std::strerror(DupError));
+				close(HoldPair[0]);
+				close(Pipe[0]);
+				close(Pipe[1]);
+				return false;
+			}
 		}
 
 		std::vector<std::string> ArgumentStorage;
@@ -37,12 +126,9 @@ namespace UE::UATHelper
 		{
 			ArgumentStorage.push_back(Argument.ToUtf8());
 		}
-		std::vector<char*> ArgV;
-		for (std::string& Argument : ArgumentStorage)
-		{
-			ArgV.push_back(Argument.data());
-		}
-		ArgV.push_back(nullptr);
+		std::vector<char*> ArgV = MakePointerArray(ArgumentStorage);
+		std::vector<std::string> EnvironmentStorage = MakeChildEnvironment(Control);
+		std::vector<char*> EnvP = MakePointerArray(EnvironmentStorage);
 
 		// The child reads nothing and writes both streams into the pipe; dup2 clears close-on-exec on its copies.
 		posix_spawn_file_actions_t Actions;
@@ -50,13 +136,25 @@ namespace UE::UATHelper
 		posix_spawn_file_actions_addopen(&Actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
 		posix_spawn_file_actions_adddup2(&Actions, Pipe[1], STDOUT_FILENO);
 		posix_spawn_file_actions_adddup2(&Actions, Pipe[1], STDERR_FILENO);
+		if (ChildHoldFd >= 0)
+		{
+			posix_spawn_file_actions_adddup2(&Actions, ChildHoldFd, UatRunControlProtocol::HoldFdInTool);
+		}
 
-		const int SpawnError = posix_spawn(&ChildId, ArgV[0], &Actions, nullptr, ArgV.data(), environ);
+		const int SpawnError = posix_spawn(&ChildId, ArgV[0], &Actions, nullptr, ArgV.data(), EnvP.data());
 		posix_spawn_file_actions_destroy(&Actions);
 		close(Pipe[1]);
+		if (ChildHoldFd >= 0)
+		{
+			close(ChildHoldFd);
+		}
 		if (SpawnError != 0)
 		{
 			close(Pipe[0]);
+			if (Control.bHold)
+			{
+				close(HoldPair[0]);
+			}
 			ChildId = -1;
 			OutError = FString(std::strerror(SpawnError));
 			return false;
@@ -64,7 +162,41 @@ namespace UE::UATHelper
 
 		OutputFd = Pipe[0];
 		fcntl(OutputFd, F_SETFL, fcntl(OutputFd, F_GETFL) | O_NONBLOCK);
+		if (Control.bHold)
+		{
+			HoldFd = HoldPair[0];
+			GetHeldProcesses().push_back(this);
+		}
 		return true;
+	}
+
+	bool FUatProcess::ReleaseOldestHeld()
+	{
+		std::vector<FUatProcess*>& Held = GetHeldProcesses();
+		while (!Held.empty())
+		{
+			FUatProcess* const Process = Held.front();
+			// A child that has ended (even if not yet reaped) has closed its end: the write fails, without SIGPIPE.
+			const char Release = 'R';
+			const bool bReleased = send(Process->HoldFd, &Release, 1, MSG_NOSIGNAL) == 1;
+			Process->ForgetHold();
+			if (bReleased)
+			{
+				return true;
+			}
+		}
+		return false;
+	}
+
+	void FUatProcess::ForgetHold()
+	{
+		if (HoldFd >= 0)
+		{
+			close(HoldFd);
+			HoldFd = -1;
+			std::vector<FUatProcess*>& Held = GetHeldProcesses();
+			Held.erase(std::remove(Held.begin(), Held.end(), this), Held.end());
+		}
 	}
 
 	void FUatProcess::ReadAvailable()
@@ -137,6 +269,7 @@ namespace UE::UATHelper
 		{
 			// Someone else reaped it: it has ended, but how is lost.
 			bEnded = true;
+			ForgetHold();
 			OutResult = FString(TEXT("Failed (exit status lost)"));
 			return true;
 		}
@@ -146,6 +279,7 @@ namespace UE::UATHelper
 		}
 		// Whatever the child wrote before it ended is already in the pipe.
 		bEnded = true;
+		ForgetHold();
 		if (WIFEXITED(Status))
 		{
 			const int ExitCode = WEXITSTATUS(Status);
@@ -173,6 +307,7 @@ namespace UE::UATHelper
 			}
 			bEnded = true;
 		}
+		ForgetHold();
 	}
 
 	void FUatProcess::Kill()
@@ -183,3 +318,21 @@ namespace UE::UATHelper
 		}
 	}
 } // namespace UE::UATHelper
+
+namespace UE::StandIn
+{
+	bool SetNextUatRun(const FUatRunControl& Control)
+	{
+		if (Control.ExitCode.IsSet() && (Control.bCrash || Control.ExitCode.GetValue() < 0 || Control.ExitCode.GetValue() > 255))
+		{
+			return false;
+		}
+		UE::UATHelper::GetNextRunControl() = Control;
+		return true;
+	}
+
+	bool ReleaseHeldUatRun()
+	{
+		return UE::UATHelper::FUatProcess::ReleaseOldestHeld();
+	}
+} // namespace UE::StandIn

@@ -62,7 +62,7 @@ namespace UE::UATHelper
 		const TArray<FString> Arguments = SplitCommandLine(Request.CommandLine);
 		UE_LOG(LogUATHelper, Log, TEXT("Running UAT: %s %s"), *Program, *Request.CommandLine);
 		FString Error;
-		if (!Process.Start(Program, Arguments, Error))
+		if (!Process.Start(Program, Arguments, TakeNextUatRunControl(), Error))
 		{
 			StartFailure = FString::Printf(TEXT("Could not start %s: %s"), *Program, *Error);
 		}

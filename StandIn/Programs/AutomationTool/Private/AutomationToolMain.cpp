@@ -1,68 +1,79 @@
-// The stand-in automation tool. It knows no command yet: it shows what it was asked to do and refuses,
-// so that a job handed to it ends visibly and with an error instead of pretending to have built something.
+// The stand-in automation tool: a labelled simulation of the engine's BuildCookRun for the two jobs the editor
+// sends it, recording a base game release and cooking a plug-in as DLC, real enough that the editor's preparation
+// of the project decides what the cook produces. Started through the engine folder's RunUAT.sh.
 
-#include <cstdio>
+#include "BuildCookRun.h"
+#include "CommandLine.h"
+#include "DlcCook.h"
+#include "ReleaseRecorder.h"
+#include "RunControl.h"
+
+#include <csignal>
 #include <string>
 #include <vector>
 
 namespace
 {
-	constexpr int ExitCodeUnknownCommand = 1;
-
-	// Quotes an argument that holds blanks, so that the echoed command line reads as it was given.
-	std::string QuoteIfNeeded(const std::string& Argument)
+	int EndRun(int ExitCode, const std::string& Reason)
 	{
-		if (!Argument.empty() && Argument.find_first_of(" \t") == std::string::npos)
-		{
-			return Argument;
-		}
-		return "\"" + Argument + "\"";
+		AutomationTool::PrintLine(ExitCode == 0 ? std::string("BUILD SUCCESSFUL") : "BUILD FAILED: " + Reason);
+		return ExitCode;
 	}
 
-	std::string JoinCommandLine(const std::vector<std::string>& Arguments)
+	// The command is BuildCookRun, in any case, and nothing else.
+	bool CheckCommands(const AutomationTool::FCommandLine& CommandLine, std::string& OutError)
 	{
-		std::string Joined;
-		for (const std::string& Argument : Arguments)
+		if (CommandLine.Commands.empty())
 		{
-			if (!Joined.empty())
-			{
-				Joined += ' ';
-			}
-			Joined += QuoteIfNeeded(Argument);
+			OutError = "No command was given. Usage: RunUAT.sh BuildCookRun -project=<file.uproject> -platform=<platform> [-Option=Value ...]";
+			return false;
 		}
-		return Joined;
-	}
-
-	// The command is the first argument that is not an option, as in "BuildCookRun -project=...".
-	std::string FindCommand(const std::vector<std::string>& Arguments)
-	{
-		for (const std::string& Argument : Arguments)
+		for (const std::string& Command : CommandLine.Commands)
 		{
-			if (!Argument.empty() && Argument[0] != '-')
+			if (!AutomationTool::EqualsNoCase(Command, "BuildCookRun"))
 			{
-				return Argument;
+				OutError = "Unknown command '" + Command + "': this simulated automation tool runs only BuildCookRun.";
+				return false;
 			}
 		}
-		return std::string();
+		if (CommandLine.Commands.size() > 1)
+		{
+			OutError = "BuildCookRun was given more than once.";
+			return false;
+		}
+		return true;
 	}
 } // namespace
 
 int main(int ArgC, char** ArgV)
 {
+	using namespace AutomationTool;
+
+	// Once the reader of our output is gone, writing must fail quietly rather than kill the tool.
+	std::signal(SIGPIPE, SIG_IGN);
+
 	const std::vector<std::string> Arguments(ArgV + 1, ArgV + ArgC);
+	PrintLine("Simulated automation tool: a stand-in for the engine's automation tool. Its cook is a simulation that packs the source assets "
+	          "unchanged into an archive of its own format.");
+	PrintLine("Command line: " + JoinCommandLine(Arguments));
 
-	std::printf("Simulated automation tool: this is a stand-in for the engine's automation tool; nothing is built, cooked or packaged.\n");
-	std::printf("Command line: %s\n", JoinCommandLine(Arguments).c_str());
+	FRunControl Control = FRunControl::FromEnvironment();
+	Control.WaitWhileHeld();
+	if (const std::optional<int> ExitCode = Control.GetForcedExitCode())
+	{
+		PrintLine("Simulation control: ending with exit code " + std::to_string(*ExitCode) + " without doing the work.");
+		return EndRun(*ExitCode, "the simulation control asked for exit code " + std::to_string(*ExitCode) + ".");
+	}
 
-	const std::string Command = FindCommand(Arguments);
-	if (Command.empty())
+	const FCommandLine CommandLine = ParseCommandLine(Arguments);
+	std::string Error;
+	FBuildCookRunJob Job;
+	if (!CheckCommands(CommandLine, Error) || !ParseBuildCookRun(CommandLine, Job, Error))
 	{
-		std::printf("ERROR: No command was given. Usage: RunUAT.sh <Command> [-Option=Value ...]\n");
+		return EndRun(ExitCodeRefused, Error);
 	}
-	else
-	{
-		std::printf("ERROR: The command '%s' is not available in this simulated automation tool.\n", Command.c_str());
-	}
-	std::fflush(stdout);
-	return ExitCodeUnknownCommand;
+	Control.Step("Project: " + Job.Context.ProjectFile.string());
+
+	const bool bSucceeded = Job.Kind == FBuildCookRunJob::EKind::RecordRelease ? RecordRelease(Job, Control, Error) : CookDlc(Job, Control, Error);
+	return bSucceeded ? EndRun(0, std::string()) : EndRun(ExitCodeFailed, Error);
 }

@@ -1,10 +1,12 @@
 // trellic-editor: loads the plug-in's modules as the editor does, on a project, and lets a person (a terminal menu)
-// or a script (JSON lines) drive Tools > Trellic. The engine, its cooker and Steam are simulated.
+// or a script (JSON lines) drive the Tools menu. The engine, its cooker and Steam are simulated.
 #include "CoreMinimal.h"
 #include "HostOptions.h"
+#include "HostPlugin.h"
 #include "HostProject.h"
 #include "HostSession.h"
 #include "InteractiveFrontEnd.h"
+#include "Misc/Paths.h"
 #include "ScriptFrontEnd.h"
 
 #include <cstdio>
@@ -45,7 +47,11 @@ namespace
 		}
 		FHostSession Session(Options, Project, FrontEnd);
 		FrontEnd.SetSession(&Session);
-		Session.Start();
+		if (!Session.Start(Error))
+		{
+			PrintError(Error);
+			return 1;
+		}
 		FrontEnd.WriteReadyEvent();
 		const int ExitCode = FrontEnd.Run(*Input);
 		Session.Shutdown();
@@ -64,8 +70,12 @@ namespace
 		}
 		FHostSession Session(Options, Project, FrontEnd);
 		FrontEnd.SetSession(&Session);
-		FrontEnd.PrintHeader();
-		Session.Start();
+		FrontEnd.PrintHeader(FPaths::GetBaseFilename(GetPluginDescriptorFile(Options)));
+		if (!Session.Start(Error))
+		{
+			PrintError(Error);
+			return 1;
+		}
 		const int ExitCode = FrontEnd.Run();
 		Session.Shutdown();
 		return ExitCode;

@@ -1,29 +1,19 @@
 #include "HostEngine.h"
 
 #include "Logging/LogCategory.h"
-#include "Misc/ConfigCacheIni.h"
-#include "Misc/PackageName.h"
 #include "ProtocolJson.h"
-#include "StandIn/ToolMenusHost.h"
-#include "StandIn/UatTaskObserver.h"
-#include "TRLLocalModProvider.h"
-#include "TRLScopedSettingsOverride.h"
 #include "UObject/Class.h"
 #include "UObject/StructOnScope.h"
 #include "UObject/UObjectGlobals.h"
 #include "UObject/UObjectIterator.h"
 #include "UObject/UnrealType.h"
 
-#include "StandIn/ContentRoots.h"
 #include "StandIn/LogCategories.h"
-#include <memory>
 
 namespace UE::StandIn::EditorHost
 {
 	namespace
 	{
-		std::unique_ptr<FTRLScopedSettingsOverride> GNoSettings;
-
 		UClass* FindScriptClass(const FString& ClassName)
 		{
 			// Scripts name a class as reflection registers it, without its prefix letter.
@@ -40,11 +30,6 @@ namespace UE::StandIn::EditorHost
 		bool IsScriptCallable(const UFunction& Function)
 		{
 			return Function.HasAnyFunctionFlags(FUNC_BlueprintCallable) && !Function.HasAnyFunctionFlags(FUNC_Private | FUNC_Protected);
-		}
-
-		FString ShortEnumName(const UEnum& Enum, int64 Value)
-		{
-			return Enum.GetNameStringByValue(Value);
 		}
 
 		bool ReadInput(const FProperty& Property, void* Parms, const TSharedPtr<FJsonValue>& Value, FString& OutError)
@@ -132,7 +117,7 @@ namespace UE::StandIn::EditorHost
 			const void* Address = Property.ContainerPtrToValuePtr<void>(Parms);
 			if (const FStrProperty* Str = CastField<FStrProperty>(&Property))
 			{
-				return MakeStringValue(Str->GetPropertyValue(Address));
+				return MakeShared<FJsonValueString>(Str->GetPropertyValue(Address));
 			}
 			if (const FTextProperty* Text = CastField<FTextProperty>(&Property))
 			{
@@ -144,13 +129,14 @@ namespace UE::StandIn::EditorHost
 			}
 			if (const FEnumProperty* EnumProperty = CastField<FEnumProperty>(&Property))
 			{
-				return MakeStringValue(ShortEnumName(*EnumProperty->GetEnum(), EnumProperty->GetUnderlyingProperty()->GetSignedIntPropertyValue(Address)));
+				return MakeShared<FJsonValueString>(
+				    EnumProperty->GetEnum()->GetNameStringByValue(EnumProperty->GetUnderlyingProperty()->GetSignedIntPropertyValue(Address)));
 			}
 			if (const FByteProperty* Byte = CastField<FByteProperty>(&Property))
 			{
 				if (Byte->Enum)
 				{
-					return MakeStringValue(ShortEnumName(*Byte->Enum, Byte->GetPropertyValue(Address)));
+					return MakeShared<FJsonValueString>(Byte->Enum->GetNameStringByValue(Byte->GetPropertyValue(Address)));
 				}
 			}
 			if (const FNumericProperty* Numeric = CastField<FNumericProperty>(&Property))
@@ -161,62 +147,11 @@ namespace UE::StandIn::EditorHost
 			if (const FObjectPropertyBase* Object = CastField<FObjectPropertyBase>(&Property))
 			{
 				const UObject* Value = Object->GetObjectPropertyValue(Address);
-				return Value ? MakeStringValue(Value->GetName()) : TSharedPtr<FJsonValue>(MakeShared<FJsonValueNull>());
+				return Value ? MakeShared<FJsonValueString>(Value->GetName()) : TSharedPtr<FJsonValue>(MakeShared<FJsonValueNull>());
 			}
 			return MakeShared<FJsonValueNull>();
 		}
 	} // namespace
-
-	void LoadProjectConfiguration()
-	{
-		FConfigCacheIni::InitializeConfigSystem();
-	}
-
-	void ApplySettingsOption(bool bWithoutSettings)
-	{
-		if (bWithoutSettings && !GNoSettings)
-		{
-			GNoSettings = std::make_unique<FTRLScopedSettingsOverride>(nullptr);
-		}
-		else if (!bWithoutSettings)
-		{
-			GNoSettings.reset();
-		}
-	}
-
-	FString GetModsRoot()
-	{
-		return UTRLLocalModProvider::GetLocalModsRoot();
-	}
-
-	void InstallEngineHooks(IHostFrontEnd& FrontEnd)
-	{
-		UE::StandIn::FUatTaskObserver Observer;
-		Observer.OnTaskCreated = [&FrontEnd](const UE::StandIn::FUatTaskRequest& Request) {
-			FUatTaskView View;
-			View.CommandLine = Request.CommandLine;
-			View.PlatformDisplayName = Request.PlatformDisplayName;
-			View.TaskName = Request.TaskName;
-			View.TaskShortName = Request.TaskShortName;
-			View.bHasIcon = Request.TaskIcon != nullptr;
-			View.ResultLocation = Request.ResultLocation;
-			View.ExtraSubText = Request.ExtraSubText;
-			FrontEnd.OnUatTask(View);
-		};
-		Observer.OnTaskFinished = [&FrontEnd](const UE::StandIn::FUatTaskRequest&, const FString& Result, double Seconds) {
-			FrontEnd.OnUatFinished(Result, Seconds);
-		};
-		UE::StandIn::SetUatTaskObserver(MoveTemp(Observer));
-		UE::StandIn::SetToolMenusStartupObserver([&FrontEnd]() {
-			FrontEnd.OnMenusCallback();
-		});
-	}
-
-	void RemoveEngineHooks()
-	{
-		UE::StandIn::SetUatTaskObserver(UE::StandIn::FUatTaskObserver());
-		UE::StandIn::SetToolMenusStartupObserver(UE::StandIn::FToolMenusStartupObserver());
-	}
 
 	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn,
 	                           TSharedRef<FJsonObject>& OutOutputs, FString& OutError)
@@ -300,16 +235,6 @@ namespace UE::StandIn::EditorHost
 			Object->SetNumberField(Count.Key, Count.Value);
 		}
 		return Object;
-	}
-
-	TArray<TPair<FString, FString>> ListMountPoints()
-	{
-		TArray<TPair<FString, FString>> Mounts;
-		for (const UE::StandIn::FContentRootEntry& Entry : UE::StandIn::GetRegisteredContentRoots())
-		{
-			Mounts.Add({Entry.RootPath, Entry.ContentPath});
-		}
-		return Mounts;
 	}
 
 	bool SetLogVerbosity(const FString& CategoryName, const FString& LevelName, FString& OutError)

@@ -1,26 +1,11 @@
-// The host's reach into the object system, configuration, plug-in manager and UAT: the requests and hooks that go
-// beyond menus, windows, dialogs and notifications.
+// The host's reach into the object system and the log: reflected calls by name, garbage collection and verbosity.
 #pragma once
 
 #include "CoreMinimal.h"
 #include "Dom/JsonObject.h"
-#include "HostFrontEnd.h"
 
 namespace UE::StandIn::EditorHost
 {
-	/** Reads the open project's configuration files into the engine's configuration and the class defaults. */
-	void LoadProjectConfiguration();
-
-	/** With bWithoutSettings, the plug-in's runtime module answers that there is no settings object. */
-	void ApplySettingsOption(bool bWithoutSettings);
-
-	/** The local mods root as the plug-in's runtime module reports it. */
-	FString GetModsRoot();
-
-	/** Routes the UAT helper's tasks and the ToolMenus start-up callbacks to the front end. */
-	void InstallEngineHooks(IHostFrontEnd& FrontEnd);
-	void RemoveEngineHooks();
-
 	/**
 	 * Calls a reflected function by class and function name through reflection only, as a script does.
 	 * Args holds input values by parameter name (and starting values of outputs).
@@ -31,9 +16,6 @@ namespace UE::StandIn::EditorHost
 
 	/** Collects garbage. @return the live objects per class name. */
 	TSharedRef<FJsonObject> CollectGarbageAndCountObjects();
-
-	/** @return the registered content roots with their folders, in registration order. */
-	TArray<TPair<FString, FString>> ListMountPoints();
 
 	/** Sets a log category's runtime verbosity by names. @return false with OutError for an unknown category or level. */
 	bool SetLogVerbosity(const FString& CategoryName, const FString& LevelName, FString& OutError);

@@ -1,5 +1,9 @@
 #include "HostOptions.h"
 
+#include "Misc/Paths.h"
+
+#include <filesystem>
+
 namespace UE::StandIn::EditorHost
 {
 	namespace
@@ -40,6 +44,10 @@ namespace UE::StandIn::EditorHost
 			{
 				bTaken = TakeValue(ArgC, ArgV, Index, Argument, OutOptions.EngineDir, OutError);
 			}
+			else if (Argument.Equals(TEXT("--plugin")))
+			{
+				bTaken = TakeValue(ArgC, ArgV, Index, Argument, OutOptions.PluginFile, OutError);
+			}
 			else if (Argument.Equals(TEXT("--script")))
 			{
 				bTaken = TakeValue(ArgC, ArgV, Index, Argument, OutOptions.Script, OutError);
@@ -77,12 +85,23 @@ namespace UE::StandIn::EditorHost
 	FString GetHostUsage()
 	{
 		return TEXT("Usage: trellic-editor [--project <file.uproject>] [--copy-to <folder>] [--engine-dir <folder>]\n"
-		            "                      [--without-settings] [--menus-not-ready] [--script <file>|-]\n"
+		            "                      [--plugin <file.uplugin>] [--without-settings] [--menus-not-ready]\n"
+		            "                      [--script <file>|-]\n"
 		            "\n"
-		            "Loads the Trellic plug-in's modules as the editor does and shows Tools > Trellic.\n"
+		            "Loads a plug-in's modules as the editor does, in the order its descriptor gives (by default\n"
+		            "the plug-in of the source tree the host was built from), and shows the Tools menu.\n"
 		            "Without --project it opens a fresh copy of the demo project (in the build tree, or in\n"
 		            "the folder given to --copy-to), so the checked-in sample never changes.\n"
 		            "With --script it reads one JSON request a line and writes one JSON object a line;\n"
 		            "README.md describes the protocol.\n");
+	}
+
+	FString AbsoluteFromWorkingDirectory(const FString& Path)
+	{
+		std::error_code Error;
+		const std::filesystem::path Absolute = std::filesystem::absolute(std::filesystem::path(Path.ToUtf8()), Error);
+		FString Result = Error ? Path : FString::FromUtf8(Absolute.lexically_normal().generic_string());
+		FPaths::NormalizeFilename(Result);
+		return Result;
 	}
 } // namespace UE::StandIn::EditorHost

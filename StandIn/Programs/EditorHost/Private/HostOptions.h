@@ -14,7 +14,9 @@ namespace UE::StandIn::EditorHost
 		FString CopyTo;
 		/** Another engine folder, whose Build/BatchFiles/RunUAT.sh runs instead of the stand-in's. */
 		FString EngineDir;
-		/** Start with no settings object, through the runtime module's settings override. */
+		/** The .uplugin whose modules to load; empty means the plug-in descriptor the host was built with. */
+		FString PluginFile;
+		/** Start the plug-in with no settings object, through its command-line switch. */
 		bool bWithoutSettings = false;
 		/** Leave ToolMenus unable to extend menus until a script says they are ready. */
 		bool bMenusNotReady = false;
@@ -28,4 +30,7 @@ namespace UE::StandIn::EditorHost
 
 	/** The usage text printed by --help and after a bad command line. */
 	FString GetHostUsage();
+
+	/** @return a path of the command line made absolute against the working folder, with "/" separators. */
+	FString AbsoluteFromWorkingDirectory(const FString& Path);
 } // namespace UE::StandIn::EditorHost

@@ -2,27 +2,17 @@
 
 #include "HAL/FileManager.h"
 #include "HAL/PlatformFileManager.h"
-#include "HostEngine.h"
 #include "Misc/App.h"
+#include "Misc/ConfigCacheIni.h"
 #include "Misc/DateTime.h"
 #include "Misc/Paths.h"
 
 #include "StandIn/EngineDir.h"
-#include <filesystem>
 
 namespace UE::StandIn::EditorHost
 {
 	namespace
 	{
-		FString AbsoluteFromWorkingDirectory(const FString& Path)
-		{
-			std::error_code Error;
-			const std::filesystem::path Absolute = std::filesystem::absolute(std::filesystem::path(Path.ToUtf8()), Error);
-			FString Result = Error ? Path : FString::FromUtf8(Absolute.lexically_normal().generic_string());
-			FPaths::NormalizeFilename(Result);
-			return Result;
-		}
-
 		bool IsEmptyOrMissingFolder(const FString& Folder)
 		{
 			if (!IFileManager::Get().DirectoryExists(*Folder))
@@ -100,7 +90,7 @@ namespace UE::StandIn::EditorHost
 			}
 			UE::StandIn::SetEngineDir(EngineDir);
 		}
-		LoadProjectConfiguration();
+		FConfigCacheIni::InitializeConfigSystem();
 		return true;
 	}
 } // namespace UE::StandIn::EditorHost

@@ -2,16 +2,21 @@
 
 #include "Containers/Ticker.h"
 #include "CoreGlobals.h"
-#include "HostEngine.h"
+#include "HAL/CriticalSection.h"
+#include "HAL/PlatformTime.h"
+#include "HostPlugin.h"
+#include "Misc/CommandLine.h"
 #include "Misc/MessageDialog.h"
 #include "Misc/OutputDevice.h"
 #include "Misc/OutputDeviceRedirector.h"
+#include "Misc/ScopeLock.h"
 #include "Modules/ModuleManager.h"
 #include "StandIn/ModalWindowResponder.h"
 #include "StandIn/NotificationObserver.h"
 #include "StandIn/OutputDeviceStdErr.h"
 #include "StandIn/SlateApplicationHost.h"
 #include "StandIn/ToolMenusHost.h"
+#include "StandIn/UatTaskObserver.h"
 #include "ToolMenus.h"
 
 #include "StandIn/MessageDialogResponder.h"
@@ -22,28 +27,8 @@ namespace UE::StandIn::EditorHost
 {
 	namespace
 	{
-		double NowSeconds()
-		{
-			return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-		}
-
 		// Frames are short so that a child process or a notification is noticed promptly.
 		constexpr double FrameSeconds = 1.0 / 60.0;
-
-		FString DescribeCompletionState(SNotificationItem::ECompletionState State)
-		{
-			switch (State)
-			{
-				case SNotificationItem::CS_Pending:
-					return TEXT("pending");
-				case SNotificationItem::CS_Success:
-					return TEXT("success");
-				case SNotificationItem::CS_Fail:
-					return TEXT("fail");
-				default:
-					return TEXT("none");
-			}
-		}
 
 		class FFrontEndLogDevice : public FOutputDevice
 		{
@@ -53,10 +38,20 @@ namespace UE::StandIn::EditorHost
 			{
 			}
 
-			void Serialize(const TCHAR* V, ELogVerbosity::Type Verbosity, const FName& Category) override { FrontEnd.OnLog(Category, Verbosity, FString(V)); }
+			// Lines reach the front end as they are written, in order with the events around them; the lock keeps a
+			// line from another thread whole.
+			void Serialize(const TCHAR* V, ELogVerbosity::Type Verbosity, const FName& Category) override
+			{
+				FScopeLock Lock(&Mutex);
+				FrontEnd.OnLog(Category, Verbosity, FString(V));
+			}
+
+			bool CanBeUsedOnAnyThread() const override { return true; }
+			bool CanBeUsedOnMultipleThreads() const override { return true; }
 
 		private:
 			IHostFrontEnd& FrontEnd;
+			FCriticalSection Mutex;
 		};
 	} // namespace
 
@@ -87,18 +82,6 @@ namespace UE::StandIn::EditorHost
 		RemoveHooks();
 	}
 
-	TArray<FName> FHostSession::GetPluginModuleNames()
-	{
-		TArray<FName> Names;
-		Names.Add(FName(TEXT("Trellic")));
-		if (FModuleManager::Get().ModuleExists(TEXT("TrellicSteam")))
-		{
-			Names.Add(FName(TEXT("TrellicSteam")));
-		}
-		Names.Add(FName(TEXT("TrellicEditor")));
-		return Names;
-	}
-
 	void FHostSession::InstallHooks()
 	{
 		// Every line reaches the front end, which decides what a person sees; the console device would duplicate it.
@@ -120,32 +103,36 @@ namespace UE::StandIn::EditorHost
 			    {
 				    Hooks->NotificationIds.Add(Key, Hooks->NextNotificationId++);
 			    }
-			    const int32* Id = Hooks->NotificationIds.Find(Key);
-			    if (!Id)
+			    const int32* Found = Hooks->NotificationIds.Find(Key);
+			    if (!Found)
 			    {
 				    return;
 			    }
-			    FNotificationView View;
-			    View.Id = *Id;
-			    View.Text = Snapshot.Text;
-			    View.SubText = Snapshot.SubText;
-			    View.State = DescribeCompletionState(Snapshot.CompletionState);
-			    View.bExpiring = Snapshot.Phase == UE::StandIn::ENotificationPhase::Expiring || Snapshot.Phase == UE::StandIn::ENotificationPhase::FadingOut ||
-			                     Snapshot.bFireAndForget;
-			    View.bRemoved = Event == UE::StandIn::ENotificationEvent::Removed;
-			    if (View.bRemoved)
+			    const int32 Id = *Found;
+			    if (Event == UE::StandIn::ENotificationEvent::Removed)
 			    {
 				    Hooks->NotificationIds.Remove(Key);
 			    }
-			    FrontEnd.OnNotification(View);
+			    FrontEnd.OnNotification(Id, Event, Snapshot);
 		    });
 
-		InstallEngineHooks(FrontEnd);
+		UE::StandIn::FUatTaskObserver UatObserver;
+		UatObserver.OnTaskCreated = [this](const UE::StandIn::FUatTaskRequest& Request) {
+			FrontEnd.OnUatTask(Request);
+		};
+		UatObserver.OnTaskFinished = [this](const UE::StandIn::FUatTaskRequest&, const FString& Result, double Seconds) {
+			FrontEnd.OnUatFinished(Result, Seconds);
+		};
+		UE::StandIn::SetUatTaskObserver(MoveTemp(UatObserver));
+		UE::StandIn::SetToolMenusStartupObserver([this]() {
+			FrontEnd.OnMenusCallback();
+		});
 	}
 
 	void FHostSession::RemoveHooks()
 	{
-		RemoveEngineHooks();
+		UE::StandIn::SetToolMenusStartupObserver(UE::StandIn::FToolMenusStartupObserver());
+		UE::StandIn::SetUatTaskObserver(UE::StandIn::FUatTaskObserver());
 		UE::StandIn::SetNotificationObserver(UE::StandIn::FNotificationObserver());
 		UE::StandIn::SetModalWindowResponder(UE::StandIn::FModalWindowResponder());
 		UE::StandIn::SetMessageDialogResponder(UE::StandIn::FMessageDialogResponder());
@@ -165,14 +152,19 @@ namespace UE::StandIn::EditorHost
 		}
 	}
 
-	void FHostSession::Start()
+	bool FHostSession::Start(FString& OutError)
 	{
 		if (bStarted)
 		{
-			return;
+			return true;
+		}
+		if (!FindPluginModules(GetPluginDescriptorFile(Options), PluginModules, OutError))
+		{
+			return false;
 		}
 		bStarted = true;
-		ApplySettingsOption(Options.bWithoutSettings);
+		// Modules read their switches at start-up, so the command line is in place before the first one loads.
+		FCommandLine::Set(*MakeEngineCommandLine(Options));
 		// The editor has its menus and the UAT helper up before any plug-in module starts.
 		for (const TCHAR* EditorModule : {TEXT("ToolMenus"), TEXT("UATHelper")})
 		{
@@ -182,10 +174,11 @@ namespace UE::StandIn::EditorHost
 			}
 		}
 		RegisterLevelEditorMenus();
-		for (const FName& ModuleName : GetPluginModuleNames())
+		for (const FName& ModuleName : PluginModules)
 		{
-			if (FModuleManager::Get().LoadModule(ModuleName))
+			if (!FModuleManager::Get().IsModuleLoaded(ModuleName))
 			{
+				FModuleManager::Get().LoadModuleChecked(ModuleName);
 				LoadedModules.Add(ModuleName);
 			}
 		}
@@ -193,7 +186,8 @@ namespace UE::StandIn::EditorHost
 		{
 			UE::StandIn::DeclareToolMenusReady();
 		}
-		LastFrameSeconds = NowSeconds();
+		LastFrameSeconds = FPlatformTime::Seconds();
+		return true;
 	}
 
 	void FHostSession::Shutdown()
@@ -208,12 +202,11 @@ namespace UE::StandIn::EditorHost
 			FModuleManager::Get().UnloadModule(LoadedModules[Index], true);
 		}
 		LoadedModules.Empty();
-		ApplySettingsOption(false);
 	}
 
 	void FHostSession::TickFrame()
 	{
-		const double Now = NowSeconds();
+		const double Now = FPlatformTime::Seconds();
 		const double Delta = Now - LastFrameSeconds;
 		LastFrameSeconds = Now;
 		FTSTicker::GetCoreTicker().Tick(static_cast<float>(Delta));
@@ -222,11 +215,11 @@ namespace UE::StandIn::EditorHost
 
 	void FHostSession::Tick(double Seconds)
 	{
-		const double End = NowSeconds() + Seconds;
+		const double End = FPlatformTime::Seconds() + Seconds;
 		do
 		{
 			std::this_thread::sleep_for(std::chrono::duration<double>(FrameSeconds));
 			TickFrame();
-		} while (NowSeconds() < End);
+		} while (FPlatformTime::Seconds() < End);
 	}
 } // namespace UE::StandIn::EditorHost

@@ -20,8 +20,12 @@ namespace UE::StandIn::EditorHost
 		FHostSession(const FHostSession&) = delete;
 		FHostSession& operator=(const FHostSession&) = delete;
 
-		/** Loads the plug-in's modules as the editor does, and declares the menus ready unless told not to. */
-		void Start();
+		/**
+		 * Loads the editor's own modules, then the plug-in's in the order its descriptor gives, as the editor does, and
+		 * declares the menus ready unless told not to.
+		 * @return false with OutError set, having loaded nothing, when the plug-in's descriptor cannot be used.
+		 */
+		bool Start(FString& OutError);
 
 		/** Shuts the loaded modules down in the reverse order of loading. Safe to call twice. */
 		void Shutdown();
@@ -32,8 +36,8 @@ namespace UE::StandIn::EditorHost
 		/** Runs one frame of the game-thread loop. */
 		void TickFrame();
 
-		/** The plug-in's modules, in load order; TrellicSteam only when it exists. */
-		static TArray<FName> GetPluginModuleNames();
+		/** The plug-in's modules, in the order Start loads them. */
+		const TArray<FName>& GetPluginModuleNames() const { return PluginModules; }
 
 		const FHostProject& GetProject() const { return Project; }
 		const FHostOptions& GetOptions() const { return Options; }
@@ -46,6 +50,7 @@ namespace UE::StandIn::EditorHost
 		FHostOptions Options;
 		FHostProject Project;
 		IHostFrontEnd& FrontEnd;
+		TArray<FName> PluginModules;
 		TArray<FName> LoadedModules;
 		bool bStarted = false;
 		double LastFrameSeconds = 0.0;

@@ -1,6 +1,7 @@
 #include "InteractiveFrontEnd.h"
 
-#include "HostEngine.h"
+#include "HAL/PlatformTime.h"
+#include "HostPlugin.h"
 #include "HostSession.h"
 #include "HostWindows.h"
 #include "Misc/MessageDialog.h"
@@ -10,7 +11,6 @@
 
 #include "StandIn/MessageDialogResponder.h"
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <poll.h>
@@ -47,11 +47,6 @@ namespace UE::StandIn::EditorHost
 		bool IsInterruptRequested()
 		{
 			return GInterruptRequested != 0;
-		}
-
-		double NowSeconds()
-		{
-			return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 		}
 
 		std::string TrimSpaces(const std::string& Text)
@@ -174,9 +169,9 @@ namespace UE::StandIn::EditorHost
 		sigaction(SIGINT, &GPreviousInterruptAction, nullptr);
 	}
 
-	void FInteractiveFrontEnd::PrintHeader()
+	void FInteractiveFrontEnd::PrintHeader(const FString& PluginName)
 	{
-		Print(TEXT("Trellic editor host"));
+		Print(PluginName + TEXT(" editor host"));
 		FString ProjectLine = FString(TEXT("Project: ")) + FPaths::GetProjectFilePath();
 		if (Session && Session->GetProject().bIsDemoCopy)
 		{
@@ -425,8 +420,8 @@ namespace UE::StandIn::EditorHost
 			return;
 		}
 		Print(FString::Printf(TEXT("Letting %g s pass..."), Seconds));
-		const double End = NowSeconds() + Seconds;
-		while (NowSeconds() < End && !IsInterruptRequested())
+		const double End = FPlatformTime::Seconds() + Seconds;
+		while (FPlatformTime::Seconds() < End && !IsInterruptRequested())
 		{
 			Session->Tick(0.0);
 		}
@@ -613,29 +608,29 @@ namespace UE::StandIn::EditorHost
 		PrintEvent(Line + Message);
 	}
 
-	void FInteractiveFrontEnd::OnNotification(const FNotificationView& Notification)
+	void FInteractiveFrontEnd::OnNotification(int32 Id, ENotificationEvent Event, const FNotificationSnapshot& Snapshot)
 	{
-		if (Notification.bRemoved)
+		if (Event == ENotificationEvent::Removed)
 		{
-			NotificationLines.Remove(Notification.Id);
+			NotificationLines.Remove(Id);
 			return;
 		}
-		FString Line = FString::Printf(TEXT("  [notification %d] %s"), Notification.Id, *Notification.Text.ToString());
-		if (!Notification.SubText.IsEmpty())
+		FString Line = FString::Printf(TEXT("  [notification %d] %s"), Id, *Snapshot.Text.ToString());
+		if (!Snapshot.SubText.IsEmpty())
 		{
-			Line += FString(TEXT(" - ")) + Notification.SubText.ToString();
+			Line += FString(TEXT(" - ")) + Snapshot.SubText.ToString();
 		}
-		if (!Notification.State.Equals(TEXT("none")))
+		if (Snapshot.CompletionState != SNotificationItem::CS_None)
 		{
-			Line += FString(TEXT("  (")) + Notification.State + TEXT(")");
+			Line += FString(TEXT("  (")) + DescribeCompletionState(Snapshot.CompletionState) + TEXT(")");
 		}
 		// A fade or a pulse changes nothing a person reads.
-		const FString* Previous = NotificationLines.Find(Notification.Id);
+		const FString* Previous = NotificationLines.Find(Id);
 		if (Previous && Previous->Equals(Line))
 		{
 			return;
 		}
-		NotificationLines.Add(Notification.Id, Line);
+		NotificationLines.Add(Id, Line);
 		PrintEvent(Line);
 	}
 
@@ -740,7 +735,7 @@ namespace UE::StandIn::EditorHost
 		}
 	}
 
-	void FInteractiveFrontEnd::OnUatTask(const FUatTaskView& Task)
+	void FInteractiveFrontEnd::OnUatTask(const FUatTaskRequest& Task)
 	{
 		PrintEvent(FString(TEXT("  UAT task started: ")) + Task.TaskName.ToString() + TEXT(" (") + Task.PlatformDisplayName.ToString() + TEXT(")"));
 		PrintEvent(FString(TEXT("    RunUAT ")) + Task.CommandLine);

@@ -65,29 +65,15 @@ namespace UE::StandIn::EditorHost
 		return Object;
 	}
 
-	TSharedRef<FJsonValue> MakeStringValue(const FString& String)
-	{
-		return MakeShared<FJsonValueString>(String);
-	}
-
-	TSharedRef<FJsonValue> MakeStringArrayValue(const TArray<FString>& Strings)
-	{
-		TArray<TSharedPtr<FJsonValue>> Values;
-		for (const FString& String : Strings)
-		{
-			Values.Add(MakeStringValue(String));
-		}
-		return MakeShared<FJsonValueArray>(Values);
-	}
-
 	TSharedRef<FJsonValue> MakeTextValue(const FText& Text)
 	{
 		const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
 		Object->SetStringField(TEXT("string"), Text.ToString());
-		const TOptional<FString> Namespace = FTextInspector::GetNamespace(Text);
-		const TOptional<FString> Key = FTextInspector::GetKey(Text);
-		Object->SetField(TEXT("namespace"), Namespace.IsSet() ? MakeStringValue(Namespace.GetValue()) : TSharedPtr<FJsonValue>(MakeShared<FJsonValueNull>()));
-		Object->SetField(TEXT("key"), Key.IsSet() ? MakeStringValue(Key.GetValue()) : TSharedPtr<FJsonValue>(MakeShared<FJsonValueNull>()));
+		const auto StringOrNull = [](const TOptional<FString>& Value) -> TSharedPtr<FJsonValue> {
+			return Value.IsSet() ? TSharedPtr<FJsonValue>(MakeShared<FJsonValueString>(Value.GetValue())) : MakeShared<FJsonValueNull>();
+		};
+		Object->SetField(TEXT("namespace"), StringOrNull(FTextInspector::GetNamespace(Text)));
+		Object->SetField(TEXT("key"), StringOrNull(FTextInspector::GetKey(Text)));
 		return MakeShared<FJsonValueObject>(Object);
 	}
 } // namespace UE::StandIn::EditorHost

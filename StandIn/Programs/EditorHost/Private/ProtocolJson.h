@@ -17,7 +17,4 @@ namespace UE::StandIn::EditorHost
 
 	/** A text as {"string", "namespace", "key"}; namespace and key are null for a text made from a plain string. */
 	TSharedRef<FJsonValue> MakeTextValue(const FText& Text);
-
-	TSharedRef<FJsonValue> MakeStringValue(const FString& String);
-	TSharedRef<FJsonValue> MakeStringArrayValue(const TArray<FString>& Strings);
 } // namespace UE::StandIn::EditorHost

@@ -2,18 +2,20 @@
 
 #include "Dom/JsonValue.h"
 #include "HAL/PlatformProcess.h"
+#include "HAL/PlatformTime.h"
 #include "HostEngine.h"
+#include "HostPlugin.h"
 #include "HostSession.h"
 #include "HostWindows.h"
 #include "Misc/MessageDialog.h"
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
 #include "ProtocolJson.h"
+#include "StandIn/ContentRoots.h"
 #include "StandIn/ToolMenusHost.h"
 #include "Widgets/SWindow.h"
 
 #include "StandIn/MessageDialogResponder.h"
-#include <chrono>
 
 namespace UE::StandIn::EditorHost
 {
@@ -71,11 +73,6 @@ namespace UE::StandIn::EditorHost
 			Object->SetStringField(TEXT("type"), Entry.bIsSubMenu ? TEXT("submenu") : TEXT("button"));
 			Object->SetBoolField(TEXT("enabled"), Entry.bIsEnabled);
 			return Object;
-		}
-
-		double NowSeconds()
-		{
-			return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 		}
 
 		bool JsonValuesEqual(const TSharedPtr<FJsonValue>& A, const TSharedPtr<FJsonValue>& B)
@@ -214,11 +211,11 @@ namespace UE::StandIn::EditorHost
 		if (Command.Equals(TEXT("mounts")))
 		{
 			TArray<TSharedPtr<FJsonValue>> Mounts;
-			for (const TPair<FString, FString>& Mount : ListMountPoints())
+			for (const UE::StandIn::FContentRootEntry& Mount : UE::StandIn::GetRegisteredContentRoots())
 			{
 				const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
-				Object->SetStringField(TEXT("root"), Mount.Key);
-				Object->SetStringField(TEXT("folder"), Mount.Value);
+				Object->SetStringField(TEXT("root"), Mount.RootPath);
+				Object->SetStringField(TEXT("folder"), Mount.ContentPath);
 				Mounts.Add(MakeShared<FJsonValueObject>(Object));
 			}
 			Reply->SetArrayField(TEXT("mounts"), Mounts);
@@ -361,7 +358,7 @@ namespace UE::StandIn::EditorHost
 		Request->TryGetNumberField(TEXT("timeout"), Timeout);
 		const TSharedPtr<FJsonObject>* Args = nullptr;
 		Request->TryGetObjectField(TEXT("args"), Args);
-		const double Deadline = NowSeconds() + Timeout;
+		const double Deadline = FPlatformTime::Seconds() + Timeout;
 		while (true)
 		{
 			TSharedPtr<FJsonValue> Return;
@@ -375,7 +372,7 @@ namespace UE::StandIn::EditorHost
 				Reply->SetField(TEXT("return"), Return);
 				return true;
 			}
-			if (NowSeconds() >= Deadline)
+			if (FPlatformTime::Seconds() >= Deadline)
 			{
 				OutError = FString::Printf(TEXT("%s.%s did not answer the expected value within %g seconds."), *ClassName, *FunctionName, Timeout);
 				return false;
@@ -391,7 +388,7 @@ namespace UE::StandIn::EditorHost
 		Request->TryGetStringField(TEXT("action"), Action);
 		Request->TryGetStringField(TEXT("name"), Name);
 		const FName ModuleName(Name);
-		const bool bAllowed = ModuleName == FName(TEXT("ToolMenus")) || FHostSession::GetPluginModuleNames().Contains(ModuleName);
+		const bool bAllowed = ModuleName == FName(TEXT("ToolMenus")) || Session->GetPluginModuleNames().Contains(ModuleName);
 		if (!bAllowed)
 		{
 			OutError = FString::Printf(TEXT("'%s' is not one of the plug-in's modules or ToolMenus."), *Name);
@@ -429,15 +426,17 @@ namespace UE::StandIn::EditorHost
 		Write(Event);
 	}
 
-	void FScriptFrontEnd::OnNotification(const FNotificationView& Notification)
+	void FScriptFrontEnd::OnNotification(int32 Id, ENotificationEvent Event, const FNotificationSnapshot& Snapshot)
 	{
-		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("notification"));
-		Event->SetNumberField(TEXT("id"), Notification.Id);
-		Event->SetField(TEXT("text"), MakeTextValue(Notification.Text));
-		Event->SetField(TEXT("subtext"), MakeTextValue(Notification.SubText));
-		Event->SetStringField(TEXT("state"), Notification.bRemoved ? FString(TEXT("removed")) : Notification.State);
-		Event->SetBoolField(TEXT("expiring"), Notification.bExpiring);
-		Write(Event);
+		const TSharedRef<FJsonObject> Line = MakeEvent(TEXT("notification"));
+		Line->SetNumberField(TEXT("id"), Id);
+		Line->SetField(TEXT("text"), MakeTextValue(Snapshot.Text));
+		Line->SetField(TEXT("subtext"), MakeTextValue(Snapshot.SubText));
+		Line->SetStringField(TEXT("state"), Event == ENotificationEvent::Removed ? TEXT("removed") : DescribeCompletionState(Snapshot.CompletionState));
+		// A fire-and-forget notification expires on its own from the moment it shows.
+		Line->SetBoolField(TEXT("expiring"),
+		                   Snapshot.Phase == ENotificationPhase::Expiring || Snapshot.Phase == ENotificationPhase::FadingOut || Snapshot.bFireAndForget);
+		Write(Line);
 	}
 
 	EAppReturnType::Type FScriptFrontEnd::OnMessageDialog(EAppMsgType::Type Type, const FText& Message, const FText& Title)
@@ -474,14 +473,14 @@ namespace UE::StandIn::EditorHost
 		}
 	}
 
-	void FScriptFrontEnd::OnUatTask(const FUatTaskView& Task)
+	void FScriptFrontEnd::OnUatTask(const FUatTaskRequest& Task)
 	{
 		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("uat-task"));
 		Event->SetStringField(TEXT("command_line"), Task.CommandLine);
 		Event->SetField(TEXT("platform_display_name"), MakeTextValue(Task.PlatformDisplayName));
 		Event->SetField(TEXT("task_name"), MakeTextValue(Task.TaskName));
 		Event->SetField(TEXT("task_short_name"), MakeTextValue(Task.TaskShortName));
-		Event->SetBoolField(TEXT("has_icon"), Task.bHasIcon);
+		Event->SetBoolField(TEXT("has_icon"), Task.TaskIcon != nullptr);
 		Event->SetStringField(TEXT("result_location"), Task.ResultLocation);
 		Event->SetField(TEXT("extra_subtext"), MakeTextValue(Task.ExtraSubText));
 		Write(Event);

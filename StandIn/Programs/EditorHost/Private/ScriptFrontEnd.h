@@ -30,10 +30,10 @@ namespace UE::StandIn::EditorHost
 		void WriteReadyEvent();
 
 		void OnLog(const FName& Category, ELogVerbosity::Type Verbosity, const FString& Message) override;
-		void OnNotification(const FNotificationView& Notification) override;
+		void OnNotification(int32 Id, ENotificationEvent Event, const FNotificationSnapshot& Snapshot) override;
 		EAppReturnType::Type OnMessageDialog(EAppMsgType::Type Type, const FText& Message, const FText& Title) override;
 		void OnModalWindow(const TSharedRef<SWindow>& Window) override;
-		void OnUatTask(const FUatTaskView& Task) override;
+		void OnUatTask(const FUatTaskRequest& Task) override;
 		void OnUatFinished(const FString& Result, double Seconds) override;
 		void OnMenusCallback() override;
 

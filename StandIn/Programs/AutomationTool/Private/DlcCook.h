@@ -1,0 +1,26 @@
+// Cooking a plug-in as DLC against a recorded release, and staging it as the cooker stages it:
+// <mod folder>/Saved/StagedBuilds/<platform folder>/<project name>/<mod path in project>/Content/Paks/<platform folder>/
+// <ModName><platform folder>.pak
+#pragma once
+
+#include "BuildCookRun.h"
+#include "RunControl.h"
+
+#include <filesystem>
+#include <string>
+
+namespace AutomationTool
+{
+	/**
+	 * Cooks what the engine's cooker would cook: nothing when the descriptor says "ExplicitlyLoaded": true or
+	 * DefaultGame.ini does not always cook the plug-in's content root (each with a warning, which the engine does not
+	 * give); otherwise its .uasset and .umap files minus those the release already lists. Writes the pak with those
+	 * assets, and the descriptor with -DLCPakPluginFile.
+	 * @return false with OutError when the engine's cooker would fail: the descriptor unreadable, the plug-in not in
+	 *         the project's plug-in folders, the release registry missing, or the pak not writable
+	 */
+	bool CookDlc(const FBuildCookRunJob& Job, const FRunControl& Control, std::string& OutError);
+
+	/** Where the pak of the DLC goes. */
+	std::filesystem::path GetStagedPakPath(const FProjectContext& Context, const std::filesystem::path& DlcDescriptor);
+} // namespace AutomationTool

@@ -1,0 +1,77 @@
+#include "HostPlugin.h"
+
+#include "Dom/JsonObject.h"
+#include "HostEngine.h"
+#include "Interfaces/IPluginManager.h"
+#include "Misc/Paths.h"
+#include "Modules/ModuleManager.h"
+
+namespace UE::StandIn::EditorHost
+{
+	FString GetPluginDescriptorFile(const FHostOptions& Options)
+	{
+		return Options.PluginFile.IsEmpty() ? FString(TEXT(TRL_PLUGIN_DESCRIPTOR)) : AbsoluteFromWorkingDirectory(Options.PluginFile);
+	}
+
+	bool FindPluginModules(const FString& DescriptorFile, TArray<FName>& OutModules, FString& OutError)
+	{
+		FText Reason;
+		if (!IPluginManager::Get().AddToPluginsList(DescriptorFile, &Reason))
+		{
+			OutError = Reason.ToString();
+			return false;
+		}
+		// The manager names a plug-in after its descriptor's file.
+		const TSharedPtr<IPlugin> Plugin = IPluginManager::Get().FindPlugin(FPaths::GetBaseFilename(DescriptorFile));
+		if (!Plugin.IsValid())
+		{
+			OutError = FString::Printf(TEXT("The plug-in manager does not know the plug-in of '%s'."), *DescriptorFile);
+			return false;
+		}
+		const TArray<FModuleDescriptor>& Modules = Plugin->GetDescriptor().Modules;
+
+		// The editor loads every plug-in's modules of one phase before the next phase starts; None is never loaded.
+		TArray<FName> Ordered;
+		for (int32 Phase = ELoadingPhase::EarliestPossible; Phase < ELoadingPhase::None; ++Phase)
+		{
+			for (const FModuleDescriptor& Module : Modules)
+			{
+				if (Module.LoadingPhase == Phase && Module.IsLoadedInCurrentConfiguration())
+				{
+					Ordered.Add(Module.Name);
+				}
+			}
+		}
+		for (const FName& Module : Ordered)
+		{
+			if (!FModuleManager::Get().ModuleExists(*Module.ToString()))
+			{
+				OutError = FString::Printf(TEXT("The plug-in '%s' (%s) lists the module '%s', which this program does not have. Build the module into the "
+				                                "host, or take it out of the descriptor."),
+				                           *Plugin->GetName(), *Plugin->GetDescriptorFileName(), *Module.ToString());
+				return false;
+			}
+		}
+		OutModules = MoveTemp(Ordered);
+		return true;
+	}
+
+	FString MakeEngineCommandLine(const FHostOptions& Options)
+	{
+		// The runtime module reads this switch at start-up and then answers that it has no settings object.
+		return Options.bWithoutSettings ? FString(TEXT("-TrellicWithoutSettings")) : FString();
+	}
+
+	FString GetModsRoot()
+	{
+		TSharedPtr<FJsonValue> Return;
+		TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
+		FString Error;
+		FString Root;
+		if (CallReflectedFunction(TEXT("TRLLocalModProvider"), TEXT("GetLocalModsRoot"), nullptr, Return, Outputs, Error) && Return.IsValid())
+		{
+			Return->TryGetString(Root);
+		}
+		return Root;
+	}
+} // namespace UE::StandIn::EditorHost
