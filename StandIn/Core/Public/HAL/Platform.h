@@ -43,3 +43,9 @@ using TYPE_OF_NULLPTR = decltype(nullptr);
 #define LIKELY(x) __builtin_expect(!!(x), 1)
 #define UNLIKELY(x) __builtin_expect(!!(x), 0)
 #endif
+
+// Around a third-party library's headers: their warnings are theirs, not the including module's.
+#define THIRD_PARTY_INCLUDES_START                                                                                                                             \
+	_Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Wshadow\"") _Pragma("GCC diagnostic ignored \"-Wunused-parameter\"")                     \
+	    _Pragma("GCC diagnostic ignored \"-Wmissing-field-initializers\"") _Pragma("GCC diagnostic ignored \"-Wdeprecated-declarations\"")
+#define THIRD_PARTY_INCLUDES_END _Pragma("GCC diagnostic pop")

@@ -1,0 +1,261 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "TRLWorkshopPublisher.h"
+
+#include "HAL/FileManager.h"
+#include "Misc/Paths.h"
+#include "TRLScopedWorkshopServiceOverride.h"
+#include "TRLSteamWorkshopService.h"
+
+#define LOCTEXT_NAMESPACE "TRLWorkshopPublisher"
+
+FTRLScopedWorkshopServiceOverride* FTRLScopedWorkshopServiceOverride::Innermost = nullptr;
+
+FTRLScopedWorkshopServiceOverride::FTRLScopedWorkshopServiceOverride(TSharedRef<ITRLWorkshopService> InService)
+    : Service(MoveTemp(InService))
+    , Replaced(Innermost)
+{
+	Innermost = this;
+}
+
+FTRLScopedWorkshopServiceOverride::~FTRLScopedWorkshopServiceOverride()
+{
+	Innermost = Replaced;
+}
+
+namespace
+{
+	constexpr uint64 MaxItemId = ~static_cast<uint64>(0);
+
+	// Workshop item ids are unsigned 64-bit numbers written in decimal, nothing else.
+	bool ParseItemId(const FString& Text, uint64& OutItemId)
+	{
+		if (Text.IsEmpty() || Text.Len() > 20)
+		{
+			return false;
+		}
+		uint64 Value = 0;
+		for (const TCHAR Char : Text)
+		{
+			if (Char < TEXT('0') || Char > TEXT('9'))
+			{
+				return false;
+			}
+			const uint64 Digit = static_cast<uint64>(Char - TEXT('0'));
+			if (Value > (MaxItemId - Digit) / 10)
+			{
+				return false;
+			}
+			Value = Value * 10 + Digit;
+		}
+		OutItemId = Value;
+		return Value != 0;
+	}
+
+	bool HasFiles(const FString& Folder)
+	{
+		TArray<FString> Files;
+		IFileManager::Get().FindFilesRecursive(Files, *Folder, TEXT("*.*"), true, false);
+		return Files.Num() > 0;
+	}
+
+	FString ItemIdToString(uint64 ItemId)
+	{
+		return ItemId != 0 ? LexToString(ItemId) : FString();
+	}
+} // namespace
+
+ETRLWorkshopResult UTRLWorkshopPublisher::PublishNewMod(const FString& ContentFolder, const FString& PreviewImagePath, const FString& Title,
+                                                        const FString& Description, const TArray<FString>& Tags, ETRLWorkshopVisibility Visibility)
+{
+	FTRLWorkshopItemUpdate Update;
+	Update.ContentFolder = ContentFolder;
+	Update.PreviewImagePath = PreviewImagePath;
+	Update.Title = Title;
+	Update.Description = Description;
+	Update.Tags = Tags;
+	Update.Visibility = Visibility;
+	return StartRequest(0, MoveTemp(Update));
+}
+
+ETRLWorkshopResult UTRLWorkshopPublisher::UpdateExistingMod(const FString& ItemId, const FString& ContentFolder, const FString& PreviewImagePath,
+                                                            const FString& ChangeNote, ETRLWorkshopVisibility Visibility, const FString& Title,
+                                                            const FString& Description, const TArray<FString>& Tags)
+{
+	uint64 ParsedItemId = 0;
+	if (!Service.IsValid() && !ParseItemId(ItemId, ParsedItemId))
+	{
+		return Refuse(ETRLWorkshopResult::ItemNotFound,
+		              FText::Format(LOCTEXT("BadItemId", "'{0}' is not a Workshop item id. Correct ItemId in the mod's workshop.json, or delete the file "
+		                                                 "to publish the mod as a new item."),
+		                            FText::FromString(ItemId)));
+	}
+	FTRLWorkshopItemUpdate Update;
+	Update.ContentFolder = ContentFolder;
+	Update.PreviewImagePath = PreviewImagePath;
+	Update.Title = Title;
+	Update.Description = Description;
+	Update.Tags = Tags;
+	Update.Visibility = Visibility;
+	Update.ChangeNote = ChangeNote;
+	return StartRequest(ParsedItemId, MoveTemp(Update));
+}
+
+float UTRLWorkshopPublisher::GetUploadProgress() const
+{
+	return Service.IsValid() ? Service->GetUpdateProgress() : 0.0f;
+}
+
+bool UTRLWorkshopPublisher::IsPublishing() const
+{
+	return Service.IsValid();
+}
+
+void UTRLWorkshopPublisher::BeginDestroy()
+{
+	EndRequest();
+	Super::BeginDestroy();
+}
+
+ETRLWorkshopResult UTRLWorkshopPublisher::StartRequest(uint64 ItemId, FTRLWorkshopItemUpdate Update)
+{
+	if (Service.IsValid())
+	{
+		return Refuse(ETRLWorkshopResult::Busy, LOCTEXT("Busy", "This publisher is still uploading. Wait for that upload to finish."));
+	}
+	// Steam reads the content and the preview from where it runs, so it is given absolute paths.
+	Update.ContentFolder = Update.ContentFolder.IsEmpty() ? FString() : FPaths::ConvertRelativePathToFull(Update.ContentFolder);
+	if (Update.ContentFolder.IsEmpty() || !HasFiles(Update.ContentFolder))
+	{
+		return Refuse(ETRLWorkshopResult::InvalidMod,
+		              FText::Format(LOCTEXT("NoContent", "'{0}' holds no files to upload. Package the mod, then upload it again."),
+		                            FText::FromString(Update.ContentFolder)));
+	}
+	if (!Update.PreviewImagePath.IsEmpty())
+	{
+		Update.PreviewImagePath = FPaths::ConvertRelativePathToFull(Update.PreviewImagePath);
+		if (!FPaths::FileExists(Update.PreviewImagePath))
+		{
+			return Refuse(ETRLWorkshopResult::InvalidMod,
+			              FText::Format(LOCTEXT("NoPreview", "The preview image '{0}' does not exist."), FText::FromString(Update.PreviewImagePath)));
+		}
+	}
+
+	const TSharedRef<ITRLWorkshopService> NewService = MakeService();
+	FText Message;
+	ETRLWorkshopResult Result = NewService->CheckUpdate(Update, Message);
+	if (Result == ETRLWorkshopResult::Success)
+	{
+		Result = NewService->Connect(Message);
+	}
+	if (Result != ETRLWorkshopResult::Success)
+	{
+		return Refuse(Result, Message);
+	}
+
+	Service = NewService;
+	PendingUpdate = MoveTemp(Update);
+	TargetItemId = ItemId;
+	CreatedItemId = 0;
+	const uint32 Request = ++RequestNumber;
+	TickerHandle = FTSTicker::GetCoreTicker().AddTicker(FTickerDelegate::CreateUObject(this, &UTRLWorkshopPublisher::PumpWorkshop), 0.0f);
+	if (ItemId == 0)
+	{
+		NewService->CreateItem(FTRLOnWorkshopAnswer::CreateUObject(this, &UTRLWorkshopPublisher::HandleItemCreated, Request));
+	}
+	else
+	{
+		NewService->SubmitItemUpdate(ItemId, PendingUpdate, FTRLOnWorkshopAnswer::CreateUObject(this, &UTRLWorkshopPublisher::HandleItemSubmitted, Request));
+	}
+	// A service that refuses inside the call has completed the request already, and the broadcast is made.
+	return CompletedRequestNumber == Request ? CompletedResult : ETRLWorkshopResult::Success;
+}
+
+ETRLWorkshopResult UTRLWorkshopPublisher::Refuse(ETRLWorkshopResult Result, const FText& Message)
+{
+	OnPublishComplete.Broadcast(Result, FString(), Message);
+	return Result;
+}
+
+void UTRLWorkshopPublisher::HandleItemCreated(const FTRLWorkshopAnswer& Answer, uint32 Request)
+{
+	// Held here, so that a completion inside the call below cannot take the service away under it.
+	const TSharedPtr<ITRLWorkshopService> Running = Service;
+	if (Request != RequestNumber || !Running.IsValid())
+	{
+		return;
+	}
+	if (Answer.Result != ETRLWorkshopResult::Success)
+	{
+		Complete(Answer.Result, Answer.ItemId, Answer.Message);
+		return;
+	}
+	if (Answer.ItemId == 0)
+	{
+		Complete(ETRLWorkshopResult::Unknown, 0, LOCTEXT("NoItemMade", "Steam answered without making a Workshop item. Try again."));
+		return;
+	}
+	TargetItemId = Answer.ItemId;
+	CreatedItemId = Answer.ItemId;
+	Running->SubmitItemUpdate(TargetItemId, PendingUpdate, FTRLOnWorkshopAnswer::CreateUObject(this, &UTRLWorkshopPublisher::HandleItemSubmitted, Request));
+}
+
+void UTRLWorkshopPublisher::HandleItemSubmitted(const FTRLWorkshopAnswer& Answer, uint32 Request)
+{
+	if (Request != RequestNumber || !Service.IsValid())
+	{
+		return;
+	}
+	if (Answer.Result != ETRLWorkshopResult::Success)
+	{
+		// An item made for this request is reported even though its upload failed, so that the next one updates it.
+		Complete(Answer.Result, Answer.ItemId != 0 ? Answer.ItemId : CreatedItemId, Answer.Message);
+		return;
+	}
+	const uint64 ItemId = Answer.ItemId != 0 ? Answer.ItemId : TargetItemId;
+	const FText Done =
+	    CreatedItemId != 0 ? LOCTEXT("Created", "Workshop item {0} was created and uploaded.") : LOCTEXT("Updated", "Workshop item {0} was updated.");
+	Complete(ETRLWorkshopResult::Success, ItemId, FText::Format(Done, FText::FromString(ItemIdToString(ItemId))));
+}
+
+void UTRLWorkshopPublisher::Complete(ETRLWorkshopResult Result, uint64 ItemId, const FText& Message)
+{
+	EndRequest();
+	CompletedRequestNumber = RequestNumber;
+	CompletedResult = Result;
+	OnPublishComplete.Broadcast(Result, ItemIdToString(ItemId), Message);
+}
+
+void UTRLWorkshopPublisher::EndRequest()
+{
+	if (TickerHandle.IsValid())
+	{
+		FTSTicker::RemoveTicker(TickerHandle);
+		TickerHandle.Reset();
+	}
+	if (const TSharedPtr<ITRLWorkshopService> Ended = MoveTemp(Service))
+	{
+		Service.Reset();
+		Ended->Disconnect();
+	}
+}
+
+bool UTRLWorkshopPublisher::PumpWorkshop(float /*DeltaTime*/)
+{
+	if (const TSharedPtr<ITRLWorkshopService> Running = Service)
+	{
+		Running->RunCallbacks();
+	}
+	return true;
+}
+
+TSharedRef<ITRLWorkshopService> UTRLWorkshopPublisher::MakeService()
+{
+	if (const FTRLScopedWorkshopServiceOverride* Override = FTRLScopedWorkshopServiceOverride::Innermost)
+	{
+		return Override->Service;
+	}
+	return MakeShared<FTRLSteamWorkshopService>();
+}
+
+#undef LOCTEXT_NAMESPACE

@@ -1,0 +1,234 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "HAL/FileManager.h"
+#include "Misc/AutomationTest.h"
+#include "Misc/FileHelper.h"
+#include "Misc/Paths.h"
+#include "TRLScopedWorkshopServiceOverride.h"
+#include "TRLWorkshopPublisher.h"
+#include "Templates/SharedPointer.h"
+#include "Tests/TRLFakeWorkshopService.h"
+#include "Tests/TRLPublishCompleteRecorder.h"
+#include "Tests/TRLTestHelpers.h"
+
+#if WITH_DEV_AUTOMATION_TESTS
+
+BEGIN_DEFINE_SPEC(FTRLWorkshopPublisherSpec, "Trellic.TrellicSteam.TRLWorkshopPublisher",
+                  EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
+	FString TempDir;
+	FString ContentFolder;
+	TSharedPtr<FTRLFakeWorkshopService> Fake;
+	TSharedPtr<FTRLScopedWorkshopServiceOverride> ServiceOverride;
+	UTRLWorkshopPublisher* Publisher = nullptr;
+	UTRLPublishCompleteRecorder* Recorder = nullptr;
+
+	ETRLWorkshopResult PublishSample()
+	{
+		return Publisher->PublishNewMod(ContentFolder, FString(), TEXT("My Mod"), TEXT("Adds things."), {TEXT("Maps"), TEXT("Tools")},
+		                                ETRLWorkshopVisibility::FriendsOnly);
+	}
+
+	ETRLWorkshopResult UpdateSample(const FString& ItemId)
+	{
+		return Publisher->UpdateExistingMod(ItemId, ContentFolder, FString(), TEXT("Fixed a crash"), ETRLWorkshopVisibility::Unlisted, FString(), FString(),
+		                                    {});
+	}
+
+	/** Checks that exactly one completion was heard, with this result, item id and message. */
+	void TestOneCompletion(ETRLWorkshopResult Result, const FString& ItemId, const FString& Message)
+	{
+		if (!TestEqual(TEXT("completions"), Recorder->Completions.Num(), 1))
+		{
+			return;
+		}
+		const FTRLPublishCompletion& Completion = Recorder->Completions[0];
+		TestEqual(TEXT("result"), static_cast<int32>(Completion.Result), static_cast<int32>(Result));
+		TestEqualSensitive(TEXT("item id"), Completion.ItemId, ItemId);
+		TestEqualSensitive(TEXT("status message"), Completion.StatusMessage.ToString(), Message);
+		TestTrue(TEXT("broadcast on the game thread"), Completion.bOnGameThread);
+	}
+END_DEFINE_SPEC(FTRLWorkshopPublisherSpec)
+
+void FTRLWorkshopPublisherSpec::Define()
+{
+	BeforeEach([this]() {
+		TempDir = TRLTest::MakeTempFolder(TEXT("TRLWorkshopPublisher"));
+		ContentFolder = TempDir / TEXT("Payload");
+		IFileManager::Get().MakeDirectory(*(ContentFolder / TEXT("Content/Paks/Windows")), true);
+		FFileHelper::SaveStringToFile(TEXT("pak"), *(ContentFolder / TEXT("Content/Paks/Windows/MyMod.pak")));
+		Fake = MakeShared<FTRLFakeWorkshopService>();
+		ServiceOverride = MakeShared<FTRLScopedWorkshopServiceOverride>(Fake.ToSharedRef());
+		Publisher = NewObject<UTRLWorkshopPublisher>();
+		Publisher->AddToRoot();
+		Recorder = NewObject<UTRLPublishCompleteRecorder>();
+		Recorder->AddToRoot();
+		Recorder->Listen(Publisher);
+	});
+
+	AfterEach([this]() {
+		TestFalse(TEXT("no request left running"), Publisher->IsPublishing());
+		Recorder->RemoveFromRoot();
+		Publisher->RemoveFromRoot();
+		ServiceOverride.Reset();
+		Fake.Reset();
+		TRLTest::DeleteFolder(TempDir);
+	});
+
+	Describe("PublishNewMod", [this]() {
+		It("creates the item, then sends the update to it, and reports the new item once it is uploaded", [this]() {
+			TestEqual(TEXT("request accepted"), static_cast<int32>(PublishSample()), static_cast<int32>(ETRLWorkshopResult::Success));
+			TestTrue(TEXT("publishing"), Publisher->IsPublishing());
+			TestEqual(TEXT("items asked for"), Fake->NumCreates, 1);
+			TestEqual(TEXT("nothing sent before the item exists"), Fake->NumSubmits, 0);
+
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 18446744073709551557ull));
+			TestEqual(TEXT("updates sent"), Fake->NumSubmits, 1);
+			TestEqual(TEXT("sent to the new item"), Fake->SubmittedItemId, 18446744073709551557ull);
+			TestEqualSensitive(TEXT("content folder"), Fake->SubmittedUpdate.ContentFolder, ContentFolder);
+			TestEqualSensitive(TEXT("title"), Fake->SubmittedUpdate.Title, FString(TEXT("My Mod")));
+			TestEqualSensitive(TEXT("description"), Fake->SubmittedUpdate.Description, FString(TEXT("Adds things.")));
+			TestEqual(TEXT("tags"), Fake->SubmittedUpdate.Tags.Num(), 2);
+			TestEqual(TEXT("visibility"), static_cast<int32>(Fake->SubmittedUpdate.Visibility), static_cast<int32>(ETRLWorkshopVisibility::FriendsOnly));
+			TestTrue(TEXT("no change note for a new item"), Fake->SubmittedUpdate.ChangeNote.IsEmpty());
+			TestEqual(TEXT("nothing heard while it runs"), Recorder->Completions.Num(), 0);
+
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 18446744073709551557ull));
+			TestOneCompletion(ETRLWorkshopResult::Success, TEXT("18446744073709551557"), TEXT("Workshop item 18446744073709551557 was created and uploaded."));
+			TestFalse(TEXT("publishing after the completion"), Publisher->IsPublishing());
+			TestEqual(TEXT("service let go"), Fake->NumDisconnects, 1);
+		});
+
+		It("reports the item it made when the upload to it fails", [this]() {
+			PublishSample();
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 4242));
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::AccessDenied, 0, FText::FromString(TEXT("Log in as the owner."))));
+			TestOneCompletion(ETRLWorkshopResult::AccessDenied, TEXT("4242"), TEXT("Log in as the owner."));
+		});
+
+		It("reports no item when making it fails, and sends nothing", [this]() {
+			PublishSample();
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::NotLoggedOn, 0, FText::FromString(TEXT("Log in."))));
+			TestOneCompletion(ETRLWorkshopResult::NotLoggedOn, FString(), TEXT("Log in."));
+			TestEqual(TEXT("updates sent"), Fake->NumSubmits, 0);
+		});
+
+		It("broadcasts a refusal of the service before the call returns it", [this]() {
+			Fake->ConnectResult = ETRLWorkshopResult::SteamNotRunning;
+			Fake->RefusalMessage = FText::FromString(TEXT("Start Steam."));
+			bool bReturned = false;
+			bool bHeardBeforeReturn = false;
+			Recorder->OnCompletion = [&bReturned, &bHeardBeforeReturn](const FTRLPublishCompletion&) {
+				bHeardBeforeReturn = !bReturned;
+			};
+			const ETRLWorkshopResult Result = PublishSample();
+			bReturned = true;
+			TestEqual(TEXT("result"), static_cast<int32>(Result), static_cast<int32>(ETRLWorkshopResult::SteamNotRunning));
+			TestTrue(TEXT("heard before the call returned"), bHeardBeforeReturn);
+			TestOneCompletion(ETRLWorkshopResult::SteamNotRunning, FString(), TEXT("Start Steam."));
+			TestEqual(TEXT("items asked for"), Fake->NumCreates, 0);
+			TestFalse(TEXT("publishing"), Publisher->IsPublishing());
+		});
+
+		It("refuses a text over the Workshop's limits before connecting", [this]() {
+			Fake->CheckResult = ETRLWorkshopResult::TextTooLong;
+			Fake->RefusalMessage = FText::FromString(TEXT("Shorten the title."));
+			TestEqual(TEXT("result"), static_cast<int32>(PublishSample()), static_cast<int32>(ETRLWorkshopResult::TextTooLong));
+			TestOneCompletion(ETRLWorkshopResult::TextTooLong, FString(), TEXT("Shorten the title."));
+			TestEqual(TEXT("connections"), Fake->NumConnects, 0);
+		});
+
+		It("refuses a content folder without files, and a preview image that does not exist", [this]() {
+			const FString EmptyFolder = TempDir / TEXT("Empty");
+			IFileManager::Get().MakeDirectory(*EmptyFolder, true);
+			const ETRLWorkshopResult EmptyResult = Publisher->PublishNewMod(EmptyFolder, FString(), TEXT("T"), FString(), {}, ETRLWorkshopVisibility::Public);
+			TestEqual(TEXT("empty folder"), static_cast<int32>(EmptyResult), static_cast<int32>(ETRLWorkshopResult::InvalidMod));
+			TestOneCompletion(ETRLWorkshopResult::InvalidMod, FString(),
+			                  FString::Printf(TEXT("'%s' holds no files to upload. Package the mod, then upload it again."), *EmptyFolder));
+
+			const FString Preview = TempDir / TEXT("preview.png");
+			const ETRLWorkshopResult PreviewResult = Publisher->PublishNewMod(ContentFolder, Preview, TEXT("T"), FString(), {}, ETRLWorkshopVisibility::Public);
+			TestEqual(TEXT("missing preview"), static_cast<int32>(PreviewResult), static_cast<int32>(ETRLWorkshopResult::InvalidMod));
+			if (TestEqual(TEXT("completions"), Recorder->Completions.Num(), 2))
+			{
+				TestEqualSensitive(TEXT("preview message"), Recorder->Completions[1].StatusMessage.ToString(),
+				                   FString::Printf(TEXT("The preview image '%s' does not exist."), *Preview));
+			}
+			TestEqual(TEXT("connections"), Fake->NumConnects, 0);
+		});
+
+		It("answers Busy while a request runs, and lets that request finish", [this]() {
+			PublishSample();
+			TestEqual(TEXT("second request"), static_cast<int32>(PublishSample()), static_cast<int32>(ETRLWorkshopResult::Busy));
+			TestOneCompletion(ETRLWorkshopResult::Busy, FString(), TEXT("This publisher is still uploading. Wait for that upload to finish."));
+			TestEqual(TEXT("items asked for"), Fake->NumCreates, 1);
+			TestTrue(TEXT("first request still running"), Publisher->IsPublishing());
+
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 7));
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 7));
+			if (TestEqual(TEXT("completions"), Recorder->Completions.Num(), 2))
+			{
+				TestEqual(TEXT("first request's result"), static_cast<int32>(Recorder->Completions[1].Result), static_cast<int32>(ETRLWorkshopResult::Success));
+				TestEqualSensitive(TEXT("first request's item"), Recorder->Completions[1].ItemId, FString(TEXT("7")));
+			}
+		});
+
+		It("ignores answers that come after the request has ended", [this]() {
+			PublishSample();
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 9));
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 9));
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Timeout, 9));
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 10));
+			TestOneCompletion(ETRLWorkshopResult::Success, TEXT("9"), TEXT("Workshop item 9 was created and uploaded."));
+			TestEqual(TEXT("updates sent"), Fake->NumSubmits, 1);
+		});
+	});
+
+	Describe("UpdateExistingMod", [this]() {
+		It("sends the update with its change note to the item, leaving out what is empty", [this]() {
+			TestEqual(TEXT("request accepted"), static_cast<int32>(UpdateSample(TEXT("123456789012"))), static_cast<int32>(ETRLWorkshopResult::Success));
+			TestEqual(TEXT("items asked for"), Fake->NumCreates, 0);
+			TestEqual(TEXT("sent to"), Fake->SubmittedItemId, 123456789012ull);
+			TestEqualSensitive(TEXT("change note"), Fake->SubmittedUpdate.ChangeNote, FString(TEXT("Fixed a crash")));
+			TestTrue(TEXT("no title"), Fake->SubmittedUpdate.Title.IsEmpty());
+			TestEqual(TEXT("no tags"), Fake->SubmittedUpdate.Tags.Num(), 0);
+
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123456789012ull));
+			TestOneCompletion(ETRLWorkshopResult::Success, TEXT("123456789012"), TEXT("Workshop item 123456789012 was updated."));
+		});
+
+		It("refuses an item id that is not a number before connecting", [this]() {
+			const TCHAR* BadIds[] = {TEXT(""), TEXT(" 12"), TEXT("12a"), TEXT("0"), TEXT("18446744073709551616")};
+			for (const TCHAR* BadId : BadIds)
+			{
+				TestEqual(FString::Printf(TEXT("result for '%s'"), BadId), static_cast<int32>(UpdateSample(BadId)),
+				          static_cast<int32>(ETRLWorkshopResult::ItemNotFound));
+			}
+			TestEqual(TEXT("completions"), Recorder->Completions.Num(), 5);
+			TestEqualSensitive(TEXT("message"), Recorder->Completions[1].StatusMessage.ToString(),
+			                   FString(TEXT("' 12' is not a Workshop item id. Correct ItemId in the mod's workshop.json, or delete the file to publish the "
+			                                "mod as a new item.")));
+			TestEqual(TEXT("connections"), Fake->NumConnects, 0);
+		});
+
+		It("returns and broadcasts a refusal that the service gives inside the call", [this]() {
+			Fake->SubmitRefusal = FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::ServiceUnavailable, 0, FText::FromString(TEXT("Try later.")));
+			TestEqual(TEXT("result"), static_cast<int32>(UpdateSample(TEXT("55"))), static_cast<int32>(ETRLWorkshopResult::ServiceUnavailable));
+			TestOneCompletion(ETRLWorkshopResult::ServiceUnavailable, FString(), TEXT("Try later."));
+			TestFalse(TEXT("publishing"), Publisher->IsPublishing());
+			TestEqual(TEXT("service let go"), Fake->NumDisconnects, 1);
+		});
+	});
+
+	Describe("GetUploadProgress", [this]() {
+		It("reads the service's progress while a request runs, and 0 otherwise", [this]() {
+			Fake->Progress = 0.375f;
+			TestEqual(TEXT("before a request"), Publisher->GetUploadProgress(), 0.0f);
+			UpdateSample(TEXT("55"));
+			TestEqual(TEXT("while it runs"), Publisher->GetUploadProgress(), 0.375f);
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 55));
+			TestEqual(TEXT("after it ended"), Publisher->GetUploadProgress(), 0.0f);
+		});
+	});
+}
+
+#endif

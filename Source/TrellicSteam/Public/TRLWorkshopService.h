@@ -1,0 +1,69 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#pragma once
+
+#include "CoreMinimal.h"
+#include "TRLWorkshopResult.h"
+#include "TRLWorkshopVisibility.h"
+
+/** A change to a Workshop item as the publisher sends it. An empty title, description or tag list leaves the item's own. */
+struct FTRLWorkshopItemUpdate
+{
+	/** Absolute path of the folder whose files become the item's content. */
+	FString ContentFolder;
+	/** Absolute path of the preview image; empty leaves the item's own. */
+	FString PreviewImagePath;
+	FString Title;
+	FString Description;
+	TArray<FString> Tags;
+	ETRLWorkshopVisibility Visibility = ETRLWorkshopVisibility::Public;
+	/** What changed, shown in the item's change notes; empty for none. */
+	FString ChangeNote;
+};
+
+/** The Workshop's answer to one step of a request. */
+struct FTRLWorkshopAnswer
+{
+	ETRLWorkshopResult Result = ETRLWorkshopResult::Unknown;
+	/** What the person should know or do about a failure; empty on success. */
+	FText Message;
+	/** The item that the step made or changed; 0 when there is none. */
+	uint64 ItemId = 0;
+};
+
+DECLARE_DELEGATE_OneParam(FTRLOnWorkshopAnswer, const FTRLWorkshopAnswer&);
+
+/**
+ * The Workshop as UTRLWorkshopPublisher uses it, for one request at a time: Connect, then CreateItem for a new item,
+ * SubmitItemUpdate, and Disconnect at the end. The Steamworks implementation is the default; a
+ * FTRLScopedWorkshopServiceOverride puts another in its place, such as a fake in a spec.
+ *
+ * An answer is given either inside the call that it answers (a refusal at the call) or inside RunCallbacks, on the
+ * thread that calls it; never on a thread of its own.
+ */
+class ITRLWorkshopService
+{
+public:
+	virtual ~ITRLWorkshopService() = default;
+
+	/** Checks an update against the Workshop's limits before anything is sent. @return Success, or the refusal with OutMessage set */
+	virtual ETRLWorkshopResult CheckUpdate(const FTRLWorkshopItemUpdate& Update, FText& OutMessage) const = 0;
+
+	/** Makes the Workshop ready for a request. @return Success, or the refusal (such as SteamNotRunning) with OutMessage set */
+	virtual ETRLWorkshopResult Connect(FText& OutMessage) = 0;
+
+	/** Ends the request: answers still to come are dropped, and what Connect took is let go. */
+	virtual void Disconnect() = 0;
+
+	/** Asks for a new, empty item. OnAnswer is given the new item's id on success. */
+	virtual void CreateItem(FTRLOnWorkshopAnswer OnAnswer) = 0;
+
+	/** Sends Update to the item ItemId. OnAnswer is told once the Workshop has all of it, or why it refused. */
+	virtual void SubmitItemUpdate(uint64 ItemId, const FTRLWorkshopItemUpdate& Update, FTRLOnWorkshopAnswer OnAnswer) = 0;
+
+	/** @return the fraction of the submitted update's bytes that are done, from 0 to 1; 0 while nothing is known */
+	virtual float GetUpdateProgress() const = 0;
+
+	/** Hands over the answers that have arrived. The publisher calls it from the core ticker while a request runs. */
+	virtual void RunCallbacks() = 0;
+};

@@ -1,0 +1,109 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#pragma once
+
+#include "CoreMinimal.h"
+
+#if WITH_DEV_AUTOMATION_TESTS
+
+#include "Misc/Optional.h"
+#include "TRLWorkshopService.h"
+
+/**
+ * A Workshop service for specs, installed with FTRLScopedWorkshopServiceOverride: it refuses or accepts as told,
+ * records what it was asked, and gives an answer when the spec calls AnswerCreate or AnswerSubmit. It keeps the
+ * publisher's delegates after Disconnect, so that a spec can also try an answer that comes too late.
+ */
+class FTRLFakeWorkshopService : public ITRLWorkshopService
+{
+public:
+	/** What CheckUpdate answers, with RefusalMessage when it is not Success. */
+	ETRLWorkshopResult CheckResult = ETRLWorkshopResult::Success;
+	/** What Connect answers, with RefusalMessage when it is not Success. */
+	ETRLWorkshopResult ConnectResult = ETRLWorkshopResult::Success;
+	FText RefusalMessage;
+	/** When set, SubmitItemUpdate answers with it inside the call, as a refusal at the call. */
+	TOptional<FTRLWorkshopAnswer> SubmitRefusal;
+	/** What GetUpdateProgress answers. */
+	float Progress = 0.0f;
+
+	int32 NumConnects = 0;
+	int32 NumDisconnects = 0;
+	int32 NumCreates = 0;
+	int32 NumSubmits = 0;
+	uint64 SubmittedItemId = 0;
+	FTRLWorkshopItemUpdate SubmittedUpdate;
+
+	/** @return an answer of the given result, item and message */
+	static FTRLWorkshopAnswer MakeAnswer(ETRLWorkshopResult Result, uint64 ItemId, const FText& Message = FText::GetEmpty())
+	{
+		FTRLWorkshopAnswer Answer;
+		Answer.Result = Result;
+		Answer.ItemId = ItemId;
+		Answer.Message = Message;
+		return Answer;
+	}
+
+	/** Gives the answer to the last CreateItem as though it had arrived. @return false when CreateItem was never called */
+	bool AnswerCreate(const FTRLWorkshopAnswer& Answer)
+	{
+		const FTRLOnWorkshopAnswer Delegate = OnCreated;
+		return Delegate.ExecuteIfBound(Answer);
+	}
+
+	/** Gives the answer to the last SubmitItemUpdate as though it had arrived. @return false when it was never called */
+	bool AnswerSubmit(const FTRLWorkshopAnswer& Answer)
+	{
+		const FTRLOnWorkshopAnswer Delegate = OnSubmitted;
+		return Delegate.ExecuteIfBound(Answer);
+	}
+
+	virtual ETRLWorkshopResult CheckUpdate(const FTRLWorkshopItemUpdate& /*Update*/, FText& OutMessage) const override
+	{
+		if (CheckResult != ETRLWorkshopResult::Success)
+		{
+			OutMessage = RefusalMessage;
+		}
+		return CheckResult;
+	}
+
+	virtual ETRLWorkshopResult Connect(FText& OutMessage) override
+	{
+		++NumConnects;
+		if (ConnectResult != ETRLWorkshopResult::Success)
+		{
+			OutMessage = RefusalMessage;
+		}
+		return ConnectResult;
+	}
+
+	virtual void Disconnect() override { ++NumDisconnects; }
+
+	virtual void CreateItem(FTRLOnWorkshopAnswer OnAnswer) override
+	{
+		++NumCreates;
+		OnCreated = MoveTemp(OnAnswer);
+	}
+
+	virtual void SubmitItemUpdate(uint64 ItemId, const FTRLWorkshopItemUpdate& Update, FTRLOnWorkshopAnswer OnAnswer) override
+	{
+		++NumSubmits;
+		SubmittedItemId = ItemId;
+		SubmittedUpdate = Update;
+		OnSubmitted = MoveTemp(OnAnswer);
+		if (SubmitRefusal.IsSet())
+		{
+			AnswerSubmit(SubmitRefusal.GetValue());
+		}
+	}
+
+	virtual float GetUpdateProgress() const override { return Progress; }
+
+	virtual void RunCallbacks() override {}
+
+private:
+	FTRLOnWorkshopAnswer OnCreated;
+	FTRLOnWorkshopAnswer OnSubmitted;
+};
+
+#endif // WITH_DEV_AUTOMATION_TESTS

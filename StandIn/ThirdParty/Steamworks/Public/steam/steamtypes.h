@@ -1,0 +1,31 @@
+// The SDK's basic types: fixed-width integers and the handles the Workshop calls pass around.
+#pragma once
+
+#include <cstdint>
+
+// The SDK names its integers as the engine does. Both come from <cstdint> here, so that a source file that sees
+// the engine's names and the SDK's compiles, as it does in the engine.
+typedef std::uint8_t uint8;
+typedef std::int8_t int8;
+typedef std::int16_t int16;
+typedef std::uint16_t uint16;
+typedef std::int32_t int32;
+typedef std::uint32_t uint32;
+typedef std::int64_t int64;
+typedef std::uint64_t uint64;
+
+// The SDK's functions have C linkage; on Windows they are imported from steam_api64.dll.
+#define S_API extern "C"
+#define S_CALLTYPE
+
+/** A Steam application, such as the game that Workshop items belong to. */
+typedef uint32 AppId_t;
+const AppId_t k_uAppIdInvalid = 0x0;
+
+/** An asynchronous call in flight; its result arrives through a CCallResult. */
+typedef uint64 SteamAPICall_t;
+const SteamAPICall_t k_uAPICallInvalid = 0x0;
+
+/** A Workshop item. */
+typedef uint64 PublishedFileId_t;
+const PublishedFileId_t k_PublishedFileIdInvalid = 0;

@@ -1,0 +1,406 @@
+// The offline Workshop through the SDK's calls, as Steam answers them: items, limits, progress and the controls.
+#include "OfflineWorkshopTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace OfflineWorkshopTest;
+using UE::StandIn::FOfflineWorkshopItem;
+
+namespace
+{
+	constexpr AppId_t TestAppId = 4321;
+
+	class OfflineWorkshop : public testing::Test
+	{
+	protected:
+		void SetUp() override
+		{
+			Root = MakeTempFolder("OfflineWorkshop");
+			UE::StandIn::SetOfflineWorkshopFolder((Root / "Workshop").string());
+			UE::StandIn::SetOfflineWorkshopAppId(TestAppId);
+			UE::StandIn::ResetOfflineWorkshopControls();
+			ASSERT_EQ(SteamAPI_InitEx(nullptr), k_ESteamAPIInitResult_OK);
+			Content = Root / "Content";
+			WriteFile(Content / "MyMod.uplugin", 40);
+			WriteFile(Content / "Content" / "Paks" / "Windows" / "MyMod.pak", 960);
+		}
+
+		void TearDown() override
+		{
+			UE::StandIn::ReleaseOfflineWorkshopHold();
+			SteamAPI_Shutdown();
+			std::filesystem::remove_all(Root);
+		}
+
+		PublishedFileId_t CreateItem()
+		{
+			FCallWaiter<CreateItemResult_t> Waiter;
+			EXPECT_TRUE(Waiter.Wait(SteamUGC()->CreateItem(TestAppId, k_EWorkshopFileTypeCommunity)));
+			EXPECT_EQ(Waiter.Result.m_eResult, k_EResultOK);
+			return Waiter.Result.m_nPublishedFileId;
+		}
+
+		/** Starts an update of Item with Content and the given change note, and waits for its result. */
+		SubmitItemUpdateResult_t Submit(UGCUpdateHandle_t Handle, const char* ChangeNote)
+		{
+			FCallWaiter<SubmitItemUpdateResult_t> Waiter;
+			EXPECT_TRUE(Waiter.Wait(SteamUGC()->SubmitItemUpdate(Handle, ChangeNote)));
+			return Waiter.Result;
+		}
+
+		UGCUpdateHandle_t StartContentUpdate(PublishedFileId_t Item)
+		{
+			const UGCUpdateHandle_t Handle = SteamUGC()->StartItemUpdate(TestAppId, Item);
+			EXPECT_TRUE(SteamUGC()->SetItemContent(Handle, Content.string().c_str()));
+			return Handle;
+		}
+
+		static FOfflineWorkshopItem FindItem(PublishedFileId_t Id)
+		{
+			const std::vector<FOfflineWorkshopItem> Items = UE::StandIn::ListOfflineWorkshopItems();
+			const auto Found = std::find_if(Items.begin(), Items.end(), [Id](const FOfflineWorkshopItem& Item) {
+				return Item.Id == Id;
+			});
+			return Found != Items.end() ? *Found : FOfflineWorkshopItem();
+		}
+
+		std::filesystem::path Root;
+		std::filesystem::path Content;
+	};
+
+	TEST_F(OfflineWorkshop, RefusesOneInitialisationAsThoughSteamWereNotRunning)
+	{
+		SteamAPI_Shutdown();
+		UE::StandIn::RefuseNextOfflineWorkshopRequest();
+		SteamErrMsg Message = "";
+		EXPECT_EQ(SteamAPI_InitEx(&Message), k_ESteamAPIInitResult_NoSteamClient);
+		EXPECT_NE(std::string(Message).find("not running"), std::string::npos) << Message;
+		EXPECT_EQ(SteamUGC(), nullptr);
+		EXPECT_EQ(SteamUtils(), nullptr);
+
+		EXPECT_EQ(SteamAPI_InitEx(&Message), k_ESteamAPIInitResult_OK);
+		ASSERT_NE(SteamUtils(), nullptr);
+		EXPECT_EQ(SteamUtils()->GetAppID(), TestAppId);
+	}
+
+	TEST_F(OfflineWorkshop, AnswersCreateItemOnlyInsideRunCallbacksWithAFreshIdEachTime)
+	{
+		FCallWaiter<CreateItemResult_t> First;
+		First.CallResult.Set(SteamUGC()->CreateItem(TestAppId, k_EWorkshopFileTypeCommunity), &First, &FCallWaiter<CreateItemResult_t>::Handle);
+		std::this_thread::sleep_for(std::chrono::milliseconds(50));
+		EXPECT_FALSE(First.bArrived) << "a result arrived without SteamAPI_RunCallbacks";
+		SteamAPI_RunCallbacks();
+		ASSERT_TRUE(First.bArrived);
+		EXPECT_EQ(First.ThreadId, std::this_thread::get_id());
+		EXPECT_FALSE(First.bIOFailure);
+		EXPECT_EQ(First.Result.m_eResult, k_EResultOK);
+		EXPECT_FALSE(First.Result.m_bUserNeedsToAcceptWorkshopLegalAgreement);
+
+		const PublishedFileId_t Second = CreateItem();
+		EXPECT_NE(First.Result.m_nPublishedFileId, k_PublishedFileIdInvalid);
+		EXPECT_NE(Second, k_PublishedFileIdInvalid);
+		EXPECT_NE(First.Result.m_nPublishedFileId, Second);
+
+		const std::vector<FOfflineWorkshopItem> Items = UE::StandIn::ListOfflineWorkshopItems();
+		ASSERT_EQ(Items.size(), 2u);
+		EXPECT_EQ(Items[0].Id, First.Result.m_nPublishedFileId) << "listed oldest first";
+		EXPECT_EQ(Items[1].Id, Second);
+		EXPECT_EQ(Items[0].Visibility, "private");
+		EXPECT_TRUE(Items[0].Title.empty());
+		EXPECT_TRUE(Items[0].ContentFiles.empty());
+		EXPECT_TRUE(Items[0].PreviewFileName.empty());
+	}
+
+	TEST_F(OfflineWorkshop, StoresWhatAnUpdateSetsAndKeepsWhatALaterOneLeavesOut)
+	{
+		const PublishedFileId_t Item = CreateItem();
+		WriteFile(Root / "preview.png", 500);
+		UGCUpdateHandle_t Handle = StartContentUpdate(Item);
+		ASSERT_TRUE(SteamUGC()->SetItemTitle(Handle, "My Mod"));
+		ASSERT_TRUE(SteamUGC()->SetItemDescription(Handle, "Line one\nLine two \\ with a backslash"));
+		const char* Tags[] = {"Maps", "Tools"};
+		const SteamParamStringArray_t TagArray{Tags, 2};
+		ASSERT_TRUE(SteamUGC()->SetItemTags(Handle, &TagArray));
+		ASSERT_TRUE(SteamUGC()->SetItemVisibility(Handle, k_ERemoteStoragePublishedFileVisibilityFriendsOnly));
+		ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "preview.png").string().c_str()));
+		SubmitItemUpdateResult_t Result = Submit(Handle, nullptr);
+		EXPECT_EQ(Result.m_eResult, k_EResultOK);
+		EXPECT_EQ(Result.m_nPublishedFileId, Item);
+
+		FOfflineWorkshopItem Stored = FindItem(Item);
+		EXPECT_EQ(Stored.Title, "My Mod");
+		EXPECT_EQ(Stored.Description, "Line one\nLine two \\ with a backslash");
+		EXPECT_EQ(Stored.Tags, (std::vector<std::string>{"Maps", "Tools"}));
+		EXPECT_EQ(Stored.Visibility, "friends");
+		EXPECT_EQ(Stored.PreviewFileName, "preview.png");
+		EXPECT_TRUE(Stored.ChangeNotes.empty());
+		EXPECT_EQ(Stored.ContentFiles, (std::vector<std::string>{"Content/Paks/Windows/MyMod.pak", "MyMod.uplugin"}));
+
+		std::filesystem::remove(Content / "MyMod.uplugin");
+		WriteFile(Content / "Extra.txt", 3);
+		Handle = StartContentUpdate(Item);
+		ASSERT_TRUE(SteamUGC()->SetItemVisibility(Handle, k_ERemoteStoragePublishedFileVisibilityUnlisted));
+		EXPECT_EQ(Submit(Handle, "First fix").m_eResult, k_EResultOK);
+		Handle = StartContentUpdate(Item);
+		EXPECT_EQ(Submit(Handle, "Second fix").m_eResult, k_EResultOK);
+
+		Stored = FindItem(Item);
+		EXPECT_EQ(Stored.Title, "My Mod");
+		EXPECT_EQ(Stored.Description, "Line one\nLine two \\ with a backslash");
+		EXPECT_EQ(Stored.Tags, (std::vector<std::string>{"Maps", "Tools"}));
+		EXPECT_EQ(Stored.Visibility, "unlisted");
+		EXPECT_EQ(Stored.PreviewFileName, "preview.png");
+		EXPECT_EQ(Stored.ChangeNotes, (std::vector<std::string>{"First fix", "Second fix"}));
+		EXPECT_EQ(Stored.ContentFiles, (std::vector<std::string>{"Content/Paks/Windows/MyMod.pak", "Extra.txt"}));
+	}
+
+	TEST_F(OfflineWorkshop, RefusesTextsOverSteamsLimitsCountingCharacters)
+	{
+		const UGCUpdateHandle_t Handle = SteamUGC()->StartItemUpdate(TestAppId, CreateItem());
+		std::string Title;
+		for (int Index = 0; Index < 128; ++Index)
+		{
+			Title += "\xC3\xA9"; // two bytes, one character
+		}
+		EXPECT_TRUE(SteamUGC()->SetItemTitle(Handle, Title.c_str()));
+		EXPECT_FALSE(SteamUGC()->SetItemTitle(Handle, (Title + "x").c_str()));
+		EXPECT_TRUE(SteamUGC()->SetItemDescription(Handle, std::string(8000, 'd').c_str()));
+		EXPECT_FALSE(SteamUGC()->SetItemDescription(Handle, std::string(8001, 'd').c_str()));
+
+		const std::string LongestTag(255, 't');
+		const std::string TooLongTag(256, 't');
+		const char* Fine[] = {LongestTag.c_str(), "Maps"};
+		const char* Long[] = {TooLongTag.c_str()};
+		const char* Comma[] = {"Maps,Tools"};
+		const SteamParamStringArray_t FineTags{Fine, 2};
+		const SteamParamStringArray_t LongTags{Long, 1};
+		const SteamParamStringArray_t CommaTags{Comma, 1};
+		EXPECT_TRUE(SteamUGC()->SetItemTags(Handle, &FineTags));
+		EXPECT_FALSE(SteamUGC()->SetItemTags(Handle, &LongTags));
+		EXPECT_FALSE(SteamUGC()->SetItemTags(Handle, &CommaTags));
+		EXPECT_FALSE(SteamUGC()->SetItemTitle(k_UGCUpdateHandleInvalid, "Title")) << "an unknown handle";
+	}
+
+	TEST_F(OfflineWorkshop, AnswersUpdatesThatSteamRefusesWithSteamsResults)
+	{
+		const PublishedFileId_t Item = CreateItem();
+
+		UGCUpdateHandle_t Handle = StartContentUpdate(Item);
+		EXPECT_EQ(Submit(Handle, std::string(8001, 'c').c_str()).m_eResult, k_EResultInvalidParam) << "a change note over 8,000 characters";
+
+		WriteFile(Root / "big.png", 1024 * 1024);
+		Handle = StartContentUpdate(Item);
+		ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "big.png").string().c_str()));
+		EXPECT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultLimitExceeded) << "a preview of 1 MB";
+
+		WriteFile(Root / "fits.png", 1024 * 1024 - 1);
+		Handle = StartContentUpdate(Item);
+		ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "fits.png").string().c_str()));
+		EXPECT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultOK) << "a preview just under 1 MB";
+
+		Handle = StartContentUpdate(Item + 1);
+		const SubmitItemUpdateResult_t Unknown = Submit(Handle, nullptr);
+		EXPECT_EQ(Unknown.m_eResult, k_EResultFileNotFound) << "an item that does not exist";
+		EXPECT_EQ(Unknown.m_nPublishedFileId, Item + 1);
+
+		std::filesystem::create_directories(Root / "Empty");
+		Handle = SteamUGC()->StartItemUpdate(TestAppId, Item);
+		ASSERT_TRUE(SteamUGC()->SetItemContent(Handle, (Root / "Empty").string().c_str()));
+		EXPECT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultFileNotFound) << "an empty content folder";
+		EXPECT_EQ(FindItem(Item).ContentFiles.size(), 2u) << "a refused update leaves the item as it was";
+	}
+
+	TEST_F(OfflineWorkshop, FailsTheNextCreateItemWhenToldToFailBeforeCreation)
+	{
+		UE::StandIn::FailNextOfflineWorkshopRequest(k_EResultAccessDenied, false);
+		FCallWaiter<CreateItemResult_t> Failed;
+		ASSERT_TRUE(Failed.Wait(SteamUGC()->CreateItem(TestAppId, k_EWorkshopFileTypeCommunity)));
+		EXPECT_EQ(Failed.Result.m_eResult, k_EResultAccessDenied);
+		EXPECT_EQ(Failed.Result.m_nPublishedFileId, k_PublishedFileIdInvalid);
+		EXPECT_TRUE(UE::StandIn::ListOfflineWorkshopItems().empty());
+
+		const PublishedFileId_t Item = CreateItem();
+		EXPECT_EQ(Submit(StartContentUpdate(Item), nullptr).m_eResult, k_EResultOK) << "the control applies to one request only";
+	}
+
+	TEST_F(OfflineWorkshop, FailsTheUpdateOfANewItemWhenToldToFailAfterCreation)
+	{
+		UE::StandIn::FailNextOfflineWorkshopRequest(k_EResultTimeout, true);
+		const PublishedFileId_t Item = CreateItem();
+		ASSERT_NE(Item, k_PublishedFileIdInvalid);
+		const SubmitItemUpdateResult_t Result = Submit(StartContentUpdate(Item), "note");
+		EXPECT_EQ(Result.m_eResult, k_EResultTimeout);
+		EXPECT_EQ(Result.m_nPublishedFileId, Item);
+		const FOfflineWorkshopItem Stored = FindItem(Item);
+		EXPECT_EQ(Stored.Id, Item) << "the item stays made";
+		EXPECT_TRUE(Stored.ContentFiles.empty());
+		EXPECT_TRUE(Stored.ChangeNotes.empty());
+	}
+
+	TEST_F(OfflineWorkshop, FailsAnUpdateWithoutCreationWhenToldToFailBeforeCreation)
+	{
+		const PublishedFileId_t Item = CreateItem();
+		UE::StandIn::FailNextOfflineWorkshopRequest(k_EResultNotLoggedOn, false);
+		EXPECT_EQ(Submit(StartContentUpdate(Item), nullptr).m_eResult, k_EResultNotLoggedOn);
+		EXPECT_EQ(Submit(StartContentUpdate(Item), nullptr).m_eResult, k_EResultOK);
+	}
+
+	TEST_F(OfflineWorkshop, HoldsAnUpdateAtExactlyTheFractionAskedFor)
+	{
+		const PublishedFileId_t Item = CreateItem();
+		ASSERT_TRUE(UE::StandIn::HoldNextOfflineWorkshopUpdateAt(0.3));
+		FCallWaiter<SubmitItemUpdateResult_t> Waiter;
+		const UGCUpdateHandle_t Handle = StartContentUpdate(Item);
+		Waiter.CallResult.Set(SteamUGC()->SubmitItemUpdate(Handle, nullptr), &Waiter, &FCallWaiter<SubmitItemUpdateResult_t>::Handle);
+		ASSERT_TRUE(UE::StandIn::WaitForOfflineWorkshopHold(10.0));
+
+		uint64 Processed = 0;
+		uint64 Total = 0;
+		EXPECT_EQ(SteamUGC()->GetItemUpdateProgress(Handle, &Processed, &Total), k_EItemUpdateStatusUploadingContent);
+		EXPECT_EQ(Processed, 300u);
+		EXPECT_EQ(Total, 1000u);
+		SteamAPI_RunCallbacks();
+		EXPECT_FALSE(Waiter.bArrived) << "a held update has no result yet";
+		EXPECT_TRUE(FindItem(Item).ContentFiles.empty()) << "nothing is committed while held";
+
+		EXPECT_TRUE(UE::StandIn::ReleaseOfflineWorkshopHold());
+		ASSERT_TRUE(PumpUntil(
+		    []() {
+			    SteamAPI_RunCallbacks();
+		    },
+		    [&Waiter]() {
+			    return Waiter.bArrived;
+		    }));
+		EXPECT_EQ(Waiter.Result.m_eResult, k_EResultOK);
+		EXPECT_EQ(SteamUGC()->GetItemUpdateProgress(Handle, &Processed, &Total), k_EItemUpdateStatusInvalid);
+		EXPECT_FALSE(UE::StandIn::ReleaseOfflineWorkshopHold()) << "nothing left to release";
+
+		Submit(StartContentUpdate(Item), nullptr);
+		EXPECT_FALSE(UE::StandIn::WaitForOfflineWorkshopHold(0.0)) << "the hold applied to one update only";
+	}
+
+	TEST_F(OfflineWorkshop, ScalesBytesWhenTheContentIsTooSmallToLandOnTheFraction)
+	{
+		std::filesystem::remove_all(Content);
+		WriteFile(Content / "tiny.bin", 7);
+		const struct
+		{
+			double Fraction;
+			uint64 Processed;
+			uint64 Total;
+		} Cases[] = {{0.3, 21, 70}, {0.5, 7, 14}, {0.0, 0, 7}, {1.0, 7, 7}};
+		const PublishedFileId_t Item = CreateItem();
+		for (const auto& Case : Cases)
+		{
+			ASSERT_TRUE(UE::StandIn::HoldNextOfflineWorkshopUpdateAt(Case.Fraction));
+			FCallWaiter<SubmitItemUpdateResult_t> Waiter;
+			const UGCUpdateHandle_t Handle = StartContentUpdate(Item);
+			Waiter.CallResult.Set(SteamUGC()->SubmitItemUpdate(Handle, nullptr), &Waiter, &FCallWaiter<SubmitItemUpdateResult_t>::Handle);
+			ASSERT_TRUE(UE::StandIn::WaitForOfflineWorkshopHold(10.0));
+			uint64 Processed = 0;
+			uint64 Total = 0;
+			SteamUGC()->GetItemUpdateProgress(Handle, &Processed, &Total);
+			EXPECT_EQ(Processed, Case.Processed) << "at " << Case.Fraction;
+			EXPECT_EQ(Total, Case.Total) << "at " << Case.Fraction;
+			EXPECT_EQ(static_cast<double>(Processed) / static_cast<double>(Total), Case.Fraction);
+			UE::StandIn::ReleaseOfflineWorkshopHold();
+			ASSERT_TRUE(PumpUntil(
+			    []() {
+				    SteamAPI_RunCallbacks();
+			    },
+			    [&Waiter]() {
+				    return Waiter.bArrived;
+			    }));
+		}
+		EXPECT_FALSE(UE::StandIn::HoldNextOfflineWorkshopUpdateAt(1.5));
+		EXPECT_FALSE(UE::StandIn::HoldNextOfflineWorkshopUpdateAt(-0.1));
+	}
+
+	TEST_F(OfflineWorkshop, ReportsProgressThroughTheUpdateStatusesAtTheBandwidthAsked)
+	{
+		const PublishedFileId_t Item = CreateItem();
+		WriteFile(Root / "preview.png", 2000);
+		UE::StandIn::SetOfflineWorkshopBandwidth(20000);
+		const UGCUpdateHandle_t Handle = StartContentUpdate(Item);
+		ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "preview.png").string().c_str()));
+
+		FCallWaiter<SubmitItemUpdateResult_t> Waiter;
+		const auto Start = std::chrono::steady_clock::now();
+		Waiter.CallResult.Set(SteamUGC()->SubmitItemUpdate(Handle, nullptr), &Waiter, &FCallWaiter<SubmitItemUpdateResult_t>::Handle);
+		std::set<EItemUpdateStatus> Seen;
+		uint64 LastProcessed = 0;
+		bool bMonotonic = true;
+		bool bSawPartial = false;
+		const bool bDone = PumpUntil(
+		    [&]() {
+			    uint64 Processed = 0;
+			    uint64 Total = 0;
+			    const EItemUpdateStatus Status = SteamUGC()->GetItemUpdateProgress(Handle, &Processed, &Total);
+			    if (Status != k_EItemUpdateStatusInvalid)
+			    {
+				    Seen.insert(Status);
+				    bMonotonic = bMonotonic && Processed >= LastProcessed;
+				    LastProcessed = Processed;
+				    bSawPartial = bSawPartial || (Processed > 0 && Processed < Total && Total == 3000);
+			    }
+			    SteamAPI_RunCallbacks();
+		    },
+		    [&Waiter]() {
+			    return Waiter.bArrived;
+		    });
+		const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+		ASSERT_TRUE(bDone);
+		EXPECT_EQ(Waiter.Result.m_eResult, k_EResultOK);
+		EXPECT_TRUE(Seen.contains(k_EItemUpdateStatusUploadingContent));
+		EXPECT_TRUE(Seen.contains(k_EItemUpdateStatusUploadingPreviewFile));
+		EXPECT_TRUE(bMonotonic);
+		EXPECT_TRUE(bSawPartial) << "bytes processed over bytes total, part way through";
+		EXPECT_GE(Seconds, 0.12) << "3,000 bytes at 20,000 bytes a second take 0.15 seconds";
+	}
+
+	TEST_F(OfflineWorkshop, SaysInEveryResultThatTheLegalAgreementIsNotAccepted)
+	{
+		UE::StandIn::SetOfflineWorkshopLegalAgreementAccepted(false);
+		FCallWaiter<CreateItemResult_t> Created;
+		ASSERT_TRUE(Created.Wait(SteamUGC()->CreateItem(TestAppId, k_EWorkshopFileTypeCommunity)));
+		EXPECT_EQ(Created.Result.m_eResult, k_EResultOK);
+		EXPECT_TRUE(Created.Result.m_bUserNeedsToAcceptWorkshopLegalAgreement);
+		const SubmitItemUpdateResult_t Submitted = Submit(StartContentUpdate(Created.Result.m_nPublishedFileId), nullptr);
+		EXPECT_EQ(Submitted.m_eResult, k_EResultOK);
+		EXPECT_TRUE(Submitted.m_bUserNeedsToAcceptWorkshopLegalAgreement);
+	}
+
+	TEST_F(OfflineWorkshop, DropsResultsThatWereNotDeliveredBeforeShutdown)
+	{
+		FCallWaiter<CreateItemResult_t> Waiter;
+		Waiter.CallResult.Set(SteamUGC()->CreateItem(TestAppId, k_EWorkshopFileTypeCommunity), &Waiter, &FCallWaiter<CreateItemResult_t>::Handle);
+		SteamAPI_Shutdown();
+		ASSERT_EQ(SteamAPI_InitEx(nullptr), k_ESteamAPIInitResult_OK);
+		SteamAPI_RunCallbacks();
+		EXPECT_FALSE(Waiter.bArrived);
+		EXPECT_NE(SteamUGC()->CreateItem(TestAppId, k_EWorkshopFileTypeCommunity), k_uAPICallInvalid);
+		SteamAPI_Shutdown();
+		EXPECT_EQ(SteamUGC(), nullptr);
+	}
+
+	TEST(OfflineWorkshopHooks, FindResultsByTheSdksNames)
+	{
+		EResult Result = k_EResultOK;
+		EXPECT_TRUE(UE::StandIn::FindOfflineWorkshopResult("k_EResultAccessDenied", Result));
+		EXPECT_EQ(Result, k_EResultAccessDenied);
+		EXPECT_TRUE(UE::StandIn::FindOfflineWorkshopResult("k_EResultLimitExceeded", Result));
+		EXPECT_EQ(Result, k_EResultLimitExceeded);
+		EXPECT_FALSE(UE::StandIn::FindOfflineWorkshopResult("AccessDenied", Result));
+		EXPECT_FALSE(UE::StandIn::FindOfflineWorkshopResult("k_EResultaccessdenied", Result));
+	}
+
+	TEST(OfflineWorkshopHooks, PutTheWorkshopUnderTheProjectOrTheWorkingFolder)
+	{
+		EXPECT_EQ(UE::StandIn::MakeDefaultOfflineWorkshopFolder("/games/Demo"), "/games/Demo/Saved/OfflineWorkshop");
+		UE::StandIn::SetOfflineWorkshopFolder("");
+		EXPECT_EQ(UE::StandIn::GetOfflineWorkshopFolder(), (std::filesystem::current_path() / "Saved" / "OfflineWorkshop").generic_string());
+	}
+} // namespace
