@@ -12,6 +12,7 @@
 #include "Serialization/JsonReader.h"
 #include "Serialization/JsonSerializer.h"
 #include "Styling/AppStyle.h"
+#include "TRLCookJournal.h"
 #include "TRLJsonText.h"
 #include "TRLProjectPaths.h"
 #include "TRLScopedUatTaskOverride.h"
@@ -317,16 +318,9 @@ bool UTRLModPackager::PrepareForCook(const FString& DescriptorPath, const FStrin
 	{
 		return false;
 	}
-	PendingDescriptorPath = DescriptorPath;
-	PendingDescriptorBackup = DescriptorText;
-
 	// An explicitly loaded plug-in is left out of the cook, so its content would never reach the archive.
 	Descriptor->SetBoolField(TEXT("ExplicitlyLoaded"), false);
-	if (!FFileHelper::SaveStringToFile(FTRLJsonText::Write(Descriptor.ToSharedRef()), *DescriptorPath))
-	{
-		RestoreAfterCook();
-		return false;
-	}
+	const FString PreparedDescriptor = FTRLJsonText::Write(Descriptor.ToSharedRef());
 
 	const FString ConfigPath = FTRLProjectPaths::GetProjectConfigDir() / TEXT("DefaultGame.ini");
 	FString ConfigText;
@@ -337,30 +331,50 @@ bool UTRLModPackager::PrepareForCook(const FString& DescriptorPath, const FStrin
 		IFileManager& FileManager = IFileManager::Get();
 		if (FileManager.FileExists(*ConfigPath) || FileManager.DirectoryExists(*ConfigPath))
 		{
-			RestoreAfterCook();
 			return false;
 		}
 		ConfigText.Empty();
 	}
-	PendingConfigPath = ConfigPath;
-	PendingConfigBackup = ConfigText;
 
 	// The cooker cooks a DLC's content only from the folders it is told to cook always.
+	TOptional<FString> PreparedConfig;
 	const FString CookLine = FString::Printf(TEXT("+DirectoriesToAlwaysCook=(Path=\"/%s\")"), *ModName);
 	if (!ConfigText.Contains(CookLine, ESearchCase::IgnoreCase))
 	{
-		if (ConfigText.Contains(TRLModPackager::PackagingSettingsHeader, ESearchCase::IgnoreCase))
+		FString Prepared = ConfigText;
+		if (Prepared.Contains(TRLModPackager::PackagingSettingsHeader, ESearchCase::IgnoreCase))
 		{
 			const FString HeaderAndLine = FString(TRLModPackager::PackagingSettingsHeader) + TRLModPackager::ConfigLineEnd + CookLine;
-			ConfigText.ReplaceInline(TRLModPackager::PackagingSettingsHeader, *HeaderAndLine, ESearchCase::IgnoreCase);
+			Prepared.ReplaceInline(TRLModPackager::PackagingSettingsHeader, *HeaderAndLine, ESearchCase::IgnoreCase);
 		}
 		else
 		{
-			ConfigText += FString(TRLModPackager::ConfigLineEnd) + TRLModPackager::PackagingSettingsHeader + TRLModPackager::ConfigLineEnd + CookLine +
-			              TRLModPackager::ConfigLineEnd;
+			Prepared += FString(TRLModPackager::ConfigLineEnd) + TRLModPackager::PackagingSettingsHeader + TRLModPackager::ConfigLineEnd + CookLine +
+			            TRLModPackager::ConfigLineEnd;
 		}
+		PreparedConfig = MoveTemp(Prepared);
+	}
+
+	// The previous texts below live only in memory; the journal outlives an editor that ends during the cook.
+	if (!FTRLCookJournal::Begin(ModName, {{DescriptorPath, PreparedDescriptor}, {ConfigPath, PreparedConfig}}))
+	{
+		return false;
+	}
+
+	PendingDescriptorPath = DescriptorPath;
+	PendingDescriptorBackup = DescriptorText;
+	if (!FFileHelper::SaveStringToFile(PreparedDescriptor, *DescriptorPath))
+	{
+		RestoreAfterCook();
+		return false;
+	}
+
+	PendingConfigPath = ConfigPath;
+	PendingConfigBackup = ConfigText;
+	if (PreparedConfig.IsSet())
+	{
 		// Its result does not decide the outcome: the descriptor is ready, and the end of the job writes the old text back anyway.
-		FFileHelper::SaveStringToFile(ConfigText, *ConfigPath);
+		FFileHelper::SaveStringToFile(PreparedConfig.GetValue(), *ConfigPath);
 	}
 
 	UE_LOG(LogTrellic, Log, TEXT("Prepared '%s' for cooking (ExplicitlyLoaded off, content listed)."), *ModName);
@@ -382,6 +396,8 @@ void UTRLModPackager::RestoreAfterCook()
 		PendingConfigPath.Empty();
 		PendingConfigBackup.Empty();
 	}
+	// Only now, with both files written back, may the record of what they held go.
+	FTRLCookJournal::End();
 }
 
 #undef LOCTEXT_NAMESPACE
