@@ -127,13 +127,9 @@ FHostRun FHostSandbox::Run(const std::vector<std::string>& Requests, const std::
 	return Result;
 }
 
-FHostProcess::FHostProcess(const FHostSandbox& Sandbox, bool bScript)
+FHostProcess::FHostProcess(const FHostSandbox& Sandbox)
 {
-	std::vector<std::string> Arguments = {TRL_EDITOR_HOST};
-	if (bScript)
-	{
-		Arguments.insert(Arguments.end(), {"--script", "-"});
-	}
+	std::vector<std::string> Arguments = {TRL_EDITOR_HOST, "--script", "-"};
 	const std::vector<std::string> ProjectArguments = Sandbox.NextProjectArguments();
 	Arguments.insert(Arguments.end(), ProjectArguments.begin(), ProjectArguments.end());
 	std::vector<char*> ArgV;
@@ -193,8 +189,9 @@ FHostProcess::~FHostProcess()
 	}
 }
 
-void FHostProcess::Send(const std::string& Line)
+TSharedPtr<FJsonObject> FHostProcess::Request(const std::string& Line, double TimeoutSeconds)
 {
+	const int32 Start = Output.Lines.Num();
 	const std::string Bytes = Line + "\n";
 	// A host that has ended closes its input; the failed write is then seen by the reads that follow.
 	const sighandler_t Previous = signal(SIGPIPE, SIG_IGN);
@@ -204,12 +201,6 @@ void FHostProcess::Send(const std::string& Line)
 		InputFd = -1;
 	}
 	signal(SIGPIPE, Previous);
-}
-
-TSharedPtr<FJsonObject> FHostProcess::Request(const std::string& Line, double TimeoutSeconds)
-{
-	const int32 Start = Output.Lines.Num();
-	Send(Line);
 	int32 ReplyIndex = INDEX_NONE;
 	ReadUntil(TimeoutSeconds, [this, Start, &ReplyIndex]() {
 		for (int32 Index = Start; Index < Output.Lines.Num(); ++Index)

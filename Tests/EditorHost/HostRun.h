@@ -53,18 +53,15 @@ private:
 class FHostProcess
 {
 public:
-	/** Starts the host on the sandbox's project, in script mode on standard input unless bScript is false. */
-	FHostProcess(const FHostSandbox& Sandbox, bool bScript = true);
+	/** Starts the host on the sandbox's project, in script mode on standard input. */
+	explicit FHostProcess(const FHostSandbox& Sandbox);
 	~FHostProcess();
 
 	FHostProcess(const FHostProcess&) = delete;
 	FHostProcess& operator=(const FHostProcess&) = delete;
 
-	/** Writes one line to the host's input. */
-	void Send(const std::string& Line);
-
 	/**
-	 * Sends a script request and reads until its reply.
+	 * Writes a request to the host's input and reads until its reply.
 	 * @return the reply, or null when the host ended or did not answer within the time
 	 */
 	TSharedPtr<FJsonObject> Request(const std::string& Line, double TimeoutSeconds = 60.0);

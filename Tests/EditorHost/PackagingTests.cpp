@@ -290,16 +290,3 @@ TEST_F(HostPackaging, AHostThatCrashesDuringACookHasItsFilesPutBackByTheNextStar
 	EXPECT_TRUE(LogMessages(Next, TEXT("LogTrellic"), TEXT("Warning")).IsEmpty());
 	ExpectFilesAsInTheDemo("after the next start");
 }
-
-TEST_F(HostPackaging, ThePersonAtTheTerminalHasTheSameControlsAndCrash)
-{
-	FHostProcess Host(Sandbox, false);
-	Host.Send("uat release");
-	Host.Send("uat hold exit 3");
-	Host.Send("crash");
-	EXPECT_EQ(Host.Wait(), 137);
-	const std::string& Out = Host.GetRun().RawOutput;
-	EXPECT_NE(Out.find("> uat release\nNo automation tool run is held.\n"), std::string::npos) << Out;
-	EXPECT_NE(Out.find("> uat hold exit 3\nThe next automation tool run: held until released, then exit code 3, without doing its work.\n"), std::string::npos);
-	EXPECT_NE(Out.find("> crash\nCrashing: the editor ends now, without shutting anything down.\n"), std::string::npos);
-}
