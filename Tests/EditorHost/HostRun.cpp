@@ -3,13 +3,22 @@
 #include "Serialization/JsonReader.h"
 #include "Serialization/JsonSerializer.h"
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <poll.h>
+#include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace
 {
@@ -64,18 +73,19 @@ FHostSandbox::~FHostSandbox()
 	std::filesystem::remove_all(Root, Ignored);
 }
 
-FHostRun FHostSandbox::Run(const std::vector<std::string>& Requests, const std::vector<std::string>& ExtraArguments) const
+std::vector<std::string> FHostSandbox::NextProjectArguments() const
 {
 	const std::string ProjectFile = GetProjectFolder() + "/DemoGame.uproject";
-	std::vector<std::string> Arguments;
 	if (std::filesystem::exists(ProjectFile))
 	{
-		Arguments = {"--project", ProjectFile};
+		return {"--project", ProjectFile};
 	}
-	else
-	{
-		Arguments = {"--copy-to", GetProjectFolder()};
-	}
+	return {"--copy-to", GetProjectFolder()};
+}
+
+FHostRun FHostSandbox::Run(const std::vector<std::string>& Requests, const std::vector<std::string>& ExtraArguments) const
+{
+	std::vector<std::string> Arguments = NextProjectArguments();
 	Arguments.insert(Arguments.end(), ExtraArguments.begin(), ExtraArguments.end());
 	return RunWithArguments(Requests, Arguments);
 }
@@ -124,6 +134,158 @@ FHostRun FHostSandbox::RunWithArguments(const std::vector<std::string>& Requests
 		Result.Lines.Add(Object);
 	}
 	return Result;
+}
+
+FHostProcess::FHostProcess(const FHostSandbox& Sandbox)
+{
+	std::vector<std::string> Arguments = {TRL_EDITOR_HOST, "--script", "-"};
+	const std::vector<std::string> ProjectArguments = Sandbox.NextProjectArguments();
+	Arguments.insert(Arguments.end(), ProjectArguments.begin(), ProjectArguments.end());
+	std::vector<char*> ArgV;
+	for (std::string& Argument : Arguments)
+	{
+		ArgV.push_back(Argument.data());
+	}
+	ArgV.push_back(nullptr);
+
+	int ToHost[2];
+	int FromHost[2];
+	if (pipe2(ToHost, O_CLOEXEC) != 0)
+	{
+		return;
+	}
+	if (pipe2(FromHost, O_CLOEXEC) != 0)
+	{
+		close(ToHost[0]);
+		close(ToHost[1]);
+		return;
+	}
+	posix_spawn_file_actions_t Actions;
+	posix_spawn_file_actions_init(&Actions);
+	posix_spawn_file_actions_adddup2(&Actions, ToHost[0], STDIN_FILENO);
+	posix_spawn_file_actions_adddup2(&Actions, FromHost[1], STDOUT_FILENO);
+	posix_spawn_file_actions_addopen(&Actions, STDERR_FILENO, (Sandbox.GetRoot() + "/stderr-live.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+	pid_t Child = -1;
+	const int SpawnError = posix_spawn(&Child, ArgV[0], &Actions, nullptr, ArgV.data(), environ);
+	posix_spawn_file_actions_destroy(&Actions);
+	close(ToHost[0]);
+	close(FromHost[1]);
+	if (SpawnError != 0)
+	{
+		close(ToHost[1]);
+		close(FromHost[0]);
+		return;
+	}
+	ProcessId = Child;
+	InputFd = ToHost[1];
+	OutputFd = FromHost[0];
+}
+
+FHostProcess::~FHostProcess()
+{
+	if (ProcessId > 0)
+	{
+		kill(ProcessId, SIGKILL);
+		waitpid(ProcessId, nullptr, 0);
+	}
+	if (InputFd >= 0)
+	{
+		close(InputFd);
+	}
+	if (OutputFd >= 0)
+	{
+		close(OutputFd);
+	}
+}
+
+TSharedPtr<FJsonObject> FHostProcess::Request(const std::string& Line, double TimeoutSeconds)
+{
+	const int32 Start = Output.Lines.Num();
+	const std::string Bytes = Line + "\n";
+	// A host that has ended closes its input; the failed write is then seen by the reads that follow.
+	const sighandler_t Previous = signal(SIGPIPE, SIG_IGN);
+	if (InputFd >= 0 && write(InputFd, Bytes.data(), Bytes.size()) != static_cast<ssize_t>(Bytes.size()))
+	{
+		close(InputFd);
+		InputFd = -1;
+	}
+	signal(SIGPIPE, Previous);
+	int32 ReplyIndex = INDEX_NONE;
+	ReadUntil(TimeoutSeconds, [this, Start, &ReplyIndex]() {
+		for (int32 Index = Start; Index < Output.Lines.Num(); ++Index)
+		{
+			if (Output.Lines[Index].IsValid() && Output.Lines[Index]->HasField(TEXT("reply")))
+			{
+				ReplyIndex = Index;
+				return true;
+			}
+		}
+		return false;
+	});
+	return ReplyIndex == INDEX_NONE ? nullptr : Output.Lines[ReplyIndex];
+}
+
+int FHostProcess::Wait(double TimeoutSeconds)
+{
+	if (InputFd >= 0)
+	{
+		close(InputFd);
+		InputFd = -1;
+	}
+	ReadUntil(TimeoutSeconds, []() {
+		return false;
+	});
+	const auto Deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(TimeoutSeconds);
+	while (ProcessId > 0)
+	{
+		int Status = 0;
+		const pid_t Waited = waitpid(ProcessId, &Status, WNOHANG);
+		if (Waited == ProcessId)
+		{
+			ProcessId = -1;
+			Output.ExitCode = WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
+			break;
+		}
+		if (std::chrono::steady_clock::now() >= Deadline)
+		{
+			return -1;
+		}
+		std::this_thread::sleep_for(std::chrono::milliseconds(10));
+	}
+	return Output.ExitCode;
+}
+
+void FHostProcess::ReadUntil(double TimeoutSeconds, const TFunction<bool()>& Done)
+{
+	const auto Deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(TimeoutSeconds);
+	while (OutputFd >= 0 && !Done())
+	{
+		const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - std::chrono::steady_clock::now()).count();
+		pollfd Poll{OutputFd, POLLIN, 0};
+		if (Left <= 0 || poll(&Poll, 1, static_cast<int>(Left)) <= 0)
+		{
+			return;
+		}
+		char Buffer[4096];
+		const ssize_t Count = read(OutputFd, Buffer, sizeof(Buffer));
+		if (Count <= 0)
+		{
+			close(OutputFd);
+			OutputFd = -1;
+		}
+		else
+		{
+			Output.RawOutput.append(Buffer, static_cast<size_t>(Count));
+		}
+		// Whole lines only: a line is parsed once its line break has arrived.
+		for (size_t End = Output.RawOutput.find('\n', ParsedBytes); End != std::string::npos; End = Output.RawOutput.find('\n', ParsedBytes))
+		{
+			TSharedPtr<FJsonObject> Object;
+			FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(FString::FromUtf8(Output.RawOutput.substr(ParsedBytes, End - ParsedBytes))), Object);
+			Output.Lines.Add(Object);
+			ParsedBytes = End + 1;
+		}
+	}
 }
 
 FString TextString(const TSharedPtr<FJsonValue>& TextValue)

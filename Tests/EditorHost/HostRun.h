@@ -45,9 +45,50 @@ public:
 	/** Runs the host on these request lines with exactly these arguments after --script. */
 	FHostRun RunWithArguments(const std::vector<std::string>& Requests, const std::vector<std::string>& Arguments) const;
 
+	/** The host's arguments that open the project: a copy of the demo project the first time, opening it afterwards. */
+	std::vector<std::string> NextProjectArguments() const;
+
 private:
 	std::string Root;
 	mutable int RunCount = 0;
+};
+
+/**
+ * trellic-editor running while the test acts, for what a whole script cannot do: reading the project's files while a
+ * run is held, or ending the host abruptly. Its input is a pipe the test writes to; it is killed if still running
+ * when the object goes.
+ */
+class FHostProcess
+{
+public:
+	/** Starts the host on the sandbox's project, in script mode on standard input. */
+	explicit FHostProcess(const FHostSandbox& Sandbox);
+	~FHostProcess();
+
+	FHostProcess(const FHostProcess&) = delete;
+	FHostProcess& operator=(const FHostProcess&) = delete;
+
+	/**
+	 * Writes a request to the host's input and reads until its reply.
+	 * @return the reply, or null when the host ended or did not answer within the time
+	 */
+	TSharedPtr<FJsonObject> Request(const std::string& Line, double TimeoutSeconds = 60.0);
+
+	/** Closes the host's input and waits for it to end. @return its exit code, or -1 when it did not end in time. */
+	int Wait(double TimeoutSeconds = 60.0);
+
+	/** Everything the host wrote so far, and its lines parsed. */
+	const FHostRun& GetRun() const { return Output; }
+
+private:
+	/** Reads what the host wrote until Done says so, the host closes its output, or the time is up. */
+	void ReadUntil(double TimeoutSeconds, const TFunction<bool()>& Done);
+
+	int ProcessId = -1;
+	int InputFd = -1;
+	int OutputFd = -1;
+	size_t ParsedBytes = 0;
+	FHostRun Output;
 };
 
 /** @return the "string" member of a text object. */

@@ -12,8 +12,9 @@
 #include "Serialization/JsonReader.h"
 #include "Serialization/JsonSerializer.h"
 #include "Styling/AppStyle.h"
+#include "TRLCookJournal.h"
 #include "TRLJsonText.h"
-#include "TRLScopedProjectOverride.h"
+#include "TRLProjectPaths.h"
 #include "TRLScopedUatTaskOverride.h"
 #include "TRLSettings.h"
 #include "Trellic.h"
@@ -45,64 +46,11 @@ const FTRLScopedUatTaskOverride::FCreateUatTask* FTRLScopedUatTaskOverride::Get(
 	return Innermost ? &Innermost->CreateUatTask : nullptr;
 }
 
-FTRLScopedProjectOverride* FTRLScopedProjectOverride::Innermost = nullptr;
-
-FTRLScopedProjectOverride::FTRLScopedProjectOverride(const FString& InProjectFilePath)
-    : ProjectFilePath(InProjectFilePath)
-    , Replaced(Innermost)
-{
-	Innermost = this;
-}
-
-FTRLScopedProjectOverride::~FTRLScopedProjectOverride()
-{
-	Innermost = Replaced;
-}
-
-const FString* FTRLScopedProjectOverride::GetProjectFilePath()
-{
-	return Innermost ? &Innermost->ProjectFilePath : nullptr;
-}
-
 namespace TRLModPackager
 {
 	const TCHAR* const ReleaseMarkerName = TEXT("AssetRegistry.bin");
 	const TCHAR* const PackagingSettingsHeader = TEXT("[/Script/UnrealEd.ProjectPackagingSettings]");
 	const TCHAR* const ConfigLineEnd = TEXT("\r\n");
-
-	FString GetProjectFilePath()
-	{
-		const FString* Override = FTRLScopedProjectOverride::GetProjectFilePath();
-		return FPaths::ConvertRelativePathToFull(Override ? *Override : FPaths::GetProjectFilePath());
-	}
-
-	/** Absolute, with a trailing "/", as FPaths::ProjectDir gives it. */
-	FString GetProjectDir()
-	{
-		if (FTRLScopedProjectOverride::GetProjectFilePath())
-		{
-			return FPaths::GetPath(GetProjectFilePath()) + TEXT("/");
-		}
-		return FPaths::ConvertRelativePathToFull(FPaths::ProjectDir());
-	}
-
-	FString GetProjectConfigDir()
-	{
-		if (FTRLScopedProjectOverride::GetProjectFilePath())
-		{
-			return GetProjectDir() + TEXT("Config/");
-		}
-		return FPaths::ConvertRelativePathToFull(FPaths::ProjectConfigDir());
-	}
-
-	FString GetProjectName()
-	{
-		if (FTRLScopedProjectOverride::GetProjectFilePath())
-		{
-			return FPaths::GetBaseFilename(GetProjectFilePath());
-		}
-		return FString(GInternalProjectName);
-	}
 
 	// Without settings the locations still answer, for the release the game's first build would have.
 	FString GetReleaseVersion()
@@ -176,7 +124,7 @@ namespace TRLModPackager
 
 FString UTRLModPackager::GetReleasesDirectory()
 {
-	return FPaths::ConvertRelativePathToFull(TRLModPackager::GetProjectDir() / TEXT("Releases"));
+	return FPaths::ConvertRelativePathToFull(FTRLProjectPaths::GetProjectDir() / TEXT("Releases"));
 }
 
 FString UTRLModPackager::GetPlatformFolderName(const FString& Platform)
@@ -212,9 +160,9 @@ FString UTRLModPackager::GetModStagingDirectory(const FString& ModDescriptorPath
 	}
 	// The cooker stages a DLC below the project name at the plug-in's own path inside the project.
 	FString ModPathInProject = ModFolder;
-	FPaths::MakePathRelativeTo(ModPathInProject, *TRLModPackager::GetProjectDir());
+	FPaths::MakePathRelativeTo(ModPathInProject, *FTRLProjectPaths::GetProjectDir());
 	return FPaths::ConvertRelativePathToFull(ModFolder / TEXT("Saved") / TEXT("StagedBuilds") / GetPlatformFolderName(TRLModPackager::GetTargetPlatform()) /
-	                                         TRLModPackager::GetProjectName() / ModPathInProject);
+	                                         FTRLProjectPaths::GetProjectName() / ModPathInProject);
 }
 
 bool UTRLModPackager::IsPackagingInProgress()
@@ -234,7 +182,7 @@ ETRLPackageStartResult UTRLModPackager::CreateBaseGameRelease(FText& OutError)
 	const FString CommandLine = FString::Printf(
 	    TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=%s -clientconfig=%s -build -cook -stage -pak -package -createreleaseversion=\"%s\" -nocompileeditor "
 	         "-utf8output"),
-	    *TRLModPackager::GetProjectFilePath(), *Settings->TargetPlatform, *Settings->ClientConfiguration, *Settings->BaseReleaseVersion);
+	    *FTRLProjectPaths::GetProjectFilePath(), *Settings->TargetPlatform, *Settings->ClientConfiguration, *Settings->BaseReleaseVersion);
 	return LaunchUat(CommandLine, LOCTEXT("CreateReleaseTask", "Creating base game release"), GetReleasesDirectory(), OutError);
 }
 
@@ -280,7 +228,7 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 
 	// The cooker finds a mod outside the project's Plugins folder only through this list; a plain text search is
 	// enough to catch the project that lacks it, and an unreadable project is left for UAT to report.
-	const FString ProjectFile = TRLModPackager::GetProjectFilePath();
+	const FString ProjectFile = FTRLProjectPaths::GetProjectFilePath();
 	FString ProjectText;
 	if (FFileHelper::LoadFileToString(ProjectText, *ProjectFile) && !ProjectText.Contains(TEXT("AdditionalPluginDirectories"), ESearchCase::IgnoreCase))
 	{
@@ -370,18 +318,11 @@ bool UTRLModPackager::PrepareForCook(const FString& DescriptorPath, const FStrin
 	{
 		return false;
 	}
-	PendingDescriptorPath = DescriptorPath;
-	PendingDescriptorBackup = DescriptorText;
-
 	// An explicitly loaded plug-in is left out of the cook, so its content would never reach the archive.
 	Descriptor->SetBoolField(TEXT("ExplicitlyLoaded"), false);
-	if (!FFileHelper::SaveStringToFile(FTRLJsonText::Write(Descriptor.ToSharedRef()), *DescriptorPath))
-	{
-		RestoreAfterCook();
-		return false;
-	}
+	const FString PreparedDescriptor = FTRLJsonText::Write(Descriptor.ToSharedRef());
 
-	const FString ConfigPath = TRLModPackager::GetProjectConfigDir() / TEXT("DefaultGame.ini");
+	const FString ConfigPath = FTRLProjectPaths::GetProjectConfigDir() / TEXT("DefaultGame.ini");
 	FString ConfigText;
 	if (!FFileHelper::LoadFileToString(ConfigText, *ConfigPath))
 	{
@@ -390,30 +331,50 @@ bool UTRLModPackager::PrepareForCook(const FString& DescriptorPath, const FStrin
 		IFileManager& FileManager = IFileManager::Get();
 		if (FileManager.FileExists(*ConfigPath) || FileManager.DirectoryExists(*ConfigPath))
 		{
-			RestoreAfterCook();
 			return false;
 		}
 		ConfigText.Empty();
 	}
-	PendingConfigPath = ConfigPath;
-	PendingConfigBackup = ConfigText;
 
 	// The cooker cooks a DLC's content only from the folders it is told to cook always.
+	TOptional<FString> PreparedConfig;
 	const FString CookLine = FString::Printf(TEXT("+DirectoriesToAlwaysCook=(Path=\"/%s\")"), *ModName);
 	if (!ConfigText.Contains(CookLine, ESearchCase::IgnoreCase))
 	{
-		if (ConfigText.Contains(TRLModPackager::PackagingSettingsHeader, ESearchCase::IgnoreCase))
+		FString Prepared = ConfigText;
+		if (Prepared.Contains(TRLModPackager::PackagingSettingsHeader, ESearchCase::IgnoreCase))
 		{
 			const FString HeaderAndLine = FString(TRLModPackager::PackagingSettingsHeader) + TRLModPackager::ConfigLineEnd + CookLine;
-			ConfigText.ReplaceInline(TRLModPackager::PackagingSettingsHeader, *HeaderAndLine, ESearchCase::IgnoreCase);
+			Prepared.ReplaceInline(TRLModPackager::PackagingSettingsHeader, *HeaderAndLine, ESearchCase::IgnoreCase);
 		}
 		else
 		{
-			ConfigText += FString(TRLModPackager::ConfigLineEnd) + TRLModPackager::PackagingSettingsHeader + TRLModPackager::ConfigLineEnd + CookLine +
-			              TRLModPackager::ConfigLineEnd;
+			Prepared += FString(TRLModPackager::ConfigLineEnd) + TRLModPackager::PackagingSettingsHeader + TRLModPackager::ConfigLineEnd + CookLine +
+			            TRLModPackager::ConfigLineEnd;
 		}
+		PreparedConfig = MoveTemp(Prepared);
+	}
+
+	// The previous texts below live only in memory; the journal outlives an editor that ends during the cook.
+	if (!FTRLCookJournal::Begin(ModName, {{DescriptorPath, PreparedDescriptor}, {ConfigPath, PreparedConfig}}))
+	{
+		return false;
+	}
+
+	PendingDescriptorPath = DescriptorPath;
+	PendingDescriptorBackup = DescriptorText;
+	if (!FFileHelper::SaveStringToFile(PreparedDescriptor, *DescriptorPath))
+	{
+		RestoreAfterCook();
+		return false;
+	}
+
+	PendingConfigPath = ConfigPath;
+	PendingConfigBackup = ConfigText;
+	if (PreparedConfig.IsSet())
+	{
 		// Its result does not decide the outcome: the descriptor is ready, and the end of the job writes the old text back anyway.
-		FFileHelper::SaveStringToFile(ConfigText, *ConfigPath);
+		FFileHelper::SaveStringToFile(PreparedConfig.GetValue(), *ConfigPath);
 	}
 
 	UE_LOG(LogTrellic, Log, TEXT("Prepared '%s' for cooking (ExplicitlyLoaded off, content listed)."), *ModName);
@@ -435,6 +396,8 @@ void UTRLModPackager::RestoreAfterCook()
 		PendingConfigPath.Empty();
 		PendingConfigBackup.Empty();
 	}
+	// Only now, with both files written back, may the record of what they held go.
+	FTRLCookJournal::End();
 }
 
 #undef LOCTEXT_NAMESPACE

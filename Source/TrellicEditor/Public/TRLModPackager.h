@@ -23,7 +23,8 @@ enum class ETRLPackageStartResult : uint8
 /**
  * Packaging: records a base game release once per public build of the game, and cooks a mod as DLC on top of it by
  * handing a BuildCookRun command line to UAT, the engine's automation tool. One job runs at a time. For the length of a
- * mod's cook its descriptor and the project's DefaultGame.ini are changed, and both are written back when UAT ends.
+ * mod's cook its descriptor and the project's DefaultGame.ini are changed, and both are written back when UAT ends, or
+ * at the editor's next start should it die first.
  * Base releases live under the project's Releases folder; a packaged mod is staged under the mod's own Saved folder.
  */
 UCLASS()
@@ -121,12 +122,13 @@ private:
 
 	/**
 	 * Turns "ExplicitlyLoaded" off in the descriptor and lists the mod's content root under DirectoriesToAlwaysCook in
-	 * DefaultGame.ini, keeping the previous text of each file for RestoreAfterCook.
+	 * DefaultGame.ini, keeping the previous text of each file for RestoreAfterCook; both files are recorded in the cook
+	 * journal before either changes.
 	 * @return true when both files are ready for the cook; false when nothing is left changed.
 	 */
 	static bool PrepareForCook(const FString& DescriptorPath, const FString& ModName);
 
-	/** Writes back the files that PrepareForCook changed, if any, and forgets them. */
+	/** Writes back the files that PrepareForCook changed, if any, and forgets them; then the cook journal may go. */
 	static void RestoreAfterCook();
 
 	/** A UAT job started here has not yet reported its end. */

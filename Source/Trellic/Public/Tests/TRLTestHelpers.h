@@ -58,6 +58,72 @@ namespace TRLTest
 		return FFileHelper::SaveStringToFile(Text, *DescriptorPath) ? DescriptorPath : FString();
 	}
 
+	/** Writes Text with automatic encoding, making the file's folder first. @return whether the file was written. */
+	inline bool WriteTextFile(const FString& Path, const FString& Text)
+	{
+		IFileManager::Get().MakeDirectory(*FPaths::GetPath(Path), true);
+		return FFileHelper::SaveStringToFile(Text, *Path);
+	}
+
+	/** @return the file's bytes; none when it cannot be read. */
+	inline TArray<uint8> ReadBytes(const FString& Path)
+	{
+		TArray<uint8> Bytes;
+		FFileHelper::LoadFileToArray(Bytes, *Path);
+		return Bytes;
+	}
+
+	/** Every file and folder below Folder, with each file's bytes (a folder's are a single "/"). */
+	inline TMap<FString, TArray<uint8>> SnapshotFolder(const FString& Folder)
+	{
+		TArray<FString> Paths;
+		IFileManager::Get().FindFilesRecursive(Paths, *Folder, TEXT("*"), true, true);
+		TMap<FString, TArray<uint8>> Entries;
+		for (const FString& Path : Paths)
+		{
+			Entries.Add(Path, IFileManager::Get().DirectoryExists(*Path) ? TArray<uint8>{'/'} : ReadBytes(Path));
+		}
+		return Entries;
+	}
+
+	/** @return the paths that two snapshots disagree on, each marked as added, removed or changed; none when alike. */
+	inline FString DescribeChanges(const TMap<FString, TArray<uint8>>& Before, const TMap<FString, TArray<uint8>>& After)
+	{
+		TArray<FString> Changes;
+		for (const TPair<FString, TArray<uint8>>& Entry : Before)
+		{
+			const TArray<uint8>* Now = After.Find(Entry.Key);
+			if (!Now || *Now != Entry.Value)
+			{
+				Changes.Add((Now ? TEXT("changed ") : TEXT("removed ")) + Entry.Key);
+			}
+		}
+		for (const TPair<FString, TArray<uint8>>& Entry : After)
+		{
+			if (!Before.Contains(Entry.Key))
+			{
+				Changes.Add(TEXT("added ") + Entry.Key);
+			}
+		}
+		return FString::Join(Changes, TEXT(", "));
+	}
+
+	/**
+	 * Lays out a project that packaging accepts in ProjectDir: Game.uproject listing "Mods" among its plug-in folders,
+	 * Config/DefaultGame.ini, a Saved folder as every opened project has, and base release 1.0 recorded for Windows.
+	 * @return the project file's path, or an empty string when something could not be written.
+	 */
+	inline FString WritePackagingProject(const FString& ProjectDir)
+	{
+		const FString ProjectFile = ProjectDir / TEXT("Game.uproject");
+		const bool bWritten =
+		    WriteTextFile(ProjectFile, TEXT("{\r\n\t\"FileVersion\": 3,\r\n\t\"AdditionalPluginDirectories\": [ \"Mods\" ]\r\n}")) &&
+		    WriteTextFile(ProjectDir / TEXT("Config/DefaultGame.ini"), TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n")) &&
+		    WriteTextFile(ProjectDir / TEXT("Releases/1.0/Windows/AssetRegistry.bin"), TEXT("registry")) &&
+		    IFileManager::Get().MakeDirectory(*(ProjectDir / TEXT("Saved")), true);
+		return bWritten ? ProjectFile : FString();
+	}
+
 	/** Removes a folder made by MakeTempFolder with everything in it. */
 	inline void DeleteFolder(const FString& Folder)
 	{

@@ -68,8 +68,7 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 
 	void WriteText(const FString& Path, const FString& Text)
 	{
-		IFileManager::Get().MakeDirectory(*FPaths::GetPath(Path), true);
-		TestTrue(FString::Printf(TEXT("%s is written"), *Path), FFileHelper::SaveStringToFile(Text, *Path));
+		TestTrue(FString::Printf(TEXT("%s is written"), *Path), TRLTest::WriteTextFile(Path, Text));
 	}
 
 	static FString ReadText(const FString& Path)
@@ -79,35 +78,14 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		return Text;
 	}
 
-	static TArray<uint8> ReadBytes(const FString& Path)
-	{
-		TArray<uint8> Bytes;
-		FFileHelper::LoadFileToArray(Bytes, *Path);
-		return Bytes;
-	}
-
-	/** Every file and folder under the temporary folder, with the bytes of each file. */
 	TMap<FString, TArray<uint8>> Snapshot() const
 	{
-		TArray<FString> Paths;
-		IFileManager::Get().FindFilesRecursive(Paths, *TempDir, TEXT("*"), true, true);
-		TMap<FString, TArray<uint8>> Entries;
-		for (const FString& Path : Paths)
-		{
-			Entries.Add(Path, IFileManager::Get().DirectoryExists(*Path) ? TArray<uint8>{'/'} : ReadBytes(Path));
-		}
-		return Entries;
+		return TRLTest::SnapshotFolder(TempDir);
 	}
 
 	void TestUnchanged(const FString& What, const TMap<FString, TArray<uint8>>& Before)
 	{
-		const TMap<FString, TArray<uint8>> After = Snapshot();
-		TestEqual(What + TEXT(": number of files and folders"), After.Num(), Before.Num());
-		for (const TPair<FString, TArray<uint8>>& Entry : Before)
-		{
-			const TArray<uint8>* Now = After.Find(Entry.Key);
-			TestTrue(FString::Printf(TEXT("%s: %s is as it was"), *What, *Entry.Key), Now && *Now == Entry.Value);
-		}
+		TestEqualSensitive(What + TEXT(": files and folders changed"), TRLTest::DescribeChanges(Before, Snapshot()), FString());
 	}
 
 	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
@@ -192,11 +170,9 @@ void FTRLModPackagerSpec::Define()
 	BeforeEach([this]() {
 		TempDir = TRLTest::MakeTempFolder(TEXT("TRLModPackager"));
 		ProjectDir = TempDir / TEXT("Game") / TEXT("");
-		ProjectFile = ProjectDir / TEXT("Game.uproject");
+		ProjectFile = TRLTest::WritePackagingProject(ProjectDir);
+		TestFalse(TEXT("the project is written"), ProjectFile.IsEmpty());
 		IniPath = ProjectDir / TEXT("Config/DefaultGame.ini");
-		WriteText(ProjectFile, TEXT("{\r\n\t\"FileVersion\": 3,\r\n\t\"AdditionalPluginDirectories\": [ \"Mods\" ]\r\n}"));
-		WriteText(IniPath, TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n"));
-		WriteText(ProjectDir / TEXT("Releases/1.0/Windows/AssetRegistry.bin"), TEXT("registry"));
 		ModName = TEXT("MyMod");
 		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), ModName, ModName, DescriptorText(ModName, TEXT("true")));
 		WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Hero.uasset"), TEXT("asset"));
@@ -408,7 +384,7 @@ void FTRLModPackagerSpec::Define()
 			for (const TCHAR* ExplicitlyLoaded : {TEXT("true"), TEXT("")})
 			{
 				WriteText(Descriptor, DescriptorText(ModName, ExplicitlyLoaded));
-				const TArray<uint8> DescriptorBefore = ReadBytes(Descriptor);
+				const TArray<uint8> DescriptorBefore = TRLTest::ReadBytes(Descriptor);
 				FText Error;
 				Package(Error);
 				TestEqualSensitive(TEXT("descriptor during the cook"), ReadText(Descriptor), DescriptorText(ModName, TEXT("false")));
@@ -416,7 +392,7 @@ void FTRLModPackagerSpec::Define()
 				                   FString(TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n\r\n")) + Header() + TEXT("\r\n") +
 				                       CookLine() + TEXT("\r\n"));
 				EndJob(TEXT("Completed"));
-				TestTrue(TEXT("descriptor after the cook"), ReadBytes(Descriptor) == DescriptorBefore);
+				TestTrue(TEXT("descriptor after the cook"), TRLTest::ReadBytes(Descriptor) == DescriptorBefore);
 			}
 		});
 
@@ -464,12 +440,12 @@ void FTRLModPackagerSpec::Define()
 			for (const FCase& Case : Cases)
 			{
 				WriteText(IniPath, Case.Before);
-				const TArray<uint8> Bytes = ReadBytes(IniPath);
+				const TArray<uint8> Bytes = TRLTest::ReadBytes(IniPath);
 				FText Error;
 				Package(Error);
 				TestEqualSensitive(Case.What, ReadText(IniPath), Case.During);
 				EndJob(TEXT("Completed"));
-				TestTrue(FString(Case.What) + TEXT(": bytes after the cook"), ReadBytes(IniPath) == Bytes);
+				TestTrue(FString(Case.What) + TEXT(": bytes after the cook"), TRLTest::ReadBytes(IniPath) == Bytes);
 			}
 
 			IFileManager::Get().Delete(*IniPath);

@@ -3,6 +3,7 @@
 #include "HAL/PlatformTime.h"
 #include "HostPlugin.h"
 #include "HostSession.h"
+#include "HostUatControl.h"
 #include "HostWindows.h"
 #include "Misc/MessageDialog.h"
 #include "Misc/Paths.h"
@@ -15,7 +16,9 @@
 #include <cstdlib>
 #include <poll.h>
 #include <signal.h>
+#include <sstream>
 #include <unistd.h>
+#include <vector>
 
 namespace UE::StandIn::EditorHost
 {
@@ -294,6 +297,15 @@ namespace UE::StandIn::EditorHost
 		{
 			DeclareMenusReady();
 		}
+		else if (Command == "uat" || Command.rfind("uat ", 0) == 0)
+		{
+			ControlUat(TrimSpaces(Command.substr(3)));
+		}
+		else if (Command == "crash")
+		{
+			Print(TEXT("Crashing: the editor ends now, without shutting anything down."));
+			CrashHost();
+		}
 		else if (Command == "h" || Command == "help" || Command == "?")
 		{
 			PrintHelp();
@@ -471,6 +483,59 @@ namespace UE::StandIn::EditorHost
 		ShowMenu();
 	}
 
+	void FInteractiveFrontEnd::ControlUat(const std::string& Arguments)
+	{
+		FString Error;
+		if (Arguments == "release")
+		{
+			Print(ReleaseHeldRun(Error) ? FString(TEXT("The held automation tool run goes on.")) : Error);
+			return;
+		}
+
+		// "hold", and how the run ends ("exit <code>" or "crash"), in any order; or "normal" alone.
+		std::vector<std::string> Words;
+		std::istringstream Stream(Arguments);
+		for (std::string Word; Stream >> Word;)
+		{
+			Words.push_back(Word);
+		}
+		FUatRunControl Control;
+		bool bValid = !Words.empty();
+		for (size_t Index = 0; bValid && Index < Words.size(); ++Index)
+		{
+			int32 ExitCode = 0;
+			if (Words[Index] == "hold")
+			{
+				Control.bHold = true;
+			}
+			else if (Words[Index] == "crash")
+			{
+				Control.bCrash = true;
+			}
+			else if (Words[Index] == "exit" && Index + 1 < Words.size())
+			{
+				const std::string& Code = Words[++Index];
+				bValid = ParseNumber(Code, ExitCode);
+				Control.ExitCode = ExitCode;
+			}
+			else
+			{
+				bValid = Words[Index] == "normal" && Words.size() == 1;
+			}
+		}
+		if (!bValid)
+		{
+			Print(TEXT("Type uat hold, uat exit <code>, uat crash, uat hold exit <code>, uat hold crash, uat normal or uat release."));
+			return;
+		}
+		if (!ControlNextUatRun(Control, Error))
+		{
+			Print(Error);
+			return;
+		}
+		Print(FString(TEXT("The next automation tool run: ")) + DescribeUatRunControl(Control) + TEXT("."));
+	}
+
 	void FInteractiveFrontEnd::PrintHelp()
 	{
 		Print(TEXT("  <number>     choose that entry; one marked > opens its submenu, filled afresh"));
@@ -480,6 +545,10 @@ namespace UE::StandIn::EditorHost
 		Print(TEXT("  t [seconds]  let time pass (1 s unless told); time also passes while the prompt waits"));
 		Print(TEXT("  l            show or hide Log lines (Warning and Error lines always show)"));
 		Print(TEXT("  r            declare the editor's menus ready, when started with --menus-not-ready"));
+		Print(TEXT("  uat hold     hold the next automation tool run before it touches anything, until uat release"));
+		Print(TEXT("  uat exit <n> end the next run with exit code n (0 to 255) without its work; uat crash kills it part-way"));
+		Print(TEXT("               (hold may come first: uat hold exit 3); uat normal: a normal run; each applies to one run"));
+		Print(TEXT("  crash        end the editor at once, as a crash: nothing is shut down or written back"));
 		Print(TEXT("  q            quit; so do Ctrl-D and Ctrl-C"));
 		Print(TEXT("Windows ask for each text box in turn, then for a button; dialogs wait for Enter."));
 		Print(TEXT("A line printed while you type hides what you typed, but it is still there: Ctrl-R shows it again."));

@@ -83,6 +83,8 @@ namespace UE::StandIn::EditorHost
 		void GoBack();
 		void LetTimePass(double Seconds);
 		void DeclareMenusReady();
+		/** Sets how the next automation tool run ends from a person's words, or releases a held run. */
+		void ControlUat(const std::string& Arguments);
 		void PrintHelp();
 
 		/** Writes a line now, taking a waiting prompt off the screen first. */

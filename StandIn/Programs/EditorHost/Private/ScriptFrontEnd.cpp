@@ -6,6 +6,7 @@
 #include "HostEngine.h"
 #include "HostPlugin.h"
 #include "HostSession.h"
+#include "HostUatControl.h"
 #include "HostWindows.h"
 #include "Misc/MessageDialog.h"
 #include "Misc/Paths.h"
@@ -17,6 +18,8 @@
 
 #include "StandIn/MessageDialogResponder.h"
 #include <string_view>
+
+#include <cmath>
 
 namespace UE::StandIn::EditorHost
 {
@@ -76,6 +79,11 @@ namespace UE::StandIn::EditorHost
 			Object->SetStringField(TEXT("type"), Entry.bIsSubMenu ? TEXT("submenu") : TEXT("button"));
 			Object->SetBoolField(TEXT("enabled"), Entry.bIsEnabled);
 			return Object;
+		}
+
+		bool IsWholeInt32(double Number)
+		{
+			return Number >= -2147483648.0 && Number <= 2147483647.0 && Number == std::floor(Number);
 		}
 
 		bool JsonValuesEqual(const TSharedPtr<FJsonValue>& A, const TSharedPtr<FJsonValue>& B)
@@ -251,6 +259,15 @@ namespace UE::StandIn::EditorHost
 			Request->TryGetStringField(TEXT("category"), Category);
 			Request->TryGetStringField(TEXT("level"), Level);
 			return SetLogVerbosity(Category, Level, OutError);
+		}
+		if (Command.Equals(TEXT("uat")))
+		{
+			return HandleUat(Request, OutError);
+		}
+		if (Command.Equals(TEXT("crash")))
+		{
+			// No reply: the host is gone, as an editor that crashes answers nothing.
+			CrashHost();
 		}
 		if (Command.Equals(TEXT("quit")))
 		{
@@ -434,6 +451,54 @@ namespace UE::StandIn::EditorHost
 		}
 		OutError = TEXT("\"action\" must be \"load\" or \"unload\".");
 		return false;
+	}
+
+	bool FScriptFrontEnd::HandleUat(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	{
+		const TSharedPtr<FJsonObject>* Next = nullptr;
+		const bool bHasNext = Request->TryGetObjectField(TEXT("next"), Next);
+		bool bRelease = false;
+		const bool bHasRelease = Request->TryGetBoolField(TEXT("release"), bRelease) && bRelease;
+		if (bHasNext == bHasRelease)
+		{
+			OutError = TEXT("\"uat\" takes either \"next\" (how the next run ends) or \"release\": true.");
+			return false;
+		}
+		if (bHasRelease)
+		{
+			return ReleaseHeldRun(OutError);
+		}
+
+		// Types are taken as written: "3" is not an exit code and "true" is not a hold.
+		FUatRunControl Control;
+		bool bValid = true;
+		for (const TPair<FJsonObject::FStringType, TSharedPtr<FJsonValue>>& Field : (*Next)->Values)
+		{
+			const FJsonValue& Value = *Field.Value;
+			if (Field.Key == TEXT("hold") && Value.Type == EJson::Boolean)
+			{
+				Control.bHold = Value.AsBool();
+			}
+			else if (Field.Key == TEXT("crash") && Value.Type == EJson::Boolean)
+			{
+				Control.bCrash = Value.AsBool();
+			}
+			else if (Field.Key == TEXT("exit") && Value.Type == EJson::Number && IsWholeInt32(Value.AsNumber()))
+			{
+				// Out of range is refused with the control's own reason.
+				Control.ExitCode = static_cast<int32>(Value.AsNumber());
+			}
+			else
+			{
+				bValid = false;
+			}
+		}
+		if (!bValid)
+		{
+			OutError = TEXT("\"next\" takes \"hold\" (true or false), \"exit\" (a whole number) and \"crash\" (true or false), and nothing else.");
+			return false;
+		}
+		return ControlNextUatRun(Control, OutError);
 	}
 
 	void FScriptFrontEnd::OnLog(const FName& Category, ELogVerbosity::Type Verbosity, const FString& Message)

@@ -1,0 +1,294 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "Dom/JsonObject.h"
+#include "Dom/JsonValue.h"
+#include "HAL/FileManager.h"
+#include "Misc/AutomationTest.h"
+#include "Misc/Base64.h"
+#include "Misc/FileHelper.h"
+#include "Misc/Paths.h"
+#include "Misc/SecureHash.h"
+#include "Serialization/JsonReader.h"
+#include "Serialization/JsonSerializer.h"
+#include "TRLCookJournal.h"
+#include "TRLModPackager.h"
+#include "TRLScopedProjectOverride.h"
+#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedUatTaskOverride.h"
+#include "TRLSettings.h"
+#include "Templates/SharedPointer.h"
+#include "Tests/TRLTestHelpers.h"
+
+#if WITH_DEV_AUTOMATION_TESTS
+
+// An editor that dies during a cook is simulated by preparing a cook whose UAT job is held, then calling the start-up
+// restore as the next editor would; the held job is ended afterwards, so that nothing stays running.
+BEGIN_DEFINE_SPEC(FTRLCookJournalSpec, "Trellic.TrellicEditor.TRLCookJournal", EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
+	FString TempDir;
+	FString ProjectDir;
+	FString IniPath;
+	FString Descriptor;
+	FString JournalPath;
+	UTRLSettings* Settings = nullptr;
+	TArray<IUATHelperModule::UatTaskResultCallack> HeldJobs;
+	TSharedPtr<FTRLScopedProjectOverride> ProjectOverride;
+	TSharedPtr<FTRLScopedSettingsOverride> SettingsOverride;
+	TSharedPtr<FTRLScopedUatTaskOverride> UatOverride;
+	TSharedPtr<FTRLLogCapture> Log;
+
+	/** A descriptor whose name is not plain ASCII, so that it is saved as UTF-16 with a byte-order mark. */
+	static FString Utf16DescriptorText()
+	{
+		return TEXT("{\r\n\t\"FileVersion\": 3,\r\n\t\"FriendlyName\": \"Caf\u00E9 \u6A21\u7EC4\",\r\n\t\"ExplicitlyLoaded\": true,\r\n\t\"Modules\": []\r\n}");
+	}
+
+	void WriteText(const FString& Path, const FString& Text)
+	{
+		TestTrue(FString::Printf(TEXT("%s is written"), *Path), TRLTest::WriteTextFile(Path, Text));
+	}
+
+	/** Packages the mod; its job is held until the spec ends it. */
+	void StartCook()
+	{
+		FText Error;
+		TestTrue(TEXT("the cook starts"), UTRLModPackager::PackageMod(Descriptor, Error) == ETRLPackageStartResult::Started);
+	}
+
+	void EndHeldJobs()
+	{
+		TArray<IUATHelperModule::UatTaskResultCallack> Jobs = MoveTemp(HeldJobs);
+		HeldJobs.Empty();
+		for (IUATHelperModule::UatTaskResultCallack& Job : Jobs)
+		{
+			Job(TEXT("Completed"), 1.0);
+		}
+	}
+
+	/** The LogTrellic lines at Warning or more and at Log, apart, as "Verbosity: message". */
+	TArray<FString> TrellicLines() const
+	{
+		TArray<FString> Lines;
+		for (const FTRLLogCapture::FLine& Line : Log->LinesOf(TEXT("LogTrellic")))
+		{
+			Lines.Add(FString(Line.Verbosity == ELogVerbosity::Warning ? TEXT("Warning: ")
+			                  : Line.Verbosity == ELogVerbosity::Log   ? TEXT("Log: ")
+			                                                           : TEXT("Other: ")) +
+			          Line.Message);
+		}
+		return Lines;
+	}
+
+	/** The restore's lines: every LogTrellic line after the packaging ones. */
+	void TestRestoreLines(const TArray<FString>& Expected)
+	{
+		TArray<FString> Lines = TrellicLines();
+		Lines.RemoveAll([](const FString& Line) {
+			return Line.StartsWith(TEXT("Log: Prepared '"), ESearchCase::CaseSensitive) ||
+			       Line.StartsWith(TEXT("Log: Starting UAT: "), ESearchCase::CaseSensitive);
+		});
+		TestEqualSensitive(TEXT("the restore's log lines"), FString::Join(Lines, TEXT("\n")), FString::Join(Expected, TEXT("\n")));
+	}
+
+	TSharedPtr<FJsonObject> ReadJournal() const
+	{
+		FString Text;
+		TSharedPtr<FJsonObject> Journal;
+		if (FFileHelper::LoadFileToString(Text, *JournalPath))
+		{
+			FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(Text), Journal);
+		}
+		return Journal;
+	}
+
+	static FString Sha1Of(const TArray<uint8>& Bytes)
+	{
+		return FSHA1::HashBuffer(Bytes.GetData(), Bytes.Num()).ToString();
+	}
+END_DEFINE_SPEC(FTRLCookJournalSpec)
+
+void FTRLCookJournalSpec::Define()
+{
+	BeforeEach([this]() {
+		TempDir = TRLTest::MakeTempFolder(TEXT("TRLCookJournal"));
+		ProjectDir = TempDir / TEXT("Game") / TEXT("");
+		const FString ProjectFile = TRLTest::WritePackagingProject(ProjectDir);
+		TestFalse(TEXT("the project is written"), ProjectFile.IsEmpty());
+		IniPath = ProjectDir + TEXT("Config/DefaultGame.ini");
+		JournalPath = ProjectDir + TEXT("Saved/Trellic/PendingCook.json");
+		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("MyMod"), TEXT("MyMod"));
+		WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Hero.uasset"), TEXT("asset"));
+
+		// A new settings object copies the project's configured values; the spec states those it relies on.
+		Settings = NewObject<UTRLSettings>();
+		Settings->AddToRoot();
+		Settings->BaseReleaseVersion = TEXT("1.0");
+		Settings->TargetPlatform = TEXT("Win64");
+		ProjectOverride = MakeShared<FTRLScopedProjectOverride>(ProjectFile);
+		SettingsOverride = MakeShared<FTRLScopedSettingsOverride>(Settings);
+		UatOverride = MakeShared<FTRLScopedUatTaskOverride>([this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*,
+		                                                           const TArray<FAnalyticsEventAttribute>*,
+		                                                           IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
+			HeldJobs.Add(MoveTemp(ResultCallback));
+		});
+		Log = MakeShared<FTRLLogCapture>();
+	});
+
+	AfterEach([this]() {
+		// A job left running would refuse every later request of this editor session.
+		EndHeldJobs();
+		TestFalse(TEXT("no journal is left"), IFileManager::Get().FileExists(*JournalPath));
+		Log.Reset();
+		UatOverride.Reset();
+		SettingsOverride.Reset();
+		ProjectOverride.Reset();
+		Settings->RemoveFromRoot();
+		TRLTest::DeleteFolder(TempDir);
+	});
+
+	Describe("Begin", [this]() {
+		It("records each file's path, its bytes from before and the SHA-1 of what the cook holds, in the project's Saved folder", [this]() {
+			WriteText(IniPath, TEXT("[X]\r\nA=1"));
+			const TArray<uint8> DescriptorBefore = TRLTest::ReadBytes(Descriptor);
+			const TArray<uint8> IniBefore = TRLTest::ReadBytes(IniPath);
+			StartCook();
+
+			const TSharedPtr<FJsonObject> Journal = ReadJournal();
+			const TArray<TSharedPtr<FJsonValue>>* Files = nullptr;
+			if (!TestTrue(TEXT("the journal is a JSON object with its files"), Journal.IsValid() && Journal->TryGetArrayField(TEXT("Files"), Files)))
+			{
+				return;
+			}
+			TestEqualSensitive(TEXT("mod name"), Journal->GetStringField(TEXT("ModName")), FString(TEXT("MyMod")));
+			if (!TestEqual(TEXT("files"), Files->Num(), 2))
+			{
+				return;
+			}
+			const TPair<FString, TArray<uint8>> Expected[] = {{Descriptor, DescriptorBefore}, {IniPath, IniBefore}};
+			for (int32 Index = 0; Index < 2; ++Index)
+			{
+				const TSharedPtr<FJsonObject> File = (*Files)[Index]->AsObject();
+				const FString& Path = Expected[Index].Key;
+				TArray<uint8> Original;
+				TestEqualSensitive(TEXT("path"), File->GetStringField(TEXT("Path")), Path);
+				TestTrue(Path + TEXT(" existed"), File->GetBoolField(TEXT("Existed")));
+				TestTrue(Path + TEXT(": bytes from before"),
+				         FBase64::Decode(File->GetStringField(TEXT("OriginalBytes")), Original) && Original == Expected[Index].Value);
+				TestEqualSensitive(Path + TEXT(": hash of the prepared file"), File->GetStringField(TEXT("PreparedSHA1")), Sha1Of(TRLTest::ReadBytes(Path)));
+			}
+			TestFalse(TEXT("the file is prepared"), TRLTest::ReadBytes(Descriptor) == DescriptorBefore);
+		});
+
+		It("refuses to prepare, changing no file, when the journal cannot be written", [this]() {
+			// A file where the journal's folder must go.
+			WriteText(ProjectDir / TEXT("Saved/Trellic"), TEXT("in the way"));
+			const TMap<FString, TArray<uint8>> Before = TRLTest::SnapshotFolder(TempDir);
+			const FString Warning = FString::Printf(TEXT("Could not write the cook journal '%s', so 'MyMod' was not prepared for cooking: an editor that ended "
+			                                             "during the cook would leave the mod's changes in the project."),
+			                                        *JournalPath);
+			AddExpectedError(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+			FText Error;
+			TestTrue(TEXT("refused"), UTRLModPackager::PackageMod(Descriptor, Error) == ETRLPackageStartResult::InvalidMod);
+			TestEqualSensitive(TEXT("reason"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("PrepareFailed")));
+			TestEqualSensitive(TEXT("files and folders changed"), TRLTest::DescribeChanges(Before, TRLTest::SnapshotFolder(TempDir)), FString());
+			TestRestoreLines({TEXT("Warning: ") + Warning});
+		});
+
+		It("sets a journal found in its place aside before writing its own", [this]() {
+			WriteText(JournalPath, TEXT("not a journal"));
+			const TArray<uint8> OldJournal = TRLTest::ReadBytes(JournalPath);
+			AddExpectedError(TEXT("cannot be read, so no file was put back"), EAutomationExpectedErrorFlags::Contains, 1);
+			StartCook();
+			TestTrue(TEXT("the old journal is set aside whole"), TRLTest::ReadBytes(JournalPath + TEXT(".set-aside")) == OldJournal);
+			const TSharedPtr<FJsonObject> Journal = ReadJournal();
+			TestEqualSensitive(TEXT("the new journal"), Journal.IsValid() ? Journal->GetStringField(TEXT("ModName")) : FString(), FString(TEXT("MyMod")));
+		});
+	});
+
+	Describe("RestoreLeftBehind", [this]() {
+		It("puts back a UTF-16 descriptor and a DefaultGame.ini without a final newline byte for byte, and removes the journal", [this]() {
+			WriteText(Descriptor, Utf16DescriptorText());
+			WriteText(IniPath, TEXT("[X]\r\nA=1"));
+			const TMap<FString, TArray<uint8>> Before = TRLTest::SnapshotFolder(TempDir);
+			StartCook();
+			TestNotEqual(TEXT("the descriptor is prepared"), TRLTest::ReadBytes(Descriptor).Num(), Before.FindRef(Descriptor).Num());
+
+			FTRLCookJournal::RestoreLeftBehind();
+			TestEqualSensitive(TEXT("files and folders changed"), TRLTest::DescribeChanges(Before, TRLTest::SnapshotFolder(TempDir)), FString());
+			TestRestoreLines(
+			    {FString::Printf(TEXT("Log: The editor ended during a cook of 'MyMod'; put back as before the cook: %s, %s."), *Descriptor, *IniPath)});
+
+			// Nothing is left to do for a second start.
+			FTRLCookJournal::RestoreLeftBehind();
+			TestEqual(TEXT("no more lines"), TrellicLines().Num(), 3);
+		});
+
+		It("removes a DefaultGame.ini that did not exist before the cook", [this]() {
+			IFileManager::Get().Delete(*IniPath);
+			const TMap<FString, TArray<uint8>> Before = TRLTest::SnapshotFolder(TempDir);
+			StartCook();
+			TestTrue(TEXT("the cook made one"), IFileManager::Get().FileExists(*IniPath));
+
+			FTRLCookJournal::RestoreLeftBehind();
+			TestEqualSensitive(TEXT("files and folders changed"), TRLTest::DescribeChanges(Before, TRLTest::SnapshotFolder(TempDir)), FString());
+		});
+
+		It("leaves a file changed since alone, with a copy of its bytes from before beside it that overwrites nothing", [this]() {
+			const TArray<uint8> DescriptorBefore = TRLTest::ReadBytes(Descriptor);
+			const TArray<uint8> IniBefore = TRLTest::ReadBytes(IniPath);
+			WriteText(Descriptor + TEXT(".trellic-backup"), TEXT("an older backup"));
+			StartCook();
+			WriteText(Descriptor, TEXT("{ \"Edited\": true }"));
+			const TArray<uint8> Edited = TRLTest::ReadBytes(Descriptor);
+
+			const FString Backup = Descriptor + TEXT(".2.trellic-backup");
+			const FString Warning = FString::Printf(TEXT("'%s' was changed after it was prepared for a cook that did not finish, so it was left as it is. Its "
+			                                             "content from before the cook is in '%s'."),
+			                                        *Descriptor, *Backup);
+			AddExpectedError(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+			FTRLCookJournal::RestoreLeftBehind();
+			TestTrue(TEXT("the edited descriptor is left alone"), TRLTest::ReadBytes(Descriptor) == Edited);
+			TestTrue(TEXT("its bytes from before are beside it"), TRLTest::ReadBytes(Backup) == DescriptorBefore);
+			FString OlderBackup;
+			FFileHelper::LoadFileToString(OlderBackup, *(Descriptor + TEXT(".trellic-backup")));
+			TestEqualSensitive(TEXT("the older backup"), OlderBackup, FString(TEXT("an older backup")));
+			TestTrue(TEXT("DefaultGame.ini is put back"), TRLTest::ReadBytes(IniPath) == IniBefore);
+			TestRestoreLines({FString::Printf(TEXT("Log: The editor ended during a cook of 'MyMod'; put back as before the cook: %s."), *IniPath),
+			                  TEXT("Warning: ") + Warning});
+		});
+
+		It("sets aside a journal that cannot be read, never deleting it and touching no file", [this]() {
+			const FString Entry =
+			    FString::Printf(TEXT("\"Path\": \"%s\", \"Existed\": true, \"PreparedSHA1\": \"%s\""), *IniPath, *FString::ChrN(40, TEXT('A')));
+			// Not JSON at all; a file without its bytes from before; a path that is not absolute.
+			const FString Journals[] = {
+			    TEXT("{ \"ModName\": \"MyMod\", \"Files\": [ { "),
+			    FString::Printf(TEXT("{ \"ModName\": \"MyMod\", \"Files\": [ { %s } ] }"), *Entry),
+			    FString::Printf(TEXT("{ \"ModName\": \"MyMod\", \"Files\": [ { %s, \"OriginalBytes\": \"\" } ] }"),
+			                    *Entry.Replace(*IniPath, TEXT("Config/DefaultGame.ini"))),
+			};
+			int32 Number = 1;
+			for (const FString& Text : Journals)
+			{
+				WriteText(JournalPath, Text);
+				const TArray<uint8> JournalBytes = TRLTest::ReadBytes(JournalPath);
+				const TMap<FString, TArray<uint8>> Before = TRLTest::SnapshotFolder(ProjectDir + TEXT("Mods"));
+				const TArray<uint8> IniBefore = TRLTest::ReadBytes(IniPath);
+				const FString Aside = JournalPath + (Number == 1 ? FString() : FString::Printf(TEXT(".%d"), Number)) + TEXT(".set-aside");
+				AddExpectedError(
+				    FString::Printf(TEXT("The cook journal '%s' cannot be read, so no file was put back. It is kept as '%s'; check the descriptor of the "
+				                         "mod packaged last and the project's DefaultGame.ini."),
+				                    *JournalPath, *Aside),
+				    EAutomationExpectedErrorFlags::Exact, 1);
+				FTRLCookJournal::RestoreLeftBehind();
+				TestTrue(Text + TEXT(": set aside whole"), TRLTest::ReadBytes(Aside) == JournalBytes);
+				TestFalse(Text + TEXT(": gone from its place"), IFileManager::Get().FileExists(*JournalPath));
+				TestEqualSensitive(Text + TEXT(": mod files changed"), TRLTest::DescribeChanges(Before, TRLTest::SnapshotFolder(ProjectDir + TEXT("Mods"))),
+				                   FString());
+				TestTrue(Text + TEXT(": DefaultGame.ini as it was"), TRLTest::ReadBytes(IniPath) == IniBefore);
+				++Number;
+			}
+		});
+	});
+}
+
+#endif
