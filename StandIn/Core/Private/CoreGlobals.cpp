@@ -7,6 +7,7 @@
 
 FOutputDeviceRedirector* GLog = FOutputDeviceRedirector::Get();
 bool GIsEditor = true;
+bool PRIVATE_GIsRunningCommandlet = false;
 TCHAR GInternalProjectName[64] = {};
 
 DEFINE_LOG_CATEGORY(LogTemp);

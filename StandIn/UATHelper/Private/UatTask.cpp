@@ -1,7 +1,7 @@
 #include "UatTask.h"
 
+#include "StandIn/ProcessArguments.h"
 #include "UATHelperLog.h"
-#include "UatCommandLine.h"
 
 #include "Framework/Notifications/NotificationManager.h"
 #include "Internationalization/Internationalization.h"
@@ -54,12 +54,16 @@ namespace UE::UATHelper
 		                                               }),
 		                                               SNotificationItem::CS_Pending));
 		Notification = FSlateNotificationManager::Get().AddNotification(Info);
-		if (Notification.IsValid())
+		// The task lives in its notification: where none can be shown (a commandlet has no Slate application), nothing
+		// is started and nobody is called back. The engine's documentation does not say what its helper does there;
+		// this is the reading under which a caller must not rely on it.
+		if (!Notification.IsValid())
 		{
-			Notification->SetCompletionState(SNotificationItem::CS_Pending);
+			return;
 		}
+		Notification->SetCompletionState(SNotificationItem::CS_Pending);
 
-		const TArray<FString> Arguments = SplitCommandLine(Request.CommandLine);
+		const TArray<FString> Arguments = UE::StandIn::SplitProcessArguments(Request.CommandLine);
 		UE_LOG(LogUATHelper, Log, TEXT("Running UAT: %s %s"), *Program, *Request.CommandLine);
 		FString Error;
 		if (!Process.Start(Program, Arguments, TakeNextUatRunControl(), Error))

@@ -26,7 +26,8 @@ public:
 	/**
 	 * Starts the automation tool with CommandLine in a child process and returns at once. A notification shows the
 	 * task while it runs and its outcome; the tool's output goes to the log. ResultCallback runs once, on the game
-	 * thread, when the tool has ended or could not be started.
+	 * thread, when the tool has ended or could not be started. Where no notification can be shown (notifications off,
+	 * as in a commandlet), nothing is started and ResultCallback never runs.
 	 * @param CommandLine the tool's arguments; blanks separate them, double quotes group and are removed
 	 * @param ResultLocation the folder that holds the task's output, shown when it succeeds
 	 * @param ExtraSubText a line shown under the notification's title while it runs and on success

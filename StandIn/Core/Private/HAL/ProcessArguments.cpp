@@ -1,14 +1,14 @@
-#include "UatCommandLine.h"
+#include "StandIn/ProcessArguments.h"
 
-namespace UE::UATHelper
+namespace UE::StandIn
 {
-	TArray<FString> SplitCommandLine(const FString& CommandLine)
+	TArray<FString> SplitProcessArguments(const FString& Params)
 	{
 		TArray<FString> Arguments;
 		FString Current;
 		bool bInArgument = false;
 		bool bInQuotes = false;
-		for (const TCHAR Char : CommandLine)
+		for (const TCHAR Char : Params)
 		{
 			if (Char == TEXT('"'))
 			{
@@ -36,4 +36,4 @@ namespace UE::UATHelper
 		}
 		return Arguments;
 	}
-} // namespace UE::UATHelper
+} // namespace UE::StandIn
