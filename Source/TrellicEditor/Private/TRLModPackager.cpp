@@ -2,6 +2,7 @@
 
 #include "TRLModPackager.h"
 
+#include "CoreGlobals.h"
 #include "Dom/JsonObject.h"
 #include "GenericPlatform/GenericPlatformFile.h"
 #include "HAL/FileManager.h"
@@ -13,6 +14,8 @@
 #include "Serialization/JsonSerializer.h"
 #include "Styling/AppStyle.h"
 #include "TRLCookJournal.h"
+#include "TRLHeadlessUatTask.h"
+#include "TRLJobEvents.h"
 #include "TRLJsonText.h"
 #include "TRLProjectPaths.h"
 #include "TRLScopedUatTaskOverride.h"
@@ -276,14 +279,19 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 	IUATHelperModule::UatTaskResultCallack OnUatTaskCompleted = [](FString Result, double Seconds) {
 		bPackagingInProgress = false;
 		RestoreAfterCook();
-		if (Result.Equals(TEXT("Completed"), ESearchCase::IgnoreCase))
+		const bool bSucceeded = Result.Equals(TEXT("Completed"), ESearchCase::IgnoreCase);
+		FString Message;
+		if (bSucceeded)
 		{
-			UE_LOG(LogTrellic, Log, TEXT("Packaging finished in %.0f s."), Seconds);
+			Message = FString::Printf(TEXT("Packaging finished in %.0f s."), Seconds);
+			UE_LOG(LogTrellic, Log, TEXT("%s"), *Message);
 		}
 		else
 		{
-			UE_LOG(LogTrellic, Error, TEXT("Packaging failed after %.0f s (%s). See the UAT log for the reason."), Seconds, *Result);
+			Message = FString::Printf(TEXT("Packaging failed after %.0f s (%s). See the UAT log for the reason."), Seconds, *Result);
+			UE_LOG(LogTrellic, Error, TEXT("%s"), *Message);
 		}
+		FTRLJobEvents::OnPackagingEnded().Broadcast(bSucceeded, Message, Seconds);
 	};
 
 	// The notification names the game's own platform, whatever the cook is for.
@@ -293,6 +301,11 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 	{
 		(*CreateUatTask)(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation,
 		                 FText::GetEmpty());
+	}
+	else if (IsRunningCommandlet())
+	{
+		// The helper's task lives in an editor notification, which a commandlet cannot show; the tool runs the same.
+		FTRLHeadlessUatTask::Launch(CommandLine, MoveTemp(OnUatTaskCompleted));
 	}
 	else
 	{

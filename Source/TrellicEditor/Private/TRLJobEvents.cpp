@@ -1,0 +1,9 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "TRLJobEvents.h"
+
+FTRLJobEvents::FOnPackagingEnded& FTRLJobEvents::OnPackagingEnded()
+{
+	static FOnPackagingEnded Delegate;
+	return Delegate;
+}
