@@ -1,0 +1,524 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "TRLModPipelineCommandlet.h"
+
+#include "Containers/Ticker.h"
+#include "Dom/JsonObject.h"
+#include "HAL/FileManager.h"
+#include "HAL/PlatformProcess.h"
+#include "HAL/PlatformTime.h"
+#include "Misc/Paths.h"
+#include "Policies/CondensedJsonPrintPolicy.h"
+#include "Serialization/JsonSerializer.h"
+#include "Serialization/JsonWriter.h"
+#include "TRLHeadlessUatTask.h"
+#include "TRLJobEvents.h"
+#include "TRLLocalModProvider.h"
+#include "TRLModPackager.h"
+#include "TRLModScaffold.h"
+#include "TRLProjectPaths.h"
+#include "Trellic.h"
+
+#include <cstdio>
+
+namespace TRLModPipeline
+{
+	constexpr int32 ExitSucceeded = 0;
+	constexpr int32 ExitStepFailed = 1;
+	constexpr int32 ExitRefused = 2;
+
+	// Generous: a time-out is there to free a build machine from a job that hangs, not to judge a slow one.
+	constexpr double BaseReleaseTimeoutSeconds = 4.0 * 60.0 * 60.0;
+	constexpr double PackageTimeoutSeconds = 2.0 * 60.0 * 60.0;
+	// After a time-out the killed UAT still has to report its end, so that the project's files are written back.
+	constexpr double CancelGraceSeconds = 60.0;
+	constexpr float PumpSleepSeconds = 0.01f;
+
+	struct FSwitchSpec
+	{
+		const TCHAR* Name;
+		bool bTakesValue;
+	};
+
+	const FSwitchSpec KnownSwitches[] = {
+	    {TEXT("Mod"), true},      {TEXT("Create"), false}, {TEXT("Author"), true},     {TEXT("Description"), true}, {TEXT("BaseRelease"), false},
+	    {TEXT("Package"), false}, {TEXT("Upload"), false}, {TEXT("ChangeNote"), true}, {TEXT("Json"), false},       {TEXT("help"), false},
+	};
+
+	// Switches that the engine reads, and that it or a build tool (BuildGraph's Commandlet task, RunUAT) puts on a
+	// commandlet's command line; refusing them would refuse every run on a build machine.
+	const TCHAR* const EngineSwitches[] = {
+	    TEXT("unattended"),
+	    TEXT("nullrhi"),
+	    TEXT("stdout"),
+	    TEXT("nosplash"),
+	    TEXT("nopause"),
+	    TEXT("nop4"),
+	    TEXT("buildmachine"),
+	    TEXT("CrashForUAT"),
+	    TEXT("NoLogTimes"),
+	    TEXT("FORCELOGFLUSH"),
+	    TEXT("utf8output"),
+	    TEXT("NoShaderCompile"),
+	    TEXT("AllowStdOutLogVerbosity"),
+	    TEXT("FullStdOutLogOutput"),
+	    TEXT("NoLogThread"),
+	    TEXT("log"),
+	    TEXT("abslog"),
+	    TEXT("LogCmds"),
+	    TEXT("ddc"),
+	    TEXT("ExecCmds"),
+	    TEXT("installed"),
+	    TEXT("NoXGEShaderCompile"),
+	    TEXT("NoCompileEditor"),
+	    TEXT("DisableSCCSubmit"),
+	};
+
+	// Plain C output, flushed per line: a build step reads these lines as they come, undecorated by the log.
+	void WriteStandardOutputLine(const FString& Line)
+	{
+		const FTCHARToUTF8 Utf8(*Line);
+		std::fwrite(Utf8.Get(), 1, static_cast<size_t>(Utf8.Length()), stdout);
+		std::fputc('\n', stdout);
+		std::fflush(stdout);
+	}
+
+	const FSwitchSpec* FindKnownSwitch(const FString& Name)
+	{
+		for (const FSwitchSpec& Spec : KnownSwitches)
+		{
+			if (Name.Equals(Spec.Name, ESearchCase::IgnoreCase))
+			{
+				return &Spec;
+			}
+		}
+		return nullptr;
+	}
+
+	bool IsEngineSwitch(const FString& Name)
+	{
+		// -ini:<File>:[Section]:Key=Value overrides configuration.
+		if (Name.StartsWith(TEXT("ini:"), ESearchCase::IgnoreCase))
+		{
+			return true;
+		}
+		for (const TCHAR* EngineSwitch : EngineSwitches)
+		{
+			if (Name.Equals(EngineSwitch, ESearchCase::IgnoreCase))
+			{
+				return true;
+			}
+		}
+		return false;
+	}
+
+	/** Writes each step's events on standard output, as plain lines or as one JSON object a line. */
+	class FPipelineOutput
+	{
+	public:
+		explicit FPipelineOutput(bool bInJson)
+		    : bJson(bInJson)
+		{
+		}
+
+		void Started(const TCHAR* Step) const { Write(Step, TEXT("started"), INDEX_NONE, FString(), FString()); }
+		void Progress(const TCHAR* Step, int32 Percent) const { Write(Step, TEXT("progress"), Percent, FString(), FString()); }
+		void Succeeded(const TCHAR* Step, const FString& Message, const FString& ItemId = FString()) const
+		{
+			Write(Step, TEXT("succeeded"), INDEX_NONE, Message, ItemId);
+		}
+		void Failed(const TCHAR* Step, const FString& Message, const FString& ItemId = FString()) const
+		{
+			Write(Step, TEXT("failed"), INDEX_NONE, Message, ItemId);
+		}
+
+	private:
+		void Write(const TCHAR* Step, const TCHAR* State, int32 Percent, const FString& Message, const FString& ItemId) const
+		{
+			FString Line;
+			if (bJson)
+			{
+				const TSharedRef<FJsonObject> Event = MakeShared<FJsonObject>();
+				Event->SetStringField(TEXT("step"), Step);
+				Event->SetStringField(TEXT("state"), State);
+				if (Percent != INDEX_NONE)
+				{
+					Event->SetNumberField(TEXT("percent"), Percent);
+				}
+				if (!Message.IsEmpty())
+				{
+					Event->SetStringField(TEXT("message"), Message);
+				}
+				if (!ItemId.IsEmpty())
+				{
+					Event->SetStringField(TEXT("item_id"), ItemId);
+				}
+				const TSharedRef<TJsonWriter<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>> Writer =
+				    TJsonWriterFactory<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>::Create(&Line);
+				FJsonSerializer::Serialize(Event, Writer);
+			}
+			else
+			{
+				Line = FString::Printf(TEXT("[%s] %s"), Step, State);
+				if (Percent != INDEX_NONE)
+				{
+					Line += FString::Printf(TEXT(" %d%%"), Percent);
+				}
+				if (!Message.IsEmpty())
+				{
+					Line += TEXT(": ") + Message;
+				}
+				if (!ItemId.IsEmpty() && !Message.Contains(ItemId))
+				{
+					Line += FString::Printf(TEXT(" (item %s)"), *ItemId);
+				}
+			}
+			WriteStandardOutputLine(Line);
+		}
+
+		bool bJson;
+	};
+
+	/** Lets the engine's loop run, as the editor's frame would, until Done answers true or the time is up. */
+	bool PumpUntil(const TFunction<bool()>& Done, double TimeoutSeconds, const TFunction<void()>& EachFrame = TFunction<void()>())
+	{
+		double Last = FPlatformTime::Seconds();
+		const double Deadline = Last + TimeoutSeconds;
+		while (!Done())
+		{
+			if (FPlatformTime::Seconds() >= Deadline)
+			{
+				return false;
+			}
+			FPlatformProcess::Sleep(PumpSleepSeconds);
+			const double Now = FPlatformTime::Seconds();
+			FTSTicker::GetCoreTicker().Tick(static_cast<float>(Now - Last));
+			Last = Now;
+			if (EachFrame)
+			{
+				EachFrame();
+			}
+		}
+		return true;
+	}
+
+	/** One run of the requested steps, in order, stopping at the first that fails. */
+	class FPipelineRun
+	{
+	public:
+		FPipelineRun(const FTRLModPipelineRequest& InRequest, const FString& InDescriptor)
+		    : Request(InRequest)
+		    , Descriptor(InDescriptor)
+		    , Output(InRequest.bJson)
+		{
+		}
+
+		bool Execute() { return (!Request.bCreate || Create()) && (!Request.bBaseRelease || BaseRelease()) && (!Request.bPackage || Package()); }
+
+	private:
+		bool Create()
+		{
+			const TCHAR* const Step = TEXT("create");
+			Output.Started(Step);
+			FText Error;
+			const FString Created = UTRLModScaffold::CreateMod(Request.Mod, Request.Author, Request.Description, Error);
+			if (Created.IsEmpty())
+			{
+				Output.Failed(Step, Error.ToString());
+				return false;
+			}
+			Output.Succeeded(Step, Created);
+			return true;
+		}
+
+		bool BaseRelease()
+		{
+			return RunPackagingJob(TEXT("base-release"), BaseReleaseTimeoutSeconds, [](FText& OutError) {
+				return UTRLModPackager::CreateBaseGameRelease(OutError);
+			});
+		}
+
+		bool Package()
+		{
+			return RunPackagingJob(TEXT("package"), PackageTimeoutSeconds, [this](FText& OutError) {
+				return UTRLModPackager::PackageMod(Descriptor, OutError);
+			});
+		}
+
+		/** Starts a UAT job and waits for its end; the messages are the packager's own. */
+		bool RunPackagingJob(const TCHAR* Step, double TimeoutSeconds, const TFunction<ETRLPackageStartResult(FText&)>& Start)
+		{
+			Output.Started(Step);
+			bool bEnded = false;
+			bool bSucceeded = false;
+			FString EndMessage;
+			const FDelegateHandle Handle =
+			    FTRLJobEvents::OnPackagingEnded().AddLambda([&bEnded, &bSucceeded, &EndMessage](bool bJobSucceeded, const FString& Message, double) {
+				    bEnded = true;
+				    bSucceeded = bJobSucceeded;
+				    EndMessage = Message;
+			    });
+			FText Error;
+			const ETRLPackageStartResult Result = Start(Error);
+			if (Result != ETRLPackageStartResult::Started)
+			{
+				FTRLJobEvents::OnPackagingEnded().Remove(Handle);
+				Output.Failed(Step, Error.ToString());
+				return false;
+			}
+			const double StartSeconds = FPlatformTime::Seconds();
+			if (!PumpUntil(
+			        [&bEnded]() {
+				        return bEnded;
+			        },
+			        TimeoutSeconds))
+			{
+				// Killing UAT lets its end run as any other, so the project's files are written back before we go.
+				FTRLHeadlessUatTask::CancelRunning();
+				PumpUntil(
+				    [&bEnded]() {
+					    return bEnded;
+				    },
+				    CancelGraceSeconds);
+				FTRLJobEvents::OnPackagingEnded().Remove(Handle);
+				Output.Failed(Step, FString::Printf(TEXT("UAT did not end within %.0f s, so it was stopped."), FPlatformTime::Seconds() - StartSeconds));
+				return false;
+			}
+			FTRLJobEvents::OnPackagingEnded().Remove(Handle);
+			if (!bSucceeded)
+			{
+				Output.Failed(Step, EndMessage);
+				return false;
+			}
+			Output.Succeeded(Step, EndMessage);
+			return true;
+		}
+
+		const FTRLModPipelineRequest& Request;
+		FString Descriptor;
+		FPipelineOutput Output;
+	};
+} // namespace TRLModPipeline
+
+bool FTRLModPipelineRequest::IsModDescriptorPath() const
+{
+	return Mod.EndsWith(TEXT(".uplugin"), ESearchCase::IgnoreCase);
+}
+
+UTRLModPipelineCommandlet::UTRLModPipelineCommandlet(const FObjectInitializer& ObjectInitializer)
+    : Super(ObjectInitializer)
+{
+	// Mods are made, cooked and sent from the editor's side; nothing of a running game is needed.
+	IsClient = false;
+	IsServer = false;
+	IsEditor = true;
+	HelpDescription = TEXT("Creates, packages and uploads a mod without the editor's window, for build machines.");
+	HelpUsage = GetUsage();
+}
+
+FString UTRLModPipelineCommandlet::GetUsage()
+{
+	return TEXT("Usage: <Project>.uproject -run=TRLModPipeline -Mod=<name or descriptor path>\n"
+	            "           [-Create [-Author=<name>] [-Description=<text>]] [-BaseRelease] [-Package]\n"
+	            "           [-Upload [-ChangeNote=<text>]] [-Json]\n"
+	            "\n"
+	            "Runs the requested steps in this order, as the Tools > Trellic menu does, and stops at the first\n"
+	            "that fails:\n"
+	            "  -Create       create the mod named by -Mod under the local mods root (a new name)\n"
+	            "  -BaseRelease  record the base game release that mods are cooked against (needs no -Mod)\n"
+	            "  -Package      cook the mod as DLC on top of the base release\n"
+	            "  -Upload       upload the packaged mod to the Steam Workshop\n"
+	            "-Mod takes a mod's name or its .uplugin path (a relative path is taken from the project folder).\n"
+	            "A value with blanks goes in quotes: -ChangeNote=\"Fixed the bridge\".\n"
+	            "\n"
+	            "Standard output gets one line per step and per progress change; with -Json, one JSON object a\n"
+	            "line: {\"step\":\"create|base-release|package|upload\",\"state\":\"started|progress|succeeded|failed\",\n"
+	            "\"percent\":...,\"message\":...,\"item_id\":...}.\n"
+	            "\n"
+	            "Exit codes: 0 when every requested step succeeded, 1 when a step failed, 2 when the switches\n"
+	            "or the mod were refused before any step.");
+}
+
+bool UTRLModPipelineCommandlet::ParseRequest(const FString& Params, FTRLModPipelineRequest& OutRequest, FString& OutError)
+{
+	using namespace TRLModPipeline;
+	TArray<FString> Tokens;
+	TArray<FString> Switches;
+	TMap<FString, FString> Values;
+	ParseCommandLine(*Params, Tokens, Switches, Values);
+
+	for (const FString& Switch : Switches)
+	{
+		if (Switch.Equals(TEXT("help"), ESearchCase::IgnoreCase))
+		{
+			OutRequest.bHelp = true;
+			return true;
+		}
+	}
+	if (Tokens.Num() > 0)
+	{
+		OutError = FString::Printf(
+		    TEXT("'%s' is not a switch. Switches start with '-', and a value with blanks goes in quotes: -ChangeNote=\"Fixed the bridge\"."), *Tokens[0]);
+		return false;
+	}
+
+	TArray<FString> Seen;
+	for (const FString& Switch : Switches)
+	{
+		int32 Equals = INDEX_NONE;
+		const bool bHasValue = Switch.FindChar(TEXT('='), Equals);
+		const FString Name = bHasValue ? Switch.Left(Equals) : Switch;
+		const FSwitchSpec* Spec = FindKnownSwitch(Name);
+		if (!Spec)
+		{
+			if (IsEngineSwitch(Name))
+			{
+				continue;
+			}
+			OutError = FString::Printf(TEXT("Unknown switch '-%s'. Run with -help to see the switches."), *Name);
+			return false;
+		}
+		if (Seen.Contains(Spec->Name))
+		{
+			OutError = FString::Printf(TEXT("-%s is given twice. Give it once: the pipeline works on one mod at a time."), Spec->Name);
+			return false;
+		}
+		Seen.Add(Spec->Name);
+		if (Spec->bTakesValue != bHasValue)
+		{
+			OutError = Spec->bTakesValue ? FString::Printf(TEXT("-%s needs a value: -%s=<value>."), Spec->Name, Spec->Name)
+			                             : FString::Printf(TEXT("-%s takes no value."), Spec->Name);
+			return false;
+		}
+		const FString Value = bHasValue ? Values.FindRef(Name) : FString();
+		const FString SpecName(Spec->Name);
+		if (SpecName == TEXT("Mod"))
+		{
+			if (Value.IsEmpty())
+			{
+				OutError = TEXT("-Mod needs a value: a mod's name, or the path of its .uplugin.");
+				return false;
+			}
+			OutRequest.Mod = Value;
+		}
+		else if (SpecName == TEXT("Create"))
+		{
+			OutRequest.bCreate = true;
+		}
+		else if (SpecName == TEXT("Author"))
+		{
+			OutRequest.Author = Value;
+		}
+		else if (SpecName == TEXT("Description"))
+		{
+			OutRequest.Description = Value;
+		}
+		else if (SpecName == TEXT("BaseRelease"))
+		{
+			OutRequest.bBaseRelease = true;
+		}
+		else if (SpecName == TEXT("Package"))
+		{
+			OutRequest.bPackage = true;
+		}
+		else if (SpecName == TEXT("Upload"))
+		{
+			OutRequest.bUpload = true;
+		}
+		else if (SpecName == TEXT("ChangeNote"))
+		{
+			OutRequest.ChangeNote = Value;
+		}
+		else if (SpecName == TEXT("Json"))
+		{
+			OutRequest.bJson = true;
+		}
+	}
+
+	if (!OutRequest.bCreate && !OutRequest.bBaseRelease && !OutRequest.bPackage && !OutRequest.bUpload)
+	{
+		OutError = TEXT("Nothing to do: ask for at least one step: -Create, -BaseRelease, -Package or -Upload.");
+		return false;
+	}
+	if (!OutRequest.bCreate && (Seen.Contains(TEXT("Author")) || Seen.Contains(TEXT("Description"))))
+	{
+		OutError = TEXT("-Author and -Description describe a new mod; they go with -Create.");
+		return false;
+	}
+	if (!OutRequest.bUpload && Seen.Contains(TEXT("ChangeNote")))
+	{
+		OutError = TEXT("-ChangeNote describes an upload; it goes with -Upload.");
+		return false;
+	}
+	if (OutRequest.Mod.IsEmpty() && (OutRequest.bCreate || OutRequest.bPackage || OutRequest.bUpload))
+	{
+		OutError = TEXT("No mod given: name it with -Mod=<name>, or give its descriptor with -Mod=<path of the .uplugin>.");
+		return false;
+	}
+	return true;
+}
+
+bool UTRLModPipelineCommandlet::ResolveModDescriptor(const FTRLModPipelineRequest& Request, FString& OutDescriptorPath, FString& OutError)
+{
+	if (Request.IsModDescriptorPath())
+	{
+		if (Request.bCreate)
+		{
+			OutError = FString::Printf(TEXT("-Create makes a mod from its name; give -Mod=<Name>, not the path '%s'."), *Request.Mod);
+			return false;
+		}
+		// A build script names files from the project it builds, wherever the editor's binaries are.
+		const FString Path = FPaths::IsRelative(Request.Mod) ? FTRLProjectPaths::GetProjectDir() / Request.Mod : Request.Mod;
+		OutDescriptorPath = FPaths::ConvertRelativePathToFull(Path);
+		if (!IFileManager::Get().FileExists(*OutDescriptorPath))
+		{
+			OutError = FString::Printf(TEXT("There is no mod descriptor at '%s'."), *OutDescriptorPath);
+			return false;
+		}
+		return true;
+	}
+
+	const FString Root = FPaths::ConvertRelativePathToFull(UTRLLocalModProvider::GetLocalModsRoot());
+	OutDescriptorPath = Root / Request.Mod / (Request.Mod + TEXT(".uplugin"));
+	if (Request.bCreate)
+	{
+		FText Reason;
+		if (!UTRLModScaffold::IsValidModName(Request.Mod, Reason))
+		{
+			OutError = FString::Printf(TEXT("Cannot create the mod '%s': %s"), *Request.Mod, *Reason.ToString());
+			return false;
+		}
+		return true;
+	}
+	if (!IFileManager::Get().FileExists(*OutDescriptorPath))
+	{
+		OutError = FString::Printf(TEXT("There is no mod '%s' in %s. Name an existing mod, or add -Create to make it."), *Request.Mod, *Root);
+		return false;
+	}
+	return true;
+}
+
+int32 UTRLModPipelineCommandlet::Main(const FString& Params)
+{
+	using namespace TRLModPipeline;
+	FTRLModPipelineRequest Request;
+	FString Error;
+	if (!ParseRequest(Params, Request, Error))
+	{
+		UE_LOG(LogTrellic, Error, TEXT("%s"), *Error);
+		return ExitRefused;
+	}
+	if (Request.bHelp)
+	{
+		TRLModPipeline::WriteStandardOutputLine(GetUsage());
+		return ExitSucceeded;
+	}
+	FString Descriptor;
+	if (!Request.Mod.IsEmpty() && !ResolveModDescriptor(Request, Descriptor, Error))
+	{
+		UE_LOG(LogTrellic, Error, TEXT("%s"), *Error);
+		return ExitRefused;
+	}
+	FPipelineRun Run(Request, Descriptor);
+	return Run.Execute() ? ExitSucceeded : ExitStepFailed;
+}
