@@ -1,6 +1,7 @@
 // trellic-editor: loads the plug-in's modules as the editor does, on a project, and lets a person (a terminal menu)
 // or a script (JSON lines) drive the Tools menu. The engine, its cooker and Steam are simulated.
 #include "CoreMinimal.h"
+#include "HostCommandlet.h"
 #include "HostOptions.h"
 #include "HostPlugin.h"
 #include "HostProject.h"
@@ -106,6 +107,10 @@ int main(int ArgC, char** ArgV)
 	{
 		PrintError(Error);
 		return StartupRefusedExitCode;
+	}
+	if (!Options.Commandlet.IsEmpty())
+	{
+		return RunCommandletMode(Options);
 	}
 	return Options.Script.IsEmpty() ? RunInteractive(Options) : RunScript(Options);
 }

@@ -128,7 +128,28 @@ namespace UE::StandIn::EditorHost
 		{
 			const FString Argument = FString::FromUtf8(ArgV[Index]);
 			bool bTaken = true;
-			if (Argument.Equals(TEXT("--project")))
+			if (!OutOptions.Commandlet.IsEmpty() && !Argument.StartsWith(TEXT("--")))
+			{
+				OutOptions.CommandletArguments.Add(Argument);
+			}
+			else if (Argument.StartsWith(TEXT("-run="), ESearchCase::IgnoreCase))
+			{
+				OutOptions.Commandlet = Argument.Mid(5);
+				if (OutOptions.Commandlet.IsEmpty())
+				{
+					OutError = TEXT("-run= needs the commandlet's name, as in -run=TRLModPipeline.");
+					return false;
+				}
+			}
+			else if (Argument.StartsWith(TEXT("--uat-next=")))
+			{
+				OutOptions.UatNext = Argument.Mid(11);
+			}
+			else if (Argument.Equals(TEXT("--uat-next")))
+			{
+				bTaken = TakeValue(ArgC, ArgV, Index, Argument, OutOptions.UatNext, OutError);
+			}
+			else if (Argument.Equals(TEXT("--project")))
 			{
 				bTaken = TakeValue(ArgC, ArgV, Index, Argument, OutOptions.ProjectFile, OutError);
 			}
@@ -175,6 +196,16 @@ namespace UE::StandIn::EditorHost
 			OutError = TEXT("--copy-to copies the demo project; it cannot be used with --project.");
 			return false;
 		}
+		if (!OutOptions.Commandlet.IsEmpty() && !OutOptions.Script.IsEmpty())
+		{
+			OutError = TEXT("-run runs a commandlet in place of a script; it cannot be used with --script.");
+			return false;
+		}
+		if (OutOptions.Commandlet.IsEmpty() && !OutOptions.UatNext.IsEmpty())
+		{
+			OutError = TEXT("--uat-next steers a commandlet's run; a script uses the uat request instead.");
+			return false;
+		}
 		return true;
 	}
 
@@ -192,6 +223,7 @@ namespace UE::StandIn::EditorHost
 		return TEXT("Usage: trellic-editor [--project <file.uproject>] [--copy-to <folder>] [--engine-dir <folder>]\n"
 		            "                      [--plugin <file.uplugin>] [--without-settings] [--menus-not-ready]\n"
 		            "                      [--script <file>|-]\n"
+		            "       trellic-editor [--project <file.uproject>] ... -run=<Name> [switches] [--uat-next=exit:<n>|crash]\n"
 		            "\n"
 		            "Loads a plug-in's modules as the editor does, in the order its descriptor gives (by default\n"
 		            "the plug-in of the source tree the host was built from), and shows the Tools menu.\n"
@@ -199,9 +231,13 @@ namespace UE::StandIn::EditorHost
 		            "the folder given to --copy-to), so the checked-in sample never changes.\n"
 		            "With --script it reads one JSON request a line and writes one JSON object a line;\n"
 		            "README.md describes the protocol.\n"
+		            "With -run=<Name> it runs the commandlet U<Name>Commandlet as the editor does, with the\n"
+		            "switches that follow, and ends with its exit code. --uat-next (stand-in only) ends the\n"
+		            "commandlet's next automation tool run with an exit code, or kills it part-way.\n"
 		            "\n"
 		            "Exit codes: 0 when every script request was answered \"ok\": true (or the menu was quit),\n"
-		            "1 when a script request was not, 2 when the host refused to start, 130 after Ctrl-C.\n");
+		            "1 when a script request was not, 2 when the host refused to start, 130 after Ctrl-C;\n"
+		            "a commandlet's own exit code after -run.\n");
 	}
 
 	FString AbsoluteFromWorkingDirectory(const FString& Path)

@@ -22,10 +22,20 @@ namespace UE::StandIn::EditorHost
 		bool bMenusNotReady = false;
 		/** Script mode: the script file, or "-" for standard input. Empty means interactive mode. */
 		FString Script;
+		/** Commandlet mode: the name after -run= (the class U<Name>Commandlet). Empty means script or interactive mode. */
+		FString Commandlet;
+		/** The arguments after -run=<Name> that are not the host's own (those begin with "--"), for the commandlet. */
+		TArray<FString> CommandletArguments;
+		/** Commandlet mode, stand-in only: how the commandlet's next automation tool run ends ("exit:<n>" or "crash"). */
+		FString UatNext;
 		bool bShowHelp = false;
 	};
 
-	/** Reads the command line. @return false with OutError set when it cannot be understood. */
+	/**
+	 * Reads the command line. After -run=<Name>, arguments that begin with "--" are still the host's; the others are
+	 * the commandlet's.
+	 * @return false with OutError set when it cannot be understood.
+	 */
 	bool ParseHostOptions(int ArgC, const char* const* ArgV, FHostOptions& OutOptions, FString& OutError);
 
 	/**

@@ -1,6 +1,7 @@
 #include "HostPlugin.h"
 
 #include "Dom/JsonObject.h"
+#include "HostCommandlet.h"
 #include "HostEngine.h"
 #include "Interfaces/IPluginManager.h"
 #include "Misc/Paths.h"
@@ -59,7 +60,17 @@ namespace UE::StandIn::EditorHost
 	FString MakeEngineCommandLine(const FHostOptions& Options)
 	{
 		// The runtime module reads this switch at start-up and then answers that it has no settings object.
-		return Options.bWithoutSettings ? FString(TEXT("-TrellicWithoutSettings")) : FString();
+		TArray<FString> Switches;
+		if (Options.bWithoutSettings)
+		{
+			Switches.Add(TEXT("-TrellicWithoutSettings"));
+		}
+		if (!Options.Commandlet.IsEmpty())
+		{
+			Switches.Add(FString(TEXT("-run=")) + Options.Commandlet);
+			Switches.Add(MakeCommandletParams(Options.CommandletArguments));
+		}
+		return FString::Join(Switches, TEXT(" "));
 	}
 
 	FString GetModsRoot()

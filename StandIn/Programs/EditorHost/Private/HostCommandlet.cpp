@@ -1,0 +1,174 @@
+#include "HostCommandlet.h"
+
+#include "Commandlets/Commandlet.h"
+#include "CoreGlobals.h"
+#include "Framework/Notifications/NotificationManager.h"
+#include "HostFrontEnd.h"
+#include "HostProject.h"
+#include "HostSession.h"
+#include "StandIn/OutputDeviceStdErr.h"
+#include "StandIn/ProcessArguments.h"
+#include "UObject/Class.h"
+#include "UObject/Package.h"
+#include "UObject/UObjectGlobals.h"
+#include "UObject/UObjectIterator.h"
+#include "UatRunControlProtocol.h"
+#include "Widgets/SWindow.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace UE::StandIn::EditorHost
+{
+	namespace
+	{
+		constexpr int CommandletRefusedExitCode = 2;
+
+		void PrintToStdErr(const FString& Line)
+		{
+			std::fprintf(stderr, "%s\n", Line.ToUtf8().c_str());
+			std::fflush(stderr);
+		}
+
+		/**
+		 * What a commandlet run shows: the log, on standard error as the editor's console shows it. A commandlet has no
+		 * window, so a dialog is answered as an unattended editor answers it, and a window closes unanswered.
+		 */
+		class FCommandletFrontEnd final : public IHostFrontEnd
+		{
+		public:
+			void OnLog(const FName& Category, ELogVerbosity::Type Verbosity, const FString& Message) override
+			{
+				PrintToStdErr(UE::StandIn::FOutputDeviceStdErr::FormatLogLine(*Message, Verbosity, Category));
+			}
+			void OnNotification(int32, ENotificationEvent, const FNotificationSnapshot&) override {}
+			EAppReturnType::Type OnMessageDialog(EAppMsgType::Type Type, const FText& Message, const FText&) override
+			{
+				PrintToStdErr(FString::Printf(TEXT("Message dialog, answered without a user: %s"), *Message.ToString()));
+				return Type == EAppMsgType::Ok ? EAppReturnType::Ok : EAppReturnType::Cancel;
+			}
+			void OnModalWindow(const TSharedRef<SWindow>& Window) override
+			{
+				PrintToStdErr(FString::Printf(TEXT("Modal window '%s' closed: a commandlet has no one to answer it."), *Window->GetTitle().ToString()));
+			}
+			void OnUatTask(const FUatTaskRequest&) override {}
+			void OnUatFinished(const FString&, double) override {}
+			void OnMenusCallback() override {}
+		};
+
+		UClass* FindCommandletClass(const FString& Name)
+		{
+			// -run=Name finds U<Name>Commandlet, or the class named exactly so.
+			const FString WithSuffix = Name + TEXT("Commandlet");
+			for (TObjectIterator<UClass> It; It; ++It)
+			{
+				if (It->IsChildOf(UCommandlet::StaticClass()) &&
+				    (It->GetName().Equals(WithSuffix, ESearchCase::IgnoreCase) || It->GetName().Equals(Name, ESearchCase::IgnoreCase)))
+				{
+					return *It;
+				}
+			}
+			return nullptr;
+		}
+	} // namespace
+
+	FString MakeCommandletParams(const TArray<FString>& Arguments)
+	{
+		TArray<FString> Parts;
+		for (const FString& Argument : Arguments)
+		{
+			if (!Argument.Contains(TEXT(" ")) && !Argument.Contains(TEXT("\t")))
+			{
+				Parts.Add(Argument);
+				continue;
+			}
+			int32 Equals = INDEX_NONE;
+			if (Argument.StartsWith(TEXT("-")) && Argument.FindChar(TEXT('='), Equals))
+			{
+				Parts.Add(Argument.Left(Equals + 1) + TEXT("\"") + Argument.Mid(Equals + 1) + TEXT("\""));
+			}
+			else
+			{
+				Parts.Add(TEXT("\"") + Argument + TEXT("\""));
+			}
+		}
+		return FString::Join(Parts, TEXT(" "));
+	}
+
+	bool ParseUatNext(const FString& Value, TMap<FString, FString>& OutEnvironment, FString& OutError)
+	{
+		const std::string Text = Value.ToUtf8();
+		if (Text == "crash")
+		{
+			OutEnvironment.Add(FString(UatRunControlProtocol::CrashVariable), TEXT("1"));
+			return true;
+		}
+		const std::string Code = Text.rfind("exit:", 0) == 0 ? Text.substr(5) : std::string();
+		if (!Code.empty() && Code.size() <= 3 &&
+		    std::all_of(Code.begin(), Code.end(),
+		                [](char Digit) {
+			                return Digit >= '0' && Digit <= '9';
+		                }) &&
+		    std::stoi(Code) <= 255)
+		{
+			OutEnvironment.Add(FString(UatRunControlProtocol::ExitCodeVariable), FString::FromInt(std::stoi(Code)));
+			return true;
+		}
+		OutError = FString::Printf(TEXT("--uat-next: '%s' is not how a run ends. Give exit:<n> (0 to 255) or crash."), *Value);
+		return false;
+	}
+
+	int RunCommandletMode(const FHostOptions& Options)
+	{
+		TMap<FString, FString> UatEnvironment;
+		FString Error;
+		if (!Options.UatNext.IsEmpty() && !ParseUatNext(Options.UatNext, UatEnvironment, Error))
+		{
+			PrintToStdErr(FString(TEXT("trellic-editor: ")) + Error);
+			return CommandletRefusedExitCode;
+		}
+
+		FHostProject Project;
+		if (!OpenProject(Options, Project, Error))
+		{
+			PrintToStdErr(FString(TEXT("trellic-editor: ")) + Error);
+			return CommandletRefusedExitCode;
+		}
+
+		// As the editor started with -run: modules see a commandlet from their start, no Slate application shows a
+		// notification, and ToolMenus never extends a menu.
+		PRIVATE_GIsRunningCommandlet = true;
+		FSlateNotificationManager::Get().SetAllowNotifications(false);
+		FHostOptions SessionOptions = Options;
+		SessionOptions.bMenusNotReady = true;
+
+		FCommandletFrontEnd FrontEnd;
+		FHostSession Session(SessionOptions, Project, FrontEnd);
+		if (!Session.Start(Error))
+		{
+			PrintToStdErr(FString(TEXT("trellic-editor: ")) + Error);
+			return CommandletRefusedExitCode;
+		}
+
+		UClass* const Class = FindCommandletClass(Options.Commandlet);
+		if (!Class)
+		{
+			PrintToStdErr(
+			    FString::Printf(TEXT("trellic-editor: -run=%s: there is no commandlet class U%sCommandlet."), *Options.Commandlet, *Options.Commandlet));
+			Session.Shutdown();
+			return CommandletRefusedExitCode;
+		}
+		if (!UatEnvironment.IsEmpty())
+		{
+			UE::StandIn::SetNextChildProcessEnvironment(MoveTemp(UatEnvironment));
+		}
+
+		UCommandlet* const Commandlet = NewObject<UCommandlet>(GetTransientPackage(), Class);
+		Commandlet->AddToRoot();
+		const int32 Result = Commandlet->Main(MakeCommandletParams(Options.CommandletArguments));
+		Commandlet->RemoveFromRoot();
+		Session.Shutdown();
+		return Result;
+	}
+} // namespace UE::StandIn::EditorHost
