@@ -195,6 +195,24 @@ TEST_F(UATHelperTest, ReportsAToolThatCannotBeStartedFromTheTickerAsAnyOtherEnd)
 	EXPECT_EQ(Snapshots.Last().Text.ToString(), FString(TEXT("Cook failed: ")) + Expected);
 }
 
+TEST_F(UATHelperTest, StartsNothingAndNeverCallsBackWhereNoNotificationCanBeShown)
+{
+	const std::filesystem::path Marker = TempDir / "ran";
+	WriteRunUat("touch '" + Marker.string() + "'");
+	FSlateNotificationManager::Get().SetAllowNotifications(false);
+	FTaskEnd End;
+	StartTask(TEXT("BuildCookRun"), End);
+	for (int32 Frame = 0; Frame < 50; ++Frame)
+	{
+		FTSTicker::GetCoreTicker().Tick(0.01f);
+		std::this_thread::sleep_for(std::chrono::milliseconds(4));
+	}
+	FSlateNotificationManager::Get().SetAllowNotifications(true);
+
+	EXPECT_EQ(End.NumCalls, 0);
+	EXPECT_FALSE(std::filesystem::exists(Marker));
+}
+
 TEST_F(UATHelperTest, SplitsTheCommandLineAsTheToolDoesWithoutAShell)
 {
 	WriteRunUat("for a in \"$@\"; do echo \"[$a]\"; done");
