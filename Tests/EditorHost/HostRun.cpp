@@ -92,9 +92,7 @@ FHostRun FHostSandbox::Run(const std::vector<std::string>& Requests, const std::
 
 FHostRun FHostSandbox::RunWithArguments(const std::vector<std::string>& Requests, const std::vector<std::string>& Arguments) const
 {
-	const std::string Tag = std::to_string(++RunCount);
-	const std::string ScriptPath = Root + "/script-" + Tag + ".jsonl";
-	const std::string StdErrPath = Root + "/stderr-" + Tag + ".txt";
+	const std::string ScriptPath = Root + "/script-" + std::to_string(RunCount + 1) + ".jsonl";
 	{
 		std::ofstream Script(ScriptPath, std::ios::binary);
 		for (const std::string& Request : Requests)
@@ -102,12 +100,32 @@ FHostRun FHostSandbox::RunWithArguments(const std::vector<std::string>& Requests
 			Script << Request << '\n';
 		}
 	}
-
 	std::string Command = Quote(TRL_EDITOR_HOST) + " --script " + Quote(ScriptPath);
 	for (const std::string& Argument : Arguments)
 	{
 		Command += " " + Quote(Argument);
 	}
+	return RunHostCommand(Command);
+}
+
+FHostRun FHostSandbox::RunCommandlet(const std::string& Commandlet, const std::vector<std::string>& Arguments) const
+{
+	std::string Command = Quote(TRL_EDITOR_HOST);
+	for (const std::string& Argument : NextProjectArguments())
+	{
+		Command += " " + Quote(Argument);
+	}
+	Command += " " + Quote("-run=" + Commandlet);
+	for (const std::string& Argument : Arguments)
+	{
+		Command += " " + Quote(Argument);
+	}
+	return RunHostCommand(Command);
+}
+
+FHostRun FHostSandbox::RunHostCommand(std::string Command) const
+{
+	const std::string StdErrPath = Root + "/stderr-" + std::to_string(++RunCount) + ".txt";
 	Command += " 2>" + Quote(StdErrPath);
 
 	FHostRun Result;

@@ -45,10 +45,19 @@ public:
 	/** Runs the host on these request lines with exactly these arguments after --script. */
 	FHostRun RunWithArguments(const std::vector<std::string>& Requests, const std::vector<std::string>& Arguments) const;
 
+	/**
+	 * Runs the host as a commandlet run of the editor: the project's arguments, then -run=<Commandlet> and Arguments.
+	 * Lines holds standard output's lines parsed as JSON (null for a line that is not).
+	 */
+	FHostRun RunCommandlet(const std::string& Commandlet, const std::vector<std::string>& Arguments) const;
+
 	/** The host's arguments that open the project: a copy of the demo project the first time, opening it afterwards. */
 	std::vector<std::string> NextProjectArguments() const;
 
 private:
+	/** Runs Command in a shell with standard error to a file of the sandbox, and reads both streams back. */
+	FHostRun RunHostCommand(std::string Command) const;
+
 	std::string Root;
 	mutable int RunCount = 0;
 };

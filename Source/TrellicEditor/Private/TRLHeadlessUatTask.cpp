@@ -48,7 +48,9 @@ namespace TRLHeadlessUatTask
 			}
 			else
 			{
-				Result = ReturnCode == 0 ? FString(TEXT("Completed")) : FString::Printf(TEXT("Failed (exit code %d)"), ReturnCode);
+				Result = ReturnCode == 0    ? FString(TEXT("Completed"))
+				         : ReturnCode == -1 ? FString(TEXT("Failed (UAT was killed before it could exit)"))
+				                            : FString::Printf(TEXT("Failed (exit code %d)"), ReturnCode);
 			}
 		}
 		// Taken down before the callback, which may start the next task.
@@ -90,7 +92,7 @@ void FTRLHeadlessUatTask::Launch(const FString& CommandLine, IUATHelperModule::U
 	const TSharedRef<FRunningTask> Task = MakeShared<FRunningTask>();
 	Task->Process = Process;
 	Task->ResultCallback = MoveTemp(ResultCallback);
-	UE_LOG(LogTrellic, Log, TEXT("Running UAT without the editor's UAT helper, as a commandlet must: %s"), *RunUat);
+	UE_LOG(LogTrellic, Log, TEXT("Running %s as a child process: a commandlet has no notifications for the editor's UAT helper."), *RunUat);
 	if (!Process->Launch())
 	{
 		Task->StartFailure = FString::Printf(TEXT("Could not start %s"), *RunUat);

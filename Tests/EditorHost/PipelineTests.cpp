@@ -1,0 +1,166 @@
+// The mod pipeline commandlet through the host, as a build machine runs it: trellic-editor --project <copy>
+// -run=TRLModPipeline ..., with its lines on standard output, its exit code, and the project's files afterwards.
+#include "HostRun.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace
+{
+	namespace fs = std::filesystem;
+
+	const char* const Pipeline = "TRLModPipeline";
+	const char* const SampleDescriptor = "Mods/SampleMod/SampleMod.uplugin";
+	const char* const DefaultGameIni = "Config/DefaultGame.ini";
+	const char* const SamplePak = "Mods/SampleMod/Saved/StagedBuilds/Windows/DemoGame/Mods/SampleMod/Content/Paks/Windows/SampleModWindows.pak";
+
+	std::string ReadFile(const fs::path& Path)
+	{
+		std::ifstream Stream(Path, std::ios::binary);
+		std::ostringstream Bytes;
+		Bytes << Stream.rdbuf();
+		return Bytes.str();
+	}
+
+	/** Standard output with the whole seconds of "in 12 s" or "after 12 s" as N: how long a job takes is the machine's. */
+	std::string WithoutSeconds(const std::string& Text)
+	{
+		return std::regex_replace(Text, std::regex("(in|after) [0-9]+ s\\b"), "$1 N s");
+	}
+
+	class HostPipeline : public ::testing::Test
+	{
+	protected:
+		fs::path Project() const { return fs::path(Sandbox.GetProjectFolder()); }
+
+		/** Records the base release through the commandlet, as a build machine does once per public build. */
+		void RecordBaseRelease() const
+		{
+			const FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-BaseRelease"});
+			ASSERT_EQ(Run.ExitCode, 0) << Run.StdErr;
+			ASSERT_TRUE(fs::exists(Project() / "Releases/1.0/Windows/AssetRegistry.bin"));
+		}
+
+		void ExpectSampleFilesAsInTheDemo() const
+		{
+			EXPECT_EQ(ReadFile(Project() / SampleDescriptor), ReadFile(fs::path(TRL_DEMO_PROJECT_DIR) / SampleDescriptor));
+			EXPECT_EQ(ReadFile(Project() / DefaultGameIni), ReadFile(fs::path(TRL_DEMO_PROJECT_DIR) / DefaultGameIni));
+			EXPECT_FALSE(fs::exists(Project() / "Saved/Trellic"));
+		}
+
+		FHostSandbox Sandbox;
+	};
+} // namespace
+
+TEST_F(HostPipeline, RecordsABaseReleaseAndPackagesTheSampleModInOneRunWithAJsonLinePerStep)
+{
+	const FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-BaseRelease", "-Package", "-Json"});
+
+	EXPECT_EQ(Run.ExitCode, 0) << Run.StdErr;
+	EXPECT_EQ(WithoutSeconds(Run.RawOutput), "{\"step\":\"base-release\",\"state\":\"started\"}\n"
+	                                         "{\"step\":\"base-release\",\"state\":\"succeeded\",\"message\":\"Packaging finished in N s.\"}\n"
+	                                         "{\"step\":\"package\",\"state\":\"started\"}\n"
+	                                         "{\"step\":\"package\",\"state\":\"succeeded\",\"message\":\"Packaging finished in N s.\"}\n");
+	EXPECT_TRUE(fs::exists(Project() / SamplePak));
+	ExpectSampleFilesAsInTheDemo();
+	// Without a notification the UAT helper would never have run the tool: the log shows the path taken instead.
+	EXPECT_NE(Run.StdErr.find("as a child process: a commandlet has no notifications for the editor's UAT helper."), std::string::npos);
+	EXPECT_NE(Run.StdErr.find("LogTrellic: UAT: BUILD SUCCESSFUL"), std::string::npos);
+}
+
+TEST_F(HostPipeline, CreatesAModByNameWithItsAuthorAndDescriptionAndSaysWhere)
+{
+	const FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=Fresh", "-Create", "-Author=Ann Lee", "-Description=A fresh \"mod\"", "-Json"});
+
+	EXPECT_EQ(Run.ExitCode, 0) << Run.StdErr;
+	const std::string Descriptor = (Project() / "Mods/Fresh/Fresh.uplugin").string();
+	EXPECT_EQ(Run.RawOutput, "{\"step\":\"create\",\"state\":\"started\"}\n"
+	                         "{\"step\":\"create\",\"state\":\"succeeded\",\"message\":\"" +
+	                             Descriptor + "\"}\n");
+	const std::string Text = ReadFile(Descriptor);
+	EXPECT_NE(Text.find("\t\"CreatedBy\": \"Ann Lee\",\r\n"), std::string::npos) << Text;
+	EXPECT_NE(Text.find("\t\"Description\": \"A fresh \\\"mod\\\"\",\r\n"), std::string::npos) << Text;
+	EXPECT_TRUE(fs::is_directory(Project() / "Mods/Fresh/Content"));
+}
+
+TEST_F(HostPipeline, AFailedStepSaysWhyInPlainLinesAndEndsTheRunWithOne)
+{
+	// A file where the new mod's folder must go: the name passes, the creation cannot.
+	Sandbox.RunCommandlet(Pipeline, {"-help"});
+	std::ofstream(Project() / "Mods/Blocked") << "in the way";
+	FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=Blocked", "-Create", "-Package"});
+	EXPECT_EQ(Run.ExitCode, 1) << Run.StdErr;
+	EXPECT_EQ(Run.RawOutput, "[create] started\n[create] failed: Could not create '" + (Project() / "Mods/Blocked/Content").string() + "'.\n");
+
+	// No base release yet: the packager refuses before any UAT runs, in its own words.
+	Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Package"});
+	EXPECT_EQ(Run.ExitCode, 1) << Run.StdErr;
+	EXPECT_EQ(Run.RawOutput, "[package] started\n[package] failed: No base game release named '1.0' was found in " +
+	                             (Project() / "Releases/1.0/Windows").string() + ". Run Tools > Trellic > Create Base Game Release first.\n");
+	EXPECT_EQ(Run.StdErr.find("Starting UAT"), std::string::npos);
+
+	// The tool killed part-way through recording the release.
+	Run = Sandbox.RunCommandlet(Pipeline, {"-BaseRelease", "--uat-next=crash"});
+	EXPECT_EQ(Run.ExitCode, 1) << Run.StdErr;
+	EXPECT_EQ(WithoutSeconds(Run.RawOutput), "[base-release] started\n[base-release] failed: Packaging failed after N s (Failed (UAT was killed before it "
+	                                         "could exit)). See the UAT log for the reason.\n");
+	EXPECT_FALSE(fs::exists(Project() / "Releases/1.0/Windows/AssetRegistry.bin"));
+}
+
+TEST_F(HostPipeline, APackagingFailureStopsTheRunBeforeTheUploadAndLeavesTheFilesAsTheyWere)
+{
+	RecordBaseRelease();
+
+	const FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Package", "-Upload", "-Json", "--uat-next=exit:3"});
+
+	EXPECT_EQ(Run.ExitCode, 1) << Run.StdErr;
+	EXPECT_EQ(
+	    WithoutSeconds(Run.RawOutput),
+	    "{\"step\":\"package\",\"state\":\"started\"}\n"
+	    "{\"step\":\"package\",\"state\":\"failed\",\"message\":\"Packaging failed after N s (Failed (exit code 3)). See the UAT log for the reason.\"}\n");
+	EXPECT_FALSE(fs::exists(Project() / SamplePak));
+	EXPECT_FALSE(fs::exists(Project() / "Mods/SampleMod/workshop.json"));
+	EXPECT_FALSE(fs::exists(Project() / "Saved/OfflineWorkshop"));
+	ExpectSampleFilesAsInTheDemo();
+}
+
+TEST_F(HostPipeline, RefusesBadSwitchesAndUnknownModsWithTwoBeforeAnyStepStarts)
+{
+	Sandbox.RunCommandlet(Pipeline, {"-help"});
+	const struct
+	{
+		std::vector<std::string> Arguments;
+		std::string Error;
+	} Cases[] = {
+	    {{"-Mod=SampleMod", "-Pakage"}, "LogTrellic: Error: Unknown switch '-Pakage'. Run with -help to see the switches.\n"},
+	    {{"-Package"}, "LogTrellic: Error: No mod given: name it with -Mod=<name>, or give its descriptor with -Mod=<path of the .uplugin>.\n"},
+	    {{"-Mod=SampleMod", "-Mod=" + (Project() / SampleDescriptor).string(), "-Package"},
+	     "LogTrellic: Error: -Mod is given twice. Give it once: the pipeline works on one mod at a time.\n"},
+	    {{"-Mod=Missing", "-Package"},
+	     "LogTrellic: Error: There is no mod 'Missing' in " + (Project() / "Mods").string() + ". Name an existing mod, or add -Create to make it.\n"},
+	    {{"-Mod=SampleMod", "-Create"}, "LogTrellic: Error: Cannot create the mod 'SampleMod': A mod called 'SampleMod' already exists.\n"},
+	};
+	for (const auto& Case : Cases)
+	{
+		const FHostRun Run = Sandbox.RunCommandlet(Pipeline, Case.Arguments);
+		EXPECT_EQ(Run.ExitCode, 2) << Case.Error;
+		EXPECT_EQ(Run.RawOutput, "") << Case.Error;
+		EXPECT_NE(Run.StdErr.find(Case.Error), std::string::npos) << Run.StdErr;
+	}
+	EXPECT_FALSE(fs::exists(Project() / "Releases"));
+
+	const FHostRun Unknown = Sandbox.RunCommandlet("NoSuchThing", {});
+	EXPECT_EQ(Unknown.ExitCode, 2);
+	EXPECT_NE(Unknown.StdErr.find("-run=NoSuchThing: there is no commandlet class UNoSuchThingCommandlet."), std::string::npos) << Unknown.StdErr;
+}
+
+TEST_F(HostPipeline, HelpPrintsTheUsageOnStandardOutputAndSucceeds)
+{
+	const FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-help"});
+	EXPECT_EQ(Run.ExitCode, 0);
+	EXPECT_EQ(Run.RawOutput.rfind("Usage: <Project>.uproject -run=TRLModPipeline -Mod=<name or descriptor path>\n", 0), 0u) << Run.RawOutput;
+}
