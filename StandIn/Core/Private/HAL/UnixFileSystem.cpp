@@ -168,7 +168,8 @@ namespace UE::StandIn::FileSystem
 
 	ECopyOutcome CopyRegularFile(const std::string& From, const std::string& To, bool bKeepPermissions, const TFunction<bool(float)>& Progress)
 	{
-		const FDescriptor In(open(From.c_str(), O_RDONLY | O_CLOEXEC));
+		// Without O_NONBLOCK a pipe would wait here for a writer; the check below refuses anything but a regular file.
+		const FDescriptor In(open(From.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
 		struct stat SourceStat;
 		if (In.Get() < 0 || fstat(In.Get(), &SourceStat) != 0 || !S_ISREG(SourceStat.st_mode))
 		{

@@ -83,6 +83,8 @@ namespace UE::StandIn::EditorHost
 		void GoBack();
 		void LetTimePass(double Seconds);
 		void DeclareMenusReady();
+		/** Lists the offline Workshop's items, or sets a control of its next request ("w" and what follows it). */
+		void HandleWorkshopCommand(const std::string& Arguments);
 		void PrintHelp();
 
 		/** Writes a line now, taking a waiting prompt off the screen first. */
