@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/sendfile.h>
 #include <unistd.h>
 
@@ -180,10 +182,22 @@ namespace UE::StandIn::FileSystem
 		{
 			return ECopyOutcome::Failed;
 		}
-		bool bCanceled = false;
-		if (!CopyContents(In.Get(), Temporary.GetDescriptor(), SourceStat.st_size, Progress, bCanceled))
+		// A file system that shares extents (btrfs, XFS) clones the whole file at once; the others refuse, cheaply,
+		// and the bytes are copied in the kernel instead.
+		if (ioctl(Temporary.GetDescriptor(), FICLONE, In.Get()) == 0)
 		{
-			return bCanceled ? ECopyOutcome::Canceled : ECopyOutcome::Failed;
+			if (Progress && !Progress(1.0f))
+			{
+				return ECopyOutcome::Canceled;
+			}
+		}
+		else
+		{
+			bool bCanceled = false;
+			if (!CopyContents(In.Get(), Temporary.GetDescriptor(), SourceStat.st_size, Progress, bCanceled))
+			{
+				return bCanceled ? ECopyOutcome::Canceled : ECopyOutcome::Failed;
+			}
 		}
 		const mode_t Mode = (SourceStat.st_mode & 07777) | (bKeepPermissions ? 0 : S_IWUSR);
 		if (fchmod(Temporary.GetDescriptor(), Mode) != 0 || !Temporary.RenameOver(To))
