@@ -173,7 +173,7 @@ namespace
 		State.SetBytesProcessed(State.iterations() * TreeBytes);
 	}
 
-	// The same tree copied by cp -r to a folder beside it, removed before each copy outside the timing.
+	// The same tree copied by cp -r to the payload's folder, removed before each copy outside the timing.
 	void BM_CopyTreeCp(benchmark::State& State)
 	{
 		const FScopedBenchProject Project;
@@ -182,7 +182,8 @@ namespace
 			State.SkipWithError("the staged tree could not be written");
 			return;
 		}
-		const FString Target = StagedMod().Root / TEXT("CpCopy");
+		// The payload's own folder: where a file system places new files, and how fast, depends on the folder.
+		const FString Target = FPaths::GetPath(StagedMod().Descriptor) / TEXT("Saved/WorkshopUpload");
 		const std::string Command = "cp -r '" + StagedMod().StagingFolder.ToUtf8() + "' '" + Target.ToUtf8() + "'";
 		for (auto _ : State)
 		{
@@ -199,6 +200,15 @@ namespace
 	}
 } // namespace
 
+namespace
+{
+	// Other work on the machine only ever adds to a copy's time, so the fastest repetition is the copy's own cost.
+	double Fastest(const std::vector<double>& Times)
+	{
+		return *std::min_element(Times.begin(), Times.end());
+	}
+} // namespace
+
 // cp runs in a process of its own, so both are timed by the clock on the wall.
-BENCHMARK(BM_BuildUploadPayload)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_CopyTreeCp)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BuildUploadPayload)->Unit(benchmark::kMillisecond)->UseRealTime()->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_CopyTreeCp)->Unit(benchmark::kMillisecond)->UseRealTime()->ComputeStatistics("min", Fastest);
