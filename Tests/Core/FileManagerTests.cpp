@@ -212,6 +212,21 @@ TEST_F(FFileManagerTest, CopyRespectsReadOnlyDestinationsAndCancellation)
 	EXPECT_EQ(Listing(), (std::vector<std::string>{"Locked.txt", "Source.txt", "Target.txt"}));
 }
 
+TEST_F(FFileManagerTest, ACopyToANewFileLeavesNothingWhenItDoesNotFinishAndKeepsTheSourcesMode)
+{
+	Write("Source.txt", "new");
+	fs::permissions(Folder / "Source.txt", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+	EXPECT_EQ(FileManager.Copy(*PathOf(TEXT("Copy.txt")), *PathOf(TEXT("Source.txt"))), static_cast<uint32>(COPY_OK));
+	EXPECT_EQ(fs::status(Folder / "Copy.txt").permissions(), fs::status(Folder / "Source.txt").permissions());
+
+	FCancelingProgress Progress;
+	EXPECT_EQ(FileManager.Copy(*PathOf(TEXT("Canceled.txt")), *PathOf(TEXT("Source.txt")), true, false, false, &Progress), static_cast<uint32>(COPY_Canceled));
+	// A pipe has no end to copy to, and opening it must not wait for a writer.
+	ASSERT_EQ(mkfifo((Folder / "Pipe").c_str(), 0644), 0);
+	EXPECT_EQ(FileManager.Copy(*PathOf(TEXT("FromPipe.txt")), *PathOf(TEXT("Pipe"))), static_cast<uint32>(COPY_Fail));
+	EXPECT_EQ(Listing(), (std::vector<std::string>{"Copy.txt", "Pipe", "Source.txt"}));
+}
+
 TEST_F(FFileManagerTest, MoveRenamesFilesAndFolders)
 {
 	Write("a.txt", "a");

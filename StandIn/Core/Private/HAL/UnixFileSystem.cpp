@@ -23,12 +23,24 @@ namespace UE::StandIn::FileSystem
 			return Mask;
 		}();
 
-		// Keeps a temporary file beside its target and removes it unless it was renamed into place.
+		// Keeps a temporary file beside its target and removes it unless it was renamed into place. With
+		// bNewTargetInPlace a target that does not exist yet is written itself, saving the rename; it is removed
+		// just the same when the write does not finish.
 		class FTemporaryFile
 		{
 		public:
-			explicit FTemporaryFile(const std::string& Target)
+			explicit FTemporaryFile(const std::string& Target, bool bNewTargetInPlace = false)
 			{
+				if (bNewTargetInPlace)
+				{
+					Descriptor = open(Target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+					if (Descriptor >= 0 || errno != EEXIST)
+					{
+						Path = Descriptor >= 0 ? Target : std::string();
+						bIsTarget = Descriptor >= 0;
+						return;
+					}
+				}
 				const size_t Slash = Target.rfind('/');
 				Path = (Slash == std::string::npos ? std::string(".") : Target.substr(0, Slash)) + "/.~write-XXXXXX";
 				Descriptor = mkostemp(Path.data(), O_CLOEXEC);
@@ -58,7 +70,7 @@ namespace UE::StandIn::FileSystem
 			}
 			bool RenameOver(const std::string& Target)
 			{
-				if (!Close() || rename(Path.c_str(), Target.c_str()) != 0)
+				if (!Close() || (!bIsTarget && rename(Path.c_str(), Target.c_str()) != 0))
 				{
 					return false;
 				}
@@ -69,6 +81,7 @@ namespace UE::StandIn::FileSystem
 		private:
 			std::string Path;
 			int Descriptor = -1;
+			bool bIsTarget = false;
 		};
 
 		bool WriteAll(int Descriptor, const char* Data, size_t Size)
@@ -177,7 +190,9 @@ namespace UE::StandIn::FileSystem
 		{
 			return ECopyOutcome::Failed;
 		}
-		FTemporaryFile Temporary(To);
+		// A copy that replaces a file does so whole; a new one is written in place, as a copy tool does, since a
+		// file system spends about as long on a rename as on a small file's bytes.
+		FTemporaryFile Temporary(To, true);
 		if (!Temporary.IsOpen())
 		{
 			return ECopyOutcome::Failed;
