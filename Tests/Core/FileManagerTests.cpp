@@ -373,6 +373,24 @@ TEST_F(FFileManagerTest, CopyDirectoryTreeCopiesTheContentsIntoANewFolder)
 	EXPECT_EQ(Read("Upload/Mod/Mod.uplugin"), "{}");
 }
 
+TEST_F(FFileManagerTest, CopyDirectoryTreeCopiesWhatLinksPointToAndStopsAtAFileWhereAFolderGoes)
+{
+	Write("Art/Hero.png", "png");
+	Write("Staged/Content/mod.pak", "pak");
+	fs::create_directory_symlink(Folder / "Art", Folder / "Staged/Art");
+	fs::create_symlink(Folder / "Art/Hero.png", Folder / "Staged/Preview.png");
+	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
+
+	EXPECT_TRUE(PlatformFile.CopyDirectoryTree(*PathOf(TEXT("Upload")), *PathOf(TEXT("Staged")), true));
+	EXPECT_TRUE(fs::is_directory(fs::symlink_status(Folder / "Upload/Art")));
+	EXPECT_EQ(Read("Upload/Art/Hero.png"), "png");
+	EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Folder / "Upload/Preview.png")));
+
+	Write("Blocked/Content", "a file where the folder goes");
+	EXPECT_FALSE(PlatformFile.CopyDirectoryTree(*PathOf(TEXT("Blocked")), *PathOf(TEXT("Staged")), true));
+	EXPECT_EQ(Read("Blocked/Content"), "a file where the folder goes");
+}
+
 TEST_F(FFileManagerTest, RelativePathsStartAtTheProgramFolder)
 {
 	const FString Relative = FString(TEXT("FileManagerTests-relative-")) + FString::FromUtf8(std::to_string(getpid()));

@@ -103,11 +103,41 @@ namespace TRLWorkshopUpload
 		return RecordPath.IsEmpty() ? nullptr : FTRLJsonText::LoadJsonFile(RecordPath);
 	}
 
+	/** Counts the files below a folder without listing them, since a payload holds thousands; or stops at the first. */
+	class FFileCounter final : public IPlatformFile::FDirectoryVisitor
+	{
+	public:
+		explicit FFileCounter(bool bInStopAtFirst)
+		    : bStopAtFirst(bInStopAtFirst)
+		{
+		}
+
+		virtual bool Visit(const TCHAR* /*FilenameOrDirectory*/, bool bIsDirectory) override
+		{
+			NumFiles += bIsDirectory ? 0 : 1;
+			return !bStopAtFirst || NumFiles == 0;
+		}
+
+		int32 NumFiles = 0;
+
+	private:
+		bool bStopAtFirst;
+	};
+
+	/** @return the number of files anywhere below Folder; 0 when it does not exist */
 	int32 CountFiles(const FString& Folder)
 	{
-		TArray<FString> Files;
-		IFileManager::Get().FindFilesRecursive(Files, *Folder, TEXT("*.*"), true, false);
-		return Files.Num();
+		FFileCounter Counter(false);
+		IFileManager::Get().IterateDirectoryRecursively(*Folder, Counter);
+		return Counter.NumFiles;
+	}
+
+	/** @return true when a file lies anywhere below Folder */
+	bool HasFiles(const FString& Folder)
+	{
+		FFileCounter Counter(true);
+		IFileManager::Get().IterateDirectoryRecursively(*Folder, Counter);
+		return Counter.NumFiles > 0;
 	}
 
 	/** Title, description and tags as the descriptor gives them; the mod name as title when it gives none. */
@@ -207,7 +237,7 @@ FString UTRLWorkshopUpload::BuildUploadPayload(const FString& ModDescriptorPath,
 	const FString ModName = FPaths::GetBaseFilename(DescriptorPath);
 
 	const FString StagingFolder = UTRLModPackager::GetModStagingDirectory(DescriptorPath);
-	if (StagingFolder.IsEmpty() || TRLWorkshopUpload::CountFiles(StagingFolder) == 0)
+	if (StagingFolder.IsEmpty() || !TRLWorkshopUpload::HasFiles(StagingFolder))
 	{
 		OutError =
 		    FText::Format(LOCTEXT("NotPackaged", "'{0}' has not been packaged yet, so there is nothing to upload. Run Tools > Trellic > Package Mod first."),
