@@ -203,9 +203,7 @@ TEST(WorkshopUpload, FailuresShowTheFailureStateAndKeepOnlyAnItemThatWasMade)
 {
 	FHostSandbox Sandbox;
 	const FSampleMod Mod(Sandbox);
-	const FHostRun First = Sandbox.Run({Quit}, {"--workshop-dir", Sandbox.GetRoot() + "/Workshop"});
-	ASSERT_EQ(First.Events(TEXT("ready")).Num(), 1);
-	EXPECT_EQ(First.Events(TEXT("ready"))[0]->GetStringField(TEXT("workshop_dir")).ToUtf8(), Sandbox.GetRoot() + "/Workshop");
+	Sandbox.Run({Quit});
 	Mod.Stage();
 
 	const FHostRun Run =
@@ -214,6 +212,7 @@ TEST(WorkshopUpload, FailuresShowTheFailureStateAndKeepOnlyAnItemThatWasMade)
 	                 R"({"cmd":"workshop","next":{"fail":{"result":"k_EResultAccessDenied","after_create":true}}})", Mod.Upload(), WaitForUpload, Items, Quit},
 	                {"--workshop-dir", Sandbox.GetRoot() + "/Workshop"});
 	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	EXPECT_EQ(Run.Events(TEXT("ready"))[0]->GetStringField(TEXT("workshop_dir")).ToUtf8(), Sandbox.GetRoot() + "/Workshop");
 
 	// Refused at the call: the reply carries the refusal, and the notification fails at once.
 	const TSharedPtr<FJsonObject> Refused = Run.Lines[Run.IndexOfReply(TEXT("call"))];
