@@ -239,10 +239,8 @@ namespace UE::StandIn::EditorHost
 	{
 		return TEXT("Usage: trellic-editor [--project <file.uproject>] [--copy-to <folder>] [--engine-dir <folder>]\n"
 		            "                      [--plugin <file.uplugin>] [--without-settings] [--menus-not-ready]\n"
-		            "                      [--workshop-dir <folder>] [--script <file>|-]
-"
-		            "       trellic-editor [--project <file.uproject>] ... -run=<Name> [switches] [--uat-next=exit:<n>|crash]
-"
+		            "                      [--workshop-dir <folder>] [--script <file>|-]\n"
+		            "       trellic-editor [--project <file.uproject>] ... -run=<Name> [switches] [--uat-next=exit:<n>|crash]\n"
 		            "\n"
 		            "Loads a plug-in's modules as the editor does, in the order its descriptor gives (by default\n"
 		            "the plug-in of the source tree the host was built from), and shows the Tools menu.\n"
