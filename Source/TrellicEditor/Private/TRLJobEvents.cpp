@@ -7,3 +7,9 @@ FTRLJobEvents::FOnPackagingEnded& FTRLJobEvents::OnPackagingEnded()
 	static FOnPackagingEnded Delegate;
 	return Delegate;
 }
+
+FTRLJobEvents::FOnUploadEnded& FTRLJobEvents::OnUploadEnded()
+{
+	static FOnUploadEnded Delegate;
+	return Delegate;
+}

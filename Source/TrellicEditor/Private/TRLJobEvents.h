@@ -15,4 +15,10 @@ struct FTRLJobEvents
 
 	/** Told once per packaging job, after the project's files are written back. */
 	static FOnPackagingEnded& OnPackagingEnded();
+
+	/** An upload ended: whether Steam took it, the item id Steam reported (maybe empty), and what the notification says. */
+	DECLARE_MULTICAST_DELEGATE_ThreeParams(FOnUploadEnded, bool /*bSucceeded*/, const FString& /*ItemId*/, const FString& /*Message*/);
+
+	/** Told once per request that UploadMod hands to Steam, a refusal at the call included, when the next upload may start. */
+	static FOnUploadEnded& OnUploadEnded();
 };

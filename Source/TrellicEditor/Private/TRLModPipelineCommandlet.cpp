@@ -7,6 +7,7 @@
 #include "HAL/FileManager.h"
 #include "HAL/PlatformProcess.h"
 #include "HAL/PlatformTime.h"
+#include "Math/UnrealMathUtility.h"
 #include "Misc/Paths.h"
 #include "Policies/CondensedJsonPrintPolicy.h"
 #include "Serialization/JsonSerializer.h"
@@ -17,6 +18,7 @@
 #include "TRLModPackager.h"
 #include "TRLModScaffold.h"
 #include "TRLProjectPaths.h"
+#include "TRLWorkshopUpload.h"
 #include "Trellic.h"
 
 #include <cstdio>
@@ -30,6 +32,9 @@ namespace TRLModPipeline
 	// Generous: a time-out is there to free a build machine from a job that hangs, not to judge a slow one.
 	constexpr double BaseReleaseTimeoutSeconds = 4.0 * 60.0 * 60.0;
 	constexpr double PackageTimeoutSeconds = 2.0 * 60.0 * 60.0;
+	constexpr double UploadTimeoutSeconds = 2.0 * 60.0 * 60.0;
+	// Upload progress is written when its percentage changes, but no more often than this.
+	constexpr double ProgressIntervalSeconds = 0.5;
 	// After a time-out the killed UAT still has to report its end, so that the project's files are written back.
 	constexpr double CancelGraceSeconds = 60.0;
 	constexpr float PumpSleepSeconds = 0.01f;
@@ -213,7 +218,11 @@ namespace TRLModPipeline
 		{
 		}
 
-		bool Execute() { return (!Request.bCreate || Create()) && (!Request.bBaseRelease || BaseRelease()) && (!Request.bPackage || Package()); }
+		bool Execute()
+		{
+			return (!Request.bCreate || Create()) && (!Request.bBaseRelease || BaseRelease()) && (!Request.bPackage || Package()) &&
+			       (!Request.bUpload || Upload());
+		}
 
 	private:
 		bool Create()
@@ -243,6 +252,66 @@ namespace TRLModPipeline
 			return RunPackagingJob(TEXT("package"), PackageTimeoutSeconds, [this](FText& OutError) {
 				return UTRLModPackager::PackageMod(Descriptor, OutError);
 			});
+		}
+
+		/** Starts the upload and waits for Steam's answer, writing its progress; the messages are the upload's own. */
+		bool Upload()
+		{
+			const TCHAR* const Step = TEXT("upload");
+			Output.Started(Step);
+			bool bEnded = false;
+			bool bSucceeded = false;
+			FString ItemId;
+			FString EndMessage;
+			const FDelegateHandle Handle = FTRLJobEvents::OnUploadEnded().AddLambda(
+			    [&bEnded, &bSucceeded, &ItemId, &EndMessage](bool bUploaded, const FString& Id, const FString& Message) {
+				    bEnded = true;
+				    bSucceeded = bUploaded;
+				    ItemId = Id;
+				    EndMessage = Message;
+			    });
+			FText Error;
+			const ETRLWorkshopResult Result = UTRLWorkshopUpload::UploadMod(Descriptor, Request.ChangeNote, Error);
+			if (Result != ETRLWorkshopResult::Success)
+			{
+				FTRLJobEvents::OnUploadEnded().Remove(Handle);
+				// A refusal after the item was made still names it, so that the next run updates that item.
+				Output.Failed(Step, Error.ToString(), bEnded ? ItemId : FString());
+				return false;
+			}
+
+			int32 LastPercent = 0;
+			double LastWritten = 0.0;
+			const bool bAnswered = PumpUntil(
+			    [&bEnded]() {
+				    return bEnded;
+			    },
+			    UploadTimeoutSeconds,
+			    [this, Step, &bEnded, &LastPercent, &LastWritten]() {
+				    const double Now = FPlatformTime::Seconds();
+				    const float Progress = UTRLWorkshopUpload::GetActiveUploadProgress();
+				    // Rounded as the notification rounds it: halves up.
+				    const int32 Percent = FMath::FloorToInt32(static_cast<double>(Progress) * 100.0 + 0.5);
+				    if (!bEnded && Progress > 0.0f && Percent != LastPercent && Now - LastWritten >= ProgressIntervalSeconds)
+				    {
+					    Output.Progress(Step, Percent);
+					    LastPercent = Percent;
+					    LastWritten = Now;
+				    }
+			    });
+			FTRLJobEvents::OnUploadEnded().Remove(Handle);
+			if (!bAnswered)
+			{
+				Output.Failed(Step, FString::Printf(TEXT("Steam did not answer within %.0f s."), UploadTimeoutSeconds));
+				return false;
+			}
+			if (!bSucceeded)
+			{
+				Output.Failed(Step, EndMessage, ItemId);
+				return false;
+			}
+			Output.Succeeded(Step, EndMessage, ItemId);
+			return true;
 		}
 
 		/** Starts a UAT job and waits for its end; the messages are the packager's own. */

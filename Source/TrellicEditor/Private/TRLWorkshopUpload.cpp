@@ -12,6 +12,7 @@
 #include "Misc/DateTime.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "TRLJobEvents.h"
 #include "TRLJsonText.h"
 #include "TRLModPackager.h"
 #include "TRLScopedNotificationOverride.h"
@@ -455,15 +456,16 @@ void UTRLWorkshopUpload::HandlePublishComplete(ETRLWorkshopResult Result, const 
 
 	const bool bSuccess = Result == ETRLWorkshopResult::Success;
 	LastFailureReason = bSuccess ? FText::GetEmpty() : StatusMessage;
+	const FText Outcome =
+	    bSuccess ? FText::Format(LOCTEXT("UploadDone", "{0} is on the Steam Workshop (item {1})."), FText::FromString(ModName), FText::FromString(ItemId))
+	             : StatusMessage;
+	FinishNotification(bSuccess, Outcome);
 	if (bSuccess)
 	{
-		FinishNotification(
-		    true, FText::Format(LOCTEXT("UploadDone", "{0} is on the Steam Workshop (item {1})."), FText::FromString(ModName), FText::FromString(ItemId)));
 		UE_LOG(LogTrellic, Log, TEXT("Mod '%s' published as Workshop item %s."), *ModName, *ItemId);
 	}
 	else
 	{
-		FinishNotification(false, StatusMessage);
 		UE_LOG(LogTrellic, Error, TEXT("Uploading '%s' failed: %s"), *ModName, *StatusMessage.ToString());
 	}
 
@@ -477,6 +479,12 @@ void UTRLWorkshopUpload::HandlePublishComplete(ETRLWorkshopResult Result, const 
 		ActiveUpload = nullptr;
 	}
 	RemoveFromRoot();
+	FTRLJobEvents::OnUploadEnded().Broadcast(bSuccess, ItemId, Outcome.ToString());
+}
+
+float UTRLWorkshopUpload::GetActiveUploadProgress()
+{
+	return ActiveUpload && ActiveUpload->Publisher ? ActiveUpload->Publisher->GetUploadProgress() : 0.0f;
 }
 
 void UTRLWorkshopUpload::FinishNotification(bool bSuccess, const FText& Message)

@@ -92,6 +92,13 @@ public:
 	static bool IsUploadInProgress();
 
 	/**
+	 * How far the running upload is, for callers with no notification to watch, such as a commandlet.
+	 *
+	 * @return the fraction of its bytes sent, from 0 to 1; 0 when no upload runs or nothing is known yet.
+	 */
+	static float GetActiveUploadProgress();
+
+	/**
 	 * Last look at the mod before it leaves the machine, run by UploadMod on its own.
 	 *
 	 * Warns in the log about a missing preview image, an empty Description and missing TRLTags, and sets the

@@ -6,6 +6,7 @@
 #include "HostFrontEnd.h"
 #include "HostProject.h"
 #include "HostSession.h"
+#include "StandIn/OfflineWorkshop.h"
 #include "StandIn/OutputDeviceStdErr.h"
 #include "StandIn/ProcessArguments.h"
 #include "UObject/Class.h"
@@ -57,6 +58,25 @@ namespace UE::StandIn::EditorHost
 			void OnMenusCallback() override {}
 		};
 
+		bool IsWholeNumber(const std::string& Text, size_t MaxDigits)
+		{
+			return !Text.empty() && Text.size() <= MaxDigits && std::all_of(Text.begin(), Text.end(), [](char Digit) {
+				return Digit >= '0' && Digit <= '9';
+			});
+		}
+
+		bool ParseBandwidth(const FString& Value, uint64& OutBytesPerSecond, FString& OutError)
+		{
+			const std::string Text = Value.ToUtf8();
+			OutBytesPerSecond = IsWholeNumber(Text, 12) ? std::stoull(Text) : 0;
+			if (OutBytesPerSecond == 0)
+			{
+				OutError = FString::Printf(TEXT("--workshop-bandwidth: '%s' is not a whole number of bytes a second above 0."), *Value);
+				return false;
+			}
+			return true;
+		}
+
 		UClass* FindCommandletClass(const FString& Name)
 		{
 			// -run=Name finds U<Name>Commandlet, or the class named exactly so.
@@ -105,12 +125,7 @@ namespace UE::StandIn::EditorHost
 			return true;
 		}
 		const std::string Code = Text.rfind("exit:", 0) == 0 ? Text.substr(5) : std::string();
-		if (!Code.empty() && Code.size() <= 3 &&
-		    std::all_of(Code.begin(), Code.end(),
-		                [](char Digit) {
-			                return Digit >= '0' && Digit <= '9';
-		                }) &&
-		    std::stoi(Code) <= 255)
+		if (IsWholeNumber(Code, 3) && std::stoi(Code) <= 255)
 		{
 			OutEnvironment.Add(FString(UatRunControlProtocol::ExitCodeVariable), FString::FromInt(std::stoi(Code)));
 			return true;
@@ -119,11 +134,38 @@ namespace UE::StandIn::EditorHost
 		return false;
 	}
 
+	bool ParseWorkshopNext(const FString& Value, FWorkshopNextRequest& OutNext, FString& OutError)
+	{
+		FString Result;
+		if (Value.Equals(TEXT("refuse")))
+		{
+			OutNext.bRefuse = true;
+			return true;
+		}
+		EResult Known = k_EResultFail;
+		if ((Value.Split(TEXT(":"), nullptr, &Result) && (Value.StartsWith(TEXT("fail:")) || Value.StartsWith(TEXT("fail-after-create:")))) &&
+		    UE::StandIn::FindOfflineWorkshopResult(Result.ToUtf8(), Known))
+		{
+			OutNext.FailResult = Result;
+			OutNext.bFailAfterCreate = Value.StartsWith(TEXT("fail-after-create:"));
+			return true;
+		}
+		OutError = FString::Printf(TEXT("--workshop-next: '%s' is not how a request ends. Give refuse, fail:<EResult> or fail-after-create:<EResult>, "
+		                                "with the EResult named as the SDK names it, such as k_EResultAccessDenied."),
+		                           *Value);
+		return false;
+	}
+
 	int RunCommandletMode(const FHostOptions& Options)
 	{
+		// Every control is read before the project is opened, so a refused one changes nothing.
 		TMap<FString, FString> UatEnvironment;
+		FWorkshopNextRequest WorkshopNext;
+		uint64 BytesPerSecond = 0;
 		FString Error;
-		if (!Options.UatNext.IsEmpty() && !ParseUatNext(Options.UatNext, UatEnvironment, Error))
+		if (!(Options.UatNext.IsEmpty() || ParseUatNext(Options.UatNext, UatEnvironment, Error)) ||
+		    !(Options.WorkshopNext.IsEmpty() || ParseWorkshopNext(Options.WorkshopNext, WorkshopNext, Error)) ||
+		    !(Options.WorkshopBandwidth.IsEmpty() || ParseBandwidth(Options.WorkshopBandwidth, BytesPerSecond, Error)))
 		{
 			PrintToStdErr(FString(TEXT("trellic-editor: ")) + Error);
 			return CommandletRefusedExitCode;
@@ -163,6 +205,12 @@ namespace UE::StandIn::EditorHost
 		{
 			UE::StandIn::SetNextChildProcessEnvironment(MoveTemp(UatEnvironment));
 		}
+		// The session has put the offline Workshop in the project; its controls apply from here to the run's end.
+		if (BytesPerSecond > 0)
+		{
+			UE::StandIn::SetOfflineWorkshopBandwidth(BytesPerSecond);
+		}
+		SetWorkshopNextRequest(WorkshopNext, Error);
 
 		UCommandlet* const Commandlet = NewObject<UCommandlet>(GetTransientPackage(), Class);
 		Commandlet->AddToRoot();

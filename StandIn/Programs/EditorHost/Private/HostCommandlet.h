@@ -4,6 +4,7 @@
 
 #include "CoreMinimal.h"
 #include "HostOptions.h"
+#include "HostWorkshop.h"
 
 namespace UE::StandIn::EditorHost
 {
@@ -18,6 +19,13 @@ namespace UE::StandIn::EditorHost
 	 * @return false with OutError for anything else
 	 */
 	bool ParseUatNext(const FString& Value, TMap<FString, FString>& OutEnvironment, FString& OutError);
+
+	/**
+	 * Reads --workshop-next: "refuse", "fail:<EResult>" or "fail-after-create:<EResult>", with the EResult named as the
+	 * SDK names it (k_EResultAccessDenied).
+	 * @return false with OutError for anything else
+	 */
+	bool ParseWorkshopNext(const FString& Value, FWorkshopNextRequest& OutNext, FString& OutError);
 
 	/**
 	 * Opens the project, starts the plug-in's modules as a commandlet run of the editor does (no Slate application, so

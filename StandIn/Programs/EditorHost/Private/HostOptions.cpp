@@ -30,6 +30,29 @@ namespace UE::StandIn::EditorHost
 			return true;
 		}
 
+		/** Takes "--name=value" or "--name value". @return true when Argument is the option Name, with bOutTaken as TakeValue's */
+		bool TakeNamedValue(int ArgC, const char* const* ArgV, int& Index, const FString& Argument, const TCHAR* Name, FString& OutValue, bool& bOutTaken,
+		                    FString& OutError)
+		{
+			const FString WithEquals = FString(Name) + TEXT("=");
+			if (Argument.StartsWith(WithEquals))
+			{
+				OutValue = Argument.Mid(WithEquals.Len());
+				bOutTaken = !OutValue.IsEmpty();
+				if (!bOutTaken)
+				{
+					OutError = FString::Printf(TEXT("%s needs a value."), Name);
+				}
+				return true;
+			}
+			if (Argument.Equals(Name))
+			{
+				bOutTaken = TakeValue(ArgC, ArgV, Index, Argument, OutValue, OutError);
+				return true;
+			}
+			return false;
+		}
+
 		bool HoldsJsonObject(const FString& File)
 		{
 			FString Text;
@@ -153,13 +176,10 @@ namespace UE::StandIn::EditorHost
 					return false;
 				}
 			}
-			else if (Argument.StartsWith(TEXT("--uat-next=")))
+			else if (TakeNamedValue(ArgC, ArgV, Index, Argument, TEXT("--uat-next"), OutOptions.UatNext, bTaken, OutError) ||
+			         TakeNamedValue(ArgC, ArgV, Index, Argument, TEXT("--workshop-next"), OutOptions.WorkshopNext, bTaken, OutError) ||
+			         TakeNamedValue(ArgC, ArgV, Index, Argument, TEXT("--workshop-bandwidth"), OutOptions.WorkshopBandwidth, bTaken, OutError))
 			{
-				OutOptions.UatNext = Argument.Mid(11);
-			}
-			else if (Argument.Equals(TEXT("--uat-next")))
-			{
-				bTaken = TakeValue(ArgC, ArgV, Index, Argument, OutOptions.UatNext, OutError);
 			}
 			else if (Argument.Equals(TEXT("--project")))
 			{
@@ -217,9 +237,10 @@ namespace UE::StandIn::EditorHost
 			OutError = TEXT("-run runs a commandlet in place of a script; it cannot be used with --script.");
 			return false;
 		}
-		if (OutOptions.Commandlet.IsEmpty() && !OutOptions.UatNext.IsEmpty())
+		if (OutOptions.Commandlet.IsEmpty() && (!OutOptions.UatNext.IsEmpty() || !OutOptions.WorkshopNext.IsEmpty() || !OutOptions.WorkshopBandwidth.IsEmpty()))
 		{
-			OutError = TEXT("--uat-next steers a commandlet's run; a script uses the uat request instead.");
+			OutError = TEXT("--uat-next, --workshop-next and --workshop-bandwidth steer a commandlet's run; a script uses the uat and workshop requests "
+			                "instead.");
 			return false;
 		}
 		return true;
@@ -241,6 +262,8 @@ namespace UE::StandIn::EditorHost
 		            "                      [--plugin <file.uplugin>] [--without-settings] [--menus-not-ready]\n"
 		            "                      [--workshop-dir <folder>] [--script <file>|-]\n"
 		            "       trellic-editor [--project <file.uproject>] ... -run=<Name> [switches] [--uat-next=exit:<n>|crash]\n"
+		            "                      [--workshop-next=refuse|fail:<EResult>|fail-after-create:<EResult>]\n"
+		            "                      [--workshop-bandwidth=<bytes per second>]\n"
 		            "\n"
 		            "Loads a plug-in's modules as the editor does, in the order its descriptor gives (by default\n"
 		            "the plug-in of the source tree the host was built from), and shows the Tools menu.\n"
@@ -251,8 +274,10 @@ namespace UE::StandIn::EditorHost
 		            "With --script it reads one JSON request a line and writes one JSON object a line;\n"
 		            "README.md describes the protocol.\n"
 		            "With -run=<Name> it runs the commandlet U<Name>Commandlet as the editor does, with the\n"
-		            "switches that follow, and ends with its exit code. --uat-next (stand-in only) ends the\n"
-		            "commandlet's next automation tool run with an exit code, or kills it part-way.\n"
+		            "switches that follow, and ends with its exit code. Stand-in only: --uat-next ends the\n"
+		            "commandlet's next automation tool run with an exit code, or kills it part-way;\n"
+		            "--workshop-next refuses or fails its next Workshop request; --workshop-bandwidth slows\n"
+		            "the offline Workshop's copy so that progress shows.\n"
 		            "\n"
 		            "Exit codes: 0 when every script request was answered \"ok\": true (or the menu was quit),\n"
 		            "1 when a script request was not, 2 when the host refused to start, 130 after Ctrl-C;\n"

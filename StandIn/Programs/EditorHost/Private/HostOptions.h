@@ -30,6 +30,10 @@ namespace UE::StandIn::EditorHost
 		TArray<FString> CommandletArguments;
 		/** Commandlet mode, stand-in only: how the commandlet's next automation tool run ends ("exit:<n>" or "crash"). */
 		FString UatNext;
+		/** Commandlet mode, stand-in only: how the offline Workshop's next request ends ("refuse", "fail:<EResult>", ...). */
+		FString WorkshopNext;
+		/** Commandlet mode, stand-in only: the offline Workshop's copying speed in bytes a second, so progress shows. */
+		FString WorkshopBandwidth;
 		bool bShowHelp = false;
 	};
 
