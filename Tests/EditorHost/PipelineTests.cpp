@@ -123,8 +123,10 @@ TEST_F(HostPipeline, APackagingFailureStopsTheRunBeforeTheUploadAndLeavesTheFile
 	    "{\"step\":\"package\",\"state\":\"started\"}\n"
 	    "{\"step\":\"package\",\"state\":\"failed\",\"message\":\"Packaging failed after N s (Failed (exit code 3)). See the UAT log for the reason.\"}\n");
 	EXPECT_FALSE(fs::exists(Project() / SamplePak));
+	// The upload never ran: no record, no item.
 	EXPECT_FALSE(fs::exists(Project() / "Mods/SampleMod/workshop.json"));
 	EXPECT_FALSE(fs::exists(Project() / "Saved/OfflineWorkshop"));
+	EXPECT_EQ(Run.StdErr.find("Uploading mod"), std::string::npos);
 	ExpectSampleFilesAsInTheDemo();
 }
 
@@ -163,4 +165,82 @@ TEST_F(HostPipeline, HelpPrintsTheUsageOnStandardOutputAndSucceeds)
 	const FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-help"});
 	EXPECT_EQ(Run.ExitCode, 0);
 	EXPECT_EQ(Run.RawOutput.rfind("Usage: <Project>.uproject -run=TRLModPipeline -Mod=<name or descriptor path>\n", 0), 0u) << Run.RawOutput;
+}
+
+TEST_F(HostPipeline, UploadsThePackagedModAsANewItemThenUpdatesItWithTheChangeNote)
+{
+	RecordBaseRelease();
+	FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Package", "-Upload", "-Json"});
+	EXPECT_EQ(Run.ExitCode, 0) << Run.StdErr;
+	ASSERT_EQ(Run.Lines.Num(), 4) << Run.RawOutput;
+	FString ItemId;
+	ASSERT_TRUE(Run.Lines[3].IsValid() && Run.Lines[3]->TryGetStringField(TEXT("item_id"), ItemId)) << Run.RawOutput;
+	EXPECT_EQ(WithoutSeconds(Run.RawOutput), "{\"step\":\"package\",\"state\":\"started\"}\n"
+	                                         "{\"step\":\"package\",\"state\":\"succeeded\",\"message\":\"Packaging finished in N s.\"}\n"
+	                                         "{\"step\":\"upload\",\"state\":\"started\"}\n"
+	                                         "{\"step\":\"upload\",\"state\":\"succeeded\",\"message\":\"SampleMod is on the Steam Workshop (item " +
+	                                             ItemId.ToUtf8() + ").\",\"item_id\":\"" + ItemId.ToUtf8() + "\"}\n");
+	EXPECT_NE(ReadFile(Project() / "Mods/SampleMod/workshop.json").find("\t\"ItemId\": \"" + ItemId.ToUtf8() + "\",\r\n"), std::string::npos);
+	const fs::path Item = Project() / "Saved/OfflineWorkshop" / ItemId.ToUtf8();
+	EXPECT_TRUE(fs::exists(Item / "content/SampleMod.uplugin"));
+
+	// The second run finds the record and updates the same item, with the note given in quotes.
+	Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=" + std::string(SampleDescriptor), "-Upload", "-ChangeNote=Fixed the bridge"});
+	EXPECT_EQ(Run.ExitCode, 0) << Run.StdErr;
+	EXPECT_EQ(Run.RawOutput, "[upload] started\n[upload] succeeded: SampleMod is on the Steam Workshop (item " + ItemId.ToUtf8() + ").\n");
+	EXPECT_NE(ReadFile(Item / "item.txt").find("Fixed the bridge"), std::string::npos) << ReadFile(Item / "item.txt");
+}
+
+TEST_F(HostPipeline, WritesTheUploadsProgressAsItRisesThenItsEnd)
+{
+	RecordBaseRelease();
+	ASSERT_EQ(Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Package"}).ExitCode, 0);
+
+	// Slow enough for the offline Workshop's copy of the small sample to take a few half-second frames.
+	const FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Upload", "-Json", "--workshop-bandwidth=400"});
+
+	EXPECT_EQ(Run.ExitCode, 0) << Run.StdErr;
+	ASSERT_GE(Run.Lines.Num(), 4) << Run.RawOutput;
+	double Last = 0.0;
+	for (int32 Index = 1; Index + 1 < Run.Lines.Num(); ++Index)
+	{
+		const TSharedPtr<FJsonObject>& Line = Run.Lines[Index];
+		ASSERT_TRUE(Line.IsValid()) << Run.RawOutput;
+		EXPECT_EQ(Line->GetStringField(TEXT("state")), TEXT("progress"));
+		const double Percent = Line->GetNumberField(TEXT("percent"));
+		EXPECT_GT(Percent, Last) << Run.RawOutput;
+		EXPECT_LE(Percent, 100.0);
+		Last = Percent;
+	}
+	EXPECT_GT(Last, 0.0) << "at least one progress line: " << Run.RawOutput;
+	EXPECT_EQ(Run.Lines.Last()->GetStringField(TEXT("state")), TEXT("succeeded"));
+}
+
+TEST_F(HostPipeline, AFailedUploadSaysWhyInTheUploadsOwnWords)
+{
+	RecordBaseRelease();
+	// Never packaged: the upload refuses before anything goes to Steam.
+	FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Upload"});
+	EXPECT_EQ(Run.ExitCode, 1) << Run.StdErr;
+	EXPECT_EQ(Run.RawOutput, "[upload] started\n[upload] failed: 'SampleMod' has not been packaged yet, so there is nothing to upload. Run Tools > "
+	                         "Trellic > Package Mod first.\n");
+
+	// Steam says no after the item was made: the id still comes back, and is recorded for the next run.
+	ASSERT_EQ(Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Package"}).ExitCode, 0);
+	Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Upload", "-Json", "--workshop-next=fail-after-create:k_EResultAccessDenied"});
+	EXPECT_EQ(Run.ExitCode, 1) << Run.StdErr;
+	ASSERT_EQ(Run.Lines.Num(), 2) << Run.RawOutput;
+	ASSERT_TRUE(Run.Lines[1].IsValid()) << Run.RawOutput;
+	EXPECT_EQ(Run.Lines[1]->GetStringField(TEXT("state")), TEXT("failed"));
+	EXPECT_TRUE(
+	    Run.Lines[1]
+	        ->GetStringField(TEXT("message"))
+	        .Equals(
+	            TEXT(
+	                "Steam denied the upload. Log in to Steam with an account that owns the game (an item can only be updated by the account that created it), "
+	                "then try again."),
+	            ESearchCase::CaseSensitive));
+	const FString ItemId = Run.Lines[1]->GetStringField(TEXT("item_id"));
+	EXPECT_FALSE(ItemId.IsEmpty());
+	EXPECT_NE(ReadFile(Project() / "Mods/SampleMod/workshop.json").find(ItemId.ToUtf8()), std::string::npos);
 }
