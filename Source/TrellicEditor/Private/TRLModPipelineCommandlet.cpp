@@ -7,7 +7,6 @@
 #include "HAL/FileManager.h"
 #include "HAL/PlatformProcess.h"
 #include "HAL/PlatformTime.h"
-#include "Math/UnrealMathUtility.h"
 #include "Misc/Paths.h"
 #include "Policies/CondensedJsonPrintPolicy.h"
 #include "Serialization/JsonSerializer.h"
@@ -289,10 +288,8 @@ namespace TRLModPipeline
 			    UploadTimeoutSeconds,
 			    [this, Step, &bEnded, &LastPercent, &LastWritten]() {
 				    const double Now = FPlatformTime::Seconds();
-				    const float Progress = UTRLWorkshopUpload::GetActiveUploadProgress();
-				    // Rounded as the notification rounds it: halves up.
-				    const int32 Percent = FMath::FloorToInt32(static_cast<double>(Progress) * 100.0 + 0.5);
-				    if (!bEnded && Progress > 0.0f && Percent != LastPercent && Now - LastWritten >= ProgressIntervalSeconds)
+				    const int32 Percent = UTRLWorkshopUpload::GetActiveUploadPercent();
+				    if (!bEnded && Percent > 0 && Percent != LastPercent && Now - LastWritten >= ProgressIntervalSeconds)
 				    {
 					    Output.Progress(Step, Percent);
 					    LastPercent = Percent;

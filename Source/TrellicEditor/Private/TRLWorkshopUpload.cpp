@@ -178,6 +178,13 @@ namespace TRLWorkshopUpload
 		}
 		return Text;
 	}
+
+	/** @return the fraction as a percentage, halves rounded up; INDEX_NONE while nothing is known (0 or less). */
+	int32 ToPercent(float Progress)
+	{
+		// A publisher that overshoots shows it rather than hiding it.
+		return Progress <= 0.0f ? INDEX_NONE : FMath::FloorToInt32(static_cast<double>(Progress) * 100.0 + 0.5);
+	}
 } // namespace TRLWorkshopUpload
 
 FString UTRLWorkshopUpload::GetWorkshopRecordPath(const FString& ModDescriptorPath)
@@ -432,13 +439,11 @@ bool UTRLWorkshopUpload::TickProgress(float /*DeltaTime*/)
 	{
 		return true;
 	}
-	const float Progress = Publisher->GetUploadProgress();
-	if (Progress <= 0.0f)
+	const int32 Percent = TRLWorkshopUpload::ToPercent(Publisher->GetUploadProgress());
+	if (Percent == INDEX_NONE)
 	{
 		return true;
 	}
-	// Halves round up; a publisher that overshoots shows it rather than hiding it.
-	const int32 Percent = FMath::FloorToInt32(static_cast<double>(Progress) * 100.0 + 0.5);
 	Notification->SetSubText(FText::Format(LOCTEXT("UploadProgress", "{0}% uploaded"), FText::AsNumber(Percent)));
 	return true;
 }
@@ -482,9 +487,9 @@ void UTRLWorkshopUpload::HandlePublishComplete(ETRLWorkshopResult Result, const 
 	FTRLJobEvents::OnUploadEnded().Broadcast(bSuccess, ItemId, Outcome.ToString());
 }
 
-float UTRLWorkshopUpload::GetActiveUploadProgress()
+int32 UTRLWorkshopUpload::GetActiveUploadPercent()
 {
-	return ActiveUpload && ActiveUpload->Publisher ? ActiveUpload->Publisher->GetUploadProgress() : 0.0f;
+	return ActiveUpload && ActiveUpload->Publisher ? TRLWorkshopUpload::ToPercent(ActiveUpload->Publisher->GetUploadProgress()) : INDEX_NONE;
 }
 
 void UTRLWorkshopUpload::FinishNotification(bool bSuccess, const FText& Message)

@@ -94,9 +94,10 @@ public:
 	/**
 	 * How far the running upload is, for callers with no notification to watch, such as a commandlet.
 	 *
-	 * @return the fraction of its bytes sent, from 0 to 1; 0 when no upload runs or nothing is known yet.
+	 * @return the percentage of its bytes sent, rounded as its notification shows it; INDEX_NONE when no upload runs or
+	 *         nothing is known yet.
 	 */
-	static float GetActiveUploadProgress();
+	static int32 GetActiveUploadPercent();
 
 	/**
 	 * Last look at the mod before it leaves the machine, run by UploadMod on its own.
