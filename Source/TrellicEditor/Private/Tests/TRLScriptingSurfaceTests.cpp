@@ -1,9 +1,13 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
 #include "Internationalization/Text.h"
+#include "Logging/LogVerbosity.h"
 #include "Misc/AutomationTest.h"
 #include "TRLModPackager.h"
 #include "TRLModScaffold.h"
+#include "TRLWorkshopPublisher.h"
+#include "TRLWorkshopUpload.h"
+#include "Tests/TRLTestHelpers.h"
 #include "UObject/Class.h"
 #include "UObject/StructOnScope.h"
 #include "UObject/UObjectGlobals.h"
@@ -104,6 +108,53 @@ BEGIN_DEFINE_SPEC(FTRLScriptingSurfaceSpec, "Trellic.TrellicEditor.ScriptingSurf
 		};
 	}
 
+	static TArray<FExpectedFunction> UploadFunctions()
+	{
+		return {
+		    {TEXT("BuildUploadPayload"),
+		     {StringIn(TEXT("ModDescriptorPath")), TextOut(TEXT("OutError"))},
+		     TEXT("FString"),
+		     false,
+		     TEXT("Assemble the exact folder that goes to Steam, and return its path.")},
+		    {TEXT("FindPreviewImage"),
+		     {StringIn(TEXT("ModDescriptorPath"))},
+		     TEXT("FString"),
+		     true,
+		     TEXT("The preview image that will be sent with this mod, or empty when it has none.")},
+		    {TEXT("GetRecordedItemId"),
+		     {StringIn(TEXT("ModDescriptorPath"))},
+		     TEXT("FString"),
+		     true,
+		     TEXT("The Workshop item id recorded for this mod, or empty when it has never been published.")},
+		    {TEXT("GetRecordedVisibility"),
+		     {StringIn(TEXT("ModDescriptorPath"))},
+		     TEXT("ETRLWorkshopVisibility"),
+		     true,
+		     TEXT("Visibility this mod will be uploaded with.")},
+		    {TEXT("GetWorkshopRecordPath"),
+		     {StringIn(TEXT("ModDescriptorPath"))},
+		     TEXT("FString"),
+		     true,
+		     TEXT("Where the recorded item id is kept: workshop.json, next to the mod's descriptor.")},
+		    {TEXT("IsUploadInProgress"), {}, TEXT("bool"), true, TEXT("True while an upload started from here is still running.")},
+		    {TEXT("Preflight"),
+		     {StringIn(TEXT("ModDescriptorPath"))},
+		     nullptr,
+		     false,
+		     TEXT("Last look at the mod before it leaves the machine, run by UploadMod on its own.")},
+		    {TEXT("ShouldSyncDescription"),
+		     {StringIn(TEXT("ModDescriptorPath"))},
+		     TEXT("bool"),
+		     true,
+		     TEXT("Whether an update also refreshes the item's title, description and tags from the descriptor.")},
+		    {TEXT("UploadMod"),
+		     {StringIn(TEXT("ModDescriptorPath")), StringIn(TEXT("ChangeNote")), TextOut(TEXT("OutError"))},
+		     TEXT("ETRLWorkshopResult"),
+		     false,
+		     TEXT("Upload a packaged mod, creating its Workshop item the first time.")},
+		};
+	}
+
 	/** The functions the class itself reflects, by name. */
 	static TMap<FString, UFunction*> ReflectedFunctions(const UClass* Class)
 	{
@@ -125,11 +176,15 @@ BEGIN_DEFINE_SPEC(FTRLScriptingSurfaceSpec, "Trellic.TrellicEditor.ScriptingSurf
 		return Parameters;
 	}
 
-	/** Checks one class against the surface scripts must see: its functions and nothing else, and no properties. */
-	void TestClassSurface(const UClass* Class, const TArray<FExpectedFunction>& Expected, const TCHAR* Category)
+	/**
+	 * Checks one class against the surface scripts must see: the expected callable functions, ReflectedCount functions
+	 * in all, and exactly the properties named.
+	 */
+	void TestClassSurface(const UClass* Class, const TArray<FExpectedFunction>& Expected, const TCHAR* Category, int32 ReflectedCount,
+	                      const TArray<FString>& PropertyNames)
 	{
 		const TMap<FString, UFunction*> Functions = ReflectedFunctions(Class);
-		TestEqual(FString::Printf(TEXT("%s: reflected functions"), *Class->GetName()), Functions.Num(), Expected.Num());
+		TestEqual(FString::Printf(TEXT("%s: reflected functions"), *Class->GetName()), Functions.Num(), ReflectedCount);
 		for (const FExpectedFunction& Function : Expected)
 		{
 			UFunction* const* Found = Functions.Find(Function.Name);
@@ -138,8 +193,13 @@ BEGIN_DEFINE_SPEC(FTRLScriptingSurfaceSpec, "Trellic.TrellicEditor.ScriptingSurf
 				TestFunction(**Found, Function, Category);
 			}
 		}
-		TFieldIterator<FProperty> Properties(Class, EFieldIteratorFlags::ExcludeSuper);
-		TestFalse(FString::Printf(TEXT("%s reflects a property"), *Class->GetName()), static_cast<bool>(Properties));
+		TArray<FString> Properties;
+		for (TFieldIterator<FProperty> It(Class, EFieldIteratorFlags::ExcludeSuper); It; ++It)
+		{
+			Properties.Add(It->GetName());
+		}
+		TestEqualSensitive(FString::Printf(TEXT("%s: reflected properties"), *Class->GetName()), *FString::Join(Properties, TEXT(", ")),
+		                   *FString::Join(PropertyNames, TEXT(", ")));
 	}
 
 	void TestFunction(const UFunction& Function, const FExpectedFunction& Expected, const TCHAR* Category)
@@ -259,7 +319,7 @@ void FTRLScriptingSurfaceSpec::Define()
 		});
 
 		It("reflects its three functions as callable or pure, with their parameters, category and tooltips", [this]() {
-			TestClassSurface(UTRLModScaffold::StaticClass(), ScaffoldFunctions(), TEXT("Trellic|Authoring"));
+			TestClassSurface(UTRLModScaffold::StaticClass(), ScaffoldFunctions(), TEXT("Trellic|Authoring"), 3, {});
 		});
 
 		It("answers both the result and the reason of IsValidModName from one evaluation", [this]() {
@@ -293,7 +353,7 @@ void FTRLScriptingSurfaceSpec::Define()
 		});
 
 		It("reflects its six functions as callable or pure, with their parameters, category and tooltips", [this]() {
-			TestClassSurface(UTRLModPackager::StaticClass(), PackagerFunctions(), TEXT("Trellic|Packaging"));
+			TestClassSurface(UTRLModPackager::StaticClass(), PackagerFunctions(), TEXT("Trellic|Packaging"), 6, {});
 		});
 
 		It("keeps the job runner and the cook preparation native-only", [this]() {
@@ -308,6 +368,99 @@ void FTRLScriptingSurfaceSpec::Define()
 			{
 				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindPropertyByName(Name));
 			}
+		});
+	});
+
+	Describe("UTRLWorkshopUpload", [this]() {
+		It("is registered as TRLWorkshopUpload, native and exported, with its purpose as tooltip", [this]() {
+			TestOperationClass(UTRLWorkshopUpload::StaticClass(), TEXT("TRLWorkshopUpload"),
+			                   TEXT("Workshop upload: sends a packaged mod to the Steam Workshop. It assembles the folder that goes to Steam"));
+		});
+
+		It("reflects nine callable or pure functions and HandlePublishComplete, and Publisher as its one property", [this]() {
+			TestClassSurface(UTRLWorkshopUpload::StaticClass(), UploadFunctions(), TEXT("Trellic|Steam Workshop"), 10, {TEXT("Publisher")});
+		});
+
+		It("reflects HandlePublishComplete by name only: private, not static, not callable by scripts", [this]() {
+			UFunction* Function = UTRLWorkshopUpload::StaticClass()->FindFunctionByName(TEXT("HandlePublishComplete"));
+			if (!TestNotNull(TEXT("HandlePublishComplete is found by name"), Function))
+			{
+				return;
+			}
+			TestTrue(TEXT("native and private"), Function->HasAllFunctionFlags(FUNC_Native | FUNC_Private));
+			TestFalse(TEXT("static, public, callable or pure"),
+			          Function->HasAnyFunctionFlags(FUNC_Static | FUNC_Public | FUNC_Protected | FUNC_BlueprintCallable | FUNC_BlueprintPure));
+			TestFalse(TEXT("has a category"), Function->HasMetaData(TEXT("Category")));
+			TestTrue(TEXT("tooltip"), Function->GetMetaData(TEXT("ToolTip"))
+			                              .StartsWith(TEXT("Steam answers on its own pump, so the outcome arrives here rather than at the call site.\n\n"),
+			                                          ESearchCase::CaseSensitive));
+			const TArray<FProperty*> Parameters = ParametersOf(Function);
+			if (!TestEqual(TEXT("parameters"), Parameters.Num(), 3))
+			{
+				return;
+			}
+			TestNull(TEXT("a return value"), Function->GetReturnProperty());
+			// The publisher's completion delegate calls it with exactly these.
+			TestParameter(TEXT("HandlePublishComplete"), *Parameters[0], {TEXT("Result"), EParamKind::EnumIn, TEXT("ETRLWorkshopResult")});
+			TestParameter(TEXT("HandlePublishComplete"), *Parameters[1], StringIn(TEXT("ItemId")));
+			TestParameter(TEXT("HandlePublishComplete"), *Parameters[2], {TEXT("StatusMessage"), EParamKind::TextIn, TEXT("FText")});
+		});
+
+		It("holds the publisher in Publisher, a private object reference that scripts can neither read nor write", [this]() {
+			const FObjectProperty* Publisher = CastField<FObjectProperty>(UTRLWorkshopUpload::StaticClass()->FindPropertyByName(TEXT("Publisher")));
+			if (!TestNotNull(TEXT("Publisher is an object reference"), Publisher))
+			{
+				return;
+			}
+			TestTrue(TEXT("to the Steam module's publisher"), Publisher->PropertyClass == UTRLWorkshopPublisher::StaticClass());
+			TestTrue(TEXT("private"), Publisher->HasAnyPropertyFlags(CPF_NativeAccessSpecifierPrivate));
+			TestFalse(TEXT("visible to scripts or the editor"),
+			          Publisher->HasAnyPropertyFlags(CPF_Edit | CPF_BlueprintVisible | CPF_BlueprintReadOnly | CPF_BlueprintAssignable | CPF_Config |
+			                                         CPF_Transient | CPF_SaveGame | CPF_ExposeOnSpawn));
+		});
+
+		It("keeps the notification, the ticker, the record writer and the upload's state native-only", [this]() {
+			const UClass* Class = UTRLWorkshopUpload::StaticClass();
+			for (const TCHAR* Name : {TEXT("FinishNotification"), TEXT("RecordItemId"), TEXT("TickProgress")})
+			{
+				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindFunctionByName(Name));
+			}
+			for (const TCHAR* Name : {TEXT("ActiveUpload"), TEXT("LastFailureReason"), TEXT("ModDescriptorPath"), TEXT("ModName"), TEXT("Visibility"),
+			                          TEXT("Notification"), TEXT("TickerHandle")})
+			{
+				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindPropertyByName(Name));
+			}
+		});
+
+		It("runs Preflight for a script with no result: its findings reach the log only", [this]() {
+			const FString TempDir = TRLTest::MakeTempFolder(TEXT("TRLScriptingSurface"));
+			const FString ModName = TRLTest::MakeUniqueModName(TEXT("TRLSurfaceMod"));
+			// Everything in order but the description.
+			const FString Descriptor = TRLTest::WriteMod(TempDir, ModName, ModName,
+			                                             FString::Printf(TEXT("{\"FriendlyName\": \"%s\", \"Description\": \"\", \"TRLTags\": [\"Maps\"], "
+			                                                                  "\"ExplicitlyLoaded\": true}"),
+			                                                             *ModName));
+			TRLTest::WriteTextFile(TempDir / ModName / TEXT("preview.png"), TEXT("png"));
+			UFunction* Function = UTRLWorkshopUpload::StaticClass()->FindFunctionByName(TEXT("Preflight"));
+			if (TestNotNull(TEXT("Preflight"), Function) && TestFalse(TEXT("the mod was written"), Descriptor.IsEmpty()))
+			{
+				TestEqual(TEXT("parameters, no return value among them"), static_cast<int32>(Function->NumParms), 1);
+				FStructOnScope Parms(Function);
+				CastField<FStrProperty>(Function->FindPropertyByName(TEXT("ModDescriptorPath")))
+				    ->SetPropertyValue_InContainer(Parms.GetStructMemory(), Descriptor);
+				const FString Warning =
+				    FString::Printf(TEXT("'%s' has an empty Description. That text IS the Workshop page - fill it in the .uplugin."), *ModName);
+				FTRLLogCapture Log;
+				AddExpectedError(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+				UTRLWorkshopUpload::StaticClass()->GetDefaultObject()->ProcessEvent(Function, Parms.GetStructMemory());
+				const TArray<FTRLLogCapture::FLine> Lines = Log.LinesOf(TEXT("LogTrellic"));
+				if (TestEqual(TEXT("log lines"), Lines.Num(), 1))
+				{
+					TestTrue(TEXT("a warning"), Lines[0].Verbosity == ELogVerbosity::Warning);
+					TestEqualSensitive(TEXT("the finding"), *Lines[0].Message, *Warning);
+				}
+			}
+			TRLTest::DeleteFolder(TempDir);
 		});
 	});
 
