@@ -87,6 +87,39 @@ TEST(Describe, AClassShowsItsFlagsFunctionsParametersAndProperties)
 	EXPECT_TRUE(FunctionTooltip(Class, 1).StartsWith(TEXT("Check a name before trying to use it.\n\n"), ESearchCase::CaseSensitive));
 }
 
+// The delegate's handler is reflected, and so found by describe, yet a script's call of it is refused.
+TEST(Describe, ShowsTheUploadsPrivateHandlerAndPublisherWhichAScriptCannotCall)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"describe","class":"TRLWorkshopUpload"})",
+	                                  R"({"cmd":"call","class":"TRLWorkshopUpload","function":"HandlePublishComplete","args":{}})", Quit});
+	ASSERT_EQ(Run.Replies().Num(), 3) << Run.RawOutput;
+	const TSharedPtr<FJsonValue> Class = Described(Run, 0, TEXT("class"));
+	ASSERT_TRUE(Class.IsValid()) << Run.RawOutput;
+	const TArray<TSharedPtr<FJsonValue>>& Functions = Class->AsObject()->GetArrayField(TEXT("functions"));
+	const TSharedPtr<FJsonValue>* Handler = Functions.FindByPredicate([](const TSharedPtr<FJsonValue>& Function) {
+		return Function->AsObject()->GetStringField(TEXT("name")).Equals(TEXT("HandlePublishComplete"));
+	});
+	ASSERT_NE(Handler, nullptr);
+	EXPECT_EQ(Functions.Num(), 10);
+	EXPECT_TRUE(Shows(TEXT(R"({
+		"flags": ["FUNC_Final", "FUNC_Native", "FUNC_Private", "FUNC_HasOutParms"],
+		"category": null,
+		"params": [
+			{"name": "Result", "type": "ETRLWorkshopResult", "flags": ["CPF_Parm", "CPF_NativeAccessSpecifierPublic"]},
+			{"name": "ItemId", "type": "FString", "flags": ["CPF_Parm", "CPF_NativeAccessSpecifierPublic"]},
+			{"name": "StatusMessage", "type": "FText",
+			 "flags": ["CPF_ConstParm", "CPF_Parm", "CPF_OutParm", "CPF_ReferenceParm", "CPF_NativeAccessSpecifierPublic"]}]
+	})"),
+	                  *Handler));
+	EXPECT_TRUE(Shows(TEXT(R"([{"name": "Publisher", "type": "TObjectPtr<UTRLWorkshopPublisher>",
+		"flags": ["CPF_UObjectWrapper", "CPF_NativeAccessSpecifierPrivate", "CPF_TObjectPtr"]}])"),
+	                  Class->AsObject()->TryGetField(TEXT("properties"))));
+
+	EXPECT_TRUE(Shows(TEXT(R"({"reply":"call","ok":false,"error":"TRLWorkshopUpload.HandlePublishComplete is reflected but scripts may not call it."})"),
+	                  MakeShared<FJsonValueObject>(Run.Replies()[1])));
+}
+
 TEST(Describe, AnEnumShowsItsFormUnderlyingTypeAndValuesWithoutTheHiddenMax)
 {
 	FHostSandbox Sandbox;
