@@ -1,3 +1,5 @@
+// The describe request on the classes and refusals that README's scripting guide does not show; the guide's own
+// describe examples (TRLModPackager, ETRLPackageStartResult) are run by ScriptingGuideTests.cpp.
 #include "HostRun.h"
 #include "JsonMatch.h"
 
@@ -118,31 +120,6 @@ TEST(Describe, ShowsTheUploadsPrivateHandlerAndPublisherWhichAScriptCannotCall)
 
 	EXPECT_TRUE(Shows(TEXT(R"({"reply":"call","ok":false,"error":"TRLWorkshopUpload.HandlePublishComplete is reflected but scripts may not call it."})"),
 	                  MakeShared<FJsonValueObject>(Run.Replies()[1])));
-}
-
-TEST(Describe, AnEnumShowsItsFormUnderlyingTypeAndValuesWithoutTheHiddenMax)
-{
-	FHostSandbox Sandbox;
-	const FHostRun Run = Sandbox.Run({R"({"cmd":"describe","enum":"ETRLPackageStartResult"})", Quit});
-	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
-	EXPECT_TRUE(Shows(TEXT(R"({
-		"name": "ETRLPackageStartResult",
-		"path": "/Script/TrellicEditor.ETRLPackageStartResult",
-		"cpp_form": "EnumClass",
-		"underlying": "uint8",
-		"tooltip": "Outcome of a packaging request. The work itself runs asynchronously in UAT.",
-		"blueprint_type": true,
-		"values": [
-			{"value": 0, "name": "Started", "display_name": "Started",
-			 "tooltip": "UAT was launched. Watch the editor notification, or the log, for the result."},
-			{"value": 1, "name": "InvalidMod", "display_name": "Invalid Mod",
-			 "tooltip": "The mod folder, its descriptor or the project could not be resolved."},
-			{"value": 2, "name": "MissingBaseRelease", "display_name": "Missing Base Release",
-			 "tooltip": "No base game release snapshot exists to cook against."},
-			{"value": 3, "name": "AlreadyRunning", "display_name": "Already Running",
-			 "tooltip": "Another packaging job is already running."}]
-	})"),
-	                  Described(Run, 0, TEXT("enum"))));
 }
 
 TEST(Describe, RefusesAnUnknownNameWithThatNameAndARequestWithoutExactlyOneKind)
