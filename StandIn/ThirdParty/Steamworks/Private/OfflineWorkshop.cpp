@@ -311,6 +311,8 @@ namespace OfflineWorkshop
 		NextFailure.reset();
 		Update.Call = NextCall++;
 		Update.Status = k_EItemUpdateStatusPreparingConfig;
+		// Read before the lock goes: from then on the worker may finish the update and drop it.
+		const SteamAPICall_t Call = Update.Call;
 		Jobs.push_back(Found->second);
 		if (!Worker.joinable())
 		{
@@ -320,7 +322,7 @@ namespace OfflineWorkshop
 		}
 		Lock.unlock();
 		Changed.notify_all();
-		return Update.Call;
+		return Call;
 	}
 
 	EItemUpdateStatus FWorkshop::GetItemUpdateProgress(UGCUpdateHandle_t Handle, uint64* OutProcessed, uint64* OutTotal)
