@@ -72,9 +72,11 @@ TEST(Reflection, FunctionsCarryFlagsCategoryTooltipAndParametersInOrder)
 	EXPECT_EQ(Utf8(Parameters[1]->GetName()), "Author");
 	EXPECT_EQ(Utf8(Parameters[2]->GetName()), "OutError");
 	EXPECT_EQ(Utf8(Parameters[3]->GetName()), "ReturnValue");
-	// A read-only reference is an input; a non-const reference is an output.
+	// A read-only string is an input passed as if by value; a non-const reference is an output.
 	EXPECT_NE(CastField<FStrProperty>(Parameters[0]), nullptr);
-	EXPECT_TRUE(Parameters[0]->HasAllPropertyFlags(CPF_Parm | CPF_ConstParm | CPF_ReferenceParm));
+	EXPECT_TRUE(Parameters[0]->HasAllPropertyFlags(CPF_Parm));
+	EXPECT_FALSE(Parameters[0]->HasAnyPropertyFlags(CPF_OutParm | CPF_ConstParm | CPF_ReferenceParm));
+	EXPECT_TRUE(Parameters[0]->HasMetaData(TEXT("NativeConst")));
 	EXPECT_NE(CastField<FTextProperty>(Parameters[2]), nullptr);
 	EXPECT_TRUE(Parameters[2]->HasAllPropertyFlags(CPF_Parm | CPF_OutParm));
 	EXPECT_FALSE(Parameters[2]->HasAnyPropertyFlags(CPF_ConstParm | CPF_ReferenceParm | CPF_ReturnParm));

@@ -218,6 +218,12 @@ TEST(HeaderParser, RefusesWhatItCannotUnderstandWithTheLineAndReason)
 	    {"UENUM()\nenum EPlain { A, B };", 4, "needs 'enum class' or an explicit underlying type"},
 	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUPROPERTY()\n\tstatic int32 X;\n};", 8, "cannot be static"},
 	    {"UPROPERTY()\nint32 Loose;", 4, "only allowed inside a UCLASS or USTRUCT"},
+	    // What the engine's scripting cannot hold stops the build here as it does there.
+	    {"UENUM(BlueprintType)\nenum class EA : int32 { A };", 4, "BlueprintType enum must have the underlying type uint8 ('EA' has int32)"},
+	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION(BlueprintCallable)\n\tstatic void F(int32 A, uint32 B);\n};", 9,
+	     "Type 'uint32' is not supported by blueprint. Function: F Parameter: B"},
+	    {"UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUFUNCTION(BlueprintPure)\n\tstatic uint16 F();\n};", 8,
+	     "Type 'uint16' is not supported by blueprint. Function: F Return value"},
 	};
 	for (const FCase& Case : Cases)
 	{
@@ -345,4 +351,92 @@ TEST(HeaderParser, RefusesBadDelegatesAndDuplicatesWithTheirLine)
 	const FParseError Private =
 	    ParseError(Prologue + "UCLASS()\nclass UA : public UObject\n{\n\tGENERATED_BODY()\n\tUPROPERTY(BlueprintReadWrite)\n\tint32 X;\n};\n");
 	EXPECT_NE(Private.Reason.find("private"), std::string::npos);
+}
+
+namespace
+{
+	/** The flags expression that the generated registration gives the member registered on the line holding Needle. */
+	std::string GeneratedFlags(const std::string& Source, const std::string& Needle)
+	{
+		const size_t At = Source.find(Needle);
+		if (At == std::string::npos)
+		{
+			return "<no " + Needle + ">";
+		}
+		const size_t LineStart = Source.rfind('\n', At) + 1;
+		const std::string Line = Source.substr(LineStart, Source.find('\n', At) - LineStart);
+		const size_t Open = Line.find("Flags(");
+		return Line.substr(Open + 6, Line.find(')', Open) - Open - 6);
+	}
+} // namespace
+
+// The flags the engine's header tool gives each declaration form, with the value its generated code carries.
+TEST(CodeGenerator, FlagsEachDeclarationFormAsTheEngineDoes)
+{
+	const FHeader Header = Parse(Prologue + R"(
+UCLASS()
+class MODULE_API UOps : public UObject
+{
+	GENERATED_BODY()
+
+public:
+	UFUNCTION(BlueprintCallable, Category = "A")
+	static FString Make(const FString& Name, const FText& Label, FText& OutError, int32 Count, const int32 Limit);
+
+	UFUNCTION(BlueprintCallable, BlueprintPure, Category = "A")
+	static bool Check(const FString& Path);
+
+	UFUNCTION(BlueprintCallable, Category = "A")
+	static void Run(const FString& Where);
+
+private:
+	UFUNCTION()
+	void Handle(EResult Result, const FString& ItemId, const FText& StatusMessage);
+
+	UPROPERTY()
+	TObjectPtr<UPublisher> Publisher;
+};
+
+UCLASS()
+class UPlain : public UObject
+{
+	GENERATED_BODY()
+};
+)");
+	const std::string Source = GenerateModuleSource("Mod", {Header});
+
+	// Every generated class is native with matched serializers; an exported one is also required API (0x001000A0).
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Ops\"), UObject::StaticClass()"), "CLASS_Native | CLASS_MatchedSerializers | CLASS_RequiredAPI");
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Plain\"), UObject::StaticClass()"), "CLASS_Native | CLASS_MatchedSerializers");
+
+	// A static callable function with an output: 0x04422401; pure adds 0x10000000.
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Make\")"), "FUNC_Native | FUNC_Public | FUNC_Final | FUNC_Static | FUNC_BlueprintCallable | FUNC_HasOutParms");
+	// A read-only string is no output, so neither function has out parameters.
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Check\")"), "FUNC_Native | FUNC_Public | FUNC_Final | FUNC_Static | FUNC_BlueprintCallable | FUNC_BlueprintPure");
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Run\")"), "FUNC_Native | FUNC_Public | FUNC_Final | FUNC_Static | FUNC_BlueprintCallable");
+	// A private member bound by name: not static, not callable, and a read-only text counts as an out parameter.
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Handle\")"), "FUNC_Native | FUNC_Private | FUNC_Final | FUNC_HasOutParms");
+
+	// const FString&: 0x0010000000000080, the string passed as if by value.
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Name\")"), "CPF_Parm | CPF_NativeAccessSpecifierPublic");
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"ItemId\")"), "CPF_Parm | CPF_NativeAccessSpecifierPublic");
+	// const FText&: 0x0010000008000182, an input passed by reference.
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Label\")"), "CPF_Parm | CPF_OutParm | CPF_ConstParm | CPF_ReferenceParm | CPF_NativeAccessSpecifierPublic");
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"StatusMessage\")"),
+	          "CPF_Parm | CPF_OutParm | CPF_ConstParm | CPF_ReferenceParm | CPF_NativeAccessSpecifierPublic");
+	// FText&: 0x0010000000000180, an output.
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"OutError\")"), "CPF_Parm | CPF_OutParm | CPF_NativeAccessSpecifierPublic");
+	// By value: 0x0010000000000080; declared const: 0x0010000000000082.
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Count\")"), "CPF_Parm | CPF_NativeAccessSpecifierPublic");
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Limit\")"), "CPF_Parm | CPF_ConstParm | CPF_NativeAccessSpecifierPublic");
+	// The return value: 0x0010000000000580.
+	EXPECT_EQ(GeneratedFlags(Source, "offsetof(FMake_Parms, ReturnValue)"), "CPF_Parm | CPF_OutParm | CPF_ReturnParm | CPF_NativeAccessSpecifierPublic");
+	// A private TObjectPtr member without specifiers: 0x0144000000000000.
+	EXPECT_EQ(GeneratedFlags(Source, "TEXT(\"Publisher\")"), "CPF_TObjectPtrWrapper | CPF_NativeAccessSpecifierPrivate");
+
+	// Whatever is declared const is marked so, for the engine's tools that show the native signature.
+	const size_t Name = Source.find("TEXT(\"Name\")");
+	EXPECT_NE(Source.substr(Name, Source.find('\n', Name) - Name).find("{{TEXT(\"NativeConst\"), TEXT(\"\")}}"), std::string::npos);
+	const size_t OutError = Source.find("TEXT(\"OutError\")");
+	EXPECT_EQ(Source.substr(OutError, Source.find('\n', OutError) - OutError).find("NativeConst"), std::string::npos);
 }

@@ -169,6 +169,9 @@ enum EPropertyFlags : uint64
 	CPF_NativeAccessSpecifierProtected = 0x0020000000000000,
 	CPF_NativeAccessSpecifierPrivate = 0x0040000000000000,
 	CPF_SkipSerialization = 0x0080000000000000,
+	CPF_TObjectPtr = 0x0100000000000000,
+	/** A TObjectPtr<> member: an object reference held through the engine's object pointer. */
+	CPF_TObjectPtrWrapper = CPF_UObjectWrapper | CPF_TObjectPtr,
 };
 ENUM_CLASS_FLAGS(EPropertyFlags)
 

@@ -9,6 +9,7 @@
 #include "UObject/UnrealType.h"
 
 #include "StandIn/LogCategories.h"
+#include "StandIn/ReflectionFlagNames.h"
 
 namespace UE::StandIn::EditorHost
 {
@@ -151,7 +152,155 @@ namespace UE::StandIn::EditorHost
 			}
 			return MakeShared<FJsonValueNull>();
 		}
+		TSharedRef<FJsonValue> MakeStringOrNull(const FString* Value)
+		{
+			return Value ? TSharedRef<FJsonValue>(MakeShared<FJsonValueString>(*Value)) : TSharedRef<FJsonValue>(MakeShared<FJsonValueNull>());
+		}
+
+		TArray<TSharedPtr<FJsonValue>> MakeNameArray(const TArray<const TCHAR*>& Names)
+		{
+			TArray<TSharedPtr<FJsonValue>> Values;
+			for (const TCHAR* Name : Names)
+			{
+				Values.Add(MakeShared<FJsonValueString>(Name));
+			}
+			return Values;
+		}
+
+		TSharedRef<FJsonObject> DescribeProperty(const FProperty& Property)
+		{
+			const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
+			Object->SetStringField(TEXT("name"), Property.GetName());
+			Object->SetStringField(TEXT("type"), Property.GetCPPType());
+			Object->SetArrayField(TEXT("flags"), MakeNameArray(UE::StandIn::GetPropertyFlagNames(Property.GetPropertyFlags())));
+			return Object;
+		}
+
+		TArray<TSharedPtr<FJsonValue>> DescribeProperties(const UStruct& Struct)
+		{
+			TArray<TSharedPtr<FJsonValue>> Properties;
+			for (TFieldIterator<FProperty> It(&Struct, EFieldIteratorFlags::ExcludeSuper); It; ++It)
+			{
+				Properties.Add(MakeShared<FJsonValueObject>(DescribeProperty(**It)));
+			}
+			return Properties;
+		}
+
+		TSharedRef<FJsonObject> DescribeFunction(const UFunction& Function)
+		{
+			const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
+			Object->SetStringField(TEXT("name"), Function.GetName());
+			Object->SetArrayField(TEXT("flags"), MakeNameArray(UE::StandIn::GetFunctionFlagNames(Function.FunctionFlags)));
+			Object->SetField(TEXT("category"), MakeStringOrNull(Function.FindMetaData(TEXT("Category"))));
+			Object->SetField(TEXT("tooltip"), MakeStringOrNull(Function.FindMetaData(TEXT("ToolTip"))));
+			Object->SetArrayField(TEXT("params"), DescribeProperties(Function));
+			return Object;
+		}
+
+		// The engine keeps an enum's underlying type only in the properties that hold the enum.
+		TSharedRef<FJsonValue> FindUnderlyingType(const UEnum& Enum)
+		{
+			for (TObjectIterator<UStruct> Struct; Struct; ++Struct)
+			{
+				for (TFieldIterator<FProperty> It(*Struct, EFieldIteratorFlags::ExcludeSuper); It; ++It)
+				{
+					const FEnumProperty* EnumProperty = CastField<FEnumProperty>(*It);
+					if (EnumProperty && EnumProperty->GetEnum() == &Enum)
+					{
+						return MakeShared<FJsonValueString>(EnumProperty->GetUnderlyingProperty()->GetCPPType());
+					}
+					const FByteProperty* ByteProperty = CastField<FByteProperty>(*It);
+					if (ByteProperty && ByteProperty->Enum == &Enum)
+					{
+						return MakeShared<FJsonValueString>(ByteProperty->GetCPPType());
+					}
+				}
+			}
+			return MakeShared<FJsonValueNull>();
+		}
+
+		/** The enum's own metadata (NameIndex INDEX_NONE) or a value's, as a string; null when absent. */
+		TSharedRef<FJsonValue> MakeEnumMetaData(const UEnum& Enum, const TCHAR* Key, int32 NameIndex)
+		{
+			const FString Value = Enum.GetMetaData(Key, NameIndex);
+			return Enum.HasMetaData(Key, NameIndex) ? TSharedRef<FJsonValue>(MakeShared<FJsonValueString>(Value))
+			                                        : TSharedRef<FJsonValue>(MakeShared<FJsonValueNull>());
+		}
+
+		const TCHAR* LexCppForm(UEnum::ECppForm CppForm)
+		{
+			switch (CppForm)
+			{
+				case UEnum::ECppForm::Regular:
+					return TEXT("Regular");
+				case UEnum::ECppForm::Namespaced:
+					return TEXT("Namespaced");
+				case UEnum::ECppForm::EnumClass:
+					return TEXT("EnumClass");
+			}
+			return TEXT("Regular");
+		}
 	} // namespace
+
+	bool DescribeReflectedClass(const FString& ClassName, TSharedPtr<FJsonObject>& OutDescription, FString& OutError)
+	{
+		const UClass* Class = FindScriptClass(ClassName);
+		if (!Class)
+		{
+			OutError = FString::Printf(TEXT("There is no reflected class '%s'."), *ClassName);
+			return false;
+		}
+		OutDescription = MakeShared<FJsonObject>();
+		OutDescription->SetStringField(TEXT("name"), Class->GetName());
+		OutDescription->SetStringField(TEXT("path"), Class->GetPathName());
+		const FString SuperName = Class->GetSuperClass() ? Class->GetSuperClass()->GetName() : FString();
+		OutDescription->SetField(TEXT("super"), MakeStringOrNull(Class->GetSuperClass() ? &SuperName : nullptr));
+		OutDescription->SetArrayField(TEXT("flags"), MakeNameArray(UE::StandIn::GetClassFlagNames(Class->GetClassFlags())));
+		OutDescription->SetStringField(TEXT("config_name"), Class->ClassConfigName.ToString());
+		OutDescription->SetField(TEXT("tooltip"), MakeStringOrNull(Class->FindMetaData(TEXT("ToolTip"))));
+		TArray<TSharedPtr<FJsonValue>> Functions;
+		for (TFieldIterator<UFunction> It(Class, EFieldIteratorFlags::ExcludeSuper); It; ++It)
+		{
+			Functions.Add(MakeShared<FJsonValueObject>(DescribeFunction(**It)));
+		}
+		OutDescription->SetArrayField(TEXT("functions"), Functions);
+		OutDescription->SetArrayField(TEXT("properties"), DescribeProperties(*Class));
+		return true;
+	}
+
+	bool DescribeReflectedEnum(const FString& EnumName, TSharedPtr<FJsonObject>& OutDescription, FString& OutError)
+	{
+		const UEnum* Enum = nullptr;
+		for (TObjectIterator<UEnum> It; It && !Enum; ++It)
+		{
+			Enum = It->GetName().Equals(EnumName) ? *It : nullptr;
+		}
+		if (!Enum)
+		{
+			OutError = FString::Printf(TEXT("There is no reflected enum '%s'."), *EnumName);
+			return false;
+		}
+		OutDescription = MakeShared<FJsonObject>();
+		OutDescription->SetStringField(TEXT("name"), Enum->GetName());
+		OutDescription->SetStringField(TEXT("path"), Enum->GetPathName());
+		OutDescription->SetStringField(TEXT("cpp_form"), LexCppForm(Enum->GetCppForm()));
+		OutDescription->SetField(TEXT("underlying"), FindUnderlyingType(*Enum));
+		OutDescription->SetField(TEXT("tooltip"), MakeEnumMetaData(*Enum, TEXT("ToolTip"), INDEX_NONE));
+		OutDescription->SetBoolField(TEXT("blueprint_type"), Enum->HasMetaData(TEXT("BlueprintType")));
+		TArray<TSharedPtr<FJsonValue>> Values;
+		// The last entry is the "_MAX" that reflection adds after the declared values.
+		for (int32 Index = 0; Index < Enum->NumEnums() - 1; ++Index)
+		{
+			const TSharedRef<FJsonObject> Value = MakeShared<FJsonObject>();
+			Value->SetNumberField(TEXT("value"), static_cast<double>(Enum->GetValueByIndex(Index)));
+			Value->SetStringField(TEXT("name"), Enum->GetNameStringByIndex(Index));
+			Value->SetStringField(TEXT("display_name"), Enum->GetDisplayNameTextByIndex(Index).ToString());
+			Value->SetField(TEXT("tooltip"), MakeEnumMetaData(*Enum, TEXT("ToolTip"), Index));
+			Values.Add(MakeShared<FJsonValueObject>(Value));
+		}
+		OutDescription->SetArrayField(TEXT("values"), Values);
+		return true;
+	}
 
 	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn,
 	                           TSharedRef<FJsonObject>& OutOutputs, FString& OutError)

@@ -14,6 +14,21 @@ namespace UE::StandIn::EditorHost
 	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn,
 	                           TSharedRef<FJsonObject>& OutOutputs, FString& OutError);
 
+	/**
+	 * Describes a reflected class, named as scripts name it (without its prefix letter), from its reflection data: its
+	 * path, super class, flags, configuration name and tooltip, its functions in declaration order with their flags,
+	 * category, tooltip and parameters, and its properties.
+	 * @return false with OutError naming the class when there is none of that name.
+	 */
+	bool DescribeReflectedClass(const FString& ClassName, TSharedPtr<FJsonObject>& OutDescription, FString& OutError);
+
+	/**
+	 * Describes a reflected enum from its reflection data: its path, C++ form, underlying type, tooltip, whether scripts
+	 * may hold it, and its values without the hidden "_MAX" one.
+	 * @return false with OutError naming the enum when there is none of that name.
+	 */
+	bool DescribeReflectedEnum(const FString& EnumName, TSharedPtr<FJsonObject>& OutDescription, FString& OutError);
+
 	/** Collects garbage. @return the live objects per class name. */
 	TSharedRef<FJsonObject> CollectGarbageAndCountObjects();
 

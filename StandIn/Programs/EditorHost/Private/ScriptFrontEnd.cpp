@@ -201,6 +201,10 @@ namespace UE::StandIn::EditorHost
 		{
 			return HandleCall(Request, Reply, OutError);
 		}
+		if (Command.Equals(TEXT("describe")))
+		{
+			return HandleDescribe(Request, Reply, OutError);
+		}
 		if (Command.Equals(TEXT("menu")))
 		{
 			return HandleMenu(Request, Reply, OutError);
@@ -304,6 +308,26 @@ namespace UE::StandIn::EditorHost
 		}
 		Reply->SetField(TEXT("return"), Return.IsValid() ? Return : TSharedPtr<FJsonValue>(MakeShared<FJsonValueNull>()));
 		Reply->SetObjectField(TEXT("out"), Outputs);
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleDescribe(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
+	{
+		FString ClassName;
+		FString EnumName;
+		const bool bClass = Request->TryGetStringField(TEXT("class"), ClassName);
+		const bool bEnum = Request->TryGetStringField(TEXT("enum"), EnumName);
+		if (bClass == bEnum)
+		{
+			OutError = TEXT("\"describe\" takes either \"class\" or \"enum\": the name of a reflected class or enum.");
+			return false;
+		}
+		TSharedPtr<FJsonObject> Description;
+		if (bClass ? !DescribeReflectedClass(ClassName, Description, OutError) : !DescribeReflectedEnum(EnumName, Description, OutError))
+		{
+			return false;
+		}
+		Reply->SetObjectField(bClass ? TEXT("class") : TEXT("enum"), Description);
 		return true;
 	}
 

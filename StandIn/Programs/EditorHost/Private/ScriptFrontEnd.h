@@ -45,6 +45,7 @@ namespace UE::StandIn::EditorHost
 		bool HandleRequest(const std::string& Line);
 		bool HandleCommand(const FString& Command, const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 		bool HandleCall(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleDescribe(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 		bool HandleMenu(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 		bool HandleChoose(const TSharedRef<FJsonObject>& Request, FString& OutError);
 		bool HandleWindow(const TSharedRef<FJsonObject>& Request, FString& OutError);

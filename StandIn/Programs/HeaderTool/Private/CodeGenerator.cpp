@@ -2,6 +2,7 @@
 
 #include "HeaderParser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <sstream>
@@ -128,11 +129,17 @@ namespace HeaderTool
 			return Name.size() > 1 ? Name.substr(1) : Name;
 		}
 
+		// The engine's header tool flags a parameter by how it is passed:
+		//   T           CPF_Parm (and CPF_ConstParm when declared const): an input
+		//   const FString&  CPF_Parm only: a read-only string is passed as if by value
+		//   const T&    CPF_Parm | CPF_OutParm | CPF_ReferenceParm | CPF_ConstParm: an input passed by reference
+		//   T&          CPF_Parm | CPF_OutParm: an output (with UPARAM(ref) also CPF_ReferenceParm: an input written back)
+		// and every parameter is CPF_NativeAccessSpecifierPublic.
 		std::vector<std::string> ParamFlags(const FParam& Param)
 		{
 			std::vector<std::string> Flags = {"CPF_Parm"};
-			const bool bRefSpecifier = HasSpecifier(Param.UParamSpecifiers, "ref");
-			if (Param.Type.bReference)
+			const bool bConstString = Param.Type.bConst && Param.Type.bReference && Param.Type.ValueType == "FString";
+			if (Param.Type.bReference && !bConstString)
 			{
 				Flags.push_back("CPF_OutParm");
 				if (Param.Type.bConst)
@@ -140,12 +147,12 @@ namespace HeaderTool
 					Flags.push_back("CPF_ConstParm");
 					Flags.push_back("CPF_ReferenceParm");
 				}
-				else if (bRefSpecifier)
+				else if (HasSpecifier(Param.UParamSpecifiers, "ref"))
 				{
 					Flags.push_back("CPF_ReferenceParm");
 				}
 			}
-			else if (Param.Type.bConst)
+			else if (Param.Type.bConst && !bConstString)
 			{
 				Flags.push_back("CPF_ConstParm");
 			}
@@ -157,7 +164,25 @@ namespace HeaderTool
 			{
 				Flags.push_back("CPF_RepSkip");
 			}
+			Flags.push_back("CPF_NativeAccessSpecifierPublic");
 			return Flags;
+		}
+
+		bool IsOutput(const FParam& Param)
+		{
+			const std::vector<std::string> Flags = ParamFlags(Param);
+			return std::find(Flags.begin(), Flags.end(), "CPF_OutParm") != Flags.end();
+		}
+
+		/** What the parameter declares, and "NativeConst" for a const one, as the engine marks it. */
+		FMetaData ParamMetaData(const FParam& Param)
+		{
+			FMetaData MetaData = Param.MetaData;
+			if (Param.Type.bConst)
+			{
+				MetaData.Set("NativeConst", "");
+			}
+			return MetaData;
 		}
 
 		struct FClassGenerator
@@ -225,7 +250,7 @@ namespace HeaderTool
 				bool bHasDefaults = false;
 				for (const FParam& Param : Function.Params)
 				{
-					bHasOut |= Param.Type.bReference;
+					bHasOut |= IsOutput(Param);
 					bHasDefaults |= !Param.DefaultValue.empty();
 				}
 				if (bHasOut)
@@ -315,6 +340,10 @@ namespace HeaderTool
 						Flags.push_back(Mapping.Flags);
 					}
 				}
+				if (Property.Type.find("TObjectPtr<") != std::string::npos)
+				{
+					Flags.push_back("CPF_TObjectPtrWrapper");
+				}
 				Flags.push_back(AccessFlag(Property.Access, "CPF_NativeAccessSpecifier"));
 				return Flags;
 			}
@@ -368,7 +397,8 @@ namespace HeaderTool
 				    {"CollapseCategories", "CLASS_CollapseCategories"},
 				    {"DefaultToInstanced", "CLASS_DefaultToInstanced"},
 				};
-				std::vector<std::string> Flags = {"CLASS_Native"};
+				// The engine's header tool marks every class it generates as native with matched serializers.
+				std::vector<std::string> Flags = {"CLASS_Native", "CLASS_MatchedSerializers"};
 				if (!Class.ApiMacro.empty())
 				{
 					Flags.push_back("CLASS_RequiredAPI");
@@ -481,14 +511,15 @@ namespace HeaderTool
 				for (const FParam& Param : Function.Params)
 				{
 					Out << "\t\t\tAddProperty<" << QualifiedType(Param.Type.ValueType) << ">(Function, " << Literal(Param.Name) << ", EPropertyFlags("
-					    << JoinFlags(ParamFlags(Param), "CPF_None") << "), offsetof(" << Parms << ", " << Param.Name << "), " << MetaDataList(Param.MetaData)
-					    << ");\n";
+					    << JoinFlags(ParamFlags(Param), "CPF_None") << "), offsetof(" << Parms << ", " << Param.Name << "), "
+					    << MetaDataList(ParamMetaData(Param)) << ");\n";
 				}
 				if (!Function.ReturnType.empty())
 				{
 					Out << "\t\t\tAddProperty<" << QualifiedType(Function.ReturnType)
-					    << ">(Function, TEXT(\"ReturnValue\"), EPropertyFlags(CPF_Parm | CPF_OutParm | CPF_ReturnParm), offsetof(" << Parms
-					    << ", ReturnValue), {});\n";
+					    << ">(Function, TEXT(\"ReturnValue\"), EPropertyFlags(CPF_Parm | CPF_OutParm | CPF_ReturnParm | CPF_NativeAccessSpecifierPublic), "
+					       "offsetof("
+					    << Parms << ", ReturnValue), {});\n";
 				}
 				Out << "\t\t\tSetMetaData(Function, " << MetaDataList(FunctionMetaData(Function)) << ");\n";
 				Out << "\t\t\tFinishStruct(Function);\n";
@@ -616,7 +647,7 @@ namespace HeaderTool
 			bool bHasOut = false;
 			for (const FParam& Param : Delegate.Params)
 			{
-				bHasOut |= Param.Type.bReference;
+				bHasOut |= IsOutput(Param);
 			}
 			if (bHasOut)
 			{

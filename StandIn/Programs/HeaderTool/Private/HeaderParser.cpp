@@ -810,6 +810,23 @@ namespace HeaderTool
 						     "BlueprintPure specifier is not allowed for functions with no return value and no output parameters ('" + Function.Name + "')");
 					}
 				}
+				if (bPure || FindSpecifier(Function.Specifiers, "BlueprintCallable"))
+				{
+					// The engine's scripting has no pin for the integers it does not use.
+					static const FNames NotForScripts = {"int8", "int16", "uint16", "uint32", "uint64"};
+					if (IsOneOf(Function.ReturnType, NotForScripts))
+					{
+						Fail(Function.Line, "Type '" + Function.ReturnType + "' is not supported by blueprint. Function: " + Function.Name + " Return value");
+					}
+					for (const FParam& Param : Function.Params)
+					{
+						if (IsOneOf(Param.Type.ValueType, NotForScripts))
+						{
+							Fail(Param.Line,
+							     "Type '" + Param.Type.ValueType + "' is not supported by blueprint. Function: " + Function.Name + " Parameter: " + Param.Name);
+						}
+					}
+				}
 				for (size_t First = 0; First < Function.Params.size(); ++First)
 				{
 					for (size_t Second = First + 1; Second < Function.Params.size(); ++Second)
@@ -1118,6 +1135,12 @@ namespace HeaderTool
 				else if (!Enum.bEnumClass)
 				{
 					Fail(Enum.Line, "A UENUM needs 'enum class' or an explicit underlying type ('" + Enum.Name + "')");
+				}
+				// Scripts hold an enum's value in a byte.
+				if (FindSpecifier(Enum.Specifiers, "BlueprintType") && Enum.UnderlyingType != "uint8")
+				{
+					Fail(Enum.Line, "A BlueprintType enum must have the underlying type uint8 ('" + Enum.Name + "' has " +
+					                    (Enum.UnderlyingType.empty() ? std::string("none") : Enum.UnderlyingType) + ")");
 				}
 				Expect("{", "to open enum " + Enum.Name);
 				while (!Current().Is("}"))

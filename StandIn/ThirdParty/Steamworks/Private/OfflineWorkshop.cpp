@@ -311,7 +311,7 @@ namespace OfflineWorkshop
 		NextFailure.reset();
 		Update.Call = NextCall++;
 		Update.Status = k_EItemUpdateStatusPreparingConfig;
-		// Read under the lock: once it is released the worker may finish the update and free it.
+		// Read before the lock goes: from then on the worker may finish the update and drop it.
 		const SteamAPICall_t Call = Update.Call;
 		Jobs.push_back(Found->second);
 		if (!Worker.joinable())
