@@ -369,6 +369,12 @@ UToolMenu* UToolMenus::FindMenu(const FName Name)
 	return FindMenuInternal(Name);
 }
 
+void UToolMenus::RemoveMenu(const FName MenuName)
+{
+	ReportIfNotLive(GetGeneration(), TEXT("UToolMenus::RemoveMenu"));
+	Menus.Remove(MenuName);
+}
+
 bool UToolMenus::IsMenuRegistered(const FName Name) const
 {
 	const UToolMenu* Menu = FindMenuInternal(Name);
