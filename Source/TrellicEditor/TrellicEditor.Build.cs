@@ -10,6 +10,6 @@ public class TrellicEditor : ModuleRules
 
 		PublicDependencyModuleNames.AddRange(new string[] { "Core", "CoreUObject" });
 
-		PrivateDependencyModuleNames.AddRange(new string[] { "Trellic", "Json", "Slate", "SlateCore", "ToolMenus", "UATHelper" });
+		PrivateDependencyModuleNames.AddRange(new string[] { "Trellic", "Json", "Slate", "SlateCore", "ToolMenus", "UATHelper", "UnrealEd" });
 	}
 }

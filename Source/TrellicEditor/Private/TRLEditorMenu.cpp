@@ -2,15 +2,103 @@
 
 #include "TRLEditorMenu.h"
 
+#include "Editor.h"
 #include "Framework/Commands/UIAction.h"
+#include "HAL/FileManager.h"
+#include "Misc/MessageDialog.h"
+#include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
+#include "TRLLocalModProvider.h"
+#include "TRLModMount.h"
+#include "TRLModPackager.h"
+#include "TRLModScaffold.h"
+#include "TRLScopedMessageDialogOverride.h"
+#include "TRLScopedModalWindowOverride.h"
 #include "Textures/SlateIcon.h"
 #include "ToolMenus.h"
+#include "Trellic.h"
+#include "Widgets/Input/SButton.h"
+#include "Widgets/Input/SEditableTextBox.h"
+#include "Widgets/Layout/SBorder.h"
+#include "Widgets/SBoxPanel.h"
+#include "Widgets/SWindow.h"
+#include "Widgets/Text/STextBlock.h"
 
 #define LOCTEXT_NAMESPACE "TRLEditorMenu"
 
 const FName FTRLEditorMenu::MenuOwnerName(TEXT("Trellic"));
 FDelegateHandle FTRLEditorMenu::StartupCallbackHandle;
+
+FTRLScopedMessageDialogOverride* FTRLScopedMessageDialogOverride::Innermost = nullptr;
+
+FTRLScopedMessageDialogOverride::FTRLScopedMessageDialogOverride(FOpenMessageDialog InOpenMessageDialog)
+    : OpenMessageDialog(MoveTemp(InOpenMessageDialog))
+    , Replaced(Innermost)
+{
+	Innermost = this;
+}
+
+FTRLScopedMessageDialogOverride::~FTRLScopedMessageDialogOverride()
+{
+	Innermost = Replaced;
+}
+
+const FTRLScopedMessageDialogOverride::FOpenMessageDialog* FTRLScopedMessageDialogOverride::Get()
+{
+	return Innermost ? &Innermost->OpenMessageDialog : nullptr;
+}
+
+FTRLScopedModalWindowOverride* FTRLScopedModalWindowOverride::Innermost = nullptr;
+
+FTRLScopedModalWindowOverride::FTRLScopedModalWindowOverride(FShowModalWindow InShowModalWindow)
+    : ShowModalWindow(MoveTemp(InShowModalWindow))
+    , Replaced(Innermost)
+{
+	Innermost = this;
+}
+
+FTRLScopedModalWindowOverride::~FTRLScopedModalWindowOverride()
+{
+	Innermost = Replaced;
+}
+
+const FTRLScopedModalWindowOverride::FShowModalWindow* FTRLScopedModalWindowOverride::Get()
+{
+	return Innermost ? &Innermost->ShowModalWindow : nullptr;
+}
+
+namespace TRLEditorMenu
+{
+	FToolMenuSection& FindOrAddModsSection(UToolMenu& Menu)
+	{
+		return Menu.FindOrAddSection(TEXT("Mods"), LOCTEXT("ModsSection", "Mods"));
+	}
+
+	/** The enabled test of an entry that can never be chosen. */
+	bool CanNeverExecute()
+	{
+		return false;
+	}
+
+	/** The enabled test of a mount entry: whether the mod was unmounted when the submenu was filled. */
+	bool WasNotMounted(bool bMountedWhenFilled)
+	{
+		return !bMountedWhenFilled;
+	}
+
+	/** The greyed entry that stands in for an empty list, and says how to make a mod. */
+	void AddNoModsEntry(FToolMenuSection& Section, const TCHAR* EntryName)
+	{
+		Section.AddMenuEntry(EntryName, LOCTEXT("NoModsLabel", "No mods found"), LOCTEXT("NoModsTooltip", "Create one with Tools > Trellic > New Mod."),
+		                     FSlateIcon(), FUIAction(FExecuteAction(), FCanExecuteAction::CreateStatic(&CanNeverExecute)), EUserInterfaceActionType::Button);
+	}
+
+	/** @return the text in the box without the blanks around it; empty when the box was never made. */
+	FString ReadTrimmed(const TSharedPtr<SEditableTextBox>& Box)
+	{
+		return Box.IsValid() ? Box->GetText().ToString().TrimStartAndEnd() : FString();
+	}
+} // namespace TRLEditorMenu
 
 void FTRLEditorMenu::Register()
 {
@@ -69,14 +157,225 @@ void FTRLEditorMenu::RegisterMenus()
 	    FSlateIcon(), FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnCreateBaseRelease)), EUserInterfaceActionType::Button);
 }
 
-void FTRLEditorMenu::FillMountMenu(UToolMenu* /*Menu*/) {}
+TArray<FString> FTRLEditorMenu::FindLocalMods()
+{
+	TArray<FString> Descriptors;
+	const FString Root = UTRLLocalModProvider::GetLocalModsRoot();
+	IFileManager& FileManager = IFileManager::Get();
+	if (!FileManager.DirectoryExists(*Root))
+	{
+		return Descriptors;
+	}
 
-void FTRLEditorMenu::FillPackageMenu(UToolMenu* /*Menu*/) {}
+	TArray<FString> Folders;
+	FileManager.FindFiles(Folders, *(Root / TEXT("*")), false, true);
+	TArray<FString> Found;
+	for (const FString& Folder : Folders)
+	{
+		Found.Reset();
+		FileManager.FindFiles(Found, *(Root / Folder / TEXT("*.uplugin")), true, false);
+		if (Found.Num() > 0)
+		{
+			Descriptors.Add(FPaths::ConvertRelativePathToFull(Root / Folder / Found[0]));
+		}
+	}
+	return Descriptors;
+}
+
+void FTRLEditorMenu::FillMountMenu(UToolMenu* Menu)
+{
+	if (!Menu)
+	{
+		return;
+	}
+	FToolMenuSection& Section = TRLEditorMenu::FindOrAddModsSection(*Menu);
+	const TArray<FString> Mods = FindLocalMods();
+	if (Mods.IsEmpty())
+	{
+		TRLEditorMenu::AddNoModsEntry(Section, TEXT("TRLNoModsToMount"));
+		return;
+	}
+
+	for (const FString& Descriptor : Mods)
+	{
+		const FString ModName = FPaths::GetBaseFilename(Descriptor);
+		const FText Name = FText::FromString(ModName);
+		// Asked once per opening: a mod mounted while the menu is open stays choosable until it opens again.
+		const bool bMounted = FTRLModMount::IsMounted(ModName);
+		Section.AddMenuEntry(FName(ModName), bMounted ? FText::Format(LOCTEXT("MountedEntry", "{0} (open)"), Name) : Name,
+		                     bMounted ? LOCTEXT("AlreadyMountedTooltip", "Already mounted; its content is in the Content Browser.")
+		                              : FText::Format(LOCTEXT("MountOneTooltip", "Mount {0} so assets can be saved into it."), Name),
+		                     FSlateIcon(),
+		                     FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnMountMod, Descriptor),
+		                               FCanExecuteAction::CreateStatic(&TRLEditorMenu::WasNotMounted, bMounted)),
+		                     EUserInterfaceActionType::Button);
+	}
+}
+
+void FTRLEditorMenu::FillPackageMenu(UToolMenu* Menu)
+{
+	if (!Menu)
+	{
+		return;
+	}
+	FToolMenuSection& Section = TRLEditorMenu::FindOrAddModsSection(*Menu);
+	const TArray<FString> Mods = FindLocalMods();
+	if (Mods.IsEmpty())
+	{
+		TRLEditorMenu::AddNoModsEntry(Section, TEXT("TRLNoMods"));
+		return;
+	}
+
+	// No enabled test: a request while a job runs is the packager's to refuse, with a message that says why.
+	for (const FString& Descriptor : Mods)
+	{
+		const FString ModName = FPaths::GetBaseFilename(Descriptor);
+		const FText Name = FText::FromString(ModName);
+		Section.AddMenuEntry(FName(ModName), Name, FText::Format(LOCTEXT("PackageOneTooltip", "Cook {0} as DLC on top of the base game release."), Name),
+		                     FSlateIcon(), FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnPackageMod, Descriptor)),
+		                     EUserInterfaceActionType::Button);
+	}
+}
 
 void FTRLEditorMenu::FillUploadMenu(UToolMenu* /*Menu*/) {}
 
-void FTRLEditorMenu::OpenNewModDialog() {}
+void FTRLEditorMenu::OpenNewModDialog()
+{
+	TSharedPtr<SEditableTextBox> NameBox;
+	TSharedPtr<SEditableTextBox> AuthorBox;
+	bool bCreate = false;
 
-void FTRLEditorMenu::OnCreateBaseRelease() {}
+	const TSharedRef<SWindow> Window =
+	    SNew(SWindow).Title(LOCTEXT("NewModTitle", "New Mod")).ClientSize(FVector2D(420, 170)).SupportsMaximize(false).SupportsMinimize(false);
+	// The buttons hold the window weakly: a window that kept itself alive through its own content would never go.
+	const TWeakPtr<SWindow> WeakWindow = Window;
+	const auto CloseWindow = [WeakWindow]() {
+		if (const TSharedPtr<SWindow> Pinned = WeakWindow.Pin())
+		{
+			Pinned->RequestDestroyWindow();
+		}
+	};
+
+	// clang-format off
+	Window->SetContent(
+		SNew(SBorder)
+		.Padding(12)
+		[
+			SNew(SVerticalBox)
+			+ SVerticalBox::Slot().AutoHeight().Padding(0, 0, 0, 4)
+			[
+				SNew(STextBlock).Text(LOCTEXT("NameLabel", "Mod name (letters, digits and underscores)"))
+			]
+			+ SVerticalBox::Slot().AutoHeight().Padding(0, 0, 0, 10)
+			[
+				SAssignNew(NameBox, SEditableTextBox)
+			]
+			+ SVerticalBox::Slot().AutoHeight().Padding(0, 0, 0, 4)
+			[
+				SNew(STextBlock).Text(LOCTEXT("AuthorLabel", "Author"))
+			]
+			+ SVerticalBox::Slot().AutoHeight().Padding(0, 0, 0, 12)
+			[
+				SAssignNew(AuthorBox, SEditableTextBox)
+			]
+			+ SVerticalBox::Slot().AutoHeight().HAlign(HAlign_Right)
+			[
+				SNew(SHorizontalBox)
+				+ SHorizontalBox::Slot().AutoWidth().Padding(0, 0, 8, 0)
+				[
+					SNew(SButton)
+					.Text(LOCTEXT("CreateButton", "Create"))
+					.OnClicked_Lambda([&bCreate, CloseWindow]()
+					{
+						bCreate = true;
+						CloseWindow();
+						return FReply::Handled();
+					})
+				]
+				+ SHorizontalBox::Slot().AutoWidth()
+				[
+					SNew(SButton)
+					.Text(LOCTEXT("CancelButton", "Cancel"))
+					.OnClicked_Lambda([CloseWindow]()
+					{
+						CloseWindow();
+						return FReply::Handled();
+					})
+				]
+			]
+		]);
+	// clang-format on
+
+	// Returns only once the window has gone, so bCreate, which the Create button holds by reference, outlives every click.
+	if (const FTRLScopedModalWindowOverride::FShowModalWindow* ShowModalWindow = FTRLScopedModalWindowOverride::Get())
+	{
+		(*ShowModalWindow)(Window);
+	}
+	else
+	{
+		GEditor->EditorAddModalWindow(Window);
+	}
+	if (!bCreate)
+	{
+		return;
+	}
+
+	const FString ModName = TRLEditorMenu::ReadTrimmed(NameBox);
+	FText OutError;
+	if (UTRLModScaffold::CreateMod(ModName, TRLEditorMenu::ReadTrimmed(AuthorBox), FString(), OutError).IsEmpty())
+	{
+		ReportError(OutError);
+		return;
+	}
+	ShowMessage(
+	    FText::Format(LOCTEXT("ModCreated", "Created '{0}'.\n\nPut your assets in its Content folder, then package it from Tools > Trellic > Package Mod."),
+	                  FText::FromString(ModName)));
+}
+
+void FTRLEditorMenu::OnCreateBaseRelease()
+{
+	FText OutError;
+	if (UTRLModPackager::CreateBaseGameRelease(OutError) != ETRLPackageStartResult::Started)
+	{
+		ReportError(OutError);
+	}
+}
+
+void FTRLEditorMenu::OnPackageMod(FString ModDescriptorPath)
+{
+	FText OutError;
+	if (UTRLModPackager::PackageMod(ModDescriptorPath, OutError) != ETRLPackageStartResult::Started)
+	{
+		ReportError(OutError);
+	}
+}
+
+void FTRLEditorMenu::OnMountMod(FString ModDescriptorPath)
+{
+	FText OutError;
+	if (!UTRLModScaffold::MountModForEditing(ModDescriptorPath, OutError))
+	{
+		ReportError(OutError);
+		return;
+	}
+	ShowMessage(FText::Format(LOCTEXT("ModMounted", "'{0}' is open for editing.\n\nIts content folder is now in the Content Browser, under plugin content."),
+	                          FText::FromString(FPaths::GetBaseFilename(ModDescriptorPath))));
+}
+
+void FTRLEditorMenu::ReportError(const FText& Message)
+{
+	UE_LOG(LogTrellic, Warning, TEXT("%s"), *Message.ToString());
+	ShowMessage(Message);
+}
+
+void FTRLEditorMenu::ShowMessage(const FText& Message)
+{
+	if (const FTRLScopedMessageDialogOverride::FOpenMessageDialog* OpenMessageDialog = FTRLScopedMessageDialogOverride::Get())
+	{
+		(*OpenMessageDialog)(EAppMsgType::Ok, Message);
+		return;
+	}
+	FMessageDialog::Open(EAppMsgType::Ok, Message);
+}
 
 #undef LOCTEXT_NAMESPACE
