@@ -78,11 +78,10 @@ namespace
 		return Out;
 	}
 
-	// Decodes UTF-8; a byte that starts no valid sequence becomes U+FFFD.
-	std::u16string Utf8ToUtf16(std::string_view Source)
+	// Decodes UTF-8 onto the end of Out; a byte that starts no valid sequence becomes U+FFFD.
+	void AppendUtf8(std::u16string& Out, std::string_view Source)
 	{
-		std::u16string Out;
-		Out.reserve(Source.size());
+		Out.reserve(Out.size() + Source.size());
 		size_t Index = 0;
 		while (Index < Source.size())
 		{
@@ -149,6 +148,12 @@ namespace
 			}
 			Index += static_cast<size_t>(Extra) + 1;
 		}
+	}
+
+	std::u16string Utf8ToUtf16(std::string_view Source)
+	{
+		std::u16string Out;
+		AppendUtf8(Out, Source);
 		return Out;
 	}
 
@@ -527,6 +532,16 @@ FString FString::LeftChop(int32 Count) const
 	return Left(Len() - Clamp(Count, 0, Len()));
 }
 
+void FString::LeftInline(int32 Count)
+{
+	Data.resize(static_cast<size_t>(Clamp(Count, 0, Len())));
+}
+
+void FString::LeftChopInline(int32 Count)
+{
+	LeftInline(Len() - Clamp(Count, 0, Len()));
+}
+
 FString FString::Right(int32 Count) const
 {
 	const int32 Kept = Clamp(Count, 0, Len());
@@ -643,6 +658,12 @@ FString FString::Join(const TArray<FString>& Items, const TCHAR* Separator)
 std::string FString::ToUtf8() const
 {
 	return Utf16ToUtf8(Data);
+}
+
+FString& FString::AppendChars(const UTF8CHAR* Str, int32 Count)
+{
+	AppendUtf8(Data, std::string_view(reinterpret_cast<const char*>(Str), static_cast<size_t>(Count > 0 ? Count : 0)));
+	return *this;
 }
 
 FString FString::FromUtf8(std::string_view Utf8)

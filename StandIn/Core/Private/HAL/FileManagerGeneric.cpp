@@ -8,7 +8,7 @@
 namespace
 {
 	// "*" matches any run of characters, "?" any one; case is ignored.
-	bool MatchesWildcard(const FString& Name, const FString& Pattern)
+	bool MatchesWildcard(FStringView Name, const FString& Pattern)
 	{
 		int32 NameIndex = 0;
 		int32 PatternIndex = 0;
@@ -53,6 +53,20 @@ namespace
 			const int32 IgnoringCase = A.Compare(B, ESearchCase::IgnoreCase);
 			return IgnoringCase != 0 ? IgnoringCase < 0 : A.Compare(B, ESearchCase::CaseSensitive) < 0;
 		});
+	}
+
+	// The name after the last separator of a listed path, without copying the path first.
+	const TCHAR* NameOf(const TCHAR* Path)
+	{
+		const TCHAR* Name = Path;
+		for (const TCHAR* Char = Path; *Char; ++Char)
+		{
+			if (*Char == TEXT('/') || *Char == TEXT('\\'))
+			{
+				Name = Char + 1;
+			}
+		}
+		return Name;
 	}
 
 	bool IsWanted(bool bIsDirectory, bool bFiles, bool bDirectories)
@@ -162,10 +176,11 @@ namespace
 			LowLevel.IterateDirectory(*Folder, [&](const TCHAR* Entry, bool bIsDirectory) {
 				if (IsWanted(bIsDirectory, Files, Directories))
 				{
-					FString Name = FPaths::GetCleanFilename(FString(Entry));
+					// Only a name that matches is copied.
+					const FStringView Name(NameOf(Entry));
 					if (MatchesWildcard(Name, Pattern))
 					{
-						Found.Add(MoveTemp(Name));
+						Found.Add(FString(Name));
 					}
 				}
 				return true;
