@@ -169,14 +169,16 @@ TArray<FString> FTRLEditorMenu::FindLocalMods()
 
 	TArray<FString> Folders;
 	FileManager.FindFiles(Folders, *(Root / TEXT("*")), false, true);
+	Descriptors.Reserve(Folders.Num());
 	TArray<FString> Found;
 	for (const FString& Folder : Folders)
 	{
+		const FString FolderPath = Root / Folder;
 		Found.Reset();
-		FileManager.FindFiles(Found, *(Root / Folder / TEXT("*.uplugin")), true, false);
+		FileManager.FindFiles(Found, *(FolderPath / TEXT("*.uplugin")), true, false);
 		if (Found.Num() > 0)
 		{
-			Descriptors.Add(FPaths::ConvertRelativePathToFull(Root / Folder / Found[0]));
+			Descriptors.Add(FPaths::ConvertRelativePathToFull(FolderPath / Found[0]));
 		}
 	}
 	return Descriptors;
@@ -196,16 +198,17 @@ void FTRLEditorMenu::FillMountMenu(UToolMenu* Menu)
 		return;
 	}
 
+	const FText MountedEntry = LOCTEXT("MountedEntry", "{0} (open)");
+	const FText AlreadyMountedTooltip = LOCTEXT("AlreadyMountedTooltip", "Already mounted; its content is in the Content Browser.");
+	const FText MountOneTooltip = LOCTEXT("MountOneTooltip", "Mount {0} so assets can be saved into it.");
 	for (const FString& Descriptor : Mods)
 	{
 		const FString ModName = FPaths::GetBaseFilename(Descriptor);
 		const FText Name = FText::FromString(ModName);
 		// Asked once per opening: a mod mounted while the menu is open stays choosable until it opens again.
 		const bool bMounted = FTRLModMount::IsMounted(ModName);
-		Section.AddMenuEntry(FName(ModName), bMounted ? FText::Format(LOCTEXT("MountedEntry", "{0} (open)"), Name) : Name,
-		                     bMounted ? LOCTEXT("AlreadyMountedTooltip", "Already mounted; its content is in the Content Browser.")
-		                              : FText::Format(LOCTEXT("MountOneTooltip", "Mount {0} so assets can be saved into it."), Name),
-		                     FSlateIcon(),
+		Section.AddMenuEntry(FName(ModName), bMounted ? FText::Format(MountedEntry, Name) : Name,
+		                     bMounted ? AlreadyMountedTooltip : FText::Format(MountOneTooltip, Name), FSlateIcon(),
 		                     FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnMountMod, Descriptor),
 		                               FCanExecuteAction::CreateStatic(&TRLEditorMenu::WasNotMounted, bMounted)),
 		                     EUserInterfaceActionType::Button);
@@ -227,13 +230,13 @@ void FTRLEditorMenu::FillPackageMenu(UToolMenu* Menu)
 	}
 
 	// No enabled test: a request while a job runs is the packager's to refuse, with a message that says why.
+	const FText PackageOneTooltip = LOCTEXT("PackageOneTooltip", "Cook {0} as DLC on top of the base game release.");
 	for (const FString& Descriptor : Mods)
 	{
 		const FString ModName = FPaths::GetBaseFilename(Descriptor);
 		const FText Name = FText::FromString(ModName);
-		Section.AddMenuEntry(FName(ModName), Name, FText::Format(LOCTEXT("PackageOneTooltip", "Cook {0} as DLC on top of the base game release."), Name),
-		                     FSlateIcon(), FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnPackageMod, Descriptor)),
-		                     EUserInterfaceActionType::Button);
+		Section.AddMenuEntry(FName(ModName), Name, FText::Format(PackageOneTooltip, Name), FSlateIcon(),
+		                     FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnPackageMod, Descriptor)), EUserInterfaceActionType::Button);
 	}
 }
 
