@@ -69,11 +69,6 @@ const FTRLScopedModalWindowOverride::FShowModalWindow* FTRLScopedModalWindowOver
 
 namespace TRLEditorMenu
 {
-	FToolMenuSection& FindOrAddModsSection(UToolMenu& Menu)
-	{
-		return Menu.FindOrAddSection(TEXT("Mods"), LOCTEXT("ModsSection", "Mods"));
-	}
-
 	/** The enabled test of an entry that can never be chosen. */
 	bool CanNeverExecute()
 	{
@@ -86,11 +81,21 @@ namespace TRLEditorMenu
 		return !bMountedWhenFilled;
 	}
 
-	/** The greyed entry that stands in for an empty list, and says how to make a mod. */
-	void AddNoModsEntry(FToolMenuSection& Section, const TCHAR* EntryName)
+	/**
+	 * Adds the Mods section that every mod submenu shows. With no mods to list, the section gets a greyed entry of that
+	 * name which says how to make one.
+	 * @return the section to list the mods in; null when there are none.
+	 */
+	FToolMenuSection* AddModsSection(UToolMenu& Menu, const TArray<FString>& Mods, const TCHAR* EmptyEntryName)
 	{
-		Section.AddMenuEntry(EntryName, LOCTEXT("NoModsLabel", "No mods found"), LOCTEXT("NoModsTooltip", "Create one with Tools > Trellic > New Mod."),
+		FToolMenuSection& Section = Menu.FindOrAddSection(TEXT("Mods"), LOCTEXT("ModsSection", "Mods"));
+		if (!Mods.IsEmpty())
+		{
+			return &Section;
+		}
+		Section.AddMenuEntry(EmptyEntryName, LOCTEXT("NoModsLabel", "No mods found"), LOCTEXT("NoModsTooltip", "Create one with Tools > Trellic > New Mod."),
 		                     FSlateIcon(), FUIAction(FExecuteAction(), FCanExecuteAction::CreateStatic(&CanNeverExecute)), EUserInterfaceActionType::Button);
+		return nullptr;
 	}
 
 	/** @return the text in the box without the blanks around it; empty when the box was never made. */
@@ -190,11 +195,10 @@ void FTRLEditorMenu::FillMountMenu(UToolMenu* Menu)
 	{
 		return;
 	}
-	FToolMenuSection& Section = TRLEditorMenu::FindOrAddModsSection(*Menu);
 	const TArray<FString> Mods = FindLocalMods();
-	if (Mods.IsEmpty())
+	FToolMenuSection* Section = TRLEditorMenu::AddModsSection(*Menu, Mods, TEXT("TRLNoModsToMount"));
+	if (!Section)
 	{
-		TRLEditorMenu::AddNoModsEntry(Section, TEXT("TRLNoModsToMount"));
 		return;
 	}
 
@@ -207,11 +211,11 @@ void FTRLEditorMenu::FillMountMenu(UToolMenu* Menu)
 		const FText Name = FText::FromString(ModName);
 		// Asked once per opening: a mod mounted while the menu is open stays choosable until it opens again.
 		const bool bMounted = FTRLModMount::IsMounted(ModName);
-		Section.AddMenuEntry(FName(ModName), bMounted ? FText::Format(MountedEntry, Name) : Name,
-		                     bMounted ? AlreadyMountedTooltip : FText::Format(MountOneTooltip, Name), FSlateIcon(),
-		                     FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnMountMod, Descriptor),
-		                               FCanExecuteAction::CreateStatic(&TRLEditorMenu::WasNotMounted, bMounted)),
-		                     EUserInterfaceActionType::Button);
+		Section->AddMenuEntry(FName(ModName), bMounted ? FText::Format(MountedEntry, Name) : Name,
+		                      bMounted ? AlreadyMountedTooltip : FText::Format(MountOneTooltip, Name), FSlateIcon(),
+		                      FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnMountMod, Descriptor),
+		                                FCanExecuteAction::CreateStatic(&TRLEditorMenu::WasNotMounted, bMounted)),
+		                      EUserInterfaceActionType::Button);
 	}
 }
 
@@ -221,11 +225,10 @@ void FTRLEditorMenu::FillPackageMenu(UToolMenu* Menu)
 	{
 		return;
 	}
-	FToolMenuSection& Section = TRLEditorMenu::FindOrAddModsSection(*Menu);
 	const TArray<FString> Mods = FindLocalMods();
-	if (Mods.IsEmpty())
+	FToolMenuSection* Section = TRLEditorMenu::AddModsSection(*Menu, Mods, TEXT("TRLNoMods"));
+	if (!Section)
 	{
-		TRLEditorMenu::AddNoModsEntry(Section, TEXT("TRLNoMods"));
 		return;
 	}
 
@@ -235,8 +238,8 @@ void FTRLEditorMenu::FillPackageMenu(UToolMenu* Menu)
 	{
 		const FString ModName = FPaths::GetBaseFilename(Descriptor);
 		const FText Name = FText::FromString(ModName);
-		Section.AddMenuEntry(FName(ModName), Name, FText::Format(PackageOneTooltip, Name), FSlateIcon(),
-		                     FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnPackageMod, Descriptor)), EUserInterfaceActionType::Button);
+		Section->AddMenuEntry(FName(ModName), Name, FText::Format(PackageOneTooltip, Name), FSlateIcon(),
+		                      FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnPackageMod, Descriptor)), EUserInterfaceActionType::Button);
 	}
 }
 
