@@ -8,8 +8,9 @@ public class TrellicEditor : ModuleRules
 	{
 		PCHUsage = PCHUsageMode.UseExplicitOrSharedPCHs;
 
-		PublicDependencyModuleNames.AddRange(new string[] { "Core", "CoreUObject" });
+		// The upload's public header names the Steam module's publisher and result, and the runtime module's visibility.
+		PublicDependencyModuleNames.AddRange(new string[] { "Core", "CoreUObject", "Trellic", "TrellicSteam" });
 
-		PrivateDependencyModuleNames.AddRange(new string[] { "Trellic", "Json", "Slate", "SlateCore", "ToolMenus", "UATHelper", "UnrealEd" });
+		PrivateDependencyModuleNames.AddRange(new string[] { "Json", "Slate", "SlateCore", "ToolMenus", "UATHelper", "UnrealEd" });
 	}
 }

@@ -212,6 +212,21 @@ TEST_F(FFileManagerTest, CopyRespectsReadOnlyDestinationsAndCancellation)
 	EXPECT_EQ(Listing(), (std::vector<std::string>{"Locked.txt", "Source.txt", "Target.txt"}));
 }
 
+TEST_F(FFileManagerTest, ACopyToANewFileLeavesNothingWhenItDoesNotFinishAndKeepsTheSourcesMode)
+{
+	Write("Source.txt", "new");
+	fs::permissions(Folder / "Source.txt", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+	EXPECT_EQ(FileManager.Copy(*PathOf(TEXT("Copy.txt")), *PathOf(TEXT("Source.txt"))), static_cast<uint32>(COPY_OK));
+	EXPECT_EQ(fs::status(Folder / "Copy.txt").permissions(), fs::status(Folder / "Source.txt").permissions());
+
+	FCancelingProgress Progress;
+	EXPECT_EQ(FileManager.Copy(*PathOf(TEXT("Canceled.txt")), *PathOf(TEXT("Source.txt")), true, false, false, &Progress), static_cast<uint32>(COPY_Canceled));
+	// A pipe has no end to copy to, and opening it must not wait for a writer.
+	ASSERT_EQ(mkfifo((Folder / "Pipe").c_str(), 0644), 0);
+	EXPECT_EQ(FileManager.Copy(*PathOf(TEXT("FromPipe.txt")), *PathOf(TEXT("Pipe"))), static_cast<uint32>(COPY_Fail));
+	EXPECT_EQ(Listing(), (std::vector<std::string>{"Copy.txt", "Pipe", "Source.txt"}));
+}
+
 TEST_F(FFileManagerTest, MoveRenamesFilesAndFolders)
 {
 	Write("a.txt", "a");
@@ -356,6 +371,24 @@ TEST_F(FFileManagerTest, CopyDirectoryTreeCopiesTheContentsIntoANewFolder)
 	EXPECT_EQ(Read("Upload/Mod/Mod.uplugin"), "locked");
 	EXPECT_TRUE(PlatformFile.CopyDirectoryTree(*PathOf(TEXT("Upload/Mod")), *PathOf(TEXT("Staged")), true));
 	EXPECT_EQ(Read("Upload/Mod/Mod.uplugin"), "{}");
+}
+
+TEST_F(FFileManagerTest, CopyDirectoryTreeCopiesWhatLinksPointToAndStopsAtAFileWhereAFolderGoes)
+{
+	Write("Art/Hero.png", "png");
+	Write("Staged/Content/mod.pak", "pak");
+	fs::create_directory_symlink(Folder / "Art", Folder / "Staged/Art");
+	fs::create_symlink(Folder / "Art/Hero.png", Folder / "Staged/Preview.png");
+	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
+
+	EXPECT_TRUE(PlatformFile.CopyDirectoryTree(*PathOf(TEXT("Upload")), *PathOf(TEXT("Staged")), true));
+	EXPECT_TRUE(fs::is_directory(fs::symlink_status(Folder / "Upload/Art")));
+	EXPECT_EQ(Read("Upload/Art/Hero.png"), "png");
+	EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Folder / "Upload/Preview.png")));
+
+	Write("Blocked/Content", "a file where the folder goes");
+	EXPECT_FALSE(PlatformFile.CopyDirectoryTree(*PathOf(TEXT("Blocked")), *PathOf(TEXT("Staged")), true));
+	EXPECT_EQ(Read("Blocked/Content"), "a file where the folder goes");
 }
 
 TEST_F(FFileManagerTest, RelativePathsStartAtTheProgramFolder)

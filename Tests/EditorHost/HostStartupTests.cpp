@@ -62,6 +62,9 @@ TEST(HostStartup, RefusesOptionsThatNameTheWrongThingBeforeCopyingAnything)
 	    {"an empty plug-in descriptor",
 	     {"--copy-to", Copy, "--plugin", Root + "/Broken.uplugin"},
 	     "--plugin: '" + Root + "/Broken.uplugin' does not hold a JSON object, so the editor cannot open it. Name a .uplugin file that does."},
+	    {"a file as the offline Workshop's folder",
+	     {"--copy-to", Copy, "--workshop-dir", Root + "/README.md"},
+	     "--workshop-dir: '" + Root + "/README.md' is a file. Name a folder for the offline Workshop's items."},
 	    {"a folder as the script", {"--copy-to", Copy, "--script", Root + "/Scripts"}, "--script: '" + Root + "/Scripts' is a folder. " + ScriptHint},
 	    {"a missing script", {"--copy-to", Copy, "--script", Root + "/none.jsonl"}, "--script: there is no file at '" + Root + "/none.jsonl'. " + ScriptHint},
 	};

@@ -7,6 +7,7 @@
 #include "Misc/MessageDialog.h"
 #include "Modules/ModuleManager.h"
 #include "StandIn/ModalWindowResponder.h"
+#include "StandIn/OfflineWorkshop.h"
 #include "StandIn/SlateApplicationHost.h"
 #include "StandIn/ToolMenusHost.h"
 #include "ToolMenus.h"
@@ -15,6 +16,7 @@
 #include "Widgets/SBoxPanel.h"
 #include "Widgets/SWindow.h"
 #include "Widgets/Text/STextBlock.h"
+#include "steam/steam_api.h"
 #include <gtest/gtest.h>
 
 #include "StandIn/MessageDialogResponder.h"
@@ -23,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -529,4 +532,33 @@ TEST_F(InteractiveFrontEndTest, AtATerminalCtrlCWhileTimePassesClosesOnANewLine)
 	EXPECT_EQ(FrontEnd->Run(), 130);
 	// The terminal shows ^C after the last line; the closing line does not run on from it.
 	EXPECT_TRUE(Transcript().Contains(TEXT("Letting 5 s pass...\n\nInterrupted: closing the editor.\n"))) << Transcript().ToUtf8();
+}
+
+TEST_F(InteractiveFrontEndTest, WorkshopCommandsListItemsAndSetTheNextRequestOnlyWhenValid)
+{
+	char Folder[] = "/tmp/trellic-workshop-XXXXXX";
+	ASSERT_NE(mkdtemp(Folder), nullptr);
+	UE::StandIn::SetOfflineWorkshopFolder(Folder);
+	FrontEnd->PrintHeader(TEXT("Thing"));
+	EXPECT_EQ(RunWith("w\nw hold 2\nw hold half\nw fail k_EResultNope\nw fail k_EResultAccessDenied later\nw release\nw bogus\nw refuse\nh\nq\n"), 0);
+	const FString Out = Transcript();
+
+	EXPECT_TRUE(Out.Contains(TEXT("Uploads go to the offline Workshop in Saved/OfflineWorkshop, not to Steam (w lists its items).")));
+	EXPECT_TRUE(Out.Contains(FString::Printf(TEXT("> w\n  The offline Workshop in %s has no items yet."), *FString::FromUtf8(Folder))));
+	EXPECT_TRUE(Out.Contains(TEXT("> w hold 2\n  A hold is a fraction of the update's bytes, from 0 to 1.")));
+	EXPECT_TRUE(Out.Contains(TEXT("> w hold half\n  Type w hold and a fraction from 0 to 1, for example w hold 0.5.")));
+	EXPECT_TRUE(Out.Contains(TEXT("> w fail k_EResultNope\n  'k_EResultNope' is not an EResult the offline Workshop knows")));
+	EXPECT_TRUE(Out.Contains(TEXT("> w fail k_EResultAccessDenied later\n  Type w fail, an EResult's name and")));
+	EXPECT_TRUE(Out.Contains(TEXT("> w release\n  No upload is held")));
+	EXPECT_TRUE(Out.Contains(TEXT("Unknown Workshop command 'bogus'.")));
+	EXPECT_TRUE(Out.Contains(TEXT("> w refuse\n  The next upload finds Steam not running.")));
+	EXPECT_TRUE(Out.Contains(TEXT("  w refuse     Steam is not running")));
+
+	// Only the refusal was set, and it applies to the next request alone.
+	EXPECT_EQ(SteamAPI_InitEx(nullptr), k_ESteamAPIInitResult_NoSteamClient);
+	ASSERT_EQ(SteamAPI_InitEx(nullptr), k_ESteamAPIInitResult_OK);
+	SteamAPI_Shutdown();
+	UE::StandIn::ResetOfflineWorkshopControls();
+	UE::StandIn::SetOfflineWorkshopFolder(std::string());
+	std::filesystem::remove_all(Folder);
 }

@@ -14,6 +14,7 @@
 #include "Logging/LogMacros.h"
 #include "Logging/LogVerbosity.h"
 #include "Math/Color.h"
+#include "Math/UnrealMathUtility.h"
 #include "Math/Vector2D.h"
 #include "Misc/AssertionMacros.h"
 #include "Misc/Char.h"

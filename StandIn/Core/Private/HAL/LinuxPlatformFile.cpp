@@ -201,6 +201,14 @@ namespace
 			return CopyRegularFile(ToNativePath(From), ToNativePath(To), true, nullptr) == ECopyOutcome::Copied;
 		}
 
+		// Folder by folder through open handles: a tree of thousands of files is copied without building, converting
+		// and looking up each file's path, which otherwise costs as much as copying a small file's bytes.
+		bool CopyDirectoryTree(const TCHAR* DestinationDirectory, const TCHAR* Source, bool bOverwriteAllExisting) override
+		{
+			return DirectoryExists(Source) && CreateDirectoryTree(DestinationDirectory) &&
+			       CopyFolderContents(ToNativePath(Source), ToNativePath(DestinationDirectory), bOverwriteAllExisting);
+		}
+
 		bool DeleteDirectoryRecursively(const TCHAR* Directory) override
 		{
 			if (!DirectoryExists(Directory))

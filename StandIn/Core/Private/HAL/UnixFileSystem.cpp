@@ -6,7 +6,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <random>
+#include <sys/ioctl.h>
 #include <sys/sendfile.h>
 #include <unistd.h>
 
@@ -21,15 +25,43 @@ namespace UE::StandIn::FileSystem
 			return Mask;
 		}();
 
-		// Keeps a temporary file beside its target and removes it unless it was renamed into place.
+		// Keeps a temporary file beside its target and removes it unless it was renamed into place. With
+		// bNewTargetInPlace a target that does not exist yet is written itself, saving the rename; it is removed
+		// just the same when the write does not finish. Target is a name in the open folder Folder, or a path when
+		// Folder is AT_FDCWD.
 		class FTemporaryFile
 		{
 		public:
-			explicit FTemporaryFile(const std::string& Target)
+			FTemporaryFile(int InFolder, const std::string& Target, bool bNewTargetInPlace = false)
+			    : Folder(InFolder)
 			{
+				if (bNewTargetInPlace)
+				{
+					Descriptor = openat(Folder, Target.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+					if (Descriptor >= 0 || errno != EEXIST)
+					{
+						Path = Descriptor >= 0 ? Target : std::string();
+						bIsTarget = Descriptor >= 0;
+						return;
+					}
+				}
 				const size_t Slash = Target.rfind('/');
-				Path = (Slash == std::string::npos ? std::string(".") : Target.substr(0, Slash)) + "/.~write-XXXXXX";
-				Descriptor = mkostemp(Path.data(), O_CLOEXEC);
+				const std::string Prefix = (Slash == std::string::npos ? std::string() : Target.substr(0, Slash + 1)) + ".~write-";
+				thread_local std::mt19937 Random{std::random_device{}()};
+				static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+				for (int Attempt = 0; Attempt < 100 && Descriptor < 0; ++Attempt)
+				{
+					Path = Prefix;
+					for (int Index = 0; Index < 6; ++Index)
+					{
+						Path += Letters[Random() % (sizeof(Letters) - 1)];
+					}
+					Descriptor = openat(Folder, Path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+					if (Descriptor < 0 && errno != EEXIST)
+					{
+						break;
+					}
+				}
 				if (Descriptor < 0)
 				{
 					Path.clear();
@@ -40,7 +72,7 @@ namespace UE::StandIn::FileSystem
 				Close();
 				if (!Path.empty())
 				{
-					unlink(Path.c_str());
+					unlinkat(Folder, Path.c_str(), 0);
 				}
 			}
 			FTemporaryFile(const FTemporaryFile&) = delete;
@@ -56,7 +88,7 @@ namespace UE::StandIn::FileSystem
 			}
 			bool RenameOver(const std::string& Target)
 			{
-				if (!Close() || rename(Path.c_str(), Target.c_str()) != 0)
+				if (!Close() || (!bIsTarget && renameat(Folder, Path.c_str(), Folder, Target.c_str()) != 0))
 				{
 					return false;
 				}
@@ -65,8 +97,10 @@ namespace UE::StandIn::FileSystem
 			}
 
 		private:
+			int Folder;
 			std::string Path;
 			int Descriptor = -1;
+			bool bIsTarget = false;
 		};
 
 		bool WriteAll(int Descriptor, const char* Data, size_t Size)
@@ -159,6 +193,101 @@ namespace UE::StandIn::FileSystem
 		private:
 			int Descriptor;
 		};
+
+		ECopyOutcome CopyFileAt(int FromFolder, const std::string& From, int ToFolder, const std::string& To, bool bKeepPermissions,
+		                        const TFunction<bool(float)>& Progress)
+		{
+			// Without O_NONBLOCK a pipe would wait here for a writer; the check below refuses anything but a regular file.
+			const FDescriptor In(openat(FromFolder, From.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+			struct stat SourceStat;
+			if (In.Get() < 0 || fstat(In.Get(), &SourceStat) != 0 || !S_ISREG(SourceStat.st_mode))
+			{
+				return ECopyOutcome::Failed;
+			}
+			// A copy that replaces a file does so whole; a new one is written in place, as a copy tool does, since a
+			// file system spends about as long on a rename as on a small file's bytes.
+			FTemporaryFile Temporary(ToFolder, To, true);
+			if (!Temporary.IsOpen())
+			{
+				return ECopyOutcome::Failed;
+			}
+			// A file system that shares extents (btrfs, XFS) clones the whole file at once; the others refuse, cheaply,
+			// and the bytes are copied in the kernel instead.
+			if (ioctl(Temporary.GetDescriptor(), FICLONE, In.Get()) == 0)
+			{
+				if (Progress && !Progress(1.0f))
+				{
+					return ECopyOutcome::Canceled;
+				}
+			}
+			else
+			{
+				bool bCanceled = false;
+				if (!CopyContents(In.Get(), Temporary.GetDescriptor(), SourceStat.st_size, Progress, bCanceled))
+				{
+					return bCanceled ? ECopyOutcome::Canceled : ECopyOutcome::Failed;
+				}
+			}
+			const mode_t Mode = (SourceStat.st_mode & 07777) | (bKeepPermissions ? 0 : S_IWUSR);
+			if (fchmod(Temporary.GetDescriptor(), Mode) != 0 || !Temporary.RenameOver(To))
+			{
+				return ECopyOutcome::Failed;
+			}
+			return ECopyOutcome::Copied;
+		}
+
+		// Both folders are open: each entry is named relative to them, so no path is built, converted or looked up
+		// again for every file of a large tree.
+		bool CopyFolderAt(int From, int To, bool bReplaceReadOnly)
+		{
+			const int ListDescriptor = openat(From, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+			DIR* Handle = ListDescriptor >= 0 ? fdopendir(ListDescriptor) : nullptr;
+			if (!Handle)
+			{
+				if (ListDescriptor >= 0)
+				{
+					close(ListDescriptor);
+				}
+				return false;
+			}
+			bool bCopied = true;
+			while (bCopied)
+			{
+				const dirent* Entry = readdir(Handle);
+				if (!Entry)
+				{
+					break;
+				}
+				const std::string Name(Entry->d_name);
+				if (Name == "." || Name == "..")
+				{
+					continue;
+				}
+				// A link counts as what it points to.
+				bool bIsDirectory = Entry->d_type == DT_DIR;
+				if (Entry->d_type == DT_UNKNOWN || Entry->d_type == DT_LNK)
+				{
+					struct stat Target;
+					bIsDirectory = fstatat(From, Name.c_str(), &Target, 0) == 0 && S_ISDIR(Target.st_mode);
+				}
+				if (bIsDirectory)
+				{
+					bCopied = mkdirat(To, Name.c_str(), 0777) == 0 || errno == EEXIST;
+					const FDescriptor SubFrom(bCopied ? openat(From, Name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+					const FDescriptor SubTo(bCopied ? openat(To, Name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+					bCopied = SubFrom.Get() >= 0 && SubTo.Get() >= 0 && CopyFolderAt(SubFrom.Get(), SubTo.Get(), bReplaceReadOnly);
+					continue;
+				}
+				struct stat Existing;
+				if (fstatat(To, Name.c_str(), &Existing, 0) == 0 && IsReadOnlyMode(Existing.st_mode))
+				{
+					bCopied = bReplaceReadOnly && fchmodat(To, Name.c_str(), (Existing.st_mode & 07777) | S_IWUSR, 0) == 0;
+				}
+				bCopied = bCopied && CopyFileAt(From, Name, To, Name, true, nullptr) == ECopyOutcome::Copied;
+			}
+			closedir(Handle);
+			return bCopied;
+		}
 	} // namespace
 
 	std::string ToNativePath(const TCHAR* Path)
@@ -168,28 +297,14 @@ namespace UE::StandIn::FileSystem
 
 	ECopyOutcome CopyRegularFile(const std::string& From, const std::string& To, bool bKeepPermissions, const TFunction<bool(float)>& Progress)
 	{
-		const FDescriptor In(open(From.c_str(), O_RDONLY | O_CLOEXEC));
-		struct stat SourceStat;
-		if (In.Get() < 0 || fstat(In.Get(), &SourceStat) != 0 || !S_ISREG(SourceStat.st_mode))
-		{
-			return ECopyOutcome::Failed;
-		}
-		FTemporaryFile Temporary(To);
-		if (!Temporary.IsOpen())
-		{
-			return ECopyOutcome::Failed;
-		}
-		bool bCanceled = false;
-		if (!CopyContents(In.Get(), Temporary.GetDescriptor(), SourceStat.st_size, Progress, bCanceled))
-		{
-			return bCanceled ? ECopyOutcome::Canceled : ECopyOutcome::Failed;
-		}
-		const mode_t Mode = (SourceStat.st_mode & 07777) | (bKeepPermissions ? 0 : S_IWUSR);
-		if (fchmod(Temporary.GetDescriptor(), Mode) != 0 || !Temporary.RenameOver(To))
-		{
-			return ECopyOutcome::Failed;
-		}
-		return ECopyOutcome::Copied;
+		return CopyFileAt(AT_FDCWD, From, AT_FDCWD, To, bKeepPermissions, Progress);
+	}
+
+	bool CopyFolderContents(const std::string& From, const std::string& To, bool bReplaceReadOnly)
+	{
+		const FDescriptor FromFolder(open(From.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+		const FDescriptor ToFolder(open(To.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+		return FromFolder.Get() >= 0 && ToFolder.Get() >= 0 && CopyFolderAt(FromFolder.Get(), ToFolder.Get(), bReplaceReadOnly);
 	}
 
 	bool WriteWholeFile(const std::string& Path, const void* Data, size_t Size, bool bAppend)
@@ -200,7 +315,7 @@ namespace UE::StandIn::FileSystem
 		{
 			return false;
 		}
-		FTemporaryFile Temporary(Path);
+		FTemporaryFile Temporary(AT_FDCWD, Path);
 		if (!Temporary.IsOpen())
 		{
 			return false;

@@ -27,12 +27,20 @@ namespace UE::StandIn::FileSystem
 	};
 
 	/**
-	 * Copies the regular file From to To with the kernel's copy, through a temporary file beside To that is renamed
-	 * over it at the end; To is left as it was on failure. With bKeepPermissions the copy gets From's permissions,
-	 * otherwise From's with the owner's write permission added. Progress (optional) is told the fraction done after
-	 * each chunk and cancels the copy by returning false.
+	 * Copies the regular file From to To: cloned where the file system shares extents, else with the kernel's copy.
+	 * An existing To is replaced through a temporary file beside it that is renamed over it at the end, and is left
+	 * as it was on failure; a new To is written in place and removed on failure. With bKeepPermissions the copy gets
+	 * From's permissions, otherwise From's with the owner's write permission added. Progress (optional) is told the
+	 * fraction done after each chunk and cancels the copy by returning false.
 	 */
 	ECopyOutcome CopyRegularFile(const std::string& From, const std::string& To, bool bKeepPermissions, const TFunction<bool(float)>& Progress);
+
+	/**
+	 * Copies everything the folder From holds into the existing folder To, file by file as CopyRegularFile does,
+	 * making the folders it needs; links count as what they point to. A read-only file in the way stops the copy
+	 * unless bReplaceReadOnly. @return true when every entry was copied; false at the first that was not
+	 */
+	bool CopyFolderContents(const std::string& From, const std::string& To, bool bReplaceReadOnly);
 
 	/**
 	 * Writes Size bytes to Path through a temporary file beside it that is renamed over Path once complete.

@@ -104,6 +104,18 @@ namespace UE::StandIn::EditorHost
 			return true;
 		}
 
+		// The folder itself is made when the first item is.
+		bool CheckWorkshopFolder(const FString& Path, FString& OutError)
+		{
+			const FString Folder = AbsoluteFromWorkingDirectory(Path);
+			if (IFileManager::Get().FileExists(*Folder))
+			{
+				OutError = FString::Printf(TEXT("--workshop-dir: '%s' is a file. Name a folder for the offline Workshop's items."), *Folder);
+				return false;
+			}
+			return true;
+		}
+
 		bool CheckScriptFile(const FString& Path, FString& OutError)
 		{
 			const FString File = AbsoluteFromWorkingDirectory(Path);
@@ -143,6 +155,10 @@ namespace UE::StandIn::EditorHost
 			else if (Argument.Equals(TEXT("--plugin")))
 			{
 				bTaken = TakeValue(ArgC, ArgV, Index, Argument, OutOptions.PluginFile, OutError);
+			}
+			else if (Argument.Equals(TEXT("--workshop-dir")))
+			{
+				bTaken = TakeValue(ArgC, ArgV, Index, Argument, OutOptions.WorkshopDir, OutError);
 			}
 			else if (Argument.Equals(TEXT("--script")))
 			{
@@ -184,6 +200,7 @@ namespace UE::StandIn::EditorHost
 		       (Options.CopyTo.IsEmpty() || CheckCopyFolder(Options.CopyTo, OutError)) &&
 		       (Options.EngineDir.IsEmpty() || CheckEngineFolder(Options.EngineDir, OutError)) &&
 		       (Options.PluginFile.IsEmpty() || CheckDescriptorFile(TEXT("--plugin"), Options.PluginFile, TEXT(".uplugin"), OutError)) &&
+		       (Options.WorkshopDir.IsEmpty() || CheckWorkshopFolder(Options.WorkshopDir, OutError)) &&
 		       (Options.Script.IsEmpty() || Options.Script.Equals(TEXT("-")) || CheckScriptFile(Options.Script, OutError));
 	}
 
@@ -191,12 +208,14 @@ namespace UE::StandIn::EditorHost
 	{
 		return TEXT("Usage: trellic-editor [--project <file.uproject>] [--copy-to <folder>] [--engine-dir <folder>]\n"
 		            "                      [--plugin <file.uplugin>] [--without-settings] [--menus-not-ready]\n"
-		            "                      [--script <file>|-]\n"
+		            "                      [--workshop-dir <folder>] [--script <file>|-]\n"
 		            "\n"
 		            "Loads a plug-in's modules as the editor does, in the order its descriptor gives (by default\n"
 		            "the plug-in of the source tree the host was built from), and shows the Tools menu.\n"
 		            "Without --project it opens a fresh copy of the demo project (in the build tree, or in\n"
 		            "the folder given to --copy-to), so the checked-in sample never changes.\n"
+		            "Steam is the offline Workshop: uploads go to a folder on this machine (the project's\n"
+		            "Saved/OfflineWorkshop, or --workshop-dir), never to Steam.\n"
 		            "With --script it reads one JSON request a line and writes one JSON object a line;\n"
 		            "README.md describes the protocol.\n"
 		            "\n"

@@ -16,6 +16,8 @@ namespace UE::StandIn::EditorHost
 		FString EngineDir;
 		/** The .uplugin whose modules to load; empty means the plug-in descriptor the host was built with. */
 		FString PluginFile;
+		/** Where the offline Workshop keeps its items; empty means the project's Saved/OfflineWorkshop. */
+		FString WorkshopDir;
 		/** Start the plug-in with no settings object, through its command-line switch. */
 		bool bWithoutSettings = false;
 		/** Leave ToolMenus unable to extend menus until a script says they are ready. */
@@ -31,8 +33,8 @@ namespace UE::StandIn::EditorHost
 	/**
 	 * Refuses, before anything is created, options that name the wrong thing: a --project that is a folder, or not a
 	 * .uproject holding a JSON object; a --copy-to that is a file or a folder with something in it; an --engine-dir
-	 * without Build/BatchFiles/RunUAT.sh; a --plugin that is not a .uplugin holding a JSON object; a --script file
-	 * that is missing or a folder.
+	 * without Build/BatchFiles/RunUAT.sh; a --plugin that is not a .uplugin holding a JSON object; a --workshop-dir
+	 * that is a file; a --script file that is missing or a folder.
 	 * @return false with OutError naming the option and the path, and saying what to name instead.
 	 */
 	bool CheckHostOptions(const FHostOptions& Options, FString& OutError);

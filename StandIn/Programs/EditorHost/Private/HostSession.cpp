@@ -5,6 +5,7 @@
 #include "HAL/CriticalSection.h"
 #include "HAL/PlatformTime.h"
 #include "HostPlugin.h"
+#include "HostWorkshop.h"
 #include "Misc/CommandLine.h"
 #include "Misc/MessageDialog.h"
 #include "Misc/OutputDevice.h"
@@ -13,6 +14,7 @@
 #include "Modules/ModuleManager.h"
 #include "StandIn/ModalWindowResponder.h"
 #include "StandIn/NotificationObserver.h"
+#include "StandIn/OfflineWorkshop.h"
 #include "StandIn/OutputDeviceStdErr.h"
 #include "StandIn/SlateApplicationHost.h"
 #include "StandIn/ToolMenusHost.h"
@@ -165,6 +167,8 @@ namespace UE::StandIn::EditorHost
 		bStarted = true;
 		// Modules read their switches at start-up, so the command line is in place before the first one loads.
 		FCommandLine::Set(*MakeEngineCommandLine(Options));
+		// Uploads go to the offline Workshop in this project's folder (or --workshop-dir), never to Steam.
+		UE::StandIn::SetOfflineWorkshopFolder(GetWorkshopFolder(Options, Project).ToUtf8());
 		// The editor has its menus and the UAT helper up before any plug-in module starts.
 		for (const TCHAR* EditorModule : {TEXT("ToolMenus"), TEXT("UATHelper")})
 		{
@@ -202,6 +206,9 @@ namespace UE::StandIn::EditorHost
 			FModuleManager::Get().UnloadModule(LoadedModules[Index], true);
 		}
 		LoadedModules.Empty();
+		// Controls left unused and the folder belong to this run alone.
+		UE::StandIn::ResetOfflineWorkshopControls();
+		UE::StandIn::SetOfflineWorkshopFolder(std::string());
 	}
 
 	void FHostSession::TickFrame()

@@ -5,8 +5,10 @@
 #include "HostSession.h"
 #include "HostUatControl.h"
 #include "HostWindows.h"
+#include "HostWorkshop.h"
 #include "Misc/MessageDialog.h"
 #include "Misc/Paths.h"
+#include "StandIn/OfflineWorkshop.h"
 #include "StandIn/ToolMenusHost.h"
 #include "Widgets/SWindow.h"
 
@@ -219,6 +221,11 @@ namespace UE::StandIn::EditorHost
 		{
 			Print(TEXT("The engine, its cooker and Steam are simulated: nothing here is a real cook or a real Workshop upload."));
 		}
+		if (Session)
+		{
+			Print(FString(TEXT("Uploads go to the offline Workshop in ")) + GetWorkshopFolder(Session->GetOptions(), Session->GetProject()) +
+			      TEXT(", not to Steam (w lists its items)."));
+		}
 	}
 
 	int32 FInteractiveFrontEnd::Run()
@@ -292,6 +299,10 @@ namespace UE::StandIn::EditorHost
 		{
 			bShowLogLines = !bShowLogLines;
 			Print(bShowLogLines ? TEXT("Log lines of every verbosity are shown.") : TEXT("Only Warning and Error log lines are shown."));
+		}
+		else if (Command == "w" || Command.rfind("w ", 0) == 0)
+		{
+			HandleWorkshopCommand(TrimSpaces(Command.substr(1)));
 		}
 		else if (Command == "r")
 		{
@@ -549,9 +560,80 @@ namespace UE::StandIn::EditorHost
 		Print(TEXT("  uat exit <n> end the next run with exit code n (0 to 255) without its work; uat crash kills it part-way"));
 		Print(TEXT("               (hold may come first: uat hold exit 3); uat normal: a normal run; each applies to one run"));
 		Print(TEXT("  crash        end the editor at once, as a crash: nothing is shut down or written back"));
+		Print(TEXT("  w            list the offline Workshop's items (uploads go there, not to Steam); for its next request:"));
+		Print(TEXT("  w hold <f>   pause the copy at fraction f (0 to 1) until w release"));
+		Print(TEXT("  w refuse     Steam is not running"));
+		Print(TEXT("  w fail <EResult> [after-create]   fail as Steam would, e.g. w fail k_EResultAccessDenied"));
 		Print(TEXT("  q            quit; so do Ctrl-D and Ctrl-C"));
 		Print(TEXT("Windows ask for each text box in turn, then for a button; dialogs wait for Enter."));
 		Print(TEXT("A line printed while you type hides what you typed, but it is still there: Ctrl-R shows it again."));
+	}
+
+	void FInteractiveFrontEnd::HandleWorkshopCommand(const std::string& Arguments)
+	{
+		const size_t Space = Arguments.find(' ');
+		const std::string Verb = Arguments.substr(0, Space);
+		const std::string Rest = Space == std::string::npos ? std::string() : TrimSpaces(Arguments.substr(Space));
+		FWorkshopNextRequest Next;
+		FString Done;
+		FString Error;
+		if (Verb.empty() || Verb == "items")
+		{
+			const std::vector<UE::StandIn::FOfflineWorkshopItem> Items = UE::StandIn::ListOfflineWorkshopItems();
+			if (Items.empty())
+			{
+				Print(FString(TEXT("  The offline Workshop in ")) + FString::FromUtf8(UE::StandIn::GetOfflineWorkshopFolder()) + TEXT(" has no items yet."));
+			}
+			for (const UE::StandIn::FOfflineWorkshopItem& Item : Items)
+			{
+				Print(FString::Printf(TEXT("  %s  \"%s\"  %s, %d file(s), preview %s, %d change note(s)"), *FString::FromUtf8(std::to_string(Item.Id)),
+				                      *FString::FromUtf8(Item.Title), *FString::FromUtf8(Item.Visibility), static_cast<int32>(Item.ContentFiles.size()),
+				                      Item.PreviewFileName.empty() ? TEXT("none") : *FString::FromUtf8(Item.PreviewFileName),
+				                      static_cast<int32>(Item.ChangeNotes.size())));
+			}
+			return;
+		}
+		if (Verb == "release")
+		{
+			Print(ReleaseWorkshopHold(Error) ? FString(TEXT("  The held upload goes on.")) : FString(TEXT("  ")) + Error);
+			return;
+		}
+		if (Verb == "hold")
+		{
+			char* End = nullptr;
+			Next.HoldAt = std::strtod(Rest.c_str(), &End);
+			if (Rest.empty() || *End != '\0')
+			{
+				Print(TEXT("  Type w hold and a fraction from 0 to 1, for example w hold 0.5."));
+				return;
+			}
+			Done = FString::Printf(TEXT("  The next upload pauses at %g of its bytes until w release."), Next.HoldAt.GetValue());
+		}
+		else if (Verb == "refuse" && Rest.empty())
+		{
+			Next.bRefuse = true;
+			Done = TEXT("  The next upload finds Steam not running.");
+		}
+		else if (Verb == "fail" && !Rest.empty())
+		{
+			const size_t NameEnd = Rest.find(' ');
+			const std::string Option = NameEnd == std::string::npos ? std::string() : TrimSpaces(Rest.substr(NameEnd));
+			Next.FailResult = FString::FromUtf8(Rest.substr(0, NameEnd));
+			Next.bFailAfterCreate = Option == "after-create";
+			if (!Option.empty() && !Next.bFailAfterCreate)
+			{
+				Print(TEXT("  Type w fail, an EResult's name and, to fail after the item is made, after-create."));
+				return;
+			}
+			Done = FString::Printf(TEXT("  The next upload fails with %s %s."), *Next.FailResult,
+			                       Next.bFailAfterCreate ? TEXT("after its item is made") : TEXT("when it asks for a new item or sends its update"));
+		}
+		else
+		{
+			Print(FString(TEXT("Unknown Workshop command '")) + EscapeControlCharacters(Arguments) + TEXT("'. Type h for help."));
+			return;
+		}
+		Print(SetWorkshopNextRequest(Next, Error) ? Done : FString(TEXT("  ")) + Error);
 	}
 
 	FInteractiveFrontEnd::EInputResult FInteractiveFrontEnd::ReadLine(const FString& Prompt, bool bKeepTicking, std::string& OutLine)

@@ -85,6 +85,8 @@ namespace UE::StandIn::EditorHost
 		void DeclareMenusReady();
 		/** Sets how the next automation tool run ends from a person's words, or releases a held run. */
 		void ControlUat(const std::string& Arguments);
+		/** Lists the offline Workshop's items, or sets a control of its next request ("w" and what follows it). */
+		void HandleWorkshopCommand(const std::string& Arguments);
 		void PrintHelp();
 
 		/** Writes a line now, taking a waiting prompt off the screen first. */

@@ -8,11 +8,13 @@
 #include "HostSession.h"
 #include "HostUatControl.h"
 #include "HostWindows.h"
+#include "HostWorkshop.h"
 #include "Misc/MessageDialog.h"
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
 #include "ProtocolJson.h"
 #include "StandIn/ContentRoots.h"
+#include "StandIn/OfflineWorkshop.h"
 #include "StandIn/ToolMenusHost.h"
 #include "Widgets/SWindow.h"
 
@@ -134,6 +136,7 @@ namespace UE::StandIn::EditorHost
 		Event->SetStringField(TEXT("project_dir"), FPaths::ProjectDir());
 		Event->SetStringField(TEXT("mods_root"), GetModsRoot());
 		Event->SetStringField(TEXT("engine_dir"), FPaths::EngineDir());
+		Event->SetStringField(TEXT("workshop_dir"), FString::FromUtf8(UE::StandIn::GetOfflineWorkshopFolder()));
 		Write(Event);
 	}
 
@@ -246,6 +249,10 @@ namespace UE::StandIn::EditorHost
 			}
 			Reply->SetArrayField(TEXT("mounts"), Mounts);
 			return true;
+		}
+		if (Command.Equals(TEXT("workshop")))
+		{
+			return HandleWorkshop(Request, Reply, OutError);
 		}
 		if (Command.Equals(TEXT("gc")))
 		{
@@ -499,6 +506,94 @@ namespace UE::StandIn::EditorHost
 			return false;
 		}
 		return ControlNextUatRun(Control, OutError);
+	}
+
+	bool FScriptFrontEnd::HandleWorkshop(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
+	{
+		const TSharedPtr<FJsonObject>* Next = nullptr;
+		bool bFlag = false;
+		if (Request->TryGetObjectField(TEXT("next"), Next))
+		{
+			FWorkshopNextRequest Controls;
+			for (const auto& Field : (*Next)->Values)
+			{
+				const FString Name(Field.Key);
+				double HoldAt = 0.0;
+				const TSharedPtr<FJsonObject>* Fail = nullptr;
+				if (Name.Equals(TEXT("hold_at")) && Field.Value->Type == EJson::Number && Field.Value->TryGetNumber(HoldAt))
+				{
+					Controls.HoldAt = HoldAt;
+				}
+				else if (Name.Equals(TEXT("refuse")) && Field.Value->Type == EJson::Boolean)
+				{
+					Controls.bRefuse = Field.Value->AsBool();
+				}
+				else if (Name.Equals(TEXT("fail")) && Field.Value->TryGetObject(Fail) && (*Fail)->TryGetStringField(TEXT("result"), Controls.FailResult) &&
+				         !Controls.FailResult.IsEmpty())
+				{
+					(*Fail)->TryGetBoolField(TEXT("after_create"), Controls.bFailAfterCreate);
+				}
+				else
+				{
+					OutError = FString::Printf(TEXT("\"next\" takes \"hold_at\" (a fraction), \"refuse\" (a boolean) and \"fail\" ({\"result\": an EResult's "
+					                                "name, \"after_create\": a boolean}); '%s' is not one of them or not of its kind."),
+					                           *Name);
+					return false;
+				}
+			}
+			return SetWorkshopNextRequest(Controls, OutError);
+		}
+		double Timeout = 0.0;
+		if (Request->TryGetNumberField(TEXT("wait_for_hold"), Timeout))
+		{
+			// The game-thread loop runs meanwhile: the copy starts only once the publisher has heard that its item exists.
+			const double Deadline = FPlatformTime::Seconds() + Timeout;
+			while (!UE::StandIn::WaitForOfflineWorkshopHold(0.0))
+			{
+				if (FPlatformTime::Seconds() >= Deadline)
+				{
+					OutError = FString::Printf(TEXT("No upload reached its hold within %g s."), Timeout);
+					return false;
+				}
+				Session->Tick(0.02);
+			}
+			return true;
+		}
+		if (Request->TryGetBoolField(TEXT("release"), bFlag) && bFlag)
+		{
+			return ReleaseWorkshopHold(OutError);
+		}
+		if (Request->TryGetBoolField(TEXT("items"), bFlag) && bFlag)
+		{
+			const auto MakeStrings = [](const std::vector<std::string>& Strings) {
+				TArray<TSharedPtr<FJsonValue>> Values;
+				for (const std::string& String : Strings)
+				{
+					Values.Add(MakeShared<FJsonValueString>(FString::FromUtf8(String)));
+				}
+				return Values;
+			};
+			TArray<TSharedPtr<FJsonValue>> Items;
+			for (const UE::StandIn::FOfflineWorkshopItem& Item : UE::StandIn::ListOfflineWorkshopItems())
+			{
+				const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
+				// Item ids use all 64 bits, more than a JSON number keeps exactly.
+				Object->SetStringField(TEXT("id"), FString::FromUtf8(std::to_string(Item.Id)));
+				Object->SetStringField(TEXT("title"), FString::FromUtf8(Item.Title));
+				Object->SetStringField(TEXT("description"), FString::FromUtf8(Item.Description));
+				Object->SetArrayField(TEXT("tags"), MakeStrings(Item.Tags));
+				Object->SetStringField(TEXT("visibility"), FString::FromUtf8(Item.Visibility));
+				Object->SetField(TEXT("preview"), Item.PreviewFileName.empty() ? TSharedPtr<FJsonValue>(MakeShared<FJsonValueNull>())
+				                                                               : MakeShared<FJsonValueString>(FString::FromUtf8(Item.PreviewFileName)));
+				Object->SetArrayField(TEXT("change_notes"), MakeStrings(Item.ChangeNotes));
+				Object->SetArrayField(TEXT("files"), MakeStrings(Item.ContentFiles));
+				Items.Add(MakeShared<FJsonValueObject>(Object));
+			}
+			Reply->SetArrayField(TEXT("items"), Items);
+			return true;
+		}
+		OutError = TEXT("\"workshop\" takes \"next\" (the next request's controls), \"wait_for_hold\" (seconds), \"release\": true or \"items\": true.");
+		return false;
 	}
 
 	void FScriptFrontEnd::OnLog(const FName& Category, ELogVerbosity::Type Verbosity, const FString& Message)

@@ -51,6 +51,7 @@ namespace UE::StandIn::EditorHost
 		bool HandleWait(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 		bool HandleModule(const TSharedRef<FJsonObject>& Request, FString& OutError);
 		bool HandleUat(const TSharedRef<FJsonObject>& Request, FString& OutError);
+		bool HandleWorkshop(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 
 		struct FWindowAnswer
 		{

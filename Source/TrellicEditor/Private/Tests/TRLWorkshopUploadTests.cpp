@@ -1,0 +1,620 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "HAL/FileManager.h"
+#include "Misc/AutomationTest.h"
+#include "Misc/FileHelper.h"
+#include "Misc/Paths.h"
+#include "TRLModPackager.h"
+#include "TRLScopedNotificationOverride.h"
+#include "TRLScopedProjectOverride.h"
+#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedWorkshopServiceOverride.h"
+#include "TRLSettings.h"
+#include "TRLWorkshopUpload.h"
+#include "Templates/SharedPointer.h"
+#include "Tests/TRLFakeWorkshopService.h"
+#include "Tests/TRLTestHelpers.h"
+#include "UObject/WeakObjectPtr.h"
+#include "Widgets/DeclarativeSyntaxSupport.h"
+#include "Widgets/Notifications/SNotificationList.h"
+
+#if WITH_DEV_AUTOMATION_TESTS
+
+/** A notification that keeps what it is told, since the editor's own does not say what it shows. */
+class STRLRecordingNotificationItem : public SNotificationItem
+{
+public:
+	SLATE_BEGIN_ARGS(STRLRecordingNotificationItem)
+		{
+		}
+	SLATE_END_ARGS()
+
+	void Construct(const FArguments& /*InArgs*/) {}
+
+	FText Text;
+	FText SubText;
+	int32 NumSubTextChanges = 0;
+	ECompletionState State = CS_None;
+	bool bExpiring = false;
+	bool bHasHyperlink = false;
+
+	virtual void SetText(const TAttribute<FText>& InText) override { Text = InText.Get(); }
+	virtual void SetSubText(const TAttribute<FText>& InSubText) override
+	{
+		SubText = InSubText.Get();
+		++NumSubTextChanges;
+	}
+	virtual void SetHyperlink(const FSimpleDelegate& /*InHyperlink*/, const TAttribute<FText>& /*InHyperlinkText*/) override { bHasHyperlink = true; }
+	virtual void SetExpireDuration(float /*InExpireDuration*/) override {}
+	virtual void SetFadeInDuration(float /*InFadeInDuration*/) override {}
+	virtual void SetFadeOutDuration(float /*InFadeOutDuration*/) override {}
+	virtual ECompletionState GetCompletionState() const override { return State; }
+	virtual void SetCompletionState(ECompletionState InState) override { State = InState; }
+	virtual void ExpireAndFadeout() override { bExpiring = true; }
+	virtual void Fadeout() override { bExpiring = true; }
+	virtual void Pulse(const FLinearColor& /*GlowColor*/) override {}
+};
+
+BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUpload", EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
+	FString TempDir;
+	FString ModDir;
+	FString Descriptor;
+	FString RecordPath;
+	UTRLSettings* Settings = nullptr;
+	TSharedPtr<FTRLFakeWorkshopService> Fake;
+	TSharedPtr<FTRLScopedProjectOverride> ProjectOverride;
+	TSharedPtr<FTRLScopedSettingsOverride> SettingsOverride;
+	TSharedPtr<FTRLScopedWorkshopServiceOverride> ServiceOverride;
+	TSharedPtr<FTRLScopedNotificationOverride> NotificationOverride;
+	TSharedPtr<FTRLLogCapture> Log;
+	TArray<FNotificationInfo> Infos;
+	TArray<TSharedRef<STRLRecordingNotificationItem>> Items;
+
+	/** A descriptor of the module's own layout with these members after "FileVersion", one a line. */
+	static FString DescriptorText(std::initializer_list<const TCHAR*> Members)
+	{
+		FString Text = FString(TEXT("{")) + LINE_TERMINATOR + TEXT("\t\"FileVersion\": 3");
+		for (const TCHAR* Member : Members)
+		{
+			Text += FString(TEXT(",")) + LINE_TERMINATOR + TEXT("\t") + Member;
+		}
+		return Text + LINE_TERMINATOR + TEXT("}");
+	}
+
+	/** A descriptor that gives the preflight nothing to say. */
+	static FString CompleteDescriptorText()
+	{
+		return DescriptorText({TEXT("\"FriendlyName\": \"My Mod\""), TEXT("\"Description\": \"Bridges over rivers.\""), TEXT("\"ExplicitlyLoaded\": true"),
+		                       TEXT("\"TRLTags\": [\"Maps\", \"\", null, \"Maps\", {}, \"Tools\"]")});
+	}
+
+	void WriteText(const FString& Path, const FString& Text)
+	{
+		IFileManager::Get().MakeDirectory(*FPaths::GetPath(Path), true);
+		TestTrue(FString::Printf(TEXT("%s is written"), *Path), FFileHelper::SaveStringToFile(Text, *Path));
+	}
+
+	static FString ReadText(const FString& Path)
+	{
+		FString Text;
+		FFileHelper::LoadFileToString(Text, *Path);
+		return Text;
+	}
+
+	static TArray<uint8> ReadBytes(const FString& Path)
+	{
+		TArray<uint8> Bytes;
+		FFileHelper::LoadFileToArray(Bytes, *Path);
+		return Bytes;
+	}
+
+	FString StagingDir() const
+	{
+		return UTRLModPackager::GetModStagingDirectory(Descriptor);
+	}
+
+	/** Stages a cooked archive where packaging would. */
+	void Package()
+	{
+		WriteText(StagingDir() / TEXT("Content/Paks/Windows/MyModWindows.pak"), TEXT("TRLPAK01"));
+	}
+
+	FString PayloadDir() const
+	{
+		return ModDir / TEXT("Saved/WorkshopUpload");
+	}
+
+	/** The LogTrellic lines so far, as "Verbosity: message". */
+	TArray<FString> TrellicLines() const
+	{
+		TArray<FString> Lines;
+		for (const FTRLLogCapture::FLine& Line : Log->LinesOf(TEXT("LogTrellic")))
+		{
+			Lines.Add(FString(ELogVerbosity::ToString(Line.Verbosity)) + TEXT(": ") + Line.Message);
+		}
+		return Lines;
+	}
+
+	void TestLines(const FString& What, const TArray<FString>& Expected)
+	{
+		const TArray<FString> Lines = TrellicLines();
+		TestEqual(What + TEXT(": number of LogTrellic lines"), Lines.Num(), Expected.Num());
+		for (int32 Index = 0; Index < Lines.Num() && Index < Expected.Num(); ++Index)
+		{
+			TestEqualSensitive(FString::Printf(TEXT("%s: line %d"), *What, Index), Lines[Index], Expected[Index]);
+		}
+	}
+
+	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
+	{
+		TestEqualSensitive(What, Text.ToString(), Expected);
+		TestEqualSensitive(What + TEXT(": namespace"), FTextInspector::GetNamespace(Text).Get(FString()), FString(TEXT("TRLWorkshopUpload")));
+		TestEqualSensitive(What + TEXT(": key"), FTextInspector::GetKey(Text).Get(FString()), FString(Key));
+	}
+
+	ETRLWorkshopResult Upload(FText & OutError, const FString& ChangeNote = FString())
+	{
+		return UTRLWorkshopUpload::UploadMod(Descriptor, ChangeNote, OutError);
+	}
+
+	ETRLWorkshopResult Upload()
+	{
+		FText Error;
+		return Upload(Error);
+	}
+
+	/**
+	 * Answers the running request as Steam would: the new item made, then the update's result. For an update the
+	 * publisher takes the item's answer as one to an earlier request, and ignores it.
+	 */
+	void Answer(ETRLWorkshopResult Result, uint64 ItemId, const FText& Message = FText::GetEmpty())
+	{
+		Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, ItemId));
+		Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(Result, Result == ETRLWorkshopResult::Success ? ItemId : 0, Message));
+	}
+
+	/**
+	 * Checks the record's exact text: these members, one a line in the module's JSON text form, with the
+	 * "LastUploaded" that the file holds, once that is seen to be UTC ISO 8601 with milliseconds.
+	 */
+	void TestRecord(const FString& What, std::initializer_list<const TCHAR*> Members)
+	{
+		const FString Text = ReadText(RecordPath);
+		const FString Key = TEXT("\"LastUploaded\": \"");
+		const int32 At = Text.Find(Key, ESearchCase::CaseSensitive);
+		const FString Uploaded = At == INDEX_NONE ? FString() : Text.Mid(At + Key.Len(), 24);
+		TestTrue(What + TEXT(": LastUploaded ") + Uploaded,
+		         Uploaded.Len() == 24 && Uploaded[10] == TEXT('T') && Uploaded[19] == TEXT('.') && Uploaded.EndsWith(TEXT("Z")));
+		FString Expected = TEXT("{");
+		for (const TCHAR* Member : Members)
+		{
+			const FString Line = FString(Member).Replace(TEXT("<time>"), *Uploaded, ESearchCase::CaseSensitive);
+			Expected += FString(Expected.Len() > 1 ? TEXT(",") : TEXT("")) + LINE_TERMINATOR + TEXT("\t") + Line;
+		}
+		TestEqualSensitive(What, Text, Expected + LINE_TERMINATOR + TEXT("}"));
+	}
+END_DEFINE_SPEC(FTRLWorkshopUploadSpec)
+
+void FTRLWorkshopUploadSpec::Define()
+{
+	BeforeEach([this]() {
+		TempDir = TRLTest::MakeTempFolder(TEXT("TRLWorkshopUpload"));
+		const FString ProjectDir = TempDir / TEXT("Game");
+		WriteText(ProjectDir / TEXT("Game.uproject"), TEXT("{}"));
+		ModDir = ProjectDir / TEXT("Mods/MyMod");
+		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("MyMod"), TEXT("MyMod"), CompleteDescriptorText());
+		RecordPath = ModDir / TEXT("workshop.json");
+		WriteText(ModDir / TEXT("preview.png"), TEXT("png"));
+
+		// A new settings object copies the project's configured values; the specs state the ones they rely on.
+		Settings = NewObject<UTRLSettings>();
+		Settings->AddToRoot();
+		Settings->TargetPlatform = TEXT("Win64");
+		Settings->WorkshopDefaultVisibility = ETRLWorkshopVisibility::Unlisted;
+		ProjectOverride = MakeShared<FTRLScopedProjectOverride>(ProjectDir / TEXT("Game.uproject"));
+		SettingsOverride = MakeShared<FTRLScopedSettingsOverride>(Settings);
+		Fake = MakeShared<FTRLFakeWorkshopService>();
+		ServiceOverride = MakeShared<FTRLScopedWorkshopServiceOverride>(Fake.ToSharedRef());
+		Infos.Empty();
+		Items.Empty();
+		NotificationOverride = MakeShared<FTRLScopedNotificationOverride>([this](const FNotificationInfo& Info) {
+			Infos.Add(Info);
+			const TSharedRef<STRLRecordingNotificationItem> Item = SNew(STRLRecordingNotificationItem);
+			Items.Add(Item);
+			return TSharedPtr<SNotificationItem>(Item);
+		});
+		Log = MakeShared<FTRLLogCapture>();
+	});
+
+	AfterEach([this]() {
+		// An upload left running would keep its ticker and its root-set entry, and refuse every later upload.
+		if (UTRLWorkshopUpload::IsUploadInProgress())
+		{
+			AddError(TEXT("The spec left an upload running."));
+			AddExpectedError(TEXT("Uploading 'MyMod' failed"), EAutomationExpectedErrorFlags::Contains, 1);
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Timeout, 0));
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Timeout, 0));
+		}
+		Log.Reset();
+		NotificationOverride.Reset();
+		ServiceOverride.Reset();
+		Fake.Reset();
+		SettingsOverride.Reset();
+		ProjectOverride.Reset();
+		Settings->RemoveFromRoot();
+		TRLTest::DeleteFolder(TempDir);
+	});
+
+	Describe("GetWorkshopRecordPath", [this]() {
+		It("puts workshop.json beside the descriptor, keeps a relative path relative, and gives nothing for an empty path", [this]() {
+			TestEqualSensitive(TEXT("absolute"), UTRLWorkshopUpload::GetWorkshopRecordPath(Descriptor), RecordPath);
+			TestEqualSensitive(TEXT("relative"), UTRLWorkshopUpload::GetWorkshopRecordPath(TEXT("Mods/A/A.uplugin")), FString(TEXT("Mods/A/workshop.json")));
+			TestEqualSensitive(TEXT("empty"), UTRLWorkshopUpload::GetWorkshopRecordPath(FString()), FString());
+		});
+	});
+
+	Describe("GetRecordedItemId, GetRecordedVisibility and ShouldSyncDescription", [this]() {
+		It("give no id, the project's default visibility and sync on, silently, without a usable record", [this]() {
+			const auto TestDefaults = [this](const FString& What, const FString& Path) {
+				TestEqualSensitive(What + TEXT(": id"), UTRLWorkshopUpload::GetRecordedItemId(Path), FString());
+				TestTrue(What + TEXT(": visibility"), UTRLWorkshopUpload::GetRecordedVisibility(Path) == ETRLWorkshopVisibility::Unlisted);
+				TestTrue(What + TEXT(": sync"), UTRLWorkshopUpload::ShouldSyncDescription(Path));
+			};
+			TestDefaults(TEXT("no record"), Descriptor);
+			TestDefaults(TEXT("empty path"), FString());
+			WriteText(RecordPath, TEXT("{\"ItemId\": \"12\", \"Visibility\": \"private\", \"SyncDescription\": false"));
+			TestDefaults(TEXT("a record that does not parse"), Descriptor);
+			WriteText(RecordPath, TEXT("[\"12\"]"));
+			TestDefaults(TEXT("a record that is not an object"), Descriptor);
+			WriteText(RecordPath, TEXT("{\"Visibility\": \"\", \"SyncDescription\": \"no\"}"));
+			TestDefaults(TEXT("an empty word and a sync switch that is not a boolean"), Descriptor);
+			TestLines(TEXT("nothing logged"), {});
+
+			FTRLScopedSettingsOverride NoSettings(nullptr);
+			TestTrue(TEXT("Public without settings"), UTRLWorkshopUpload::GetRecordedVisibility(Descriptor) == ETRLWorkshopVisibility::Public);
+		});
+
+		It("read the id unchanged, every visibility word in any case with blanks around it, and sync off", [this]() {
+			const TPair<const TCHAR*, ETRLWorkshopVisibility> Words[] = {{TEXT(" PUBLIC "), ETRLWorkshopVisibility::Public},
+			                                                             {TEXT("Friends"), ETRLWorkshopVisibility::FriendsOnly},
+			                                                             {TEXT("FRIENDSONLY"), ETRLWorkshopVisibility::FriendsOnly},
+			                                                             {TEXT("\\tprivate"), ETRLWorkshopVisibility::Private},
+			                                                             {TEXT("unListed\\n"), ETRLWorkshopVisibility::Unlisted}};
+			for (const TPair<const TCHAR*, ETRLWorkshopVisibility>& Word : Words)
+			{
+				WriteText(RecordPath, FString::Printf(TEXT("{\"ItemId\": \" 0042\", \"Visibility\": \"%s\", \"SyncDescription\": false}"), Word.Key));
+				TestTrue(Word.Key, UTRLWorkshopUpload::GetRecordedVisibility(Descriptor) == Word.Value);
+			}
+			TestEqualSensitive(TEXT("id"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString(TEXT(" 0042")));
+			TestFalse(TEXT("sync"), UTRLWorkshopUpload::ShouldSyncDescription(Descriptor));
+			TestLines(TEXT("nothing logged"), {});
+		});
+
+		It("warn with the record's path and the trimmed word for a word outside the list, even one of blanks alone", [this]() {
+			WriteText(RecordPath, TEXT("{\"Visibility\": \"  hidden \"}"));
+			TestTrue(TEXT("hidden"), UTRLWorkshopUpload::GetRecordedVisibility(Descriptor) == ETRLWorkshopVisibility::Unlisted);
+			WriteText(RecordPath, TEXT("{\"Visibility\": \"   \"}"));
+			TestTrue(TEXT("blanks"), UTRLWorkshopUpload::GetRecordedVisibility(Descriptor) == ETRLWorkshopVisibility::Unlisted);
+			const FString Tail = TEXT(", which is not one of public/unlisted/friends/private. Using the project default instead.");
+			TestLines(TEXT("warnings"), {FString::Printf(TEXT("Warning: '%s' asks for visibility 'hidden'%s"), *RecordPath, *Tail),
+			                             FString::Printf(TEXT("Warning: '%s' asks for visibility ''%s"), *RecordPath, *Tail)});
+		});
+	});
+
+	Describe("BuildUploadPayload", [this]() {
+		It("refuses a mod that was never packaged, naming it, and touches no payload folder", [this]() {
+			WriteText(PayloadDir() / TEXT("Earlier.pak"), TEXT("earlier"));
+			IFileManager::Get().MakeDirectory(*(StagingDir() / TEXT("Content/Paks")), true);
+			FText Error;
+			TestEqualSensitive(TEXT("result"), UTRLWorkshopUpload::BuildUploadPayload(Descriptor, Error), FString());
+			TestText(TEXT("error"), Error, TEXT("NotPackaged"),
+			         TEXT("'MyMod' has not been packaged yet, so there is nothing to upload. Run Tools > Trellic > Package Mod first."));
+			TestTrue(TEXT("the earlier payload is still there"), IFileManager::Get().FileExists(*(PayloadDir() / TEXT("Earlier.pak"))));
+		});
+
+		It("holds the staged tree and the descriptor alone, replaces an earlier payload, and counts every file", [this]() {
+			Package();
+			WriteText(StagingDir() / TEXT("Content/Paks/Windows/Extra/Notes.txt"), TEXT("notes"));
+			WriteText(PayloadDir() / TEXT("Stale.pak"), TEXT("stale"));
+			WriteText(ModDir / TEXT("Source art.psd"), TEXT("art"));
+			WriteText(RecordPath, TEXT("{}"));
+
+			FText Error = FText::FromString(TEXT("untouched"));
+			TestEqualSensitive(TEXT("result"), UTRLWorkshopUpload::BuildUploadPayload(Descriptor, Error), PayloadDir());
+			TestEqualSensitive(TEXT("error untouched"), Error.ToString(), FString(TEXT("untouched")));
+			TArray<FString> Files;
+			IFileManager::Get().FindFilesRecursive(Files, *PayloadDir(), TEXT("*.*"), true, false);
+			Files.Sort();
+			TestEqual(TEXT("files"), Files.Num(), 3);
+			if (Files.Num() == 3)
+			{
+				TestEqualSensitive(TEXT("archive"), Files[0], PayloadDir() / TEXT("Content/Paks/Windows/Extra/Notes.txt"));
+				TestEqualSensitive(TEXT("nested"), Files[1], PayloadDir() / TEXT("Content/Paks/Windows/MyModWindows.pak"));
+				TestEqualSensitive(TEXT("descriptor"), Files[2], PayloadDir() / TEXT("MyMod.uplugin"));
+			}
+			TestTrue(TEXT("the descriptor's bytes"), ReadBytes(PayloadDir() / TEXT("MyMod.uplugin")) == ReadBytes(Descriptor));
+			TestLines(TEXT("log"), {FString::Printf(TEXT("Log: Upload payload assembled in '%s' (3 file(s))."), *PayloadDir())});
+		});
+
+		It("says which folder it could not make, or which descriptor it could not copy, keeping what was staged", [this]() {
+			Package();
+			WriteText(PayloadDir(), TEXT("a file where the payload folder goes"));
+			FText Error;
+			TestEqualSensitive(TEXT("no folder"), UTRLWorkshopUpload::BuildUploadPayload(Descriptor, Error), FString());
+			TestText(TEXT("no folder"), Error, TEXT("NoPayloadDir"), FString::Printf(TEXT("Could not create '%s'."), *PayloadDir()));
+
+			IFileManager::Get().Delete(*PayloadDir());
+			IFileManager::Get().MakeDirectory(*(StagingDir() / TEXT("MyMod.uplugin")), true);
+			TestEqualSensitive(TEXT("no descriptor copy"), UTRLWorkshopUpload::BuildUploadPayload(Descriptor, Error), FString());
+			TestText(TEXT("no descriptor copy"), Error, TEXT("CopyDescriptorFailed"), TEXT("Could not copy 'MyMod.uplugin' into the upload folder."));
+			TestTrue(TEXT("the staged archive stays"), IFileManager::Get().FileExists(*(StagingDir() / TEXT("Content/Paks/Windows/MyModWindows.pak"))));
+			TestEqualSensitive(TEXT("the descriptor stays"), ReadText(Descriptor), CompleteDescriptorText());
+		});
+	});
+
+	Describe("FindPreviewImage", [this]() {
+		It("takes preview.png, then preview.jpg, then Resources/Icon128.png, and nothing without any", [this]() {
+			WriteText(ModDir / TEXT("Resources/Icon128.png"), TEXT("icon"));
+			TestEqualSensitive(TEXT("png first"), UTRLWorkshopUpload::FindPreviewImage(Descriptor), ModDir / TEXT("preview.png"));
+			IFileManager::Get().Delete(*(ModDir / TEXT("preview.png")));
+			WriteText(ModDir / TEXT("preview.jpg"), TEXT("jpg"));
+			TestEqualSensitive(TEXT("then jpg"), UTRLWorkshopUpload::FindPreviewImage(Descriptor), ModDir / TEXT("preview.jpg"));
+			IFileManager::Get().Delete(*(ModDir / TEXT("preview.jpg")));
+			TestEqualSensitive(TEXT("then the icon"), UTRLWorkshopUpload::FindPreviewImage(Descriptor), ModDir / TEXT("Resources/Icon128.png"));
+			IFileManager::Get().Delete(*(ModDir / TEXT("Resources/Icon128.png")));
+			TestEqualSensitive(TEXT("none"), UTRLWorkshopUpload::FindPreviewImage(Descriptor), FString());
+		});
+	});
+
+	Describe("Preflight", [this]() {
+		It("says nothing and leaves the descriptor byte for byte as it was for a mod with a preview, a description and a tag", [this]() {
+			const FString Text = TEXT("{ \"Description\": \"x\",\n  \"TRLTags\": [\"\"], \"ExplicitlyLoaded\": true }");
+			WriteText(Descriptor, Text);
+			const TArray<uint8> Before = ReadBytes(Descriptor);
+			UTRLWorkshopUpload::Preflight(Descriptor);
+			TestLines(TEXT("log"), {});
+			TestTrue(TEXT("bytes"), ReadBytes(Descriptor) == Before);
+		});
+
+		It("warns about the preview, the description and the tags in that order, then sets ExplicitlyLoaded back to true", [this]() {
+			IFileManager::Get().Delete(*(ModDir / TEXT("preview.png")));
+			WriteText(Descriptor, DescriptorText({TEXT("\"Description\": \"\""), TEXT("\"ExplicitlyLoaded\": false"), TEXT("\"TRLTags\": []")}));
+			UTRLWorkshopUpload::Preflight(Descriptor);
+			TestLines(
+			    TEXT("log"),
+			    {TEXT("Warning: 'MyMod' has no preview image. Put a square preview.png (under 1 MB) next to the .uplugin, or the Workshop tile stays blank."),
+			     TEXT("Warning: 'MyMod' has an empty Description. That text IS the Workshop page - fill it in the .uplugin."),
+			     TEXT("Warning: 'MyMod' has no TRLTags. Nobody will find the mod by browsing - add a couple to the .uplugin."),
+			     TEXT("Log: 'MyMod' had ExplicitlyLoaded=false (left over from opening the mod for editing). Set back to true before upload, so the mod only "
+			          "runs when the player switches it on.")});
+			TestEqualSensitive(TEXT("descriptor"), ReadText(Descriptor),
+			                   DescriptorText({TEXT("\"Description\": \"\""), TEXT("\"ExplicitlyLoaded\": true"), TEXT("\"TRLTags\": []")}));
+		});
+
+		It("counts blanks as a description, leaves a descriptor without ExplicitlyLoaded alone, and stops at one that does not parse", [this]() {
+			const FString Blanks = TEXT("{\"Description\": \"  \", \"TRLTags\": [1]}");
+			WriteText(Descriptor, Blanks);
+			UTRLWorkshopUpload::Preflight(Descriptor);
+			TestLines(TEXT("blanks"), {});
+			TestEqualSensitive(TEXT("left alone"), ReadText(Descriptor), Blanks);
+
+			IFileManager::Get().Delete(*(ModDir / TEXT("preview.png")));
+			const FString Broken = TEXT("{\"Description\": \"\", \"ExplicitlyLoaded\": false");
+			WriteText(Descriptor, Broken);
+			UTRLWorkshopUpload::Preflight(Descriptor);
+			TestLines(TEXT("broken"),
+			          {TEXT("Warning: 'MyMod' has no preview image. Put a square preview.png (under 1 MB) next to the .uplugin, or the Workshop "
+			                "tile stays blank.")});
+			TestEqualSensitive(TEXT("broken descriptor unchanged"), ReadText(Descriptor), Broken);
+		});
+	});
+
+	Describe("UploadMod", [this]() {
+		It("publishes a new item with the descriptor's text and records it, shows the outcome and ends once Steam answers", [this]() {
+			Package();
+			TestEqual(TEXT("result"), static_cast<int32>(Upload()), static_cast<int32>(ETRLWorkshopResult::Success));
+			TestTrue(TEXT("in progress"), UTRLWorkshopUpload::IsUploadInProgress());
+			TestEqual(TEXT("one item created"), Fake->NumCreates, 1);
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123));
+			const FTRLWorkshopItemUpdate& Sent = Fake->SubmittedUpdate;
+			TestEqualSensitive(TEXT("content"), Sent.ContentFolder, PayloadDir());
+			TestEqualSensitive(TEXT("preview"), Sent.PreviewImagePath, ModDir / TEXT("preview.png"));
+			TestEqualSensitive(TEXT("title"), Sent.Title, FString(TEXT("My Mod")));
+			TestEqualSensitive(TEXT("description"), Sent.Description, FString(TEXT("Bridges over rivers.")));
+			TestEqualSensitive(TEXT("tags"), FString::Join(Sent.Tags, TEXT("|")), FString(TEXT("Maps|Maps|Tools")));
+			TestTrue(TEXT("visibility"), Sent.Visibility == ETRLWorkshopVisibility::Unlisted);
+			if (!TestEqual(TEXT("one notification"), Infos.Num(), 1))
+			{
+				return;
+			}
+			const FNotificationInfo& Info = Infos[0];
+			TestText(TEXT("notification"), Info.Text.Get(), TEXT("UploadStarted"), TEXT("Uploading MyMod to the Steam Workshop"));
+			TestTrue(TEXT("stays 6 s once finished"), Info.ExpireDuration == 6.0f && !Info.bFireAndForget);
+			TestTrue(TEXT("editor defaults"), Info.FadeInDuration == 0.5f && Info.FadeOutDuration == 2.0f && Info.bUseThrobber && Info.bUseSuccessFailIcons &&
+			                                      Info.bUseLargeFont && !Info.Hyperlink.IsBound());
+			TestTrue(TEXT("pending"), Items[0]->State == SNotificationItem::CS_Pending);
+
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123));
+			TestFalse(TEXT("not in progress"), UTRLWorkshopUpload::IsUploadInProgress());
+			TestTrue(TEXT("no failure reason"), UTRLWorkshopUpload::LastFailureReason.IsEmpty());
+			TestRecord(TEXT("record"),
+			           {TEXT("\"ItemId\": \"123\""), TEXT("\"Mod\": \"MyMod\""), TEXT("\"LastUploaded\": \"<time>\""), TEXT("\"Visibility\": \"unlisted\"")});
+			TestText(TEXT("notification"), Items[0]->Text, TEXT("UploadDone"), TEXT("MyMod is on the Steam Workshop (item 123)."));
+			TestTrue(TEXT("sub-text cleared"), Items[0]->SubText.IsEmpty() && Items[0]->NumSubTextChanges == 1);
+			TestTrue(TEXT("success, expiring"), Items[0]->State == SNotificationItem::CS_Success && Items[0]->bExpiring);
+			TestLines(TEXT("log"), {FString::Printf(TEXT("Log: Upload payload assembled in '%s' (2 file(s))."), *PayloadDir()),
+			                        FString::Printf(TEXT("Log: Uploading mod 'MyMod' from '%s' (new Workshop item)."), *PayloadDir()),
+			                        TEXT("Log: Visibility: Unlisted. Title and description from the descriptor: yes."),
+			                        FString::Printf(TEXT("Log: Workshop item 123 recorded in '%s'."), *RecordPath),
+			                        TEXT("Log: Mod 'MyMod' published as Workshop item 123.")});
+		});
+
+		It("updates the recorded item with \"Updated\" for an empty note, and writes back the visibility as its word", [this]() {
+			Package();
+			WriteText(RecordPath, TEXT("{\"ItemId\": \"77\", \"Visibility\": \" FriendsOnly \"}"));
+			Upload();
+			TestEqual(TEXT("nothing created"), Fake->NumCreates, 0);
+			TestEqual(TEXT("item"), Fake->SubmittedItemId, static_cast<uint64>(77));
+			TestEqualSensitive(TEXT("note"), Fake->SubmittedUpdate.ChangeNote, FString(TEXT("Updated")));
+			TestEqualSensitive(TEXT("title"), Fake->SubmittedUpdate.Title, FString(TEXT("My Mod")));
+			TestEqual(TEXT("tags"), Fake->SubmittedUpdate.Tags.Num(), 3);
+			TestTrue(TEXT("log"), TrellicLines().Contains(FString::Printf(TEXT("Log: Uploading mod 'MyMod' from '%s' (update to item 77)."), *PayloadDir())));
+			Answer(ETRLWorkshopResult::Success, 77);
+			TestRecord(TEXT("record"),
+			           {TEXT("\"ItemId\": \"77\""), TEXT("\"Visibility\": \"friends\""), TEXT("\"Mod\": \"MyMod\""), TEXT("\"LastUploaded\": \"<time>\"")});
+		});
+
+		It("keeps the Workshop page's own text when the record turns sync off, and the record keeps that switch", [this]() {
+			Package();
+			WriteText(RecordPath, TEXT("{\"SyncDescription\": false, \"ItemId\": \"77\", \"Note\": [1]}"));
+			FText Error;
+			Upload(Error, TEXT("Fixed the bridge"));
+			const FTRLWorkshopItemUpdate& Sent = Fake->SubmittedUpdate;
+			TestEqualSensitive(TEXT("note"), Sent.ChangeNote, FString(TEXT("Fixed the bridge")));
+			TestTrue(TEXT("no title, description or tags"), Sent.Title.IsEmpty() && Sent.Description.IsEmpty() && Sent.Tags.IsEmpty());
+			TestEqualSensitive(TEXT("log"), TrellicLines().Last(),
+			                   FString(TEXT("Log: Visibility: Unlisted. Title and description from the descriptor: no, the Workshop page keeps its own.")));
+			Answer(ETRLWorkshopResult::Success, 77);
+			TestRecord(TEXT("record keeps the modder's keys"),
+			           {TEXT("\"SyncDescription\": false"), TEXT("\"ItemId\": \"77\""),
+			            TEXT("\"Note\": [") LINE_TERMINATOR TEXT("\t\t1") LINE_TERMINATOR TEXT("\t]"), TEXT("\"Mod\": \"MyMod\""),
+			            TEXT("\"LastUploaded\": \"<time>\""), TEXT("\"Visibility\": \"unlisted\"")});
+		});
+
+		It("answers Busy while an upload runs, and starts nothing for the second", [this]() {
+			Package();
+			Upload();
+			FText Error;
+			TestEqual(TEXT("second"), static_cast<int32>(Upload(Error)), static_cast<int32>(ETRLWorkshopResult::Busy));
+			TestText(TEXT("error"), Error, TEXT("UploadBusy"), TEXT("An upload is already running. Wait for it to finish."));
+			TestEqual(TEXT("one notification"), Infos.Num(), 1);
+			TestEqual(TEXT("one connection"), Fake->NumConnects, 1);
+			Answer(ETRLWorkshopResult::Success, 5);
+		});
+
+		It("passes on a refusal at the call with its message, and takes the upload down at once", [this]() {
+			Package();
+			Fake->ConnectResult = ETRLWorkshopResult::SteamNotRunning;
+			Fake->RefusalMessage = FText::FromString(TEXT("Steam is not running. Start Steam, log in, and upload again."));
+			AddExpectedError(TEXT("Uploading 'MyMod' failed: Steam is not running. Start Steam, log in, and upload again."),
+			                 EAutomationExpectedErrorFlags::Exact, 1);
+			FText Error;
+			TestEqual(TEXT("result"), static_cast<int32>(Upload(Error)), static_cast<int32>(ETRLWorkshopResult::SteamNotRunning));
+			TestEqualSensitive(TEXT("error"), Error.ToString(), Fake->RefusalMessage.ToString());
+			TestFalse(TEXT("not in progress"), UTRLWorkshopUpload::IsUploadInProgress());
+			TestTrue(TEXT("failure shown"), Items[0]->State == SNotificationItem::CS_Fail && Items[0]->bExpiring);
+			TestEqualSensitive(TEXT("failure text"), Items[0]->Text.ToString(), Fake->RefusalMessage.ToString());
+			TestFalse(TEXT("no record"), IFileManager::Get().FileExists(*RecordPath));
+		});
+
+		It("refuses an unpackaged mod with InvalidMod after the preflight has run, and shows nothing", [this]() {
+			WriteText(Descriptor, DescriptorText({TEXT("\"Description\": \"d\""), TEXT("\"TRLTags\": [\"a\"]"), TEXT("\"ExplicitlyLoaded\": false")}));
+			FText Error;
+			TestEqual(TEXT("result"), static_cast<int32>(Upload(Error)), static_cast<int32>(ETRLWorkshopResult::InvalidMod));
+			TestText(TEXT("error"), Error, TEXT("NotPackaged"),
+			         TEXT("'MyMod' has not been packaged yet, so there is nothing to upload. Run Tools > Trellic > Package Mod first."));
+			TestEqual(TEXT("no notification"), Infos.Num(), 0);
+			TestEqual(TEXT("no request"), Fake->NumConnects, 0);
+			TestEqual(TEXT("the preflight's line"), TrellicLines().Num(), 1);
+			TestTrue(TEXT("corrected"), ReadText(Descriptor).Contains(TEXT("\"ExplicitlyLoaded\": true")));
+
+			const FString Missing = ModDir / TEXT("Missing.uplugin");
+			TestEqual(TEXT("missing"), static_cast<int32>(UTRLWorkshopUpload::UploadMod(Missing, FString(), Error)),
+			          static_cast<int32>(ETRLWorkshopResult::InvalidMod));
+			TestText(TEXT("missing"), Error, TEXT("NoDescriptor"), FString::Printf(TEXT("'%s' does not exist."), *Missing));
+		});
+
+		It("uploads a mod whose descriptor does not parse under the mod name, leaving the descriptor as it was", [this]() {
+			Package();
+			const FString Broken = TEXT("{\"FriendlyName\": \"My Mod\",");
+			WriteText(Descriptor, Broken);
+			Upload();
+			Answer(ETRLWorkshopResult::Success, 9);
+			TestEqualSensitive(TEXT("title"), Fake->SubmittedUpdate.Title, FString(TEXT("MyMod")));
+			TestTrue(TEXT("no description or tags"), Fake->SubmittedUpdate.Description.IsEmpty() && Fake->SubmittedUpdate.Tags.IsEmpty());
+			TestEqualSensitive(TEXT("descriptor"), ReadText(Descriptor), Broken);
+			TestEqualSensitive(TEXT("payload copy"), ReadText(PayloadDir() / TEXT("MyMod.uplugin")), Broken);
+		});
+	});
+
+	Describe("TickProgress", [this]() {
+		It("shows nothing until progress is known, then the percentage rounded half up", [this]() {
+			Package();
+			Upload();
+			UTRLWorkshopUpload* Running = UTRLWorkshopUpload::ActiveUpload;
+			Running->TickProgress(0.5f);
+			TestEqual(TEXT("nothing at 0"), Items[0]->NumSubTextChanges, 0);
+			const TPair<float, const TCHAR*> Cases[] = {{0.125f, TEXT("13% uploaded")}, {0.994f, TEXT("99% uploaded")}, {0.995f, TEXT("100% uploaded")}};
+			for (const TPair<float, const TCHAR*>& Case : Cases)
+			{
+				Fake->Progress = Case.Key;
+				TestTrue(TEXT("keeps ticking"), Running->TickProgress(0.5f));
+				TestText(Case.Value, Items[0]->SubText, TEXT("UploadProgress"), Case.Value);
+			}
+			Answer(ETRLWorkshopResult::Success, 1);
+		});
+	});
+
+	Describe("HandlePublishComplete", [this]() {
+		It("records an item that Steam made before failing, so that the next upload updates it", [this]() {
+			Package();
+			Upload();
+			const FText Denied = FText::FromString(TEXT("Steam refused: access denied."));
+			AddExpectedError(TEXT("Uploading 'MyMod' failed: Steam refused: access denied."), EAutomationExpectedErrorFlags::Exact, 1);
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 555));
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::AccessDenied, 0, Denied));
+			TestEqualSensitive(TEXT("recorded"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString(TEXT("555")));
+			TestEqualSensitive(TEXT("failure reason"), UTRLWorkshopUpload::LastFailureReason.ToString(), Denied.ToString());
+			TestTrue(TEXT("failure shown"), Items[0]->State == SNotificationItem::CS_Fail && Items[0]->Text.ToString().Equals(Denied.ToString()));
+
+			Upload();
+			TestEqual(TEXT("no second item"), Fake->NumCreates, 1);
+			TestEqual(TEXT("the recorded item"), Fake->SubmittedItemId, static_cast<uint64>(555));
+			Answer(ETRLWorkshopResult::Success, 555);
+			TestTrue(TEXT("a success empties the failure reason"), UTRLWorkshopUpload::LastFailureReason.IsEmpty());
+		});
+
+		It("keeps the item id in the error line when the record cannot be written, and still shows the success", [this]() {
+			Package();
+			IFileManager::Get().MakeDirectory(*RecordPath, true);
+			Upload();
+			const FString Line =
+			    FString::Printf(TEXT("Could not write '%s'. Keep Workshop item id 123 safe, or the next upload will create a duplicate."), *RecordPath);
+			AddExpectedError(Line, EAutomationExpectedErrorFlags::Exact, 1);
+			Answer(ETRLWorkshopResult::Success, 123);
+			TestTrue(TEXT("error line"), TrellicLines().Contains(TEXT("Error: ") + Line));
+			TestTrue(TEXT("success shown"), Items[0]->State == SNotificationItem::CS_Success);
+		});
+
+		It("keeps a record that cannot be read beside the new one", [this]() {
+			Package();
+			const FString Broken = TEXT("{\"ItemId\": 12,, \"SyncDescription\": false}");
+			WriteText(RecordPath, Broken);
+			Upload();
+			TestEqual(TEXT("a new item"), Fake->NumCreates, 1);
+			Answer(ETRLWorkshopResult::Success, 31);
+			TestEqualSensitive(TEXT("kept"), ReadText(RecordPath + TEXT(".bak")), Broken);
+			TestEqualSensitive(TEXT("new record"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString(TEXT("31")));
+			TestTrue(TEXT("warned"), TrellicLines().Contains(FString::Printf(
+			                             TEXT("Warning: '%s' could not be read as a Workshop record. It is kept as '%s.bak', and a new record is written."),
+			                             *RecordPath, *RecordPath)));
+		});
+
+		It("is not reached by a broadcast after its own, even while the next upload runs", [this]() {
+			Package();
+			Upload();
+			const TWeakObjectPtr<UTRLWorkshopPublisher> FirstPublisher = UTRLWorkshopUpload::ActiveUpload->Publisher.Get();
+			Answer(ETRLWorkshopResult::Success, 40);
+			Upload();
+			const TArray<FString> Before = TrellicLines();
+			FirstPublisher->OnPublishComplete.Broadcast(ETRLWorkshopResult::AccessDenied, TEXT("41"), FText::FromString(TEXT("late")));
+			TestTrue(TEXT("the next upload still runs"), UTRLWorkshopUpload::IsUploadInProgress());
+			TestEqualSensitive(TEXT("record"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString(TEXT("40")));
+			TestEqual(TEXT("nothing logged"), TrellicLines().Num(), Before.Num());
+			TestTrue(TEXT("the next notification still pending"), Items[1]->State == SNotificationItem::CS_Pending);
+			Answer(ETRLWorkshopResult::Success, 40);
+		});
+	});
+}
+
+#endif // WITH_DEV_AUTOMATION_TESTS

@@ -1,0 +1,12 @@
+// FMath: the engine's maths helpers. In the engine most of them come from the platform's FPlatformMath.
+#pragma once
+
+#include "CoreTypes.h"
+
+#include <cmath>
+
+struct FMath
+{
+	/** @return the largest whole number not above F. */
+	static int32 FloorToInt32(double F) { return static_cast<int32>(std::floor(F)); }
+};

@@ -1,0 +1,302 @@
+// Uploads through the host end to end: the demo project's sample mod packaged, uploaded to the offline Workshop as a
+// new item and then as an update, failures that Steam would give, and the host's controls of the next request.
+#include "HostRun.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <sys/stat.h>
+
+namespace
+{
+	const std::string Quit = R"({"cmd":"quit"})";
+	const std::string WaitForUpload = R"({"cmd":"wait","class":"TRLWorkshopUpload","function":"IsUploadInProgress","equals":false,"timeout":60})";
+	const std::string Items = R"({"cmd":"workshop","items":true})";
+	const std::string Gc = R"({"cmd":"gc"})";
+
+	std::string ReadFile(const std::string& Path)
+	{
+		std::ifstream File(Path, std::ios::binary);
+		return std::string(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
+	}
+
+	void WriteFile(const std::string& Path, const std::string& Text)
+	{
+		std::filesystem::create_directories(std::filesystem::path(Path).parent_path());
+		std::ofstream(Path, std::ios::binary) << Text;
+	}
+
+	struct FSampleMod
+	{
+		explicit FSampleMod(const FHostSandbox& Sandbox)
+		    : Folder(Sandbox.GetModsRoot() + "/SampleMod")
+		    , Descriptor(Folder + "/SampleMod.uplugin")
+		    , Record(Folder + "/workshop.json")
+		    , Staging(Folder + "/Saved/StagedBuilds/Windows/DemoGame/Mods/SampleMod")
+		{
+		}
+
+		std::string Upload(const std::string& ChangeNote = std::string()) const
+		{
+			return R"({"cmd":"call","class":"TRLWorkshopUpload","function":"UploadMod","args":{"ModDescriptorPath":")" + Descriptor + R"(","ChangeNote":")" +
+			       ChangeNote + R"("}})";
+		}
+
+		/** Stages an archive where packaging puts it, without running the cook. */
+		void Stage() const { WriteFile(Staging + "/Content/Paks/Windows/SampleModWindows.pak", "TRLPAK01"); }
+
+		std::string Folder;
+		std::string Descriptor;
+		std::string Record;
+		std::string Staging;
+	};
+
+	/** @return the texts of the upload's notification as it changed, "state: text | sub-text", without repeats. */
+	std::vector<std::string> UploadNotification(const FHostRun& Run)
+	{
+		std::vector<std::string> States;
+		int32 Id = INDEX_NONE;
+		for (const TSharedPtr<FJsonObject>& Event : Run.Events(TEXT("notification")))
+		{
+			FString Key;
+			Event->GetObjectField(TEXT("text"))->TryGetStringField(TEXT("key"), Key);
+			if (Id == INDEX_NONE && Key.Equals(TEXT("UploadStarted")))
+			{
+				Id = static_cast<int32>(Event->GetNumberField(TEXT("id")));
+			}
+			if (Id == INDEX_NONE || static_cast<int32>(Event->GetNumberField(TEXT("id"))) != Id)
+			{
+				continue;
+			}
+			const std::string Line = Event->GetStringField(TEXT("state")).ToUtf8() + ": " + TextString(Event->TryGetField(TEXT("text"))).ToUtf8() + " | " +
+			                         TextString(Event->TryGetField(TEXT("subtext"))).ToUtf8();
+			if (States.empty() || States.back() != Line)
+			{
+				States.push_back(Line);
+			}
+		}
+		return States;
+	}
+
+	std::vector<std::string> LogLines(const FHostRun& Run, const FString& Verbosity)
+	{
+		std::vector<std::string> Lines;
+		for (const TSharedPtr<FJsonObject>& Event : Run.Events(TEXT("log")))
+		{
+			if (Event->GetStringField(TEXT("category")).Equals(TEXT("LogTrellic")) && Event->GetStringField(TEXT("verbosity")).Equals(Verbosity))
+			{
+				Lines.push_back(Event->GetStringField(TEXT("message")).ToUtf8());
+			}
+		}
+		return Lines;
+	}
+
+	/** @return the items of the first "workshop" reply that lists them. */
+	TArray<TSharedPtr<FJsonValue>> ItemsOf(const FHostRun& Run)
+	{
+		for (const TSharedPtr<FJsonObject>& Reply : Run.Replies())
+		{
+			const TArray<TSharedPtr<FJsonValue>>* List = nullptr;
+			if (Reply->GetStringField(TEXT("reply")).Equals(TEXT("workshop")) && Reply->TryGetArrayField(TEXT("items"), List))
+			{
+				return *List;
+			}
+		}
+		return {};
+	}
+
+	std::string Strings(const TSharedPtr<FJsonObject>& Item, const TCHAR* Field)
+	{
+		std::string Joined;
+		for (const TSharedPtr<FJsonValue>& Value : Item->GetArrayField(Field))
+		{
+			Joined += (Joined.empty() ? "" : "|") + Value->AsString().ToUtf8();
+		}
+		return Joined;
+	}
+
+	int32 LiveObjects(const FHostRun& Run, int32 GcReplyIndex, const TCHAR* Class)
+	{
+		double Count = 0.0;
+		Run.Lines[GcReplyIndex]->GetObjectField(TEXT("objects"))->TryGetNumberField(Class, Count);
+		return static_cast<int32>(Count);
+	}
+} // namespace
+
+TEST(WorkshopUpload, ThePackagedSampleModGoesUpAsANewItemThenAsAnUpdateThatKeepsTheItemsText)
+{
+	FHostSandbox Sandbox;
+	const FSampleMod Mod(Sandbox);
+	const FHostRun First = Sandbox.Run({
+	    R"({"cmd":"call","class":"TRLModPackager","function":"CreateBaseGameRelease","args":{}})",
+	    R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","equals":false,"timeout":60})",
+	    R"({"cmd":"call","class":"TRLModPackager","function":"PackageMod","args":{"ModDescriptorPath":")" + Mod.Descriptor + R"("}})",
+	    R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","equals":false,"timeout":60})",
+	    R"({"cmd":"workshop","next":{"hold_at":0.125}})",
+	    Mod.Upload(),
+	    R"({"cmd":"workshop","wait_for_hold":60})",
+	    Gc,
+	    R"({"cmd":"tick","seconds":0.6})",
+	    R"({"cmd":"workshop","release":true})",
+	    WaitForUpload,
+	    Items,
+	    Gc,
+	    Quit,
+	});
+	ASSERT_EQ(First.ExitCode, 0) << First.RawOutput;
+
+	// The item is made and uploaded; the notification shows the throbber, the held fraction, then the success.
+	const TArray<TSharedPtr<FJsonValue>> Created = ItemsOf(First);
+	ASSERT_EQ(Created.Num(), 1) << First.RawOutput;
+	const TSharedPtr<FJsonObject> Item = Created[0]->AsObject();
+	const std::string ItemId = Item->GetStringField(TEXT("id")).ToUtf8();
+	EXPECT_EQ(Item->GetStringField(TEXT("title")).ToUtf8(), "SampleMod");
+	EXPECT_EQ(Item->GetStringField(TEXT("description")).ToUtf8(), "A sample mod that ships with the demo game.");
+	EXPECT_EQ(Item->GetStringField(TEXT("visibility")).ToUtf8(), "public");
+	EXPECT_TRUE(Item->TryGetField(TEXT("preview"))->IsNull());
+	EXPECT_EQ(Strings(Item, TEXT("files")), "Content/Paks/Windows/SampleModWindows.pak|SampleMod.uplugin");
+	EXPECT_EQ(Strings(Item, TEXT("change_notes")), "");
+	const std::vector<std::string> Notification = UploadNotification(First);
+	ASSERT_GE(Notification.size(), 5u) << First.RawOutput;
+	EXPECT_EQ(Notification[0], "none: Uploading SampleMod to the Steam Workshop | ");
+	EXPECT_EQ(Notification[1], "pending: Uploading SampleMod to the Steam Workshop | ");
+	// The copy paused at its hold for longer than a progress tick, so that fraction was shown, whatever came before.
+	EXPECT_NE(std::find(Notification.begin(), Notification.end(), "pending: Uploading SampleMod to the Steam Workshop | 13% uploaded"), Notification.end());
+	const std::string Done = "SampleMod is on the Steam Workshop (item " + ItemId + ").";
+	const std::vector<std::string> End(Notification.end() - 2, Notification.end());
+	EXPECT_EQ(End, (std::vector<std::string>{"pending: " + Done + " | ", "success: " + Done + " | "})) << First.RawOutput;
+
+	const std::string Recorded = ReadFile(Mod.Record);
+	EXPECT_EQ(Recorded.rfind("{\r\n\t\"ItemId\": \"" + ItemId + "\",\r\n\t\"Mod\": \"SampleMod\",\r\n\t\"LastUploaded\": \"", 0), 0u) << Recorded;
+	EXPECT_TRUE(Recorded.ends_with("Z\",\r\n\t\"Visibility\": \"public\"\r\n}")) << Recorded;
+
+	// While it runs the root set holds the upload and its publisher; once it is done, nothing of either is left.
+	const int32 WhileRunning = First.IndexOfReply(TEXT("gc"));
+	const int32 AfterwardsIndex = First.IndexOfReply(TEXT("gc"), WhileRunning + 1);
+	EXPECT_EQ(LiveObjects(First, WhileRunning, TEXT("TRLWorkshopUpload")), 1);
+	EXPECT_EQ(LiveObjects(First, WhileRunning, TEXT("TRLWorkshopPublisher")), 1);
+	EXPECT_EQ(LiveObjects(First, AfterwardsIndex, TEXT("TRLWorkshopUpload")), 0);
+	EXPECT_EQ(LiveObjects(First, AfterwardsIndex, TEXT("TRLWorkshopPublisher")), 0);
+
+	// The modder keeps the Workshop page's text and changes the descriptor's; the update sends the content alone.
+	WriteFile(Mod.Record, Recorded.substr(0, Recorded.size() - 3) + ",\r\n\t\"SyncDescription\": false\r\n}");
+	std::string Descriptor = ReadFile(Mod.Descriptor);
+	Descriptor.replace(Descriptor.find("A sample mod"), 12, "A changed mod");
+	WriteFile(Mod.Descriptor, Descriptor);
+	const FHostRun Second = Sandbox.Run({Mod.Upload("Second build"), WaitForUpload, Items, Quit});
+	ASSERT_EQ(Second.ExitCode, 0) << Second.RawOutput;
+
+	const TArray<TSharedPtr<FJsonValue>> Updated = ItemsOf(Second);
+	ASSERT_EQ(Updated.Num(), 1) << Second.RawOutput;
+	EXPECT_EQ(Updated[0]->AsObject()->GetStringField(TEXT("id")).ToUtf8(), ItemId);
+	EXPECT_EQ(Updated[0]->AsObject()->GetStringField(TEXT("description")).ToUtf8(), "A sample mod that ships with the demo game.");
+	EXPECT_EQ(Strings(Updated[0]->AsObject(), TEXT("change_notes")), "Second build");
+	const std::vector<std::string> Lines = LogLines(Second, TEXT("Log"));
+	EXPECT_NE(std::find(Lines.begin(), Lines.end(), "Visibility: Public. Title and description from the descriptor: no, the Workshop page keeps its own."),
+	          Lines.end());
+	EXPECT_NE(ReadFile(Mod.Record).find("\t\"SyncDescription\": false"), std::string::npos);
+}
+
+TEST(WorkshopUpload, FailuresShowTheFailureStateAndKeepOnlyAnItemThatWasMade)
+{
+	FHostSandbox Sandbox;
+	const FSampleMod Mod(Sandbox);
+	Sandbox.Run({Quit});
+	Mod.Stage();
+
+	const FHostRun Run =
+	    Sandbox.Run({R"({"cmd":"workshop","next":{"refuse":true}})", Mod.Upload(),
+	                 R"({"cmd":"workshop","next":{"fail":{"result":"k_EResultAccessDenied","after_create":false}}})", Mod.Upload(), WaitForUpload,
+	                 R"({"cmd":"workshop","next":{"fail":{"result":"k_EResultAccessDenied","after_create":true}}})", Mod.Upload(), WaitForUpload, Items, Quit},
+	                {"--workshop-dir", Sandbox.GetRoot() + "/Workshop"});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	EXPECT_EQ(Run.Events(TEXT("ready"))[0]->GetStringField(TEXT("workshop_dir")).ToUtf8(), Sandbox.GetRoot() + "/Workshop");
+
+	// Refused at the call: the reply carries the refusal, and the notification fails at once.
+	const TSharedPtr<FJsonObject> Refused = Run.Lines[Run.IndexOfReply(TEXT("call"))];
+	EXPECT_EQ(Refused->GetStringField(TEXT("return")).ToUtf8(), "SteamNotRunning");
+	const FString Reason = TextString(Refused->GetObjectField(TEXT("out"))->TryGetField(TEXT("OutError")));
+	EXPECT_FALSE(Reason.IsEmpty());
+	const std::vector<std::string> Errors = LogLines(Run, TEXT("Error"));
+	ASSERT_EQ(Errors.size(), 3u) << Run.RawOutput;
+	EXPECT_EQ(Errors[0], "Uploading 'SampleMod' failed: " + Reason.ToUtf8());
+
+	// Failed before and after the item was made: only the item made is recorded, so the next upload updates it.
+	const TArray<TSharedPtr<FJsonValue>> Made = ItemsOf(Run);
+	ASSERT_EQ(Made.Num(), 1) << Run.RawOutput;
+	const std::string ItemId = Made[0]->AsObject()->GetStringField(TEXT("id")).ToUtf8();
+	EXPECT_NE(ReadFile(Mod.Record).find("\"ItemId\": \"" + ItemId + "\""), std::string::npos);
+	TSet<int32> Failed;
+	for (const TSharedPtr<FJsonObject>& Event : Run.Events(TEXT("notification")))
+	{
+		if (Event->GetStringField(TEXT("state")).Equals(TEXT("fail")))
+		{
+			Failed.Add(static_cast<int32>(Event->GetNumberField(TEXT("id"))));
+		}
+	}
+	EXPECT_EQ(Failed.Num(), 3) << Run.RawOutput;
+	EXPECT_TRUE(std::filesystem::is_directory(Sandbox.GetRoot() + "/Workshop/" + ItemId));
+}
+
+TEST(WorkshopUpload, AStagedTreeThatCannotBeCopiedIsRefusedAndNothingIsLost)
+{
+	FHostSandbox Sandbox;
+	const FSampleMod Mod(Sandbox);
+	Sandbox.Run({Quit});
+	Mod.Stage();
+	// A pipe is a file to a folder listing, but no copy can read it to its end.
+	ASSERT_EQ(mkfifo((Mod.Staging + "/Content/Paks/Windows/Pipe.pak").c_str(), 0644), 0);
+	const std::string Descriptor = ReadFile(Mod.Descriptor);
+
+	const FHostRun Run = Sandbox.Run({Mod.Upload(), Items, Quit});
+	const TSharedPtr<FJsonObject> Reply = Run.Lines[Run.IndexOfReply(TEXT("call"))];
+	EXPECT_EQ(Reply->GetStringField(TEXT("return")).ToUtf8(), "InvalidMod") << Run.RawOutput;
+	const TSharedPtr<FJsonObject> Error = Reply->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"));
+	EXPECT_EQ(Error->GetStringField(TEXT("key")).ToUtf8(), "CopyStagingFailed");
+	EXPECT_EQ(Error->GetStringField(TEXT("string")).ToUtf8(), "Could not copy the packaged mod from '" + Mod.Staging + "'.");
+	EXPECT_TRUE(UploadNotification(Run).empty());
+	EXPECT_TRUE(ItemsOf(Run).IsEmpty());
+	EXPECT_EQ(ReadFile(Mod.Descriptor), Descriptor);
+	EXPECT_EQ(ReadFile(Mod.Staging + "/Content/Paks/Windows/SampleModWindows.pak"), "TRLPAK01");
+}
+
+TEST(WorkshopUpload, ControlsAreCheckedBeforeAnyIsSetAndApplyToTheNextRequestOnly)
+{
+	FHostSandbox Sandbox;
+	const FSampleMod Mod(Sandbox);
+	Sandbox.Run({Quit});
+	Mod.Stage();
+	const FHostRun Run = Sandbox.Run({
+	    R"({"cmd":"workshop","next":{"refuse":true,"hold_at":1.5}})",
+	    R"({"cmd":"workshop","next":{"refuse":true,"fail":{"result":"k_EResultNoSuchThing"}}})",
+	    R"({"cmd":"workshop","next":{"refuse":true,"hold":0.5}})",
+	    R"({"cmd":"workshop","release":true})",
+	    R"({"cmd":"workshop"})",
+	    Mod.Upload(),
+	    WaitForUpload,
+	    R"({"cmd":"workshop","next":{"refuse":true}})",
+	    Mod.Upload(),
+	    Mod.Upload(),
+	    WaitForUpload,
+	    Items,
+	    Quit,
+	});
+
+	EXPECT_EQ(Run.ExitCode, 1);
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 13) << Run.RawOutput;
+	for (int32 Index = 0; Index < 5; ++Index)
+	{
+		EXPECT_FALSE(Replies[Index]->GetBoolField(TEXT("ok"))) << Index;
+		EXPECT_FALSE(Replies[Index]->GetStringField(TEXT("error")).IsEmpty()) << Index;
+	}
+	// None of the refused controls was set, the next upload's refusal touched that upload only.
+	EXPECT_EQ(Replies[5]->GetStringField(TEXT("return")).ToUtf8(), "Success") << Run.RawOutput;
+	EXPECT_EQ(Replies[8]->GetStringField(TEXT("return")).ToUtf8(), "SteamNotRunning");
+	EXPECT_EQ(Replies[9]->GetStringField(TEXT("return")).ToUtf8(), "Success");
+	const TArray<TSharedPtr<FJsonValue>> Uploaded = ItemsOf(Run);
+	ASSERT_EQ(Uploaded.Num(), 1);
+	EXPECT_EQ(Strings(Uploaded[0]->AsObject(), TEXT("change_notes")), "Updated");
+}
