@@ -14,6 +14,7 @@
 #include "TRLModScaffold.h"
 #include "TRLScopedMessageDialogOverride.h"
 #include "TRLScopedModalWindowOverride.h"
+#include "TRLWorkshopUpload.h"
 #include "Textures/SlateIcon.h"
 #include "ToolMenus.h"
 #include "Trellic.h"
@@ -73,6 +74,12 @@ namespace TRLEditorMenu
 	bool CanNeverExecute()
 	{
 		return false;
+	}
+
+	/** The enabled test of every upload entry: one upload runs at a time. */
+	bool IsNoUploadRunning()
+	{
+		return !UTRLWorkshopUpload::IsUploadInProgress();
 	}
 
 	/** The enabled test of a mount entry: whether the mod was unmounted when the submenu was filled. */
@@ -243,7 +250,37 @@ void FTRLEditorMenu::FillPackageMenu(UToolMenu* Menu)
 	}
 }
 
-void FTRLEditorMenu::FillUploadMenu(UToolMenu* /*Menu*/) {}
+void FTRLEditorMenu::FillUploadMenu(UToolMenu* Menu)
+{
+	if (!Menu)
+	{
+		return;
+	}
+	const TArray<FString> Mods = FindLocalMods();
+	FToolMenuSection* Section = TRLEditorMenu::AddModsSection(*Menu, Mods, TEXT("TRLNoModsToUpload"));
+	if (!Section)
+	{
+		return;
+	}
+
+	const FText UploadNewTooltip = LOCTEXT("UploadNewTooltip", "Create a Workshop item for {0} and upload it.");
+	const FText UploadUpdateEntry = LOCTEXT("UploadUpdateEntry", "{0} (update)");
+	const FText UploadUpdateTooltip = LOCTEXT("UploadUpdateTooltip", "Upload a new version of {0} to Workshop item {1}.");
+	for (const FString& Descriptor : Mods)
+	{
+		const FString ModName = FPaths::GetBaseFilename(Descriptor);
+		const FText Name = FText::FromString(ModName);
+		const FString ItemId = UTRLWorkshopUpload::GetRecordedItemId(Descriptor);
+		const bool bRecorded = !ItemId.IsEmpty();
+		// Asked whenever the menu asks, unlike the item id: an upload that starts or ends greys or frees every entry.
+		Section->AddMenuEntry(FName(ModName), bRecorded ? FText::Format(UploadUpdateEntry, Name) : Name,
+		                      bRecorded ? FText::Format(UploadUpdateTooltip, Name, FText::FromString(ItemId)) : FText::Format(UploadNewTooltip, Name),
+		                      FSlateIcon(),
+		                      FUIAction(FExecuteAction::CreateStatic(&FTRLEditorMenu::OnUploadMod, Descriptor),
+		                                FCanExecuteAction::CreateStatic(&TRLEditorMenu::IsNoUploadRunning)),
+		                      EUserInterfaceActionType::Button);
+	}
+}
 
 void FTRLEditorMenu::OpenNewModDialog()
 {
@@ -351,6 +388,15 @@ void FTRLEditorMenu::OnPackageMod(FString ModDescriptorPath)
 {
 	FText OutError;
 	if (UTRLModPackager::PackageMod(ModDescriptorPath, OutError) != ETRLPackageStartResult::Started)
+	{
+		ReportError(OutError);
+	}
+}
+
+void FTRLEditorMenu::OnUploadMod(FString ModDescriptorPath)
+{
+	FText OutError;
+	if (UTRLWorkshopUpload::UploadMod(ModDescriptorPath, FString(), OutError) != ETRLWorkshopResult::Success)
 	{
 		ReportError(OutError);
 	}

@@ -9,15 +9,20 @@
 #include "Modules/ModuleManager.h"
 #include "TRLEditorMenu.h"
 #include "TRLModMount.h"
+#include "TRLModPackager.h"
 #include "TRLModScaffold.h"
 #include "TRLScopedMessageDialogOverride.h"
 #include "TRLScopedModalWindowOverride.h"
 #include "TRLScopedModsRootOverride.h"
+#include "TRLScopedNotificationOverride.h"
 #include "TRLScopedProjectOverride.h"
 #include "TRLScopedSettingsOverride.h"
 #include "TRLScopedUatTaskOverride.h"
+#include "TRLScopedWorkshopServiceOverride.h"
 #include "TRLSettings.h"
+#include "TRLWorkshopUpload.h"
 #include "Templates/SharedPointer.h"
+#include "Tests/TRLFakeWorkshopService.h"
 #include "Tests/TRLTestHelpers.h"
 #include "ToolMenus.h"
 #include "Widgets/Input/SButton.h"
@@ -332,6 +337,44 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		    });
 	}
 
+	/** What an upload from the menu runs against: the fake Workshop, and no notification shown. */
+	TSharedPtr<FTRLFakeWorkshopService> Workshop;
+	TSharedPtr<FTRLScopedWorkshopServiceOverride> WorkshopOverride;
+	TSharedPtr<FTRLScopedNotificationOverride> NotificationOverride;
+
+	/** A packaged mod with everything the upload's preflight looks for, on the packaging project, uploaded to a fake Workshop. */
+	FString SetUpUpload()
+	{
+		SetUpPackaging(false);
+		const FString Text = FString(TEXT("{")) + LINE_TERMINATOR + TEXT("	\"FriendlyName\": \"Shipped\",") + LINE_TERMINATOR +
+		                     TEXT("\t\"Description\": \"Ready to go.\",") + LINE_TERMINATOR + TEXT("\t\"ExplicitlyLoaded\": true,") + LINE_TERMINATOR +
+		                     TEXT("\t\"TRLTags\": [\"Maps\"]") + LINE_TERMINATOR + TEXT("}");
+		const FString Descriptor = TRLTest::WriteMod(ModsRoot, TEXT("Shipped"), TEXT("Shipped"), Text);
+		TestTrue(TEXT("the preview is written"), TRLTest::WriteTextFile(ModsRoot / TEXT("Shipped/preview.png"), TEXT("png")));
+		TestTrue(
+		    TEXT("the mod is staged"),
+		    TRLTest::WriteTextFile(UTRLModPackager::GetModStagingDirectory(Descriptor) / TEXT("Content/Paks/Windows/ShippedWindows.pak"), TEXT("TRLPAK01")));
+		Workshop = MakeShared<FTRLFakeWorkshopService>();
+		WorkshopOverride = MakeShared<FTRLScopedWorkshopServiceOverride>(Workshop.ToSharedRef());
+		NotificationOverride = MakeShared<FTRLScopedNotificationOverride>([](const FNotificationInfo&) {
+			return TSharedPtr<SNotificationItem>();
+		});
+		return Descriptor;
+	}
+
+	/** Ends an upload a case left running, as Steam would by refusing it, so that the next case may upload. */
+	void TearDownUpload()
+	{
+		if (Workshop.IsValid() && UTRLWorkshopUpload::IsUploadInProgress())
+		{
+			AddExpectedError(TEXT("Uploading 'Shipped' failed"), EAutomationExpectedErrorFlags::Contains, 1);
+			Workshop->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Timeout, 0));
+		}
+		NotificationOverride.Reset();
+		WorkshopOverride.Reset();
+		Workshop.Reset();
+	}
+
 	/** Ends every job a case started, as UAT would when it succeeds, so that the next case finds the packager idle. */
 	void TearDownPackaging()
 	{
@@ -418,6 +461,7 @@ void FTRLEditorMenuSpec::Define()
 	});
 
 	AfterEach([this]() {
+		TearDownUpload();
 		TearDownPackaging();
 		Log.Reset();
 		DialogOverride.Reset();
@@ -529,8 +573,10 @@ void FTRLEditorMenuSpec::Define()
 		It("show only a greyed No mods found entry when there are no mods, and leave a missing menu alone", [this]() {
 			TestNoModsEntry(OpenSubMenu(TEXT("TRLMountMod")), TEXT("TRLNoModsToMount"));
 			TestNoModsEntry(OpenSubMenu(TEXT("TRLPackageMod")), TEXT("TRLNoMods"));
+			TestNoModsEntry(OpenSubMenu(TEXT("TRLUploadMod")), TEXT("TRLNoModsToUpload"));
 			FTRLEditorMenu::FillMountMenu(nullptr);
 			FTRLEditorMenu::FillPackageMenu(nullptr);
+			FTRLEditorMenu::FillUploadMenu(nullptr);
 		});
 
 		It("list a mod for mounting under its name, and a mounted one as open with the already-mounted tooltip", [this]() {
@@ -573,6 +619,47 @@ void FTRLEditorMenuSpec::Define()
 					TestEntry(Menu.Entries[Index], Name, Name, FString::Printf(TEXT("Cook %s as DLC on top of the base game release."), *Name));
 				}
 			}
+		});
+
+		It("list a mod for uploading as new until it has a recorded item, then as an update naming the item", [this]() {
+			WriteMod(TEXT("Fresh"), TEXT("Fresh"));
+			WriteMod(TEXT("Known"), TEXT("Known"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Known/workshop.json"), TEXT("{ \"ItemId\": \"3141592653\", \"Visibility\": \"public\" }"));
+			WriteMod(TEXT("Unreadable"), TEXT("Unreadable"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Unreadable/workshop.json"), TEXT("{ \"ItemId\": "));
+
+			const FShownMenu Menu = OpenSubMenu(TEXT("TRLUploadMod"));
+			TestModsSection(Menu);
+			TArray<FShownEntry> Entries = Menu.Entries;
+			Entries.Sort([](const FShownEntry& A, const FShownEntry& B) {
+				return A.Name.ToString() < B.Name.ToString();
+			});
+			if (TestEqual(TEXT("entries"), Entries.Num(), 3))
+			{
+				TestEntry(Entries[0], TEXT("Fresh"), TEXT("Fresh"), TEXT("Create a Workshop item for Fresh and upload it."));
+				TestEntry(Entries[1], TEXT("Known"), TEXT("Known (update)"), TEXT("Upload a new version of Known to Workshop item 3141592653."));
+				TestEntry(Entries[2], TEXT("Unreadable"), TEXT("Unreadable"), TEXT("Create a Workshop item for Unreadable and upload it."));
+			}
+		});
+	});
+
+	Describe("OnUploadMod", [this]() {
+		It("shows nothing when the upload starts, and the upload's refusal when asked again while it runs", [this]() {
+			const FString Descriptor = SetUpUpload();
+			FTRLEditorMenu::OnUploadMod(Descriptor);
+			TestTrue(TEXT("the upload runs"), UTRLWorkshopUpload::IsUploadInProgress());
+			TestEqual(TEXT("dialogs after the start"), Dialogs.Num(), 0);
+			TestEqual(TEXT("warnings after the start"), TrellicWarnings().Num(), 0);
+
+			const FString Busy = TEXT("An upload is already running. Wait for it to finish.");
+			AddExpectedErrorPlain(Busy, EAutomationExpectedErrorFlags::Exact, 1);
+			FTRLEditorMenu::OnUploadMod(Descriptor);
+			TestRefusalShown(Busy);
+
+			Workshop->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 42));
+			Workshop->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 42));
+			TestFalse(TEXT("the upload has ended"), UTRLWorkshopUpload::IsUploadInProgress());
+			TestEqual(TEXT("dialogs at the end"), Dialogs.Num(), 1);
 		});
 	});
 
