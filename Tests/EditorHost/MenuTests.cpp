@@ -67,6 +67,15 @@ namespace
 		return Entries;
 	}
 
+	const FEntry* FindEntry(const TArray<FEntry>& Entries, const std::string& Name)
+	{
+		const FEntry* Found = Entries.FindByPredicate([&Name](const FEntry& Entry) {
+			return Entry.Name == Name;
+		});
+		static const FEntry Missing;
+		return Found ? Found : &Missing;
+	}
+
 	/** Every dialog's text, in order; each must be an OK dialog. */
 	std::vector<std::string> DialogTexts(const FHostRun& Run)
 	{
@@ -121,9 +130,9 @@ namespace
 	};
 } // namespace
 
-TEST_F(HostMenu, TheSampleModIsListedInTheModSubmenus)
+TEST_F(HostMenu, TheSampleModIsListedInEveryModSubmenu)
 {
-	const FHostRun Run = Sandbox.Run({OpenMenu("TRLMountMod"), OpenMenu("TRLPackageMod"), Quit});
+	const FHostRun Run = Sandbox.Run({OpenMenu("TRLMountMod"), OpenMenu("TRLPackageMod"), OpenMenu("TRLUploadMod"), Quit});
 
 	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
@@ -140,6 +149,78 @@ TEST_F(HostMenu, TheSampleModIsListedInTheModSubmenus)
 	EXPECT_EQ(Package[0].Label, "SampleMod");
 	EXPECT_EQ(Package[0].ToolTip, "Cook SampleMod as DLC on top of the base game release.");
 	EXPECT_TRUE(Package[0].bEnabled);
+
+	const TArray<FEntry> Upload = ModEntries(Replies[2]);
+	ASSERT_EQ(Upload.Num(), 1);
+	EXPECT_EQ(Upload[0].Name, "SampleMod");
+	EXPECT_EQ(Upload[0].Label, "SampleMod");
+	EXPECT_EQ(Upload[0].ToolTip, "Create a Workshop item for SampleMod and upload it.");
+	EXPECT_TRUE(Upload[0].bEnabled);
+}
+
+TEST_F(HostMenu, TheSampleModGoesFromABaseReleaseToAPackageToTheWorkshopAndIsThenListedAsAnUpdate)
+{
+	const std::string WaitForPackaging = R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","equals":false,"timeout":60})";
+	const std::string WaitForUpload = R"({"cmd":"wait","class":"TRLWorkshopUpload","function":"IsUploadInProgress","equals":false,"timeout":60})";
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":["TRLCreateBaseRelease"]})", WaitForPackaging,
+	                                  Choose("TRLPackageMod", "SampleMod"), WaitForPackaging, Choose("TRLUploadMod", "SampleMod"), WaitForUpload,
+	                                  OpenMenu("TRLUploadMod"), R"({"cmd":"workshop","items":true})", Quit});
+
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 9);
+	// Each operation reports itself; a start from the menu shows no dialog.
+	EXPECT_TRUE(Run.Events(TEXT("dialog")).IsEmpty()) << Run.RawOutput;
+	EXPECT_TRUE(TrellicLines(Run, "Error").empty());
+	EXPECT_TRUE(fs::exists(Mods() / "SampleMod/Saved/StagedBuilds/Windows/DemoGame/Mods/SampleMod/Content/Paks/Windows/SampleModWindows.pak"));
+
+	const TArray<TSharedPtr<FJsonValue>> Items = Replies[7]->GetArrayField(TEXT("items"));
+	ASSERT_EQ(Items.Num(), 1);
+	const std::string ItemId = Items[0]->AsObject()->GetStringField(TEXT("id")).ToUtf8();
+	EXPECT_NE(ReadFile(Mods() / "SampleMod/workshop.json").find("\"ItemId\": \"" + ItemId + "\""), std::string::npos);
+	const TArray<FEntry> Upload = ModEntries(Replies[6]);
+	ASSERT_EQ(Upload.Num(), 1);
+	EXPECT_EQ(Upload[0].Label, "SampleMod (update)");
+	EXPECT_EQ(Upload[0].ToolTip, "Upload a new version of SampleMod to Workshop item " + ItemId + ".");
+	EXPECT_TRUE(Upload[0].bEnabled);
+}
+
+TEST_F(HostMenu, EveryUploadEntryIsGreyedWhileAnUploadRunsAndOnlyThen)
+{
+	// Packaged as the cook would leave it, so that the upload has something to send.
+	const fs::path Pak = Mods() / "SampleMod/Saved/StagedBuilds/Windows/DemoGame/Mods/SampleMod/Content/Paks/Windows/SampleModWindows.pak";
+	Sandbox.Run({Quit});
+	fs::create_directories(Pak.parent_path());
+	std::ofstream(Pak, std::ios::binary) << "TRLPAK01";
+	const FHostRun Run = Sandbox.Run(
+	    {R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"Second","Author":"","Description":""}})",
+	     R"({"cmd":"workshop","next":{"hold_at":0.5}})", Choose("TRLUploadMod", "SampleMod"), R"({"cmd":"workshop","wait_for_hold":30})",
+	     OpenMenu("TRLUploadMod"), OpenMenu("TRLPackageMod"), R"({"cmd":"workshop","release":true})",
+	     R"({"cmd":"wait","class":"TRLWorkshopUpload","function":"IsUploadInProgress","equals":false,"timeout":60})", OpenMenu("TRLUploadMod"), Quit});
+
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 10);
+	const TArray<FEntry> While = ModEntries(Replies[4]);
+	ASSERT_EQ(While.Num(), 2) << Run.RawOutput;
+	for (const FEntry& Entry : While)
+	{
+		EXPECT_FALSE(Entry.bEnabled) << Entry.Name;
+	}
+	const TArray<FEntry> Package = ModEntries(Replies[5]);
+	ASSERT_EQ(Package.Num(), 2);
+	for (const FEntry& Entry : Package)
+	{
+		EXPECT_TRUE(Entry.bEnabled) << Entry.Name;
+	}
+	const TArray<FEntry> After = ModEntries(Replies[8]);
+	ASSERT_EQ(After.Num(), 2);
+	for (const FEntry& Entry : After)
+	{
+		EXPECT_TRUE(Entry.bEnabled) << Entry.Name;
+	}
+	EXPECT_EQ(FindEntry(After, "SampleMod")->Label, "SampleMod (update)");
+	EXPECT_EQ(FindEntry(After, "Second")->Label, "Second");
 }
 
 TEST_F(HostMenu, NewModCreatesTheModFromTheTrimmedAnswersAndSaysSo)
