@@ -59,9 +59,22 @@ namespace
 
 	std::string Utf16ToUtf8(std::u16string_view Source)
 	{
-		std::string Out;
-		Out.reserve(Source.size());
-		for (size_t Index = 0; Index < Source.size(); ++Index)
+		// Paths and names are mostly ASCII: that part is copied unit for byte, without growing the string one byte at a time.
+		size_t Ascii = 0;
+		while (Ascii < Source.size() && Source[Ascii] < 0x80)
+		{
+			++Ascii;
+		}
+		std::string Out(Ascii, '\0');
+		std::transform(Source.begin(), Source.begin() + static_cast<std::ptrdiff_t>(Ascii), Out.begin(), [](char16_t Unit) {
+			return static_cast<char>(Unit);
+		});
+		if (Ascii == Source.size())
+		{
+			return Out;
+		}
+		Out.reserve(Source.size() + (Source.size() - Ascii) * 2);
+		for (size_t Index = Ascii; Index < Source.size(); ++Index)
 		{
 			const char16_t Unit = Source[Index];
 			if (FChar::IsHighSurrogate(Unit) && Index + 1 < Source.size() && FChar::IsLowSurrogate(Source[Index + 1]))

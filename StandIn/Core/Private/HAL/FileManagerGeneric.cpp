@@ -159,19 +159,18 @@ namespace
 
 		void FindFiles(TArray<FString>& FileNames, const TCHAR* Filename, bool Files, bool Directories) override
 		{
-			FString Search(Filename ? Filename : TEXT(""));
-			FPaths::NormalizeFilename(Search);
-			FString Pattern = FPaths::GetCleanFilename(Search);
+			// The search is cut in place into the folder, after its pattern is taken: this runs for every folder listed.
+			FString Folder(Filename ? Filename : TEXT(""));
+			FPaths::NormalizeFilename(Folder);
+			int32 Separator = INDEX_NONE;
+			Folder.FindLastChar(TEXT('/'), Separator);
+			FString Pattern(FStringView(*Folder + Separator + 1, Folder.Len() - Separator - 1));
 			if (Pattern == TEXT("*.*"))
 			{
 				// "*.*" means every name, with or without a dot.
 				Pattern = TEXT("*");
 			}
-			FString Folder = FPaths::GetPath(Search);
-			if (Folder.IsEmpty() && Search.StartsWith(TEXT("/"), ESearchCase::CaseSensitive))
-			{
-				Folder = TEXT("/");
-			}
+			Folder.LeftInline(Separator == 0 ? 1 : Separator);
 			TArray<FString> Found;
 			LowLevel.IterateDirectory(*Folder, [&](const TCHAR* Entry, bool bIsDirectory) {
 				if (IsWanted(bIsDirectory, Files, Directories))

@@ -17,7 +17,7 @@ namespace
 
 	// Bytes of folder entries read at first: a few dozen names. Each further read of the same folder asks for twice
 	// as many, up to what readdir reads, so a long listing takes few reads and a walk that stops early reads little.
-	constexpr size_t FirstDirectoryReadSize = 4 * 1024;
+	constexpr size_t FirstDirectoryReadSize = 1024;
 	constexpr size_t MaxDirectoryReadSize = 32 * 1024;
 
 	bool StatPath(const TCHAR* Path, struct stat& OutStat)
@@ -161,7 +161,8 @@ namespace
 				return false;
 			}
 			// One path for every entry, cut back to the folder each time: a large folder costs no allocation per name.
-			FString Path = FString(Directory) / TEXT("");
+			FString Path(Directory);
+			Path /= TEXT("");
 			const int32 FolderLength = Path.Len();
 			alignas(struct dirent64) char Buffer[MaxDirectoryReadSize];
 			size_t ReadSize = FirstDirectoryReadSize;

@@ -161,9 +161,18 @@ namespace
 	{
 		const std::u16string_view Text(Pattern.ToStdString());
 		FString Result;
+		Result.Reserve(Pattern.Len() + 32);
 		size_t Index = 0;
 		while (Index < Text.size())
 		{
+			// Plain text up to the next brace or escape goes over in one piece.
+			const size_t Special = std::min(Text.find_first_of(u"{`", Index), Text.size());
+			if (Special > Index)
+			{
+				Result.Append(reinterpret_cast<const TCHAR*>(Text.data() + Index), static_cast<int32>(Special - Index));
+				Index = Special;
+				continue;
+			}
 			const TCHAR Char = Text[Index];
 			if (Char == TEXT('`') && Index + 1 < Text.size() && (Text[Index + 1] == TEXT('{') || Text[Index + 1] == TEXT('}') || Text[Index + 1] == TEXT('`')))
 			{
@@ -193,7 +202,9 @@ namespace
 						}
 						if (ArgumentIndex >= 0 && ArgumentIndex < Arguments.Num())
 						{
-							Result += Arguments[static_cast<int32>(ArgumentIndex)].ToFormattedString(false, false);
+							const FFormatArgumentValue& Argument = Arguments[static_cast<int32>(ArgumentIndex)];
+							Result +=
+							    Argument.GetType() == EFormatArgumentType::Text ? Argument.GetTextValue().ToString() : Argument.ToFormattedString(false, false);
 							Index = Close + 1;
 							continue;
 						}
@@ -304,8 +315,7 @@ FText FText::MakeLocalized(const TCHAR* InTextLiteral, const TCHAR* InNamespace,
 {
 	FText Result{FString(InTextLiteral)};
 	FTextData& ResultData = Result.MutableData();
-	ResultData.Namespace = FString(InNamespace);
-	ResultData.Key = FString(InKey);
+	ResultData.Identity = std::make_shared<const FTextIdentity>(FTextIdentity{FString(InNamespace), FString(InKey)});
 	ResultData.SourceString = ResultData.DisplayString;
 	return Result;
 }
@@ -341,8 +351,7 @@ FText FText::Format(FTextFormat Fmt, const FFormatOrderedArguments& InArguments)
 	FText Result(FormatPattern(Pattern.ToString(), InArguments));
 	// Formatted texts keep their pattern's identity, so that a caller can tell which message it was given.
 	FTextData& ResultData = Result.MutableData();
-	ResultData.Namespace = Pattern.Data->Namespace;
-	ResultData.Key = Pattern.Data->Key;
+	ResultData.Identity = Pattern.Data->Identity;
 	return Result;
 }
 
@@ -405,8 +414,10 @@ bool FText::EqualTo(const FText& Other, const ETextComparisonLevel::Type Compari
 
 bool FText::IdenticalTo(const FText& Other) const
 {
-	return Data->DisplayString.Equals(Other.Data->DisplayString, ESearchCase::CaseSensitive) && Data->Namespace == Other.Data->Namespace &&
-	       Data->Key == Other.Data->Key;
+	const FTextIdentity* Mine = Data->Identity.get();
+	const FTextIdentity* Theirs = Other.Data->Identity.get();
+	const bool bSameIdentity = Mine == Theirs || (Mine && Theirs && Mine->Namespace == Theirs->Namespace && Mine->Key == Theirs->Key);
+	return Data->DisplayString.Equals(Other.Data->DisplayString, ESearchCase::CaseSensitive) && bSameIdentity;
 }
 
 FTextFormat::FTextFormat() = default;

@@ -165,6 +165,23 @@ namespace
 		return false;
 	}
 
+	// Separators as "/", and "." and ".." segments collapsed; a path that needs none of it is given back untouched.
+	FString NormaliseFullPath(FString&& Full)
+	{
+		if (!NeedsNormalising(Full))
+		{
+			return MoveTemp(Full);
+		}
+		FPaths::NormalizeFilename(Full);
+		FPaths::CollapseRelativeDirectories(Full);
+		if (Full.IsEmpty())
+		{
+			// Collapsing "/a/.." leaves nothing; the root is what remains of an absolute path.
+			Full = TEXT("/");
+		}
+		return MoveTemp(Full);
+	}
+
 	FString RemoveDuplicateSlashes(const FString& Path)
 	{
 		FString Result;
@@ -518,8 +535,13 @@ bool FPaths::MakePathRelativeTo(FString& InPath, const TCHAR* InRelativeTo)
 
 FString FPaths::ConvertRelativePathToFull(const FString& InPath)
 {
-	// An absolute path needs no base; not making one saves a copy on every call.
-	return ConvertRelativePathToFull(IsRelative(InPath) ? FString(FPlatformProcess::BaseDir()) : FString(), InPath);
+	return ConvertRelativePathToFull(FString(InPath));
+}
+
+FString FPaths::ConvertRelativePathToFull(FString&& InPath)
+{
+	// An absolute path needs no base: it is taken as it is, and only normalised.
+	return IsRelative(InPath) ? ConvertRelativePathToFull(FString(FPlatformProcess::BaseDir()), InPath) : NormaliseFullPath(MoveTemp(InPath));
 }
 
 FString FPaths::ConvertRelativePathToFull(const FString& BasePath, const FString& InPath)
@@ -530,18 +552,7 @@ FString FPaths::ConvertRelativePathToFull(const FString& BasePath, const FString
 		Full = BasePath;
 	}
 	Full /= InPath;
-	if (!NeedsNormalising(Full))
-	{
-		return Full;
-	}
-	NormalizeFilename(Full);
-	CollapseRelativeDirectories(Full);
-	if (Full.IsEmpty())
-	{
-		// Collapsing "/a/.." leaves nothing; the root is what remains of an absolute path.
-		Full = TEXT("/");
-	}
-	return Full;
+	return NormaliseFullPath(MoveTemp(Full));
 }
 
 void FPaths::Split(const FString& InPath, FString& PathPart, FString& FilenamePart, FString& ExtensionPart)

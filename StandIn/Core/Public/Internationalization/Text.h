@@ -166,7 +166,7 @@ public:
 	bool IsCultureInvariant() const { return Data->bCultureInvariant; }
 	bool IsTransient() const { return false; }
 	bool IsFromStringTable() const { return false; }
-	bool ShouldGatherForLocalization() const { return Data->Namespace.IsSet(); }
+	bool ShouldGatherForLocalization() const { return Data->Identity != nullptr; }
 	FText ToLower() const;
 	FText ToUpper() const;
 
@@ -182,11 +182,18 @@ private:
 	friend class FTextInspector;
 
 	/** What a text holds. Copies of a text share it, as the engine's texts share theirs; it is never changed once shared. */
+	/** Where a localisable text is found in the translations; texts formatted from it share it. */
+	struct FTextIdentity
+	{
+		FString Namespace;
+		FString Key;
+	};
+
 	struct FTextData
 	{
 		FString DisplayString;
-		TOptional<FString> Namespace;
-		TOptional<FString> Key;
+		// Null for a text that is not localisable.
+		std::shared_ptr<const FTextIdentity> Identity;
 		// Set for texts that can be translated: what a translator sees.
 		TOptional<FString> SourceString;
 		bool bCultureInvariant = false;
@@ -296,9 +303,12 @@ class FTextInspector
 {
 public:
 	/** The namespace of a localisable text, unset for a text of a plain string or a number. */
-	static TOptional<FString> GetNamespace(const FText& Text) { return Text.Data->Namespace; }
+	static TOptional<FString> GetNamespace(const FText& Text)
+	{
+		return Text.Data->Identity ? TOptional<FString>(Text.Data->Identity->Namespace) : TOptional<FString>();
+	}
 	/** The key of a localisable text, unset for a text of a plain string or a number. */
-	static TOptional<FString> GetKey(const FText& Text) { return Text.Data->Key; }
+	static TOptional<FString> GetKey(const FText& Text) { return Text.Data->Identity ? TOptional<FString>(Text.Data->Identity->Key) : TOptional<FString>(); }
 	/** The untranslated string, or the displayed one when the text has none. */
 	static const FString* GetSourceString(const FText& Text)
 	{
