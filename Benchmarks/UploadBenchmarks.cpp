@@ -1,6 +1,7 @@
 // Timings of the upload's payload copy beside the system's own tree copy, cp -r, on the same staged mod and disk:
 // 256 MiB in a few large archives and 2,000 small files, built once in a temporary project removed at exit.
 
+#include "BenchStatistics.h"
 #include "HAL/FileManager.h"
 #include "HAL/PlatformProcess.h"
 #include "Misc/App.h"
@@ -200,15 +201,6 @@ namespace
 	}
 } // namespace
 
-namespace
-{
-	// Other work on the machine only ever adds to a copy's time, so the fastest repetition is the copy's own cost.
-	double Fastest(const std::vector<double>& Times)
-	{
-		return *std::min_element(Times.begin(), Times.end());
-	}
-} // namespace
-
 // cp runs in a process of its own, so both are timed by the clock on the wall.
-BENCHMARK(BM_BuildUploadPayload)->Unit(benchmark::kMillisecond)->UseRealTime()->ComputeStatistics("min", Fastest);
-BENCHMARK(BM_CopyTreeCp)->Unit(benchmark::kMillisecond)->UseRealTime()->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_BuildUploadPayload)->Unit(benchmark::kMillisecond)->UseRealTime()->ComputeStatistics("min", TRLBench::Fastest);
+BENCHMARK(BM_CopyTreeCp)->Unit(benchmark::kMillisecond)->UseRealTime()->ComputeStatistics("min", TRLBench::Fastest);

@@ -11,6 +11,6 @@ public class TrellicEditor : ModuleRules
 		// The upload's public header names the Steam module's publisher and result, and the runtime module's visibility.
 		PublicDependencyModuleNames.AddRange(new string[] { "Core", "CoreUObject", "Trellic", "TrellicSteam" });
 
-		PrivateDependencyModuleNames.AddRange(new string[] { "Json", "Slate", "SlateCore", "ToolMenus", "UATHelper", "Engine" });
+		PrivateDependencyModuleNames.AddRange(new string[] { "Json", "Slate", "SlateCore", "ToolMenus", "UATHelper", "Engine", "UnrealEd" });
 	}
 }

@@ -173,6 +173,9 @@ TEST(FPaths, AbsolutePathsAreOnlyNormalized)
 	EXPECT_EQ(Utf8(FPaths::ConvertRelativePathToFull(TEXT("/p/Mods/../Mods/A/"))), "/p/Mods/A/");
 	EXPECT_EQ(Utf8(FPaths::ConvertRelativePathToFull(TEXT("C:\\Game\\..\\Other\\x.txt"))), "C:/Other/x.txt");
 	EXPECT_EQ(Utf8(FPaths::ConvertRelativePathToFull(TEXT("/a/.."))), "/");
+	// Dots inside a name, or a name that only starts with one, are not "." or "..".
+	EXPECT_EQ(Utf8(FPaths::ConvertRelativePathToFull(TEXT("/p/.hidden/a..b/c."))), "/p/.hidden/a..b/c.");
+	EXPECT_EQ(Utf8(FPaths::ConvertRelativePathToFull(TEXT("/p/./q/"))), "/p/q/");
 	EXPECT_EQ(Utf8(FPaths::ConvertRelativePathToFull(TEXT("/base/dir/"), TEXT("sub\\f.txt"))), "/base/dir/sub/f.txt");
 	EXPECT_EQ(Utf8(FPaths::ConvertRelativePathToFull(TEXT("/base/dir"), TEXT("../f.txt"))), "/base/f.txt");
 	EXPECT_EQ(Utf8(FPaths::ConvertRelativePathToFull(TEXT("/base/dir"), TEXT("/abs/f.txt"))), "/abs/f.txt");

@@ -251,6 +251,21 @@ TEST(FStringView, ViewsShareTheStringRules)
 	EXPECT_TRUE(FStringView(static_cast<const TCHAR*>(nullptr)).IsEmpty());
 }
 
+TEST(FString, CutsBackInPlaceAndAppendsUtf8)
+{
+	FString Path(TEXT("/mods/"));
+	Path.AppendChars(reinterpret_cast<const UTF8CHAR*>("Caf\xC3\xA9"), 5);
+	EXPECT_EQ(Str(Path), u"/mods/Caf\u00e9");
+	Path.LeftInline(6);
+	EXPECT_EQ(Str(Path), u"/mods/");
+	Path.LeftChopInline(1);
+	EXPECT_EQ(Str(Path), u"/mods");
+	Path.LeftInline(99);
+	EXPECT_EQ(Str(Path), u"/mods");
+	Path.LeftChopInline(99);
+	EXPECT_TRUE(Path.IsEmpty());
+}
+
 TEST(FName, IgnoresCaseAndKnowsNone)
 {
 	EXPECT_EQ(FName(TEXT("MyMod")), FName(TEXT("mymod")));
@@ -258,6 +273,9 @@ TEST(FName, IgnoresCaseAndKnowsNone)
 	EXPECT_EQ(GetTypeHash(FName(TEXT("MyMod"))), GetTypeHash(FName("MYMOD")));
 	EXPECT_EQ(Str(FName(TEXT("MyMod")).ToString()), u"MyMod");
 	EXPECT_EQ(Str(FName(FString(TEXT("Keep Case"))).ToString()), u"Keep Case");
+	// Each spelling of one name keeps its own.
+	EXPECT_EQ(Str(FName(TEXT("MYMOD")).ToString()), u"MYMOD");
+	EXPECT_EQ(Str(FName(TEXT("MyMod")).ToString()), u"MyMod");
 
 	EXPECT_TRUE(FName().IsNone());
 	EXPECT_EQ(FName(), NAME_None);

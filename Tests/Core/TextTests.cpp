@@ -42,6 +42,13 @@ TEST(FText, LocalisedTextsCarryNamespaceKeyAndSource)
 	EXPECT_FALSE(FTextInspector::GetKey(Invariant).IsSet());
 	EXPECT_EQ(Str(FText::FromName(FName(TEXT("MyMod")))), u"MyMod");
 	EXPECT_EQ(Str(FText::FromName(FName())), u"None");
+
+	// Copies share what they hold until one is changed; the change is the copy's alone.
+	const FText Original = LOCTEXT("Shared", "Shared");
+	const FText Changed = FText::AsCultureInvariant(Original);
+	EXPECT_TRUE(Changed.IsCultureInvariant());
+	EXPECT_FALSE(Original.IsCultureInvariant());
+	EXPECT_EQ(FTextInspector::GetKey(Original).Get(FString()).ToStdString(), u"Shared");
 }
 
 TEST(FText, EmptinessAndComparison)

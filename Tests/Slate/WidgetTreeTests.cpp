@@ -155,6 +155,26 @@ TEST(SlateWidgetTree, ClickingRunsOnlyAnEnabledButtonsHandler)
 	TickSlate();
 }
 
+// What a spec uses to act in a window that is never shown: a click from code, and a close request kept by the spec.
+TEST(SlateWidgetTree, ASimulatedClickRunsTheHandlerAndAnOverriddenCloseRequestLeavesTheWindowOpen)
+{
+	FTestForm Form;
+	int32 CloseRequests = 0;
+	Form.Window->SetRequestDestroyWindowOverride(FRequestDestroyWindowOverride::CreateLambda([&Form, &CloseRequests](const TSharedRef<SWindow>& Window) {
+		EXPECT_EQ(&Window.Get(), Form.Window.Get());
+		++CloseRequests;
+	}));
+	FindButtonByLabel(Form.GetWindow(), TEXT("OK"))->SimulateClick();
+	EXPECT_EQ(Form.OkClicks, 1);
+	EXPECT_EQ(CloseRequests, 1);
+	EXPECT_EQ(GetWindowState(*Form.Window), EWindowState::Created);
+	EXPECT_EQ(TickSlate(), 0);
+
+	// A button without a handler does nothing.
+	FindButtonByLabel(Form.GetWindow(), TEXT("Cancel"))->SimulateClick();
+	EXPECT_EQ(CloseRequests, 1);
+}
+
 TEST(SlateWidgetTree, AWindowClosesOnTheNextSlateTickAndOnlyOnce)
 {
 	FTestForm Form;

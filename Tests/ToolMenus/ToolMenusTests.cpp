@@ -188,6 +188,21 @@ TEST_F(ToolMenusTest, ASubmenuIsFilledAfreshEachTimeItOpens)
 	EXPECT_FALSE(DisplayToolMenu(TestMenu, {TEXT("NoSuchSub")}).IsSet());
 }
 
+TEST_F(ToolMenusTest, ARemovedMenuIsGoneWithItsSectionsAndCanBeRegisteredAfresh)
+{
+	UToolMenus::Get()
+	    ->RegisterMenu(TEXT("Scratch"))
+	    ->FindOrAddSection(TEXT("S"))
+	    .AddMenuEntry(TEXT("E"), FText::GetEmpty(), FText::GetEmpty(), FSlateIcon(), FUIAction());
+	UToolMenus::Get()->RemoveMenu(TEXT("Scratch"));
+	EXPECT_EQ(UToolMenus::Get()->FindMenu(TEXT("Scratch")), nullptr);
+	EXPECT_FALSE(UToolMenus::Get()->IsMenuRegistered(TEXT("Scratch")));
+	EXPECT_TRUE(UToolMenus::Get()->RegisterMenu(TEXT("Scratch"))->Sections.IsEmpty());
+	// Other menus stay, and an unknown name is ignored.
+	UToolMenus::Get()->RemoveMenu(TEXT("NoSuchMenu"));
+	EXPECT_TRUE(UToolMenus::Get()->IsMenuRegistered(TestMenu));
+}
+
 TEST_F(ToolMenusTest, CanExecuteIsAskedOnEveryDisplay)
 {
 	int32 Asked = 0;

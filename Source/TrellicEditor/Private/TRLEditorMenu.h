@@ -19,6 +19,9 @@ public:
 	/** Withdraws the start-up callback and, while ToolMenus is loaded, every menu extension this module made. */
 	static void Unregister();
 
+private:
+	friend class FTRLEditorMenuSpec;
+
 	/** Adds the Trellic section with its five entries to the Tools menu, all under this module's owner. */
 	static void RegisterMenus();
 
@@ -52,7 +55,9 @@ public:
 	/** Tells the user about a refusal: logs the message as a warning and shows it in a modal OK dialog. */
 	static void ReportError(const FText& Message);
 
-private:
+	/** Shows a modal dialog with only an OK button, and returns once the user has closed it. */
+	static void ShowMessage(const FText& Message);
+
 	/** Owner of every menu extension this module makes, and the name of its Tools menu section. */
 	static const FName MenuOwnerName;
 

@@ -104,12 +104,12 @@ FToolMenuEntry FToolMenuEntry::InitSeparator(const FName InName)
 FToolMenuEntry& FToolMenuSection::AddEntry(const FToolMenuEntry& Args)
 {
 	ReportIfNotLive(ModuleGeneration, TEXT("FToolMenuSection::AddEntry"));
-	return AddEntryInternal(Args);
+	return AddEntryInternal(FToolMenuEntry(Args));
 }
 
-FToolMenuEntry& FToolMenuSection::AddEntryInternal(const FToolMenuEntry& Args)
+// Takes the entry by value and moves it in: menus are filled afresh on every opening, so each copy counts.
+FToolMenuEntry& FToolMenuSection::AddEntryInternal(FToolMenuEntry Entry)
 {
-	FToolMenuEntry Entry = Args;
 	if (!Entry.Owner.IsSet())
 	{
 		Entry.Owner = CurrentOwnerOnStack();
@@ -118,11 +118,11 @@ FToolMenuEntry& FToolMenuSection::AddEntryInternal(const FToolMenuEntry& Args)
 	{
 		if (FToolMenuEntry* Existing = FindEntryInternal(Entry.Name))
 		{
-			*Existing = Entry;
+			*Existing = MoveTemp(Entry);
 			return *Existing;
 		}
 	}
-	return Blocks.Add_GetRef(Entry);
+	return Blocks.Add_GetRef(MoveTemp(Entry));
 }
 
 FToolMenuEntry& FToolMenuSection::AddMenuEntry(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip,
@@ -133,7 +133,7 @@ FToolMenuEntry& FToolMenuSection::AddMenuEntry(const FName InName, const TAttrib
 	ReportIfNotLive(ModuleGeneration, TEXT("FToolMenuSection::AddMenuEntry"));
 	FToolMenuEntry Entry = FToolMenuEntry::InitMenuEntry(InName, InLabel, InToolTip, InIcon, InAction, UserInterfaceActionType, InTutorialHighlightName);
 	Entry.InputBindingLabel = InInputBindingOverride;
-	return AddEntryInternal(Entry);
+	return AddEntryInternal(MoveTemp(Entry));
 }
 
 FToolMenuEntry& FToolMenuSection::AddSubMenu(const FName InName, const TAttribute<FText>& InLabel, const TAttribute<FText>& InToolTip,
@@ -155,7 +155,7 @@ FToolMenuEntry& FToolMenuSection::AddSubMenu(const FName InName, const TAttribut
 	    FToolMenuEntry::InitSubMenu(InName, InLabel, InToolTip, InMakeMenu, bInOpenSubMenuOnClick, InIcon, bShouldCloseWindowAfterMenuSelection);
 	Entry.Action = InAction;
 	Entry.UserInterfaceActionType = InUserInterfaceActionType;
-	return AddEntryInternal(Entry);
+	return AddEntryInternal(MoveTemp(Entry));
 }
 
 FToolMenuEntry& FToolMenuSection::AddSeparator(const FName InName)
@@ -367,6 +367,12 @@ UToolMenu* UToolMenus::FindMenu(const FName Name)
 {
 	ReportIfNotLive(GetGeneration(), TEXT("UToolMenus::FindMenu"));
 	return FindMenuInternal(Name);
+}
+
+void UToolMenus::RemoveMenu(const FName MenuName)
+{
+	ReportIfNotLive(GetGeneration(), TEXT("UToolMenus::RemoveMenu"));
+	Menus.Remove(MenuName);
 }
 
 bool UToolMenus::IsMenuRegistered(const FName Name) const

@@ -43,7 +43,7 @@ private:
 	friend class UToolMenu;
 	friend class UToolMenus;
 
-	FToolMenuEntry& AddEntryInternal(const FToolMenuEntry& Args);
+	FToolMenuEntry& AddEntryInternal(FToolMenuEntry Entry);
 	FToolMenuEntry* FindEntryInternal(const FName InName);
 
 	// The load of the ToolMenus module the section belongs to (see UToolMenu).

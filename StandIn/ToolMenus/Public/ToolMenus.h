@@ -51,6 +51,9 @@ public:
 	/** @return the menu of that name, or null. */
 	UToolMenu* FindMenu(const FName Name);
 
+	/** Removes the menu of that name with everything added to it; an unknown name is ignored. */
+	void RemoveMenu(const FName MenuName);
+
 	bool IsMenuRegistered(const FName Name) const;
 
 	/** Asks a shown menu to rebuild; menus here are built each time they are shown. @return false if the menu is unknown. */

@@ -1,20 +1,91 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
+#include "HAL/FileManager.h"
+#include "HAL/PlatformProcess.h"
 #include "Misc/AutomationTest.h"
+#include "Misc/FileHelper.h"
+#include "Misc/Paths.h"
 #include "Modules/ModuleInterface.h"
 #include "Modules/ModuleManager.h"
+#include "TRLEditorMenu.h"
+#include "TRLModMount.h"
+#include "TRLModPackager.h"
+#include "TRLModScaffold.h"
+#include "TRLScopedMessageDialogOverride.h"
+#include "TRLScopedModalWindowOverride.h"
+#include "TRLScopedModsRootOverride.h"
+#include "TRLScopedNotificationOverride.h"
+#include "TRLScopedProjectOverride.h"
+#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedUatTaskOverride.h"
+#include "TRLScopedWorkshopServiceOverride.h"
+#include "TRLSettings.h"
+#include "TRLWorkshopUpload.h"
 #include "Templates/SharedPointer.h"
+#include "Tests/TRLFakeWorkshopService.h"
 #include "Tests/TRLTestHelpers.h"
 #include "ToolMenus.h"
+#include "Widgets/Input/SButton.h"
+#include "Widgets/Input/SEditableTextBox.h"
+#include "Widgets/Layout/SBorder.h"
+#include "Widgets/SBoxPanel.h"
+#include "Widgets/SWindow.h"
+#include "Widgets/Text/STextBlock.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
 BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
+	/** One entry of a submenu as the user reads it. */
+	struct FShownEntry
+	{
+		FName Name;
+		FText Label;
+		FText ToolTip;
+	};
+
+	/** A submenu filled once, as the editor fills it when the submenu opens. */
+	struct FShownMenu
+	{
+		TArray<FName> SectionNames;
+		FText SectionLabel;
+		TArray<FShownEntry> Entries;
+	};
+
+	/** The widgets of the New Mod window that a user reads and acts on, found where the layout puts them. */
+	struct FNewModWidgets
+	{
+		TSharedPtr<SEditableTextBox> NameBox;
+		TSharedPtr<SEditableTextBox> AuthorBox;
+		TSharedPtr<SButton> Create;
+		TSharedPtr<SButton> Cancel;
+	};
+
+	FString TempDir;
+	FString ModsRoot;
+	// Every mod name a case may have mounted, so that none stays mounted after it.
+	TArray<FString> ModNames;
+	TArray<FString> Dialogs;
+	int32 CloseRequests = 0;
+	TSharedPtr<FTRLScopedModsRootOverride> RootOverride;
+	TSharedPtr<FTRLScopedMessageDialogOverride> DialogOverride;
 	TSharedPtr<FTRLLogCapture> Log;
 
 	static IModuleInterface& EditorModule()
 	{
 		return FModuleManager::Get().LoadModuleChecked(TEXT("TrellicEditor"));
+	}
+
+	/** A mod name no earlier case has used, unmounted when the case ends. */
+	FString MakeModName(const TCHAR* Prefix = TEXT("TRLMenuSpecMod"))
+	{
+		return ModNames.Add_GetRef(TRLTest::MakeUniqueModName(Prefix));
+	}
+
+	FString WriteMod(const FString& FolderName, const FString& ModName)
+	{
+		const FString Descriptor = TRLTest::WriteMod(ModsRoot, FolderName, ModName);
+		TestFalse(FString::Printf(TEXT("%s is written"), *ModName), Descriptor.IsEmpty());
+		return Descriptor;
 	}
 
 	/** Every section named "Trellic" in the Tools menu; a correct module leaves at most one. */
@@ -33,6 +104,293 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 			}
 		}
 		return Found;
+	}
+
+	/** Opens the Trellic submenu of that entry as the editor does: a menu of its own, filled by the entry's fill delegate. */
+	FShownMenu OpenSubMenu(const TCHAR* EntryName)
+	{
+		FShownMenu Shown;
+		const TArray<const FToolMenuSection*> Sections = TrellicSections();
+		const FToolMenuEntry* Entry = Sections.Num() == 1 ? Sections[0]->Blocks.FindByPredicate([EntryName](const FToolMenuEntry& Block) {
+			return Block.Name == FName(EntryName);
+		})
+		                                                  : nullptr;
+		if (!TestTrue(FString::Printf(TEXT("the Trellic section has the submenu %s"), EntryName), Entry && Entry->SubMenuData.bIsSubMenu))
+		{
+			return Shown;
+		}
+		const FName MenuName(TEXT("Trellic.Specs.OpenedSubMenu"));
+		UToolMenu* Menu = UToolMenus::Get()->RegisterMenu(MenuName, NAME_None, EMultiBoxType::Menu, false);
+		Entry->SubMenuData.ConstructMenu.NewToolMenu.ExecuteIfBound(Menu);
+		for (const FToolMenuSection& Section : Menu->Sections)
+		{
+			Shown.SectionNames.Add(Section.Name);
+			Shown.SectionLabel = Section.Label.Get();
+			for (const FToolMenuEntry& Block : Section.Blocks)
+			{
+				Shown.Entries.Add(FShownEntry{Block.Name, Block.Label.Get(), Block.ToolTip.Get()});
+			}
+		}
+		UToolMenus::Get()->RemoveMenu(MenuName);
+		return Shown;
+	}
+
+	void TestLocalizedText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
+	{
+		TestEqualSensitive(What, Text.ToString(), Expected);
+		TestEqualSensitive(What + TEXT(": namespace"), FTextInspector::GetNamespace(Text).Get(FString()), FString(TEXT("TRLEditorMenu")));
+		TestEqualSensitive(What + TEXT(": key"), FTextInspector::GetKey(Text).Get(FString()), FString(Key));
+	}
+
+	void TestEntry(const FShownEntry& Entry, const FString& Name, const FString& Label, const FString& ToolTip)
+	{
+		TestEqual(FString::Printf(TEXT("name of the entry for %s"), *Name), Entry.Name, FName(*Name));
+		TestEqualSensitive(FString::Printf(TEXT("label of %s"), *Name), Entry.Label.ToString(), Label);
+		TestEqualSensitive(FString::Printf(TEXT("tooltip of %s"), *Name), Entry.ToolTip.ToString(), ToolTip);
+	}
+
+	/** A filled submenu shows one section, "Mods", labelled "Mods". */
+	void TestModsSection(const FShownMenu& Menu)
+	{
+		TestEqual(TEXT("sections of the submenu"), Menu.SectionNames, TArray<FName>{FName(TEXT("Mods"))});
+		TestLocalizedText(TEXT("section label"), Menu.SectionLabel, TEXT("ModsSection"), TEXT("Mods"));
+	}
+
+	void TestNoModsEntry(const FShownMenu& Menu, const TCHAR* EntryName)
+	{
+		TestModsSection(Menu);
+		if (TestEqual(FString::Printf(TEXT("entries when there are no mods (%s)"), EntryName), Menu.Entries.Num(), 1))
+		{
+			TestEqual(TEXT("name of the empty-list entry"), Menu.Entries[0].Name, FName(EntryName));
+			TestLocalizedText(TEXT("label of the empty-list entry"), Menu.Entries[0].Label, TEXT("NoModsLabel"), TEXT("No mods found"));
+			TestLocalizedText(TEXT("tooltip of the empty-list entry"), Menu.Entries[0].ToolTip, TEXT("NoModsTooltip"),
+			                  TEXT("Create one with Tools > Trellic > New Mod."));
+		}
+	}
+
+	/** The LogTrellic lines at Warning or worse; the menu writes no other lines of its own. */
+	TArray<FString> TrellicWarnings() const
+	{
+		TArray<FString> Lines;
+		for (const FTRLLogCapture::FLine& Line : Log->LinesOf(TEXT("LogTrellic")))
+		{
+			if (Line.Verbosity <= ELogVerbosity::Warning)
+			{
+				Lines.Add(FString(Line.Verbosity == ELogVerbosity::Warning ? TEXT("Warning: ") : TEXT("Error: ")) + Line.Message);
+			}
+		}
+		return Lines;
+	}
+
+	/** Compares two lists of strings exactly, item by item: TestEqual on strings ignores case. */
+	void TestStrings(const FString& What, const TArray<FString>& Actual, const TArray<FString>& Expected)
+	{
+		TestEqual(What + TEXT(": count"), Actual.Num(), Expected.Num());
+		for (int32 Index = 0; Index < Actual.Num() && Index < Expected.Num(); ++Index)
+		{
+			TestEqualSensitive(FString::Printf(TEXT("%s: item %d"), *What, Index), Actual[Index], Expected[Index]);
+		}
+	}
+
+	/** A refusal reaches the user once: as a Warning line and in one OK dialog, both with exactly the operation's text. */
+	void TestRefusalShown(const FString& Text)
+	{
+		TestStrings(TEXT("warnings"), TrellicWarnings(), {TEXT("Warning: ") + Text});
+		TestStrings(TEXT("dialogs"), Dialogs, {TEXT("Ok: ") + Text});
+	}
+
+	/** @return the child at Index of a widget, if it has one of the type named. */
+	template <typename WidgetType>
+	TSharedPtr<WidgetType> ChildOf(const TSharedPtr<SWidget>& Parent, int32 Index, const TCHAR* TypeName)
+	{
+		FChildren* Children = Parent.IsValid() ? Parent->GetChildren() : nullptr;
+		if (!TestTrue(FString::Printf(TEXT("a %s at child %d"), TypeName, Index),
+		              Children && Index < Children->Num() && Children->GetChildAt(Index)->GetType() == FName(TypeName)))
+		{
+			return nullptr;
+		}
+		return StaticCastSharedRef<WidgetType>(Children->GetChildAt(Index));
+	}
+
+	void TestSlot(const TSharedPtr<SWidget>& Parent, int32 Index, const FMargin& Padding, EHorizontalAlignment HAlign = HAlign_Fill)
+	{
+		FChildren* Children = Parent.IsValid() ? Parent->GetChildren() : nullptr;
+		if (Children && Index < Children->Num())
+		{
+			TestTrue(FString::Printf(TEXT("padding of slot %d"), Index), Children->GetSlotAt(Index).GetPadding() == Padding);
+			TestTrue(FString::Printf(TEXT("horizontal alignment of slot %d"), Index), Children->GetSlotAt(Index).GetHorizontalAlignment() == HAlign);
+		}
+	}
+
+	FText TextOf(const TSharedPtr<SWidget>& Parent, int32 Index)
+	{
+		const TSharedPtr<STextBlock> Text = ChildOf<STextBlock>(Parent, Index, TEXT("STextBlock"));
+		return Text.IsValid() ? Text->GetText() : FText::GetEmpty();
+	}
+
+	/** Walks the New Mod window's layout, checking each widget and slot on the way, and returns what a user acts on. */
+	FNewModWidgets ReadNewModWindow(const TSharedRef<SWindow>& Window)
+	{
+		FNewModWidgets Widgets;
+		TestLocalizedText(TEXT("window title"), Window->GetTitle(), TEXT("NewModTitle"), TEXT("New Mod"));
+		TestTrue(TEXT("client size 420 by 170"), Window->GetClientSizeInScreen() == FVector2D(420, 170));
+		TestFalse(TEXT("maximize button"), Window->HasMaximizeBox());
+		TestFalse(TEXT("minimize button"), Window->HasMinimizeBox());
+		TestTrue(TEXT("close button"), Window->HasCloseBox());
+
+		const TSharedPtr<SBorder> Border = ChildOf<SBorder>(Window, 0, TEXT("SBorder"));
+		TestSlot(Border, 0, FMargin(12));
+		const TSharedPtr<SVerticalBox> Rows = ChildOf<SVerticalBox>(Border, 0, TEXT("SVerticalBox"));
+		TestEqual(TEXT("rows"), Rows.IsValid() ? Rows->GetChildren()->Num() : 0, 5);
+		TestSlot(Rows, 0, FMargin(0, 0, 0, 4));
+		TestSlot(Rows, 1, FMargin(0, 0, 0, 10));
+		TestSlot(Rows, 2, FMargin(0, 0, 0, 4));
+		TestSlot(Rows, 3, FMargin(0, 0, 0, 12));
+		TestSlot(Rows, 4, FMargin(0), HAlign_Right);
+		TestLocalizedText(TEXT("name label"), TextOf(Rows, 0), TEXT("NameLabel"), TEXT("Mod name (letters, digits and underscores)"));
+		Widgets.NameBox = ChildOf<SEditableTextBox>(Rows, 1, TEXT("SEditableTextBox"));
+		TestLocalizedText(TEXT("author label"), TextOf(Rows, 2), TEXT("AuthorLabel"), TEXT("Author"));
+		Widgets.AuthorBox = ChildOf<SEditableTextBox>(Rows, 3, TEXT("SEditableTextBox"));
+		for (const TSharedPtr<SEditableTextBox>& Box : {Widgets.NameBox, Widgets.AuthorBox})
+		{
+			TestTrue(TEXT("a text box starts empty, with no hint"), Box.IsValid() && Box->GetText().IsEmpty() && Box->GetHintText().IsEmpty());
+		}
+
+		const TSharedPtr<SHorizontalBox> Buttons = ChildOf<SHorizontalBox>(Rows, 4, TEXT("SHorizontalBox"));
+		TestEqual(TEXT("buttons"), Buttons.IsValid() ? Buttons->GetChildren()->Num() : 0, 2);
+		TestSlot(Buttons, 0, FMargin(0, 0, 8, 0));
+		TestSlot(Buttons, 1, FMargin(0));
+		Widgets.Create = ChildOf<SButton>(Buttons, 0, TEXT("SButton"));
+		Widgets.Cancel = ChildOf<SButton>(Buttons, 1, TEXT("SButton"));
+		TestLocalizedText(TEXT("first button"), TextOf(Widgets.Create, 0), TEXT("CreateButton"), TEXT("Create"));
+		TestLocalizedText(TEXT("second button"), TextOf(Widgets.Cancel, 0), TEXT("CancelButton"), TEXT("Cancel"));
+		return Widgets;
+	}
+
+	/**
+	 * Opens the New Mod window and answers it as a user would: types the two texts, then presses Create or Cancel, or
+	 * walks away with an empty Press (the window's own close button). The window is never shown; its close requests are
+	 * counted instead.
+	 */
+	void AnswerNewModWindow(const FString& Name, const FString& Author, const FString& Press)
+	{
+		int32 WindowsShown = 0;
+		FTRLScopedModalWindowOverride ModalOverride([this, &WindowsShown, &Name, &Author, &Press](const TSharedRef<SWindow>& Window) {
+			++WindowsShown;
+			Window->SetRequestDestroyWindowOverride(FRequestDestroyWindowOverride::CreateLambda([this](const TSharedRef<SWindow>&) {
+				++CloseRequests;
+			}));
+			const FNewModWidgets Widgets = ReadNewModWindow(Window);
+			if (!Widgets.NameBox.IsValid() || !Widgets.AuthorBox.IsValid() || !Widgets.Create.IsValid() || !Widgets.Cancel.IsValid())
+			{
+				return;
+			}
+			Widgets.NameBox->SetText(FText::FromString(Name));
+			Widgets.AuthorBox->SetText(FText::FromString(Author));
+			if (Press.Equals(TEXT("Create"), ESearchCase::CaseSensitive))
+			{
+				Widgets.Create->SimulateClick();
+			}
+			else if (Press.Equals(TEXT("Cancel"), ESearchCase::CaseSensitive))
+			{
+				Widgets.Cancel->SimulateClick();
+			}
+		});
+		FTRLEditorMenu::OpenNewModDialog();
+		TestEqual(TEXT("windows shown"), WindowsShown, 1);
+	}
+
+	/** A project that packaging accepts, made the one packaging works on, with its own settings, and UAT tasks kept here. */
+	struct FPackagingProject
+	{
+		FString ModDescriptor;
+		UTRLSettings* Settings = nullptr;
+		TArray<IUATHelperModule::UatTaskResultCallack> RunningJobs;
+		TSharedPtr<FTRLScopedProjectOverride> ProjectOverride;
+		TSharedPtr<FTRLScopedSettingsOverride> SettingsOverride;
+		TSharedPtr<FTRLScopedUatTaskOverride> UatOverride;
+	};
+	TSharedPtr<FPackagingProject> Packaging;
+
+	void SetUpPackaging(bool bWithAsset)
+	{
+		Packaging = MakeShared<FPackagingProject>();
+		const FString ProjectFile = TRLTest::WritePackagingProject(TempDir);
+		TestFalse(TEXT("the project is written"), ProjectFile.IsEmpty());
+		Packaging->ModDescriptor = WriteMod(TEXT("Packed"), TEXT("Packed"));
+		if (bWithAsset)
+		{
+			TestTrue(TEXT("the asset is written"), TRLTest::WriteTextFile(ModsRoot / TEXT("Packed/Content/Hero.uasset"), TEXT("asset")));
+		}
+		Packaging->Settings = NewObject<UTRLSettings>();
+		Packaging->Settings->AddToRoot();
+		Packaging->Settings->ModsDirectory = TEXT("Mods");
+		Packaging->Settings->BaseReleaseVersion = TEXT("1.0");
+		Packaging->Settings->TargetPlatform = TEXT("Win64");
+		Packaging->Settings->ClientConfiguration = TEXT("Shipping");
+		Packaging->ProjectOverride = MakeShared<FTRLScopedProjectOverride>(ProjectFile);
+		Packaging->SettingsOverride = MakeShared<FTRLScopedSettingsOverride>(Packaging->Settings);
+		Packaging->UatOverride = MakeShared<FTRLScopedUatTaskOverride>(
+		    [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*, const TArray<FAnalyticsEventAttribute>*,
+		           IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
+			    Packaging->RunningJobs.Add(MoveTemp(ResultCallback));
+		    });
+	}
+
+	/** What an upload from the menu runs against: the fake Workshop, and no notification shown. */
+	TSharedPtr<FTRLFakeWorkshopService> Workshop;
+	TSharedPtr<FTRLScopedWorkshopServiceOverride> WorkshopOverride;
+	TSharedPtr<FTRLScopedNotificationOverride> NotificationOverride;
+
+	/** A packaged mod with everything the upload's preflight looks for, on the packaging project, uploaded to a fake Workshop. */
+	FString SetUpUpload()
+	{
+		SetUpPackaging(false);
+		const FString Text = FString(TEXT("{")) + LINE_TERMINATOR + TEXT("	\"FriendlyName\": \"Shipped\",") + LINE_TERMINATOR +
+		                     TEXT("\t\"Description\": \"Ready to go.\",") + LINE_TERMINATOR + TEXT("\t\"ExplicitlyLoaded\": true,") + LINE_TERMINATOR +
+		                     TEXT("\t\"TRLTags\": [\"Maps\"]") + LINE_TERMINATOR + TEXT("}");
+		const FString Descriptor = TRLTest::WriteMod(ModsRoot, TEXT("Shipped"), TEXT("Shipped"), Text);
+		TestTrue(TEXT("the preview is written"), TRLTest::WriteTextFile(ModsRoot / TEXT("Shipped/preview.png"), TEXT("png")));
+		TestTrue(
+		    TEXT("the mod is staged"),
+		    TRLTest::WriteTextFile(UTRLModPackager::GetModStagingDirectory(Descriptor) / TEXT("Content/Paks/Windows/ShippedWindows.pak"), TEXT("TRLPAK01")));
+		Workshop = MakeShared<FTRLFakeWorkshopService>();
+		WorkshopOverride = MakeShared<FTRLScopedWorkshopServiceOverride>(Workshop.ToSharedRef());
+		NotificationOverride = MakeShared<FTRLScopedNotificationOverride>([](const FNotificationInfo&) {
+			return TSharedPtr<SNotificationItem>();
+		});
+		return Descriptor;
+	}
+
+	/** Ends an upload a case left running, as Steam would by refusing it, so that the next case may upload. */
+	void TearDownUpload()
+	{
+		if (Workshop.IsValid() && UTRLWorkshopUpload::IsUploadInProgress())
+		{
+			AddExpectedError(TEXT("Uploading 'Shipped' failed"), EAutomationExpectedErrorFlags::Contains, 1);
+			Workshop->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Timeout, 0));
+		}
+		NotificationOverride.Reset();
+		WorkshopOverride.Reset();
+		Workshop.Reset();
+	}
+
+	/** Ends every job a case started, as UAT would when it succeeds, so that the next case finds the packager idle. */
+	void TearDownPackaging()
+	{
+		if (!Packaging.IsValid())
+		{
+			return;
+		}
+		for (IUATHelperModule::UatTaskResultCallack& Callback : Packaging->RunningJobs)
+		{
+			Callback(TEXT("Completed"), 1.0);
+		}
+		Packaging->UatOverride.Reset();
+		Packaging->SettingsOverride.Reset();
+		Packaging->ProjectOverride.Reset();
+		Packaging->Settings->RemoveFromRoot();
+		Packaging.Reset();
 	}
 
 	void TestTrellicSection()
@@ -90,11 +448,30 @@ END_DEFINE_SPEC(FTRLEditorMenuSpec)
 void FTRLEditorMenuSpec::Define()
 {
 	BeforeEach([this]() {
+		TempDir = TRLTest::MakeTempFolder(TEXT("TRLEditorMenu"));
+		ModsRoot = TempDir / TEXT("Mods");
+		Dialogs.Empty();
+		CloseRequests = 0;
+		RootOverride = MakeShared<FTRLScopedModsRootOverride>(ModsRoot);
+		DialogOverride = MakeShared<FTRLScopedMessageDialogOverride>([this](EAppMsgType::Type MessageType, const FText& Message) {
+			Dialogs.Add(FString(MessageType == EAppMsgType::Ok ? TEXT("Ok: ") : TEXT("Other: ")) + Message.ToString());
+			return EAppReturnType::Ok;
+		});
 		Log = MakeShared<FTRLLogCapture>();
 	});
 
 	AfterEach([this]() {
+		TearDownUpload();
+		TearDownPackaging();
 		Log.Reset();
+		DialogOverride.Reset();
+		RootOverride.Reset();
+		for (const FString& Name : ModNames)
+		{
+			TRLTest::UnmountMod(Name);
+		}
+		ModNames.Empty();
+		TRLTest::DeleteFolder(TempDir);
 		// Whatever a test did, the editor keeps its module running with one Trellic section.
 		EditorModule().ShutdownModule();
 		EditorModule().StartupModule();
@@ -140,6 +517,260 @@ void FTRLEditorMenuSpec::Define()
 			TestEqual(TEXT("Trellic sections after two shut-downs"), TrellicSections().Num(), 0);
 			EditorModule().StartupModule();
 			TestTrellicSection();
+		});
+	});
+
+	Describe("FindLocalMods", [this]() {
+		It("finds nothing, quietly, in a missing mods root or an empty one", [this]() {
+			TestEqual(TEXT("mods in a missing root"), FTRLEditorMenu::FindLocalMods().Num(), 0);
+			IFileManager::Get().MakeDirectory(*ModsRoot, true);
+			TestEqual(TEXT("mods in an empty root"), FTRLEditorMenu::FindLocalMods().Num(), 0);
+			TestEqual(TEXT("warnings"), TrellicWarnings().Num(), 0);
+		});
+
+		It("lists one descriptor per folder directly under the root, named by the descriptor rather than the folder", [this]() {
+			const FString Plain = WriteMod(TEXT("Plain"), TEXT("Plain"));
+			const FString Renamed = WriteMod(TEXT("A"), TEXT("B"));
+			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("NoDescriptor/Content")), true);
+			TRLTest::WriteTextFile(ModsRoot / TEXT("NoDescriptor/NoDescriptor.json"), TEXT("{}"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Loose.uplugin"), TEXT("{}"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Deep/Inner/Deep.uplugin"), TEXT("{}"));
+
+			TArray<FString> Found = FTRLEditorMenu::FindLocalMods();
+			Found.Sort();
+			TestStrings(TEXT("descriptors found"), Found, {ModsRoot / TEXT("A/B.uplugin"), ModsRoot / TEXT("Plain/Plain.uplugin")});
+			TestEqualSensitive(TEXT("the renamed mod's path"), Renamed, ModsRoot / TEXT("A/B.uplugin"));
+			TestEqualSensitive(TEXT("the plain mod's path"), Plain, ModsRoot / TEXT("Plain/Plain.uplugin"));
+		});
+
+		It("lists a folder with two descriptors once, with the first that the listing gives", [this]() {
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Twice/First.uplugin"), TEXT("{}"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Twice/Second.uplugin"), TEXT("{}"));
+			TArray<FString> Listed;
+			IFileManager::Get().FindFiles(Listed, *(ModsRoot / TEXT("Twice/*.uplugin")), true, false);
+
+			const TArray<FString> Found = FTRLEditorMenu::FindLocalMods();
+			if (TestEqual(TEXT("descriptors found"), Found.Num(), 1) && TestEqual(TEXT("descriptors listed"), Listed.Num(), 2))
+			{
+				TestEqualSensitive(TEXT("the descriptor found"), Found[0], ModsRoot / TEXT("Twice") / Listed[0]);
+			}
+		});
+
+		It("gives absolute paths for a relative mods root", [this]() {
+			FString BaseDir = FPaths::ConvertRelativePathToFull(FPlatformProcess::BaseDir());
+			BaseDir = BaseDir.EndsWith(TEXT("/")) ? BaseDir : BaseDir + TEXT("/");
+			FString RelativeRoot = ModsRoot;
+			FPaths::MakePathRelativeTo(RelativeRoot, *BaseDir);
+			TestTrue(TEXT("the root is relative"), FPaths::IsRelative(RelativeRoot));
+			WriteMod(TEXT("Rel"), TEXT("Rel"));
+
+			FTRLScopedModsRootOverride RelativeOverride(RelativeRoot);
+			TestStrings(TEXT("descriptors found"), FTRLEditorMenu::FindLocalMods(), {ModsRoot / TEXT("Rel/Rel.uplugin")});
+		});
+	});
+
+	Describe("the mod submenus", [this]() {
+		It("show only a greyed No mods found entry when there are no mods, and leave a missing menu alone", [this]() {
+			TestNoModsEntry(OpenSubMenu(TEXT("TRLMountMod")), TEXT("TRLNoModsToMount"));
+			TestNoModsEntry(OpenSubMenu(TEXT("TRLPackageMod")), TEXT("TRLNoMods"));
+			TestNoModsEntry(OpenSubMenu(TEXT("TRLUploadMod")), TEXT("TRLNoModsToUpload"));
+			FTRLEditorMenu::FillMountMenu(nullptr);
+			FTRLEditorMenu::FillPackageMenu(nullptr);
+			FTRLEditorMenu::FillUploadMenu(nullptr);
+		});
+
+		It("list a mod for mounting under its name, and a mounted one as open with the already-mounted tooltip", [this]() {
+			const FString Closed = MakeModName();
+			const FString Open = MakeModName();
+			WriteMod(Closed, Closed);
+			FText Error;
+			TestTrue(TEXT("the second mod is mounted"), UTRLModScaffold::MountModForEditing(WriteMod(Open, Open), Error));
+
+			const FShownMenu Menu = OpenSubMenu(TEXT("TRLMountMod"));
+			TestModsSection(Menu);
+			TArray<FShownEntry> Entries = Menu.Entries;
+			Entries.Sort([](const FShownEntry& A, const FShownEntry& B) {
+				return A.Name.ToString() < B.Name.ToString();
+			});
+			if (TestEqual(TEXT("entries"), Entries.Num(), 2))
+			{
+				TestEntry(Entries[0], Closed, Closed, FString::Printf(TEXT("Mount %s so assets can be saved into it."), *Closed));
+				TestEntry(Entries[1], Open, Open + TEXT(" (open)"), TEXT("Already mounted; its content is in the Content Browser."));
+				TestLocalizedText(TEXT("tooltip of the mounted mod"), Entries[1].ToolTip, TEXT("AlreadyMountedTooltip"),
+				                  TEXT("Already mounted; its content is in the Content Browser."));
+			}
+		});
+
+		It("list every mod for packaging under its name, mounted or not, in the order they were found", [this]() {
+			const FString Renamed = MakeModName();
+			WriteMod(TEXT("Folder"), Renamed);
+			const FString Open = MakeModName();
+			FText Error;
+			TestTrue(TEXT("the second mod is mounted"), UTRLModScaffold::MountModForEditing(WriteMod(Open, Open), Error));
+
+			const FShownMenu Menu = OpenSubMenu(TEXT("TRLPackageMod"));
+			TestModsSection(Menu);
+			const TArray<FString> Found = FTRLEditorMenu::FindLocalMods();
+			if (TestEqual(TEXT("entries"), Menu.Entries.Num(), Found.Num()))
+			{
+				for (int32 Index = 0; Index < Found.Num(); ++Index)
+				{
+					const FString Name = FPaths::GetBaseFilename(Found[Index]);
+					TestEntry(Menu.Entries[Index], Name, Name, FString::Printf(TEXT("Cook %s as DLC on top of the base game release."), *Name));
+				}
+			}
+		});
+
+		It("list a mod for uploading as new until it has a recorded item, then as an update naming the item", [this]() {
+			WriteMod(TEXT("Fresh"), TEXT("Fresh"));
+			WriteMod(TEXT("Known"), TEXT("Known"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Known/workshop.json"), TEXT("{ \"ItemId\": \"3141592653\", \"Visibility\": \"public\" }"));
+			WriteMod(TEXT("Unreadable"), TEXT("Unreadable"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Unreadable/workshop.json"), TEXT("{ \"ItemId\": "));
+
+			const FShownMenu Menu = OpenSubMenu(TEXT("TRLUploadMod"));
+			TestModsSection(Menu);
+			TArray<FShownEntry> Entries = Menu.Entries;
+			Entries.Sort([](const FShownEntry& A, const FShownEntry& B) {
+				return A.Name.ToString() < B.Name.ToString();
+			});
+			if (TestEqual(TEXT("entries"), Entries.Num(), 3))
+			{
+				TestEntry(Entries[0], TEXT("Fresh"), TEXT("Fresh"), TEXT("Create a Workshop item for Fresh and upload it."));
+				TestEntry(Entries[1], TEXT("Known"), TEXT("Known (update)"), TEXT("Upload a new version of Known to Workshop item 3141592653."));
+				TestEntry(Entries[2], TEXT("Unreadable"), TEXT("Unreadable"), TEXT("Create a Workshop item for Unreadable and upload it."));
+			}
+		});
+	});
+
+	Describe("OnUploadMod", [this]() {
+		It("shows nothing when the upload starts, and the upload's refusal when asked again while it runs", [this]() {
+			const FString Descriptor = SetUpUpload();
+			FTRLEditorMenu::OnUploadMod(Descriptor);
+			TestTrue(TEXT("the upload runs"), UTRLWorkshopUpload::IsUploadInProgress());
+			TestEqual(TEXT("dialogs after the start"), Dialogs.Num(), 0);
+			TestEqual(TEXT("warnings after the start"), TrellicWarnings().Num(), 0);
+
+			const FString Busy = TEXT("An upload is already running. Wait for it to finish.");
+			AddExpectedErrorPlain(Busy, EAutomationExpectedErrorFlags::Exact, 1);
+			FTRLEditorMenu::OnUploadMod(Descriptor);
+			TestRefusalShown(Busy);
+
+			Workshop->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 42));
+			Workshop->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 42));
+			TestFalse(TEXT("the upload has ended"), UTRLWorkshopUpload::IsUploadInProgress());
+			TestEqual(TEXT("dialogs at the end"), Dialogs.Num(), 1);
+		});
+	});
+
+	Describe("ReportError", [this]() {
+		It("logs the message at Warning and shows it in one OK dialog, an empty message included", [this]() {
+			AddExpectedErrorPlain(TEXT("Something went wrong."), EAutomationExpectedErrorFlags::Exact, 1);
+			FTRLEditorMenu::ReportError(FText::FromString(TEXT("Something went wrong.")));
+			TestRefusalShown(TEXT("Something went wrong."));
+
+			Dialogs.Empty();
+			Log = MakeShared<FTRLLogCapture>();
+			AddExpectedErrorPlain(FString(), EAutomationExpectedErrorFlags::Exact, 1);
+			FTRLEditorMenu::ReportError(FText::GetEmpty());
+			TestRefusalShown(FString());
+		});
+	});
+
+	Describe("OnMountMod", [this]() {
+		It("mounts the mod and names it by its descriptor, a folder A holding B.uplugin giving B", [this]() {
+			const FString Name = MakeModName();
+			FTRLEditorMenu::OnMountMod(WriteMod(TEXT("A"), Name));
+			TestTrue(TEXT("the mod is mounted"), FTRLModMount::IsMounted(Name));
+			TestStrings(
+			    TEXT("dialogs"), Dialogs,
+			    {FString::Printf(TEXT("Ok: '%s' is open for editing.\n\nIts content folder is now in the Content Browser, under plugin content."), *Name)});
+			TestEqual(TEXT("warnings"), TrellicWarnings().Num(), 0);
+		});
+
+		It("shows the mount's refusal as it comes", [this]() {
+			const FString Missing = ModsRoot / TEXT("Gone/Gone.uplugin");
+			const FString Text = FString::Printf(TEXT("No plugin descriptor at '%s'."), *Missing);
+			AddExpectedErrorPlain(Text, EAutomationExpectedErrorFlags::Exact, 1);
+			FTRLEditorMenu::OnMountMod(Missing);
+			TestRefusalShown(Text);
+		});
+	});
+
+	Describe("OnCreateBaseRelease", [this]() {
+		It("shows nothing when the job starts, and the packager's refusal when asked again while it runs", [this]() {
+			SetUpPackaging(true);
+			FTRLEditorMenu::OnCreateBaseRelease();
+			TestEqual(TEXT("jobs started"), Packaging->RunningJobs.Num(), 1);
+			TestEqual(TEXT("dialogs after the start"), Dialogs.Num(), 0);
+			TestEqual(TEXT("warnings after the start"), TrellicWarnings().Num(), 0);
+
+			const FString Busy = TEXT("A packaging job is already running. Wait for it to finish.");
+			AddExpectedErrorPlain(Busy, EAutomationExpectedErrorFlags::Exact, 1);
+			FTRLEditorMenu::OnCreateBaseRelease();
+			TestEqual(TEXT("jobs started"), Packaging->RunningJobs.Num(), 1);
+			TestRefusalShown(Busy);
+		});
+	});
+
+	Describe("OnPackageMod", [this]() {
+		It("shows nothing when the cook starts", [this]() {
+			SetUpPackaging(true);
+			FTRLEditorMenu::OnPackageMod(Packaging->ModDescriptor);
+			TestEqual(TEXT("jobs started"), Packaging->RunningJobs.Num(), 1);
+			TestEqual(TEXT("dialogs"), Dialogs.Num(), 0);
+			TestEqual(TEXT("warnings"), TrellicWarnings().Num(), 0);
+		});
+
+		It("shows the packager's refusal as it comes", [this]() {
+			SetUpPackaging(false);
+			const FString Text = TEXT("'Packed' has no assets in its Content folder, so there is nothing to cook. Add at least one asset before packaging.");
+			AddExpectedErrorPlain(Text, EAutomationExpectedErrorFlags::Exact, 1);
+			FTRLEditorMenu::OnPackageMod(Packaging->ModDescriptor);
+			TestEqual(TEXT("jobs started"), Packaging->RunningJobs.Num(), 0);
+			TestRefusalShown(Text);
+		});
+	});
+
+	Describe("OpenNewModDialog", [this]() {
+		It("creates the mod with the name and author trimmed and the default description, and says so with the trimmed name", [this]() {
+			const FString Name = MakeModName();
+			AnswerNewModWindow(TEXT("  ") + Name + TEXT("  "), TEXT("  Ada  "), TEXT("Create"));
+
+			TestEqual(TEXT("close requests"), CloseRequests, 1);
+			FString Descriptor;
+			TestTrue(TEXT("the descriptor is written"), FFileHelper::LoadFileToString(Descriptor, *(ModsRoot / Name / (Name + TEXT(".uplugin")))));
+			TestTrue(TEXT("friendly name"), Descriptor.Contains(FString::Printf(TEXT("\t\"FriendlyName\": \"%s\","), *Name), ESearchCase::CaseSensitive));
+			TestTrue(TEXT("author"), Descriptor.Contains(TEXT("\t\"CreatedBy\": \"Ada\","), ESearchCase::CaseSensitive));
+			TestTrue(TEXT("description"), Descriptor.Contains(TEXT("\t\"Description\": \"A mod for this game.\","), ESearchCase::CaseSensitive));
+			TestTrue(TEXT("the new mod is mounted"), FTRLModMount::IsMounted(Name));
+			TestStrings(TEXT("dialogs"), Dialogs,
+			            {FString::Printf(
+			                TEXT("Ok: Created '%s'.\n\nPut your assets in its Content folder, then package it from Tools > Trellic > Package Mod."), *Name)});
+			TestEqual(TEXT("warnings"), TrellicWarnings().Num(), 0);
+		});
+
+		It("creates nothing and shows nothing after Cancel or the window's own close button", [this]() {
+			const FString Name = MakeModName();
+			AnswerNewModWindow(Name, TEXT("Ada"), TEXT("Cancel"));
+			TestEqual(TEXT("close requests after Cancel"), CloseRequests, 1);
+			AnswerNewModWindow(Name, TEXT("Ada"), TEXT(""));
+			TestEqual(TEXT("close requests after walking away"), CloseRequests, 1);
+
+			TestFalse(TEXT("the mods root was made"), IFileManager::Get().DirectoryExists(*ModsRoot));
+			TestEqual(TEXT("dialogs"), Dialogs.Num(), 0);
+			TestEqual(TEXT("LogTrellic lines"), Log->LinesOf(TEXT("LogTrellic")).Num(), 0);
+		});
+
+		It("passes a blank name on as empty and shows the scaffold's refusal", [this]() {
+			FText EmptyNameReason;
+			UTRLModScaffold::IsValidModName(FString(), EmptyNameReason);
+			AddExpectedErrorPlain(EmptyNameReason.ToString(), EAutomationExpectedErrorFlags::Exact, 1);
+			AnswerNewModWindow(TEXT("   "), TEXT(""), TEXT("Create"));
+
+			TestFalse(TEXT("the refusal has a text"), EmptyNameReason.IsEmpty());
+			TestRefusalShown(EmptyNameReason.ToString());
+			TestFalse(TEXT("the mods root was made"), IFileManager::Get().DirectoryExists(*ModsRoot));
 		});
 	});
 }

@@ -59,9 +59,22 @@ namespace
 
 	std::string Utf16ToUtf8(std::u16string_view Source)
 	{
-		std::string Out;
-		Out.reserve(Source.size());
-		for (size_t Index = 0; Index < Source.size(); ++Index)
+		// Paths and names are mostly ASCII: that part is copied unit for byte, without growing the string one byte at a time.
+		size_t Ascii = 0;
+		while (Ascii < Source.size() && Source[Ascii] < 0x80)
+		{
+			++Ascii;
+		}
+		std::string Out(Ascii, '\0');
+		std::transform(Source.begin(), Source.begin() + static_cast<std::ptrdiff_t>(Ascii), Out.begin(), [](char16_t Unit) {
+			return static_cast<char>(Unit);
+		});
+		if (Ascii == Source.size())
+		{
+			return Out;
+		}
+		Out.reserve(Source.size() + (Source.size() - Ascii) * 2);
+		for (size_t Index = Ascii; Index < Source.size(); ++Index)
 		{
 			const char16_t Unit = Source[Index];
 			if (FChar::IsHighSurrogate(Unit) && Index + 1 < Source.size() && FChar::IsLowSurrogate(Source[Index + 1]))
@@ -78,11 +91,10 @@ namespace
 		return Out;
 	}
 
-	// Decodes UTF-8; a byte that starts no valid sequence becomes U+FFFD.
-	std::u16string Utf8ToUtf16(std::string_view Source)
+	// Decodes UTF-8 onto the end of Out; a byte that starts no valid sequence becomes U+FFFD.
+	void AppendUtf8(std::u16string& Out, std::string_view Source)
 	{
-		std::u16string Out;
-		Out.reserve(Source.size());
+		Out.reserve(Out.size() + Source.size());
 		size_t Index = 0;
 		while (Index < Source.size())
 		{
@@ -149,6 +161,12 @@ namespace
 			}
 			Index += static_cast<size_t>(Extra) + 1;
 		}
+	}
+
+	std::u16string Utf8ToUtf16(std::string_view Source)
+	{
+		std::u16string Out;
+		AppendUtf8(Out, Source);
 		return Out;
 	}
 
@@ -527,6 +545,16 @@ FString FString::LeftChop(int32 Count) const
 	return Left(Len() - Clamp(Count, 0, Len()));
 }
 
+void FString::LeftInline(int32 Count)
+{
+	Data.resize(static_cast<size_t>(Clamp(Count, 0, Len())));
+}
+
+void FString::LeftChopInline(int32 Count)
+{
+	LeftInline(Len() - Clamp(Count, 0, Len()));
+}
+
 FString FString::Right(int32 Count) const
 {
 	const int32 Kept = Clamp(Count, 0, Len());
@@ -643,6 +671,12 @@ FString FString::Join(const TArray<FString>& Items, const TCHAR* Separator)
 std::string FString::ToUtf8() const
 {
 	return Utf16ToUtf8(Data);
+}
+
+FString& FString::AppendChars(const UTF8CHAR* Str, int32 Count)
+{
+	AppendUtf8(Data, std::string_view(reinterpret_cast<const char*>(Str), static_cast<size_t>(Count > 0 ? Count : 0)));
+	return *this;
 }
 
 FString FString::FromUtf8(std::string_view Utf8)

@@ -8,7 +8,7 @@
 namespace
 {
 	// "*" matches any run of characters, "?" any one; case is ignored.
-	bool MatchesWildcard(const FString& Name, const FString& Pattern)
+	bool MatchesWildcard(FStringView Name, const FString& Pattern)
 	{
 		int32 NameIndex = 0;
 		int32 PatternIndex = 0;
@@ -53,6 +53,20 @@ namespace
 			const int32 IgnoringCase = A.Compare(B, ESearchCase::IgnoreCase);
 			return IgnoringCase != 0 ? IgnoringCase < 0 : A.Compare(B, ESearchCase::CaseSensitive) < 0;
 		});
+	}
+
+	// The name after the last separator of a listed path, without copying the path first.
+	const TCHAR* NameOf(const TCHAR* Path)
+	{
+		const TCHAR* Name = Path;
+		for (const TCHAR* Char = Path; *Char; ++Char)
+		{
+			if (*Char == TEXT('/') || *Char == TEXT('\\'))
+			{
+				Name = Char + 1;
+			}
+		}
+		return Name;
 	}
 
 	bool IsWanted(bool bIsDirectory, bool bFiles, bool bDirectories)
@@ -145,27 +159,27 @@ namespace
 
 		void FindFiles(TArray<FString>& FileNames, const TCHAR* Filename, bool Files, bool Directories) override
 		{
-			FString Search(Filename ? Filename : TEXT(""));
-			FPaths::NormalizeFilename(Search);
-			FString Pattern = FPaths::GetCleanFilename(Search);
+			// The search is cut in place into the folder, after its pattern is taken: this runs for every folder listed.
+			FString Folder(Filename ? Filename : TEXT(""));
+			FPaths::NormalizeFilename(Folder);
+			int32 Separator = INDEX_NONE;
+			Folder.FindLastChar(TEXT('/'), Separator);
+			FString Pattern(FStringView(*Folder + Separator + 1, Folder.Len() - Separator - 1));
 			if (Pattern == TEXT("*.*"))
 			{
 				// "*.*" means every name, with or without a dot.
 				Pattern = TEXT("*");
 			}
-			FString Folder = FPaths::GetPath(Search);
-			if (Folder.IsEmpty() && Search.StartsWith(TEXT("/"), ESearchCase::CaseSensitive))
-			{
-				Folder = TEXT("/");
-			}
+			Folder.LeftInline(Separator == 0 ? 1 : Separator);
 			TArray<FString> Found;
 			LowLevel.IterateDirectory(*Folder, [&](const TCHAR* Entry, bool bIsDirectory) {
 				if (IsWanted(bIsDirectory, Files, Directories))
 				{
-					FString Name = FPaths::GetCleanFilename(FString(Entry));
+					// Only a name that matches is copied.
+					const FStringView Name(NameOf(Entry));
 					if (MatchesWildcard(Name, Pattern))
 					{
-						Found.Add(MoveTemp(Name));
+						Found.Add(FString(Name));
 					}
 				}
 				return true;

@@ -3,6 +3,7 @@
 
 #include "Misc/Paths.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -14,8 +15,10 @@ namespace
 {
 	using namespace UE::StandIn::FileSystem;
 
-	// Bytes of folder entries read at a time: a few dozen names.
-	constexpr size_t DirectoryReadSize = 1024;
+	// Bytes of folder entries read at first: a few dozen names. Each further read of the same folder asks for twice
+	// as many, up to what readdir reads, so a long listing takes few reads and a walk that stops early reads little.
+	constexpr size_t FirstDirectoryReadSize = 1024;
+	constexpr size_t MaxDirectoryReadSize = 32 * 1024;
 
 	bool StatPath(const TCHAR* Path, struct stat& OutStat)
 	{
@@ -148,7 +151,7 @@ namespace
 
 		bool DeleteDirectory(const TCHAR* Directory) override { return rmdir(ToNativePath(Directory).c_str()) == 0; }
 
-		// Entries go to the visitor as the file system lists them, a few at a time: readdir would fetch 32 KiB of a
+		// Entries go to the visitor as the file system lists them, a few at first: readdir would fetch 32 KiB of a
 		// large folder before the first entry, so a visitor that stops early would still pay for the whole folder.
 		bool IterateDirectory(const TCHAR* Directory, FDirectoryVisitor& Visitor) override
 		{
@@ -157,12 +160,17 @@ namespace
 			{
 				return false;
 			}
-			const FString Folder(Directory);
-			alignas(struct dirent64) char Buffer[DirectoryReadSize];
+			// One path for every entry, cut back to the folder each time: a large folder costs no allocation per name.
+			FString Path(Directory);
+			Path /= TEXT("");
+			const int32 FolderLength = Path.Len();
+			alignas(struct dirent64) char Buffer[MaxDirectoryReadSize];
+			size_t ReadSize = FirstDirectoryReadSize;
 			bool bContinue = true;
 			while (bContinue)
 			{
-				const ssize_t Count = getdents64(Descriptor, Buffer, sizeof(Buffer));
+				const ssize_t Count = getdents64(Descriptor, Buffer, ReadSize);
+				ReadSize = std::min(ReadSize * 2, MaxDirectoryReadSize);
 				if (Count <= 0)
 				{
 					bContinue = Count == 0;
@@ -175,7 +183,9 @@ namespace
 					const std::string_view Name(Entry.d_name);
 					if (Name != "." && Name != "..")
 					{
-						bContinue = Visitor.Visit(*(Folder / FString::FromUtf8(Name)), IsDirectoryEntry(Descriptor, Entry));
+						Path.LeftInline(FolderLength);
+						Path.AppendChars(reinterpret_cast<const UTF8CHAR*>(Name.data()), static_cast<int32>(Name.size()));
+						bContinue = Visitor.Visit(*Path, IsDirectoryEntry(Descriptor, Entry));
 					}
 				}
 			}

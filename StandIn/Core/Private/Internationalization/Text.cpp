@@ -161,9 +161,18 @@ namespace
 	{
 		const std::u16string_view Text(Pattern.ToStdString());
 		FString Result;
+		Result.Reserve(Pattern.Len() + 32);
 		size_t Index = 0;
 		while (Index < Text.size())
 		{
+			// Plain text up to the next brace or escape goes over in one piece.
+			const size_t Special = std::min(Text.find_first_of(u"{`", Index), Text.size());
+			if (Special > Index)
+			{
+				Result.Append(reinterpret_cast<const TCHAR*>(Text.data() + Index), static_cast<int32>(Special - Index));
+				Index = Special;
+				continue;
+			}
 			const TCHAR Char = Text[Index];
 			if (Char == TEXT('`') && Index + 1 < Text.size() && (Text[Index + 1] == TEXT('{') || Text[Index + 1] == TEXT('}') || Text[Index + 1] == TEXT('`')))
 			{
@@ -193,7 +202,9 @@ namespace
 						}
 						if (ArgumentIndex >= 0 && ArgumentIndex < Arguments.Num())
 						{
-							Result += Arguments[static_cast<int32>(ArgumentIndex)].ToFormattedString(false, false);
+							const FFormatArgumentValue& Argument = Arguments[static_cast<int32>(ArgumentIndex)];
+							Result +=
+							    Argument.GetType() == EFormatArgumentType::Text ? Argument.GetTextValue().ToString() : Argument.ToFormattedString(false, false);
 							Index = Close + 1;
 							continue;
 						}
@@ -219,11 +230,26 @@ const FNumberFormattingOptions& FNumberFormattingOptions::DefaultNoGrouping()
 	return Options;
 }
 
-FText::FText() = default;
+FText::FText()
+{
+	// Every empty text shares one data, so that making one allocates nothing.
+	static const std::shared_ptr<FTextData> EmptyData = std::make_shared<FTextData>();
+	Data = EmptyData;
+}
 
 FText::FText(FString&& InDisplayString)
-    : DisplayString(MoveTemp(InDisplayString))
+    : Data(std::make_shared<FTextData>())
 {
+	Data->DisplayString = MoveTemp(InDisplayString);
+}
+
+FText::FTextData& FText::MutableData()
+{
+	if (Data.use_count() != 1)
+	{
+		Data = std::make_shared<FTextData>(*Data);
+	}
+	return *Data;
 }
 
 const FText& FText::GetEmpty()
@@ -270,7 +296,7 @@ FText FText::AsCultureInvariant(const FString& String)
 FText FText::AsCultureInvariant(FString&& String)
 {
 	FText Result(MoveTemp(String));
-	Result.bCultureInvariant = true;
+	Result.MutableData().bCultureInvariant = true;
 	return Result;
 }
 
@@ -281,16 +307,16 @@ FText FText::AsCultureInvariant(const TCHAR* String)
 
 FText FText::AsCultureInvariant(FText Text)
 {
-	Text.bCultureInvariant = true;
+	Text.MutableData().bCultureInvariant = true;
 	return Text;
 }
 
 FText FText::MakeLocalized(const TCHAR* InTextLiteral, const TCHAR* InNamespace, const TCHAR* InKey)
 {
 	FText Result{FString(InTextLiteral)};
-	Result.Namespace = FString(InNamespace);
-	Result.Key = FString(InKey);
-	Result.SourceString = Result.DisplayString;
+	FTextData& ResultData = Result.MutableData();
+	ResultData.Identity = std::make_shared<const FTextIdentity>(FTextIdentity{FString(InNamespace), FString(InKey)});
+	ResultData.SourceString = ResultData.DisplayString;
 	return Result;
 }
 
@@ -324,8 +350,8 @@ FText FText::Format(FTextFormat Fmt, const FFormatOrderedArguments& InArguments)
 	const FText& Pattern = Fmt.GetSourceText();
 	FText Result(FormatPattern(Pattern.ToString(), InArguments));
 	// Formatted texts keep their pattern's identity, so that a caller can tell which message it was given.
-	Result.Namespace = Pattern.Namespace;
-	Result.Key = Pattern.Key;
+	FTextData& ResultData = Result.MutableData();
+	ResultData.Identity = Pattern.Data->Identity;
 	return Result;
 }
 
@@ -365,30 +391,33 @@ FText FText::TrimPrecedingAndTrailing(const FText& InText)
 
 bool FText::IsEmptyOrWhitespace() const
 {
-	return std::all_of(DisplayString.begin(), DisplayString.end(), [](TCHAR Char) {
+	return std::all_of(Data->DisplayString.begin(), Data->DisplayString.end(), [](TCHAR Char) {
 		return FChar::IsWhitespace(Char);
 	});
 }
 
 FText FText::ToLower() const
 {
-	return FText(DisplayString.ToLower());
+	return FText(Data->DisplayString.ToLower());
 }
 
 FText FText::ToUpper() const
 {
-	return FText(DisplayString.ToUpper());
+	return FText(Data->DisplayString.ToUpper());
 }
 
 bool FText::EqualTo(const FText& Other, const ETextComparisonLevel::Type ComparisonLevel) const
 {
 	const bool bIgnoreCase = ComparisonLevel == ETextComparisonLevel::Primary || ComparisonLevel == ETextComparisonLevel::Secondary;
-	return DisplayString.Equals(Other.DisplayString, bIgnoreCase ? ESearchCase::IgnoreCase : ESearchCase::CaseSensitive);
+	return Data->DisplayString.Equals(Other.Data->DisplayString, bIgnoreCase ? ESearchCase::IgnoreCase : ESearchCase::CaseSensitive);
 }
 
 bool FText::IdenticalTo(const FText& Other) const
 {
-	return DisplayString.Equals(Other.DisplayString, ESearchCase::CaseSensitive) && Namespace == Other.Namespace && Key == Other.Key;
+	const FTextIdentity* Mine = Data->Identity.get();
+	const FTextIdentity* Theirs = Other.Data->Identity.get();
+	const bool bSameIdentity = Mine == Theirs || (Mine && Theirs && Mine->Namespace == Theirs->Namespace && Mine->Key == Theirs->Key);
+	return Data->DisplayString.Equals(Other.Data->DisplayString, ESearchCase::CaseSensitive) && bSameIdentity;
 }
 
 FTextFormat::FTextFormat() = default;

@@ -119,14 +119,28 @@ namespace
 	}
 
 	// Drops every "./" that starts a segment.
+	bool IsCurrentDirectorySegment(const FString& Path, int32 Index)
+	{
+		return (Index == 0 || Path[Index - 1] == TEXT('/')) && Path[Index] == TEXT('.') && Index + 1 < Path.Len() && Path[Index + 1] == TEXT('/');
+	}
+
 	void RemoveCurrentDirectorySegments(FString& Path)
 	{
+		// Most paths have no "./" at all, and are left as they are without being copied.
+		int32 First = 0;
+		while (First < Path.Len() && !IsCurrentDirectorySegment(Path, First))
+		{
+			++First;
+		}
+		if (First == Path.Len())
+		{
+			return;
+		}
 		FString Result;
 		Result.Reserve(Path.Len());
 		for (int32 Index = 0; Index < Path.Len(); ++Index)
 		{
-			const bool bSegmentStart = Index == 0 || Path[Index - 1] == TEXT('/');
-			if (bSegmentStart && Path[Index] == TEXT('.') && Index + 1 < Path.Len() && Path[Index + 1] == TEXT('/'))
+			if (IsCurrentDirectorySegment(Path, Index))
 			{
 				++Index;
 				continue;
@@ -134,6 +148,38 @@ namespace
 			Result.AppendChar(Path[Index]);
 		}
 		Path = MoveTemp(Result);
+	}
+
+	// Whether a path holds a backslash, or a segment that starts with "." and so may be "." or "..": most paths hold
+	// neither, and one look at them spares the passes that would change nothing.
+	bool NeedsNormalising(const FString& Path)
+	{
+		for (int32 Index = 0; Index < Path.Len(); ++Index)
+		{
+			const TCHAR Char = Path[Index];
+			if (Char == TEXT('\\') || (Char == TEXT('.') && (Index == 0 || Path[Index - 1] == TEXT('/'))))
+			{
+				return true;
+			}
+		}
+		return false;
+	}
+
+	// Separators as "/", and "." and ".." segments collapsed; a path that needs none of it is given back untouched.
+	FString NormaliseFullPath(FString&& Full)
+	{
+		if (!NeedsNormalising(Full))
+		{
+			return MoveTemp(Full);
+		}
+		FPaths::NormalizeFilename(Full);
+		FPaths::CollapseRelativeDirectories(Full);
+		if (Full.IsEmpty())
+		{
+			// Collapsing "/a/.." leaves nothing; the root is what remains of an absolute path.
+			Full = TEXT("/");
+		}
+		return MoveTemp(Full);
 	}
 
 	FString RemoveDuplicateSlashes(const FString& Path)
@@ -489,7 +535,13 @@ bool FPaths::MakePathRelativeTo(FString& InPath, const TCHAR* InRelativeTo)
 
 FString FPaths::ConvertRelativePathToFull(const FString& InPath)
 {
-	return ConvertRelativePathToFull(FString(FPlatformProcess::BaseDir()), InPath);
+	return ConvertRelativePathToFull(FString(InPath));
+}
+
+FString FPaths::ConvertRelativePathToFull(FString&& InPath)
+{
+	// An absolute path needs no base: it is taken as it is, and only normalised.
+	return IsRelative(InPath) ? ConvertRelativePathToFull(FString(FPlatformProcess::BaseDir()), InPath) : NormaliseFullPath(MoveTemp(InPath));
 }
 
 FString FPaths::ConvertRelativePathToFull(const FString& BasePath, const FString& InPath)
@@ -500,14 +552,7 @@ FString FPaths::ConvertRelativePathToFull(const FString& BasePath, const FString
 		Full = BasePath;
 	}
 	Full /= InPath;
-	NormalizeFilename(Full);
-	CollapseRelativeDirectories(Full);
-	if (Full.IsEmpty())
-	{
-		// Collapsing "/a/.." leaves nothing; the root is what remains of an absolute path.
-		Full = TEXT("/");
-	}
-	return Full;
+	return NormaliseFullPath(MoveTemp(Full));
 }
 
 void FPaths::Split(const FString& InPath, FString& PathPart, FString& FilenamePart, FString& ExtensionPart)

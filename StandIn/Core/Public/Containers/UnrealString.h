@@ -416,6 +416,8 @@ public:
 	void Reserve(int32 Size) { Data.reserve(static_cast<size_t>(Size)); }
 
 	FString& Append(const TCHAR* Str, int32 Count);
+	/** Appends Count bytes of UTF-8, decoded. */
+	FString& AppendChars(const UTF8CHAR* Str, int32 Count);
 	FString& Append(const FString& Str) { return Append(*Str, Str.Len()); }
 	FString& Append(const TCHAR* Str) { return Append(FString(Str)); }
 	FString& Append(FStringView Str) { return Append(Str.GetData(), Str.Len()); }
@@ -493,8 +495,9 @@ public:
 	FString Right(int32 Count) const;
 	FString RightChop(int32 Count) const;
 	FString Mid(int32 Start, int32 Count = INT32_MAX) const;
-	void LeftInline(int32 Count) { *this = Left(Count); }
-	void LeftChopInline(int32 Count) { *this = LeftChop(Count); }
+	// In place, keeping the buffer: a path that is cut back and extended in a loop allocates once.
+	void LeftInline(int32 Count);
+	void LeftChopInline(int32 Count);
 	void RightChopInline(int32 Count) { *this = RightChop(Count); }
 	void MidInline(int32 Start, int32 Count = INT32_MAX) { *this = Mid(Start, Count); }
 

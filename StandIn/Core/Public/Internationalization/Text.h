@@ -2,6 +2,8 @@
 // The stand-in has one culture, en-US, and no translations: a text displays its source string.
 #pragma once
 
+#include <memory>
+
 #include "Containers/Array.h"
 #include "Containers/UnrealString.h"
 #include "CoreTypes.h"
@@ -158,13 +160,13 @@ public:
 	static FText TrimPrecedingAndTrailing(const FText& InText);
 
 	/** The string the user sees. */
-	const FString& ToString() const { return DisplayString; }
-	bool IsEmpty() const { return DisplayString.IsEmpty(); }
+	const FString& ToString() const { return Data->DisplayString; }
+	bool IsEmpty() const { return Data->DisplayString.IsEmpty(); }
 	bool IsEmptyOrWhitespace() const;
-	bool IsCultureInvariant() const { return bCultureInvariant; }
+	bool IsCultureInvariant() const { return Data->bCultureInvariant; }
 	bool IsTransient() const { return false; }
 	bool IsFromStringTable() const { return false; }
-	bool ShouldGatherForLocalization() const { return Namespace.IsSet(); }
+	bool ShouldGatherForLocalization() const { return Data->Identity != nullptr; }
 	FText ToLower() const;
 	FText ToUpper() const;
 
@@ -179,16 +181,32 @@ public:
 private:
 	friend class FTextInspector;
 
+	/** What a text holds. Copies of a text share it, as the engine's texts share theirs; it is never changed once shared. */
+	/** Where a localisable text is found in the translations; texts formatted from it share it. */
+	struct FTextIdentity
+	{
+		FString Namespace;
+		FString Key;
+	};
+
+	struct FTextData
+	{
+		FString DisplayString;
+		// Null for a text that is not localisable.
+		std::shared_ptr<const FTextIdentity> Identity;
+		// Set for texts that can be translated: what a translator sees.
+		TOptional<FString> SourceString;
+		bool bCultureInvariant = false;
+	};
+
 	explicit FText(FString&& InDisplayString);
 	static FText AsNumberFromInteger(bool bNegative, uint64 Magnitude, const FNumberFormattingOptions* Options, const FCulturePtr& TargetCulture);
 	static FText AsNumberFromDouble(double Val, const FNumberFormattingOptions* Options, const FCulturePtr& TargetCulture);
 
-	FString DisplayString;
-	TOptional<FString> Namespace;
-	TOptional<FString> Key;
-	// Set for texts that can be translated: what a translator sees.
-	TOptional<FString> SourceString;
-	bool bCultureInvariant = false;
+	/** @return the data of this text alone, copied first when other texts share it. */
+	FTextData& MutableData();
+
+	std::shared_ptr<FTextData> Data;
 };
 
 /** A pattern for FText::Format: "{0}" and "{1}" name ordered arguments; "`" escapes a brace. */
@@ -285,11 +303,17 @@ class FTextInspector
 {
 public:
 	/** The namespace of a localisable text, unset for a text of a plain string or a number. */
-	static TOptional<FString> GetNamespace(const FText& Text) { return Text.Namespace; }
+	static TOptional<FString> GetNamespace(const FText& Text)
+	{
+		return Text.Data->Identity ? TOptional<FString>(Text.Data->Identity->Namespace) : TOptional<FString>();
+	}
 	/** The key of a localisable text, unset for a text of a plain string or a number. */
-	static TOptional<FString> GetKey(const FText& Text) { return Text.Key; }
+	static TOptional<FString> GetKey(const FText& Text) { return Text.Data->Identity ? TOptional<FString>(Text.Data->Identity->Key) : TOptional<FString>(); }
 	/** The untranslated string, or the displayed one when the text has none. */
-	static const FString* GetSourceString(const FText& Text) { return Text.SourceString.IsSet() ? &Text.SourceString.GetValue() : &Text.DisplayString; }
-	static const FString& GetDisplayString(const FText& Text) { return Text.DisplayString; }
+	static const FString* GetSourceString(const FText& Text)
+	{
+		return Text.Data->SourceString.IsSet() ? &Text.Data->SourceString.GetValue() : &Text.Data->DisplayString;
+	}
+	static const FString& GetDisplayString(const FText& Text) { return Text.Data->DisplayString; }
 	static bool ShouldGatherForLocalization(const FText& Text) { return Text.ShouldGatherForLocalization(); }
 };

@@ -80,6 +80,7 @@ public:
 	static bool MakePathRelativeTo(FString& InPath, const TCHAR* InRelativeTo);
 	/** @return the absolute form of InPath: a relative path is taken from the program's folder, "\" become "/", "." and ".." collapse. */
 	static FString ConvertRelativePathToFull(const FString& InPath);
+	static FString ConvertRelativePathToFull(FString&& InPath);
 	/** @return the absolute form of InPath, a relative path being taken from BasePath. */
 	static FString ConvertRelativePathToFull(const FString& BasePath, const FString& InPath);
 	/** Splits a path into its folder, its base file name and its extension (without the dot). */

@@ -38,3 +38,13 @@ void SButton::Construct(const FArguments& InArgs)
 	}
 	ChildSlot.HAlign(InArgs._HAlign).VAlign(InArgs._VAlign).Padding(InArgs._ContentPadding)[Content];
 }
+
+void SButton::SimulateClick()
+{
+	// A copy: the handler may close the window that owns the button and so release it.
+	const FOnClicked Handler = OnClicked;
+	if (Handler.IsBound())
+	{
+		Handler.Execute();
+	}
+}

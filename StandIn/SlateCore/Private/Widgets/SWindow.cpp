@@ -67,6 +67,11 @@ void SWindow::SetContent(TSharedRef<SWidget> InContent)
 
 void SWindow::RequestDestroyWindow()
 {
+	if (RequestDestroyWindowOverride.IsBound())
+	{
+		RequestDestroyWindowOverride.Execute(StaticCastSharedRef<SWindow>(AsShared()));
+		return;
+	}
 	if (State == EState::Destroyed || State == EState::ClosePending)
 	{
 		return;

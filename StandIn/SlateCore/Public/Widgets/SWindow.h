@@ -43,6 +43,7 @@ enum class EWindowType : uint8
 };
 
 DECLARE_DELEGATE_OneParam(FOnWindowClosed, const TSharedRef<SWindow>&);
+DECLARE_DELEGATE_OneParam(FRequestDestroyWindowOverride, const TSharedRef<SWindow>&);
 
 class SWindow : public SCompoundWidget
 {
@@ -79,8 +80,14 @@ public:
 	void SetContent(TSharedRef<SWidget> InContent);
 	TSharedRef<const SWidget> GetContent() const { return ChildSlot.GetWidget(); }
 
-	/** Asks for the window to close; it closes on the next Slate tick, and a modal loop showing it then returns. */
+	/**
+	 * Asks for the window to close; it closes on the next Slate tick, and a modal loop showing it then returns. With an
+	 * override set, the override is called instead and the window stays as it is.
+	 */
 	void RequestDestroyWindow();
+
+	/** Makes RequestDestroyWindow call this delegate instead of closing the window. */
+	void SetRequestDestroyWindowOverride(const FRequestDestroyWindowOverride& InDelegate) { RequestDestroyWindowOverride = InDelegate; }
 
 	/** Closes the window now. */
 	void DestroyWindowImmediately();
@@ -127,4 +134,5 @@ private:
 	bool bIsModal = false;
 	EState State = EState::Created;
 	FOnWindowClosed OnWindowClosed;
+	FRequestDestroyWindowOverride RequestDestroyWindowOverride;
 };

@@ -34,6 +34,9 @@ public:
 	void SetContent(const TSharedRef<SWidget>& InContent) { ChildSlot[InContent]; }
 	void SetOnClicked(FOnClicked InOnClicked) { OnClicked = InOnClicked; }
 
+	/** Runs the click handler as a click with the mouse would, whether or not the button is on screen. */
+	void SimulateClick();
+
 	FText GetToolTipText() const { return ToolTipText.Get(); }
 
 private:

@@ -1,0 +1,34 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#pragma once
+
+#include "CoreMinimal.h"
+#include "Misc/MessageDialog.h"
+
+/**
+ * While it lives, the Tools menu hands the message dialogs it would open to this override instead of FMessageDialog,
+ * with the two arguments it would have given FMessageDialog::Open. It exists for specs: an editor running automation
+ * unattended answers a dialog without showing it, so a spec could not otherwise read which dialog the user would have
+ * seen, or that none was shown. Overrides nest. Game thread only.
+ */
+class FTRLScopedMessageDialogOverride
+{
+public:
+	/** Receives what FMessageDialog::Open would have received, and answers as the user would. */
+	using FOpenMessageDialog = TFunction<EAppReturnType::Type(EAppMsgType::Type MessageType, const FText& Message)>;
+
+	explicit FTRLScopedMessageDialogOverride(FOpenMessageDialog InOpenMessageDialog);
+	~FTRLScopedMessageDialogOverride();
+
+	FTRLScopedMessageDialogOverride(const FTRLScopedMessageDialogOverride&) = delete;
+	FTRLScopedMessageDialogOverride& operator=(const FTRLScopedMessageDialogOverride&) = delete;
+
+	/** @return what opens the menu's message dialogs now: the innermost override's function, or null for FMessageDialog. */
+	static const FOpenMessageDialog* Get();
+
+private:
+	FOpenMessageDialog OpenMessageDialog;
+	FTRLScopedMessageDialogOverride* Replaced;
+
+	static FTRLScopedMessageDialogOverride* Innermost;
+};
