@@ -8,23 +8,11 @@
 
 FTRLScopedModsRootOverride* FTRLScopedModsRootOverride::Innermost = nullptr;
 
-FTRLScopedModsRootOverride::FTRLScopedModsRootOverride(const FString& InRoot)
-    : Root(InRoot)
-    , Replaced(Innermost)
-{
-	Innermost = this;
-}
-
-FTRLScopedModsRootOverride::~FTRLScopedModsRootOverride()
-{
-	Innermost = Replaced;
-}
-
 FString UTRLLocalModProvider::GetLocalModsRoot()
 {
-	if (const FTRLScopedModsRootOverride* Override = FTRLScopedModsRootOverride::Innermost)
+	if (const FString* Override = FTRLScopedModsRootOverride::Get())
 	{
-		return Override->Root;
+		return *Override;
 	}
 
 	const UTRLSettings* Settings = UTRLSettings::Get();

@@ -6,23 +6,11 @@
 
 FTRLScopedSettingsOverride* FTRLScopedSettingsOverride::Innermost = nullptr;
 
-FTRLScopedSettingsOverride::FTRLScopedSettingsOverride(const UTRLSettings* InSettings)
-    : Settings(InSettings)
-    , Replaced(Innermost)
-{
-	Innermost = this;
-}
-
-FTRLScopedSettingsOverride::~FTRLScopedSettingsOverride()
-{
-	Innermost = Replaced;
-}
-
 const UTRLSettings* UTRLSettings::Get()
 {
-	if (const FTRLScopedSettingsOverride* Override = FTRLScopedSettingsOverride::Innermost)
+	if (const UTRLSettings* const* Override = FTRLScopedSettingsOverride::Get())
 	{
-		return Override->Settings;
+		return *Override;
 	}
 	return GetDefault<UTRLSettings>();
 }

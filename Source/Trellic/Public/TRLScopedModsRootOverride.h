@@ -3,27 +3,24 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "TRLScopedOverride.h"
 
 /**
  * Replaces what UTRLLocalModProvider::GetLocalModsRoot() returns for as long as it lives, so that a caller can point
  * every mod operation at another folder. The root is answered exactly as given, a relative one included.
  * Overrides nest: when one ends, the one it replaced applies again. Game thread only.
  */
-class TRELLIC_API FTRLScopedModsRootOverride
+class TRELLIC_API FTRLScopedModsRootOverride : public TTRLScopedOverride<FTRLScopedModsRootOverride, FString>
 {
 public:
-	/** @param InRoot what UTRLLocalModProvider::GetLocalModsRoot() answers while this override lives. */
-	explicit FTRLScopedModsRootOverride(const FString& InRoot);
-	~FTRLScopedModsRootOverride();
-
-	FTRLScopedModsRootOverride(const FTRLScopedModsRootOverride&) = delete;
-	FTRLScopedModsRootOverride& operator=(const FTRLScopedModsRootOverride&) = delete;
+	/** What UTRLLocalModProvider::GetLocalModsRoot() answers while this override lives. */
+	explicit FTRLScopedModsRootOverride(FString InValue)
+	    : TTRLScopedOverride(MoveTemp(InValue))
+	{
+	}
 
 private:
-	friend class UTRLLocalModProvider;
-
-	FString Root;
-	FTRLScopedModsRootOverride* Replaced;
+	friend TTRLScopedOverride;
 
 	static FTRLScopedModsRootOverride* Innermost;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "TRLScopedOverride.h"
 
 class UTRLSettings;
 
@@ -11,21 +12,17 @@ class UTRLSettings;
  * settings, or against none at all (null). Overrides nest: when one ends, the one it replaced applies again.
  * The caller keeps the settings object alive while the override lives. Game thread only.
  */
-class TRELLIC_API FTRLScopedSettingsOverride
+class TRELLIC_API FTRLScopedSettingsOverride : public TTRLScopedOverride<FTRLScopedSettingsOverride, const UTRLSettings*>
 {
 public:
-	/** @param InSettings what UTRLSettings::Get() answers while this override lives; null means "no settings". */
-	explicit FTRLScopedSettingsOverride(const UTRLSettings* InSettings);
-	~FTRLScopedSettingsOverride();
-
-	FTRLScopedSettingsOverride(const FTRLScopedSettingsOverride&) = delete;
-	FTRLScopedSettingsOverride& operator=(const FTRLScopedSettingsOverride&) = delete;
+	/** What UTRLSettings::Get() answers while this override lives; null means "no settings". */
+	explicit FTRLScopedSettingsOverride(const UTRLSettings* InValue)
+	    : TTRLScopedOverride(MoveTemp(InValue))
+	{
+	}
 
 private:
-	friend class UTRLSettings;
-
-	const UTRLSettings* Settings;
-	FTRLScopedSettingsOverride* Replaced;
+	friend TTRLScopedOverride;
 
 	static FTRLScopedSettingsOverride* Innermost;
 };

@@ -32,41 +32,7 @@ FDelegateHandle FTRLEditorMenu::StartupCallbackHandle;
 
 FTRLScopedMessageDialogOverride* FTRLScopedMessageDialogOverride::Innermost = nullptr;
 
-FTRLScopedMessageDialogOverride::FTRLScopedMessageDialogOverride(FOpenMessageDialog InOpenMessageDialog)
-    : OpenMessageDialog(MoveTemp(InOpenMessageDialog))
-    , Replaced(Innermost)
-{
-	Innermost = this;
-}
-
-FTRLScopedMessageDialogOverride::~FTRLScopedMessageDialogOverride()
-{
-	Innermost = Replaced;
-}
-
-const FTRLScopedMessageDialogOverride::FOpenMessageDialog* FTRLScopedMessageDialogOverride::Get()
-{
-	return Innermost ? &Innermost->OpenMessageDialog : nullptr;
-}
-
 FTRLScopedModalWindowOverride* FTRLScopedModalWindowOverride::Innermost = nullptr;
-
-FTRLScopedModalWindowOverride::FTRLScopedModalWindowOverride(FShowModalWindow InShowModalWindow)
-    : ShowModalWindow(MoveTemp(InShowModalWindow))
-    , Replaced(Innermost)
-{
-	Innermost = this;
-}
-
-FTRLScopedModalWindowOverride::~FTRLScopedModalWindowOverride()
-{
-	Innermost = Replaced;
-}
-
-const FTRLScopedModalWindowOverride::FShowModalWindow* FTRLScopedModalWindowOverride::Get()
-{
-	return Innermost ? &Innermost->ShowModalWindow : nullptr;
-}
 
 namespace TRLEditorMenu
 {
@@ -350,7 +316,7 @@ void FTRLEditorMenu::OpenNewModDialog()
 	// clang-format on
 
 	// Returns only once the window has gone, so bCreate, which the Create button holds by reference, outlives every click.
-	if (const FTRLScopedModalWindowOverride::FShowModalWindow* ShowModalWindow = FTRLScopedModalWindowOverride::Get())
+	if (const FTRLShowModalWindow* ShowModalWindow = FTRLScopedModalWindowOverride::Get())
 	{
 		(*ShowModalWindow)(Window);
 	}
@@ -422,7 +388,7 @@ void FTRLEditorMenu::ReportError(const FText& Message)
 
 void FTRLEditorMenu::ShowMessage(const FText& Message)
 {
-	if (const FTRLScopedMessageDialogOverride::FOpenMessageDialog* OpenMessageDialog = FTRLScopedMessageDialogOverride::Get())
+	if (const FTRLOpenMessageDialog* OpenMessageDialog = FTRLScopedMessageDialogOverride::Get())
 	{
 		(*OpenMessageDialog)(EAppMsgType::Ok, Message);
 		return;

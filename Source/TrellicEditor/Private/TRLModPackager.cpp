@@ -32,23 +32,6 @@ FString UTRLModPackager::PendingConfigBackup;
 
 FTRLScopedUatTaskOverride* FTRLScopedUatTaskOverride::Innermost = nullptr;
 
-FTRLScopedUatTaskOverride::FTRLScopedUatTaskOverride(FCreateUatTask InCreateUatTask)
-    : CreateUatTask(MoveTemp(InCreateUatTask))
-    , Replaced(Innermost)
-{
-	Innermost = this;
-}
-
-FTRLScopedUatTaskOverride::~FTRLScopedUatTaskOverride()
-{
-	Innermost = Replaced;
-}
-
-const FTRLScopedUatTaskOverride::FCreateUatTask* FTRLScopedUatTaskOverride::Get()
-{
-	return Innermost ? &Innermost->CreateUatTask : nullptr;
-}
-
 namespace TRLModPackager
 {
 	const TCHAR* const ReleaseMarkerName = TEXT("AssetRegistry.bin");
@@ -297,7 +280,7 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 	// The notification names the game's own platform, whatever the cook is for.
 	const FText PlatformDisplayName = FText::FromString(TEXT("Win64"));
 	const FSlateBrush* TaskIcon = FAppStyle::Get().GetBrush(TEXT("MainFrame.PackageProject"));
-	if (const FTRLScopedUatTaskOverride::FCreateUatTask* CreateUatTask = FTRLScopedUatTaskOverride::Get())
+	if (const FTRLCreateUatTask* CreateUatTask = FTRLScopedUatTaskOverride::Get())
 	{
 		(*CreateUatTask)(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation,
 		                 FText::GetEmpty());

@@ -8,32 +8,15 @@
 
 FTRLScopedProjectOverride* FTRLScopedProjectOverride::Innermost = nullptr;
 
-FTRLScopedProjectOverride::FTRLScopedProjectOverride(const FString& InProjectFilePath)
-    : ProjectFilePath(InProjectFilePath)
-    , Replaced(Innermost)
-{
-	Innermost = this;
-}
-
-FTRLScopedProjectOverride::~FTRLScopedProjectOverride()
-{
-	Innermost = Replaced;
-}
-
-const FString* FTRLScopedProjectOverride::GetProjectFilePath()
-{
-	return Innermost ? &Innermost->ProjectFilePath : nullptr;
-}
-
 FString FTRLProjectPaths::GetProjectFilePath()
 {
-	const FString* Override = FTRLScopedProjectOverride::GetProjectFilePath();
+	const FString* Override = FTRLScopedProjectOverride::Get();
 	return FPaths::ConvertRelativePathToFull(Override ? *Override : FPaths::GetProjectFilePath());
 }
 
 FString FTRLProjectPaths::GetProjectDir()
 {
-	if (FTRLScopedProjectOverride::GetProjectFilePath())
+	if (FTRLScopedProjectOverride::Get())
 	{
 		return FPaths::GetPath(GetProjectFilePath()) + TEXT("/");
 	}
@@ -42,7 +25,7 @@ FString FTRLProjectPaths::GetProjectDir()
 
 FString FTRLProjectPaths::GetProjectConfigDir()
 {
-	if (FTRLScopedProjectOverride::GetProjectFilePath())
+	if (FTRLScopedProjectOverride::Get())
 	{
 		return GetProjectDir() + TEXT("Config/");
 	}
@@ -51,7 +34,7 @@ FString FTRLProjectPaths::GetProjectConfigDir()
 
 FString FTRLProjectPaths::GetProjectSavedDir()
 {
-	if (FTRLScopedProjectOverride::GetProjectFilePath())
+	if (FTRLScopedProjectOverride::Get())
 	{
 		return GetProjectDir() + TEXT("Saved/");
 	}
@@ -60,7 +43,7 @@ FString FTRLProjectPaths::GetProjectSavedDir()
 
 FString FTRLProjectPaths::GetProjectName()
 {
-	if (FTRLScopedProjectOverride::GetProjectFilePath())
+	if (FTRLScopedProjectOverride::Get())
 	{
 		return FPaths::GetBaseFilename(GetProjectFilePath());
 	}

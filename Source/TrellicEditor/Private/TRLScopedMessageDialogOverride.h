@@ -4,6 +4,10 @@
 
 #include "CoreMinimal.h"
 #include "Misc/MessageDialog.h"
+#include "TRLScopedOverride.h"
+
+/** Receives what FMessageDialog::Open would have received, and answers as the user would. */
+using FTRLOpenMessageDialog = TFunction<EAppReturnType::Type(EAppMsgType::Type MessageType, const FText& Message)>;
 
 /**
  * While it lives, the Tools menu hands the message dialogs it would open to this override instead of FMessageDialog,
@@ -11,24 +15,16 @@
  * unattended answers a dialog without showing it, so a spec could not otherwise read which dialog the user would have
  * seen, or that none was shown. Overrides nest. Game thread only.
  */
-class FTRLScopedMessageDialogOverride
+class FTRLScopedMessageDialogOverride : public TTRLScopedOverride<FTRLScopedMessageDialogOverride, FTRLOpenMessageDialog>
 {
 public:
-	/** Receives what FMessageDialog::Open would have received, and answers as the user would. */
-	using FOpenMessageDialog = TFunction<EAppReturnType::Type(EAppMsgType::Type MessageType, const FText& Message)>;
-
-	explicit FTRLScopedMessageDialogOverride(FOpenMessageDialog InOpenMessageDialog);
-	~FTRLScopedMessageDialogOverride();
-
-	FTRLScopedMessageDialogOverride(const FTRLScopedMessageDialogOverride&) = delete;
-	FTRLScopedMessageDialogOverride& operator=(const FTRLScopedMessageDialogOverride&) = delete;
-
-	/** @return what opens the menu's message dialogs now: the innermost override's function, or null for FMessageDialog. */
-	static const FOpenMessageDialog* Get();
+	explicit FTRLScopedMessageDialogOverride(FTRLOpenMessageDialog InValue)
+	    : TTRLScopedOverride(MoveTemp(InValue))
+	{
+	}
 
 private:
-	FOpenMessageDialog OpenMessageDialog;
-	FTRLScopedMessageDialogOverride* Replaced;
+	friend TTRLScopedOverride;
 
 	static FTRLScopedMessageDialogOverride* Innermost;
 };

@@ -3,8 +3,12 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "TRLScopedOverride.h"
 
 class SWindow;
+
+/** Receives the window that UEditorEngine::EditorAddModalWindow would have shown. */
+using FTRLShowModalWindow = TFunction<void(const TSharedRef<SWindow>& Window)>;
 
 /**
  * While it lives, the Tools menu hands the modal windows it would show to this override instead of the editor's modal
@@ -12,24 +16,16 @@ class SWindow;
  * UEditorEngine::EditorAddModalWindow returns once the window has closed. It exists for specs: an editor running
  * automation cannot be given a person to answer a modal window. Overrides nest. Game thread only.
  */
-class FTRLScopedModalWindowOverride
+class FTRLScopedModalWindowOverride : public TTRLScopedOverride<FTRLScopedModalWindowOverride, FTRLShowModalWindow>
 {
 public:
-	/** Receives the window that UEditorEngine::EditorAddModalWindow would have shown. */
-	using FShowModalWindow = TFunction<void(const TSharedRef<SWindow>& Window)>;
-
-	explicit FTRLScopedModalWindowOverride(FShowModalWindow InShowModalWindow);
-	~FTRLScopedModalWindowOverride();
-
-	FTRLScopedModalWindowOverride(const FTRLScopedModalWindowOverride&) = delete;
-	FTRLScopedModalWindowOverride& operator=(const FTRLScopedModalWindowOverride&) = delete;
-
-	/** @return what shows the menu's modal windows now: the innermost override's function, or null for the editor. */
-	static const FShowModalWindow* Get();
+	explicit FTRLScopedModalWindowOverride(FTRLShowModalWindow InValue)
+	    : TTRLScopedOverride(MoveTemp(InValue))
+	{
+	}
 
 private:
-	FShowModalWindow ShowModalWindow;
-	FTRLScopedModalWindowOverride* Replaced;
+	friend TTRLScopedOverride;
 
 	static FTRLScopedModalWindowOverride* Innermost;
 };

@@ -3,7 +3,11 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "TRLScopedOverride.h"
 #include "Widgets/Notifications/SNotificationList.h"
+
+/** Receives what FSlateNotificationManager::AddNotification would have received, and answers in its place. */
+using FTRLAddNotification = TFunction<TSharedPtr<SNotificationItem>(const FNotificationInfo& Info)>;
 
 /**
  * While it lives, the upload shows its notification through this override instead of the editor's notification
@@ -12,24 +16,19 @@
  * and state the upload gives it afterwards, so the override hands back an item of the spec's own (or null, as when
  * notifications are turned off). Overrides nest. Game thread only.
  */
-class FTRLScopedNotificationOverride
+class FTRLScopedNotificationOverride : public TTRLScopedOverride<FTRLScopedNotificationOverride, FTRLAddNotification>
 {
 public:
-	/** Receives what FSlateNotificationManager::AddNotification would have received, and answers in its place. */
-	using FAddNotification = TFunction<TSharedPtr<SNotificationItem>(const FNotificationInfo& Info)>;
-
-	explicit FTRLScopedNotificationOverride(FAddNotification InAddNotification);
-	~FTRLScopedNotificationOverride();
-
-	FTRLScopedNotificationOverride(const FTRLScopedNotificationOverride&) = delete;
-	FTRLScopedNotificationOverride& operator=(const FTRLScopedNotificationOverride&) = delete;
+	explicit FTRLScopedNotificationOverride(FTRLAddNotification InValue)
+	    : TTRLScopedOverride(MoveTemp(InValue))
+	{
+	}
 
 	/** Shows a notification through the innermost override, or the editor's notification manager when there is none. */
 	static TSharedPtr<SNotificationItem> AddNotification(const FNotificationInfo& Info);
 
 private:
-	FAddNotification AddNotificationFunction;
-	FTRLScopedNotificationOverride* Replaced;
+	friend TTRLScopedOverride;
 
 	static FTRLScopedNotificationOverride* Innermost;
 };

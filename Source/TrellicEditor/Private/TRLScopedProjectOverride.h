@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "TRLScopedOverride.h"
 
 /**
  * While it lives, packaging works on another project: the given project file, the folder that holds it, that
@@ -10,22 +11,17 @@
  * project folder at start-up, so a spec in a running editor cannot move FPaths::ProjectDir, and without this it would
  * record releases in, and rewrite the configuration of, the studio's own project. Overrides nest. Game thread only.
  */
-class FTRLScopedProjectOverride
+class FTRLScopedProjectOverride : public TTRLScopedOverride<FTRLScopedProjectOverride, FString>
 {
 public:
-	/** @param InProjectFilePath the .uproject to work on. */
-	explicit FTRLScopedProjectOverride(const FString& InProjectFilePath);
-	~FTRLScopedProjectOverride();
-
-	FTRLScopedProjectOverride(const FTRLScopedProjectOverride&) = delete;
-	FTRLScopedProjectOverride& operator=(const FTRLScopedProjectOverride&) = delete;
-
-	/** @return the innermost override's project file as given, or null when packaging works on the engine's project. */
-	static const FString* GetProjectFilePath();
+	/** The .uproject to work on. */
+	explicit FTRLScopedProjectOverride(FString InValue)
+	    : TTRLScopedOverride(MoveTemp(InValue))
+	{
+	}
 
 private:
-	FString ProjectFilePath;
-	FTRLScopedProjectOverride* Replaced;
+	friend TTRLScopedOverride;
 
 	static FTRLScopedProjectOverride* Innermost;
 };

@@ -29,23 +29,11 @@ FText UTRLWorkshopUpload::LastFailureReason;
 
 FTRLScopedNotificationOverride* FTRLScopedNotificationOverride::Innermost = nullptr;
 
-FTRLScopedNotificationOverride::FTRLScopedNotificationOverride(FAddNotification InAddNotification)
-    : AddNotificationFunction(MoveTemp(InAddNotification))
-    , Replaced(Innermost)
-{
-	Innermost = this;
-}
-
-FTRLScopedNotificationOverride::~FTRLScopedNotificationOverride()
-{
-	Innermost = Replaced;
-}
-
 TSharedPtr<SNotificationItem> FTRLScopedNotificationOverride::AddNotification(const FNotificationInfo& Info)
 {
-	if (Innermost)
+	if (const FTRLAddNotification* Override = Get())
 	{
-		return Innermost->AddNotificationFunction(Info);
+		return (*Override)(Info);
 	}
 	return FSlateNotificationManager::Get().AddNotification(Info);
 }

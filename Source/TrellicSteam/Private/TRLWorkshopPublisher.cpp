@@ -11,18 +11,6 @@
 
 FTRLScopedWorkshopServiceOverride* FTRLScopedWorkshopServiceOverride::Innermost = nullptr;
 
-FTRLScopedWorkshopServiceOverride::FTRLScopedWorkshopServiceOverride(TSharedRef<ITRLWorkshopService> InService)
-    : Service(MoveTemp(InService))
-    , Replaced(Innermost)
-{
-	Innermost = this;
-}
-
-FTRLScopedWorkshopServiceOverride::~FTRLScopedWorkshopServiceOverride()
-{
-	Innermost = Replaced;
-}
-
 namespace
 {
 	constexpr uint64 MaxItemId = ~static_cast<uint64>(0);
@@ -251,9 +239,9 @@ bool UTRLWorkshopPublisher::PumpWorkshop(float /*DeltaTime*/)
 
 TSharedRef<ITRLWorkshopService> UTRLWorkshopPublisher::MakeService()
 {
-	if (const FTRLScopedWorkshopServiceOverride* Override = FTRLScopedWorkshopServiceOverride::Innermost)
+	if (const TSharedRef<ITRLWorkshopService>* Override = FTRLScopedWorkshopServiceOverride::Get())
 	{
-		return Override->Service;
+		return *Override;
 	}
 	return MakeShared<FTRLSteamWorkshopService>();
 }

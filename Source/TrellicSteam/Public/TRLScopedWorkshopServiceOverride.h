@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "TRLScopedOverride.h"
 #include "TRLWorkshopService.h"
 
 /**
@@ -10,21 +11,17 @@
  * can run uploads without talking to Steam. A request keeps the service it started with to its end. Overrides nest:
  * when one ends, the one it replaced applies again. Game thread only.
  */
-class TRELLICSTEAM_API FTRLScopedWorkshopServiceOverride
+class TRELLICSTEAM_API FTRLScopedWorkshopServiceOverride : public TTRLScopedOverride<FTRLScopedWorkshopServiceOverride, TSharedRef<ITRLWorkshopService>>
 {
 public:
-	/** @param InService the service that requests started from now on use */
-	explicit FTRLScopedWorkshopServiceOverride(TSharedRef<ITRLWorkshopService> InService);
-	~FTRLScopedWorkshopServiceOverride();
-
-	FTRLScopedWorkshopServiceOverride(const FTRLScopedWorkshopServiceOverride&) = delete;
-	FTRLScopedWorkshopServiceOverride& operator=(const FTRLScopedWorkshopServiceOverride&) = delete;
+	/** The service that requests started from now on use. */
+	explicit FTRLScopedWorkshopServiceOverride(TSharedRef<ITRLWorkshopService> InValue)
+	    : TTRLScopedOverride(MoveTemp(InValue))
+	{
+	}
 
 private:
-	friend class UTRLWorkshopPublisher;
-
-	TSharedRef<ITRLWorkshopService> Service;
-	FTRLScopedWorkshopServiceOverride* Replaced;
+	friend TTRLScopedOverride;
 
 	static FTRLScopedWorkshopServiceOverride* Innermost;
 };
