@@ -225,11 +225,11 @@ TEST(ELogVerbosity, NamesRoundTrip)
 	for (uint8 Level = ELogVerbosity::NoLogging; Level <= ELogVerbosity::VeryVerbose; ++Level)
 	{
 		const ELogVerbosity::Type Verbosity = static_cast<ELogVerbosity::Type>(Level);
-		EXPECT_EQ(ParseLogVerbosityFromString(ELogVerbosity::ToString(Verbosity)), Verbosity);
+		EXPECT_EQ(ParseLogVerbosityFromString(ToString(Verbosity)), Verbosity);
 	}
-	EXPECT_EQ(FString(ELogVerbosity::ToString(ELogVerbosity::Warning)).ToStdString(), u"Warning");
+	EXPECT_EQ(FString(ToString(ELogVerbosity::Warning)).ToStdString(), u"Warning");
 	EXPECT_EQ(ParseLogVerbosityFromString(TEXT("verbose")), ELogVerbosity::Verbose);
-	EXPECT_EQ(ParseLogVerbosityFromString(TEXT("nonsense")), ELogVerbosity::NoLogging);
+	EXPECT_EQ(ParseLogVerbosityFromString(TEXT("nonsense")), ELogVerbosity::Log);
 }
 
 DEFINE_LOG_CATEGORY_STATIC(LogRegistryProbe, Log, All);

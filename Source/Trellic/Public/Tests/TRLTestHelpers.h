@@ -220,6 +220,17 @@ public:
 		return Found;
 	}
 
+	/** The lines written to one category, in order, each as "Verbosity: message" ("Warning: ...", "Log: ..."). */
+	TArray<FString> TextLinesOf(const FName Category) const
+	{
+		TArray<FString> Texts;
+		for (const FLine& Line : LinesOf(Category))
+		{
+			Texts.Add(FString(ToString(Line.Verbosity)) + TEXT(": ") + Line.Message);
+		}
+		return Texts;
+	}
+
 	/** Runs as each line arrives, for a spec that must know the state of things at the moment a line is written. */
 	void SetOnLine(TFunction<void(const FLine&)> InOnLine)
 	{

@@ -64,18 +64,10 @@ BEGIN_DEFINE_SPEC(FTRLCookJournalSpec, "Trellic.TrellicEditor.TRLCookJournal", E
 		}
 	}
 
-	/** The LogTrellic lines at Warning or more and at Log, apart, as "Verbosity: message". */
+	/** The LogTrellic lines so far, as "Verbosity: message". */
 	TArray<FString> TrellicLines() const
 	{
-		TArray<FString> Lines;
-		for (const FTRLLogCapture::FLine& Line : Log->LinesOf(TEXT("LogTrellic")))
-		{
-			Lines.Add(FString(Line.Verbosity == ELogVerbosity::Warning ? TEXT("Warning: ")
-			                  : Line.Verbosity == ELogVerbosity::Log   ? TEXT("Log: ")
-			                                                           : TEXT("Other: ")) +
-			          Line.Message);
-		}
-		return Lines;
+		return Log->TextLinesOf(TEXT("LogTrellic"));
 	}
 
 	/** The restore's lines: every LogTrellic line after the packaging ones. */

@@ -171,14 +171,10 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 	/** The LogTrellic lines at Warning or worse; the menu writes no other lines of its own. */
 	TArray<FString> TrellicWarnings() const
 	{
-		TArray<FString> Lines;
-		for (const FTRLLogCapture::FLine& Line : Log->LinesOf(TEXT("LogTrellic")))
-		{
-			if (Line.Verbosity <= ELogVerbosity::Warning)
-			{
-				Lines.Add(FString(Line.Verbosity == ELogVerbosity::Warning ? TEXT("Warning: ") : TEXT("Error: ")) + Line.Message);
-			}
-		}
+		TArray<FString> Lines = Log->TextLinesOf(TEXT("LogTrellic"));
+		Lines.RemoveAll([](const FString& Line) {
+			return !Line.StartsWith(TEXT("Warning: ")) && !Line.StartsWith(TEXT("Error: "));
+		});
 		return Lines;
 	}
 

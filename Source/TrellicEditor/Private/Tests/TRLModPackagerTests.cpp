@@ -98,15 +98,7 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 	/** The LogTrellic lines so far, as "Verbosity: message". */
 	TArray<FString> TrellicLines() const
 	{
-		TArray<FString> Lines;
-		for (const FTRLLogCapture::FLine& Line : Log->LinesOf(TEXT("LogTrellic")))
-		{
-			Lines.Add(FString(Line.Verbosity == ELogVerbosity::Error ? TEXT("Error: ")
-			                  : Line.Verbosity == ELogVerbosity::Log ? TEXT("Log: ")
-			                                                         : TEXT("Other: ")) +
-			          Line.Message);
-		}
-		return Lines;
+		return Log->TextLinesOf(TEXT("LogTrellic"));
 	}
 
 	void TestLines(const TArray<FString>& Expected)

@@ -127,12 +127,7 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 	/** The LogTrellic lines so far, as "Verbosity: message". */
 	TArray<FString> TrellicLines() const
 	{
-		TArray<FString> Lines;
-		for (const FTRLLogCapture::FLine& Line : Log->LinesOf(TEXT("LogTrellic")))
-		{
-			Lines.Add(FString(ELogVerbosity::ToString(Line.Verbosity)) + TEXT(": ") + Line.Message);
-		}
-		return Lines;
+		return Log->TextLinesOf(TEXT("LogTrellic"));
 	}
 
 	void TestLines(const FString& What, const TArray<FString>& Expected)

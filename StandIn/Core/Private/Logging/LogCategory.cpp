@@ -26,7 +26,7 @@ namespace
 	}
 } // namespace
 
-const TCHAR* ELogVerbosity::ToString(ELogVerbosity::Type Verbosity)
+const TCHAR* ToString(ELogVerbosity::Type Verbosity)
 {
 	const uint8 Level = Verbosity & ELogVerbosity::VerbosityMask;
 	return Level < UE_ARRAY_COUNT(VerbosityNames) ? VerbosityNames[Level] : TEXT("Unknown");
@@ -45,7 +45,7 @@ ELogVerbosity::Type ParseLogVerbosityFromString(const FString& VerbosityString)
 	{
 		return ELogVerbosity::All;
 	}
-	return ELogVerbosity::NoLogging;
+	return ELogVerbosity::Log;
 }
 
 FLogCategoryBase::FLogCategoryBase(const TCHAR* InCategoryName, ELogVerbosity::Type InDefaultVerbosity, ELogVerbosity::Type InCompileTimeVerbosity)

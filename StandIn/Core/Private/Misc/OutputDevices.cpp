@@ -143,7 +143,7 @@ namespace UE::StandIn
 		const ELogVerbosity::Type Level = static_cast<ELogVerbosity::Type>(Verbosity & ELogVerbosity::VerbosityMask);
 		if (Level != ELogVerbosity::Log)
 		{
-			Line += ELogVerbosity::ToString(Level);
+			Line += ToString(Level);
 			Line += TEXT(": ");
 		}
 		Line += V != nullptr ? V : TEXT("");

@@ -24,10 +24,10 @@ namespace ELogVerbosity
 		SetColor = 0x40,
 		BreakOnLog = 0x80
 	};
-
-	/** @return the verbosity's name ("Warning", "Log", ...), "Unknown" for a value outside the enum. */
-	const TCHAR* ToString(Type Verbosity);
 } // namespace ELogVerbosity
 
-/** @return the verbosity named by VerbosityString (case-insensitive), or NoLogging if none is. */
+/** @return the verbosity's name ("Warning", "Log", ...), "Unknown" for a value outside the enum. */
+const TCHAR* ToString(ELogVerbosity::Type Verbosity);
+
+/** @return the verbosity named by VerbosityString (case-insensitive), or Log if none is. */
 ELogVerbosity::Type ParseLogVerbosityFromString(const FString& VerbosityString);

@@ -395,7 +395,8 @@ namespace UE::StandIn::EditorHost
 			return false;
 		}
 		const ELogVerbosity::Type Level = ParseLogVerbosityFromString(LevelName);
-		if (Level == ELogVerbosity::NoLogging && !LevelName.Equals(TEXT("NoLogging"), ESearchCase::IgnoreCase))
+		// The engine reads a name it does not know as Log, so a name is checked against the one it was read as.
+		if (!LevelName.Equals(ToString(Level), ESearchCase::IgnoreCase) && !LevelName.Equals(TEXT("All"), ESearchCase::IgnoreCase))
 		{
 			OutError = FString::Printf(TEXT("'%s' is not a verbosity (Fatal, Error, Warning, Display, Log, Verbose, VeryVerbose)."), *LevelName);
 			return false;

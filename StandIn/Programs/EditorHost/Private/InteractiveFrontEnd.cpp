@@ -800,7 +800,7 @@ namespace UE::StandIn::EditorHost
 		FString Line = Category.ToString() + TEXT(": ");
 		if (Level != ELogVerbosity::Log)
 		{
-			Line += FString(ELogVerbosity::ToString(Level)) + TEXT(": ");
+			Line += FString(ToString(Level)) + TEXT(": ");
 		}
 		PrintEvent(Line + Message);
 	}

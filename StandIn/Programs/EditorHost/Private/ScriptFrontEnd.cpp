@@ -624,7 +624,7 @@ namespace UE::StandIn::EditorHost
 	{
 		const TSharedRef<FJsonObject> Event = MakeEvent(TEXT("log"));
 		Event->SetStringField(TEXT("category"), Category.ToString());
-		Event->SetStringField(TEXT("verbosity"), FString(ELogVerbosity::ToString(Verbosity)));
+		Event->SetStringField(TEXT("verbosity"), FString(ToString(Verbosity)));
 		Event->SetStringField(TEXT("message"), Message);
 		Write(Event);
 	}
