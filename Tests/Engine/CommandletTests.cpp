@@ -18,3 +18,15 @@ TEST(Commandlet, ParseCommandLineSeparatesSwitchesFromTokensAndKeepsQuotedBlanks
 	EXPECT_TRUE(Params.Contains(TEXT("Empty")));
 	EXPECT_TRUE(Params.FindRef(TEXT("Empty")).IsEmpty());
 }
+
+TEST(Commandlet, ParseCommandLineTakesATokenStartingWithASlashAsASwitch)
+{
+	TArray<FString> Tokens;
+	TArray<FString> Switches;
+	TMap<FString, FString> Params;
+	UCommandlet::ParseCommandLine(TEXT("/Package /Mod=My Game.uproject"), Tokens, Switches, Params);
+
+	EXPECT_EQ(Tokens, (TArray<FString>{TEXT("Game.uproject")}));
+	EXPECT_EQ(Switches, (TArray<FString>{TEXT("Package"), TEXT("Mod=My")}));
+	EXPECT_TRUE(Params.FindRef(TEXT("Mod")).Equals(TEXT("My"), ESearchCase::CaseSensitive));
+}

@@ -212,6 +212,16 @@ TEST(SlateWidgetTree, BoundAttributesAreReadAgainOnEveryRead)
 	EXPECT_EQ(Text->GetText().ToString(), FString(TEXT("read 1")));
 	EXPECT_EQ(Text->GetText().ToString(), FString(TEXT("read 2")));
 
+	// A border's image is an attribute too, so a bound one follows its source.
+	const FSlateBrush* Image = FAppStyle::GetBrush(TEXT("Icons.Plus"));
+	ASSERT_NE(Image, FAppStyle::GetBrush(TEXT("Border")));
+	const TSharedRef<SBorder> Border = SNew(SBorder).BorderImage_Lambda([&Image]() {
+		return Image;
+	});
+	EXPECT_EQ(Border->GetBorderImage(), FAppStyle::GetBrush(TEXT("Icons.Plus")));
+	Image = FAppStyle::GetBrush(TEXT("Border"));
+	EXPECT_EQ(Border->GetBorderImage(), FAppStyle::GetBrush(TEXT("Border")));
+
 	const TAttribute<FMargin> Fixed = 3;
 	EXPECT_TRUE(Fixed.IsSet());
 	EXPECT_FALSE(Fixed.IsBound());

@@ -3,6 +3,7 @@
 #include "TRLEditorMenu.h"
 
 #include "Editor.h"
+#include "Editor/EditorEngine.h"
 #include "Framework/Commands/UIAction.h"
 #include "HAL/FileManager.h"
 #include "Misc/MessageDialog.h"

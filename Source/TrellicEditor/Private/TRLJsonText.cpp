@@ -14,6 +14,9 @@ FString FTRLJsonText::Write(const TSharedRef<FJsonObject>& Object)
 	FString Text;
 	const TSharedRef<TJsonWriter<TCHAR, TPrettyJsonPrintPolicy<TCHAR>>> Writer = TJsonWriterFactory<TCHAR, TPrettyJsonPrintPolicy<TCHAR>>::Create(&Text);
 	FJsonSerializer::Serialize(Object, Writer);
+	// The writer ends lines with its platform's LINE_TERMINATOR; a mod's files are the same whichever editor wrote
+	// them. Strings escape their own line feeds, so every line end in the text is the writer's.
+	Text.ReplaceInline(LINE_TERMINATOR, TEXT("\r\n"), ESearchCase::CaseSensitive);
 	return Text;
 }
 

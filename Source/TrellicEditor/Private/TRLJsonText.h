@@ -8,7 +8,7 @@ class FJsonObject;
 
 /**
  * The JSON files of this module: the one text form every one of them is written in (members on their own lines,
- * indented with tabs, CR LF line ends, numbers as "%.17g", no line end after the closing brace), and the one way they
+ * indented with tabs, CR LF line ends on every platform, numbers as "%.17g", no line end after the closing brace), and the one way they
  * are read. Written the same way everywhere, a file that is read and written back changes only where its values change.
  */
 struct FTRLJsonText

@@ -57,13 +57,13 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 	/** A descriptor in the module's own layout; ExplicitlyLoaded is left out when empty. */
 	static FString DescriptorText(const FString& FriendlyName, const TCHAR* ExplicitlyLoaded)
 	{
-		FString Text = FString(TEXT("{")) + LINE_TERMINATOR + TEXT("\t\"FileVersion\": 3,") + LINE_TERMINATOR + TEXT("\t\"FriendlyName\": \"") + FriendlyName +
-		               TEXT("\",") + LINE_TERMINATOR + TEXT("\t\"Modules\": []");
+		FString Text = FString(TEXT("{")) + TEXT("\r\n") + TEXT("\t\"FileVersion\": 3,") + TEXT("\r\n") + TEXT("\t\"FriendlyName\": \"") + FriendlyName +
+		               TEXT("\",") + TEXT("\r\n") + TEXT("\t\"Modules\": []");
 		if (*ExplicitlyLoaded)
 		{
-			Text += FString(TEXT(",")) + LINE_TERMINATOR + TEXT("\t\"ExplicitlyLoaded\": ") + ExplicitlyLoaded;
+			Text += FString(TEXT(",")) + TEXT("\r\n") + TEXT("\t\"ExplicitlyLoaded\": ") + ExplicitlyLoaded;
 		}
-		return Text + LINE_TERMINATOR + TEXT("}");
+		return Text + TEXT("\r\n") + TEXT("}");
 	}
 
 	void WriteText(const FString& Path, const FString& Text)

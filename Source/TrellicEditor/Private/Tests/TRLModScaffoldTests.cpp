@@ -68,13 +68,13 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 		                        TEXT("\t\"TRLRequiredMods\": [],"),
 		                        TEXT("\t\"Modules\": []"),
 		                        TEXT("}")};
-		// The engine's JSON writer ends lines as its platform does.
+		// The module writes CR LF line ends whichever platform the editor runs on.
 		FString Text;
 		for (const TCHAR* Line : Lines)
 		{
 			if (!Text.IsEmpty())
 			{
-				Text += LINE_TERMINATOR;
+				Text += TEXT("\r\n");
 			}
 			Text += Line;
 		}

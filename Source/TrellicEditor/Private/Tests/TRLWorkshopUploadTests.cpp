@@ -73,12 +73,12 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 	/** A descriptor of the module's own layout with these members after "FileVersion", one a line. */
 	static FString DescriptorText(std::initializer_list<const TCHAR*> Members)
 	{
-		FString Text = FString(TEXT("{")) + LINE_TERMINATOR + TEXT("\t\"FileVersion\": 3");
+		FString Text = FString(TEXT("{")) + TEXT("\r\n") + TEXT("\t\"FileVersion\": 3");
 		for (const TCHAR* Member : Members)
 		{
-			Text += FString(TEXT(",")) + LINE_TERMINATOR + TEXT("\t") + Member;
+			Text += FString(TEXT(",")) + TEXT("\r\n") + TEXT("\t") + Member;
 		}
-		return Text + LINE_TERMINATOR + TEXT("}");
+		return Text + TEXT("\r\n") + TEXT("}");
 	}
 
 	/** A descriptor that gives the preflight nothing to say. */
@@ -184,9 +184,9 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 		for (const TCHAR* Member : Members)
 		{
 			const FString Line = FString(Member).Replace(TEXT("<time>"), *Uploaded, ESearchCase::CaseSensitive);
-			Expected += FString(Expected.Len() > 1 ? TEXT(",") : TEXT("")) + LINE_TERMINATOR + TEXT("\t") + Line;
+			Expected += FString(Expected.Len() > 1 ? TEXT(",") : TEXT("")) + TEXT("\r\n") + TEXT("\t") + Line;
 		}
-		TestEqualSensitive(What, Text, Expected + LINE_TERMINATOR + TEXT("}"));
+		TestEqualSensitive(What, Text, Expected + TEXT("\r\n") + TEXT("}"));
 	}
 END_DEFINE_SPEC(FTRLWorkshopUploadSpec)
 
@@ -471,9 +471,8 @@ void FTRLWorkshopUploadSpec::Define()
 			                   FString(TEXT("Log: Visibility: Unlisted. Title and description from the descriptor: no, the Workshop page keeps its own.")));
 			Answer(ETRLWorkshopResult::Success, 77);
 			TestRecord(TEXT("record keeps the modder's keys"),
-			           {TEXT("\"SyncDescription\": false"), TEXT("\"ItemId\": \"77\""),
-			            TEXT("\"Note\": [") LINE_TERMINATOR TEXT("\t\t1") LINE_TERMINATOR TEXT("\t]"), TEXT("\"Mod\": \"MyMod\""),
-			            TEXT("\"LastUploaded\": \"<time>\""), TEXT("\"Visibility\": \"unlisted\"")});
+			           {TEXT("\"SyncDescription\": false"), TEXT("\"ItemId\": \"77\""), TEXT("\"Note\": [") TEXT("\r\n") TEXT("\t\t1") TEXT("\r\n") TEXT("\t]"),
+			            TEXT("\"Mod\": \"MyMod\""), TEXT("\"LastUploaded\": \"<time>\""), TEXT("\"Visibility\": \"unlisted\"")});
 		});
 
 		It("answers Busy while an upload runs, and starts nothing for the second", [this]() {

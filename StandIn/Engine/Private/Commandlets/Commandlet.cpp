@@ -43,7 +43,8 @@ void UCommandlet::ParseCommandLine(const TCHAR* CmdLine, TArray<FString>& Tokens
 
 	for (FString& Piece : Pieces)
 	{
-		if (!Piece.StartsWith(TEXT("-")))
+		// A switch may also start with "/", as on Windows command lines.
+		if (!Piece.StartsWith(TEXT("-")) && !Piece.StartsWith(TEXT("/")))
 		{
 			// A token quoted whole is its text.
 			if (Piece.Len() >= 2 && Piece.StartsWith(TEXT("\"")) && Piece.EndsWith(TEXT("\"")))

@@ -24,8 +24,8 @@ public:
 
 	/**
 	 * Splits a command line: blanks separate tokens, and double quotes keep blanks inside one. A token that begins
-	 * with "-" is a switch, kept without the "-"; a switch of the form Key=Value also goes to Params, its value without
-	 * surrounding quotes. Every other token goes to Tokens.
+	 * with "-" or "/" is a switch, kept without that character; a switch of the form Key=Value also goes to Params,
+	 * its value without surrounding quotes. Every other token goes to Tokens.
 	 */
 	static void ParseCommandLine(const TCHAR* CmdLine, TArray<FString>& Tokens, TArray<FString>& Switches, TMap<FString, FString>& Params);
 

@@ -7,7 +7,8 @@
 
 void SBorder::Construct(const FArguments& InArgs)
 {
-	BorderImage = InArgs._BorderImage ? InArgs._BorderImage : FAppStyle::GetBrush(TEXT("Border"));
+	// The engine's arguments start with the style's border brush; an unset attribute here stands for it.
+	BorderImage = InArgs._BorderImage.IsSet() ? InArgs._BorderImage : TAttribute<const FSlateBrush*>(FAppStyle::GetBrush(TEXT("Border")));
 	ChildSlot.HAlign(InArgs._HAlign).VAlign(InArgs._VAlign).Padding(InArgs._Padding)[InArgs._Content.Widget];
 }
 

@@ -15,7 +15,7 @@ public:
 		{
 		}
 		SLATE_DEFAULT_SLOT(FArguments, Content)
-		SLATE_ARGUMENT(const FSlateBrush*, BorderImage)
+		SLATE_ATTRIBUTE(const FSlateBrush*, BorderImage)
 		SLATE_ARGUMENT(EHorizontalAlignment, HAlign)
 		SLATE_ARGUMENT(EVerticalAlignment, VAlign)
 		SLATE_ATTRIBUTE(FMargin, Padding)
@@ -26,11 +26,11 @@ public:
 	void SetContent(TSharedRef<SWidget> InContent) { ChildSlot[InContent]; }
 	const TSharedRef<SWidget>& GetContent() const { return ChildSlot.GetWidget(); }
 	void SetPadding(TAttribute<FMargin> InPadding) { ChildSlot.SetPadding(MoveTemp(InPadding)); }
-	void SetBorderImage(const FSlateBrush* InBorderImage) { BorderImage = InBorderImage; }
+	void SetBorderImage(TAttribute<const FSlateBrush*> InBorderImage) { BorderImage = MoveTemp(InBorderImage); }
 
 	/** @return the brush the border is drawn with. */
-	const FSlateBrush* GetBorderImage() const { return BorderImage; }
+	const FSlateBrush* GetBorderImage() const { return BorderImage.Get(nullptr); }
 
 private:
-	const FSlateBrush* BorderImage = nullptr;
+	TAttribute<const FSlateBrush*> BorderImage;
 };
