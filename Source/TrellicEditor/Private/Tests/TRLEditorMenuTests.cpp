@@ -75,6 +75,16 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		return FModuleManager::Get().LoadModuleChecked(TEXT("TrellicEditor"));
 	}
 
+	/**
+	 * Starts the editor module again as the editor does, but on the spec's own project: start-up puts back the files of
+	 * a cook that did not finish, and in a live editor the studio's project may be in the middle of one.
+	 */
+	void StartEditorModule()
+	{
+		FTRLScopedProjectOverride SpecProject(TempDir / TEXT("Game.uproject"));
+		EditorModule().StartupModule();
+	}
+
 	/** A mod name no earlier case has used, unmounted when the case ends. */
 	FString MakeModName(const TCHAR* Prefix = TEXT("TRLMenuSpecMod"))
 	{
@@ -474,10 +484,10 @@ void FTRLEditorMenuSpec::Define()
 			TRLTest::UnmountMod(Name);
 		}
 		ModNames.Empty();
-		TRLTest::DeleteFolder(TempDir);
 		// Whatever a test did, the editor keeps its module running with one Trellic section.
 		EditorModule().ShutdownModule();
-		EditorModule().StartupModule();
+		StartEditorModule();
+		TRLTest::DeleteFolder(TempDir);
 	});
 
 	Describe("RegisterMenus", [this]() {
@@ -498,7 +508,7 @@ void FTRLEditorMenuSpec::Define()
 					bSectionAtStartLine = Line.Verbosity == ELogVerbosity::Log && TrellicSections().Num() == 1;
 				}
 			});
-			EditorModule().StartupModule();
+			StartEditorModule();
 			Log->SetOnLine(nullptr);
 
 			TestEqual(TEXT("start-up lines"), StartLines, 1);
@@ -510,7 +520,7 @@ void FTRLEditorMenuSpec::Define()
 		It("removes the section, and the next start-up adds exactly one again", [this]() {
 			EditorModule().ShutdownModule();
 			TestEqual(TEXT("Trellic sections after shut-down"), TrellicSections().Num(), 0);
-			EditorModule().StartupModule();
+			StartEditorModule();
 			TestTrellicSection();
 		});
 
@@ -518,7 +528,7 @@ void FTRLEditorMenuSpec::Define()
 			EditorModule().ShutdownModule();
 			EditorModule().ShutdownModule();
 			TestEqual(TEXT("Trellic sections after two shut-downs"), TrellicSections().Num(), 0);
-			EditorModule().StartupModule();
+			StartEditorModule();
 			TestTrellicSection();
 		});
 	});
