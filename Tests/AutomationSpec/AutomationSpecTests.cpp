@@ -89,7 +89,7 @@ void FExpectSpec::Define()
 		AddExpectedErrorPlain(TEXT("code [0-9]"));
 		UE_LOG(LogSpecTest, Error, TEXT("Bad code [0-9] in input"));
 	});
-	It("records a warning without failing", []() {
+	It("fails on a warning it did not expect", []() {
 		UE_LOG(LogSpecTest, Warning, TEXT("Preview image missing"));
 	});
 	It("absorbs an AddError it expects", [this]() {
@@ -100,6 +100,22 @@ void FExpectSpec::Define()
 		AddExpectedMessage(TEXT("module loaded"), ELogVerbosity::Log, EAutomationExpectedMessageFlags::Contains, 2);
 		UE_LOG(LogSpecTest, Log, TEXT("Module loaded"));
 		UE_LOG(LogSpecTest, Display, TEXT("module loaded"));
+	});
+}
+
+// A test that keeps warnings as warnings, as one may where the project's settings do not elevate them.
+BEGIN_DEFINE_SPEC(FWarningSpec, "StandIn.Spec.Warning", EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
+public:
+	bool ElevateLogWarningsToErrors() override
+	{
+		return false;
+	}
+END_DEFINE_SPEC(FWarningSpec)
+
+void FWarningSpec::Define()
+{
+	It("records a warning without failing", []() {
+		UE_LOG(LogSpecTest, Warning, TEXT("Preview image missing"));
 	});
 }
 
@@ -255,8 +271,14 @@ TEST(AutomationSpec, ExpectedMessagesFollowOccurrencesPatternsAndVerbosity)
 		EXPECT_EQ(Result.Warnings.Num(), 0) << FString(Passing).ToUtf8();
 	}
 
-	const UE::StandIn::FAutomationTestCaseResult Warned = RunCase(TEXT("StandIn.Spec.Expect"), TEXT("records a warning without failing"));
-	EXPECT_TRUE(Warned.bSucceeded);
+	// The editor's default: an unexpected warning fails the case.
+	const UE::StandIn::FAutomationTestCaseResult Elevated = RunCase(TEXT("StandIn.Spec.Expect"), TEXT("fails on a warning it did not expect"));
+	EXPECT_FALSE(Elevated.bSucceeded);
+	EXPECT_EQ(Joined(Elevated.Errors), "LogSpecTest: Preview image missing");
+	EXPECT_EQ(Elevated.Warnings.Num(), 0);
+
+	const UE::StandIn::FAutomationTestCaseResult Warned = RunCase(TEXT("StandIn.Spec.Warning"), TEXT("records a warning without failing"));
+	EXPECT_TRUE(Warned.bSucceeded) << Joined(Warned.Errors);
 	EXPECT_EQ(Joined(Warned.Warnings), "LogSpecTest: Preview image missing");
 }
 

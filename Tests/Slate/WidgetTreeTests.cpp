@@ -70,9 +70,15 @@ namespace
 		TSharedRef<SWindow> GetWindow() const { return Window.ToSharedRef(); }
 	};
 
-	const FSlotBase& SlotOfChild(const TSharedRef<SWidget>& Parent, int32 Index)
+	/** The slot of a box's child; padding and alignment are the box slot's, not every slot's. */
+	const SBoxPanel::FSlot& SlotOfChild(const TSharedRef<SWidget>& Parent, int32 Index)
 	{
-		return Parent->GetChildren()->GetSlotAt(Index);
+		return static_cast<const SBoxPanel::FSlot&>(Parent->GetChildren()->GetSlotAt(Index));
+	}
+
+	const FCompoundWidgetOneChildSlot& ChildSlotOf(const TSharedRef<SWidget>& Compound)
+	{
+		return static_cast<const FCompoundWidgetOneChildSlot&>(Compound->GetChildren()->GetSlotAt(0));
 	}
 } // namespace
 
@@ -92,9 +98,10 @@ TEST(SlateWidgetTree, BuildsTheDeclaredTreeWithItsLayout)
 	const TArray<TSharedRef<SWidget>> Content = GetChildWidgets(Window);
 	ASSERT_EQ(Content.Num(), 1);
 	EXPECT_EQ(Content[0]->GetTypeAsString(), FString(TEXT("SBorder")));
-	EXPECT_EQ(SlotOfChild(Content[0], 0).GetPadding(), FMargin(12));
+	EXPECT_EQ(Window->GetContent(), Content[0]);
+	EXPECT_EQ(ChildSlotOf(Content[0]).GetPadding(), FMargin(12));
 	EXPECT_EQ(StaticCastSharedRef<SBorder>(Content[0])->GetBorderImage(), FAppStyle::GetBrush(TEXT("Border")));
-	EXPECT_EQ(SlotOfChild(SNew(SBorder), 0).GetPadding(), FMargin(2));
+	EXPECT_EQ(ChildSlotOf(SNew(SBorder)).GetPadding(), FMargin(2));
 
 	const TSharedRef<SWidget> Box = GetChildWidgets(Content[0])[0];
 	ASSERT_EQ(Box->GetChildren()->Num(), 3);
@@ -103,7 +110,7 @@ TEST(SlateWidgetTree, BuildsTheDeclaredTreeWithItsLayout)
 	EXPECT_EQ(SlotOfChild(Box, 2).GetPadding(), FMargin());
 	EXPECT_EQ(SlotOfChild(Box, 0).GetHorizontalAlignment(), HAlign_Fill);
 	EXPECT_EQ(SlotOfChild(Box, 2).GetHorizontalAlignment(), HAlign_Right);
-	EXPECT_EQ(static_cast<const SBoxPanel::FSlot&>(SlotOfChild(Box, 0)).GetSizeRule(), ESizeRule::SizeRule_Auto);
+	EXPECT_EQ(SlotOfChild(Box, 0).GetSizeRule(), ESizeRule::SizeRule_Auto);
 
 	EXPECT_EQ(FindWidgetsOfType<SEditableTextBox>(Window)[0], Form.NameBox.ToSharedRef());
 	EXPECT_EQ(DescribeWidgetTree(Window),

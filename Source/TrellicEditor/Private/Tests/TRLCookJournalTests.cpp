@@ -177,7 +177,7 @@ void FTRLCookJournalSpec::Define()
 			const FString Warning = FString::Printf(TEXT("Could not write the cook journal '%s', so 'MyMod' was not prepared for cooking: an editor that ended "
 			                                             "during the cook would leave the mod's changes in the project."),
 			                                        *JournalPath);
-			AddExpectedError(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 			FText Error;
 			TestTrue(TEXT("refused"), UTRLModPackager::PackageMod(Descriptor, Error) == ETRLPackageStartResult::InvalidMod);
 			TestEqualSensitive(TEXT("reason"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("PrepareFailed")));
@@ -236,7 +236,7 @@ void FTRLCookJournalSpec::Define()
 			const FString Warning = FString::Printf(TEXT("'%s' was changed after it was prepared for a cook that did not finish, so it was left as it is. Its "
 			                                             "content from before the cook is in '%s'."),
 			                                        *Descriptor, *Backup);
-			AddExpectedError(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 			FTRLCookJournal::RestoreLeftBehind();
 			TestTrue(TEXT("the edited descriptor is left alone"), TRLTest::ReadBytes(Descriptor) == Edited);
 			TestTrue(TEXT("its bytes from before are beside it"), TRLTest::ReadBytes(Backup) == DescriptorBefore);
@@ -266,7 +266,7 @@ void FTRLCookJournalSpec::Define()
 				const TMap<FString, TArray<uint8>> Before = TRLTest::SnapshotFolder(ProjectDir + TEXT("Mods"));
 				const TArray<uint8> IniBefore = TRLTest::ReadBytes(IniPath);
 				const FString Aside = JournalPath + (Number == 1 ? FString() : FString::Printf(TEXT(".%d"), Number)) + TEXT(".set-aside");
-				AddExpectedError(
+				AddExpectedErrorPlain(
 				    FString::Printf(TEXT("The cook journal '%s' cannot be read, so no file was put back. It is kept as '%s'; check the descriptor of the "
 				                         "mod packaged last and the project's DefaultGame.ini."),
 				                    *JournalPath, *Aside),

@@ -75,6 +75,16 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		return FModuleManager::Get().LoadModuleChecked(TEXT("TrellicEditor"));
 	}
 
+	/**
+	 * Starts the editor module again as the editor does, but on the spec's own project: start-up puts back the files of
+	 * a cook that did not finish, and in a live editor the studio's project may be in the middle of one.
+	 */
+	void StartEditorModule()
+	{
+		FTRLScopedProjectOverride SpecProject(TempDir / TEXT("Game.uproject"));
+		EditorModule().StartupModule();
+	}
+
 	/** A mod name no earlier case has used, unmounted when the case ends. */
 	FString MakeModName(const TCHAR* Prefix = TEXT("TRLMenuSpecMod"))
 	{
@@ -208,13 +218,15 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		return StaticCastSharedRef<WidgetType>(Children->GetChildAt(Index));
 	}
 
-	void TestSlot(const TSharedPtr<SWidget>& Parent, int32 Index, const FMargin& Padding, EHorizontalAlignment HAlign = HAlign_Fill)
+	/** Checks the padding and alignment of one slot of a vertical or horizontal box. */
+	void TestBoxSlot(const TSharedPtr<SBoxPanel>& Box, int32 Index, const FMargin& Padding, EHorizontalAlignment HAlign = HAlign_Fill)
 	{
-		FChildren* Children = Parent.IsValid() ? Parent->GetChildren() : nullptr;
+		FChildren* Children = Box.IsValid() ? Box->GetChildren() : nullptr;
 		if (Children && Index < Children->Num())
 		{
-			TestTrue(FString::Printf(TEXT("padding of slot %d"), Index), Children->GetSlotAt(Index).GetPadding() == Padding);
-			TestTrue(FString::Printf(TEXT("horizontal alignment of slot %d"), Index), Children->GetSlotAt(Index).GetHorizontalAlignment() == HAlign);
+			const SBoxPanel::FSlot& Slot = static_cast<const SBoxPanel::FSlot&>(Children->GetSlotAt(Index));
+			TestTrue(FString::Printf(TEXT("padding of slot %d"), Index), Slot.GetPadding() == Padding);
+			TestTrue(FString::Printf(TEXT("horizontal alignment of slot %d"), Index), Slot.GetHorizontalAlignment() == HAlign);
 		}
 	}
 
@@ -234,15 +246,20 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		TestFalse(TEXT("minimize button"), Window->HasMinimizeBox());
 		TestTrue(TEXT("close button"), Window->HasCloseBox());
 
-		const TSharedPtr<SBorder> Border = ChildOf<SBorder>(Window, 0, TEXT("SBorder"));
-		TestSlot(Border, 0, FMargin(12));
+		// The window wraps what it is given in a frame of its own, so the form starts at its content.
+		const TSharedRef<SWidget> Content = Window->GetContent();
+		if (!TestEqual(TEXT("the window's content"), Content->GetType(), FName(TEXT("SBorder"))))
+		{
+			return Widgets;
+		}
+		const TSharedPtr<SBorder> Border = StaticCastSharedRef<SBorder>(Content);
 		const TSharedPtr<SVerticalBox> Rows = ChildOf<SVerticalBox>(Border, 0, TEXT("SVerticalBox"));
 		TestEqual(TEXT("rows"), Rows.IsValid() ? Rows->GetChildren()->Num() : 0, 5);
-		TestSlot(Rows, 0, FMargin(0, 0, 0, 4));
-		TestSlot(Rows, 1, FMargin(0, 0, 0, 10));
-		TestSlot(Rows, 2, FMargin(0, 0, 0, 4));
-		TestSlot(Rows, 3, FMargin(0, 0, 0, 12));
-		TestSlot(Rows, 4, FMargin(0), HAlign_Right);
+		TestBoxSlot(Rows, 0, FMargin(0, 0, 0, 4));
+		TestBoxSlot(Rows, 1, FMargin(0, 0, 0, 10));
+		TestBoxSlot(Rows, 2, FMargin(0, 0, 0, 4));
+		TestBoxSlot(Rows, 3, FMargin(0, 0, 0, 12));
+		TestBoxSlot(Rows, 4, FMargin(0), HAlign_Right);
 		TestLocalizedText(TEXT("name label"), TextOf(Rows, 0), TEXT("NameLabel"), TEXT("Mod name (letters, digits and underscores)"));
 		Widgets.NameBox = ChildOf<SEditableTextBox>(Rows, 1, TEXT("SEditableTextBox"));
 		TestLocalizedText(TEXT("author label"), TextOf(Rows, 2), TEXT("AuthorLabel"), TEXT("Author"));
@@ -254,8 +271,8 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 
 		const TSharedPtr<SHorizontalBox> Buttons = ChildOf<SHorizontalBox>(Rows, 4, TEXT("SHorizontalBox"));
 		TestEqual(TEXT("buttons"), Buttons.IsValid() ? Buttons->GetChildren()->Num() : 0, 2);
-		TestSlot(Buttons, 0, FMargin(0, 0, 8, 0));
-		TestSlot(Buttons, 1, FMargin(0));
+		TestBoxSlot(Buttons, 0, FMargin(0, 0, 8, 0));
+		TestBoxSlot(Buttons, 1, FMargin(0));
 		Widgets.Create = ChildOf<SButton>(Buttons, 0, TEXT("SButton"));
 		Widgets.Cancel = ChildOf<SButton>(Buttons, 1, TEXT("SButton"));
 		TestLocalizedText(TEXT("first button"), TextOf(Widgets.Create, 0), TEXT("CreateButton"), TEXT("Create"));
@@ -467,10 +484,10 @@ void FTRLEditorMenuSpec::Define()
 			TRLTest::UnmountMod(Name);
 		}
 		ModNames.Empty();
-		TRLTest::DeleteFolder(TempDir);
 		// Whatever a test did, the editor keeps its module running with one Trellic section.
 		EditorModule().ShutdownModule();
-		EditorModule().StartupModule();
+		StartEditorModule();
+		TRLTest::DeleteFolder(TempDir);
 	});
 
 	Describe("RegisterMenus", [this]() {
@@ -491,7 +508,7 @@ void FTRLEditorMenuSpec::Define()
 					bSectionAtStartLine = Line.Verbosity == ELogVerbosity::Log && TrellicSections().Num() == 1;
 				}
 			});
-			EditorModule().StartupModule();
+			StartEditorModule();
 			Log->SetOnLine(nullptr);
 
 			TestEqual(TEXT("start-up lines"), StartLines, 1);
@@ -503,7 +520,7 @@ void FTRLEditorMenuSpec::Define()
 		It("removes the section, and the next start-up adds exactly one again", [this]() {
 			EditorModule().ShutdownModule();
 			TestEqual(TEXT("Trellic sections after shut-down"), TrellicSections().Num(), 0);
-			EditorModule().StartupModule();
+			StartEditorModule();
 			TestTrellicSection();
 		});
 
@@ -511,7 +528,7 @@ void FTRLEditorMenuSpec::Define()
 			EditorModule().ShutdownModule();
 			EditorModule().ShutdownModule();
 			TestEqual(TEXT("Trellic sections after two shut-downs"), TrellicSections().Num(), 0);
-			EditorModule().StartupModule();
+			StartEditorModule();
 			TestTrellicSection();
 		});
 	});

@@ -124,6 +124,11 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 		return ModDir / TEXT("Saved/WorkshopUpload");
 	}
 
+	static FString NoPreviewWarning()
+	{
+		return TEXT("'MyMod' has no preview image. Put a square preview.png (under 1 MB) next to the .uplugin, or the Workshop tile stays blank.");
+	}
+
 	/** The LogTrellic lines so far, as "Verbosity: message". */
 	TArray<FString> TrellicLines() const
 	{
@@ -286,13 +291,16 @@ void FTRLWorkshopUploadSpec::Define()
 		});
 
 		It("warn with the record's path and the trimmed word for a word outside the list, even one of blanks alone", [this]() {
+			const FString Tail = TEXT(", which is not one of public/unlisted/friends/private. Using the project default instead.");
+			const FString Hidden = FString::Printf(TEXT("'%s' asks for visibility 'hidden'%s"), *RecordPath, *Tail);
+			const FString Blanks = FString::Printf(TEXT("'%s' asks for visibility ''%s"), *RecordPath, *Tail);
+			AddExpectedErrorPlain(Hidden, EAutomationExpectedErrorFlags::Exact, 1);
+			AddExpectedErrorPlain(Blanks, EAutomationExpectedErrorFlags::Exact, 1);
 			WriteText(RecordPath, TEXT("{\"Visibility\": \"  hidden \"}"));
 			TestTrue(TEXT("hidden"), UTRLWorkshopUpload::GetRecordedVisibility(Descriptor) == ETRLWorkshopVisibility::Unlisted);
 			WriteText(RecordPath, TEXT("{\"Visibility\": \"   \"}"));
 			TestTrue(TEXT("blanks"), UTRLWorkshopUpload::GetRecordedVisibility(Descriptor) == ETRLWorkshopVisibility::Unlisted);
-			const FString Tail = TEXT(", which is not one of public/unlisted/friends/private. Using the project default instead.");
-			TestLines(TEXT("warnings"), {FString::Printf(TEXT("Warning: '%s' asks for visibility 'hidden'%s"), *RecordPath, *Tail),
-			                             FString::Printf(TEXT("Warning: '%s' asks for visibility ''%s"), *RecordPath, *Tail)});
+			TestLines(TEXT("warnings"), {TEXT("Warning: ") + Hidden, TEXT("Warning: ") + Blanks});
 		});
 	});
 
@@ -374,12 +382,16 @@ void FTRLWorkshopUploadSpec::Define()
 		It("warns about the preview, the description and the tags in that order, then sets ExplicitlyLoaded back to true", [this]() {
 			IFileManager::Get().Delete(*(ModDir / TEXT("preview.png")));
 			WriteText(Descriptor, DescriptorText({TEXT("\"Description\": \"\""), TEXT("\"ExplicitlyLoaded\": false"), TEXT("\"TRLTags\": []")}));
+			const FString Warnings[] = {NoPreviewWarning(), TEXT("'MyMod' has an empty Description. That text IS the Workshop page - fill it in the .uplugin."),
+			                            TEXT("'MyMod' has no TRLTags. Nobody will find the mod by browsing - add a couple to the .uplugin.")};
+			for (const FString& Warning : Warnings)
+			{
+				AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+			}
 			UTRLWorkshopUpload::Preflight(Descriptor);
 			TestLines(
 			    TEXT("log"),
-			    {TEXT("Warning: 'MyMod' has no preview image. Put a square preview.png (under 1 MB) next to the .uplugin, or the Workshop tile stays blank."),
-			     TEXT("Warning: 'MyMod' has an empty Description. That text IS the Workshop page - fill it in the .uplugin."),
-			     TEXT("Warning: 'MyMod' has no TRLTags. Nobody will find the mod by browsing - add a couple to the .uplugin."),
+			    {TEXT("Warning: ") + Warnings[0], TEXT("Warning: ") + Warnings[1], TEXT("Warning: ") + Warnings[2],
 			     TEXT("Log: 'MyMod' had ExplicitlyLoaded=false (left over from opening the mod for editing). Set back to true before upload, so the mod only "
 			          "runs when the player switches it on.")});
 			TestEqualSensitive(TEXT("descriptor"), ReadText(Descriptor),
@@ -396,10 +408,9 @@ void FTRLWorkshopUploadSpec::Define()
 			IFileManager::Get().Delete(*(ModDir / TEXT("preview.png")));
 			const FString Broken = TEXT("{\"Description\": \"\", \"ExplicitlyLoaded\": false");
 			WriteText(Descriptor, Broken);
+			AddExpectedErrorPlain(NoPreviewWarning(), EAutomationExpectedErrorFlags::Exact, 1);
 			UTRLWorkshopUpload::Preflight(Descriptor);
-			TestLines(TEXT("broken"),
-			          {TEXT("Warning: 'MyMod' has no preview image. Put a square preview.png (under 1 MB) next to the .uplugin, or the Workshop "
-			                "tile stays blank.")});
+			TestLines(TEXT("broken"), {TEXT("Warning: ") + NoPreviewWarning()});
 			TestEqualSensitive(TEXT("broken descriptor unchanged"), ReadText(Descriptor), Broken);
 		});
 	});
@@ -574,7 +585,7 @@ void FTRLWorkshopUploadSpec::Define()
 			Upload();
 			const FString Line =
 			    FString::Printf(TEXT("Could not write '%s'. Keep Workshop item id 123 safe, or the next upload will create a duplicate."), *RecordPath);
-			AddExpectedError(Line, EAutomationExpectedErrorFlags::Exact, 1);
+			AddExpectedErrorPlain(Line, EAutomationExpectedErrorFlags::Exact, 1);
 			Answer(ETRLWorkshopResult::Success, 123);
 			TestTrue(TEXT("error line"), TrellicLines().Contains(TEXT("Error: ") + Line));
 			TestTrue(TEXT("success shown"), Items[0]->State == SNotificationItem::CS_Success);
@@ -584,14 +595,15 @@ void FTRLWorkshopUploadSpec::Define()
 			Package();
 			const FString Broken = TEXT("{\"ItemId\": 12,, \"SyncDescription\": false}");
 			WriteText(RecordPath, Broken);
+			const FString Warning = FString::Printf(TEXT("'%s' could not be read as a Workshop record. It is kept as '%s.bak', and a new record is written."),
+			                                        *RecordPath, *RecordPath);
+			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 			Upload();
 			TestEqual(TEXT("a new item"), Fake->NumCreates, 1);
 			Answer(ETRLWorkshopResult::Success, 31);
 			TestEqualSensitive(TEXT("kept"), ReadText(RecordPath + TEXT(".bak")), Broken);
 			TestEqualSensitive(TEXT("new record"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString(TEXT("31")));
-			TestTrue(TEXT("warned"), TrellicLines().Contains(FString::Printf(
-			                             TEXT("Warning: '%s' could not be read as a Workshop record. It is kept as '%s.bak', and a new record is written."),
-			                             *RecordPath, *RecordPath)));
+			TestTrue(TEXT("warned"), TrellicLines().Contains(TEXT("Warning: ") + Warning));
 		});
 
 		It("is not reached by a broadcast after its own, even while the next upload runs", [this]() {

@@ -564,7 +564,7 @@ struct FAutomationTestFrameworkAccess
 		}
 		else if (Verbosity == ELogVerbosity::Warning)
 		{
-			State.Warnings.Add(Line);
+			(Test.ElevateLogWarningsToErrors() ? State.Errors : State.Warnings).Add(Line);
 		}
 	}
 

@@ -171,6 +171,11 @@ public:
 	virtual void AddWarning(const FString& InWarning, int32 StackOffset = 0);
 	/** Records an information line. */
 	virtual void AddInfo(const FString& InLogItem, int32 StackOffset = 0, bool bCaptureStack = false);
+	/**
+	 * Whether a Warning line logged during a case fails it as an error would. The editor's automation settings
+	 * elevate warnings by default, so a spec that provokes one must expect it.
+	 */
+	virtual bool ElevateLogWarningsToErrors() { return true; }
 
 	/**
 	 * Expects an error or warning matching ExpectedPatternString during the running case: it does not fail the

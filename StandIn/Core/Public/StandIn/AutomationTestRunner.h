@@ -31,7 +31,7 @@ namespace UE::StandIn
 	CORE_API TArray<FAutomationTestCase> GetAutomationTestCases();
 	/**
 	 * Runs one case as the engine's runner does: log lines are captured for its duration; an Error line fails it
-	 * unless an expected message matches it, a Warning line is recorded as a warning.
+	 * unless an expected message matches it, and so does a Warning line unless the test does not elevate warnings.
 	 */
 	CORE_API FAutomationTestCaseResult RunAutomationTestCase(const FAutomationTestCase& Case);
 } // namespace UE::StandIn

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "CoreTypes.h"
-#include "Layout/SlotBase.h"
+#include "SlotBase.h"
 #include "Templates/SharedPointer.h"
 
 class SWidget;

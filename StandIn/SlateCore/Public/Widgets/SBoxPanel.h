@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Containers/Array.h"
+#include "Layout/BasicLayoutWidgetSlot.h"
 #include "Layout/Children.h"
 #include "Widgets/DeclarativeSyntaxSupport.h"
 #include "Widgets/SWidget.h"
@@ -19,7 +20,7 @@ class SBoxPanel : public SWidget
 {
 public:
 	/** One slot of a box: its child, padding, alignment and how it is sized along the box. */
-	class FSlot : public FSlotBase
+	class FSlot : public FSlotBase, public TPaddingWidgetSlotMixin<FSlot>, public TAlignmentWidgetSlotMixin<FSlot>
 	{
 	public:
 		ESizeRule GetSizeRule() const { return SizeRule; }

@@ -1,11 +1,15 @@
 // SCompoundWidget: a widget made of exactly one child widget, held in its ChildSlot.
 #pragma once
 
+#include "Layout/BasicLayoutWidgetSlot.h"
 #include "Layout/Children.h"
 #include "Widgets/SWidget.h"
 
 /** The single slot of a compound widget: filled with ChildSlot[ Widget ], laid out with Padding, HAlign and VAlign. */
-class FCompoundWidgetOneChildSlot : public FSlotBase, public FChildren
+class FCompoundWidgetOneChildSlot : public FSlotBase,
+                                    public TPaddingWidgetSlotMixin<FCompoundWidgetOneChildSlot>,
+                                    public TAlignmentWidgetSlotMixin<FCompoundWidgetOneChildSlot>,
+                                    public FChildren
 {
 public:
 	FCompoundWidgetOneChildSlot& operator[](const TSharedRef<SWidget>& InChildWidget)

@@ -78,7 +78,8 @@ public:
 
 	/** Replaces the window's content. */
 	void SetContent(TSharedRef<SWidget> InContent);
-	TSharedRef<const SWidget> GetContent() const { return ChildSlot.GetWidget(); }
+	/** @return the widget the window shows, without the window's own frame. */
+	TSharedRef<SWidget> GetContent() { return ChildSlot.GetWidget(); }
 
 	/**
 	 * Asks for the window to close; it closes on the next Slate tick, and a modal loop showing it then returns. With an
