@@ -4,10 +4,14 @@
 #include <type_traits>
 #include <utility>
 
+/** Casts to an rvalue reference; refuses an rvalue or a const object, where the move would do nothing. */
 template <typename T>
 constexpr std::remove_reference_t<T>&& MoveTemp(T&& Object) noexcept
 {
-	return static_cast<std::remove_reference_t<T>&&>(Object);
+	using CastType = std::remove_reference_t<T>;
+	static_assert(std::is_lvalue_reference_v<T>, "MoveTemp called on an rvalue");
+	static_assert(!std::is_const_v<CastType>, "MoveTemp called on a const object");
+	return static_cast<CastType&&>(Object);
 }
 
 template <typename T>
