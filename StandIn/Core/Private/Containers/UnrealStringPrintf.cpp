@@ -384,16 +384,6 @@ FString LexToString(uint64 Value)
 	return FString::Printf(TEXT("%llu"), Value);
 }
 
-FString LexToString(long long Value)
-{
-	return FString::Printf(TEXT("%lld"), Value);
-}
-
-FString LexToString(unsigned long long Value)
-{
-	return FString::Printf(TEXT("%llu"), Value);
-}
-
 FString LexToString(float Value)
 {
 	return FString::Printf(TEXT("%f"), Value);

@@ -596,8 +596,6 @@ FString LexToString(uint8 Value);
 FString LexToString(uint16 Value);
 FString LexToString(uint32 Value);
 FString LexToString(uint64 Value);
-FString LexToString(long long Value);
-FString LexToString(unsigned long long Value);
 /** "%f", as the engine: six digits after the point. */
 FString LexToString(float Value);
 FString LexToString(double Value);

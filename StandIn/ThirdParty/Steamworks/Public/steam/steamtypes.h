@@ -11,8 +11,8 @@ typedef std::int16_t int16;
 typedef std::uint16_t uint16;
 typedef std::int32_t int32;
 typedef std::uint32_t uint32;
-typedef std::int64_t int64;
-typedef std::uint64_t uint64;
+typedef long long int64;
+typedef unsigned long long uint64;
 
 // The SDK's functions have C linkage; on Windows they are imported from steam_api64.dll.
 #define S_API extern "C"
