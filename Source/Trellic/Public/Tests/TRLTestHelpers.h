@@ -190,6 +190,9 @@ public:
 
 	virtual bool CanBeUsedOnAnyThread() const override { return true; }
 
+	// The engine's device also has a Serialize that takes the time; it stays visible beside the override.
+	using FOutputDevice::Serialize;
+
 	virtual void Serialize(const TCHAR* Message, ELogVerbosity::Type Verbosity, const FName& Category) override
 	{
 		const FLine Line{Category, static_cast<ELogVerbosity::Type>(Verbosity & ELogVerbosity::VerbosityMask), FString(Message)};
