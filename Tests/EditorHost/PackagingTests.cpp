@@ -194,6 +194,35 @@ TEST_F(HostPackaging, RecordsABaseReleaseThenPackagesTheSampleModIntoAPakAtItsSt
 	ExpectFilesAsInTheDemo("after the cook");
 }
 
+TEST_F(HostPackaging, AJobWhoseEndIsCalledBackFromAWorkerThreadEndsOnTheGameThreadAsUsual)
+{
+	const std::string FromAWorkerThread = R"({"cmd":"uat","next":{"worker_thread":true}})";
+	const FHostRun Run = Sandbox.Run({FromAWorkerThread, RecordRelease, WaitForTheJob, FromAWorkerThread, PackageSampleMod(Sandbox), WaitForTheJob, Quit});
+
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	for (const TSharedPtr<FJsonObject>& Reply : Run.Replies())
+	{
+		EXPECT_TRUE(IsOk(Reply));
+	}
+	TArray<FString> Results;
+	for (const TSharedPtr<FJsonObject>& Finished : Run.Events(TEXT("uat-finished")))
+	{
+		Results.Add(Finished->GetStringField(TEXT("result")));
+	}
+	EXPECT_EQ(Results, (TArray<FString>{TEXT("Completed"), TEXT("Completed")}));
+	const TArray<FString> Lines = WithoutSeconds(LogMessages(Run, TEXT("LogTrellic"), TEXT("Log")));
+	EXPECT_EQ(Lines
+	              .FilterByPredicate([](const FString& Line) {
+		              return Line.Equals(TEXT("Packaging finished in N s."));
+	              })
+	              .Num(),
+	          2);
+	EXPECT_TRUE(LogMessages(Run, TEXT("LogTrellic"), TEXT("Error")).IsEmpty());
+	EXPECT_TRUE(LogMessages(Run, TEXT("LogEditorHost"), TEXT("Error")).IsEmpty()) << Run.RawOutput;
+	EXPECT_TRUE(fs::exists(Project() / "Mods/SampleMod/Saved/StagedBuilds/Windows/DemoGame/Mods/SampleMod/Content/Paks/Windows/SampleModWindows.pak"));
+	ExpectFilesAsInTheDemo("after the job");
+}
+
 TEST_F(HostPackaging, EachControlEndsOnlyTheNextRunAndEveryEndLeavesTheFilesAsTheyWere)
 {
 	const FHostRun Run = Sandbox.Run({RecordRelease, WaitForTheJob, R"({"cmd":"uat","next":{"exit":3}})", PackageSampleMod(Sandbox), WaitForTheJob,

@@ -14,11 +14,14 @@
 
 #include "StandIn/EngineDir.h"
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <spawn.h>
 #include <sstream>
 #include <sys/prctl.h>
@@ -488,6 +491,71 @@ TEST_F(UatRunControlTest, AControlThatAsksForTwoEndsOrAnImpossibleExitCodeIsRefu
 	EXPECT_FALSE(UE::StandIn::SetNextUatRun(ExitWith(-1)));
 
 	EXPECT_EQ(RunTask(ReleaseCommandLine()).Result, TEXT("Failed with exit code 4"));
+}
+
+TEST_F(UatRunControlTest, AWorkerThreadCallbackComesFromAThreadOfItsOwnWhileTheGameThreadGoesOnForTheNextRunOnly)
+{
+	// Shared with the callback's thread, which may outlive any one frame of the test.
+	struct FThreadedEnd
+	{
+		std::mutex Mutex;
+		std::condition_variable Changed;
+		int32 NumCalls = 0;
+		FString Result;
+		bool bOnGameThread = true;
+		bool bMayReturn = false;
+		bool bReturned = false;
+	};
+	const std::shared_ptr<FThreadedEnd> End = std::make_shared<FThreadedEnd>();
+	bool bObserverOnGameThread = false;
+	UE::StandIn::FUatTaskObserver Observer;
+	Observer.OnTaskFinished = [&bObserverOnGameThread](const UE::StandIn::FUatTaskRequest&, const FString&, double) {
+		bObserverOnGameThread = IsInGameThread();
+	};
+	UE::StandIn::SetUatTaskObserver(MoveTemp(Observer));
+
+	UE::StandIn::FUatRunControl Worker;
+	Worker.bCallBackOnWorkerThread = true;
+	ASSERT_TRUE(UE::StandIn::SetNextUatRun(Worker));
+	IUATHelperModule::Get().CreateUatTask(ReleaseCommandLine(), FText::FromString(TEXT("Win64")), FText::FromString(TEXT("Release")),
+	                                      FText::FromString(TEXT("Release")), nullptr, nullptr, [End](FString Result, double) {
+		                                      std::unique_lock<std::mutex> Lock(End->Mutex);
+		                                      ++End->NumCalls;
+		                                      End->Result = Result;
+		                                      End->bOnGameThread = IsInGameThread();
+		                                      End->Changed.notify_all();
+		                                      // Held until the test has ticked on: a callback made inside the tick would never be let go.
+		                                      End->Changed.wait_for(Lock, std::chrono::seconds(10), [&End]() {
+			                                      return End->bMayReturn;
+		                                      });
+		                                      End->bReturned = true;
+		                                      End->Changed.notify_all();
+	                                      });
+	TickUntil([&End]() {
+		std::lock_guard<std::mutex> Lock(End->Mutex);
+		return End->NumCalls > 0;
+	});
+	for (int32 Frame = 0; Frame < 3; ++Frame)
+	{
+		FTSTicker::GetCoreTicker().Tick(0.01f);
+	}
+	{
+		std::unique_lock<std::mutex> Lock(End->Mutex);
+		EXPECT_EQ(End->NumCalls, 1);
+		EXPECT_EQ(End->Result, TEXT("Completed"));
+		EXPECT_FALSE(End->bOnGameThread);
+		EXPECT_FALSE(End->bReturned) << "The game thread went on while the callback was still running.";
+		End->bMayReturn = true;
+		End->Changed.notify_all();
+		EXPECT_TRUE(End->Changed.wait_for(Lock, std::chrono::seconds(10), [&End]() {
+			return End->bReturned;
+		}));
+	}
+	EXPECT_TRUE(bObserverOnGameThread) << "Only the result callback moves; the task ends on the game thread.";
+
+	const FTaskEnd Next = RunTask(ReleaseCommandLine());
+	EXPECT_EQ(Next.Result, TEXT("Completed"));
+	EXPECT_TRUE(Next.bOnGameThread);
 }
 
 TEST_F(UatRunControlTest, AHeldToolWhoseEditorDiesEndsOnItsOwn)

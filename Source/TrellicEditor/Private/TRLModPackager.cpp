@@ -2,6 +2,7 @@
 
 #include "TRLModPackager.h"
 
+#include "Containers/Ticker.h"
 #include "CoreGlobals.h"
 #include "Dom/JsonObject.h"
 #include "GenericPlatform/GenericPlatformFile.h"
@@ -258,8 +259,8 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 	bPackagingInProgress = true;
 	UE_LOG(LogTrellic, Log, TEXT("Starting UAT: %s"), *CommandLine);
 
-	// The helper calls this once when UAT has ended, however it ended; the helper's own notification shows the outcome.
-	IUATHelperModule::UatTaskResultCallack OnUatTaskCompleted = [](FString Result, double Seconds) {
+	// The job's end, however UAT ended; the helper's own notification shows the outcome.
+	auto EndJob = [](const FString& Result, double Seconds) {
 		bPackagingInProgress = false;
 		RestoreAfterCook();
 		const bool bSucceeded = Result.Equals(TEXT("Completed"), ESearchCase::IgnoreCase);
@@ -275,6 +276,19 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 			UE_LOG(LogTrellic, Error, TEXT("%s"), *Message);
 		}
 		FTRLJobEvents::OnPackagingEnded().Broadcast(bSucceeded, Message, Seconds);
+	};
+	// The helper calls this once when UAT has ended but does not say from which thread (in the editor it may be the one
+	// watching UAT); the job's state, the files written back and the listeners all belong to the game thread.
+	IUATHelperModule::UatTaskResultCallack OnUatTaskCompleted = [EndJob](FString Result, double Seconds) {
+		if (IsInGameThread())
+		{
+			EndJob(Result, Seconds);
+			return;
+		}
+		FTSTicker::GetCoreTicker().AddTicker(FTickerDelegate::CreateLambda([EndJob, Result, Seconds](float) {
+			EndJob(Result, Seconds);
+			return false;
+		}));
 	};
 
 	// The notification names the game's own platform, whatever the cook is for.

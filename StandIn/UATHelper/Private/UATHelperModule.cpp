@@ -22,6 +22,7 @@ namespace
 				}
 			}
 			Tasks.Empty();
+			UE::UATHelper::WaitForCallbackThreads();
 		}
 
 		void CreateUatTask(const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName, const FText& TaskShortName,

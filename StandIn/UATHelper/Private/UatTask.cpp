@@ -7,6 +7,10 @@
 #include "Internationalization/Internationalization.h"
 #include "Widgets/Notifications/SNotificationList.h"
 
+#include <mutex>
+#include <thread>
+#include <vector>
+
 #define LOCTEXT_NAMESPACE "UATHelper"
 
 namespace UE::UATHelper
@@ -21,11 +25,56 @@ namespace UE::UATHelper
 
 		// How long a finished task's notification stays before it fades out.
 		constexpr float FinishedNotificationExpireSeconds = 5.0f;
+
+		/** The result callbacks made from worker threads; every thread is joined before the module or program goes away. */
+		class FCallbackThreads
+		{
+		public:
+			~FCallbackThreads() { JoinAll(); }
+
+			void Start(IUATHelperModule::UatTaskResultCallack Callback, FString Result, double Seconds)
+			{
+				std::lock_guard<std::mutex> Lock(Mutex);
+				// The thread owns all it uses, so the task may be gone before the callback runs.
+				Threads.emplace_back([Callback = MoveTemp(Callback), Result = MoveTemp(Result), Seconds]() {
+					Callback(Result, Seconds);
+				});
+			}
+
+			void JoinAll()
+			{
+				// Joined outside the lock, so that a callback may start another task while it is waited for.
+				std::vector<std::thread> Joining;
+				{
+					std::lock_guard<std::mutex> Lock(Mutex);
+					Joining.swap(Threads);
+				}
+				for (std::thread& Thread : Joining)
+				{
+					Thread.join();
+				}
+			}
+
+		private:
+			std::mutex Mutex;
+			std::vector<std::thread> Threads;
+		};
+
+		FCallbackThreads& GetCallbackThreads()
+		{
+			static FCallbackThreads Threads;
+			return Threads;
+		}
 	} // namespace
 
 	const UE::StandIn::FUatTaskObserver& GetUatTaskObserver()
 	{
 		return GetObserverStorage();
+	}
+
+	void WaitForCallbackThreads()
+	{
+		GetCallbackThreads().JoinAll();
 	}
 
 	FUatTask::FUatTask(UE::StandIn::FUatTaskRequest InRequest, IUATHelperModule::UatTaskResultCallack InResultCallback)
@@ -66,7 +115,9 @@ namespace UE::UATHelper
 		const TArray<FString> Arguments = UE::StandIn::SplitProcessArguments(Request.CommandLine);
 		UE_LOG(LogUATHelper, Log, TEXT("Running UAT: %s %s"), *Program, *Request.CommandLine);
 		FString Error;
-		if (!Process.Start(Program, Arguments, TakeNextUatRunControl(), Error))
+		const UE::StandIn::FUatRunControl Control = TakeNextUatRunControl();
+		bCallBackOnWorkerThread = Control.bCallBackOnWorkerThread;
+		if (!Process.Start(Program, Arguments, Control, Error))
 		{
 			StartFailure = FString::Printf(TEXT("Could not start %s: %s"), *Program, *Error);
 		}
@@ -211,7 +262,15 @@ namespace UE::UATHelper
 		{
 			Observer.OnTaskFinished(Request, Result, Seconds);
 		}
-		if (ResultCallback)
+		if (!ResultCallback)
+		{
+			return;
+		}
+		if (bCallBackOnWorkerThread)
+		{
+			GetCallbackThreads().Start(MoveTemp(ResultCallback), Result, Seconds);
+		}
+		else
 		{
 			ResultCallback(Result, Seconds);
 		}

@@ -47,6 +47,8 @@ namespace UE::UATHelper
 		FString LatestOutputLine;
 		bool bFinished = false;
 		bool bCanceled = false;
+		/** Taken from the run control at launch: the result callback is made from a worker thread. */
+		bool bCallBackOnWorkerThread = false;
 	};
 } // namespace UE::UATHelper
 
@@ -54,4 +56,7 @@ namespace UE::UATHelper
 {
 	/** The host's observer (stand-in only); empty functions when none is installed. */
 	const UE::StandIn::FUatTaskObserver& GetUatTaskObserver();
+
+	/** Waits for every result callback still running on a worker thread, so that none outlives the module. */
+	void WaitForCallbackThreads();
 } // namespace UE::UATHelper

@@ -32,6 +32,11 @@ namespace UE::StandIn::EditorHost
 		// Frames are short so that a child process or a notification is noticed promptly.
 		constexpr double FrameSeconds = 1.0 / 60.0;
 
+		// The plug-in does all its work on the game thread, a job's end included, whichever thread the UAT helper calls
+		// back on; a line of its log from another thread shows work that ran where the editor's state is not safe.
+		const TCHAR* const PluginLogCategory = TEXT("LogTrellic");
+		const TCHAR* const HostLogCategory = TEXT("LogEditorHost");
+
 		class FFrontEndLogDevice : public FOutputDevice
 		{
 		public:
@@ -46,6 +51,18 @@ namespace UE::StandIn::EditorHost
 			{
 				FScopeLock Lock(&Mutex);
 				FrontEnd.OnLog(Category, Verbosity, FString(V));
+				if (!IsInGameThread() && Category == FName(PluginLogCategory))
+				{
+					ReportOffGameThread(FString::Printf(TEXT("%s wrote \"%s\""), *Category.ToString(), V));
+				}
+			}
+
+			/** Reports, as an Error line, What that happened off the game thread, loudly enough to fail a test. */
+			void ReportOffGameThread(const FString& What)
+			{
+				// Straight to the front end: the log may be writing the very line that gave it away.
+				FScopeLock Lock(&Mutex);
+				FrontEnd.OnLog(FName(HostLogCategory), ELogVerbosity::Error, What + TEXT(" off the game thread"));
 			}
 
 			bool CanBeUsedOnAnyThread() const override { return true; }
@@ -122,7 +139,11 @@ namespace UE::StandIn::EditorHost
 		UatObserver.OnTaskCreated = [this](const UE::StandIn::FUatTaskRequest& Request) {
 			FrontEnd.OnUatTask(Request);
 		};
-		UatObserver.OnTaskFinished = [this](const UE::StandIn::FUatTaskRequest&, const FString& Result, double Seconds) {
+		UatObserver.OnTaskFinished = [this](const UE::StandIn::FUatTaskRequest& Request, const FString& Result, double Seconds) {
+			if (!IsInGameThread())
+			{
+				Hooks->LogDevice.ReportOffGameThread(FString::Printf(TEXT("UAT task '%s' ended"), *Request.TaskName.ToString()));
+			}
 			FrontEnd.OnUatFinished(Result, Seconds);
 		};
 		UE::StandIn::SetUatTaskObserver(MoveTemp(UatObserver));

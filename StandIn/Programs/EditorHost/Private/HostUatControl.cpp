@@ -36,11 +36,16 @@ namespace UE::StandIn::EditorHost
 		{
 			End = TEXT("killed part-way through its work");
 		}
+		FString Run;
 		if (!Control.bHold)
 		{
-			return End.IsEmpty() ? FString(TEXT("a normal run")) : End;
+			Run = End.IsEmpty() ? FString(TEXT("a normal run")) : End;
 		}
-		return End.IsEmpty() ? FString(TEXT("held until released")) : FString(TEXT("held until released, then ")) + End;
+		else
+		{
+			Run = End.IsEmpty() ? FString(TEXT("held until released")) : FString(TEXT("held until released, then ")) + End;
+		}
+		return Control.bCallBackOnWorkerThread ? Run + TEXT("; its end called back from a worker thread") : Run;
 	}
 
 	void CrashHost()

@@ -503,7 +503,7 @@ namespace UE::StandIn::EditorHost
 			return;
 		}
 
-		// "hold", and how the run ends ("exit <code>" or "crash"), in any order; or "normal" alone.
+		// "hold", "worker" and how the run ends ("exit <code>" or "crash"), in any order; or "normal" alone.
 		std::vector<std::string> Words;
 		std::istringstream Stream(Arguments);
 		for (std::string Word; Stream >> Word;)
@@ -523,6 +523,10 @@ namespace UE::StandIn::EditorHost
 			{
 				Control.bCrash = true;
 			}
+			else if (Words[Index] == "worker")
+			{
+				Control.bCallBackOnWorkerThread = true;
+			}
 			else if (Words[Index] == "exit" && Index + 1 < Words.size())
 			{
 				const std::string& Code = Words[++Index];
@@ -536,7 +540,7 @@ namespace UE::StandIn::EditorHost
 		}
 		if (!bValid)
 		{
-			Print(TEXT("Type uat hold, uat exit <code>, uat crash, uat hold exit <code>, uat hold crash, uat normal or uat release."));
+			Print(TEXT("Type uat hold, uat exit <code>, uat crash, uat hold exit <code>, uat hold crash, uat worker, uat normal or uat release."));
 			return;
 		}
 		if (!ControlNextUatRun(Control, Error))
@@ -559,6 +563,7 @@ namespace UE::StandIn::EditorHost
 		Print(TEXT("  uat hold     hold the next automation tool run before it touches anything, until uat release"));
 		Print(TEXT("  uat exit <n> end the next run with exit code n (0 to 255) without its work; uat crash kills it part-way"));
 		Print(TEXT("               (hold may come first: uat hold exit 3); uat normal: a normal run; each applies to one run"));
+		Print(TEXT("  uat worker   the next run's end is called back from a worker thread, not the game thread (with any of the above)"));
 		Print(TEXT("  crash        end the editor at once, as a crash: nothing is shut down or written back"));
 		Print(TEXT("  w            list the offline Workshop's items (uploads go there, not to Steam); for its next request:"));
 		Print(TEXT("  w hold <f>   pause the copy at fraction f (0 to 1) until w release"));

@@ -514,6 +514,10 @@ namespace UE::StandIn::EditorHost
 			{
 				Control.bCrash = Value.AsBool();
 			}
+			else if (Field.Key == TEXT("worker_thread") && Value.Type == EJson::Boolean)
+			{
+				Control.bCallBackOnWorkerThread = Value.AsBool();
+			}
 			else if (Field.Key == TEXT("exit") && Value.Type == EJson::Number && IsWholeInt32(Value.AsNumber()))
 			{
 				// Out of range is refused with the control's own reason.
@@ -526,7 +530,8 @@ namespace UE::StandIn::EditorHost
 		}
 		if (!bValid)
 		{
-			OutError = TEXT("\"next\" takes \"hold\" (true or false), \"exit\" (a whole number) and \"crash\" (true or false), and nothing else.");
+			OutError = TEXT("\"next\" takes \"hold\" (true or false), \"exit\" (a whole number), \"crash\" (true or false) and \"worker_thread\" (true or "
+			                "false), and nothing else.");
 			return false;
 		}
 		return ControlNextUatRun(Control, OutError);

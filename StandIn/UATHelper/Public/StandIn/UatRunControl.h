@@ -16,6 +16,11 @@ namespace UE::StandIn
 		TOptional<int32> ExitCode;
 		/** The tool is killed by a signal part-way, once its work has begun (a run refused before that ends as refused). */
 		bool bCrash = false;
+		/**
+		 * The task's result callback comes from a worker thread of the helper's own instead of the game thread, as the
+		 * engine's may; the task ends otherwise as it would. Goes with any of the others.
+		 */
+		bool bCallBackOnWorkerThread = false;
 	};
 
 	/**
