@@ -21,9 +21,11 @@ namespace TRLTest
 	/** Makes an empty folder of the caller's own under the user's temporary folder and returns its absolute path. */
 	inline FString MakeTempFolder(const TCHAR* Prefix)
 	{
-		// The time keeps programs that run side by side apart, the count keeps the folders of one program apart.
+		// The process id keeps programs that run side by side apart, the time keeps them apart from earlier runs, and
+		// the count keeps the folders of one program apart.
 		static int32 Count = 0;
-		const FString Name = FString::Printf(TEXT("%s-%s-%d"), Prefix, *LexToString(FDateTime::UtcNow().GetTicks()), ++Count);
+		const FString Name =
+		    FString::Printf(TEXT("%s-%u-%s-%d"), Prefix, FPlatformProcess::GetCurrentProcessId(), *LexToString(FDateTime::UtcNow().GetTicks()), ++Count);
 		const FString Folder = FPaths::ConvertRelativePathToFull(FString(FPlatformProcess::UserTempDir()) / Name);
 		IFileManager::Get().MakeDirectory(*Folder, true);
 		return Folder;

@@ -50,3 +50,8 @@ void FPlatformProcess::Sleep(float Seconds)
 		std::this_thread::yield();
 	}
 }
+
+uint32 FPlatformProcess::GetCurrentProcessId()
+{
+	return static_cast<uint32>(getpid());
+}

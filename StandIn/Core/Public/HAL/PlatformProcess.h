@@ -11,4 +11,6 @@ struct FPlatformProcess
 	static const TCHAR* UserTempDir();
 	/** Blocks the calling thread for the given number of seconds (fractions allowed). */
 	static void Sleep(float Seconds);
+	/** @return the operating system's id of the running program. */
+	static uint32 GetCurrentProcessId();
 };
