@@ -1,17 +1,20 @@
 #include "OfflineWorkshopTestHelpers.h"
 
-#include <atomic>
+#include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 
 namespace OfflineWorkshopTest
 {
 	std::filesystem::path MakeTempFolder(const std::string& Prefix)
 	{
-		static std::atomic<int> Count{0};
-		const auto Stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-		const std::filesystem::path Folder = std::filesystem::temp_directory_path() / (Prefix + "-" + std::to_string(Stamp) + "-" + std::to_string(++Count));
-		std::filesystem::create_directories(Folder);
-		return Folder;
+		// mkdtemp picks a name no other test process holds, even one that ctest runs side by side.
+		std::string Template = (std::filesystem::temp_directory_path() / (Prefix + "-XXXXXX")).string();
+		if (!mkdtemp(Template.data()))
+		{
+			throw std::runtime_error("cannot make a temporary folder from " + Template);
+		}
+		return Template;
 	}
 
 	void WriteFile(const std::filesystem::path& Path, size_t Size, char Fill)
