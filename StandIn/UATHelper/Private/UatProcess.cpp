@@ -1,5 +1,6 @@
 #include "UatProcess.h"
 
+#include "StandIn/ChildProcess.h"
 #include "UatRunControlProtocol.h"
 
 #include <algorithm>
@@ -7,13 +8,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace UE::UATHelper
 {
@@ -32,41 +30,23 @@ namespace UE::UATHelper
 			return Held;
 		}
 
-		// The editor's environment without any control it inherited itself, plus this run's control.
-		std::vector<std::string> MakeChildEnvironment(const UE::StandIn::FUatRunControl& Control)
+		// This run's control, as the variables the tool reads; any the editor inherited itself are not passed on.
+		TMap<FString, FString> MakeControlVariables(const UE::StandIn::FUatRunControl& Control)
 		{
-			std::vector<std::string> Environment;
-			for (char** Variable = environ; *Variable != nullptr; ++Variable)
-			{
-				if (std::strncmp(*Variable, UatRunControlProtocol::VariablePrefix, std::strlen(UatRunControlProtocol::VariablePrefix)) != 0)
-				{
-					Environment.emplace_back(*Variable);
-				}
-			}
+			TMap<FString, FString> Variables;
 			if (Control.bHold)
 			{
-				Environment.push_back(std::string(UatRunControlProtocol::HoldFdVariable) + "=" + std::to_string(UatRunControlProtocol::HoldFdInTool));
+				Variables.Add(FString::FromUtf8(UatRunControlProtocol::HoldFdVariable), FString::Printf(TEXT("%d"), UatRunControlProtocol::HoldFdInTool));
 			}
 			if (Control.ExitCode.IsSet())
 			{
-				Environment.push_back(std::string(UatRunControlProtocol::ExitCodeVariable) + "=" + std::to_string(Control.ExitCode.GetValue()));
+				Variables.Add(FString::FromUtf8(UatRunControlProtocol::ExitCodeVariable), FString::Printf(TEXT("%d"), Control.ExitCode.GetValue()));
 			}
 			if (Control.bCrash)
 			{
-				Environment.push_back(std::string(UatRunControlProtocol::CrashVariable) + "=1");
+				Variables.Add(FString::FromUtf8(UatRunControlProtocol::CrashVariable), TEXT("1"));
 			}
-			return Environment;
-		}
-
-		std::vector<char*> MakePointerArray(std::vector<std::string>& Strings)
-		{
-			std::vector<char*> Pointers;
-			for (std::string& String : Strings)
-			{
-				Pointers.push_back(String.data());
-			}
-			Pointers.push_back(nullptr);
-			return Pointers;
+			return Variables;
 		}
 	} // namespace
 
@@ -89,12 +69,6 @@ namespace UE::UATHelper
 
 	bool FUatProcess::Start(const FString& Program, const TArray<FString>& Arguments, const UE::StandIn::FUatRunControl& Control, FString& OutError)
 	{
-		int Pipe[2];
-		if (pipe2(Pipe, O_CLOEXEC) != 0)
-		{
-			OutError = FString(std::strerror(errno));
-			return false;
-		}
 		// The hold socket's child end is moved above the standard descriptors, so that placing those cannot overwrite it.
 		int HoldPair[2] = {-1, -1};
 		int ChildHoldFd = -1;
@@ -103,8 +77,6 @@ namespace UE::UATHelper
 			if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, HoldPair) != 0)
 			{
 				OutError = FString(std::strerror(errno));
-				close(Pipe[0]);
-				close(Pipe[1]);
 				return false;
 			}
 			ChildHoldFd = fcntl(HoldPair[1], F_DUPFD_CLOEXEC, UatRunControlProtocol::HoldFdInTool + 1);
@@ -114,53 +86,33 @@ namespace UE::UATHelper
 			{
 				OutError = FString(std::strerror(DupError));
 				close(HoldPair[0]);
-				close(Pipe[0]);
-				close(Pipe[1]);
 				return false;
 			}
 		}
 
-		std::vector<std::string> ArgumentStorage;
-		ArgumentStorage.push_back(Program.ToUtf8());
-		for (const FString& Argument : Arguments)
-		{
-			ArgumentStorage.push_back(Argument.ToUtf8());
-		}
-		std::vector<char*> ArgV = MakePointerArray(ArgumentStorage);
-		std::vector<std::string> EnvironmentStorage = MakeChildEnvironment(Control);
-		std::vector<char*> EnvP = MakePointerArray(EnvironmentStorage);
-
-		// The child reads nothing and writes both streams into the pipe; dup2 clears close-on-exec on its copies.
-		posix_spawn_file_actions_t Actions;
-		posix_spawn_file_actions_init(&Actions);
-		posix_spawn_file_actions_addopen(&Actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-		posix_spawn_file_actions_adddup2(&Actions, Pipe[1], STDOUT_FILENO);
-		posix_spawn_file_actions_adddup2(&Actions, Pipe[1], STDERR_FILENO);
-		if (ChildHoldFd >= 0)
-		{
-			posix_spawn_file_actions_adddup2(&Actions, ChildHoldFd, UatRunControlProtocol::HoldFdInTool);
-		}
-
-		const int SpawnError = posix_spawn(&ChildId, ArgV[0], &Actions, nullptr, ArgV.data(), EnvP.data());
-		posix_spawn_file_actions_destroy(&Actions);
-		close(Pipe[1]);
+		UE::StandIn::FChildProcessOptions Options;
+		Options.SetVariables = MakeControlVariables(Control);
+		Options.DropVariablesStartingWith = FString::FromUtf8(UatRunControlProtocol::VariablePrefix);
+		Options.InheritedFd = ChildHoldFd;
+		Options.InheritedFdNumber = UatRunControlProtocol::HoldFdInTool;
+		UE::StandIn::FChildProcess Child;
+		const bool bStarted = UE::StandIn::StartChildProcess(Program, Arguments, Options, Child, OutError);
 		if (ChildHoldFd >= 0)
 		{
 			close(ChildHoldFd);
 		}
-		if (SpawnError != 0)
+		if (!bStarted)
 		{
-			close(Pipe[0]);
 			if (Control.bHold)
 			{
 				close(HoldPair[0]);
 			}
 			ChildId = -1;
-			OutError = FString(std::strerror(SpawnError));
 			return false;
 		}
 
-		OutputFd = Pipe[0];
+		ChildId = Child.ProcessId;
+		OutputFd = Child.OutputFd;
 		fcntl(OutputFd, F_SETFL, fcntl(OutputFd, F_GETFL) | O_NONBLOCK);
 		if (Control.bHold)
 		{

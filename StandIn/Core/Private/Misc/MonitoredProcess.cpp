@@ -1,20 +1,17 @@
 #include "Misc/MonitoredProcess.h"
 
 #include "HAL/PlatformTime.h"
+#include "StandIn/ChildProcess.h"
 #include "StandIn/ProcessArguments.h"
 
 #include <cerrno>
 #include <chrono>
-#include <fcntl.h>
 #include <mutex>
 #include <signal.h>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace
 {
@@ -27,17 +24,6 @@ namespace
 		TMap<FString, FString> Taken = MoveTemp(GNextEnvironment);
 		GNextEnvironment = TMap<FString, FString>();
 		return Taken;
-	}
-
-	std::vector<char*> MakePointerArray(std::vector<std::string>& Strings)
-	{
-		std::vector<char*> Pointers;
-		for (std::string& String : Strings)
-		{
-			Pointers.push_back(String.data());
-		}
-		Pointers.push_back(nullptr);
-		return Pointers;
 	}
 } // namespace
 
@@ -76,69 +62,20 @@ bool FMonitoredProcess::Launch()
 		return false;
 	}
 
-	std::vector<std::string> ArgumentStorage;
-	ArgumentStorage.push_back(URL.ToUtf8());
-	for (const FString& Argument : UE::StandIn::SplitProcessArguments(Params))
-	{
-		ArgumentStorage.push_back(Argument.ToUtf8());
-	}
-	std::vector<char*> ArgV = MakePointerArray(ArgumentStorage);
-
-	const TMap<FString, FString> Extra = TakeNextEnvironment();
-	std::vector<std::string> EnvironmentStorage;
-	for (char** Variable = environ; *Variable != nullptr; ++Variable)
-	{
-		const std::string Entry(*Variable);
-		const std::string Name = Entry.substr(0, Entry.find('='));
-		if (!Extra.Contains(FString::FromUtf8(Name)))
-		{
-			EnvironmentStorage.push_back(Entry);
-		}
-	}
-	for (const TPair<FString, FString>& Variable : Extra)
-	{
-		EnvironmentStorage.push_back(Variable.Key.ToUtf8() + "=" + Variable.Value.ToUtf8());
-	}
-	std::vector<char*> EnvP = MakePointerArray(EnvironmentStorage);
-
-	int Pipe[2] = {-1, -1};
-	if (bCreatePipes && pipe2(Pipe, O_CLOEXEC) != 0)
-	{
-		return false;
-	}
-	posix_spawn_file_actions_t Actions;
-	posix_spawn_file_actions_init(&Actions);
-	posix_spawn_file_actions_addopen(&Actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-	if (bCreatePipes)
-	{
-		posix_spawn_file_actions_adddup2(&Actions, Pipe[1], STDOUT_FILENO);
-		posix_spawn_file_actions_adddup2(&Actions, Pipe[1], STDERR_FILENO);
-	}
+	UE::StandIn::FChildProcessOptions Options;
+	Options.SetVariables = TakeNextEnvironment();
+	Options.bCaptureOutput = bCreatePipes;
 	// A group of its own, so that a canceled tree goes as a whole.
-	posix_spawnattr_t Attributes;
-	posix_spawnattr_init(&Attributes);
-	posix_spawnattr_setflags(&Attributes, POSIX_SPAWN_SETPGROUP);
-	posix_spawnattr_setpgroup(&Attributes, 0);
-
-	pid_t Child = -1;
-	const int SpawnError = posix_spawn(&Child, ArgV[0], &Actions, &Attributes, ArgV.data(), EnvP.data());
-	posix_spawn_file_actions_destroy(&Actions);
-	posix_spawnattr_destroy(&Attributes);
-	if (bCreatePipes)
+	Options.bOwnProcessGroup = true;
+	UE::StandIn::FChildProcess Child;
+	FString Error;
+	if (!UE::StandIn::StartChildProcess(URL, UE::StandIn::SplitProcessArguments(Params), Options, Child, Error))
 	{
-		close(Pipe[1]);
-	}
-	if (SpawnError != 0)
-	{
-		if (bCreatePipes)
-		{
-			close(Pipe[0]);
-		}
 		return false;
 	}
 
-	ProcessId = Child;
-	OutputFd = bCreatePipes ? Pipe[0] : -1;
+	ProcessId = Child.ProcessId;
+	OutputFd = Child.OutputFd;
 	StartSeconds = FPlatformTime::Seconds();
 	bIsRunning = true;
 	Thread = std::thread([this]() {
