@@ -51,19 +51,26 @@ namespace
 	{
 		return ItemId != 0 ? LexToString(ItemId) : FString();
 	}
+
+	/** What a new item and an update both send; an update adds its change note. */
+	FTRLWorkshopItemUpdate MakeItemUpdate(const FString& ContentFolder, const FString& PreviewImagePath, const FString& Title, const FString& Description,
+	                                      const TArray<FString>& Tags, ETRLWorkshopVisibility Visibility)
+	{
+		FTRLWorkshopItemUpdate Update;
+		Update.ContentFolder = ContentFolder;
+		Update.PreviewImagePath = PreviewImagePath;
+		Update.Title = Title;
+		Update.Description = Description;
+		Update.Tags = Tags;
+		Update.Visibility = Visibility;
+		return Update;
+	}
 } // namespace
 
 ETRLWorkshopResult UTRLWorkshopPublisher::PublishNewMod(const FString& ContentFolder, const FString& PreviewImagePath, const FString& Title,
                                                         const FString& Description, const TArray<FString>& Tags, ETRLWorkshopVisibility Visibility)
 {
-	FTRLWorkshopItemUpdate Update;
-	Update.ContentFolder = ContentFolder;
-	Update.PreviewImagePath = PreviewImagePath;
-	Update.Title = Title;
-	Update.Description = Description;
-	Update.Tags = Tags;
-	Update.Visibility = Visibility;
-	return StartRequest(0, MoveTemp(Update));
+	return StartRequest(0, MakeItemUpdate(ContentFolder, PreviewImagePath, Title, Description, Tags, Visibility));
 }
 
 ETRLWorkshopResult UTRLWorkshopPublisher::UpdateExistingMod(const FString& ItemId, const FString& ContentFolder, const FString& PreviewImagePath,
@@ -78,13 +85,7 @@ ETRLWorkshopResult UTRLWorkshopPublisher::UpdateExistingMod(const FString& ItemI
 		                                                 "to publish the mod as a new item."),
 		                            FText::FromString(ItemId)));
 	}
-	FTRLWorkshopItemUpdate Update;
-	Update.ContentFolder = ContentFolder;
-	Update.PreviewImagePath = PreviewImagePath;
-	Update.Title = Title;
-	Update.Description = Description;
-	Update.Tags = Tags;
-	Update.Visibility = Visibility;
+	FTRLWorkshopItemUpdate Update = MakeItemUpdate(ContentFolder, PreviewImagePath, Title, Description, Tags, Visibility);
 	Update.ChangeNote = ChangeNote;
 	return StartRequest(ParsedItemId, MoveTemp(Update));
 }
