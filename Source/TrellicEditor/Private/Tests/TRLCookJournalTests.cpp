@@ -12,11 +12,8 @@
 #include "Serialization/JsonSerializer.h"
 #include "TRLCookJournal.h"
 #include "TRLModPackager.h"
-#include "TRLScopedProjectOverride.h"
-#include "TRLScopedSettingsOverride.h"
-#include "TRLScopedUatTaskOverride.h"
-#include "TRLSettings.h"
 #include "Templates/SharedPointer.h"
+#include "Tests/TRLPackagingSpecProject.h"
 #include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
@@ -29,11 +26,8 @@ BEGIN_DEFINE_SPEC(FTRLCookJournalSpec, "Trellic.TrellicEditor.TRLCookJournal", E
 	FString IniPath;
 	FString Descriptor;
 	FString JournalPath;
-	UTRLSettings* Settings = nullptr;
 	TArray<IUATHelperModule::UatTaskResultCallack> HeldJobs;
-	TSharedPtr<FTRLScopedProjectOverride> ProjectOverride;
-	TSharedPtr<FTRLScopedSettingsOverride> SettingsOverride;
-	TSharedPtr<FTRLScopedUatTaskOverride> UatOverride;
+	TSharedPtr<FTRLPackagingSpecProject> Project;
 	TSharedPtr<FTRLLogCapture> Log;
 
 	/** A descriptor whose name is not plain ASCII, so that it is saved as UTF-16 with a byte-order mark. */
@@ -103,25 +97,16 @@ void FTRLCookJournalSpec::Define()
 	BeforeEach([this]() {
 		TempDir = TRLTest::MakeTempFolder(TEXT("TRLCookJournal"));
 		ProjectDir = TempDir / TEXT("Game") / TEXT("");
-		const FString ProjectFile = TRLTest::WritePackagingProject(ProjectDir);
-		TestFalse(TEXT("the project is written"), ProjectFile.IsEmpty());
+		Project = MakeShared<FTRLPackagingSpecProject>(ProjectDir, [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*,
+		                                                                  const TArray<FAnalyticsEventAttribute>*,
+		                                                                  IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
+			HeldJobs.Add(MoveTemp(ResultCallback));
+		});
+		TestFalse(TEXT("the project is written"), Project->ProjectFile.IsEmpty());
 		IniPath = ProjectDir + TEXT("Config/DefaultGame.ini");
 		JournalPath = ProjectDir + TEXT("Saved/Trellic/PendingCook.json");
 		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("MyMod"), TEXT("MyMod"));
 		WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Hero.uasset"), TEXT("asset"));
-
-		// A new settings object copies the project's configured values; the spec states those it relies on.
-		Settings = NewObject<UTRLSettings>();
-		Settings->AddToRoot();
-		Settings->BaseReleaseVersion = TEXT("1.0");
-		Settings->TargetPlatform = TEXT("Win64");
-		ProjectOverride = MakeShared<FTRLScopedProjectOverride>(ProjectFile);
-		SettingsOverride = MakeShared<FTRLScopedSettingsOverride>(Settings);
-		UatOverride = MakeShared<FTRLScopedUatTaskOverride>([this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*,
-		                                                           const TArray<FAnalyticsEventAttribute>*,
-		                                                           IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
-			HeldJobs.Add(MoveTemp(ResultCallback));
-		});
 		Log = MakeShared<FTRLLogCapture>();
 	});
 
@@ -130,10 +115,7 @@ void FTRLCookJournalSpec::Define()
 		EndHeldJobs();
 		TestFalse(TEXT("no journal is left"), IFileManager::Get().FileExists(*JournalPath));
 		Log.Reset();
-		UatOverride.Reset();
-		SettingsOverride.Reset();
-		ProjectOverride.Reset();
-		Settings->RemoveFromRoot();
+		Project.Reset();
 		TRLTest::DeleteFolder(TempDir);
 	});
 

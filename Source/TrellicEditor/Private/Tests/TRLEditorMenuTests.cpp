@@ -23,6 +23,7 @@
 #include "TRLWorkshopUpload.h"
 #include "Templates/SharedPointer.h"
 #include "Tests/TRLFakeWorkshopService.h"
+#include "Tests/TRLPackagingSpecProject.h"
 #include "Tests/TRLTestHelpers.h"
 #include "ToolMenus.h"
 #include "Widgets/Input/SButton.h"
@@ -313,41 +314,29 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		TestEqual(TEXT("windows shown"), WindowsShown, 1);
 	}
 
-	/** A project that packaging accepts, made the one packaging works on, with its own settings, and UAT tasks kept here. */
+	/** The project packaging works on, the mod to package on it, and the UAT jobs it started, kept here running. */
 	struct FPackagingProject
 	{
+		TSharedPtr<FTRLPackagingSpecProject> Project;
 		FString ModDescriptor;
-		UTRLSettings* Settings = nullptr;
 		TArray<IUATHelperModule::UatTaskResultCallack> RunningJobs;
-		TSharedPtr<FTRLScopedProjectOverride> ProjectOverride;
-		TSharedPtr<FTRLScopedSettingsOverride> SettingsOverride;
-		TSharedPtr<FTRLScopedUatTaskOverride> UatOverride;
 	};
 	TSharedPtr<FPackagingProject> Packaging;
 
 	void SetUpPackaging(bool bWithAsset)
 	{
 		Packaging = MakeShared<FPackagingProject>();
-		const FString ProjectFile = TRLTest::WritePackagingProject(TempDir);
-		TestFalse(TEXT("the project is written"), ProjectFile.IsEmpty());
+		Packaging->Project = MakeShared<FTRLPackagingSpecProject>(
+		    TempDir, [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*, const TArray<FAnalyticsEventAttribute>*,
+		                    IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
+			    Packaging->RunningJobs.Add(MoveTemp(ResultCallback));
+		    });
+		TestFalse(TEXT("the project is written"), Packaging->Project->ProjectFile.IsEmpty());
 		Packaging->ModDescriptor = WriteMod(TEXT("Packed"), TEXT("Packed"));
 		if (bWithAsset)
 		{
 			TestTrue(TEXT("the asset is written"), TRLTest::WriteTextFile(ModsRoot / TEXT("Packed/Content/Hero.uasset"), TEXT("asset")));
 		}
-		Packaging->Settings = NewObject<UTRLSettings>();
-		Packaging->Settings->AddToRoot();
-		Packaging->Settings->ModsDirectory = TEXT("Mods");
-		Packaging->Settings->BaseReleaseVersion = TEXT("1.0");
-		Packaging->Settings->TargetPlatform = TEXT("Win64");
-		Packaging->Settings->ClientConfiguration = TEXT("Shipping");
-		Packaging->ProjectOverride = MakeShared<FTRLScopedProjectOverride>(ProjectFile);
-		Packaging->SettingsOverride = MakeShared<FTRLScopedSettingsOverride>(Packaging->Settings);
-		Packaging->UatOverride = MakeShared<FTRLScopedUatTaskOverride>(
-		    [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*, const TArray<FAnalyticsEventAttribute>*,
-		           IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
-			    Packaging->RunningJobs.Add(MoveTemp(ResultCallback));
-		    });
 	}
 
 	/** What an upload from the menu runs against: the fake Workshop, and no notification shown. */
@@ -399,10 +388,6 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		{
 			Callback(TEXT("Completed"), 1.0);
 		}
-		Packaging->UatOverride.Reset();
-		Packaging->SettingsOverride.Reset();
-		Packaging->ProjectOverride.Reset();
-		Packaging->Settings->RemoveFromRoot();
 		Packaging.Reset();
 	}
 

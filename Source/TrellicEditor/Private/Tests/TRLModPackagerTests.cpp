@@ -11,6 +11,7 @@
 #include "TRLScopedUatTaskOverride.h"
 #include "TRLSettings.h"
 #include "Templates/SharedPointer.h"
+#include "Tests/TRLPackagingSpecProject.h"
 #include "Tests/TRLTestHelpers.h"
 #include "UObject/Class.h"
 
@@ -39,9 +40,7 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 	FString Descriptor;
 	UTRLSettings* Settings = nullptr;
 	TArray<FUatTask> Tasks;
-	TSharedPtr<FTRLScopedProjectOverride> ProjectOverride;
-	TSharedPtr<FTRLScopedSettingsOverride> SettingsOverride;
-	TSharedPtr<FTRLScopedUatTaskOverride> UatOverride;
+	TSharedPtr<FTRLPackagingSpecProject> Project;
 	TSharedPtr<FTRLLogCapture> Log;
 
 	static const TCHAR* Header()
@@ -162,31 +161,21 @@ void FTRLModPackagerSpec::Define()
 	BeforeEach([this]() {
 		TempDir = TRLTest::MakeTempFolder(TEXT("TRLModPackager"));
 		ProjectDir = TempDir / TEXT("Game") / TEXT("");
-		ProjectFile = TRLTest::WritePackagingProject(ProjectDir);
+		Tasks.Empty();
+		Project = MakeShared<FTRLPackagingSpecProject>(
+		    ProjectDir, [this](const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName, const FText& TaskShortName,
+		                       const FSlateBrush* TaskIcon, const TArray<FAnalyticsEventAttribute>* AnalyticsParams,
+		                       IUATHelperModule::UatTaskResultCallack ResultCallback, const FString& ResultLocation, const FText& ExtraSubText) {
+			    Tasks.Add(FUatTask{CommandLine, PlatformDisplayName, TaskName, TaskShortName, TaskIcon, AnalyticsParams, MoveTemp(ResultCallback),
+			                       ResultLocation, ExtraSubText});
+		    });
+		ProjectFile = Project->ProjectFile;
+		Settings = Project->Settings;
 		TestFalse(TEXT("the project is written"), ProjectFile.IsEmpty());
 		IniPath = ProjectDir / TEXT("Config/DefaultGame.ini");
 		ModName = TEXT("MyMod");
 		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), ModName, ModName, DescriptorText(ModName, TEXT("true")));
 		WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Hero.uasset"), TEXT("asset"));
-
-		// A new settings object copies the project's configured values; the specs state their own.
-		Settings = NewObject<UTRLSettings>();
-		Settings->AddToRoot();
-		Settings->ModsDirectory = TEXT("Mods");
-		Settings->BaseReleaseVersion = TEXT("1.0");
-		Settings->TargetPlatform = TEXT("Win64");
-		Settings->ClientConfiguration = TEXT("Shipping");
-		Settings->bDLCIncludeEngineContent = false;
-		Tasks.Empty();
-		ProjectOverride = MakeShared<FTRLScopedProjectOverride>(ProjectFile);
-		SettingsOverride = MakeShared<FTRLScopedSettingsOverride>(Settings);
-		UatOverride = MakeShared<FTRLScopedUatTaskOverride>(
-		    [this](const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName, const FText& TaskShortName, const FSlateBrush* TaskIcon,
-		           const TArray<FAnalyticsEventAttribute>* AnalyticsParams, IUATHelperModule::UatTaskResultCallack ResultCallback,
-		           const FString& ResultLocation, const FText& ExtraSubText) {
-			    Tasks.Add(FUatTask{CommandLine, PlatformDisplayName, TaskName, TaskShortName, TaskIcon, AnalyticsParams, MoveTemp(ResultCallback),
-			                       ResultLocation, ExtraSubText});
-		    });
 		Log = MakeShared<FTRLLogCapture>();
 	});
 
@@ -197,10 +186,7 @@ void FTRLModPackagerSpec::Define()
 			EndJob(TEXT("Completed"));
 		}
 		Log.Reset();
-		UatOverride.Reset();
-		SettingsOverride.Reset();
-		ProjectOverride.Reset();
-		Settings->RemoveFromRoot();
+		Project.Reset();
 		TRLTest::DeleteFolder(TempDir);
 	});
 

@@ -1,0 +1,53 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#pragma once
+
+#include "CoreMinimal.h"
+#include "TRLScopedProjectOverride.h"
+#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedUatTaskOverride.h"
+#include "TRLSettings.h"
+#include "Tests/TRLTestHelpers.h"
+
+#if WITH_DEV_AUTOMATION_TESTS
+
+/**
+ * What the packaging specs work on: a project that packaging accepts, laid out in a folder of the spec's own and made
+ * the one packaging works on while this lives, with settings of its own (release 1.0 for Win64, Shipping, mods in
+ * "Mods", no engine content), and every UAT task handed to the spec instead of the engine's UAT helper.
+ */
+class FTRLPackagingSpecProject
+{
+public:
+	/** Writes the project in ProjectDir; ProjectFile is empty when it could not be written. */
+	FTRLPackagingSpecProject(const FString& ProjectDir, FTRLCreateUatTask CreateUatTask)
+	    : ProjectFile(TRLTest::WritePackagingProject(ProjectDir))
+	    , Settings(NewObject<UTRLSettings>())
+	    , ProjectOverride(ProjectFile)
+	    , SettingsOverride(Settings)
+	    , UatOverride(MoveTemp(CreateUatTask))
+	{
+		// A new settings object copies the running project's configured values; these are the ones the specs rely on.
+		Settings->AddToRoot();
+		Settings->ModsDirectory = TEXT("Mods");
+		Settings->BaseReleaseVersion = TEXT("1.0");
+		Settings->TargetPlatform = TEXT("Win64");
+		Settings->ClientConfiguration = TEXT("Shipping");
+		Settings->bDLCIncludeEngineContent = false;
+	}
+
+	~FTRLPackagingSpecProject() { Settings->RemoveFromRoot(); }
+
+	FTRLPackagingSpecProject(const FTRLPackagingSpecProject&) = delete;
+	FTRLPackagingSpecProject& operator=(const FTRLPackagingSpecProject&) = delete;
+
+	const FString ProjectFile;
+	UTRLSettings* const Settings;
+
+private:
+	FTRLScopedProjectOverride ProjectOverride;
+	FTRLScopedSettingsOverride SettingsOverride;
+	FTRLScopedUatTaskOverride UatOverride;
+};
+
+#endif // WITH_DEV_AUTOMATION_TESTS
