@@ -136,26 +136,18 @@ TEST_F(HostMenu, TheSampleModIsListedInEveryModSubmenu)
 
 	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
-	const TArray<FEntry> Mount = ModEntries(Replies[0]);
-	ASSERT_EQ(Mount.Num(), 1) << Run.RawOutput;
-	EXPECT_EQ(Mount[0].Name, "SampleMod");
-	EXPECT_EQ(Mount[0].Label, "SampleMod");
-	EXPECT_EQ(Mount[0].ToolTip, "Mount SampleMod so assets can be saved into it.");
-	EXPECT_TRUE(Mount[0].bEnabled);
-
-	const TArray<FEntry> Package = ModEntries(Replies[1]);
-	ASSERT_EQ(Package.Num(), 1);
-	EXPECT_EQ(Package[0].Name, "SampleMod");
-	EXPECT_EQ(Package[0].Label, "SampleMod");
-	EXPECT_EQ(Package[0].ToolTip, "Cook SampleMod as DLC on top of the base game release.");
-	EXPECT_TRUE(Package[0].bEnabled);
-
-	const TArray<FEntry> Upload = ModEntries(Replies[2]);
-	ASSERT_EQ(Upload.Num(), 1);
-	EXPECT_EQ(Upload[0].Name, "SampleMod");
-	EXPECT_EQ(Upload[0].Label, "SampleMod");
-	EXPECT_EQ(Upload[0].ToolTip, "Create a Workshop item for SampleMod and upload it.");
-	EXPECT_TRUE(Upload[0].bEnabled);
+	const char* const ToolTips[] = {"Mount SampleMod so assets can be saved into it.", "Cook SampleMod as DLC on top of the base game release.",
+	                                "Create a Workshop item for SampleMod and upload it."};
+	for (int32 Submenu = 0; Submenu < 3; ++Submenu)
+	{
+		SCOPED_TRACE(ToolTips[Submenu]);
+		const TArray<FEntry> Entries = ModEntries(Replies[Submenu]);
+		ASSERT_EQ(Entries.Num(), 1) << Run.RawOutput;
+		EXPECT_EQ(Entries[0].Name, "SampleMod");
+		EXPECT_EQ(Entries[0].Label, "SampleMod");
+		EXPECT_EQ(Entries[0].ToolTip, ToolTips[Submenu]);
+		EXPECT_TRUE(Entries[0].bEnabled);
+	}
 }
 
 TEST_F(HostMenu, TheSampleModGoesFromABaseReleaseToAPackageToTheWorkshopAndIsThenListedAsAnUpdate)
