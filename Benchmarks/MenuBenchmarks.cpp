@@ -3,9 +3,8 @@
 // records that the upload submenu does on top of it.
 
 #include "BenchStatistics.h"
+#include "BenchTempFolder.h"
 #include "HAL/FileManager.h"
-#include "HAL/PlatformProcess.h"
-#include "Misc/DateTime.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
@@ -27,8 +26,7 @@ namespace
 	{
 	public:
 		FBenchMods()
-		    : Root(FPaths::ConvertRelativePathToFull(FString(FPlatformProcess::UserTempDir()) /
-		                                             FString::Printf(TEXT("trellic-menu-bench-%s"), *LexToString(FDateTime::UtcNow().GetTicks()))))
+		    : Root(TRLBench::MakeTempFolderPath(TEXT("trellic-menu-bench")))
 		{
 			// Made here so that the file manager outlives this object, which needs it at exit.
 			IFileManager::Get().MakeDirectory(*Root, true);

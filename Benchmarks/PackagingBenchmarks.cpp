@@ -1,11 +1,10 @@
 // Timings of the packager's walks over large folders, beside the whole listing and the plain system walk that they
 // compete with. Each tree is built once, in a temporary folder that is removed when the program ends.
 
+#include "BenchTempFolder.h"
 #include "HAL/FileManager.h"
 #include "HAL/PlatformFileManager.h"
-#include "HAL/PlatformProcess.h"
 #include "Misc/App.h"
-#include "Misc/DateTime.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLModPackager.h"
@@ -30,8 +29,7 @@ namespace
 	public:
 		FBenchProject()
 		{
-			Root = FPaths::ConvertRelativePathToFull(FString(FPlatformProcess::UserTempDir()) /
-			                                         FString::Printf(TEXT("trellic-bench-%s"), *LexToString(FDateTime::UtcNow().GetTicks())));
+			Root = TRLBench::MakeTempFolderPath(TEXT("trellic-bench"));
 			ProjectDir = Root / TEXT("Game");
 			IFileManager::Get().MakeDirectory(*ProjectDir, true);
 			FFileHelper::SaveStringToFile(FString(TEXT("{ \"AdditionalPluginDirectories\": [ \"Mods\" ] }")), *(ProjectDir / TEXT("Game.uproject")));

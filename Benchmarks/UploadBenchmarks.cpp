@@ -2,10 +2,9 @@
 // 256 MiB in a few large archives and 2,000 small files, built once in a temporary project removed at exit.
 
 #include "BenchStatistics.h"
+#include "BenchTempFolder.h"
 #include "HAL/FileManager.h"
-#include "HAL/PlatformProcess.h"
 #include "Misc/App.h"
-#include "Misc/DateTime.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLModPackager.h"
@@ -37,8 +36,7 @@ namespace
 	public:
 		FStagedMod()
 		{
-			Root = FPaths::ConvertRelativePathToFull(FString(FPlatformProcess::UserTempDir()) /
-			                                         FString::Printf(TEXT("trellic-upload-bench-%s"), *LexToString(FDateTime::UtcNow().GetTicks())));
+			Root = TRLBench::MakeTempFolderPath(TEXT("trellic-upload-bench"));
 			ProjectFile = Root / TEXT("Game/Game.uproject");
 			Descriptor = Root / TEXT("Game/Mods/BenchMod/BenchMod.uplugin");
 			IFileManager::Get().MakeDirectory(*FPaths::GetPath(Descriptor), true);
