@@ -315,3 +315,12 @@ FString TextString(const TSharedPtr<FJsonValue>& TextValue)
 	}
 	return String;
 }
+
+std::string ReadFile(const std::string& Path)
+{
+	// Streamed whole into a string: a read that fails part way (a folder, a /proc entry gone) gives what was read.
+	std::ifstream File(Path, std::ios::binary);
+	std::ostringstream Bytes;
+	Bytes << File.rdbuf();
+	return Bytes.str();
+}

@@ -102,3 +102,6 @@ private:
 
 /** @return the "string" member of a text object. */
 FString TextString(const TSharedPtr<FJsonValue>& TextValue);
+
+/** @return a file's bytes; none when it cannot be read. */
+std::string ReadFile(const std::string& Path);

@@ -25,14 +25,6 @@ namespace
 		return R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":[")" + SubMenu + R"(",")" + Entry + R"("]})";
 	}
 
-	std::string ReadFile(const fs::path& Path)
-	{
-		std::ifstream Stream(Path, std::ios::binary);
-		std::ostringstream Bytes;
-		Bytes << Stream.rdbuf();
-		return Bytes.str();
-	}
-
 	bool IsOk(const TSharedPtr<FJsonObject>& Reply)
 	{
 		bool bOk = false;

@@ -20,14 +20,6 @@ namespace
 	const std::string WaitForTheJob = R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","equals":false,"timeout":60})";
 	const std::string Quit = R"({"cmd":"quit"})";
 
-	std::string ReadFile(const fs::path& Path)
-	{
-		std::ifstream Stream(Path, std::ios::binary);
-		std::ostringstream Bytes;
-		Bytes << Stream.rdbuf();
-		return Bytes.str();
-	}
-
 	std::string Demo(const std::string& RelativePath)
 	{
 		return ReadFile(fs::path(TRL_DEMO_PROJECT_DIR) / RelativePath);

@@ -18,14 +18,6 @@ namespace
 	const char* const DefaultGameIni = "Config/DefaultGame.ini";
 	const char* const SamplePak = "Mods/SampleMod/Saved/StagedBuilds/Windows/DemoGame/Mods/SampleMod/Content/Paks/Windows/SampleModWindows.pak";
 
-	std::string ReadFile(const fs::path& Path)
-	{
-		std::ifstream Stream(Path, std::ios::binary);
-		std::ostringstream Bytes;
-		Bytes << Stream.rdbuf();
-		return Bytes.str();
-	}
-
 	/** Standard output with the whole seconds of "in 12 s" or "after 12 s" as N: how long a job takes is the machine's. */
 	std::string WithoutSeconds(const std::string& Text)
 	{

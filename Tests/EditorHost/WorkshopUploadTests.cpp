@@ -16,12 +16,6 @@ namespace
 	const std::string Items = R"({"cmd":"workshop","items":true})";
 	const std::string Gc = R"({"cmd":"gc"})";
 
-	std::string ReadFile(const std::string& Path)
-	{
-		std::ifstream File(Path, std::ios::binary);
-		return std::string(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
-	}
-
 	void WriteFile(const std::string& Path, const std::string& Text)
 	{
 		std::filesystem::create_directories(std::filesystem::path(Path).parent_path());
