@@ -400,3 +400,18 @@ TEST_F(FFileManagerTest, RelativePathsStartAtTheProgramFolder)
 	EXPECT_TRUE(FileManager.DeleteDirectory(*Relative, true));
 	EXPECT_FALSE(fs::exists(Absolute));
 }
+
+TEST_F(FFileManagerTest, IsSymlinkAsksAboutThePathItselfNeverWhatItPointsTo)
+{
+	Write("Real/File.txt", "x");
+	fs::create_symlink(Folder / "Real", Folder / "LinkToFolder");
+	fs::create_symlink(Folder / "Real/File.txt", Folder / "LinkToFile");
+	fs::create_symlink(Folder / "Missing", Folder / "Dangling");
+	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
+	EXPECT_EQ(PlatformFile.IsSymlink(*PathOf(TEXT("LinkToFolder"))), ESymlinkResult::Symlink);
+	EXPECT_EQ(PlatformFile.IsSymlink(*PathOf(TEXT("LinkToFile"))), ESymlinkResult::Symlink);
+	EXPECT_EQ(PlatformFile.IsSymlink(*PathOf(TEXT("Dangling"))), ESymlinkResult::Symlink);
+	EXPECT_EQ(PlatformFile.IsSymlink(*PathOf(TEXT("Real"))), ESymlinkResult::NonSymlink);
+	EXPECT_EQ(PlatformFile.IsSymlink(*PathOf(TEXT("LinkToFolder/File.txt"))), ESymlinkResult::NonSymlink);
+	EXPECT_EQ(PlatformFile.IsSymlink(*PathOf(TEXT("Nothing"))), ESymlinkResult::NonSymlink);
+}

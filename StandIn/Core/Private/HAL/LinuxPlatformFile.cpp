@@ -210,6 +210,12 @@ namespace
 			       CopyFolderContents(ToNativePath(Source), ToNativePath(DestinationDirectory), bOverwriteAllExisting);
 		}
 
+		ESymlinkResult IsSymlink(const TCHAR* Filename) override
+		{
+			struct stat LinkStat;
+			return lstat(ToNativePath(Filename).c_str(), &LinkStat) == 0 && S_ISLNK(LinkStat.st_mode) ? ESymlinkResult::Symlink : ESymlinkResult::NonSymlink;
+		}
+
 		bool DeleteDirectoryRecursively(const TCHAR* Directory) override
 		{
 			if (!DirectoryExists(Directory))

@@ -19,6 +19,14 @@ enum class EPlatformFileWrite : uint8
 	AllowRead = 0x01,
 };
 
+/** What IPlatformFile::IsSymlink found; a platform that cannot tell answers Unimplemented. */
+enum class ESymlinkResult : int8
+{
+	Unimplemented = -1,
+	NonSymlink = 0,
+	Symlink = 1,
+};
+
 class IPlatformFile
 {
 public:
@@ -54,6 +62,8 @@ public:
 	virtual FDateTime GetTimeStamp(const TCHAR* Filename) = 0;
 	/** @return true when Directory names an existing folder. */
 	virtual bool DirectoryExists(const TCHAR* Directory) = 0;
+	/** @return whether the path itself is a symbolic link (never what it points to); NonSymlink when nothing is there. */
+	virtual ESymlinkResult IsSymlink(const TCHAR* Filename) = 0;
 	/** Creates one folder whose parent exists. @return true when the folder exists afterwards. */
 	virtual bool CreateDirectory(const TCHAR* Directory) = 0;
 	/** Deletes an empty folder. @return true when it was deleted. */
