@@ -14,6 +14,13 @@ namespace
 {
 	constexpr AppId_t TestAppId = 4321;
 
+	/** A result's item id, by value: the structure is packed, so a reference to the member would be misaligned. */
+	template <typename ResultType>
+	PublishedFileId_t IdOf(const ResultType& Result)
+	{
+		return Result.m_nPublishedFileId;
+	}
+
 	class OfflineWorkshop : public testing::Test
 	{
 	protected:
@@ -129,13 +136,13 @@ namespace
 		EXPECT_FALSE(First.Result.m_bUserNeedsToAcceptWorkshopLegalAgreement);
 
 		const PublishedFileId_t Second = CreateItem();
-		EXPECT_NE(First.Result.m_nPublishedFileId, k_PublishedFileIdInvalid);
+		EXPECT_NE(IdOf(First.Result), k_PublishedFileIdInvalid);
 		EXPECT_NE(Second, k_PublishedFileIdInvalid);
-		EXPECT_NE(First.Result.m_nPublishedFileId, Second);
+		EXPECT_NE(IdOf(First.Result), Second);
 
 		const std::vector<FOfflineWorkshopItem> Items = UE::StandIn::ListOfflineWorkshopItems();
 		ASSERT_EQ(Items.size(), 2u);
-		EXPECT_EQ(Items[0].Id, First.Result.m_nPublishedFileId) << "listed oldest first";
+		EXPECT_EQ(Items[0].Id, IdOf(First.Result)) << "listed oldest first";
 		EXPECT_EQ(Items[1].Id, Second);
 		EXPECT_EQ(Items[0].Visibility, "private");
 		EXPECT_TRUE(Items[0].Title.empty());
@@ -157,7 +164,7 @@ namespace
 		ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "preview.png").string().c_str()));
 		SubmitItemUpdateResult_t Result = Submit(Handle, nullptr);
 		EXPECT_EQ(Result.m_eResult, k_EResultOK);
-		EXPECT_EQ(Result.m_nPublishedFileId, Item);
+		EXPECT_EQ(IdOf(Result), Item);
 
 		FOfflineWorkshopItem Stored = FindItem(Item);
 		EXPECT_EQ(Stored.Title, "My Mod");
@@ -241,7 +248,7 @@ namespace
 		Handle = StartContentUpdate(Item + 1);
 		const SubmitItemUpdateResult_t Unknown = Submit(Handle, nullptr);
 		EXPECT_EQ(Unknown.m_eResult, k_EResultFileNotFound) << "an item that does not exist";
-		EXPECT_EQ(Unknown.m_nPublishedFileId, Item + 1);
+		EXPECT_EQ(IdOf(Unknown), Item + 1);
 
 		std::filesystem::create_directories(Root / "Empty");
 		Handle = SteamUGC()->StartItemUpdate(TestAppId, Item);
@@ -256,7 +263,7 @@ namespace
 		FCallWaiter<CreateItemResult_t> Failed;
 		ASSERT_TRUE(Failed.Wait(SteamUGC()->CreateItem(TestAppId, k_EWorkshopFileTypeCommunity)));
 		EXPECT_EQ(Failed.Result.m_eResult, k_EResultAccessDenied);
-		EXPECT_EQ(Failed.Result.m_nPublishedFileId, k_PublishedFileIdInvalid);
+		EXPECT_EQ(IdOf(Failed.Result), k_PublishedFileIdInvalid);
 		EXPECT_TRUE(UE::StandIn::ListOfflineWorkshopItems().empty());
 
 		const PublishedFileId_t Item = CreateItem();
@@ -270,7 +277,7 @@ namespace
 		ASSERT_NE(Item, k_PublishedFileIdInvalid);
 		const SubmitItemUpdateResult_t Result = Submit(StartContentUpdate(Item), "note");
 		EXPECT_EQ(Result.m_eResult, k_EResultTimeout);
-		EXPECT_EQ(Result.m_nPublishedFileId, Item);
+		EXPECT_EQ(IdOf(Result), Item);
 		const FOfflineWorkshopItem Stored = FindItem(Item);
 		EXPECT_EQ(Stored.Id, Item) << "the item stays made";
 		EXPECT_TRUE(Stored.ContentFiles.empty());

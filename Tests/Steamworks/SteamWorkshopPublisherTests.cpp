@@ -284,9 +284,10 @@ namespace
 
 	TEST_F(SteamWorkshopPublisher, ReportsProgressThatNeverGoesBackAcrossTheUpdatesStages)
 	{
-		// Content and preview each counted afresh by Steam, slowly enough to be watched.
+		// Content and preview each counted afresh by Steam, in several steps each, slowly enough to be watched.
+		WriteFile(Content / "Content" / "Paks" / "Windows" / "MyMod_2.pak", 4000);
 		WriteFile(Preview, 3000);
-		UE::StandIn::SetOfflineWorkshopBandwidth(40000);
+		UE::StandIn::SetOfflineWorkshopBandwidth(20000);
 		ASSERT_EQ(Publish(), ETRLWorkshopResult::Success);
 		std::vector<float> Seen;
 		ASSERT_TRUE(TickUntil([this, &Seen]() {
