@@ -257,6 +257,17 @@ namespace
 		EXPECT_EQ(FindItem(Item).ContentFiles.size(), 2u) << "a refused update leaves the item as it was";
 	}
 
+	TEST_F(OfflineWorkshop, AnswersDiskFullWhenItsDiskIsFull)
+	{
+		const PublishedFileId_t Item = CreateItem();
+		// The item's record is written beside and moved into place; there, a write finds no space left.
+		const std::filesystem::path Pending = Root / "Workshop" / std::to_string(Item) / "item.txt.new";
+		std::filesystem::create_symlink("/dev/full", Pending);
+		EXPECT_EQ(Submit(StartContentUpdate(Item), "note").m_eResult, k_EResultDiskFull);
+		std::filesystem::remove(Pending);
+		EXPECT_TRUE(FindItem(Item).ChangeNotes.empty()) << "nothing of the update was recorded";
+	}
+
 	TEST_F(OfflineWorkshop, FailsTheNextCreateItemWhenToldToFailBeforeCreation)
 	{
 		UE::StandIn::FailNextOfflineWorkshopRequest(k_EResultAccessDenied, false);
