@@ -549,7 +549,7 @@ TEST_F(InteractiveFrontEndTest, WorkshopCommandsListItemsAndSetTheNextRequestOnl
 
 	EXPECT_TRUE(Out.Contains(TEXT("Uploads go to the offline Workshop in Saved/OfflineWorkshop, not to Steam (w lists its items).")));
 	EXPECT_TRUE(Out.Contains(FString::Printf(TEXT("> w\n  The offline Workshop in %s has no items yet."), *FString::FromUtf8(Folder))));
-	EXPECT_TRUE(Out.Contains(TEXT("> w hold 2\n  A hold is a fraction of the update's bytes, from 0 to 1.")));
+	EXPECT_TRUE(Out.Contains(TEXT("> w hold 2\n  A hold is a fraction of the content's bytes, from 0 to 1.")));
 	EXPECT_TRUE(Out.Contains(TEXT("> w hold half\n  Type w hold and a fraction from 0 to 1, for example w hold 0.5.")));
 	EXPECT_TRUE(Out.Contains(TEXT("> w fail k_EResultNope\n  'k_EResultNope' is not an EResult the offline Workshop knows")));
 	EXPECT_TRUE(Out.Contains(TEXT("> w fail k_EResultAccessDenied later\n  Type w fail, an EResult's name and")));

@@ -231,14 +231,14 @@ TEST_F(HostPipeline, AFailedUploadSaysWhyInTheUploadsOwnWords)
 	const TSharedPtr<FJsonObject> End = Run.Lines.Last();
 	ASSERT_TRUE(End.IsValid()) << Run.RawOutput;
 	EXPECT_EQ(End->GetStringField(TEXT("state")), TEXT("failed"));
-	EXPECT_TRUE(
-	    End->GetStringField(TEXT("message"))
-	        .Equals(
-	            TEXT(
-	                "Steam denied the upload. Log in to Steam with an account that owns the game (an item can only be updated by the account that created it), "
-	                "then try again."),
-	            ESearchCase::CaseSensitive));
 	const FString ItemId = End->GetStringField(TEXT("item_id"));
 	EXPECT_FALSE(ItemId.IsEmpty());
+	EXPECT_TRUE(End->GetStringField(TEXT("message"))
+	                .Equals(FString::Printf(TEXT("Steam denied the upload to Workshop item %s (Steam result 15, access denied): the account does not own "
+	                                             "a licence for the game, or did not create the item. Log in with the account that owns the game and "
+	                                             "created the item, then try again."),
+	                                        *ItemId),
+	                        ESearchCase::CaseSensitive))
+	    << End->GetStringField(TEXT("message")).ToUtf8();
 	EXPECT_NE(ReadFile(Project() / "Mods/SampleMod/workshop.json").find(ItemId.ToUtf8()), std::string::npos);
 }

@@ -128,7 +128,7 @@ TEST(WorkshopUpload, ThePackagedSampleModGoesUpAsANewItemThenAsAnUpdateThatKeeps
 	    R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","equals":false,"timeout":60})",
 	    R"({"cmd":"call","class":"TRLModPackager","function":"PackageMod","args":{"ModDescriptorPath":")" + Mod.Descriptor + R"("}})",
 	    R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","equals":false,"timeout":60})",
-	    R"({"cmd":"workshop","next":{"hold_at":0.125}})",
+	    R"({"cmd":"workshop","next":{"hold_at":0.5}})",
 	    Mod.Upload(),
 	    R"({"cmd":"workshop","wait_for_hold":60})",
 	    Gc,
@@ -156,8 +156,9 @@ TEST(WorkshopUpload, ThePackagedSampleModGoesUpAsANewItemThenAsAnUpdateThatKeeps
 	ASSERT_GE(Notification.size(), 5u) << First.RawOutput;
 	EXPECT_EQ(Notification[0], "none: Uploading SampleMod to the Steam Workshop | ");
 	EXPECT_EQ(Notification[1], "pending: Uploading SampleMod to the Steam Workshop | ");
-	// The copy paused at its hold for longer than a progress tick, so that fraction was shown, whatever came before.
-	EXPECT_NE(std::find(Notification.begin(), Notification.end(), "pending: Uploading SampleMod to the Steam Workshop | 13% uploaded"), Notification.end());
+	// The content's upload paused halfway for longer than a progress tick, so that point of the whole update was shown,
+	// whatever came before; the content is the middle of the update, after its preparation and before the commit.
+	EXPECT_NE(std::find(Notification.begin(), Notification.end(), "pending: Uploading SampleMod to the Steam Workshop | 50% uploaded"), Notification.end());
 	const std::string Done = "SampleMod is on the Steam Workshop (item " + ItemId + ").";
 	const std::vector<std::string> End(Notification.end() - 2, Notification.end());
 	EXPECT_EQ(End, (std::vector<std::string>{"pending: " + Done + " | ", "success: " + Done + " | "})) << First.RawOutput;

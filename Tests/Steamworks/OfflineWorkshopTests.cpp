@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <set>
 
 using namespace OfflineWorkshopTest;
@@ -12,6 +13,13 @@ using UE::StandIn::FOfflineWorkshopItem;
 namespace
 {
 	constexpr AppId_t TestAppId = 4321;
+
+	/** A result's item id, by value: the structure is packed, so a reference to the member would be misaligned. */
+	template <typename ResultType>
+	PublishedFileId_t IdOf(const ResultType& Result)
+	{
+		return Result.m_nPublishedFileId;
+	}
 
 	class OfflineWorkshop : public testing::Test
 	{
@@ -84,6 +92,34 @@ namespace
 		EXPECT_EQ(SteamAPI_InitEx(&Message), k_ESteamAPIInitResult_OK);
 		ASSERT_NE(SteamUtils(), nullptr);
 		EXPECT_EQ(SteamUtils()->GetAppID(), TestAppId);
+
+		// Once initialised, the SDK stays so; a client that goes away shows in SteamAPI_IsSteamRunning.
+		UE::StandIn::RefuseNextOfflineWorkshopRequest();
+		EXPECT_FALSE(SteamAPI_IsSteamRunning());
+		EXPECT_TRUE(SteamAPI_IsSteamRunning());
+		EXPECT_NE(SteamUGC(), nullptr);
+	}
+
+	TEST_F(OfflineWorkshop, RefusesInterfaceVersionsItDoesNotImplement)
+	{
+		SteamAPI_Shutdown();
+		SteamErrMsg Message = "";
+		EXPECT_EQ(SteamInternal_SteamAPI_Init(STEAMUTILS_INTERFACE_VERSION "\0STEAMUGC_INTERFACE_VERSION999\0", &Message),
+		          k_ESteamAPIInitResult_VersionMismatch);
+		EXPECT_NE(std::string(Message).find("STEAMUGC_INTERFACE_VERSION999"), std::string::npos) << Message;
+		EXPECT_EQ(SteamAPI_GetHSteamUser(), 0);
+		EXPECT_EQ(SteamInternal_FindOrCreateUserInterface(1, STEAMUGC_INTERFACE_VERSION), nullptr);
+		ASSERT_EQ(SteamAPI_InitEx(nullptr), k_ESteamAPIInitResult_OK);
+		EXPECT_EQ(SteamInternal_FindOrCreateUserInterface(SteamAPI_GetHSteamUser(), "STEAMUGC_INTERFACE_VERSION999"), nullptr);
+	}
+
+	TEST(OfflineWorkshopLayout, PacksCallbackStructuresAsTheSdkDoesOnThisPlatform)
+	{
+		// 4-byte packing on Linux and macOS: the 64-bit id follows the 4-byte result without a gap.
+		EXPECT_EQ(offsetof(CreateItemResult_t, m_nPublishedFileId), 4u);
+		EXPECT_EQ(sizeof(CreateItemResult_t), 16u);
+		EXPECT_EQ(offsetof(SubmitItemUpdateResult_t, m_nPublishedFileId), 8u);
+		EXPECT_EQ(sizeof(SubmitItemUpdateResult_t), 16u);
 	}
 
 	TEST_F(OfflineWorkshop, AnswersCreateItemOnlyInsideRunCallbacksWithAFreshIdEachTime)
@@ -100,13 +136,13 @@ namespace
 		EXPECT_FALSE(First.Result.m_bUserNeedsToAcceptWorkshopLegalAgreement);
 
 		const PublishedFileId_t Second = CreateItem();
-		EXPECT_NE(First.Result.m_nPublishedFileId, k_PublishedFileIdInvalid);
+		EXPECT_NE(IdOf(First.Result), k_PublishedFileIdInvalid);
 		EXPECT_NE(Second, k_PublishedFileIdInvalid);
-		EXPECT_NE(First.Result.m_nPublishedFileId, Second);
+		EXPECT_NE(IdOf(First.Result), Second);
 
 		const std::vector<FOfflineWorkshopItem> Items = UE::StandIn::ListOfflineWorkshopItems();
 		ASSERT_EQ(Items.size(), 2u);
-		EXPECT_EQ(Items[0].Id, First.Result.m_nPublishedFileId) << "listed oldest first";
+		EXPECT_EQ(Items[0].Id, IdOf(First.Result)) << "listed oldest first";
 		EXPECT_EQ(Items[1].Id, Second);
 		EXPECT_EQ(Items[0].Visibility, "private");
 		EXPECT_TRUE(Items[0].Title.empty());
@@ -128,7 +164,7 @@ namespace
 		ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "preview.png").string().c_str()));
 		SubmitItemUpdateResult_t Result = Submit(Handle, nullptr);
 		EXPECT_EQ(Result.m_eResult, k_EResultOK);
-		EXPECT_EQ(Result.m_nPublishedFileId, Item);
+		EXPECT_EQ(IdOf(Result), Item);
 
 		FOfflineWorkshopItem Stored = FindItem(Item);
 		EXPECT_EQ(Stored.Title, "My Mod");
@@ -157,30 +193,30 @@ namespace
 		EXPECT_EQ(Stored.ContentFiles, (std::vector<std::string>{"Content/Paks/Windows/MyMod.pak", "Extra.txt"}));
 	}
 
-	TEST_F(OfflineWorkshop, RefusesTextsOverSteamsLimitsCountingCharacters)
+	TEST_F(OfflineWorkshop, RefusesTextsAndTagsThatBreakSteamsRulesCountingBytes)
 	{
 		const UGCUpdateHandle_t Handle = SteamUGC()->StartItemUpdate(TestAppId, CreateItem());
 		std::string Title;
-		for (int Index = 0; Index < 128; ++Index)
+		for (int Index = 0; Index < 64; ++Index)
 		{
-			Title += "\xC3\xA9"; // two bytes, one character
+			Title += "\xC3\xA9"; // one character, two bytes
 		}
-		EXPECT_TRUE(SteamUGC()->SetItemTitle(Handle, Title.c_str()));
-		EXPECT_FALSE(SteamUGC()->SetItemTitle(Handle, (Title + "x").c_str()));
-		EXPECT_TRUE(SteamUGC()->SetItemDescription(Handle, std::string(8000, 'd').c_str()));
-		EXPECT_FALSE(SteamUGC()->SetItemDescription(Handle, std::string(8001, 'd').c_str()));
+		EXPECT_TRUE(SteamUGC()->SetItemTitle(Handle, Title.c_str())) << "128 bytes";
+		EXPECT_FALSE(SteamUGC()->SetItemTitle(Handle, (Title + "x").c_str())) << "129 bytes in 65 characters";
+		EXPECT_TRUE(SteamUGC()->SetItemDescription(Handle, std::string(7999, 'd').c_str()));
+		EXPECT_FALSE(SteamUGC()->SetItemDescription(Handle, std::string(8000, 'd').c_str()));
 
 		const std::string LongestTag(255, 't');
-		const std::string TooLongTag(256, 't');
-		const char* Fine[] = {LongestTag.c_str(), "Maps"};
-		const char* Long[] = {TooLongTag.c_str()};
-		const char* Comma[] = {"Maps,Tools"};
-		const SteamParamStringArray_t FineTags{Fine, 2};
-		const SteamParamStringArray_t LongTags{Long, 1};
-		const SteamParamStringArray_t CommaTags{Comma, 1};
+		const char* Fine[] = {LongestTag.c_str(), "Maps & Tools", "~"};
+		const SteamParamStringArray_t FineTags{Fine, 3};
 		EXPECT_TRUE(SteamUGC()->SetItemTags(Handle, &FineTags));
-		EXPECT_FALSE(SteamUGC()->SetItemTags(Handle, &LongTags));
-		EXPECT_FALSE(SteamUGC()->SetItemTags(Handle, &CommaTags));
+		const std::string TooLongTag(256, 't');
+		for (const char* Refused : {TooLongTag.c_str(), "Maps,Tools", "Maps\tTools", "Caf\xC3\xA9", ""})
+		{
+			const char* Tags[] = {"Maps", Refused};
+			const SteamParamStringArray_t TagArray{Tags, 2};
+			EXPECT_FALSE(SteamUGC()->SetItemTags(Handle, &TagArray)) << "'" << Refused << "'";
+		}
 		EXPECT_FALSE(SteamUGC()->SetItemTitle(k_UGCUpdateHandleInvalid, "Title")) << "an unknown handle";
 	}
 
@@ -189,22 +225,30 @@ namespace
 		const PublishedFileId_t Item = CreateItem();
 
 		UGCUpdateHandle_t Handle = StartContentUpdate(Item);
-		EXPECT_EQ(Submit(Handle, std::string(8001, 'c').c_str()).m_eResult, k_EResultInvalidParam) << "a change note over 8,000 characters";
+		EXPECT_EQ(Submit(Handle, std::string(8000, 'c').c_str()).m_eResult, k_EResultInvalidParam) << "a change note of 8,000 bytes";
+
+		WriteFile(Root / "tiny.png", 15);
+		Handle = StartContentUpdate(Item);
+		ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "tiny.png").string().c_str()));
+		EXPECT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultInvalidParam) << "a preview of 15 bytes";
 
 		WriteFile(Root / "big.png", 1024 * 1024);
 		Handle = StartContentUpdate(Item);
 		ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "big.png").string().c_str()));
 		EXPECT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultLimitExceeded) << "a preview of 1 MB";
 
-		WriteFile(Root / "fits.png", 1024 * 1024 - 1);
-		Handle = StartContentUpdate(Item);
-		ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "fits.png").string().c_str()));
-		EXPECT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultOK) << "a preview just under 1 MB";
+		for (const size_t Size : {size_t{16}, size_t{1024 * 1024 - 1}})
+		{
+			WriteFile(Root / "fits.png", Size);
+			Handle = StartContentUpdate(Item);
+			ASSERT_TRUE(SteamUGC()->SetItemPreview(Handle, (Root / "fits.png").string().c_str()));
+			EXPECT_EQ(Submit(Handle, std::string(7999, 'c').c_str()).m_eResult, k_EResultOK) << "a preview of " << Size << " bytes";
+		}
 
 		Handle = StartContentUpdate(Item + 1);
 		const SubmitItemUpdateResult_t Unknown = Submit(Handle, nullptr);
 		EXPECT_EQ(Unknown.m_eResult, k_EResultFileNotFound) << "an item that does not exist";
-		EXPECT_EQ(Unknown.m_nPublishedFileId, Item + 1);
+		EXPECT_EQ(IdOf(Unknown), Item + 1);
 
 		std::filesystem::create_directories(Root / "Empty");
 		Handle = SteamUGC()->StartItemUpdate(TestAppId, Item);
@@ -213,13 +257,24 @@ namespace
 		EXPECT_EQ(FindItem(Item).ContentFiles.size(), 2u) << "a refused update leaves the item as it was";
 	}
 
+	TEST_F(OfflineWorkshop, AnswersDiskFullWhenItsDiskIsFull)
+	{
+		const PublishedFileId_t Item = CreateItem();
+		// The item's record is written beside and moved into place; there, a write finds no space left.
+		const std::filesystem::path Pending = Root / "Workshop" / std::to_string(Item) / "item.txt.new";
+		std::filesystem::create_symlink("/dev/full", Pending);
+		EXPECT_EQ(Submit(StartContentUpdate(Item), "note").m_eResult, k_EResultDiskFull);
+		std::filesystem::remove(Pending);
+		EXPECT_TRUE(FindItem(Item).ChangeNotes.empty()) << "nothing of the update was recorded";
+	}
+
 	TEST_F(OfflineWorkshop, FailsTheNextCreateItemWhenToldToFailBeforeCreation)
 	{
 		UE::StandIn::FailNextOfflineWorkshopRequest(k_EResultAccessDenied, false);
 		FCallWaiter<CreateItemResult_t> Failed;
 		ASSERT_TRUE(Failed.Wait(SteamUGC()->CreateItem(TestAppId, k_EWorkshopFileTypeCommunity)));
 		EXPECT_EQ(Failed.Result.m_eResult, k_EResultAccessDenied);
-		EXPECT_EQ(Failed.Result.m_nPublishedFileId, k_PublishedFileIdInvalid);
+		EXPECT_EQ(IdOf(Failed.Result), k_PublishedFileIdInvalid);
 		EXPECT_TRUE(UE::StandIn::ListOfflineWorkshopItems().empty());
 
 		const PublishedFileId_t Item = CreateItem();
@@ -233,7 +288,7 @@ namespace
 		ASSERT_NE(Item, k_PublishedFileIdInvalid);
 		const SubmitItemUpdateResult_t Result = Submit(StartContentUpdate(Item), "note");
 		EXPECT_EQ(Result.m_eResult, k_EResultTimeout);
-		EXPECT_EQ(Result.m_nPublishedFileId, Item);
+		EXPECT_EQ(IdOf(Result), Item);
 		const FOfflineWorkshopItem Stored = FindItem(Item);
 		EXPECT_EQ(Stored.Id, Item) << "the item stays made";
 		EXPECT_TRUE(Stored.ContentFiles.empty());
@@ -319,7 +374,7 @@ namespace
 		EXPECT_FALSE(UE::StandIn::HoldNextOfflineWorkshopUpdateAt(-0.1));
 	}
 
-	TEST_F(OfflineWorkshop, ReportsProgressThroughTheUpdateStatusesAtTheBandwidthAsked)
+	TEST_F(OfflineWorkshop, CountsEachStagesBytesAfreshAtTheBandwidthAsked)
 	{
 		const PublishedFileId_t Item = CreateItem();
 		WriteFile(Root / "preview.png", 2000);
@@ -330,21 +385,20 @@ namespace
 		FCallWaiter<SubmitItemUpdateResult_t> Waiter;
 		const auto Start = std::chrono::steady_clock::now();
 		Waiter.CallResult.Set(SteamUGC()->SubmitItemUpdate(Handle, nullptr), &Waiter, &FCallWaiter<SubmitItemUpdateResult_t>::Handle);
-		std::set<EItemUpdateStatus> Seen;
-		uint64 LastProcessed = 0;
-		bool bMonotonic = true;
-		bool bSawPartial = false;
+		struct FSample
+		{
+			EItemUpdateStatus Status;
+			uint64 Processed;
+			uint64 Total;
+		};
+		std::vector<FSample> Samples;
 		const bool bDone = PumpUntil(
 		    [&]() {
-			    uint64 Processed = 0;
-			    uint64 Total = 0;
-			    const EItemUpdateStatus Status = SteamUGC()->GetItemUpdateProgress(Handle, &Processed, &Total);
-			    if (Status != k_EItemUpdateStatusInvalid)
+			    FSample Sample{};
+			    Sample.Status = SteamUGC()->GetItemUpdateProgress(Handle, &Sample.Processed, &Sample.Total);
+			    if (Sample.Status != k_EItemUpdateStatusInvalid)
 			    {
-				    Seen.insert(Status);
-				    bMonotonic = bMonotonic && Processed >= LastProcessed;
-				    LastProcessed = Processed;
-				    bSawPartial = bSawPartial || (Processed > 0 && Processed < Total && Total == 3000);
+				    Samples.push_back(Sample);
 			    }
 			    SteamAPI_RunCallbacks();
 		    },
@@ -354,10 +408,30 @@ namespace
 		const double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
 		ASSERT_TRUE(bDone);
 		EXPECT_EQ(Waiter.Result.m_eResult, k_EResultOK);
+		std::set<EItemUpdateStatus> Seen;
+		bool bSawContentPart = false;
+		bool bSawPreviewPart = false;
+		for (size_t Index = 0; Index < Samples.size(); ++Index)
+		{
+			const FSample& Sample = Samples[Index];
+			Seen.insert(Sample.Status);
+			if (Index > 0)
+			{
+				const FSample& Before = Samples[Index - 1];
+				EXPECT_GE(Sample.Status, Before.Status) << "stages come in Steam's order";
+				EXPECT_TRUE(Sample.Status != Before.Status || Sample.Processed >= Before.Processed) << "within a stage, bytes only grow";
+			}
+			EXPECT_EQ(Sample.Total, Sample.Status == k_EItemUpdateStatusUploadingPreviewFile                                                       ? 2000u
+			                        : Sample.Status == k_EItemUpdateStatusCommittingChanges || Sample.Status == k_EItemUpdateStatusPreparingConfig ? 0u
+			                                                                                                                                       : 1000u)
+			    << "stage " << Sample.Status;
+			bSawContentPart = bSawContentPart || (Sample.Status == k_EItemUpdateStatusUploadingContent && Sample.Processed > 0 && Sample.Processed < 1000);
+			bSawPreviewPart = bSawPreviewPart || (Sample.Status == k_EItemUpdateStatusUploadingPreviewFile && Sample.Processed <= 1000);
+		}
 		EXPECT_TRUE(Seen.contains(k_EItemUpdateStatusUploadingContent));
 		EXPECT_TRUE(Seen.contains(k_EItemUpdateStatusUploadingPreviewFile));
-		EXPECT_TRUE(bMonotonic);
-		EXPECT_TRUE(bSawPartial) << "bytes processed over bytes total, part way through";
+		EXPECT_TRUE(bSawContentPart) << "the content's bytes part way through";
+		EXPECT_TRUE(bSawPreviewPart) << "the preview's bytes counted from 0 again";
 		EXPECT_GE(Seconds, 0.12) << "3,000 bytes at 20,000 bytes a second take 0.15 seconds";
 	}
 

@@ -2,32 +2,15 @@
 
 #include "TRLSteamWorkshopService.h"
 
+#include "HAL/PlatformProcess.h"
 #include "Misc/ScopeLock.h"
-#include "Modules/ModuleManager.h"
-#include "SteamSharedModule.h"
 #include "Trellic.h"
+#include "TrellicSteamModule.h"
 
 #define LOCTEXT_NAMESPACE "TRLSteamWorkshopService"
 
 namespace
 {
-	// Steam takes tags of at most 255 characters, none with a comma.
-	constexpr int32 MaxTagLength = 255;
-
-	// Characters as the Workshop counts them: a surrogate pair is one.
-	int32 CountCharacters(const FString& Text)
-	{
-		int32 Count = 0;
-		for (const TCHAR Char : Text)
-		{
-			if (Char < 0xDC00 || Char > 0xDFFF)
-			{
-				++Count;
-			}
-		}
-		return Count;
-	}
-
 	// The SDK takes UTF-8 as char; the engine's converter hands it out as ANSICHAR or UTF8CHAR depending on the version.
 	template <typename ConverterType>
 	const char* AsSdkString(const ConverterType& Utf8)
@@ -68,203 +51,415 @@ namespace
 	{
 		return ItemId != k_PublishedFileIdInvalid ? LexToString(static_cast<uint64>(ItemId)) : FString(TEXT("none"));
 	}
+
+	/** Each stage's share of a whole update, in Steam's order: sending the content takes most of the time. */
+	struct FStageShare
+	{
+		EItemUpdateStatus Status;
+		double Start;
+		double End;
+	};
+
+	constexpr FStageShare StageShares[] = {
+	    {k_EItemUpdateStatusPreparingConfig, 0.0, 0.02},   {k_EItemUpdateStatusPreparingContent, 0.02, 0.1},
+	    {k_EItemUpdateStatusUploadingContent, 0.1, 0.9},   {k_EItemUpdateStatusUploadingPreviewFile, 0.9, 0.98},
+	    {k_EItemUpdateStatusCommittingChanges, 0.98, 1.0},
+	};
+
+	/** Steam's answer as only CreateItem documents it. @return false for a result CreateItem gives no meaning of its own */
+	bool ExplainCreateItem(EResult Result, AppId_t AppId, FTRLWorkshopAnswer& OutAnswer)
+	{
+		switch (Result)
+		{
+			case k_EResultInvalidParam:
+				OutAnswer.Result = ETRLWorkshopResult::Unknown;
+				OutAnswer.Message =
+				    FText::Format(LOCTEXT("CreateInvalidParam", "Steam refused to create the Workshop item (Steam result 8, invalid parameter): "
+				                                                "the Workshop may not be enabled for app id {0}. Check the app's Workshop "
+				                                                "settings in Steamworks, then try again."),
+				                  FText::FromString(LexToString(AppId)));
+				return true;
+			case k_EResultFileNotFound:
+				OutAnswer.Result = ETRLWorkshopResult::ItemNotFound;
+				OutAnswer.Message = LOCTEXT("CreateFileNotFound", "Steam could not find what it needed to create the Workshop item (Steam result 9, file "
+				                                                  "not found). Try again; if it keeps failing, restart the Steam client.");
+				return true;
+			case k_EResultDuplicateName:
+				OutAnswer.Result = ETRLWorkshopResult::DuplicateItem;
+				OutAnswer.Message = LOCTEXT("CreateDuplicateName", "The Steam account already has a Workshop item of this name (Steam result 14, "
+				                                                   "duplicate name), so Steam made no new one. Give the mod another FriendlyName, or "
+				                                                   "put that item's id in the mod's workshop.json as ItemId to update it.");
+				return true;
+			case k_EResultAccessDenied:
+				OutAnswer.Result = ETRLWorkshopResult::AccessDenied;
+				OutAnswer.Message = LOCTEXT("CreateAccessDenied", "Steam denied creating the Workshop item (Steam result 15, access denied): it refused "
+				                                                  "to save the item's title and description, or the account does not own the game. "
+				                                                  "Log in with an account that owns the game, check the mod's FriendlyName and "
+				                                                  "Description, then try again.");
+				return true;
+			case k_EResultLimitExceeded:
+				OutAnswer.Result = ETRLWorkshopResult::CloudStorageFull;
+				OutAnswer.Message = LOCTEXT("CreateLimitExceeded", "The account's Steam Cloud storage is full (Steam result 25, limit exceeded), so "
+				                                                   "Steam made no item. Remove some of the account's Workshop items or Cloud files, "
+				                                                   "then try again.");
+				return true;
+			case k_EResultDuplicateRequest:
+				OutAnswer.Result = ETRLWorkshopResult::DuplicateItem;
+				OutAnswer.Message = LOCTEXT("CreateDuplicateRequest", "Steam says that this item was made already (Steam result 29, duplicate "
+				                                                      "request). Look for it among the account's Workshop items and put its id in "
+				                                                      "the mod's workshop.json as ItemId, or try again to make a new one.");
+				return true;
+			default:
+				return false;
+		}
+	}
+
+	/** Steam's answer as only SubmitItemUpdate documents it. @return false for a result it gives no meaning of its own */
+	bool ExplainSubmitItemUpdate(EResult Result, PublishedFileId_t ItemId, AppId_t AppId, FTRLWorkshopAnswer& OutAnswer)
+	{
+		const FText Item = FText::FromString(ItemId != k_PublishedFileIdInvalid ? LexToString(static_cast<uint64>(ItemId)) : FString());
+		switch (Result)
+		{
+			case k_EResultInvalidParam:
+				OutAnswer.Result = ETRLWorkshopResult::Unknown;
+				OutAnswer.Message = FText::Format(LOCTEXT("SubmitInvalidParam", "Steam refused the update of Workshop item {0} as invalid (Steam result 8, "
+				                                                                "invalid parameter): the item may belong to another game than app id {1}, "
+				                                                                "the Workshop may not be enabled for the app, or the preview image is under "
+				                                                                "16 bytes. Check the item and the app's Workshop settings in Steamworks, "
+				                                                                "then try again."),
+				                                  Item, FText::FromString(LexToString(AppId)));
+				return true;
+			case k_EResultFileNotFound:
+				OutAnswer.Result = ETRLWorkshopResult::ItemNotFound;
+				OutAnswer.Message = ItemId != k_PublishedFileIdInvalid
+				                        ? FText::Format(LOCTEXT("ItemNotFound", "Steam could not find Workshop item {0}, or could not read the content or "
+				                                                                "the preview image (Steam result 9, file not found). If the item was deleted "
+				                                                                "on Steam, delete the mod's workshop.json so that the next upload creates a "
+				                                                                "new item."),
+				                                        Item)
+				                        : LOCTEXT("ContentNotFound", "Steam could not read the content or the preview image (Steam result 9, file not "
+				                                                     "found). Check that both exist, then try again.");
+				return true;
+			case k_EResultAccessDenied:
+				OutAnswer.Result = ETRLWorkshopResult::AccessDenied;
+				OutAnswer.Message = FText::Format(LOCTEXT("SubmitAccessDenied", "Steam denied the upload to Workshop item {0} (Steam result 15, access "
+				                                                                "denied): the account does not own a licence for the game, or did not "
+				                                                                "create the item. Log in with the account that owns the game and created "
+				                                                                "the item, then try again."),
+				                                  Item);
+				return true;
+			case k_EResultLockingFailed:
+				OutAnswer.Result = ETRLWorkshopResult::ServiceUnavailable;
+				OutAnswer.Message = FText::Format(LOCTEXT("SubmitLockingFailed", "Steam could not lock Workshop item {0} for the update (Steam result "
+				                                                                 "33, locking failed). Wait a minute, then try again."),
+				                                  Item);
+				return true;
+			case k_EResultLimitExceeded:
+				OutAnswer.Result = ETRLWorkshopResult::PreviewTooLarge;
+				OutAnswer.Message = LOCTEXT("SubmitLimitExceeded", "Steam refused the update as too large (Steam result 25, limit exceeded): the preview "
+				                                                   "image must be under 1 MB, and the account's Steam Cloud storage may be full. Use a "
+				                                                   "smaller preview image or free Cloud storage, then try again.");
+				return true;
+			default:
+				return false;
+		}
+	}
+
+	/** Steam's answer as it reads from either call: the account, the connection, the machine. */
+	void ExplainAnyCall(EResult Result, FTRLWorkshopAnswer& OutAnswer)
+	{
+		const FText Number = FText::FromString(LexToString(static_cast<int32>(Result)));
+		switch (Result)
+		{
+			case k_EResultNotLoggedOn:
+				OutAnswer.Result = ETRLWorkshopResult::NotLoggedOn;
+				OutAnswer.Message = LOCTEXT("NotLoggedOn", "The Steam client is not logged in (Steam result 21). Log in with the account that publishes "
+				                                           "this game's mods and try again.");
+				break;
+			case k_EResultBanned:
+				OutAnswer.Result = ETRLWorkshopResult::AccessDenied;
+				OutAnswer.Message = LOCTEXT("Banned", "This Steam account may not upload to this game's Workshop (Steam result 17, banned): it has an "
+				                                      "active VAC or game ban. Publish with another account.");
+				break;
+			case k_EResultInsufficientPrivilege:
+				OutAnswer.Result = ETRLWorkshopResult::AccessDenied;
+				OutAnswer.Message = LOCTEXT("InsufficientPrivilege", "This Steam account may not upload Workshop content for now (Steam result 24, "
+				                                                     "insufficient privilege): it is restricted by a hub ban, an account lock or a "
+				                                                     "community ban. Publish with another account, or ask Steam Support.");
+				break;
+			case k_EResultServiceReadOnly:
+				OutAnswer.Result = ETRLWorkshopResult::AccessDenied;
+				OutAnswer.Message = LOCTEXT("ServiceReadOnly", "Steam blocks uploads from this account for now (Steam result 44, service read-only): "
+				                                               "its password or e-mail address changed recently. The block usually ends after 5 days, "
+				                                               "and up to 30 for an account that was not used for a while; until then, publish with "
+				                                               "another account.");
+				break;
+			case k_EResultTimeout:
+				OutAnswer.Result = ETRLWorkshopResult::Timeout;
+				OutAnswer.Message = LOCTEXT("Timeout", "Steam did not answer in time (Steam result 16, timeout). Check the internet connection and try again.");
+				break;
+			case k_EResultServiceUnavailable:
+				OutAnswer.Result = ETRLWorkshopResult::ServiceUnavailable;
+				OutAnswer.Message = LOCTEXT("ServiceUnavailable", "The Steam Workshop is not available right now (Steam result 20, service "
+				                                                  "unavailable). Try again in a few minutes.");
+				break;
+			case k_EResultNoConnection:
+			case k_EResultBusy:
+			case k_EResultIOFailure:
+			case k_EResultRemoteCallFailed:
+				OutAnswer.Result = ETRLWorkshopResult::ServiceUnavailable;
+				OutAnswer.Message = FText::Format(LOCTEXT("Unreachable", "Steam could not reach the Workshop (Steam result {0}: the connection or the "
+				                                                         "call failed). Check the internet connection and try again in a few minutes."),
+				                                  Number);
+				break;
+			case k_EResultDiskFull:
+				OutAnswer.Result = ETRLWorkshopResult::DiskFull;
+				OutAnswer.Message = LOCTEXT("DiskFull", "Steam ran out of disk space while handling the upload (Steam result 54, disk full). Free "
+				                                        "space on the drive that holds Steam, then try again.");
+				break;
+			default:
+				OutAnswer.Result = ETRLWorkshopResult::Unknown;
+				OutAnswer.Message = FText::Format(LOCTEXT("Unknown", "Steam refused the upload with result {0}, which the Workshop does not explain. "
+				                                                     "Try again; if it keeps failing, restart the Steam client, and give Steam Support "
+				                                                     "that number."),
+				                                  Number);
+				break;
+		}
+	}
 } // namespace
+
+void FTRLSteamCallSlot::CancelCalls()
+{
+	FScopeLock ScopeLock(&Lock);
+	CreateItemCall.Cancel();
+	SubmitItemUpdateCall.Cancel();
+}
+
+void FTRLSteamCallSlot::HandleItemCreated(CreateItemResult_t* Result, bool bIOFailure)
+{
+	FScopeLock ScopeLock(&Lock);
+	if (Service)
+	{
+		Service->HandleItemCreated(Result, bIOFailure);
+	}
+}
+
+void FTRLSteamCallSlot::HandleItemSubmitted(SubmitItemUpdateResult_t* Result, bool bIOFailure)
+{
+	FScopeLock ScopeLock(&Lock);
+	if (Service)
+	{
+		Service->HandleItemSubmitted(Result, bIOFailure);
+	}
+}
+
+FTRLSteamWorkshopService::FTRLSteamWorkshopService()
+    : Slot(FTrellicSteamModule::Get().BorrowCallSlot())
+{
+}
 
 FTRLSteamWorkshopService::~FTRLSteamWorkshopService()
 {
 	Disconnect();
 }
 
-ETRLWorkshopResult FTRLSteamWorkshopService::CheckUpdate(const FTRLWorkshopItemUpdate& Update, FText& OutMessage) const
-{
-	const int32 TitleLimit = static_cast<int32>(k_cchPublishedDocumentTitleMax) - 1;
-	const int32 DescriptionLimit = static_cast<int32>(k_cchPublishedDocumentDescriptionMax);
-	const int32 ChangeNoteLimit = static_cast<int32>(k_cchPublishedDocumentChangeDescriptionMax);
-	if (CountCharacters(Update.Title) > TitleLimit)
-	{
-		OutMessage = FText::Format(
-		    LOCTEXT("TitleTooLong", "The title has {0} characters; the Steam Workshop takes at most {1}. Shorten the mod's FriendlyName and try again."),
-		    CountCharacters(Update.Title), TitleLimit);
-		return ETRLWorkshopResult::TextTooLong;
-	}
-	if (CountCharacters(Update.Description) > DescriptionLimit)
-	{
-		OutMessage =
-		    FText::Format(LOCTEXT("DescriptionTooLong",
-		                          "The description has {0} characters; the Steam Workshop takes at most {1}. Shorten the mod's Description and try again."),
-		                  CountCharacters(Update.Description), DescriptionLimit);
-		return ETRLWorkshopResult::TextTooLong;
-	}
-	for (const FString& Tag : Update.Tags)
-	{
-		if (CountCharacters(Tag) > MaxTagLength || Tag.Contains(TEXT(",")))
-		{
-			OutMessage = FText::Format(LOCTEXT("TagRefused", "The Steam Workshop refuses the tag '{0}': a tag has at most {1} characters and no comma. "
-			                                                 "Change it in the mod's TRLTags and try again."),
-			                           FText::FromString(Tag), MaxTagLength);
-			return ETRLWorkshopResult::TextTooLong;
-		}
-	}
-	if (CountCharacters(Update.ChangeNote) > ChangeNoteLimit)
-	{
-		OutMessage =
-		    FText::Format(LOCTEXT("ChangeNoteTooLong", "The change note has {0} characters; the Steam Workshop takes at most {1}. Shorten it and try again."),
-		                  CountCharacters(Update.ChangeNote), ChangeNoteLimit);
-		return ETRLWorkshopResult::TextTooLong;
-	}
-	return ETRLWorkshopResult::Success;
-}
-
 ETRLWorkshopResult FTRLSteamWorkshopService::Connect(FText& OutMessage)
 {
-	// The editor runs no Steam online subsystem of its own, so the client API is initialised for this request only.
-	FSteamSharedModule* SteamShared = FModuleManager::LoadModulePtr<FSteamSharedModule>(TEXT("SteamShared"));
-	if (!SteamShared)
+	switch (FTrellicSteamModule::Get().ConnectSteam())
 	{
-		OutMessage = LOCTEXT("NoSteamShared", "Steam support is not loaded in this editor. Enable the Steam Shared plug-in, restart the editor and try again.");
-		return ETRLWorkshopResult::SteamNotRunning;
+		case ETRLSteamConnection::NoSteamShared:
+			OutMessage =
+			    LOCTEXT("NoSteamShared", "Steam support is not loaded in this editor. Enable the Steam Shared plug-in, restart the editor and try again.");
+			return ETRLWorkshopResult::SteamNotRunning;
+		case ETRLSteamConnection::NotRunning:
+			OutMessage = FText::Format(LOCTEXT("SteamNotRunning", "Could not reach Steam, so nothing was uploaded. Either the Steam client is not "
+			                                                      "running or not logged in: start it and log in with the account that publishes "
+			                                                      "this game's mods. Or the editor does not know the game's app id: put a "
+			                                                      "steam_appid.txt holding only the id in '{0}', beside the editor's executable, or "
+			                                                      "start the editor with SteamAppId set to the id in its environment. Then try "
+			                                                      "again."),
+			                           FText::FromString(FPlatformProcess::BaseDir()));
+			return ETRLWorkshopResult::SteamNotRunning;
+		default:
+			break;
 	}
-	SteamClient = SteamShared->ObtainSteamClientInstanceHandle();
-	if (!SteamClient.IsValid() || !SteamClient->IsInitialized() || !SteamUGC() || !SteamUtils())
-	{
-		SteamClient.Reset();
-		OutMessage = LOCTEXT("SteamNotRunning", "Steam is not running, so nothing was uploaded. Start the Steam client, log in with the account that "
-		                                        "publishes this game's mods, and try again.");
-		return ETRLWorkshopResult::SteamNotRunning;
-	}
+	FScopeLock ScopeLock(&Slot->Lock);
+	bConnected = true;
 	AppId = SteamUtils()->GetAppID();
+	Slot->Service = this;
 	return ETRLWorkshopResult::Success;
 }
 
 void FTRLSteamWorkshopService::Disconnect()
 {
-	CreateItemCall.Cancel();
-	SubmitItemUpdateCall.Cancel();
+	// Under the slot's lock: a handler running on another thread finishes before this goes on, and none reaches this
+	// service afterwards.
+	FScopeLock ScopeLock(&Slot->Lock);
+	if (Slot->Service == this)
 	{
-		FScopeLock Lock(&ArrivedLock);
-		Arrived.Empty();
+		Slot->CreateItemCall.Cancel();
+		Slot->SubmitItemUpdateCall.Cancel();
+		Slot->Service = nullptr;
 	}
+	Arrived.Empty();
 	OnItemCreated.Unbind();
 	OnItemSubmitted.Unbind();
 	UpdateHandle = k_UGCUpdateHandleInvalid;
 	bLegalAgreementPending = false;
-	SteamClient.Reset();
+	bConnected = false;
+	ReportedProgress = 0.0f;
 }
 
 void FTRLSteamWorkshopService::CreateItem(FTRLOnWorkshopAnswer OnAnswer)
 {
-	OnItemCreated = MoveTemp(OnAnswer);
-	ISteamUGC* UGC = SteamUGC();
-	const SteamAPICall_t Call = UGC ? UGC->CreateItem(AppId, k_EWorkshopFileTypeCommunity) : k_uAPICallInvalid;
-	if (Call == k_uAPICallInvalid)
 	{
-		FTRLOnWorkshopAnswer Delegate = MoveTemp(OnItemCreated);
-		Delegate.ExecuteIfBound(MakeRefusal(ETRLWorkshopResult::ServiceUnavailable, NotSentMessage(), 0));
-		return;
+		FScopeLock ScopeLock(&Slot->Lock);
+		ISteamUGC* UGC = bConnected ? SteamUGC() : nullptr;
+		const SteamAPICall_t Call = UGC ? UGC->CreateItem(AppId, k_EWorkshopFileTypeCommunity) : k_uAPICallInvalid;
+		if (Call != k_uAPICallInvalid)
+		{
+			// Set under the lock, so that an answer pumped on another thread waits until the delegate is in place.
+			OnItemCreated = MoveTemp(OnAnswer);
+			Slot->CreateItemCall.Set(Call, &Slot.Get(), &FTRLSteamCallSlot::HandleItemCreated);
+			return;
+		}
 	}
-	CreateItemCall.Set(Call, this, &FTRLSteamWorkshopService::HandleItemCreated);
+	OnAnswer.ExecuteIfBound(MakeRefusal(ETRLWorkshopResult::ServiceUnavailable, NotSentMessage(), 0));
 }
 
 void FTRLSteamWorkshopService::SubmitItemUpdate(uint64 ItemId, const FTRLWorkshopItemUpdate& Update, FTRLOnWorkshopAnswer OnAnswer)
 {
-	OnItemSubmitted = MoveTemp(OnAnswer);
-	SubmittedItemId = ItemId;
-	const auto RefuseAtCall = [this, ItemId](ETRLWorkshopResult Result, const FText& Message) {
-		FTRLOnWorkshopAnswer Delegate = MoveTemp(OnItemSubmitted);
-		Delegate.ExecuteIfBound(MakeRefusal(Result, Message, ItemId));
-	};
-
-	ISteamUGC* UGC = SteamUGC();
-	const UGCUpdateHandle_t Handle = UGC ? UGC->StartItemUpdate(AppId, ItemId) : k_UGCUpdateHandleInvalid;
-	if (Handle == k_UGCUpdateHandleInvalid)
+	TOptional<FTRLWorkshopAnswer> Refusal;
 	{
-		RefuseAtCall(ETRLWorkshopResult::ServiceUnavailable, NotSentMessage());
-		return;
-	}
-	// Texts and tags go only when given, so that an update without them keeps what the item has on Steam.
-	if (!Update.Title.IsEmpty() && !UGC->SetItemTitle(Handle, AsSdkString(FTCHARToUTF8(*Update.Title))))
-	{
-		RefuseAtCall(ETRLWorkshopResult::TextTooLong, LOCTEXT("TitleRefused", "Steam refused the title. Shorten the mod's FriendlyName and try again."));
-		return;
-	}
-	if (!Update.Description.IsEmpty() && !UGC->SetItemDescription(Handle, AsSdkString(FTCHARToUTF8(*Update.Description))))
-	{
-		RefuseAtCall(ETRLWorkshopResult::TextTooLong,
-		             LOCTEXT("DescriptionRefused", "Steam refused the description. Shorten the mod's Description and try again."));
-		return;
-	}
-	if (Update.Tags.Num() > 0)
-	{
-		TArray<TArray<ANSICHAR>> TagTexts;
-		TArray<const char*> TagPointers;
-		for (const FString& Tag : Update.Tags)
+		FScopeLock ScopeLock(&Slot->Lock);
+		SubmittedItemId = ItemId;
+		ReportedProgress = 0.0f;
+		ISteamUGC* UGC = bConnected ? SteamUGC() : nullptr;
+		const UGCUpdateHandle_t Handle = UGC ? UGC->StartItemUpdate(AppId, ItemId) : k_UGCUpdateHandleInvalid;
+		// The publisher checked Steam's rules before the item was made; these refusals are Steam's own word on them.
+		if (Handle == k_UGCUpdateHandleInvalid)
 		{
-			const FTCHARToUTF8 Utf8(*Tag);
-			TArray<ANSICHAR>& Text = TagTexts.Emplace_GetRef();
-			Text.Append(AsSdkString(Utf8), Utf8.Length());
-			Text.Add('\0');
+			Refusal = MakeRefusal(ETRLWorkshopResult::ServiceUnavailable, NotSentMessage(), ItemId);
 		}
-		for (const TArray<ANSICHAR>& Text : TagTexts)
+		// Texts and tags go only when given, so that an update without them keeps what the item has on Steam.
+		else if (!Update.Title.IsEmpty() && !UGC->SetItemTitle(Handle, AsSdkString(FTCHARToUTF8(*Update.Title))))
 		{
-			TagPointers.Add(Text.GetData());
+			Refusal = MakeRefusal(ETRLWorkshopResult::TextTooLong,
+			                      LOCTEXT("TitleRefused", "Steam refused the title. Shorten the mod's FriendlyName and try again."), ItemId);
 		}
-		SteamParamStringArray_t TagArray;
-		TagArray.m_ppStrings = TagPointers.GetData();
-		TagArray.m_nNumStrings = TagPointers.Num();
-		if (!UGC->SetItemTags(Handle, &TagArray))
+		else if (!Update.Description.IsEmpty() && !UGC->SetItemDescription(Handle, AsSdkString(FTCHARToUTF8(*Update.Description))))
 		{
-			RefuseAtCall(
-			    ETRLWorkshopResult::TextTooLong,
-			    LOCTEXT("TagsRefused", "Steam refused the tags: each has at most 255 characters and no comma. Change the mod's TRLTags and try again."));
-			return;
+			Refusal = MakeRefusal(ETRLWorkshopResult::TextTooLong,
+			                      LOCTEXT("DescriptionRefused", "Steam refused the description. Shorten the mod's Description and try again."), ItemId);
+		}
+		else
+		{
+			TArray<TArray<ANSICHAR>> TagTexts;
+			TArray<const char*> TagPointers;
+			for (const FString& Tag : Update.Tags)
+			{
+				const FTCHARToUTF8 Utf8(*Tag);
+				TArray<ANSICHAR>& Text = TagTexts.Emplace_GetRef();
+				Text.Append(AsSdkString(Utf8), Utf8.Length());
+				Text.Add('\0');
+			}
+			for (const TArray<ANSICHAR>& Text : TagTexts)
+			{
+				TagPointers.Add(Text.GetData());
+			}
+			SteamParamStringArray_t TagArray;
+			TagArray.m_ppStrings = TagPointers.GetData();
+			TagArray.m_nNumStrings = TagPointers.Num();
+			if (Update.Tags.Num() > 0 && !UGC->SetItemTags(Handle, &TagArray))
+			{
+				Refusal = MakeRefusal(ETRLWorkshopResult::TextTooLong,
+				                      LOCTEXT("TagsRefused", "Steam refused the tags. Change the mod's TRLTags and try again."), ItemId);
+			}
+			else
+			{
+				const bool bSet = UGC->SetItemVisibility(Handle, ToSteamVisibility(Update.Visibility)) &&
+				                  UGC->SetItemContent(Handle, AsSdkString(FTCHARToUTF8(*Update.ContentFolder))) &&
+				                  (Update.PreviewImagePath.IsEmpty() || UGC->SetItemPreview(Handle, AsSdkString(FTCHARToUTF8(*Update.PreviewImagePath))));
+				const FTCHARToUTF8 ChangeNote(*Update.ChangeNote);
+				const SteamAPICall_t Call =
+				    bSet ? UGC->SubmitItemUpdate(Handle, Update.ChangeNote.IsEmpty() ? nullptr : AsSdkString(ChangeNote)) : k_uAPICallInvalid;
+				if (Call == k_uAPICallInvalid)
+				{
+					Refusal = MakeRefusal(ETRLWorkshopResult::ServiceUnavailable, NotSentMessage(), ItemId);
+				}
+				else
+				{
+					UpdateHandle = Handle;
+					OnItemSubmitted = MoveTemp(OnAnswer);
+					Slot->SubmitItemUpdateCall.Set(Call, &Slot.Get(), &FTRLSteamCallSlot::HandleItemSubmitted);
+				}
+			}
 		}
 	}
-	const bool bSet = UGC->SetItemVisibility(Handle, ToSteamVisibility(Update.Visibility)) &&
-	                  UGC->SetItemContent(Handle, AsSdkString(FTCHARToUTF8(*Update.ContentFolder))) &&
-	                  (Update.PreviewImagePath.IsEmpty() || UGC->SetItemPreview(Handle, AsSdkString(FTCHARToUTF8(*Update.PreviewImagePath))));
-	const FTCHARToUTF8 ChangeNote(*Update.ChangeNote);
-	const SteamAPICall_t Call = bSet ? UGC->SubmitItemUpdate(Handle, Update.ChangeNote.IsEmpty() ? nullptr : AsSdkString(ChangeNote)) : k_uAPICallInvalid;
-	if (Call == k_uAPICallInvalid)
+	if (Refusal.IsSet())
 	{
-		RefuseAtCall(ETRLWorkshopResult::ServiceUnavailable, NotSentMessage());
-		return;
+		OnAnswer.ExecuteIfBound(Refusal.GetValue());
 	}
-	UpdateHandle = Handle;
-	SubmitItemUpdateCall.Set(Call, this, &FTRLSteamWorkshopService::HandleItemSubmitted);
 }
 
 float FTRLSteamWorkshopService::GetUpdateProgress() const
 {
-	ISteamUGC* UGC = SteamUGC();
-	if (!UGC || UpdateHandle == k_UGCUpdateHandleInvalid)
+	FScopeLock ScopeLock(&Slot->Lock);
+	ISteamUGC* UGC = bConnected ? SteamUGC() : nullptr;
+	if (UGC && UpdateHandle != k_UGCUpdateHandleInvalid)
 	{
-		return 0.0f;
+		uint64 Processed = 0;
+		uint64 Total = 0;
+		const EItemUpdateStatus Status = UGC->GetItemUpdateProgress(UpdateHandle, &Processed, &Total);
+		const float Fraction = GetUpdateFraction(Status, Processed, Total);
+		if (Fraction > ReportedProgress)
+		{
+			ReportedProgress = Fraction;
+		}
 	}
-	uint64 Processed = 0;
-	uint64 Total = 0;
-	UGC->GetItemUpdateProgress(UpdateHandle, &Processed, &Total);
-	return Total > 0 ? static_cast<float>(static_cast<double>(Processed) / static_cast<double>(Total)) : 0.0f;
+	return ReportedProgress;
+}
+
+float FTRLSteamWorkshopService::GetUpdateFraction(EItemUpdateStatus Status, uint64 BytesProcessed, uint64 BytesTotal)
+{
+	for (const FStageShare& Share : StageShares)
+	{
+		if (Share.Status == Status)
+		{
+			const double Done = BytesTotal == 0                ? 0.0
+			                    : BytesProcessed >= BytesTotal ? 1.0
+			                                                   : static_cast<double>(BytesProcessed) / static_cast<double>(BytesTotal);
+			return static_cast<float>(Share.Start + (Share.End - Share.Start) * Done);
+		}
+	}
+	return 0.0f;
 }
 
 void FTRLSteamWorkshopService::RunCallbacks()
 {
-	if (!SteamClient.IsValid())
 	{
-		return;
+		FScopeLock ScopeLock(&Slot->Lock);
+		if (!bConnected)
+		{
+			return;
+		}
 	}
 	SteamAPI_RunCallbacks();
 	TArray<FArrivedAnswer> Ready;
 	{
-		FScopeLock Lock(&ArrivedLock);
+		FScopeLock ScopeLock(&Slot->Lock);
 		Ready = MoveTemp(Arrived);
 		Arrived.Empty();
 	}
 	for (FArrivedAnswer& Item : Ready)
 	{
-		// An answer may end the request; what came with it is then dropped.
-		if (!SteamClient.IsValid())
 		{
-			break;
+			// An answer may end the request; what came with it is then dropped.
+			FScopeLock ScopeLock(&Slot->Lock);
+			if (!bConnected)
+			{
+				break;
+			}
 		}
 		Item.Delegate.ExecuteIfBound(Item.Answer);
 	}
@@ -277,7 +472,7 @@ void FTRLSteamWorkshopService::HandleItemCreated(CreateItemResult_t* Result, boo
 	UE_LOG(LogTrellic, Verbose, TEXT("Steam answered CreateItem with result %d, item %s."), static_cast<int32>(Code), *DescribeItem(ItemId));
 	bLegalAgreementPending = !bIOFailure && Result->m_bUserNeedsToAcceptWorkshopLegalAgreement;
 	// The legal agreement does not stop the upload; it is reported once the item has its content.
-	Arrive(OnItemCreated, Code == k_EResultOK ? MakeAnswer(Code, false, ItemId) : MakeAnswer(Code, false, k_PublishedFileIdInvalid));
+	Arrive(OnItemCreated, MakeAnswer(ECall::CreateItem, Code, false, Code == k_EResultOK ? ItemId : k_PublishedFileIdInvalid, AppId));
 }
 
 void FTRLSteamWorkshopService::HandleItemSubmitted(SubmitItemUpdateResult_t* Result, bool bIOFailure)
@@ -287,93 +482,39 @@ void FTRLSteamWorkshopService::HandleItemSubmitted(SubmitItemUpdateResult_t* Res
 	UE_LOG(LogTrellic, Verbose, TEXT("Steam answered SubmitItemUpdate with result %d, item %s."), static_cast<int32>(Code), *DescribeItem(ItemId));
 	const bool bLegalAgreement = bLegalAgreementPending || (!bIOFailure && Result->m_bUserNeedsToAcceptWorkshopLegalAgreement);
 	UpdateHandle = k_UGCUpdateHandleInvalid;
-	Arrive(OnItemSubmitted, MakeAnswer(Code, bLegalAgreement, ItemId));
+	Arrive(OnItemSubmitted, MakeAnswer(ECall::SubmitItemUpdate, Code, bLegalAgreement, ItemId, AppId));
 }
 
 void FTRLSteamWorkshopService::Arrive(FTRLOnWorkshopAnswer& Delegate, const FTRLWorkshopAnswer& Answer)
 {
-	FScopeLock Lock(&ArrivedLock);
 	FArrivedAnswer& Item = Arrived.Emplace_GetRef();
 	Item.Delegate = MoveTemp(Delegate);
 	Item.Answer = Answer;
 	Delegate.Unbind();
 }
 
-FTRLWorkshopAnswer FTRLSteamWorkshopService::MakeAnswer(EResult Result, bool bUserNeedsToAcceptLegalAgreement, PublishedFileId_t ItemId)
+FTRLWorkshopAnswer FTRLSteamWorkshopService::MakeAnswer(ECall Call, EResult Result, bool bUserNeedsToAcceptLegalAgreement, PublishedFileId_t ItemId,
+                                                        AppId_t AppId)
 {
-	const FText Item = FText::FromString(ItemId != k_PublishedFileIdInvalid ? LexToString(static_cast<uint64>(ItemId)) : FString());
 	FTRLWorkshopAnswer Answer;
 	Answer.ItemId = ItemId;
-	switch (Result)
+	if (Result == k_EResultOK)
 	{
-		case k_EResultOK:
-			if (!bUserNeedsToAcceptLegalAgreement)
-			{
-				Answer.Result = ETRLWorkshopResult::Success;
-				break;
-			}
-			Answer.Result = ETRLWorkshopResult::LegalAgreementRequired;
-			Answer.Message = FText::Format(LOCTEXT("LegalAgreement", "Workshop item {0} was uploaded, but Steam keeps it hidden until you accept the Steam "
-			                                                         "Workshop legal agreement. Open "
+		Answer.Result = bUserNeedsToAcceptLegalAgreement ? ETRLWorkshopResult::LegalAgreementRequired : ETRLWorkshopResult::Success;
+		if (bUserNeedsToAcceptLegalAgreement)
+		{
+			Answer.Message = FText::Format(LOCTEXT("LegalAgreement", "Workshop item {0} was uploaded, but Steam keeps it hidden until you accept the "
+			                                                         "Steam Workshop legal agreement. Open "
 			                                                         "https://steamcommunity.com/sharedfiles/workshoplegalagreement with the publishing "
 			                                                         "account and accept it."),
-			                               Item);
-			break;
-		case k_EResultNotLoggedOn:
-			Answer.Result = ETRLWorkshopResult::NotLoggedOn;
-			Answer.Message =
-			    LOCTEXT("NotLoggedOn", "The Steam client is not logged in. Log in with the account that publishes this game's mods and try again.");
-			break;
-		case k_EResultFileNotFound:
-			Answer.Result = ETRLWorkshopResult::ItemNotFound;
-			Answer.Message = ItemId != k_PublishedFileIdInvalid
-			                     ? FText::Format(LOCTEXT("ItemNotFound", "Steam could not find Workshop item {0}, or could not read the content or the preview "
-			                                                             "image. If the item was deleted on Steam, delete the mod's workshop.json so that the "
-			                                                             "next upload creates a new item."),
-			                                     Item)
-			                     : LOCTEXT("ContentNotFound", "Steam could not read the content or the preview image. Check that both exist, then try again.");
-			break;
-		case k_EResultAccessDenied:
-			Answer.Result = ETRLWorkshopResult::AccessDenied;
-			Answer.Message = LOCTEXT("AccessDenied", "Steam denied the upload. Log in to Steam with an account that owns the game (an item can only be "
-			                                         "updated by the account that created it), then try again.");
-			break;
-		case k_EResultInsufficientPrivilege:
-		case k_EResultBanned:
-			Answer.Result = ETRLWorkshopResult::AccessDenied;
-			Answer.Message = LOCTEXT("Restricted", "This Steam account may not publish Workshop items: it is restricted or banned. Publish with another "
-			                                       "account, or ask Steam Support.");
-			break;
-		case k_EResultLimitExceeded:
-			Answer.Result = ETRLWorkshopResult::PreviewTooLarge;
-			Answer.Message = LOCTEXT("PreviewTooLarge", "Steam refused the upload as too large: the preview image must be smaller than 1 MB, and the account's "
-			                                            "Steam Cloud storage may be full. Use a smaller preview image and try again.");
-			break;
-		case k_EResultTimeout:
-			Answer.Result = ETRLWorkshopResult::Timeout;
-			Answer.Message = LOCTEXT("Timeout", "Steam did not answer in time. Check the internet connection and try again.");
-			break;
-		case k_EResultNoConnection:
-		case k_EResultServiceUnavailable:
-		case k_EResultBusy:
-		case k_EResultRemoteCallFailed:
-		case k_EResultIOFailure:
-		case k_EResultLockingFailed:
-			Answer.Result = ETRLWorkshopResult::ServiceUnavailable;
-			Answer.Message = LOCTEXT("ServiceUnavailable", "The Steam Workshop cannot be reached right now. Check the internet connection and try again in a "
-			                                               "few minutes.");
-			break;
-		case k_EResultInvalidParam:
-			Answer.Result = ETRLWorkshopResult::Unknown;
-			Answer.Message = LOCTEXT("InvalidParam", "Steam refused the request as invalid. Check that the Workshop is enabled for the game's app id in "
-			                                         "Steamworks and that the preview image is a PNG or JPEG file, then try again.");
-			break;
-		default:
-			Answer.Result = ETRLWorkshopResult::Unknown;
-			Answer.Message =
-			    FText::Format(LOCTEXT("Unknown", "Steam refused the upload with result {0}. Try again; if it keeps failing, restart the Steam client."),
-			                  FText::FromString(LexToString(static_cast<int32>(Result))));
-			break;
+			                               FText::FromString(LexToString(static_cast<uint64>(ItemId))));
+		}
+		return Answer;
+	}
+	const bool bExplained = Call == ECall::CreateItem ? ExplainCreateItem(Result, AppId, Answer) : ExplainSubmitItemUpdate(Result, ItemId, AppId, Answer);
+	if (!bExplained)
+	{
+		ExplainAnyCall(Result, Answer);
 	}
 	return Answer;
 }

@@ -10,19 +10,49 @@ THIRD_PARTY_INCLUDES_START
 #include "steam/steam_api.h"
 THIRD_PARTY_INCLUDES_END
 
-class FSteamClientInstanceHandler;
+class FTRLSteamWorkshopService;
 
 /**
- * The Workshop on Steam, through the Steamworks SDK: the engine's Steam Shared module initialises the client API for
- * the request, ISteamUGC creates and updates the item, and each EResult becomes a result and a message.
+ * What Steam delivers one request's answers to. Steam may deliver on any thread that pumps its callbacks, even after the
+ * request has ended, so the module keeps every slot and lends it to one request after another. An answer is handled
+ * under the slot's lock, and a request changes what an answer touches, and ends, under that same lock.
+ */
+class FTRLSteamCallSlot
+{
+public:
+	/** Stops waiting for both answers. */
+	void CancelCalls();
+
+private:
+	friend FTRLSteamWorkshopService;
+
+	void HandleItemCreated(CreateItemResult_t* Result, bool bIOFailure);
+	void HandleItemSubmitted(SubmitItemUpdateResult_t* Result, bool bIOFailure);
+
+	FCriticalSection Lock;
+	/** The request answers go to; null while none runs. */
+	FTRLSteamWorkshopService* Service = nullptr;
+	CCallResult<FTRLSteamCallSlot, CreateItemResult_t> CreateItemCall;
+	CCallResult<FTRLSteamCallSlot, SubmitItemUpdateResult_t> SubmitItemUpdateCall;
+};
+
+/**
+ * The Workshop on Steam, through the Steamworks SDK: the Steam module keeps the SDK initialised, ISteamUGC creates and
+ * updates the item, and each EResult becomes a result and a message for the call that returned it.
  */
 class FTRLSteamWorkshopService final : public ITRLWorkshopService
 {
 public:
-	FTRLSteamWorkshopService() = default;
+	/** The Steam call whose answer is explained: Steam gives the same result different meanings from each. */
+	enum class ECall : uint8
+	{
+		CreateItem,
+		SubmitItemUpdate
+	};
+
+	FTRLSteamWorkshopService();
 	virtual ~FTRLSteamWorkshopService() override;
 
-	virtual ETRLWorkshopResult CheckUpdate(const FTRLWorkshopItemUpdate& Update, FText& OutMessage) const override;
 	virtual ETRLWorkshopResult Connect(FText& OutMessage) override;
 	virtual void Disconnect() override;
 	virtual void CreateItem(FTRLOnWorkshopAnswer OnAnswer) override;
@@ -31,24 +61,39 @@ public:
 	virtual void RunCallbacks() override;
 
 	/**
-	 * What Steam's answer means for the person: the result and a message that says what to do.
+	 * What Steam's answer to Call means for the person: the result and a message that says what to do.
 	 * @param bUserNeedsToAcceptLegalAgreement the answer's (or the item creation's) legal agreement flag
 	 * @param ItemId the item the answer is about, named in the message; 0 when none was made
+	 * @param AppId the game the request was for, named where Steam's answer may be about its Workshop settings
 	 */
-	static FTRLWorkshopAnswer MakeAnswer(EResult Result, bool bUserNeedsToAcceptLegalAgreement, PublishedFileId_t ItemId);
+	static FTRLWorkshopAnswer MakeAnswer(ECall Call, EResult Result, bool bUserNeedsToAcceptLegalAgreement, PublishedFileId_t ItemId, AppId_t AppId);
+
+	/**
+	 * Where an update is within the whole of it, from 0 to 1. GetItemUpdateProgress counts each stage's bytes afresh
+	 * against that stage's own total; each stage has its share of the whole, in Steam's order, so a later stage never
+	 * reads less than an earlier one. An unknown status reads 0.
+	 */
+	static float GetUpdateFraction(EItemUpdateStatus Status, uint64 BytesProcessed, uint64 BytesTotal);
 
 private:
+	friend FTRLSteamCallSlot;
+
 	struct FArrivedAnswer
 	{
 		FTRLOnWorkshopAnswer Delegate;
 		FTRLWorkshopAnswer Answer;
 	};
 
+	// Called by the slot with its lock held, on whichever thread pumps Steam's callbacks.
 	void HandleItemCreated(CreateItemResult_t* Result, bool bIOFailure);
 	void HandleItemSubmitted(SubmitItemUpdateResult_t* Result, bool bIOFailure);
 	void Arrive(FTRLOnWorkshopAnswer& Delegate, const FTRLWorkshopAnswer& Answer);
 
-	TSharedPtr<FSteamClientInstanceHandler> SteamClient;
+	/** Where answers are delivered; borrowed from the Steam module for as long as this service lives. */
+	TSharedRef<FTRLSteamCallSlot> Slot;
+
+	// Everything below is read and written under Slot->Lock, as a handler may run on another thread.
+	bool bConnected = false;
 	AppId_t AppId = k_uAppIdInvalid;
 	UGCUpdateHandle_t UpdateHandle = k_UGCUpdateHandleInvalid;
 	PublishedFileId_t SubmittedItemId = k_PublishedFileIdInvalid;
@@ -56,10 +101,8 @@ private:
 	bool bLegalAgreementPending = false;
 	FTRLOnWorkshopAnswer OnItemCreated;
 	FTRLOnWorkshopAnswer OnItemSubmitted;
-	CCallResult<FTRLSteamWorkshopService, CreateItemResult_t> CreateItemCall;
-	CCallResult<FTRLSteamWorkshopService, SubmitItemUpdateResult_t> SubmitItemUpdateCall;
-
-	// Another system may pump Steam's callbacks on a thread of its own, so answers wait here for RunCallbacks.
-	mutable FCriticalSection ArrivedLock;
+	/** Answers wait here for RunCallbacks, which hands them over on the thread the publisher runs on. */
 	TArray<FArrivedAnswer> Arrived;
+	/** The highest fraction reported for the running update, so that what is reported never goes back. */
+	mutable float ReportedProgress = 0.0f;
 };

@@ -3,6 +3,7 @@
 #include "TRLWorkshopPublisher.h"
 
 #include "HAL/FileManager.h"
+#include "Misc/Optional.h"
 #include "Misc/Paths.h"
 #include "TRLScopedWorkshopServiceOverride.h"
 #include "TRLSteamWorkshopService.h"
@@ -45,6 +46,127 @@ namespace
 		TArray<FString> Files;
 		IFileManager::Get().FindFilesRecursive(Files, *Folder, TEXT("*.*"), true, false);
 		return Files.Num() > 0;
+	}
+
+	// Steam's own limits, in bytes of UTF-8 without the terminating null that the SDK's sizes count.
+	constexpr int32 MaxTitleBytes = static_cast<int32>(k_cchPublishedDocumentTitleMax) - 1;
+	constexpr int32 MaxDescriptionBytes = static_cast<int32>(k_cchPublishedDocumentDescriptionMax) - 1;
+	constexpr int32 MaxChangeNoteBytes = static_cast<int32>(k_cchPublishedDocumentChangeDescriptionMax) - 1;
+	constexpr int32 MaxTagBytes = 255;
+	// A preview must be under 1 MB; Steam refuses one under 16 bytes at submission.
+	constexpr int64 MinPreviewBytes = 16;
+	constexpr int64 PreviewBytesLimit = 1024 * 1024;
+
+	int32 CountUtf8Bytes(const FString& Text)
+	{
+		return FTCHARToUTF8(*Text).Length();
+	}
+
+	/** @return the text's refusal when it is over Limit bytes of UTF-8; nothing otherwise */
+	TOptional<FText> CheckTextBytes(const FString& Text, int32 Limit, const FText& Pattern)
+	{
+		const int32 Bytes = CountUtf8Bytes(Text);
+		if (Bytes <= Limit)
+		{
+			return {};
+		}
+		return FText::Format(Pattern, FText::AsNumber(Bytes), FText::AsNumber(Limit));
+	}
+
+	/** @return the tag's refusal when Steam would refuse it; nothing otherwise */
+	TOptional<FText> CheckTag(const FString& Tag)
+	{
+		if (Tag.IsEmpty())
+		{
+			return LOCTEXT("EmptyTag", "The Steam Workshop refuses an empty tag. Remove it from the mod's TRLTags and try again.");
+		}
+		const FText Quoted = FText::FromString(Tag);
+		const int32 Bytes = CountUtf8Bytes(Tag);
+		if (Bytes > MaxTagBytes)
+		{
+			return FText::Format(LOCTEXT("TagTooLong", "The tag '{0}' is {1} bytes long in UTF-8; the Steam Workshop takes tags of at most {2}. "
+			                                           "Shorten it in the mod's TRLTags and try again."),
+			                     Quoted, FText::AsNumber(Bytes), FText::AsNumber(MaxTagBytes));
+		}
+		for (const TCHAR Char : Tag)
+		{
+			// isprint in the C locale: space to tilde, so neither control characters nor anything past ASCII.
+			if (Char < TEXT(' ') || Char > TEXT('~'))
+			{
+				return FText::Format(LOCTEXT("TagCharacters", "The Steam Workshop refuses the tag '{0}': a tag holds printable ASCII characters only "
+				                                              "(letters, digits, spaces and punctuation; no tabs, line breaks or accented letters). "
+				                                              "Change it in the mod's TRLTags and try again."),
+				                     Quoted);
+			}
+			if (Char == TEXT(','))
+			{
+				return FText::Format(LOCTEXT("TagComma", "The Steam Workshop refuses the tag '{0}': a tag may not hold a comma. Split it into two "
+				                                         "tags in the mod's TRLTags and try again."),
+				                     Quoted);
+			}
+		}
+		return {};
+	}
+
+	/**
+	 * Checks what Steam would refuse once the item exists, so that a refusal never leaves an empty item behind.
+	 * @return Success, or the refusal with OutMessage set
+	 */
+	ETRLWorkshopResult CheckSteamRules(const FTRLWorkshopItemUpdate& Update, FText& OutMessage)
+	{
+		const TOptional<FText> TextRefusals[] = {
+		    CheckTextBytes(Update.Title, MaxTitleBytes,
+		                   LOCTEXT("TitleTooLong", "The title is {0} bytes long in UTF-8; the Steam Workshop takes at most {1}. Shorten the mod's "
+		                                           "FriendlyName and try again.")),
+		    CheckTextBytes(Update.Description, MaxDescriptionBytes,
+		                   LOCTEXT("DescriptionTooLong", "The description is {0} bytes long in UTF-8; the Steam Workshop takes at most {1}. Shorten "
+		                                                 "the mod's Description and try again.")),
+		    CheckTextBytes(Update.ChangeNote, MaxChangeNoteBytes,
+		                   LOCTEXT("ChangeNoteTooLong", "The change note is {0} bytes long in UTF-8; the Steam Workshop takes at most {1}. Shorten it "
+		                                                "and try again.")),
+		};
+		for (const TOptional<FText>& Refusal : TextRefusals)
+		{
+			if (Refusal.IsSet())
+			{
+				OutMessage = Refusal.GetValue();
+				return ETRLWorkshopResult::TextTooLong;
+			}
+		}
+		for (const FString& Tag : Update.Tags)
+		{
+			if (const TOptional<FText> Refusal = CheckTag(Tag))
+			{
+				OutMessage = Refusal.GetValue();
+				return ETRLWorkshopResult::TextTooLong;
+			}
+		}
+		if (Update.PreviewImagePath.IsEmpty())
+		{
+			return ETRLWorkshopResult::Success;
+		}
+		const FText Preview = FText::FromString(Update.PreviewImagePath);
+		if (!FPaths::FileExists(Update.PreviewImagePath))
+		{
+			OutMessage = FText::Format(LOCTEXT("NoPreview", "The preview image '{0}' does not exist."), Preview);
+			return ETRLWorkshopResult::InvalidMod;
+		}
+		const int64 PreviewBytes = IFileManager::Get().FileSize(*Update.PreviewImagePath);
+		if (PreviewBytes < MinPreviewBytes)
+		{
+			OutMessage = FText::Format(LOCTEXT("PreviewTooSmall", "The preview image '{0}' is {1} bytes; Steam takes a preview of at least {2} bytes. "
+			                                                      "Use a real PNG or JPEG image and try again."),
+			                           Preview, FText::AsNumber(PreviewBytes), FText::AsNumber(MinPreviewBytes));
+			return ETRLWorkshopResult::InvalidMod;
+		}
+		if (PreviewBytes >= PreviewBytesLimit)
+		{
+			OutMessage = FText::Format(LOCTEXT("PreviewTooLarge", "The preview image '{0}' is {1} bytes; Steam takes a preview under 1 MB ({2} bytes). "
+			                                                      "Make it smaller and try again."),
+			                           Preview, FText::AsNumber(PreviewBytes), FText::AsNumber(PreviewBytesLimit));
+			return ETRLWorkshopResult::PreviewTooLarge;
+		}
+		return ETRLWorkshopResult::Success;
 	}
 
 	FString ItemIdToString(uint64 ItemId)
@@ -123,20 +245,16 @@ ETRLWorkshopResult UTRLWorkshopPublisher::StartRequest(uint64 ItemId, FTRLWorksh
 	if (!Update.PreviewImagePath.IsEmpty())
 	{
 		Update.PreviewImagePath = FPaths::ConvertRelativePathToFull(Update.PreviewImagePath);
-		if (!FPaths::FileExists(Update.PreviewImagePath))
-		{
-			return Refuse(ETRLWorkshopResult::InvalidMod,
-			              FText::Format(LOCTEXT("NoPreview", "The preview image '{0}' does not exist."), FText::FromString(Update.PreviewImagePath)));
-		}
+	}
+	FText Message;
+	ETRLWorkshopResult Result = CheckSteamRules(Update, Message);
+	if (Result != ETRLWorkshopResult::Success)
+	{
+		return Refuse(Result, Message);
 	}
 
 	const TSharedRef<ITRLWorkshopService> NewService = MakeService();
-	FText Message;
-	ETRLWorkshopResult Result = NewService->CheckUpdate(Update, Message);
-	if (Result == ETRLWorkshopResult::Success)
-	{
-		Result = NewService->Connect(Message);
-	}
+	Result = NewService->Connect(Message);
 	if (Result != ETRLWorkshopResult::Success)
 	{
 		return Refuse(Result, Message);

@@ -19,7 +19,10 @@ DECLARE_DYNAMIC_MULTICAST_DELEGATE_ThreeParams(FTRLOnPublishComplete, ETRLWorksh
 /**
  * Creates and updates Steam Workshop items, one request at a time. A request either is refused at the call or runs in
  * the background; either way OnPublishComplete is broadcast exactly once for it, on the game thread, and a refusal is
- * broadcast before the call returns it. Call it from the game thread.
+ * broadcast before the call returns it. What Steam would refuse once the item exists (a title over 128 bytes of UTF-8,
+ * a description or change note over 7,999, a tag that is empty, over 255 bytes, not printable ASCII or with a comma, a
+ * preview under 16 bytes or of 1 MB and more) is refused at the call, so that no empty item is left behind. Call it
+ * from the game thread.
  */
 UCLASS(BlueprintType)
 class TRELLICSTEAM_API UTRLWorkshopPublisher : public UObject
@@ -45,7 +48,7 @@ public:
 	ETRLWorkshopResult UpdateExistingMod(const FString& ItemId, const FString& ContentFolder, const FString& PreviewImagePath, const FString& ChangeNote,
 	                                     ETRLWorkshopVisibility Visibility, const FString& Title, const FString& Description, const TArray<FString>& Tags);
 
-	/** @return the fraction of the running upload's bytes that are done, from 0 to 1; 0 while nothing is known or nothing runs */
+	/** @return how much of the running upload is done, from 0 to 1, never less than before; 0 while nothing is known or nothing runs */
 	UFUNCTION(BlueprintPure, Category = "Trellic|Workshop")
 	float GetUploadProgress() const;
 

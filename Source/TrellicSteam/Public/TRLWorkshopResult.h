@@ -23,9 +23,9 @@ enum class ETRLWorkshopResult : uint8
 	Busy = 5,
 	/** The Steam account may not publish this item or to this game's Workshop. */
 	AccessDenied = 6,
-	/** The preview image is over Steam's size limit (or the account's cloud storage is full). */
+	/** The preview image is over Steam's size limit (or, as Steam says it after the item was made, the account's cloud storage is full). */
 	PreviewTooLarge = 7,
-	/** A title, description, tag or change note is over the Workshop's limits. */
+	/** A title, description, tag or change note breaks the Workshop's rules, such as its length in bytes of UTF-8. */
 	TextTooLong = 8,
 	/** The item was uploaded but stays hidden until the account accepts the Workshop legal agreement. */
 	LegalAgreementRequired = 9,
@@ -34,5 +34,11 @@ enum class ETRLWorkshopResult : uint8
 	/** The Workshop could not be reached. */
 	ServiceUnavailable = 11,
 	/** Steam refused for a reason of its own; the status message carries its code. */
-	Unknown = 12
+	Unknown = 12,
+	/** Steam made no item: the account has one of that name already, or the request was made already. */
+	DuplicateItem = 13,
+	/** Steam made no item: the account's Steam Cloud storage is full. */
+	CloudStorageFull = 14,
+	/** Steam ran out of disk space on the machine that uploads. */
+	DiskFull = 15
 };

@@ -46,9 +46,6 @@ class ITRLWorkshopService
 public:
 	virtual ~ITRLWorkshopService() = default;
 
-	/** Checks an update against the Workshop's limits before anything is sent. @return Success, or the refusal with OutMessage set */
-	virtual ETRLWorkshopResult CheckUpdate(const FTRLWorkshopItemUpdate& Update, FText& OutMessage) const = 0;
-
 	/** Makes the Workshop ready for a request. @return Success, or the refusal (such as SteamNotRunning) with OutMessage set */
 	virtual ETRLWorkshopResult Connect(FText& OutMessage) = 0;
 
@@ -61,7 +58,7 @@ public:
 	/** Sends Update to the item ItemId. OnAnswer is told once the Workshop has all of it, or why it refused. */
 	virtual void SubmitItemUpdate(uint64 ItemId, const FTRLWorkshopItemUpdate& Update, FTRLOnWorkshopAnswer OnAnswer) = 0;
 
-	/** @return the fraction of the submitted update's bytes that are done, from 0 to 1; 0 while nothing is known */
+	/** @return how much of the submitted update is done, from 0 to 1, never less than before; 0 while nothing is known */
 	virtual float GetUpdateProgress() const = 0;
 
 	/** Hands over the answers that have arrived. The publisher calls it from the core ticker while a request runs. */

@@ -352,7 +352,8 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		                     TEXT("\t\"Description\": \"Ready to go.\",") + LINE_TERMINATOR + TEXT("\t\"ExplicitlyLoaded\": true,") + LINE_TERMINATOR +
 		                     TEXT("\t\"TRLTags\": [\"Maps\"]") + LINE_TERMINATOR + TEXT("}");
 		const FString Descriptor = TRLTest::WriteMod(ModsRoot, TEXT("Shipped"), TEXT("Shipped"), Text);
-		TestTrue(TEXT("the preview is written"), TRLTest::WriteTextFile(ModsRoot / TEXT("Shipped/preview.png"), TEXT("png")));
+		TestTrue(TEXT("the preview is written"),
+		         TRLTest::WriteTextFile(ModsRoot / TEXT("Shipped/preview.png"), TEXT("png: a preview image of more than 16 bytes")));
 		TestTrue(
 		    TEXT("the mod is staged"),
 		    TRLTest::WriteTextFile(UTRLModPackager::GetModStagingDirectory(Descriptor) / TEXT("Content/Paks/Windows/ShippedWindows.pak"), TEXT("TRLPAK01")));

@@ -204,7 +204,7 @@ void FTRLWorkshopUploadSpec::Define()
 		ModDir = ProjectDir / TEXT("Mods/MyMod");
 		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("MyMod"), TEXT("MyMod"), CompleteDescriptorText());
 		RecordPath = ModDir / TEXT("workshop.json");
-		WriteText(ModDir / TEXT("preview.png"), TEXT("png"));
+		WriteText(ModDir / TEXT("preview.png"), TEXT("png: a preview image of more than 16 bytes"));
 
 		// A new settings object copies the project's configured values; the specs state the ones they rely on.
 		Settings = NewObject<UTRLSettings>();

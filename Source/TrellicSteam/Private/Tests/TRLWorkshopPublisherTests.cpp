@@ -129,12 +129,98 @@ void FTRLWorkshopPublisherSpec::Define()
 			TestFalse(TEXT("publishing"), Publisher->IsPublishing());
 		});
 
-		It("refuses a text over the Workshop's limits before connecting", [this]() {
-			Fake->CheckResult = ETRLWorkshopResult::TextTooLong;
-			Fake->RefusalMessage = FText::FromString(TEXT("Shorten the title."));
-			TestEqual(TEXT("result"), static_cast<int32>(PublishSample()), static_cast<int32>(ETRLWorkshopResult::TextTooLong));
-			TestOneCompletion(ETRLWorkshopResult::TextTooLong, FString(), TEXT("Shorten the title."));
+		It("takes texts up to Steam's limits in bytes of UTF-8, and refuses one byte more before connecting", [this]() {
+			// 32 emoji of four bytes each: 128 bytes, though 64 UTF-16 units.
+			const FString Emoji = FString::ChrN(32, TEXT('x')).Replace(TEXT("x"), TEXT("\U0001F600"));
+			TestEqual(TEXT("a title of 128 bytes"),
+			          static_cast<int32>(
+			              Publisher->PublishNewMod(ContentFolder, FString(), Emoji, FString::ChrN(7999, TEXT('d')), {}, ETRLWorkshopVisibility::Public)),
+			          static_cast<int32>(ETRLWorkshopResult::Success));
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 5));
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 5));
+
+			const struct
+			{
+				FString Title;
+				FString Description;
+				FString ChangeNote;
+				FString Message;
+			} Refused[] = {
+			    {Emoji + TEXT("!"), FString(), FString(),
+			     TEXT("The title is 129 bytes long in UTF-8; the Steam Workshop takes at most 128. Shorten the mod's FriendlyName and try again.")},
+			    {TEXT("T"), FString::ChrN(7999, TEXT('d')) + TEXT("\u00E9"), FString(),
+			     FString::Printf(TEXT("The description is %s bytes long in UTF-8; the Steam Workshop takes at most %s. Shorten the mod's Description "
+			                          "and try again."),
+			                     *FText::AsNumber(8001).ToString(), *FText::AsNumber(7999).ToString())},
+			    {FString(), FString(), FString::ChrN(8000, TEXT('c')),
+			     FString::Printf(TEXT("The change note is %s bytes long in UTF-8; the Steam Workshop takes at most %s. Shorten it and try again."),
+			                     *FText::AsNumber(8000).ToString(), *FText::AsNumber(7999).ToString())},
+			};
+			for (const auto& Case : Refused)
+			{
+				const ETRLWorkshopResult Result = Publisher->UpdateExistingMod(TEXT("5"), ContentFolder, FString(), Case.ChangeNote,
+				                                                               ETRLWorkshopVisibility::Public, Case.Title, Case.Description, {});
+				TestEqual(Case.Message, static_cast<int32>(Result), static_cast<int32>(ETRLWorkshopResult::TextTooLong));
+				TestEqualSensitive(TEXT("message"), Recorder->Completions.Last().StatusMessage.ToString(), Case.Message);
+			}
+			TestEqual(TEXT("connections"), Fake->NumConnects, 1);
+		});
+
+		It("refuses an empty tag, one over 255 bytes, and one with a comma, a tab or a letter past ASCII, naming it, before connecting", [this]() {
+			const FString Longest = FString::ChrN(255, TEXT('t'));
+			TestEqual(TEXT("tags Steam takes"),
+			          static_cast<int32>(Publisher->PublishNewMod(ContentFolder, FString(), TEXT("T"), FString(), {Longest, TEXT("Maps & Tools (v2)")},
+			                                                      ETRLWorkshopVisibility::Public)),
+			          static_cast<int32>(ETRLWorkshopResult::Success));
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 5));
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 5));
+
+			const TPair<FString, FString> Refused[] = {
+			    {FString(), TEXT("The Steam Workshop refuses an empty tag. Remove it from the mod's TRLTags and try again.")},
+			    {Longest + TEXT("t"), FString::Printf(TEXT("The tag '%st' is 256 bytes long in UTF-8; the Steam Workshop takes tags of at most 255. "
+			                                               "Shorten it in the mod's TRLTags and try again."),
+			                                          *Longest)},
+			    {TEXT("Maps,Tools"), TEXT("The Steam Workshop refuses the tag 'Maps,Tools': a tag may not hold a comma. Split it into two tags in the mod's "
+			                              "TRLTags and try again.")},
+			    {TEXT("Maps\tTools"), TEXT("The Steam Workshop refuses the tag 'Maps\tTools': a tag holds printable ASCII characters only (letters, "
+			                               "digits, spaces and punctuation; no tabs, line breaks or accented letters). Change it in the mod's TRLTags "
+			                               "and try again.")},
+			    {TEXT("Caf\u00E9"), TEXT("The Steam Workshop refuses the tag 'Caf\u00E9': a tag holds printable ASCII characters only (letters, digits, "
+			                             "spaces and punctuation; no tabs, line breaks or accented letters). Change it in the mod's TRLTags and try "
+			                             "again.")},
+			};
+			for (const TPair<FString, FString>& Case : Refused)
+			{
+				const ETRLWorkshopResult Result =
+				    Publisher->PublishNewMod(ContentFolder, FString(), TEXT("T"), FString(), {TEXT("Maps"), Case.Key}, ETRLWorkshopVisibility::Public);
+				TestEqual(Case.Value, static_cast<int32>(Result), static_cast<int32>(ETRLWorkshopResult::TextTooLong));
+				TestEqualSensitive(TEXT("message"), Recorder->Completions.Last().StatusMessage.ToString(), Case.Value);
+			}
+			TestEqual(TEXT("connections"), Fake->NumConnects, 1);
+			TestEqual(TEXT("items asked for"), Fake->NumCreates, 1);
+		});
+
+		It("refuses a preview under 16 bytes or of 1 MB, naming the file and the limit, before connecting", [this]() {
+			const FString Preview = TempDir / TEXT("preview.png");
+			const auto PublishWithPreview = [this, &Preview](int32 Bytes) {
+				FFileHelper::SaveStringToFile(FString::ChrN(Bytes, TEXT('p')), *Preview);
+				return Publisher->PublishNewMod(ContentFolder, Preview, TEXT("T"), FString(), {}, ETRLWorkshopVisibility::Public);
+			};
+			TestEqual(TEXT("15 bytes"), static_cast<int32>(PublishWithPreview(15)), static_cast<int32>(ETRLWorkshopResult::InvalidMod));
+			TestEqualSensitive(TEXT("15 bytes message"), Recorder->Completions.Last().StatusMessage.ToString(),
+			                   FString::Printf(TEXT("The preview image '%s' is 15 bytes; Steam takes a preview of at least 16 bytes. Use a real PNG or "
+			                                        "JPEG image and try again."),
+			                                   *Preview));
+			TestEqual(TEXT("1 MB"), static_cast<int32>(PublishWithPreview(1024 * 1024)), static_cast<int32>(ETRLWorkshopResult::PreviewTooLarge));
+			const FString Limit = FText::AsNumber(1024 * 1024).ToString();
+			TestEqualSensitive(TEXT("1 MB message"), Recorder->Completions.Last().StatusMessage.ToString(),
+			                   FString::Printf(TEXT("The preview image '%s' is %s bytes; Steam takes a preview under 1 MB (%s bytes). Make it smaller "
+			                                        "and try again."),
+			                                   *Preview, *Limit, *Limit));
 			TestEqual(TEXT("connections"), Fake->NumConnects, 0);
+
+			TestEqual(TEXT("16 bytes"), static_cast<int32>(PublishWithPreview(16)), static_cast<int32>(ETRLWorkshopResult::Success));
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Timeout, 0));
 		});
 
 		It("refuses a content folder without files, and a preview image that does not exist", [this]() {

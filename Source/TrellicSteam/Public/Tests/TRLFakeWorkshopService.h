@@ -17,8 +17,6 @@
 class FTRLFakeWorkshopService : public ITRLWorkshopService
 {
 public:
-	/** What CheckUpdate answers, with RefusalMessage when it is not Success. */
-	ETRLWorkshopResult CheckResult = ETRLWorkshopResult::Success;
 	/** What Connect answers, with RefusalMessage when it is not Success. */
 	ETRLWorkshopResult ConnectResult = ETRLWorkshopResult::Success;
 	FText RefusalMessage;
@@ -56,15 +54,6 @@ public:
 	{
 		const FTRLOnWorkshopAnswer Delegate = OnSubmitted;
 		return Delegate.ExecuteIfBound(Answer);
-	}
-
-	virtual ETRLWorkshopResult CheckUpdate(const FTRLWorkshopItemUpdate& /*Update*/, FText& OutMessage) const override
-	{
-		if (CheckResult != ETRLWorkshopResult::Success)
-		{
-			OutMessage = RefusalMessage;
-		}
-		return CheckResult;
 	}
 
 	virtual ETRLWorkshopResult Connect(FText& OutMessage) override

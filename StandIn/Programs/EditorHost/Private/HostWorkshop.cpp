@@ -18,7 +18,7 @@ namespace UE::StandIn::EditorHost
 	{
 		if (Next.HoldAt.IsSet() && !(Next.HoldAt.GetValue() >= 0.0 && Next.HoldAt.GetValue() <= 1.0))
 		{
-			OutError = TEXT("A hold is a fraction of the update's bytes, from 0 to 1.");
+			OutError = TEXT("A hold is a fraction of the content's bytes, from 0 to 1.");
 			return false;
 		}
 		EResult Failure = k_EResultFail;

@@ -14,7 +14,7 @@ namespace UE::StandIn::EditorHost
 	/** What the offline Workshop's next request does; whatever is unset keeps its ordinary course. */
 	struct FWorkshopNextRequest
 	{
-		/** Pause the copy once this fraction of its bytes is done, until ReleaseWorkshopHold. */
+		/** Pause the content's upload once this fraction of its bytes is sent, until ReleaseWorkshopHold. */
 		TOptional<double> HoldAt;
 		/** Steam is not running for the request. */
 		bool bRefuse = false;

@@ -208,12 +208,4 @@ namespace OfflineWorkshop
 				return "private";
 		}
 	}
-
-	size_t CountCharacters(const std::string& Utf8)
-	{
-		// Every byte but a continuation byte (10xxxxxx) starts a character.
-		return static_cast<size_t>(std::count_if(Utf8.begin(), Utf8.end(), [](char Char) {
-			return (static_cast<unsigned char>(Char) & 0xC0) != 0x80;
-		}));
-	}
 } // namespace OfflineWorkshop

@@ -38,7 +38,4 @@ namespace OfflineWorkshop
 
 	/** @return "public", "friends", "private" or "unlisted" */
 	const char* GetVisibilityWord(ERemoteStoragePublishedFileVisibility Visibility);
-
-	/** @return the number of characters (code points) in UTF-8 text */
-	size_t CountCharacters(const std::string& Utf8);
 } // namespace OfflineWorkshop

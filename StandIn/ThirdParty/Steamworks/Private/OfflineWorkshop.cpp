@@ -1,6 +1,7 @@
 #include "OfflineWorkshop.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <numeric>
@@ -10,7 +11,8 @@ namespace OfflineWorkshop
 {
 	namespace
 	{
-		// Steam takes preview images under one megabyte.
+		// Steam takes preview images of at least 16 bytes and under one megabyte.
+		constexpr uint64 PreviewSizeMinimum = 16;
 		constexpr uint64 PreviewSizeLimit = 1024 * 1024;
 		constexpr uint64 MaxChunkSize = 64 * 1024;
 		// The app id that the offline Workshop answers until a host sets one.
@@ -50,6 +52,12 @@ namespace OfflineWorkshop
 			const uint64 Divisor = std::gcd(Remainder, Hold.Denominator);
 			OutProcessed = Hold.Numerator * (Total / Divisor);
 			OutTotal = (Total / Divisor) * Hold.Denominator;
+		}
+
+		// A disk that is full is Steam's k_EResultDiskFull; any other failed write is an I/O failure.
+		EResult GetWriteFailure(int ErrorNumber)
+		{
+			return ErrorNumber == ENOSPC || ErrorNumber == EDQUOT ? k_EResultDiskFull : k_EResultIOFailure;
 		}
 
 		bool RemoveAll(const std::filesystem::path& Path)
@@ -135,6 +143,17 @@ namespace OfflineWorkshop
 	bool FWorkshop::IsInitialized()
 	{
 		std::lock_guard Lock(Mutex);
+		return bInitialized;
+	}
+
+	bool FWorkshop::IsSteamRunning()
+	{
+		std::lock_guard Lock(Mutex);
+		if (bRefuseNext)
+		{
+			bRefuseNext = false;
+			return false;
+		}
 		return bInitialized;
 	}
 
@@ -385,16 +404,26 @@ namespace OfflineWorkshop
 		}
 	}
 
-	void FWorkshop::SetStatus(FUpdate& Update, EItemUpdateStatus Status)
+	void FWorkshop::SetStage(FUpdate& Update, EItemUpdateStatus Status, uint64 Total)
 	{
 		std::lock_guard Lock(Mutex);
 		Update.Status = Status;
+		Update.Processed = 0;
+		Update.Total = Total;
+	}
+
+	void FWorkshop::AddProcessed(FUpdate& Update, uint64 Bytes)
+	{
+		std::lock_guard Lock(Mutex);
+		Update.Processed += Bytes;
 	}
 
 	bool FWorkshop::WaitAtHold(FUpdate& Update)
 	{
 		std::unique_lock Lock(Mutex);
-		if (Update.Hold && !Update.bHoldReached && Update.Processed >= GetHoldByte(*Update.Hold, Update.Total))
+		const bool bDue = Update.Hold && !Update.bHoldReached && Update.Status == k_EItemUpdateStatusUploadingContent &&
+		                  Update.Processed >= GetHoldByte(*Update.Hold, Update.Total);
+		if (bDue)
 		{
 			Update.bHoldReached = true;
 			Update.bHeld = true;
@@ -429,7 +458,7 @@ namespace OfflineWorkshop
 			uint64 Chunk = std::min(Left, ChunkLimit);
 			{
 				std::lock_guard Lock(Mutex);
-				if (Update.Hold && !Update.bHoldReached)
+				if (Update.Hold && !Update.bHoldReached && Update.Status == k_EItemUpdateStatusUploadingContent)
 				{
 					Chunk = std::min(Chunk, GetHoldByte(*Update.Hold, Update.Total) - Update.Processed);
 				}
@@ -460,12 +489,33 @@ namespace OfflineWorkshop
 		return true;
 	}
 
+	EResult FWorkshop::CopyFile(FUpdate& Update, const std::filesystem::path& From, const std::filesystem::path& To)
+	{
+		std::error_code Error;
+		const uint64 Size = std::filesystem::file_size(From, Error);
+		std::ifstream In(From, std::ios::binary);
+		if (Error || !In)
+		{
+			return k_EResultFileNotFound;
+		}
+		errno = 0;
+		std::filesystem::create_directories(To.parent_path(), Error);
+		if (Error)
+		{
+			return GetWriteFailure(Error.value());
+		}
+		std::ofstream Out(To, std::ios::binary | std::ios::trunc);
+		if (Out && CopyBytes(Update, In, Out, Size) && Out.flush())
+		{
+			return k_EResultOK;
+		}
+		return In ? GetWriteFailure(errno) : k_EResultIOFailure;
+	}
+
 	EResult FWorkshop::RunUpdate(FUpdate& Update)
 	{
-		std::filesystem::path Root;
 		{
 			std::lock_guard Lock(Mutex);
-			Root = std::filesystem::absolute(Folder);
 			CopyStart = std::chrono::steady_clock::now();
 			CopiedSinceStart = 0;
 		}
@@ -473,118 +523,153 @@ namespace OfflineWorkshop
 		{
 			return Update.Failure->Result;
 		}
+		FStagedUpdate Staged;
+		EResult Result = PrepareConfig(Update, Staged);
+		if (Result == k_EResultOK)
+		{
+			Result = PrepareContent(Update, Staged);
+		}
+		if (Result == k_EResultOK)
+		{
+			Result = UploadContent(Update, Staged);
+		}
+		if (Result == k_EResultOK)
+		{
+			Result = UploadPreview(Update, Staged);
+		}
+		if (Result == k_EResultOK)
+		{
+			Result = Commit(Update, Staged);
+		}
+		if (!Staged.ItemFolder.empty())
+		{
+			RemoveAll(Staged.ItemFolder / "content.incoming");
+			RemoveAll(Staged.ItemFolder / "preview.incoming");
+		}
+		return Result;
+	}
+
+	EResult FWorkshop::PrepareConfig(FUpdate& Update, FStagedUpdate& Staged)
+	{
+		std::filesystem::path Root;
+		{
+			std::lock_guard Lock(Mutex);
+			Root = std::filesystem::absolute(Folder);
+		}
 		const std::filesystem::path ItemFolder = GetItemFolder(Root, Update.ItemId);
-		FItemRecord Record;
-		if (!ReadItemRecord(ItemFolder, Record))
+		if (!ReadItemRecord(ItemFolder, Staged.Record))
 		{
 			return k_EResultFileNotFound;
 		}
-		if (Update.ChangeNote && CountCharacters(*Update.ChangeNote) > k_cchPublishedDocumentChangeDescriptionMax)
+		Staged.ItemFolder = ItemFolder;
+		if (Update.ChangeNote && Update.ChangeNote->size() >= k_cchPublishedDocumentChangeDescriptionMax)
 		{
 			return k_EResultInvalidParam;
 		}
-
-		std::error_code Error;
-		uint64 PreviewSize = 0;
 		if (Update.PreviewFile)
 		{
+			std::error_code Error;
 			if (!std::filesystem::is_regular_file(*Update.PreviewFile, Error))
 			{
 				return k_EResultFileNotFound;
 			}
-			PreviewSize = std::filesystem::file_size(*Update.PreviewFile, Error);
+			Staged.PreviewSize = std::filesystem::file_size(*Update.PreviewFile, Error);
 			if (Error)
 			{
 				return k_EResultFileNotFound;
 			}
-			if (PreviewSize >= PreviewSizeLimit)
+			if (Staged.PreviewSize < PreviewSizeMinimum)
+			{
+				return k_EResultInvalidParam;
+			}
+			if (Staged.PreviewSize >= PreviewSizeLimit)
 			{
 				return k_EResultLimitExceeded;
 			}
 		}
+		return k_EResultOK;
+	}
 
-		std::vector<std::string> Files;
-		uint64 ContentSize = 0;
-		if (Update.ContentFolder)
+	EResult FWorkshop::PrepareContent(FUpdate& Update, FStagedUpdate& Staged)
+	{
+		if (!Update.ContentFolder)
 		{
-			SetStatus(Update, k_EItemUpdateStatusPreparingContent);
-			Files = ListRelativeFiles(*Update.ContentFolder);
-			if (Files.empty())
+			return k_EResultOK;
+		}
+		Staged.Files = ListRelativeFiles(*Update.ContentFolder);
+		if (Staged.Files.empty())
+		{
+			return k_EResultFileNotFound;
+		}
+		std::vector<uint64> Sizes;
+		for (const std::string& File : Staged.Files)
+		{
+			std::error_code Error;
+			Sizes.push_back(std::filesystem::file_size(std::filesystem::path(*Update.ContentFolder) / File, Error));
+			if (Error)
 			{
 				return k_EResultFileNotFound;
 			}
-			for (const std::string& File : Files)
+			Staged.ContentSize += Sizes.back();
+		}
+		// Steam looks the content over before it sends any of it, and counts that stage's bytes on their own.
+		SetStage(Update, k_EItemUpdateStatusPreparingContent, Staged.ContentSize);
+		for (const uint64 Size : Sizes)
+		{
+			AddProcessed(Update, Size);
+		}
+		return k_EResultOK;
+	}
+
+	EResult FWorkshop::UploadContent(FUpdate& Update, FStagedUpdate& Staged)
+	{
+		if (!Update.ContentFolder)
+		{
+			return k_EResultOK;
+		}
+		SetStage(Update, k_EItemUpdateStatusUploadingContent, Staged.ContentSize);
+		const std::filesystem::path Incoming = Staged.ItemFolder / "content.incoming";
+		RemoveAll(Incoming);
+		for (const std::string& File : Staged.Files)
+		{
+			const EResult Result = CopyFile(Update, std::filesystem::path(*Update.ContentFolder) / File, Incoming / File);
+			if (Result != k_EResultOK)
 			{
-				ContentSize += std::filesystem::file_size(std::filesystem::path(*Update.ContentFolder) / File, Error);
-				if (Error)
-				{
-					return k_EResultFileNotFound;
-				}
+				return Result;
 			}
 		}
-		{
-			std::lock_guard Lock(Mutex);
-			Update.Processed = 0;
-			Update.Total = ContentSize + PreviewSize;
-		}
+		// A hold at the very end pauses once all the content is sent, before anything else is.
+		return WaitAtHold(Update) ? k_EResultOK : k_EResultIOFailure;
+	}
 
-		const std::filesystem::path IncomingContent = ItemFolder / "content.incoming";
-		const std::filesystem::path IncomingPreview = ItemFolder / "preview.incoming";
-		RemoveAll(IncomingContent);
-		RemoveAll(IncomingPreview);
-		const auto Abandon = [&IncomingContent, &IncomingPreview]() {
-			RemoveAll(IncomingContent);
-			RemoveAll(IncomingPreview);
+	EResult FWorkshop::UploadPreview(FUpdate& Update, FStagedUpdate& Staged)
+	{
+		if (!Update.PreviewFile)
+		{
+			return k_EResultOK;
+		}
+		SetStage(Update, k_EItemUpdateStatusUploadingPreviewFile, Staged.PreviewSize);
+		const std::filesystem::path Incoming = Staged.ItemFolder / "preview.incoming";
+		RemoveAll(Incoming);
+		Staged.PreviewFileName = std::filesystem::path(*Update.PreviewFile).filename().string();
+		return CopyFile(Update, *Update.PreviewFile, Incoming / Staged.PreviewFileName);
+	}
+
+	EResult FWorkshop::Commit(FUpdate& Update, FStagedUpdate& Staged)
+	{
+		SetStage(Update, k_EItemUpdateStatusCommittingChanges, 0);
+		FItemRecord& Record = Staged.Record;
+		if (Update.ContentFolder && !ReplaceFolder(Staged.ItemFolder / "content.incoming", Staged.ItemFolder / "content"))
+		{
 			return k_EResultIOFailure;
-		};
-		const auto Copy = [this, &Update](const std::filesystem::path& From, const std::filesystem::path& To) {
-			std::error_code CopyError;
-			std::filesystem::create_directories(To.parent_path(), CopyError);
-			std::ifstream In(From, std::ios::binary);
-			std::ofstream Out(To, std::ios::binary | std::ios::trunc);
-			const uint64 Size = std::filesystem::file_size(From, CopyError);
-			return !CopyError && In && Out && CopyBytes(Update, In, Out, Size) && Out.flush();
-		};
-
-		if (Update.ContentFolder)
-		{
-			SetStatus(Update, k_EItemUpdateStatusUploadingContent);
-			std::filesystem::create_directories(IncomingContent, Error);
-			for (const std::string& File : Files)
-			{
-				if (!Copy(std::filesystem::path(*Update.ContentFolder) / File, IncomingContent / File))
-				{
-					return Abandon();
-				}
-			}
-		}
-		const std::string PreviewFileName = Update.PreviewFile ? std::filesystem::path(*Update.PreviewFile).filename().string() : std::string();
-		if (Update.PreviewFile)
-		{
-			SetStatus(Update, k_EItemUpdateStatusUploadingPreviewFile);
-			if (!Copy(*Update.PreviewFile, IncomingPreview / PreviewFileName))
-			{
-				return Abandon();
-			}
-		}
-		// A hold at the very end pauses once everything is copied, before anything is committed.
-		if (!WaitAtHold(Update))
-		{
-			return Abandon();
-		}
-
-		SetStatus(Update, k_EItemUpdateStatusCommittingChanges);
-		if (Update.ContentFolder && !ReplaceFolder(IncomingContent, ItemFolder / "content"))
-		{
-			return Abandon();
 		}
 		if (Update.PreviewFile)
 		{
-			if (!ReplaceFolder(IncomingPreview, ItemFolder / "preview"))
+			if (!ReplaceFolder(Staged.ItemFolder / "preview.incoming", Staged.ItemFolder / "preview"))
 			{
-				return Abandon();
+				return k_EResultIOFailure;
 			}
-			Record.PreviewFileName = PreviewFileName;
+			Record.PreviewFileName = Staged.PreviewFileName;
 		}
 		if (Update.Title)
 		{
@@ -606,7 +691,8 @@ namespace OfflineWorkshop
 		{
 			Record.ChangeNotes.push_back(*Update.ChangeNote);
 		}
-		return WriteItemRecord(ItemFolder, Record) ? k_EResultOK : k_EResultIOFailure;
+		errno = 0;
+		return WriteItemRecord(Staged.ItemFolder, Record) ? k_EResultOK : GetWriteFailure(errno);
 	}
 
 	void FWorkshop::SetFolder(const std::filesystem::path& InFolder)

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "ItemStore.h"
-#include "steam/isteamugc.h"
+#include "steam/steam_api.h"
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -54,6 +54,7 @@ namespace OfflineWorkshop
 		bool bHoldReached = false;
 		bool bHeld = false;
 		EItemUpdateStatus Status = k_EItemUpdateStatusInvalid;
+		/** Bytes of the current stage done, and in all; each stage counts afresh. */
 		uint64 Processed = 0;
 		uint64 Total = 0;
 	};
@@ -71,6 +72,8 @@ namespace OfflineWorkshop
 		ESteamAPIInitResult Init(SteamErrMsg* OutErrMsg);
 		void Shutdown();
 		bool IsInitialized();
+		/** False once after RefuseNext, as though the Steam client had gone away. */
+		bool IsSteamRunning();
 		void RunCallbacks();
 		void RegisterCallResult(CCallbackBase* Receiver, SteamAPICall_t Call);
 		void UnregisterCallResult(CCallbackBase* Receiver, SteamAPICall_t Call);
@@ -106,14 +109,38 @@ namespace OfflineWorkshop
 		template <typename ResultType>
 		void QueueResult(SteamAPICall_t Call, const ResultType& Result);
 
+		/** What the steps of one update hand on to the next. */
+		struct FStagedUpdate
+		{
+			/** The item's folder; empty until the item is found. */
+			std::filesystem::path ItemFolder;
+			FItemRecord Record;
+			/** The content's files, relative to the content folder, and their bytes in all. */
+			std::vector<std::string> Files;
+			uint64 ContentSize = 0;
+			uint64 PreviewSize = 0;
+			std::string PreviewFileName;
+		};
+
 		void RunWorker();
-		/** Copies and commits one update; runs on the worker without the lock. */
+		/** Runs one update's steps in Steam's order, each under its status; runs on the worker without the lock. */
 		EResult RunUpdate(FUpdate& Update);
+		/** Finds the item and checks the change note and the preview as Steam does at submission. */
+		EResult PrepareConfig(FUpdate& Update, FStagedUpdate& Staged);
+		EResult PrepareContent(FUpdate& Update, FStagedUpdate& Staged);
+		EResult UploadContent(FUpdate& Update, FStagedUpdate& Staged);
+		EResult UploadPreview(FUpdate& Update, FStagedUpdate& Staged);
+		/** Puts what was sent in place of the item's own and records the item's new fields. */
+		EResult Commit(FUpdate& Update, FStagedUpdate& Staged);
+		/** Copies one file, counting its bytes in the update's stage. @return k_EResultDiskFull when the disk is full */
+		EResult CopyFile(FUpdate& Update, const std::filesystem::path& From, const std::filesystem::path& To);
 		/** Copies Size bytes, pausing at the update's hold and keeping to the bandwidth. */
 		bool CopyBytes(FUpdate& Update, std::istream& In, std::ostream& Out, uint64 Size);
 		/** Pauses while the update waits at its hold. @return false when the workshop is going away */
 		bool WaitAtHold(FUpdate& Update);
-		void SetStatus(FUpdate& Update, EItemUpdateStatus Status);
+		/** Starts a stage: Steam counts each stage's bytes afresh, against that stage's total. */
+		void SetStage(FUpdate& Update, EItemUpdateStatus Status, uint64 Total);
+		void AddProcessed(FUpdate& Update, uint64 Bytes);
 		PublishedFileId_t MakeItemId(const std::filesystem::path& Root);
 
 		std::mutex Mutex;

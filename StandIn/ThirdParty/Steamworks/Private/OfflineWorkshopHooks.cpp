@@ -22,13 +22,13 @@ namespace UE::StandIn
 		};
 
 		constexpr FNamedResult NamedResults[] = {
-		    {"k_EResultNone", k_EResultNone},
 		    {"k_EResultOK", k_EResultOK},
 		    {"k_EResultFail", k_EResultFail},
 		    {"k_EResultNoConnection", k_EResultNoConnection},
 		    {"k_EResultInvalidParam", k_EResultInvalidParam},
 		    {"k_EResultFileNotFound", k_EResultFileNotFound},
 		    {"k_EResultBusy", k_EResultBusy},
+		    {"k_EResultDuplicateName", k_EResultDuplicateName},
 		    {"k_EResultAccessDenied", k_EResultAccessDenied},
 		    {"k_EResultTimeout", k_EResultTimeout},
 		    {"k_EResultBanned", k_EResultBanned},
@@ -36,8 +36,10 @@ namespace UE::StandIn
 		    {"k_EResultNotLoggedOn", k_EResultNotLoggedOn},
 		    {"k_EResultInsufficientPrivilege", k_EResultInsufficientPrivilege},
 		    {"k_EResultLimitExceeded", k_EResultLimitExceeded},
+		    {"k_EResultDuplicateRequest", k_EResultDuplicateRequest},
 		    {"k_EResultLockingFailed", k_EResultLockingFailed},
 		    {"k_EResultIOFailure", k_EResultIOFailure},
+		    {"k_EResultServiceReadOnly", k_EResultServiceReadOnly},
 		    {"k_EResultDiskFull", k_EResultDiskFull},
 		    {"k_EResultRemoteCallFailed", k_EResultRemoteCallFailed},
 		};

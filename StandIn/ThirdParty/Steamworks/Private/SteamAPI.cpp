@@ -2,13 +2,31 @@
 #include "OfflineWorkshop.h"
 #include "steam/steam_api.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
 namespace
 {
 	using OfflineWorkshop::FUpdate;
 	using OfflineWorkshop::FWorkshop;
 
-	// Steam takes tags of at most 255 characters, none with a comma.
+	// Steam takes tags of 1 to 255 printable ASCII characters, none of them a comma.
 	constexpr size_t TagLengthLimit = 255;
+
+	bool IsValidTag(const char* Tag)
+	{
+		if (!Tag)
+		{
+			return false;
+		}
+		const std::string_view Text(Tag);
+		return !Text.empty() && Text.size() <= TagLengthLimit && std::all_of(Text.begin(), Text.end(), [](char Char) {
+			// isprint in the C locale: space to tilde, which leaves out control characters and every byte of UTF-8 past ASCII.
+			return Char >= 0x20 && Char <= 0x7E && Char != ',';
+		});
+	}
 
 	class FSteamUGC final : public ISteamUGC
 	{
@@ -25,16 +43,15 @@ namespace
 
 		bool SetItemTitle(UGCUpdateHandle_t handle, const char* pchTitle) override
 		{
-			return pchTitle && OfflineWorkshop::CountCharacters(pchTitle) < k_cchPublishedDocumentTitleMax &&
-			       FWorkshop::Get().EditUpdate(handle, [pchTitle](FUpdate& Update) {
-				       Update.Title = pchTitle;
-				       return true;
-			       });
+			return pchTitle && std::strlen(pchTitle) < k_cchPublishedDocumentTitleMax && FWorkshop::Get().EditUpdate(handle, [pchTitle](FUpdate& Update) {
+				Update.Title = pchTitle;
+				return true;
+			});
 		}
 
 		bool SetItemDescription(UGCUpdateHandle_t handle, const char* pchDescription) override
 		{
-			return pchDescription && OfflineWorkshop::CountCharacters(pchDescription) <= k_cchPublishedDocumentDescriptionMax &&
+			return pchDescription && std::strlen(pchDescription) < k_cchPublishedDocumentDescriptionMax &&
 			       FWorkshop::Get().EditUpdate(handle, [pchDescription](FUpdate& Update) {
 				       Update.Description = pchDescription;
 				       return true;
@@ -61,7 +78,7 @@ namespace
 			for (int32 Index = 0; Index < pTags->m_nNumStrings; ++Index)
 			{
 				const char* Tag = pTags->m_ppStrings[Index];
-				if (!Tag || OfflineWorkshop::CountCharacters(Tag) > TagLengthLimit || std::string(Tag).find(',') != std::string::npos)
+				if (!IsValidTag(Tag))
 				{
 					return false;
 				}
@@ -105,11 +122,55 @@ namespace
 	public:
 		uint32 GetAppID() override { return FWorkshop::Get().GetAppId(); }
 	};
+
+	// The one user of the offline Workshop, while it is initialised.
+	constexpr HSteamUser OfflineUser = 1;
+
+	void* FindInterface(const char* Version)
+	{
+		static FSteamUGC UGC;
+		static FSteamUtils Utils;
+		if (std::strcmp(Version, STEAMUGC_INTERFACE_VERSION) == 0)
+		{
+			return static_cast<ISteamUGC*>(&UGC);
+		}
+		if (std::strcmp(Version, STEAMUTILS_INTERFACE_VERSION) == 0)
+		{
+			return static_cast<ISteamUtils*>(&Utils);
+		}
+		return nullptr;
+	}
 } // namespace
 
-S_API ESteamAPIInitResult S_CALLTYPE SteamAPI_InitEx(SteamErrMsg* pOutErrMsg)
+S_API ESteamAPIInitResult S_CALLTYPE SteamInternal_SteamAPI_Init(const char* pszInternalCheckInterfaceVersions, SteamErrMsg* pOutErrMsg)
 {
+	for (const char* Version = pszInternalCheckInterfaceVersions; Version && *Version; Version += std::strlen(Version) + 1)
+	{
+		if (!FindInterface(Version))
+		{
+			if (pOutErrMsg)
+			{
+				std::snprintf(*pOutErrMsg, sizeof(SteamErrMsg), "No interface of version '%s': the offline Workshop is older than these headers.", Version);
+			}
+			return k_ESteamAPIInitResult_VersionMismatch;
+		}
+	}
 	return FWorkshop::Get().Init(pOutErrMsg);
+}
+
+S_API bool S_CALLTYPE SteamAPI_IsSteamRunning()
+{
+	return FWorkshop::Get().IsSteamRunning();
+}
+
+S_API HSteamUser S_CALLTYPE SteamAPI_GetHSteamUser()
+{
+	return FWorkshop::Get().IsInitialized() ? OfflineUser : 0;
+}
+
+S_API void* S_CALLTYPE SteamInternal_FindOrCreateUserInterface(HSteamUser hSteamUser, const char* pszVersion)
+{
+	return hSteamUser == OfflineUser && pszVersion && FWorkshop::Get().IsInitialized() ? FindInterface(pszVersion) : nullptr;
 }
 
 S_API void S_CALLTYPE SteamAPI_Shutdown()
@@ -130,16 +191,4 @@ S_API void S_CALLTYPE SteamAPI_RegisterCallResult(CCallbackBase* pCallback, Stea
 S_API void S_CALLTYPE SteamAPI_UnregisterCallResult(CCallbackBase* pCallback, SteamAPICall_t hAPICall)
 {
 	FWorkshop::Get().UnregisterCallResult(pCallback, hAPICall);
-}
-
-ISteamUGC* SteamUGC()
-{
-	static FSteamUGC UGC;
-	return FWorkshop::Get().IsInitialized() ? &UGC : nullptr;
-}
-
-ISteamUtils* SteamUtils()
-{
-	static FSteamUtils Utils;
-	return FWorkshop::Get().IsInitialized() ? &Utils : nullptr;
 }

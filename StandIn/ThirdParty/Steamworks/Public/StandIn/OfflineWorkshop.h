@@ -2,8 +2,8 @@
 // The SDK here answers every Workshop call from a folder on this machine; nothing goes to Steam.
 #pragma once
 
+#include "steam/isteamremotestorage.h"
 #include "steam/steamclientpublic.h"
-#include "steam/steamtypes.h"
 #include <string>
 #include <vector>
 
@@ -32,9 +32,10 @@ namespace UE::StandIn
 	void SetOfflineWorkshopLegalAgreementAccepted(bool bAccepted);
 
 	/**
-	 * Makes the next submitted update pause once Fraction of its bytes are copied, until ReleaseOfflineWorkshopHold.
-	 * While it waits, GetItemUpdateProgress answers exactly that fraction: bytes processed over bytes total, both
-	 * scaled when the content is too small to land on it. The fraction keeps six decimals.
+	 * Makes the next submitted update pause once Fraction of its content's bytes are uploaded, until
+	 * ReleaseOfflineWorkshopHold. While it waits, GetItemUpdateProgress answers k_EItemUpdateStatusUploadingContent
+	 * and exactly that fraction: bytes processed over bytes total, both scaled when the content is too small to land
+	 * on it. The fraction keeps six decimals.
 	 * @return false, changing nothing, when Fraction is outside 0 to 1
 	 */
 	bool HoldNextOfflineWorkshopUpdateAt(double Fraction);
@@ -45,7 +46,10 @@ namespace UE::StandIn
 	/** Lets a paused update go on. @return false when none was paused */
 	bool ReleaseOfflineWorkshopHold();
 
-	/** Makes the next SteamAPI_InitEx fail as though the Steam client were not running. */
+	/**
+	 * Makes the next request find the Steam client not running: the next SteamAPI_InitEx fails, or, when the SDK is
+	 * initialised already, the next SteamAPI_IsSteamRunning answers false.
+	 */
 	void RefuseNextOfflineWorkshopRequest();
 
 	/**
@@ -54,7 +58,10 @@ namespace UE::StandIn
 	 */
 	void FailNextOfflineWorkshopRequest(EResult Result, bool bAfterCreate);
 
-	/** Finds an EResult by the SDK's name for it, such as "k_EResultAccessDenied". @return false for an unknown name */
+	/**
+	 * Finds an EResult by the SDK's name for it, such as "k_EResultAccessDenied", among those that the Workshop's
+	 * calls document and the failures of a connection or a disk. @return false for any other name
+	 */
 	bool FindOfflineWorkshopResult(const std::string& Name, EResult& OutResult);
 
 	/** Forgets every control that has not applied yet, and restores the default bandwidth and legal agreement. */

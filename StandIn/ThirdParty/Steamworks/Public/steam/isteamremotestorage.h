@@ -1,13 +1,17 @@
-// Workshop file types, visibilities and the limits of a published item's texts.
+// Workshop items as files: their ids, file types, visibilities and the limits of their texts.
 #pragma once
 
 #include "steam/steamtypes.h"
 
-/** Characters in an item's title, the terminating null included. */
+/** A Workshop item. */
+typedef uint64 PublishedFileId_t;
+const PublishedFileId_t k_PublishedFileIdInvalid = 0;
+
+/** Bytes of UTF-8 in an item's title, the terminating null included: a title holds at most 128. */
 const uint32 k_cchPublishedDocumentTitleMax = 128 + 1;
-/** Characters in an item's description. */
+/** Bytes of UTF-8 in an item's description, the terminating null included. */
 const uint32 k_cchPublishedDocumentDescriptionMax = 8000;
-/** Characters in the change note of an update. */
+/** Bytes of UTF-8 in the change note of an update, the terminating null included. */
 const uint32 k_cchPublishedDocumentChangeDescriptionMax = 8000;
 
 /** Who can see a Workshop item. */

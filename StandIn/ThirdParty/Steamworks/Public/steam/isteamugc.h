@@ -5,6 +5,9 @@
 #include "steam/steam_api_common.h"
 #include "steam/steamclientpublic.h"
 
+/** The version of ISteamUGC that these headers declare. */
+#define STEAMUGC_INTERFACE_VERSION "STEAMUGC_INTERFACE_VERSION018"
+
 /** One update of one item, from StartItemUpdate until its SubmitItemUpdate has answered. */
 typedef uint64 UGCUpdateHandle_t;
 const UGCUpdateHandle_t k_UGCUpdateHandleInvalid = 0xffffffffffffffffull;
@@ -19,6 +22,12 @@ enum EItemUpdateStatus
 	k_EItemUpdateStatusUploadingPreviewFile = 4,
 	k_EItemUpdateStatusCommittingChanges = 5,
 };
+
+#if defined(VALVE_CALLBACK_PACK_SMALL)
+#pragma pack(push, 4)
+#elif defined(VALVE_CALLBACK_PACK_LARGE)
+#pragma pack(push, 8)
+#endif
 
 /** The answer to CreateItem. */
 struct CreateItemResult_t
@@ -47,6 +56,8 @@ struct SubmitItemUpdateResult_t
 	PublishedFileId_t m_nPublishedFileId;
 };
 
+#pragma pack(pop)
+
 /** The Workshop calls for user-generated content, reached through SteamUGC(). */
 class ISteamUGC
 {
@@ -57,28 +68,40 @@ public:
 	/** Starts an update of an item; the Set calls below fill it, SubmitItemUpdate sends it. */
 	virtual UGCUpdateHandle_t StartItemUpdate(AppId_t nConsumerAppId, PublishedFileId_t nPublishedFileID) = 0;
 
-	/** @return false for an unknown handle or a title over k_cchPublishedDocumentTitleMax - 1 characters */
+	/** @return false for an unknown handle or a title over k_cchPublishedDocumentTitleMax - 1 bytes of UTF-8 */
 	virtual bool SetItemTitle(UGCUpdateHandle_t handle, const char* pchTitle) = 0;
 
-	/** @return false for an unknown handle or a description over k_cchPublishedDocumentDescriptionMax characters */
+	/** @return false for an unknown handle or a description over k_cchPublishedDocumentDescriptionMax - 1 bytes of UTF-8 */
 	virtual bool SetItemDescription(UGCUpdateHandle_t handle, const char* pchDescription) = 0;
 
 	/** @return false for an unknown handle */
 	virtual bool SetItemVisibility(UGCUpdateHandle_t handle, ERemoteStoragePublishedFileVisibility eVisibility) = 0;
 
-	/** Replaces the item's tags. @return false for an unknown handle, a tag over 255 characters or one with a comma */
+	/**
+	 * Replaces the item's tags. A tag holds 1 to 255 printable ASCII characters (isprint), none of them a comma.
+	 * @return false for an unknown handle or a tag that breaks those rules
+	 */
 	virtual bool SetItemTags(UGCUpdateHandle_t updateHandle, const SteamParamStringArray_t* pTags, bool bAllowAdminTags = false) = 0;
 
 	/** The folder whose files become the item's content, absolute. @return false for an unknown handle */
 	virtual bool SetItemContent(UGCUpdateHandle_t handle, const char* pszContentFolder) = 0;
 
-	/** The image shown for the item, absolute, under 1 MB. @return false for an unknown handle */
+	/**
+	 * The image shown for the item, absolute; it must be under 1 MB. Its size is checked when the update is submitted.
+	 * @return false for an unknown handle
+	 */
 	virtual bool SetItemPreview(UGCUpdateHandle_t handle, const char* pszPreviewFile) = 0;
 
-	/** Sends the update with its change note (may be null); the answer is a SubmitItemUpdateResult_t. */
+	/**
+	 * Sends the update with its change note (may be null); the answer is a SubmitItemUpdateResult_t, which says
+	 * k_EResultInvalidParam for a preview under 16 bytes and k_EResultLimitExceeded for one too large.
+	 */
 	virtual SteamAPICall_t SubmitItemUpdate(UGCUpdateHandle_t handle, const char* pchChangeNote) = 0;
 
-	/** Where a submitted update is, with the bytes processed so far and the bytes in all (both 0 while unknown). */
+	/**
+	 * Where a submitted update is, with the bytes processed so far and the bytes in all of its current stage (both 0
+	 * while unknown): each stage counts its own bytes, so the total changes from one stage to the next.
+	 */
 	virtual EItemUpdateStatus GetItemUpdateProgress(UGCUpdateHandle_t handle, uint64* punBytesProcessed, uint64* punBytesTotal) = 0;
 
 protected:
@@ -86,4 +109,7 @@ protected:
 };
 
 /** The Workshop calls; null until SteamAPI_InitEx has succeeded and after SteamAPI_Shutdown. */
-ISteamUGC* SteamUGC();
+inline ISteamUGC* SteamUGC()
+{
+	return static_cast<ISteamUGC*>(SteamInternal_FindOrCreateUserInterface(SteamAPI_GetHSteamUser(), STEAMUGC_INTERFACE_VERSION));
+}

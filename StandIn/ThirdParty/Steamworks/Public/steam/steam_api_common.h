@@ -1,22 +1,21 @@
-// What every part of the SDK shares: initialisation results and the call results that asynchronous calls answer through.
+// What every part of the SDK shares: handles of the Steam client, the message of a failed initialisation, how an
+// interface is found, and the call results that asynchronous calls answer through.
 #pragma once
 
 #include "steam/steamtypes.h"
 
-/** Why SteamAPI_InitEx failed, or that it did not. */
-enum ESteamAPIInitResult
-{
-	k_ESteamAPIInitResult_OK = 0,
-	/** Some other failure. */
-	k_ESteamAPIInitResult_FailedGeneric = 1,
-	/** Steam could not be reached: the Steam client is probably not running. */
-	k_ESteamAPIInitResult_NoSteamClient = 2,
-	/** The Steam client is older than this SDK. */
-	k_ESteamAPIInitResult_VersionMismatch = 3,
-};
+/** A connection to the Steam client. */
+typedef int32 HSteamPipe;
+/** A logged-in user of the Steam client; 0 while the SDK is not initialised. */
+typedef int32 HSteamUser;
 
+/** The longest message a failed initialisation gives, its terminating null included. */
+enum
+{
+	k_cchMaxSteamErrMsg = 1024
+};
 /** A failed initialisation's message, in UTF-8. */
-typedef char SteamErrMsg[1024];
+typedef char SteamErrMsg[k_cchMaxSteamErrMsg];
 
 /** Where the callback numbers of the Workshop's results start. */
 enum
@@ -24,12 +23,28 @@ enum
 	k_iSteamUGCCallbacks = 3400
 };
 
-/** A receiver of one kind of callback; CCallResult is the one that TrellicSteam uses. */
+/** @return the user the SDK was initialised for; 0 when it is not initialised */
+S_API HSteamUser S_CALLTYPE SteamAPI_GetHSteamUser();
+
+/**
+ * The interface of version pszVersion for hSteamUser; what the inline accessors such as SteamUGC() call.
+ * @return null for user 0 or a version the library does not implement
+ */
+S_API void* S_CALLTYPE SteamInternal_FindOrCreateUserInterface(HSteamUser hSteamUser, const char* pszVersion);
+
+/**
+ * A receiver of one kind of callback; CCallResult is the one that TrellicSteam uses. The library calls it through its
+ * virtual functions, so their order is part of the binary interface, and it has no virtual destructor, which would
+ * change that order.
+ */
 class CCallbackBase
 {
 public:
-	CCallbackBase() = default;
-	virtual ~CCallbackBase() = default;
+	CCallbackBase()
+	    : m_nCallbackFlags(0)
+	    , m_iCallback(0)
+	{
+	}
 
 	/** Delivers a callback that belongs to no particular call. */
 	virtual void Run(void* pvParam) = 0;
@@ -37,8 +52,11 @@ public:
 	virtual void Run(void* pvParam, bool bIOFailure, SteamAPICall_t hSteamAPICall) = 0;
 	/** The callback number of the result structure this receiver takes. */
 	int GetICallback() { return m_iCallback; }
-	/** The size of that structure, which the SDK checks before delivering. */
+	/** The size of that structure, which the library checks before delivering. */
 	virtual int GetCallbackSizeBytes() = 0;
+
+	CCallbackBase(const CCallbackBase&) = delete;
+	CCallbackBase& operator=(const CCallbackBase&) = delete;
 
 protected:
 	enum
@@ -46,8 +64,8 @@ protected:
 		k_ECallbackFlagsRegistered = 0x01,
 		k_ECallbackFlagsGameServer = 0x02
 	};
-	uint8 m_nCallbackFlags = 0;
-	int m_iCallback = 0;
+	uint8 m_nCallbackFlags;
+	int m_iCallback;
 };
 
 /** Hands pCallback the result of hAPICall once it has arrived, from inside SteamAPI_RunCallbacks. */
@@ -65,16 +83,23 @@ class CCallResult : private CCallbackBase
 public:
 	typedef void (T::*func_t)(P*, bool);
 
-	CCallResult() { m_iCallback = P::k_iCallback; }
-	~CCallResult() { Cancel(); }
+	CCallResult()
+	    : m_hAPICall(k_uAPICallInvalid)
+	    , m_pObj(nullptr)
+	    , m_Func(nullptr)
+	{
+		m_iCallback = P::k_iCallback;
+	}
 
-	CCallResult(const CCallResult&) = delete;
-	CCallResult& operator=(const CCallResult&) = delete;
+	~CCallResult() { Cancel(); }
 
 	/** Waits for the result of hAPICall and calls (p->*func)(Result, bIOFailure) with it. */
 	void Set(SteamAPICall_t hAPICall, T* p, func_t func)
 	{
-		Cancel();
+		if (m_hAPICall != k_uAPICallInvalid)
+		{
+			SteamAPI_UnregisterCallResult(this, m_hAPICall);
+		}
 		m_hAPICall = hAPICall;
 		m_pObj = p;
 		m_Func = func;
@@ -100,22 +125,27 @@ public:
 	void SetGameserverFlag() { m_nCallbackFlags |= k_ECallbackFlagsGameServer; }
 
 private:
-	void Run(void* pvParam) override { Run(pvParam, false, m_hAPICall); }
+	// The library forgets the registration before it delivers, so neither Run unregisters; each clears the call first,
+	// so that the function may Set another call on this same object.
+	void Run(void* pvParam) override
+	{
+		m_hAPICall = k_uAPICallInvalid;
+		(m_pObj->*m_Func)(static_cast<P*>(pvParam), false);
+	}
 
 	void Run(void* pvParam, bool bIOFailure, SteamAPICall_t hSteamAPICall) override
 	{
-		if (hSteamAPICall != m_hAPICall)
+		// A result for a call this object no longer waits for (cancelled, or replaced by Set) is not its business.
+		if (hSteamAPICall == m_hAPICall)
 		{
-			return;
+			m_hAPICall = k_uAPICallInvalid;
+			(m_pObj->*m_Func)(static_cast<P*>(pvParam), bIOFailure);
 		}
-		// Cleared first, so that the function may Set another call on this same object.
-		m_hAPICall = k_uAPICallInvalid;
-		(m_pObj->*m_Func)(static_cast<P*>(pvParam), bIOFailure);
 	}
 
 	int GetCallbackSizeBytes() override { return static_cast<int>(sizeof(P)); }
 
-	SteamAPICall_t m_hAPICall = k_uAPICallInvalid;
-	T* m_pObj = nullptr;
-	func_t m_Func = nullptr;
+	SteamAPICall_t m_hAPICall;
+	T* m_pObj;
+	func_t m_Func;
 };

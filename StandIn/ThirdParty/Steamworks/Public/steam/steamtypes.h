@@ -1,4 +1,4 @@
-// The SDK's basic types: fixed-width integers and the handles the Workshop calls pass around.
+// The SDK's basic types: fixed-width integers, the linkage of its functions, and the handles every interface passes.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,14 @@ typedef unsigned long long uint64;
 #define S_API extern "C"
 #define S_CALLTYPE
 
+// Callback structures are packed to 4 bytes on Linux and macOS and to 8 on Windows, so that a structure has the
+// same layout in the game and in the SDK's library whichever compiler built each.
+#if defined(__linux__) || defined(__APPLE__)
+#define VALVE_CALLBACK_PACK_SMALL
+#else
+#define VALVE_CALLBACK_PACK_LARGE
+#endif
+
 /** A Steam application, such as the game that Workshop items belong to. */
 typedef uint32 AppId_t;
 const AppId_t k_uAppIdInvalid = 0x0;
@@ -25,7 +33,3 @@ const AppId_t k_uAppIdInvalid = 0x0;
 /** An asynchronous call in flight; its result arrives through a CCallResult. */
 typedef uint64 SteamAPICall_t;
 const SteamAPICall_t k_uAPICallInvalid = 0x0;
-
-/** A Workshop item. */
-typedef uint64 PublishedFileId_t;
-const PublishedFileId_t k_PublishedFileIdInvalid = 0;
