@@ -162,7 +162,7 @@ void FTRLCookJournalSpec::Define()
 			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 			FText Error;
 			TestTrue(TEXT("refused"), UTRLModPackager::PackageMod(Descriptor, Error) == ETRLPackageStartResult::InvalidMod);
-			TestEqualSensitive(TEXT("reason"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("PrepareFailed")));
+			TRLTest::TestLocalizationId(*this, TEXT("reason"), Error, TEXT("TRLModPackager"), TEXT("PrepareFailed"));
 			TestEqualSensitive(TEXT("files and folders changed"), TRLTest::DescribeChanges(Before, TRLTest::SnapshotFolder(TempDir)), FString());
 			TestRestoreLines({TEXT("Warning: ") + Warning});
 		});

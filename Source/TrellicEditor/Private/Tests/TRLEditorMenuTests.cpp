@@ -149,8 +149,7 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 	void TestLocalizedText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
 	{
 		TestEqualSensitive(What, Text.ToString(), Expected);
-		TestEqualSensitive(What + TEXT(": namespace"), FTextInspector::GetNamespace(Text).Get(FString()), FString(TEXT("TRLEditorMenu")));
-		TestEqualSensitive(What + TEXT(": key"), FTextInspector::GetKey(Text).Get(FString()), FString(Key));
+		TRLTest::TestLocalizationId(*this, What, Text, TEXT("TRLEditorMenu"), Key);
 	}
 
 	void TestEntry(const FShownEntry& Entry, const FString& Name, const FString& Label, const FString& ToolTip)

@@ -90,8 +90,7 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
 	{
 		TestEqualSensitive(What, Text.ToString(), Expected);
-		TestEqualSensitive(What + TEXT(": namespace"), FTextInspector::GetNamespace(Text).Get(FString()), FString(TEXT("TRLModPackager")));
-		TestEqualSensitive(What + TEXT(": key"), FTextInspector::GetKey(Text).Get(FString()), FString(Key));
+		TRLTest::TestLocalizationId(*this, What, Text, TEXT("TRLModPackager"), Key);
 	}
 
 	/** The LogTrellic lines so far, as "Verbosity: message". */
@@ -307,7 +306,7 @@ void FTRLModPackagerSpec::Define()
 			IFileManager::Get().MakeDirectory(*(ProjectDir / TEXT("Mods/MyMod/Content/Folder.uasset")), true);
 			FText Error;
 			TestTrue(TEXT("other files only"), Package(Error) == ETRLPackageStartResult::InvalidMod);
-			TestEqualSensitive(TEXT("other files only"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("EmptyMod")));
+			TRLTest::TestLocalizationId(*this, TEXT("other files only"), Error, TEXT("TRLModPackager"), TEXT("EmptyMod"));
 
 			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Deep/Er/Hero.UASSET"), TEXT("asset"));
 			TestTrue(TEXT("an asset deep down, extension in capitals"), Package(Error) == ETRLPackageStartResult::Started);
@@ -392,7 +391,7 @@ void FTRLModPackagerSpec::Define()
 			const TMap<FString, TArray<uint8>> Before = Snapshot();
 			FText Error;
 			TestTrue(TEXT("unreadable DefaultGame.ini"), Package(Error) == ETRLPackageStartResult::InvalidMod);
-			TestEqualSensitive(TEXT("unreadable DefaultGame.ini"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("PrepareFailed")));
+			TRLTest::TestLocalizationId(*this, TEXT("unreadable DefaultGame.ini"), Error, TEXT("TRLModPackager"), TEXT("PrepareFailed"));
 			TestUnchanged(TEXT("unreadable DefaultGame.ini"), Before);
 			TestFalse(TEXT("no job"), UTRLModPackager::IsPackagingInProgress());
 			TestEqual(TEXT("tasks"), Tasks.Num(), 0);
@@ -525,7 +524,7 @@ void FTRLModPackagerSpec::Define()
 			TestTrue(TEXT("a base release"), UTRLModPackager::CreateBaseGameRelease(Error) == ETRLPackageStartResult::AlreadyRunning);
 			TestTrue(TEXT("an invalid mod gets its own first failing check"),
 			         UTRLModPackager::PackageMod(EmptyDescriptor, Error) == ETRLPackageStartResult::InvalidMod);
-			TestEqualSensitive(TEXT("invalid mod"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("EmptyMod")));
+			TRLTest::TestLocalizationId(*this, TEXT("invalid mod"), Error, TEXT("TRLModPackager"), TEXT("EmptyMod"));
 			TestUnchanged(TEXT("while the job runs"), WhileRunning);
 			TestTrue(TEXT("still in progress"), UTRLModPackager::IsPackagingInProgress());
 			TestEqual(TEXT("tasks"), Tasks.Num(), 1);
