@@ -296,8 +296,7 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 	const FSlateBrush* TaskIcon = FAppStyle::Get().GetBrush(TEXT("MainFrame.PackageProject"));
 	if (const FTRLCreateUatTask* CreateUatTask = FTRLScopedUatTaskOverride::Get())
 	{
-		(*CreateUatTask)(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation,
-		                 FText::GetEmpty());
+		(*CreateUatTask)(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation);
 	}
 	else if (IsRunningCommandlet())
 	{
@@ -307,8 +306,7 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 	else
 	{
 		IUATHelperModule& UatHelper = FModuleManager::LoadModuleChecked<IUATHelperModule>(TEXT("UATHelper"));
-		UatHelper.CreateUatTask(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation,
-		                        FText::GetEmpty());
+		UatHelper.CreateUatTask(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation);
 	}
 	return ETRLPackageStartResult::Started;
 }

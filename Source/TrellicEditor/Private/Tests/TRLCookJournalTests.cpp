@@ -99,7 +99,7 @@ void FTRLCookJournalSpec::Define()
 		ProjectDir = TempDir / TEXT("Game") / TEXT("");
 		Project = MakeShared<FTRLPackagingSpecProject>(ProjectDir, [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*,
 		                                                                  const TArray<FAnalyticsEventAttribute>*,
-		                                                                  IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
+		                                                                  IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&) {
 			HeldJobs.Add(MoveTemp(ResultCallback));
 		});
 		TestFalse(TEXT("the project is written"), Project->ProjectFile.IsEmpty());

@@ -325,11 +325,11 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 	void SetUpPackaging(bool bWithAsset)
 	{
 		Packaging = MakeShared<FPackagingProject>();
-		Packaging->Project = MakeShared<FTRLPackagingSpecProject>(
-		    TempDir, [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*, const TArray<FAnalyticsEventAttribute>*,
-		                    IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
-			    Packaging->RunningJobs.Add(MoveTemp(ResultCallback));
-		    });
+		Packaging->Project = MakeShared<FTRLPackagingSpecProject>(TempDir, [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*,
+		                                                                          const TArray<FAnalyticsEventAttribute>*,
+		                                                                          IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&) {
+			Packaging->RunningJobs.Add(MoveTemp(ResultCallback));
+		});
 		TestFalse(TEXT("the project is written"), Packaging->Project->ProjectFile.IsEmpty());
 		Packaging->ModDescriptor = WriteMod(TEXT("Packed"), TEXT("Packed"));
 		if (bWithAsset)

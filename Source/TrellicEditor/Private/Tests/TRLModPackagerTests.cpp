@@ -29,7 +29,6 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		const void* AnalyticsParams = nullptr;
 		IUATHelperModule::UatTaskResultCallack ResultCallback;
 		FString ResultLocation;
-		FText ExtraSubText;
 	};
 
 	FString TempDir;
@@ -161,13 +160,13 @@ void FTRLModPackagerSpec::Define()
 		TempDir = TRLTest::MakeTempFolder(TEXT("TRLModPackager"));
 		ProjectDir = TempDir / TEXT("Game") / TEXT("");
 		Tasks.Empty();
-		Project = MakeShared<FTRLPackagingSpecProject>(
-		    ProjectDir, [this](const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName, const FText& TaskShortName,
-		                       const FSlateBrush* TaskIcon, const TArray<FAnalyticsEventAttribute>* AnalyticsParams,
-		                       IUATHelperModule::UatTaskResultCallack ResultCallback, const FString& ResultLocation, const FText& ExtraSubText) {
-			    Tasks.Add(FUatTask{CommandLine, PlatformDisplayName, TaskName, TaskShortName, TaskIcon, AnalyticsParams, MoveTemp(ResultCallback),
-			                       ResultLocation, ExtraSubText});
-		    });
+		Project = MakeShared<FTRLPackagingSpecProject>(ProjectDir, [this](const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName,
+		                                                                  const FText& TaskShortName, const FSlateBrush* TaskIcon,
+		                                                                  const TArray<FAnalyticsEventAttribute>* AnalyticsParams,
+		                                                                  IUATHelperModule::UatTaskResultCallack ResultCallback,
+		                                                                  const FString& ResultLocation) {
+			Tasks.Add(FUatTask{CommandLine, PlatformDisplayName, TaskName, TaskShortName, TaskIcon, AnalyticsParams, MoveTemp(ResultCallback), ResultLocation});
+		});
 		ProjectFile = Project->ProjectFile;
 		Settings = Project->Settings;
 		TestFalse(TEXT("the project is written"), ProjectFile.IsEmpty());
@@ -339,7 +338,6 @@ void FTRLModPackagerSpec::Define()
 			TestTrue(TEXT("package icon"), Task.TaskIcon == FAppStyle::Get().GetBrush(TEXT("MainFrame.PackageProject")));
 			TestNull(TEXT("analytics"), Task.AnalyticsParams);
 			TestEqualSensitive(TEXT("result location"), Task.ResultLocation, ProjectDir + TEXT("Mods/MyMod/Saved/StagedBuilds/Windows/Game/Mods/MyMod"));
-			TestTrue(TEXT("no extra text"), Task.ExtraSubText.IsEmpty());
 			TestLines({TEXT("Log: Prepared 'MyMod' for cooking (ExplicitlyLoaded off, content listed)."), TEXT("Log: Starting UAT: ") + CommandLine});
 			EndJob(TEXT("Completed"));
 
