@@ -218,13 +218,13 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		return StaticCastSharedRef<WidgetType>(Children->GetChildAt(Index));
 	}
 
-	/** Checks the padding and alignment of one slot of a vertical or horizontal box. */
-	void TestBoxSlot(const TSharedPtr<SBoxPanel>& Box, int32 Index, const FMargin& Padding, EHorizontalAlignment HAlign = HAlign_Fill)
+	/** Checks the padding and alignment of one slot of a vertical or horizontal box, read as that box's own slot type. */
+	template <typename BoxType>
+	void TestBoxSlot(const TSharedPtr<BoxType>& Box, int32 Index, const FMargin& Padding, EHorizontalAlignment HAlign = HAlign_Fill)
 	{
-		FChildren* Children = Box.IsValid() ? Box->GetChildren() : nullptr;
-		if (Children && Index < Children->Num())
+		if (Box.IsValid() && Index < Box->NumSlots())
 		{
-			const SBoxPanel::FSlot& Slot = static_cast<const SBoxPanel::FSlot&>(Children->GetSlotAt(Index));
+			const typename BoxType::FSlot& Slot = Box->GetSlot(Index);
 			TestTrue(FString::Printf(TEXT("padding of slot %d"), Index), Slot.GetPadding() == Padding);
 			TestTrue(FString::Printf(TEXT("horizontal alignment of slot %d"), Index), Slot.GetHorizontalAlignment() == HAlign);
 		}
