@@ -114,6 +114,21 @@ TEST(SlateWidgetTree, BuildsTheDeclaredTreeWithItsLayout)
 	                       "SButton\n          STextBlock \"OK\"\n        SButton\n          STextBlock \"Cancel\"\n")));
 }
 
+TEST(SlateWidgetTree, AWindowOpensLargerThanAskedByItsMonitorsScaleUnlessMadeNotTo)
+{
+	SetMonitorDPIScale(1.5f);
+	const TSharedRef<SWindow> Scaled = SNew(SWindow).ClientSize(FVector2D(420, 170));
+	const TSharedRef<SWindow> Unscaled = SNew(SWindow).ClientSize(FVector2D(420, 170)).AdjustInitialSizeAndPositionForDPIScale(false);
+	SetMonitorDPIScale(1.0f);
+
+	EXPECT_EQ(Scaled->GetClientSizeInScreen(), FVector2D(630, 255));
+	EXPECT_EQ(Scaled->GetDPIScaleFactor(), 1.5f);
+	EXPECT_EQ(Unscaled->GetClientSizeInScreen(), FVector2D(420, 170));
+	EXPECT_EQ(Unscaled->GetDPIScaleFactor(), 1.5f);
+	const TSharedRef<SWindow> Later = SNew(SWindow).ClientSize(FVector2D(420, 170));
+	EXPECT_EQ(Later->GetClientSizeInScreen(), FVector2D(420, 170));
+}
+
 TEST(SlateWidgetTree, TypingReplacesTheTextAndRunsTheHandlers)
 {
 	FString Changed;

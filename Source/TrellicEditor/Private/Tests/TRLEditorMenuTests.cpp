@@ -241,7 +241,11 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 	{
 		FNewModWidgets Widgets;
 		TestLocalizedText(TEXT("window title"), Window->GetTitle(), TEXT("NewModTitle"), TEXT("New Mod"));
-		TestTrue(TEXT("client size 420 by 170"), Window->GetClientSizeInScreen() == FVector2D(420, 170));
+		// On a monitor scaled for legibility the window opens larger than asked, by that monitor's scale.
+		const FVector2D ClientSize = Window->GetClientSizeInScreen();
+		const float DPIScale = Window->GetDPIScaleFactor();
+		TestTrue(FString::Printf(TEXT("client size %g by %g is 420 by 170 at the window's DPI scale of %g"), ClientSize.X, ClientSize.Y, DPIScale),
+		         ClientSize.Equals(FVector2D(420, 170) * DPIScale, 1.0));
 		TestFalse(TEXT("maximize button"), Window->HasMaximizeBox());
 		TestFalse(TEXT("minimize button"), Window->HasMinimizeBox());
 		TestTrue(TEXT("close button"), Window->HasCloseBox());
