@@ -353,15 +353,15 @@ struct FText::FFormatHistory
 
 FText FText::Format(FTextFormat Fmt, const FFormatOrderedArguments& InArguments)
 {
-	FText Result(FormatPattern(Fmt.GetSourceString(), InArguments));
-	// The result is a new text, not the pattern's: what it was made from stays readable through its history.
-	Result.MutableData().FormatHistory = std::make_shared<const FFormatHistory>(FFormatHistory{MoveTemp(Fmt), InArguments});
-	return Result;
+	return Format(MoveTemp(Fmt), FFormatOrderedArguments(InArguments));
 }
 
 FText FText::Format(FTextFormat Fmt, FFormatOrderedArguments&& InArguments)
 {
-	return Format(MoveTemp(Fmt), static_cast<const FFormatOrderedArguments&>(InArguments));
+	FText Result(FormatPattern(Fmt.GetSourceString(), InArguments));
+	// The result is a new text, not the pattern's: what it was made from stays readable through its history.
+	Result.MutableData().FormatHistory = std::make_shared<const FFormatHistory>(FFormatHistory{MoveTemp(Fmt), MoveTemp(InArguments)});
+	return Result;
 }
 
 FText FText::Join(const FText& Delimiter, const TArray<FText>& Args)
