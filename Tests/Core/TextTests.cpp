@@ -74,9 +74,6 @@ TEST(FTextFormat, OrderedArgumentsAreInsertedAsPlainStrings)
 	const FText Pattern = LOCTEXT("Update", "Upload a new version of {0} to Workshop item {1}.");
 	const FText Result = FText::Format(Pattern, FText::FromString(TEXT("MyMod")), FText::FromString(TEXT("123")));
 	EXPECT_EQ(Str(Result), u"Upload a new version of MyMod to Workshop item 123.");
-	// A formatted text keeps the pattern's identity.
-	EXPECT_EQ(Str(FTextInspector::GetNamespace(Result)), u"TextTests");
-	EXPECT_EQ(Str(FTextInspector::GetKey(Result)), u"Update");
 
 	// The argument's own braces are not formatted again.
 	EXPECT_EQ(Str(FText::Format(LOCTEXT("Quoted", "'{0}'"), FText::FromString(TEXT("{1}")))), u"'{1}'");
@@ -87,6 +84,42 @@ TEST(FTextFormat, OrderedArgumentsAreInsertedAsPlainStrings)
 	Arguments.Add(FText::FromString(TEXT("x")));
 	EXPECT_EQ(Str(FText::Format(LOCTEXT("Array", "<{0}>"), Arguments)), u"<x>");
 	EXPECT_EQ(Str(FText::Format(FTextFormat::FromString(TEXT("{0}")), FText::GetEmpty())), u"");
+}
+
+TEST(FTextFormat, AFormattedTextHasNoIdOfItsOwnAndNamesItsPatternInItsHistory)
+{
+	const FText Name = FText::Format(LOCTEXT("Quote", "'{0}'"), FText::FromString(TEXT("MyMod")));
+	const FText Result = FText::Format(LOCTEXT("Created", "Created {0} in {1}."), Name, 3);
+	EXPECT_EQ(Str(Result), u"Created 'MyMod' in 3.");
+	EXPECT_FALSE(FTextInspector::GetNamespace(Result).IsSet());
+	EXPECT_FALSE(FTextInspector::GetKey(Result).IsSet());
+	EXPECT_FALSE(Result.ShouldGatherForLocalization());
+
+	// The step that made the text comes first, then those that made its text arguments.
+	TArray<FHistoricTextFormatData> History;
+	FTextInspector::GetHistoricFormatData(Result, History);
+	ASSERT_EQ(History.Num(), 2);
+	EXPECT_TRUE(History[0].FormattedText.IdenticalTo(Result));
+	EXPECT_EQ(Str(FTextInspector::GetNamespace(History[0].SourceFmt.GetSourceText())), u"TextTests");
+	EXPECT_EQ(Str(FTextInspector::GetKey(History[0].SourceFmt.GetSourceText())), u"Created");
+	EXPECT_EQ(History[0].SourceFmt.GetSourceString().ToStdString(), u"Created {0} in {1}.");
+	EXPECT_TRUE(History[1].FormattedText.IdenticalTo(Name));
+	EXPECT_FALSE(History[1].FormattedText.IdenticalTo(Result));
+	EXPECT_EQ(Str(FTextInspector::GetKey(History[1].SourceFmt.GetSourceText())), u"Quote");
+
+	// A copy is the same text with the same history; a text that only reads the same is neither.
+	const FText Copy = Result;
+	History.Empty();
+	FTextInspector::GetHistoricFormatData(Copy, History);
+	ASSERT_EQ(History.Num(), 2);
+	EXPECT_TRUE(History[0].FormattedText.IdenticalTo(Result));
+	EXPECT_FALSE(FText::FromString(Result.ToString()).IdenticalTo(Result));
+	EXPECT_FALSE(FText::Format(LOCTEXT("Created", "Created {0} in {1}."), Name, 3).IdenticalTo(Result));
+
+	// The history is appended to, and a text that was not formatted adds nothing.
+	FTextInspector::GetHistoricFormatData(LOCTEXT("Plain", "Plain"), History);
+	FTextInspector::GetHistoricFormatData(FText::FromString(TEXT("x")), History);
+	EXPECT_EQ(History.Num(), 2);
 }
 
 TEST(FTextFormat, BracesThatNameNoArgumentStayAsWritten)

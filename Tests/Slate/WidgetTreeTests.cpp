@@ -70,12 +70,6 @@ namespace
 		TSharedRef<SWindow> GetWindow() const { return Window.ToSharedRef(); }
 	};
 
-	/** The slot of a box's child; padding and alignment are the box slot's, not every slot's. */
-	const SBoxPanel::FSlot& SlotOfChild(const TSharedRef<SWidget>& Parent, int32 Index)
-	{
-		return static_cast<const SBoxPanel::FSlot&>(Parent->GetChildren()->GetSlotAt(Index));
-	}
-
 	const FCompoundWidgetOneChildSlot& ChildSlotOf(const TSharedRef<SWidget>& Compound)
 	{
 		return static_cast<const FCompoundWidgetOneChildSlot&>(Compound->GetChildren()->GetSlotAt(0));
@@ -103,19 +97,36 @@ TEST(SlateWidgetTree, BuildsTheDeclaredTreeWithItsLayout)
 	EXPECT_EQ(StaticCastSharedRef<SBorder>(Content[0])->GetBorderImage(), FAppStyle::GetBrush(TEXT("Border")));
 	EXPECT_EQ(ChildSlotOf(SNew(SBorder)).GetPadding(), FMargin(2));
 
-	const TSharedRef<SWidget> Box = GetChildWidgets(Content[0])[0];
-	ASSERT_EQ(Box->GetChildren()->Num(), 3);
-	EXPECT_EQ(SlotOfChild(Box, 0).GetPadding(), FMargin(0, 0, 0, 4));
-	EXPECT_EQ(SlotOfChild(Box, 1).GetPadding(), FMargin(0, 0, 0, 10));
-	EXPECT_EQ(SlotOfChild(Box, 2).GetPadding(), FMargin());
-	EXPECT_EQ(SlotOfChild(Box, 0).GetHorizontalAlignment(), HAlign_Fill);
-	EXPECT_EQ(SlotOfChild(Box, 2).GetHorizontalAlignment(), HAlign_Right);
-	EXPECT_EQ(SlotOfChild(Box, 0).GetSizeRule(), ESizeRule::SizeRule_Auto);
+	// A box's slots are its own slot type; padding and alignment are the box slot's, not every slot's.
+	const TSharedRef<SVerticalBox> Box = StaticCastSharedRef<SVerticalBox>(GetChildWidgets(Content[0])[0]);
+	ASSERT_EQ(Box->NumSlots(), 3);
+	EXPECT_EQ(Box->GetSlot(0).GetPadding(), FMargin(0, 0, 0, 4));
+	EXPECT_EQ(Box->GetSlot(1).GetPadding(), FMargin(0, 0, 0, 10));
+	EXPECT_EQ(Box->GetSlot(2).GetPadding(), FMargin());
+	EXPECT_EQ(Box->GetSlot(0).GetHorizontalAlignment(), HAlign_Fill);
+	EXPECT_EQ(Box->GetSlot(2).GetHorizontalAlignment(), HAlign_Right);
+	EXPECT_EQ(Box->GetSlot(0).GetSizeRule(), ESizeRule::SizeRule_Auto);
+	EXPECT_EQ(&Box->GetSlot(1), &Box->GetChildren()->GetSlotAt(1));
 
 	EXPECT_EQ(FindWidgetsOfType<SEditableTextBox>(Window)[0], Form.NameBox.ToSharedRef());
 	EXPECT_EQ(DescribeWidgetTree(Window),
 	          FString(TEXT("SWindow\n  SBorder\n    SVerticalBox\n      STextBlock \"Name\"\n      SEditableTextBox \"\"\n      SHorizontalBox\n        "
 	                       "SButton\n          STextBlock \"OK\"\n        SButton\n          STextBlock \"Cancel\"\n")));
+}
+
+TEST(SlateWidgetTree, AWindowOpensLargerThanAskedByItsMonitorsScaleUnlessMadeNotTo)
+{
+	SetMonitorDPIScale(1.5f);
+	const TSharedRef<SWindow> Scaled = SNew(SWindow).ClientSize(FVector2D(420, 170));
+	const TSharedRef<SWindow> Unscaled = SNew(SWindow).ClientSize(FVector2D(420, 170)).AdjustInitialSizeAndPositionForDPIScale(false);
+	SetMonitorDPIScale(1.0f);
+
+	EXPECT_EQ(Scaled->GetClientSizeInScreen(), FVector2D(630, 255));
+	EXPECT_EQ(Scaled->GetDPIScaleFactor(), 1.5f);
+	EXPECT_EQ(Unscaled->GetClientSizeInScreen(), FVector2D(420, 170));
+	EXPECT_EQ(Unscaled->GetDPIScaleFactor(), 1.5f);
+	const TSharedRef<SWindow> Later = SNew(SWindow).ClientSize(FVector2D(420, 170));
+	EXPECT_EQ(Later->GetClientSizeInScreen(), FVector2D(420, 170));
 }
 
 TEST(SlateWidgetTree, TypingReplacesTheTextAndRunsTheHandlers)

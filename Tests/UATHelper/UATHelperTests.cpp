@@ -249,7 +249,7 @@ TEST_F(UATHelperTest, ShowsTheHostEveryArgumentAndTheEnd)
 	                                 }});
 
 	IUATHelperModule::Get().CreateUatTask(TEXT("BuildCookRun -a"), FText::FromString(TEXT("Win64")), FText::FromString(TEXT("Packaging Mod")),
-	                                      FText::FromString(TEXT("Package")), nullptr, nullptr, nullptr, TEXT("/out/Mod"), FText::FromString(TEXT("Extra")));
+	                                      FText::FromString(TEXT("Package")), nullptr, nullptr, nullptr, TEXT("/out/Mod"));
 	TickUntil([&Finished]() {
 		return Finished.Num() > 0;
 	});
@@ -264,7 +264,6 @@ TEST_F(UATHelperTest, ShowsTheHostEveryArgumentAndTheEnd)
 	EXPECT_EQ(Request.OptionalAnalyticsParamArray, nullptr);
 	EXPECT_FALSE(Request.bHasResultCallback);
 	EXPECT_EQ(Request.ResultLocation, TEXT("/out/Mod"));
-	EXPECT_EQ(Request.ExtraSubText.ToString(), TEXT("Extra"));
 	ASSERT_EQ(Finished.Num(), 1);
 	EXPECT_EQ(Finished[0], FString::FromInt(Request.TaskId) + TEXT(" Completed"));
 }

@@ -291,15 +291,16 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 		}));
 	};
 
+	// A commandlet has no Slate application and no style to take the task's icon from, so that is known first.
+	const bool bHeadless = IsRunningCommandlet();
 	// The notification names the game's own platform, whatever the cook is for.
 	const FText PlatformDisplayName = FText::FromString(TEXT("Win64"));
-	const FSlateBrush* TaskIcon = FAppStyle::Get().GetBrush(TEXT("MainFrame.PackageProject"));
+	const FSlateBrush* TaskIcon = bHeadless ? nullptr : FAppStyle::Get().GetBrush(TEXT("MainFrame.PackageProject"));
 	if (const FTRLCreateUatTask* CreateUatTask = FTRLScopedUatTaskOverride::Get())
 	{
-		(*CreateUatTask)(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation,
-		                 FText::GetEmpty());
+		(*CreateUatTask)(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation);
 	}
-	else if (IsRunningCommandlet())
+	else if (bHeadless)
 	{
 		// The helper's task lives in an editor notification, which a commandlet cannot show; the tool runs the same.
 		FTRLHeadlessUatTask::Launch(CommandLine, MoveTemp(OnUatTaskCompleted));
@@ -307,8 +308,7 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 	else
 	{
 		IUATHelperModule& UatHelper = FModuleManager::LoadModuleChecked<IUATHelperModule>(TEXT("UATHelper"));
-		UatHelper.CreateUatTask(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation,
-		                        FText::GetEmpty());
+		UatHelper.CreateUatTask(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation);
 	}
 	return ETRLPackageStartResult::Started;
 }

@@ -1,5 +1,6 @@
 // Runs the automation specs linked into this program under GoogleTest: every It is a test case of its own,
-// named "<spec name>.<Describe ...> <It>", so that ctest lists, selects and reports each one.
+// named "<spec name>.<Describe ...> <It>", so that ctest lists, selects and reports each one. With --dpi-scale=<factor>
+// the specs run as on a monitor scaled by that factor, where new windows open larger than asked.
 
 #include "Misc/AutomationTest.h"
 #ifdef TRL_SPEC_MODULE_UNDER_TEST
@@ -13,8 +14,14 @@
 
 #include <gtest/gtest.h>
 
+#ifdef TRL_SPEC_RUNNER_SLATE
+#include "StandIn/SlateApplicationHost.h"
+#endif
+
 #include "StandIn/AutomationTestRunner.h"
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace
 {
@@ -90,6 +97,35 @@ namespace
 #endif
 	}
 
+	// The desktop's scale is the runner's to choose: --dpi-scale=<factor>, above 0. @return false for a switch it cannot read.
+	bool ApplyDesktopSwitches(int ArgC, char** ArgV)
+	{
+		constexpr const char* DpiScaleSwitch = "--dpi-scale";
+		const size_t SwitchLength = std::strlen(DpiScaleSwitch);
+		for (int Index = 1; Index < ArgC; ++Index)
+		{
+			if (std::strncmp(ArgV[Index], DpiScaleSwitch, SwitchLength) != 0 || ArgV[Index][SwitchLength] != '=')
+			{
+				continue;
+			}
+			const char* Value = ArgV[Index] + SwitchLength + 1;
+			char* End = nullptr;
+			const float Scale = std::strtof(Value, &End);
+			if (End == Value || *End != '\0' || !(Scale > 0.0f))
+			{
+				std::fprintf(stderr, "%s: '%s' is not a scale. Give a number above 0, such as 1.5.\n", DpiScaleSwitch, Value);
+				return false;
+			}
+#ifdef TRL_SPEC_RUNNER_SLATE
+			UE::StandIn::SetMonitorDPIScale(Scale);
+#else
+			std::fprintf(stderr, "%s: these specs open no windows, so a monitor's scale means nothing to them.\n", DpiScaleSwitch);
+			return false;
+#endif
+		}
+		return true;
+	}
+
 	// The editor has every module of the plug-in started before a test runs; so does this runner.
 	void StartModuleUnderTest()
 	{
@@ -102,6 +138,10 @@ namespace
 int main(int ArgC, char** ArgV)
 {
 	testing::InitGoogleTest(&ArgC, ArgV);
+	if (!ApplyDesktopSwitches(ArgC, ArgV))
+	{
+		return 2;
+	}
 	for (const UE::StandIn::FAutomationTestCase& Case : UE::StandIn::GetAutomationTestCases())
 	{
 		if (!IsCaseOfModuleUnderTest(Case))

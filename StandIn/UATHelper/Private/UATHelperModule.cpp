@@ -27,7 +27,7 @@ namespace
 
 		void CreateUatTask(const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName, const FText& TaskShortName,
 		                   const FSlateBrush* TaskIcon, const TArray<struct FAnalyticsEventAttribute>* OptionalAnalyticsParamArray,
-		                   UatTaskResultCallack ResultCallback, const FString& ResultLocation, const FText& ExtraSubText) override
+		                   UatTaskResultCallack ResultCallback, const FString& ResultLocation) override
 		{
 			UE::StandIn::FUatTaskRequest Request;
 			Request.TaskId = ++NumTasksCreated;
@@ -39,7 +39,6 @@ namespace
 			Request.OptionalAnalyticsParamArray = OptionalAnalyticsParamArray;
 			Request.bHasResultCallback = static_cast<bool>(ResultCallback);
 			Request.ResultLocation = ResultLocation;
-			Request.ExtraSubText = ExtraSubText;
 
 			const UE::StandIn::FUatTaskObserver& Observer = UE::UATHelper::GetUatTaskObserver();
 			if (Observer.OnTaskCreated)

@@ -206,10 +206,6 @@ namespace UE::UATHelper
 	FText FUatTask::MakeSubText() const
 	{
 		TArray<FString> Lines;
-		if (!Request.ExtraSubText.IsEmpty())
-		{
-			Lines.Add(Request.ExtraSubText.ToString());
-		}
 		if (!FirstOutputLine.IsEmpty())
 		{
 			Lines.Add(FirstOutputLine);

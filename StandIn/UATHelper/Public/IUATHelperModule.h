@@ -30,10 +30,8 @@ public:
 	 * as in a commandlet), nothing is started and ResultCallback never runs.
 	 * @param CommandLine the tool's arguments; blanks separate them, double quotes group and are removed
 	 * @param ResultLocation the folder that holds the task's output, shown when it succeeds
-	 * @param ExtraSubText a line shown under the notification's title while it runs and on success
 	 */
 	virtual void CreateUatTask(const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName, const FText& TaskShortName,
 	                           const FSlateBrush* TaskIcon, const TArray<struct FAnalyticsEventAttribute>* OptionalAnalyticsParamArray = nullptr,
-	                           UatTaskResultCallack ResultCallback = UatTaskResultCallack(), const FString& ResultLocation = FString(),
-	                           const FText& ExtraSubText = FText::GetEmpty()) = 0;
+	                           UatTaskResultCallack ResultCallback = UatTaskResultCallack(), const FString& ResultLocation = FString()) = 0;
 };

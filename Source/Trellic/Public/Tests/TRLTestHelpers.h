@@ -8,6 +8,7 @@
 
 #include "HAL/FileManager.h"
 #include "HAL/PlatformProcess.h"
+#include "Misc/AutomationTest.h"
 #include "Misc/DateTime.h"
 #include "Misc/FileHelper.h"
 #include "Misc/OutputDevice.h"
@@ -124,6 +125,25 @@ namespace TRLTest
 		    WriteTextFile(ProjectDir / TEXT("Releases/1.0/Windows/AssetRegistry.bin"), TEXT("registry")) &&
 		    IFileManager::Get().MakeDirectory(*(ProjectDir / TEXT("Saved")), true);
 		return bWritten ? ProjectFile : FString();
+	}
+
+	/**
+	 * Checks the namespace and key a translator finds a user-facing text by. The engine gives a text formatted from a
+	 * pattern no id of its own: the pattern's is read from the text's history, as the localisation tools read it. Any
+	 * other text must carry the id itself.
+	 */
+	inline void TestLocalizationId(FAutomationTestBase& Test, const FString& What, const FText& Text, const TCHAR* Namespace, const TCHAR* Key)
+	{
+		TArray<FHistoricTextFormatData> History;
+		FTextInspector::GetHistoricFormatData(Text, History);
+		// The history also lists the steps that made the text's arguments; the text's own step is the one that made it.
+		const FHistoricTextFormatData* OwnStep = History.FindByPredicate([&Text](const FHistoricTextFormatData& Step) {
+			return Step.FormattedText.IdenticalTo(Text);
+		});
+		const FText& Identified = OwnStep ? OwnStep->SourceFmt.GetSourceText() : Text;
+		const FString Whose = What + (OwnStep ? TEXT(": its pattern's") : TEXT(": its"));
+		Test.TestEqualSensitive(Whose + TEXT(" namespace"), FTextInspector::GetNamespace(Identified).Get(FString()), FString(Namespace));
+		Test.TestEqualSensitive(Whose + TEXT(" key"), FTextInspector::GetKey(Identified).Get(FString()), FString(Key));
 	}
 
 	/** Removes a folder made by MakeTempFolder with everything in it. */

@@ -99,7 +99,7 @@ void FTRLCookJournalSpec::Define()
 		ProjectDir = TempDir / TEXT("Game") / TEXT("");
 		Project = MakeShared<FTRLPackagingSpecProject>(ProjectDir, [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*,
 		                                                                  const TArray<FAnalyticsEventAttribute>*,
-		                                                                  IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
+		                                                                  IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&) {
 			HeldJobs.Add(MoveTemp(ResultCallback));
 		});
 		TestFalse(TEXT("the project is written"), Project->ProjectFile.IsEmpty());
@@ -162,7 +162,7 @@ void FTRLCookJournalSpec::Define()
 			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 			FText Error;
 			TestTrue(TEXT("refused"), UTRLModPackager::PackageMod(Descriptor, Error) == ETRLPackageStartResult::InvalidMod);
-			TestEqualSensitive(TEXT("reason"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("PrepareFailed")));
+			TRLTest::TestLocalizationId(*this, TEXT("reason"), Error, TEXT("TRLModPackager"), TEXT("PrepareFailed"));
 			TestEqualSensitive(TEXT("files and folders changed"), TRLTest::DescribeChanges(Before, TRLTest::SnapshotFolder(TempDir)), FString());
 			TestRestoreLines({TEXT("Warning: ") + Warning});
 		});

@@ -149,8 +149,7 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 	void TestLocalizedText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
 	{
 		TestEqualSensitive(What, Text.ToString(), Expected);
-		TestEqualSensitive(What + TEXT(": namespace"), FTextInspector::GetNamespace(Text).Get(FString()), FString(TEXT("TRLEditorMenu")));
-		TestEqualSensitive(What + TEXT(": key"), FTextInspector::GetKey(Text).Get(FString()), FString(Key));
+		TRLTest::TestLocalizationId(*this, What, Text, TEXT("TRLEditorMenu"), Key);
 	}
 
 	void TestEntry(const FShownEntry& Entry, const FString& Name, const FString& Label, const FString& ToolTip)
@@ -219,13 +218,13 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		return StaticCastSharedRef<WidgetType>(Children->GetChildAt(Index));
 	}
 
-	/** Checks the padding and alignment of one slot of a vertical or horizontal box. */
-	void TestBoxSlot(const TSharedPtr<SBoxPanel>& Box, int32 Index, const FMargin& Padding, EHorizontalAlignment HAlign = HAlign_Fill)
+	/** Checks the padding and alignment of one slot of a vertical or horizontal box, read as that box's own slot type. */
+	template <typename BoxType>
+	void TestBoxSlot(const TSharedPtr<BoxType>& Box, int32 Index, const FMargin& Padding, EHorizontalAlignment HAlign = HAlign_Fill)
 	{
-		FChildren* Children = Box.IsValid() ? Box->GetChildren() : nullptr;
-		if (Children && Index < Children->Num())
+		if (Box.IsValid() && Index < Box->NumSlots())
 		{
-			const SBoxPanel::FSlot& Slot = static_cast<const SBoxPanel::FSlot&>(Children->GetSlotAt(Index));
+			const typename BoxType::FSlot& Slot = Box->GetSlot(Index);
 			TestTrue(FString::Printf(TEXT("padding of slot %d"), Index), Slot.GetPadding() == Padding);
 			TestTrue(FString::Printf(TEXT("horizontal alignment of slot %d"), Index), Slot.GetHorizontalAlignment() == HAlign);
 		}
@@ -242,7 +241,11 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 	{
 		FNewModWidgets Widgets;
 		TestLocalizedText(TEXT("window title"), Window->GetTitle(), TEXT("NewModTitle"), TEXT("New Mod"));
-		TestTrue(TEXT("client size 420 by 170"), Window->GetClientSizeInScreen() == FVector2D(420, 170));
+		// On a monitor scaled for legibility the window opens larger than asked, by that monitor's scale.
+		const FVector2D ClientSize = Window->GetClientSizeInScreen();
+		const float DPIScale = Window->GetDPIScaleFactor();
+		TestTrue(FString::Printf(TEXT("client size %g by %g is 420 by 170 at the window's DPI scale of %g"), ClientSize.X, ClientSize.Y, DPIScale),
+		         ClientSize.Equals(FVector2D(420, 170) * DPIScale, 1.0));
 		TestFalse(TEXT("maximize button"), Window->HasMaximizeBox());
 		TestFalse(TEXT("minimize button"), Window->HasMinimizeBox());
 		TestTrue(TEXT("close button"), Window->HasCloseBox());
@@ -326,11 +329,11 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 	void SetUpPackaging(bool bWithAsset)
 	{
 		Packaging = MakeShared<FPackagingProject>();
-		Packaging->Project = MakeShared<FTRLPackagingSpecProject>(
-		    TempDir, [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*, const TArray<FAnalyticsEventAttribute>*,
-		                    IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&, const FText&) {
-			    Packaging->RunningJobs.Add(MoveTemp(ResultCallback));
-		    });
+		Packaging->Project = MakeShared<FTRLPackagingSpecProject>(TempDir, [this](const FString&, const FText&, const FText&, const FText&, const FSlateBrush*,
+		                                                                          const TArray<FAnalyticsEventAttribute>*,
+		                                                                          IUATHelperModule::UatTaskResultCallack ResultCallback, const FString&) {
+			Packaging->RunningJobs.Add(MoveTemp(ResultCallback));
+		});
 		TestFalse(TEXT("the project is written"), Packaging->Project->ProjectFile.IsEmpty());
 		Packaging->ModDescriptor = WriteMod(TEXT("Packed"), TEXT("Packed"));
 		if (bWithAsset)

@@ -29,7 +29,6 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		const void* AnalyticsParams = nullptr;
 		IUATHelperModule::UatTaskResultCallack ResultCallback;
 		FString ResultLocation;
-		FText ExtraSubText;
 	};
 
 	FString TempDir;
@@ -90,8 +89,7 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
 	{
 		TestEqualSensitive(What, Text.ToString(), Expected);
-		TestEqualSensitive(What + TEXT(": namespace"), FTextInspector::GetNamespace(Text).Get(FString()), FString(TEXT("TRLModPackager")));
-		TestEqualSensitive(What + TEXT(": key"), FTextInspector::GetKey(Text).Get(FString()), FString(Key));
+		TRLTest::TestLocalizationId(*this, What, Text, TEXT("TRLModPackager"), Key);
 	}
 
 	/** The LogTrellic lines so far, as "Verbosity: message". */
@@ -162,13 +160,13 @@ void FTRLModPackagerSpec::Define()
 		TempDir = TRLTest::MakeTempFolder(TEXT("TRLModPackager"));
 		ProjectDir = TempDir / TEXT("Game") / TEXT("");
 		Tasks.Empty();
-		Project = MakeShared<FTRLPackagingSpecProject>(
-		    ProjectDir, [this](const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName, const FText& TaskShortName,
-		                       const FSlateBrush* TaskIcon, const TArray<FAnalyticsEventAttribute>* AnalyticsParams,
-		                       IUATHelperModule::UatTaskResultCallack ResultCallback, const FString& ResultLocation, const FText& ExtraSubText) {
-			    Tasks.Add(FUatTask{CommandLine, PlatformDisplayName, TaskName, TaskShortName, TaskIcon, AnalyticsParams, MoveTemp(ResultCallback),
-			                       ResultLocation, ExtraSubText});
-		    });
+		Project = MakeShared<FTRLPackagingSpecProject>(ProjectDir, [this](const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName,
+		                                                                  const FText& TaskShortName, const FSlateBrush* TaskIcon,
+		                                                                  const TArray<FAnalyticsEventAttribute>* AnalyticsParams,
+		                                                                  IUATHelperModule::UatTaskResultCallack ResultCallback,
+		                                                                  const FString& ResultLocation) {
+			Tasks.Add(FUatTask{CommandLine, PlatformDisplayName, TaskName, TaskShortName, TaskIcon, AnalyticsParams, MoveTemp(ResultCallback), ResultLocation});
+		});
 		ProjectFile = Project->ProjectFile;
 		Settings = Project->Settings;
 		TestFalse(TEXT("the project is written"), ProjectFile.IsEmpty());
@@ -307,7 +305,7 @@ void FTRLModPackagerSpec::Define()
 			IFileManager::Get().MakeDirectory(*(ProjectDir / TEXT("Mods/MyMod/Content/Folder.uasset")), true);
 			FText Error;
 			TestTrue(TEXT("other files only"), Package(Error) == ETRLPackageStartResult::InvalidMod);
-			TestEqualSensitive(TEXT("other files only"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("EmptyMod")));
+			TRLTest::TestLocalizationId(*this, TEXT("other files only"), Error, TEXT("TRLModPackager"), TEXT("EmptyMod"));
 
 			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Deep/Er/Hero.UASSET"), TEXT("asset"));
 			TestTrue(TEXT("an asset deep down, extension in capitals"), Package(Error) == ETRLPackageStartResult::Started);
@@ -340,7 +338,6 @@ void FTRLModPackagerSpec::Define()
 			TestTrue(TEXT("package icon"), Task.TaskIcon == FAppStyle::Get().GetBrush(TEXT("MainFrame.PackageProject")));
 			TestNull(TEXT("analytics"), Task.AnalyticsParams);
 			TestEqualSensitive(TEXT("result location"), Task.ResultLocation, ProjectDir + TEXT("Mods/MyMod/Saved/StagedBuilds/Windows/Game/Mods/MyMod"));
-			TestTrue(TEXT("no extra text"), Task.ExtraSubText.IsEmpty());
 			TestLines({TEXT("Log: Prepared 'MyMod' for cooking (ExplicitlyLoaded off, content listed)."), TEXT("Log: Starting UAT: ") + CommandLine});
 			EndJob(TEXT("Completed"));
 
@@ -392,7 +389,7 @@ void FTRLModPackagerSpec::Define()
 			const TMap<FString, TArray<uint8>> Before = Snapshot();
 			FText Error;
 			TestTrue(TEXT("unreadable DefaultGame.ini"), Package(Error) == ETRLPackageStartResult::InvalidMod);
-			TestEqualSensitive(TEXT("unreadable DefaultGame.ini"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("PrepareFailed")));
+			TRLTest::TestLocalizationId(*this, TEXT("unreadable DefaultGame.ini"), Error, TEXT("TRLModPackager"), TEXT("PrepareFailed"));
 			TestUnchanged(TEXT("unreadable DefaultGame.ini"), Before);
 			TestFalse(TEXT("no job"), UTRLModPackager::IsPackagingInProgress());
 			TestEqual(TEXT("tasks"), Tasks.Num(), 0);
@@ -525,7 +522,7 @@ void FTRLModPackagerSpec::Define()
 			TestTrue(TEXT("a base release"), UTRLModPackager::CreateBaseGameRelease(Error) == ETRLPackageStartResult::AlreadyRunning);
 			TestTrue(TEXT("an invalid mod gets its own first failing check"),
 			         UTRLModPackager::PackageMod(EmptyDescriptor, Error) == ETRLPackageStartResult::InvalidMod);
-			TestEqualSensitive(TEXT("invalid mod"), FTextInspector::GetKey(Error).Get(FString()), FString(TEXT("EmptyMod")));
+			TRLTest::TestLocalizationId(*this, TEXT("invalid mod"), Error, TEXT("TRLModPackager"), TEXT("EmptyMod"));
 			TestUnchanged(TEXT("while the job runs"), WhileRunning);
 			TestTrue(TEXT("still in progress"), UTRLModPackager::IsPackagingInProgress());
 			TestEqual(TEXT("tasks"), Tasks.Num(), 1);

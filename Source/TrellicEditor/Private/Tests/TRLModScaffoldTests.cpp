@@ -128,8 +128,7 @@ BEGIN_DEFINE_SPEC(FTRLModScaffoldSpec, "Trellic.TrellicEditor.TRLModScaffold", E
 	void TestLocalizedText(const FText& Text, const TCHAR* Key, const FString& Expected)
 	{
 		TestEqualSensitive(FString::Printf(TEXT("string of %s"), Key), Text.ToString(), Expected);
-		TestEqualSensitive(FString::Printf(TEXT("namespace of %s"), Key), FTextInspector::GetNamespace(Text).Get(FString()), TEXT("TRLModScaffold"));
-		TestEqualSensitive(FString::Printf(TEXT("key of %s"), Key), FTextInspector::GetKey(Text).Get(FString()), Key);
+		TRLTest::TestLocalizationId(*this, Key, Text, TEXT("TRLModScaffold"), Key);
 	}
 
 	struct FExpectedLine

@@ -342,7 +342,7 @@ void FTRLScriptingSurfaceSpec::Define()
 			TestFalse(TEXT("a name with a blank is valid"), Result->GetPropertyValue_InContainer(Parms.GetStructMemory()));
 			const FText Text = Reason->GetPropertyValue_InContainer(Parms.GetStructMemory());
 			TestEqualSensitive(TEXT("reason"), *Text.ToString(), TEXT("The name may only use letters, digits and underscores. ' ' is not allowed."));
-			TestEqualSensitive(TEXT("reason key"), *FTextInspector::GetKey(Text).Get(FString()), TEXT("BadCharacter"));
+			TRLTest::TestLocalizationId(*this, TEXT("reason"), Text, TEXT("TRLModScaffold"), TEXT("BadCharacter"));
 		});
 	});
 

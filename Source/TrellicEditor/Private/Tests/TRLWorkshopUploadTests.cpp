@@ -148,8 +148,7 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
 	{
 		TestEqualSensitive(What, Text.ToString(), Expected);
-		TestEqualSensitive(What + TEXT(": namespace"), FTextInspector::GetNamespace(Text).Get(FString()), FString(TEXT("TRLWorkshopUpload")));
-		TestEqualSensitive(What + TEXT(": key"), FTextInspector::GetKey(Text).Get(FString()), FString(Key));
+		TRLTest::TestLocalizationId(*this, What, Text, TEXT("TRLWorkshopUpload"), Key);
 	}
 
 	ETRLWorkshopResult Upload(FText & OutError, const FString& ChangeNote = FString())

@@ -345,19 +345,23 @@ FText FText::AsNumberFromDouble(double Val, const FNumberFormattingOptions* Opti
 	return FText(FormatDecimal(std::signbit(Val), Integral, Fractional, OptionsOrDefault(Options)));
 }
 
+struct FText::FFormatHistory
+{
+	FTextFormat SourceFmt;
+	FFormatOrderedArguments Arguments;
+};
+
 FText FText::Format(FTextFormat Fmt, const FFormatOrderedArguments& InArguments)
 {
-	const FText& Pattern = Fmt.GetSourceText();
-	FText Result(FormatPattern(Pattern.ToString(), InArguments));
-	// Formatted texts keep their pattern's identity, so that a caller can tell which message it was given.
-	FTextData& ResultData = Result.MutableData();
-	ResultData.Identity = Pattern.Data->Identity;
-	return Result;
+	return Format(MoveTemp(Fmt), FFormatOrderedArguments(InArguments));
 }
 
 FText FText::Format(FTextFormat Fmt, FFormatOrderedArguments&& InArguments)
 {
-	return Format(MoveTemp(Fmt), static_cast<const FFormatOrderedArguments&>(InArguments));
+	FText Result(FormatPattern(Fmt.GetSourceString(), InArguments));
+	// The result is a new text, not the pattern's: what it was made from stays readable through its history.
+	Result.MutableData().FormatHistory = std::make_shared<const FFormatHistory>(FFormatHistory{MoveTemp(Fmt), MoveTemp(InArguments)});
+	return Result;
 }
 
 FText FText::Join(const FText& Delimiter, const TArray<FText>& Args)
@@ -414,10 +418,31 @@ bool FText::EqualTo(const FText& Other, const ETextComparisonLevel::Type Compari
 
 bool FText::IdenticalTo(const FText& Other) const
 {
+	if (Data == Other.Data)
+	{
+		return true;
+	}
 	const FTextIdentity* Mine = Data->Identity.get();
 	const FTextIdentity* Theirs = Other.Data->Identity.get();
-	const bool bSameIdentity = Mine == Theirs || (Mine && Theirs && Mine->Namespace == Theirs->Namespace && Mine->Key == Theirs->Key);
-	return Data->DisplayString.Equals(Other.Data->DisplayString, ESearchCase::CaseSensitive) && bSameIdentity;
+	return Mine && Theirs && Mine->Namespace == Theirs->Namespace && Mine->Key == Theirs->Key &&
+	       Data->DisplayString.Equals(Other.Data->DisplayString, ESearchCase::CaseSensitive);
+}
+
+void FTextInspector::GetHistoricFormatData(const FText& Text, TArray<FHistoricTextFormatData>& OutHistoricFormatData)
+{
+	const FText::FFormatHistory* History = Text.Data->FormatHistory.get();
+	if (!History)
+	{
+		return;
+	}
+	OutHistoricFormatData.Emplace(Text, FTextFormat(History->SourceFmt));
+	for (const FFormatArgumentValue& Argument : History->Arguments)
+	{
+		if (Argument.GetType() == EFormatArgumentType::Text)
+		{
+			GetHistoricFormatData(Argument.GetTextValue(), OutHistoricFormatData);
+		}
+	}
 }
 
 FTextFormat::FTextFormat() = default;

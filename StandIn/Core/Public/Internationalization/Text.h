@@ -143,7 +143,7 @@ public:
 
 	/**
 	 * Fills the pattern's ordered arguments "{0}", "{1}", ... A brace pair that names no argument stays as written.
-	 * The result carries the pattern's namespace and key.
+	 * The result has no namespace or key of its own; the pattern and the arguments are kept as its history.
 	 */
 	static FText Format(FTextFormat Fmt, const FFormatOrderedArguments& InArguments);
 	static FText Format(FTextFormat Fmt, FFormatOrderedArguments&& InArguments);
@@ -173,6 +173,10 @@ public:
 	/** Compares what the user sees; Primary and Secondary ignore case, the finer levels do not. */
 	bool EqualTo(const FText& Other, const ETextComparisonLevel::Type ComparisonLevel = ETextComparisonLevel::Default) const;
 	bool EqualToCaseIgnored(const FText& Other) const { return EqualTo(Other, ETextComparisonLevel::Secondary); }
+	/**
+	 * Whether the two are the same text, not merely the same string: a copy of this text, or a localisable text with
+	 * the same namespace, key and string. Two texts formatted or made from strings apart are never identical.
+	 */
 	bool IdenticalTo(const FText& Other) const;
 
 	/** Used by LOCTEXT and NSLOCTEXT: a localisable text with its namespace and key. */
@@ -181,19 +185,24 @@ public:
 private:
 	friend class FTextInspector;
 
-	/** What a text holds. Copies of a text share it, as the engine's texts share theirs; it is never changed once shared. */
-	/** Where a localisable text is found in the translations; texts formatted from it share it. */
+	/** Where a localisable text is found in the translations. */
 	struct FTextIdentity
 	{
 		FString Namespace;
 		FString Key;
 	};
 
+	/** What a formatted text was made from: its pattern and its arguments. */
+	struct FFormatHistory;
+
+	/** What a text holds. Copies of a text share it, as the engine's texts share theirs; it is never changed once shared. */
 	struct FTextData
 	{
 		FString DisplayString;
 		// Null for a text that is not localisable.
 		std::shared_ptr<const FTextIdentity> Identity;
+		// Set for a text that FText::Format made.
+		std::shared_ptr<const FFormatHistory> FormatHistory;
 		// Set for texts that can be translated: what a translator sees.
 		TOptional<FString> SourceString;
 		bool bCultureInvariant = false;
@@ -298,6 +307,23 @@ FText FText::FormatOrdered(FTextFormat Fmt, ArgTypes&&... Args)
 	return Format(MoveTemp(Fmt), MoveTemp(Arguments));
 }
 
+/** One formatting step that a text came from: the text it made and the pattern it was made from. */
+class FHistoricTextFormatData
+{
+public:
+	FHistoricTextFormatData() = default;
+	FHistoricTextFormatData(FText InFormattedText, FTextFormat&& InSourceFmt)
+	    : FormattedText(MoveTemp(InFormattedText))
+	    , SourceFmt(MoveTemp(InSourceFmt))
+	{
+	}
+
+	/** The text this step made. */
+	FText FormattedText;
+	/** The pattern it was made from. */
+	FTextFormat SourceFmt;
+};
+
 /** Reads what a text is made of, as localisation tools and tests do. */
 class FTextInspector
 {
@@ -316,4 +342,9 @@ public:
 	}
 	static const FString& GetDisplayString(const FText& Text) { return Text.Data->DisplayString; }
 	static bool ShouldGatherForLocalization(const FText& Text) { return Text.ShouldGatherForLocalization(); }
+	/**
+	 * Adds to OutHistoricFormatData each formatting step that Text came from: the step that made Text, then those
+	 * that made its text arguments, and theirs in turn. Adds nothing for a text that was not formatted.
+	 */
+	static void GetHistoricFormatData(const FText& Text, TArray<FHistoricTextFormatData>& OutHistoricFormatData);
 };

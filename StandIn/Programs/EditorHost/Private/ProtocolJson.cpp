@@ -67,13 +67,27 @@ namespace UE::StandIn::EditorHost
 
 	TSharedRef<FJsonValue> MakeTextValue(const FText& Text)
 	{
+		// A formatted text has no id of its own; a script is told its pattern's, found in the text's history as the
+		// engine's localisation tools find it. The history also lists the arguments' own steps: the text's is its own.
+		const FText* IdSource = &Text;
+		TArray<FHistoricTextFormatData> History;
+		FTextInspector::GetHistoricFormatData(Text, History);
+		for (const FHistoricTextFormatData& Step : History)
+		{
+			if (Step.FormattedText.IdenticalTo(Text))
+			{
+				IdSource = &Step.SourceFmt.GetSourceText();
+				break;
+			}
+		}
+
 		const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
 		Object->SetStringField(TEXT("string"), Text.ToString());
 		const auto StringOrNull = [](const TOptional<FString>& Value) -> TSharedPtr<FJsonValue> {
 			return Value.IsSet() ? TSharedPtr<FJsonValue>(MakeShared<FJsonValueString>(Value.GetValue())) : MakeShared<FJsonValueNull>();
 		};
-		Object->SetField(TEXT("namespace"), StringOrNull(FTextInspector::GetNamespace(Text)));
-		Object->SetField(TEXT("key"), StringOrNull(FTextInspector::GetKey(Text)));
+		Object->SetField(TEXT("namespace"), StringOrNull(FTextInspector::GetNamespace(*IdSource)));
+		Object->SetField(TEXT("key"), StringOrNull(FTextInspector::GetKey(*IdSource)));
 		return MakeShared<FJsonValueObject>(Object);
 	}
 } // namespace UE::StandIn::EditorHost

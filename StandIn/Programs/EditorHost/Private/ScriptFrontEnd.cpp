@@ -690,7 +690,6 @@ namespace UE::StandIn::EditorHost
 		Event->SetField(TEXT("task_short_name"), MakeTextValue(Task.TaskShortName));
 		Event->SetBoolField(TEXT("has_icon"), Task.TaskIcon != nullptr);
 		Event->SetStringField(TEXT("result_location"), Task.ResultLocation);
-		Event->SetField(TEXT("extra_subtext"), MakeTextValue(Task.ExtraSubText));
 		Write(Event);
 	}
 

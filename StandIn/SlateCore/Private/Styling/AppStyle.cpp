@@ -2,7 +2,11 @@
 
 #include "Containers/Map.h"
 #include "Containers/UnrealString.h"
+#include "CoreGlobals.h"
+#include "Logging/LogMacros.h"
 #include "Textures/SlateIcon.h"
+
+DEFINE_LOG_CATEGORY_STATIC(LogSlateStyle, Log, All);
 
 namespace
 {
@@ -70,6 +74,14 @@ namespace
 
 const ISlateStyle& FAppStyle::Get()
 {
+	// The editor registers its style set as it starts its Slate application, which a commandlet never does: there
+	// the engine has no style to give. The stand-in answers, but says so, so that headless code that asks shows.
+	if (IsRunningCommandlet())
+	{
+		UE_LOG(LogSlateStyle, Error,
+		       TEXT("FAppStyle::Get() was called in a commandlet, which has no Slate application and no style set. Keep style "
+		            "lookups out of code that runs headless."));
+	}
 	return GetEditorAppStyle();
 }
 

@@ -47,11 +47,18 @@ namespace UE::StandIn
 
 using UE::StandIn::FSlateWindowAccess;
 
+namespace
+{
+	float MonitorDPIScale = 1.0f;
+} // namespace
+
 void SWindow::Construct(const FArguments& InArgs)
 {
 	Type = InArgs._Type;
 	Title = InArgs._Title;
-	ClientSize = InArgs._ClientSize;
+	// As on a desktop scaled for legibility, a window opens larger than asked, by its monitor's scale.
+	DPIScaleFactor = MonitorDPIScale;
+	ClientSize = FVector2D(InArgs._ClientSize) * (InArgs._AdjustInitialSizeAndPositionForDPIScale ? static_cast<double>(DPIScaleFactor) : 1.0);
 	SizingRule = InArgs._SizingRule;
 	AutoCenter = InArgs._AutoCenter;
 	bHasMaximizeButton = InArgs._SupportsMaximize;
@@ -139,5 +146,10 @@ namespace UE::StandIn
 	EAutoCenter GetWindowAutoCenter(const SWindow& Window)
 	{
 		return FSlateWindowAccess::GetAutoCenter(Window);
+	}
+
+	void SetMonitorDPIScale(float Scale)
+	{
+		MonitorDPIScale = Scale;
 	}
 } // namespace UE::StandIn

@@ -34,4 +34,10 @@ namespace UE::StandIn
 
 	/** @return where the window asked to appear. */
 	EAutoCenter GetWindowAutoCenter(const SWindow& Window);
+
+	/**
+	 * Sets the DPI scale of the monitor that windows open on from now on (1 until set), as a desktop scaled for
+	 * legibility has it: a window made with AdjustInitialSizeAndPositionForDPIScale opens that much larger than asked.
+	 */
+	void SetMonitorDPIScale(float Scale);
 } // namespace UE::StandIn

@@ -19,8 +19,12 @@ enum class ESizeRule : uint8
 class SBoxPanel : public SWidget
 {
 public:
-	/** One slot of a box: its child, padding, alignment and how it is sized along the box. */
-	class FSlot : public FSlotBase, public TPaddingWidgetSlotMixin<FSlot>, public TAlignmentWidgetSlotMixin<FSlot>
+	/**
+	 * What a slot of a box holds: its child, padding, alignment and how it is sized along the box. Each box has a slot
+	 * type of its own made from it; the types of two boxes are siblings, neither a kind of the other.
+	 */
+	template <typename SlotType>
+	class TSlot : public FSlotBase, public TPaddingWidgetSlotMixin<SlotType>, public TAlignmentWidgetSlotMixin<SlotType>
 	{
 	public:
 		ESizeRule GetSizeRule() const { return SizeRule; }
@@ -44,37 +48,50 @@ public:
 		TAttribute<float> MaxSize = 0.0f;
 	};
 
-	/** The setters that both boxes' slot arguments share; DerivedType is the box's own slot argument type. */
-	template <typename DerivedType>
+	/** The slot type of the box panel itself; a vertical or horizontal box's slots are of that box's own type. */
+	class FSlot : public TSlot<FSlot>
+	{
+	};
+
+	/**
+	 * The setters that every box's slot arguments share. ArgumentsType is the box's own slot argument type and
+	 * SlotType its slot, held by pointer since the arguments are declared inside the slot.
+	 */
+	template <typename ArgumentsType, typename SlotType>
 	struct TSlotArguments
 	{
-		DerivedType& Me() { return *static_cast<DerivedType*>(this); }
-
-		DerivedType& operator[](const TSharedRef<SWidget>& InChildWidget)
+		TSlotArguments()
+		    : SlotValue(MakeShared<SlotType>())
 		{
-			SlotValue.AttachWidget(InChildWidget);
-			return Me();
-		}
-		DerivedType& Padding(TAttribute<FMargin> InPadding)
-		{
-			SlotValue.SetPadding(MoveTemp(InPadding));
-			return Me();
-		}
-		DerivedType& Padding(float Uniform) { return Padding(TAttribute<FMargin>(FMargin(Uniform))); }
-		DerivedType& Padding(float Horizontal, float Vertical) { return Padding(TAttribute<FMargin>(FMargin(Horizontal, Vertical))); }
-		DerivedType& Padding(float Left, float Top, float Right, float Bottom) { return Padding(TAttribute<FMargin>(FMargin(Left, Top, Right, Bottom))); }
-		DerivedType& HAlign(EHorizontalAlignment InAlignment)
-		{
-			SlotValue.SetHorizontalAlignment(InAlignment);
-			return Me();
-		}
-		DerivedType& VAlign(EVerticalAlignment InAlignment)
-		{
-			SlotValue.SetVerticalAlignment(InAlignment);
-			return Me();
 		}
 
-		FSlot SlotValue;
+		ArgumentsType& Me() { return *static_cast<ArgumentsType*>(this); }
+
+		ArgumentsType& operator[](const TSharedRef<SWidget>& InChildWidget)
+		{
+			SlotValue->AttachWidget(InChildWidget);
+			return Me();
+		}
+		ArgumentsType& Padding(TAttribute<FMargin> InPadding)
+		{
+			SlotValue->SetPadding(MoveTemp(InPadding));
+			return Me();
+		}
+		ArgumentsType& Padding(float Uniform) { return Padding(TAttribute<FMargin>(FMargin(Uniform))); }
+		ArgumentsType& Padding(float Horizontal, float Vertical) { return Padding(TAttribute<FMargin>(FMargin(Horizontal, Vertical))); }
+		ArgumentsType& Padding(float Left, float Top, float Right, float Bottom) { return Padding(TAttribute<FMargin>(FMargin(Left, Top, Right, Bottom))); }
+		ArgumentsType& HAlign(EHorizontalAlignment InAlignment)
+		{
+			SlotValue->SetHorizontalAlignment(InAlignment);
+			return Me();
+		}
+		ArgumentsType& VAlign(EVerticalAlignment InAlignment)
+		{
+			SlotValue->SetVerticalAlignment(InAlignment);
+			return Me();
+		}
+
+		TSharedRef<SlotType> SlotValue;
 	};
 
 	FChildren* GetChildren() override { return &Children; }
@@ -82,21 +99,33 @@ public:
 	/** @return the number of slots. */
 	int32 NumSlots() const { return Children.Num(); }
 
-	/** Removes every slot. */
-	void ClearChildren() { Children.Slots.Empty(); }
-
 protected:
-	void AddSlots(const TArray<FSlot>& InSlots);
+	/** Adds a copy of each declared slot, in order, as the box's own slot type. */
+	template <typename SlotType, typename ArgumentsType>
+	void AddSlots(const TArray<ArgumentsType>& InArguments)
+	{
+		for (const ArgumentsType& Arguments : InArguments)
+		{
+			Children.Slots.Add(MakeShared<SlotType>(*Arguments.SlotValue));
+		}
+	}
+
+	/** @return the slot at Index as the type the box added it with. */
+	template <typename SlotType>
+	SlotType& GetSlotAs(int32 Index) const
+	{
+		return static_cast<SlotType&>(Children.Slots[Index].Get());
+	}
 
 private:
 	class FBoxChildren final : public FChildren
 	{
 	public:
 		int32 Num() const override { return Slots.Num(); }
-		TSharedRef<SWidget> GetChildAt(int32 Index) override { return Slots[Index].GetWidget(); }
-		const FSlotBase& GetSlotAt(int32 ChildIndex) const override { return Slots[ChildIndex]; }
+		TSharedRef<SWidget> GetChildAt(int32 Index) override { return Slots[Index]->GetWidget(); }
+		const FSlotBase& GetSlotAt(int32 ChildIndex) const override { return Slots[ChildIndex].Get(); }
 
-		TArray<FSlot> Slots;
+		TArray<TSharedRef<FSlotBase>> Slots;
 	};
 
 	FBoxChildren Children;
@@ -105,26 +134,26 @@ private:
 class SVerticalBox : public SBoxPanel
 {
 public:
-	class FSlot : public SBoxPanel::FSlot
+	class FSlot : public SBoxPanel::TSlot<FSlot>
 	{
 	public:
-		struct FSlotArguments : public SBoxPanel::TSlotArguments<FSlotArguments>
+		struct FSlotArguments : public SBoxPanel::TSlotArguments<FSlotArguments, FSlot>
 		{
 			/** The slot is as tall as its content. */
 			FSlotArguments& AutoHeight()
 			{
-				SlotValue.SetAutoSize();
+				SlotValue->SetAutoSize();
 				return *this;
 			}
 			/** The slot takes a share of the height left over. */
 			FSlotArguments& FillHeight(TAttribute<float> InFillHeight)
 			{
-				SlotValue.SetSizeToStretch(MoveTemp(InFillHeight));
+				SlotValue->SetSizeToStretch(MoveTemp(InFillHeight));
 				return *this;
 			}
 			FSlotArguments& MaxHeight(TAttribute<float> InMaxHeight)
 			{
-				SlotValue.SetMaxSize(MoveTemp(InMaxHeight));
+				SlotValue->SetMaxSize(MoveTemp(InMaxHeight));
 				return *this;
 			}
 		};
@@ -140,31 +169,35 @@ public:
 	SLATE_END_ARGS()
 
 	void Construct(const FArguments& InArgs);
+
+	/** @return the slot at SlotIndex, which must be below NumSlots(). */
+	FSlot& GetSlot(int32 SlotIndex) { return GetSlotAs<FSlot>(SlotIndex); }
+	const FSlot& GetSlot(int32 SlotIndex) const { return GetSlotAs<FSlot>(SlotIndex); }
 };
 
 class SHorizontalBox : public SBoxPanel
 {
 public:
-	class FSlot : public SBoxPanel::FSlot
+	class FSlot : public SBoxPanel::TSlot<FSlot>
 	{
 	public:
-		struct FSlotArguments : public SBoxPanel::TSlotArguments<FSlotArguments>
+		struct FSlotArguments : public SBoxPanel::TSlotArguments<FSlotArguments, FSlot>
 		{
 			/** The slot is as wide as its content. */
 			FSlotArguments& AutoWidth()
 			{
-				SlotValue.SetAutoSize();
+				SlotValue->SetAutoSize();
 				return *this;
 			}
 			/** The slot takes a share of the width left over. */
 			FSlotArguments& FillWidth(TAttribute<float> InFillWidth)
 			{
-				SlotValue.SetSizeToStretch(MoveTemp(InFillWidth));
+				SlotValue->SetSizeToStretch(MoveTemp(InFillWidth));
 				return *this;
 			}
 			FSlotArguments& MaxWidth(TAttribute<float> InMaxWidth)
 			{
-				SlotValue.SetMaxSize(MoveTemp(InMaxWidth));
+				SlotValue->SetMaxSize(MoveTemp(InMaxWidth));
 				return *this;
 			}
 		};
@@ -180,4 +213,8 @@ public:
 	SLATE_END_ARGS()
 
 	void Construct(const FArguments& InArgs);
+
+	/** @return the slot at SlotIndex, which must be below NumSlots(). */
+	FSlot& GetSlot(int32 SlotIndex) { return GetSlotAs<FSlot>(SlotIndex); }
+	const FSlot& GetSlot(int32 SlotIndex) const { return GetSlotAs<FSlot>(SlotIndex); }
 };

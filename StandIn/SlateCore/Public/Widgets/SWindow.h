@@ -56,6 +56,7 @@ public:
 	    , _SizingRule(ESizingRule::UserSized)
 	    , _AutoCenter(EAutoCenter::PreferredWorkArea)
 	    , _IsTopmostWindow(false)
+	    , _AdjustInitialSizeAndPositionForDPIScale(true)
 		{
 		}
 		SLATE_ARGUMENT(EWindowType, Type)
@@ -67,6 +68,8 @@ public:
 		SLATE_ARGUMENT(ESizingRule, SizingRule)
 		SLATE_ARGUMENT(EAutoCenter, AutoCenter)
 		SLATE_ARGUMENT(bool, IsTopmostWindow)
+		/** Whether ClientSize is scaled by the DPI scale of the monitor the window opens on. */
+		SLATE_ARGUMENT(bool, AdjustInitialSizeAndPositionForDPIScale)
 		SLATE_DEFAULT_SLOT(FArguments, Content)
 	SLATE_END_ARGS()
 
@@ -102,8 +105,11 @@ public:
 	ESizingRule GetSizingRule() const { return SizingRule; }
 	EWindowType GetType() const { return Type; }
 
-	/** @return the size of the window's client area, as given when it was made. */
+	/** @return the size of the window's client area in screen pixels: the size asked for, times the DPI scale it opened at. */
 	FVector2D GetClientSizeInScreen() const { return ClientSize; }
+
+	/** @return the DPI scale of the monitor the window opened on, whether or not its size followed it. */
+	float GetDPIScaleFactor() const { return DPIScaleFactor; }
 
 	/** @return true while the window is shown as a modal window. */
 	bool IsModalWindow() const { return bIsModal; }
@@ -127,6 +133,7 @@ private:
 	EWindowType Type = EWindowType::Normal;
 	TAttribute<FText> Title;
 	FVector2D ClientSize;
+	float DPIScaleFactor = 1.0f;
 	ESizingRule SizingRule = ESizingRule::UserSized;
 	EAutoCenter AutoCenter = EAutoCenter::PreferredWorkArea;
 	bool bHasMaximizeButton = true;

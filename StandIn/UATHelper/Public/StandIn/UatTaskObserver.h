@@ -22,7 +22,6 @@ namespace UE::StandIn
 		const void* OptionalAnalyticsParamArray = nullptr;
 		bool bHasResultCallback = false;
 		FString ResultLocation;
-		FText ExtraSubText;
 	};
 
 	/** Called on the game thread; either function may be left unset. */
