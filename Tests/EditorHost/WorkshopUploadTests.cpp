@@ -3,6 +3,7 @@
 #include "HostRun.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -249,11 +250,32 @@ TEST(WorkshopUpload, AStagedTreeThatCannotBeCopiedIsRefusedAndNothingIsLost)
 	EXPECT_EQ(Reply->GetStringField(TEXT("return")).ToUtf8(), "InvalidMod") << Run.RawOutput;
 	const TSharedPtr<FJsonObject> Error = Reply->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"));
 	EXPECT_EQ(Error->GetStringField(TEXT("key")).ToUtf8(), "CopyStagingFailed");
-	EXPECT_EQ(Error->GetStringField(TEXT("string")).ToUtf8(), "Could not copy the packaged mod from '" + Mod.Staging + "'.");
+	// Which file, why, and what to do.
+	EXPECT_EQ(Error->GetStringField(TEXT("string")).ToUtf8(), "Could not copy '" + Mod.Staging +
+	                                                              "/Content/Paks/Windows/Pipe.pak' from the packaged mod into the upload folder: it is not an "
+	                                                              "ordinary file (it is a pipe, a socket or a device, or it has gone). Take it out of the "
+	                                                              "staged build, or package the mod again, then upload it.");
 	EXPECT_TRUE(UploadNotification(Run).empty());
 	EXPECT_TRUE(ItemsOf(Run).IsEmpty());
 	EXPECT_EQ(ReadFile(Mod.Descriptor), Descriptor);
 	EXPECT_EQ(ReadFile(Mod.Staging + "/Content/Paks/Windows/SampleModWindows.pak"), "TRLPAK01");
+
+	// An immutable upload folder, which root cannot write to either: the first thing that could not be made is named.
+	std::filesystem::remove(Mod.Staging + "/Content/Paks/Windows/Pipe.pak");
+	const std::string Payload = Mod.Folder + "/Saved/WorkshopUpload";
+	std::filesystem::remove_all(Payload);
+	std::filesystem::create_directories(Payload);
+	if (std::system(("chattr +i '" + Payload + "' 2>/dev/null").c_str()) != 0)
+	{
+		GTEST_SKIP() << "this file system cannot make a folder immutable";
+	}
+	const FHostRun Immutable = Sandbox.Run({Mod.Upload(), Quit});
+	std::system(("chattr -i '" + Payload + "'").c_str());
+	const TSharedPtr<FJsonObject> Refused = Immutable.Lines[Immutable.IndexOfReply(TEXT("call"))];
+	EXPECT_EQ(Refused->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"))->GetStringField(TEXT("string")).ToUtf8(),
+	          "Could not copy '" + Mod.Staging + "/Content' from the packaged mod into the upload folder: it could not be written into '" + Payload +
+	              "'. Check that the disk has room and that the folder can be written to, then upload again.")
+	    << Immutable.RawOutput;
 }
 
 TEST(WorkshopUpload, ControlsAreCheckedBeforeAnyIsSetAndApplyToTheNextRequestOnly)
@@ -293,4 +315,45 @@ TEST(WorkshopUpload, ControlsAreCheckedBeforeAnyIsSetAndApplyToTheNextRequestOnl
 	const TArray<TSharedPtr<FJsonValue>> Uploaded = ItemsOf(Run);
 	ASSERT_EQ(Uploaded.Num(), 1);
 	EXPECT_EQ(Strings(Uploaded[0]->AsObject(), TEXT("change_notes")), "Updated");
+}
+
+TEST(WorkshopUpload, LinksAreNeverFollowedTheStagedBuildsAreNamedAndLeftOutAndOneInThePayloadStopsTheUpload)
+{
+	FHostSandbox Sandbox;
+	const FSampleMod Mod(Sandbox);
+	Sandbox.Run({Quit});
+	Mod.Stage();
+	const std::string Outside = Sandbox.GetRoot() + "/Outside";
+	WriteFile(Outside + "/id_rsa", "secret");
+	std::filesystem::create_symlink(Outside, Mod.Staging + "/Content/ext");
+	std::filesystem::create_symlink("..", Mod.Staging + "/Content/Paks/loop");
+
+	const FHostRun Run = Sandbox.Run({Mod.Upload(), WaitForUpload, Items, Quit});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const TArray<TSharedPtr<FJsonValue>> Uploaded = ItemsOf(Run);
+	ASSERT_EQ(Uploaded.Num(), 1) << Run.RawOutput;
+	EXPECT_EQ(Strings(Uploaded[0]->AsObject(), TEXT("files")), "Content/Paks/Windows/SampleModWindows.pak|SampleMod.uplugin");
+	const std::vector<std::string> Warnings = LogLines(Run, TEXT("Warning"));
+	const std::string Named = "The packaged mod in '" + Mod.Staging + "' holds symbolic links, which the upload never follows, so they were left out: ";
+	const auto Link = std::find_if(Warnings.begin(), Warnings.end(), [&Named](const std::string& Line) {
+		return Line.starts_with(Named);
+	});
+	ASSERT_NE(Link, Warnings.end()) << Run.RawOutput;
+	EXPECT_NE(Link->find(Mod.Staging + "/Content/ext"), std::string::npos) << *Link;
+	EXPECT_NE(Link->find(Mod.Staging + "/Content/Paks/loop"), std::string::npos) << *Link;
+	EXPECT_TRUE(Link->ends_with(". If the mod needs what they point to, put the files themselves into the mod and package it again.")) << *Link;
+
+	// A link put into the payload by hand is neither deleted through nor replaced.
+	const std::string Payload = Mod.Folder + "/Saved/WorkshopUpload";
+	std::filesystem::create_symlink(Outside, Payload + "/Content/planted");
+	const FHostRun Again = Sandbox.Run({Mod.Upload(), Quit});
+	const TSharedPtr<FJsonObject> Reply = Again.Lines[Again.IndexOfReply(TEXT("call"))];
+	EXPECT_EQ(Reply->GetStringField(TEXT("return")).ToUtf8(), "InvalidMod") << Again.RawOutput;
+	const TSharedPtr<FJsonObject> Error = Reply->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"));
+	EXPECT_EQ(Error->GetStringField(TEXT("string")).ToUtf8(), "The symbolic link '" + Payload +
+	                                                              "/Content/planted' lies where the upload folder is built, and the upload deletes nothing "
+	                                                              "through a link. Delete the link by hand, then upload again.");
+	EXPECT_TRUE(std::filesystem::is_symlink(Payload + "/Content/planted"));
+	EXPECT_EQ(ReadFile(Outside + "/id_rsa"), "secret");
+	EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Outside), std::filesystem::directory_iterator()), 1);
 }

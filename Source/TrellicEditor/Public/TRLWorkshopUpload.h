@@ -2,7 +2,6 @@
 
 #pragma once
 
-#include "Containers/Ticker.h"
 #include "CoreMinimal.h"
 #include "TRLWorkshopPublisher.h"
 #include "TRLWorkshopResult.h"
@@ -10,7 +9,7 @@
 #include "UObject/Object.h"
 #include "TRLWorkshopUpload.generated.h"
 
-class SNotificationItem;
+class FTRLUploadJob;
 
 /**
  * Workshop upload: sends a packaged mod to the Steam Workshop. It assembles the folder that goes to Steam from the
@@ -152,37 +151,13 @@ private:
 	UFUNCTION()
 	void HandlePublishComplete(ETRLWorkshopResult Result, const FString& ItemId, const FText& StatusMessage);
 
-	/** Shows the uploaded percentage in the notification. @return true: the ticker keeps running until completion */
-	bool TickProgress(float DeltaTime);
-
-	/** Gives the notification its final text and state, and lets it expire. */
-	void FinishNotification(bool bSuccess, const FText& Message);
-
-	/** Writes ItemId, the mod, the time and the visibility to the mod's workshop.json; nothing for an empty id. */
-	void RecordItemId(const FString& ItemId) const;
-
 	/** The publisher doing this upload; null after completion. */
 	UPROPERTY()
 	TObjectPtr<UTRLWorkshopPublisher> Publisher;
 
-	/** Absolute path of the mod's .uplugin. */
-	FString ModDescriptorPath;
-
-	/** The descriptor's base file name. */
-	FString ModName;
-
-	/** The visibility resolved when the upload started. */
-	ETRLWorkshopVisibility Visibility = ETRLWorkshopVisibility::Public;
-
-	/** The progress notification; empty when none could be shown, and after completion. */
-	TSharedPtr<SNotificationItem> Notification;
-
-	/** The progress ticker's registration; empty after completion. */
-	FTSTicker::FDelegateHandle TickerHandle;
+	/** The notification, the progress and the end of this upload. */
+	TSharedPtr<FTRLUploadJob> Job;
 
 	/** The live upload, kept in the root set; null when no upload runs. */
 	static UTRLWorkshopUpload* ActiveUpload;
-
-	/** The status message of the last failed upload; empty after a success. */
-	static FText LastFailureReason;
 };

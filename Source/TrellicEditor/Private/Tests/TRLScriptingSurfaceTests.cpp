@@ -419,19 +419,6 @@ void FTRLScriptingSurfaceSpec::Define()
 			                                         CPF_Transient | CPF_SaveGame | CPF_ExposeOnSpawn));
 		});
 
-		It("keeps the notification, the ticker, the record writer and the upload's state native-only", [this]() {
-			const UClass* Class = UTRLWorkshopUpload::StaticClass();
-			for (const TCHAR* Name : {TEXT("FinishNotification"), TEXT("RecordItemId"), TEXT("TickProgress")})
-			{
-				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindFunctionByName(Name));
-			}
-			for (const TCHAR* Name : {TEXT("ActiveUpload"), TEXT("LastFailureReason"), TEXT("ModDescriptorPath"), TEXT("ModName"), TEXT("Visibility"),
-			                          TEXT("Notification"), TEXT("TickerHandle")})
-			{
-				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindPropertyByName(Name));
-			}
-		});
-
 		It("runs Preflight for a script with no result: its findings reach the log only", [this]() {
 			const FString TempDir = TRLTest::MakeTempFolder(TEXT("TRLScriptingSurface"));
 			const FString ModName = TRLTest::MakeUniqueModName(TEXT("TRLSurfaceMod"));
