@@ -5,6 +5,7 @@
 #include "Framework/Notifications/NotificationManager.h"
 #include "Math/UnrealMathUtility.h"
 #include "Misc/Paths.h"
+#include "TRLPendingWorkshopItem.h"
 #include "TRLScopedNotificationOverride.h"
 #include "TRLWorkshopRecord.h"
 #include "Trellic.h"
@@ -58,12 +59,20 @@ void FTRLUploadJob::Start()
 	TickerHandle = FTSTicker::GetCoreTicker().AddTicker(FTickerDelegate::CreateSP(this, &FTRLUploadJob::TickProgress), TRLUploadJob::ProgressTickSeconds);
 }
 
+void FTRLUploadJob::KeepCreatedItem(const FString& ItemId)
+{
+	bKeptItem = FTRLPendingWorkshopItem::Keep(ModDescriptorPath, ItemId);
+}
+
 FText FTRLUploadJob::Finish(ETRLWorkshopResult Result, const FString& ItemId, const FText& StatusMessage)
 {
 	StopTicker();
 
 	// An item that Steam made is recorded even when its upload failed, so that the next upload updates it.
-	FTRLWorkshopRecord::Write(ModDescriptorPath, ItemId, Visibility);
+	if (FTRLWorkshopRecord::Write(ModDescriptorPath, ItemId, Visibility) && bKeptItem)
+	{
+		FTRLPendingWorkshopItem::Forget(ItemId);
+	}
 
 	const bool bSuccess = Result == ETRLWorkshopResult::Success;
 	FailureMessage = bSuccess ? FText::GetEmpty() : StatusMessage;

@@ -12,8 +12,8 @@ class SNotificationItem;
 
 /**
  * A running upload as the person sees it: its notification, with the share uploaded every half second, and its end
- * when Steam answers, which records the item and shows and logs the outcome. Owned by the live upload object; game
- * thread only.
+ * when Steam answers, which records the item and shows and logs the outcome. A new item is kept where a restart finds
+ * it as soon as Steam has made it. Owned by the live upload object; game thread only.
  */
 class FTRLUploadJob : public TSharedFromThis<FTRLUploadJob>
 {
@@ -30,6 +30,9 @@ public:
 
 	/** Shows the notification, pending, and starts looking at the progress. */
 	void Start();
+
+	/** Keeps the item that Steam has just made for this upload, until its record is written. */
+	void KeepCreatedItem(const FString& ItemId);
 
 	/**
 	 * Ends the job with Steam's answer: records the item reported (after a failure too, once the item was made), stops
@@ -65,4 +68,5 @@ private:
 	FTSTicker::FDelegateHandle TickerHandle;
 
 	FText FailureMessage;
+	bool bKeptItem = false;
 };

@@ -141,6 +141,7 @@ ETRLWorkshopResult UTRLWorkshopUpload::UploadMod(const FString& ModDescriptorPat
 	UTRLWorkshopPublisher* Publisher = NewObject<UTRLWorkshopPublisher>(Upload);
 	Upload->Publisher = Publisher;
 	Publisher->OnPublishComplete.AddUniqueDynamic(Upload, &UTRLWorkshopUpload::HandlePublishComplete);
+	Publisher->OnItemCreated.AddUniqueDynamic(Upload, &UTRLWorkshopUpload::HandleItemCreated);
 	ActiveUpload = Upload;
 
 	// Held here too: a refusal at the call ends the upload, and lets the object go, before the call returns it.
@@ -159,12 +160,21 @@ ETRLWorkshopResult UTRLWorkshopUpload::UploadMod(const FString& ModDescriptorPat
 	return Result;
 }
 
+void UTRLWorkshopUpload::HandleItemCreated(const FString& ItemId)
+{
+	if (Job)
+	{
+		Job->KeepCreatedItem(ItemId);
+	}
+}
+
 void UTRLWorkshopUpload::HandlePublishComplete(ETRLWorkshopResult Result, const FString& ItemId, const FText& StatusMessage)
 {
 	const FText Outcome = Job ? Job->Finish(Result, ItemId, StatusMessage) : StatusMessage;
 	if (Publisher)
 	{
 		Publisher->OnPublishComplete.RemoveDynamic(this, &UTRLWorkshopUpload::HandlePublishComplete);
+		Publisher->OnItemCreated.RemoveDynamic(this, &UTRLWorkshopUpload::HandleItemCreated);
 		Publisher = nullptr;
 	}
 	if (ActiveUpload == this)

@@ -151,6 +151,15 @@ private:
 	UFUNCTION()
 	void HandlePublishComplete(ETRLWorkshopResult Result, const FString& ItemId, const FText& StatusMessage);
 
+	/**
+	 * Steam has made the new item, long before the upload ends, so its id is kept at once where a restart finds it.
+	 *
+	 * An editor that ended before the upload does then records the item at its next start, and the next upload
+	 * updates that item instead of making another.
+	 */
+	UFUNCTION()
+	void HandleItemCreated(const FString& ItemId);
+
 	/** The publisher doing this upload; null after completion. */
 	UPROPERTY()
 	TObjectPtr<UTRLWorkshopPublisher> Publisher;

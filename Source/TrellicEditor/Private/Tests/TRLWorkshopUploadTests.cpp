@@ -61,6 +61,7 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 	FString ModDir;
 	FString Descriptor;
 	FString RecordPath;
+	FString PendingItemPath;
 	UTRLSettings* Settings = nullptr;
 	TSharedPtr<FTRLFakeWorkshopService> Fake;
 	TSharedPtr<FTRLScopedProjectOverride> ProjectOverride;
@@ -205,6 +206,7 @@ void FTRLWorkshopUploadSpec::Define()
 		ModDir = ProjectDir / TEXT("Mods/MyMod");
 		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("MyMod"), TEXT("MyMod"), CompleteDescriptorText());
 		RecordPath = ModDir / TEXT("workshop.json");
+		PendingItemPath = ProjectDir / TEXT("Saved/Trellic/PendingWorkshopItem.json");
 		WriteText(ModDir / TEXT("preview.png"), TEXT("png"));
 
 		// A new settings object copies the project's configured values; the specs state the ones they rely on.
@@ -621,6 +623,19 @@ void FTRLWorkshopUploadSpec::Define()
 			Answer(ETRLWorkshopResult::Success, 555);
 		});
 
+		It("keeps a new item in the project's Saved folder from its creation until the record holds it", [this]() {
+			Package();
+			Upload();
+			TestFalse(TEXT("nothing kept before Steam makes the item"), IFileManager::Get().FileExists(*PendingItemPath));
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123));
+			TestEqualSensitive(TEXT("kept by the mod's path in the project"), ReadText(PendingItemPath),
+			                   FString(TEXT("{\r\n\t\"Mod\": \"Mods/MyMod/MyMod.uplugin\",\r\n\t\"ItemId\": \"123\"\r\n}")));
+			TestFalse(TEXT("not recorded yet"), IFileManager::Get().FileExists(*RecordPath));
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123));
+			TestEqualSensitive(TEXT("recorded"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString(TEXT("123")));
+			TestFalse(TEXT("dropped, with its folder, once recorded"), IFileManager::Get().DirectoryExists(*FPaths::GetPath(PendingItemPath)));
+		});
+
 		It("keeps the item id in the error line when the record cannot be written, and still shows the success", [this]() {
 			Package();
 			IFileManager::Get().MakeDirectory(*RecordPath, true);
@@ -631,6 +646,7 @@ void FTRLWorkshopUploadSpec::Define()
 			Answer(ETRLWorkshopResult::Success, 123);
 			TestTrue(TEXT("error line"), TrellicLines().Contains(TEXT("Error: ") + Line));
 			TestTrue(TEXT("success shown"), Items[0]->State == SNotificationItem::CS_Success);
+			TestTrue(TEXT("still kept for the next start"), ReadText(PendingItemPath).Contains(TEXT("\"ItemId\": \"123\"")));
 		});
 
 		It("keeps a record that cannot be read beside the new one, under a name no earlier copy has", [this]() {
