@@ -28,11 +28,13 @@ public:
 	 *
 	 * The folder is the mod's Saved/WorkshopUpload, emptied first: it receives everything under the mod's staging folder
 	 * (GetModStagingDirectory) and a copy of the mod's descriptor, so that subscribers get the cooked archives and the
-	 * descriptor in the layout of a local mod, and nothing else that lies beside the mod.
+	 * descriptor in the layout of a local mod, and nothing else that lies beside the mod. A symbolic link in the staged
+	 * build is never followed: it is named in a warning and left out.
 	 *
 	 * @param ModDescriptorPath path of the mod's .uplugin; a relative one is resolved against the engine's base
 	 *        directory.
-	 * @param OutError set when the result is empty: the mod was not packaged, or the folder could not be made or filled.
+	 * @param OutError set when the result is empty: the mod was not packaged, or the folder could not be made or filled
+	 *        (naming the file and why).
 	 * @return the absolute payload folder, or an empty string on failure.
 	 */
 	UFUNCTION(BlueprintCallable, Category = "Trellic|Steam Workshop")
