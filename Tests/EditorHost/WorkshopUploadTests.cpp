@@ -3,6 +3,7 @@
 #include "HostRun.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -250,11 +251,32 @@ TEST(WorkshopUpload, AStagedTreeThatCannotBeCopiedIsRefusedAndNothingIsLost)
 	EXPECT_EQ(Reply->GetStringField(TEXT("return")).ToUtf8(), "InvalidMod") << Run.RawOutput;
 	const TSharedPtr<FJsonObject> Error = Reply->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"));
 	EXPECT_EQ(Error->GetStringField(TEXT("key")).ToUtf8(), "CopyStagingFailed");
-	EXPECT_EQ(Error->GetStringField(TEXT("string")).ToUtf8(), "Could not copy the packaged mod from '" + Mod.Staging + "'.");
+	// Which file, why, and what to do.
+	EXPECT_EQ(Error->GetStringField(TEXT("string")).ToUtf8(), "Could not copy '" + Mod.Staging +
+	                                                              "/Content/Paks/Windows/Pipe.pak' from the packaged mod into the upload folder: it is not an "
+	                                                              "ordinary file (it is a pipe, a socket or a device, or it has gone). Take it out of the "
+	                                                              "staged build, or package the mod again, then upload it.");
 	EXPECT_TRUE(UploadNotification(Run).empty());
 	EXPECT_TRUE(ItemsOf(Run).IsEmpty());
 	EXPECT_EQ(ReadFile(Mod.Descriptor), Descriptor);
 	EXPECT_EQ(ReadFile(Mod.Staging + "/Content/Paks/Windows/SampleModWindows.pak"), "TRLPAK01");
+
+	// An immutable upload folder, which root cannot write to either: the first thing that could not be made is named.
+	std::filesystem::remove(Mod.Staging + "/Content/Paks/Windows/Pipe.pak");
+	const std::string Payload = Mod.Folder + "/Saved/WorkshopUpload";
+	std::filesystem::remove_all(Payload);
+	std::filesystem::create_directories(Payload);
+	if (std::system(("chattr +i '" + Payload + "' 2>/dev/null").c_str()) != 0)
+	{
+		GTEST_SKIP() << "this file system cannot make a folder immutable";
+	}
+	const FHostRun Immutable = Sandbox.Run({Mod.Upload(), Quit});
+	std::system(("chattr -i '" + Payload + "'").c_str());
+	const TSharedPtr<FJsonObject> Refused = Immutable.Lines[Immutable.IndexOfReply(TEXT("call"))];
+	EXPECT_EQ(Refused->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"))->GetStringField(TEXT("string")).ToUtf8(),
+	          "Could not copy '" + Mod.Staging + "/Content' from the packaged mod into the upload folder: it could not be written into '" + Payload +
+	              "'. Check that the disk has room and that the folder can be written to, then upload again.")
+	    << Immutable.RawOutput;
 }
 
 TEST(WorkshopUpload, ControlsAreCheckedBeforeAnyIsSetAndApplyToTheNextRequestOnly)
@@ -294,4 +316,126 @@ TEST(WorkshopUpload, ControlsAreCheckedBeforeAnyIsSetAndApplyToTheNextRequestOnl
 	const TArray<TSharedPtr<FJsonValue>> Uploaded = ItemsOf(Run);
 	ASSERT_EQ(Uploaded.Num(), 1);
 	EXPECT_EQ(Strings(Uploaded[0]->AsObject(), TEXT("change_notes")), "Updated");
+}
+
+TEST(WorkshopUpload, AnEditorThatEndsAfterSteamMadeTheItemRecordsItAtItsNextStartAndTheNextUploadUpdatesIt)
+{
+	FHostSandbox Sandbox;
+	const FSampleMod Mod(Sandbox);
+	Sandbox.Run({Quit});
+	Mod.Stage();
+	const std::string Kept = Sandbox.GetProjectFolder() + "/Saved/Trellic/PendingWorkshopItem.json";
+	{
+		// Held, the copy has begun: Steam has made the item, and the upload has not ended.
+		FHostProcess Host(Sandbox);
+		ASSERT_TRUE(Host.Request(R"({"cmd":"workshop","next":{"hold_at":0.5}})").IsValid());
+		ASSERT_TRUE(Host.Request(Mod.Upload()).IsValid());
+		ASSERT_TRUE(Host.Request(R"({"cmd":"workshop","wait_for_hold":60})").IsValid());
+		EXPECT_FALSE(Host.Request(R"({"cmd":"crash"})", 10.0).IsValid());
+		EXPECT_EQ(Host.Wait(), 137);
+	}
+	EXPECT_FALSE(std::filesystem::exists(Mod.Record));
+	EXPECT_TRUE(std::filesystem::exists(Kept));
+
+	const FHostRun Next = Sandbox.Run({Items, Mod.Upload("After the crash"), WaitForUpload, Items, Quit});
+	ASSERT_EQ(Next.ExitCode, 0) << Next.RawOutput;
+	const TArray<TSharedPtr<FJsonValue>> Made = ItemsOf(Next);
+	ASSERT_EQ(Made.Num(), 1) << Next.RawOutput;
+	const std::string ItemId = Made[0]->AsObject()->GetStringField(TEXT("id")).ToUtf8();
+	// At start-up, before the upload's own preflight lines.
+	const std::vector<std::string> Warnings = LogLines(Next, TEXT("Warning"));
+	ASSERT_FALSE(Warnings.empty()) << Next.RawOutput;
+	EXPECT_EQ(Warnings[0], "The editor ended during an upload of 'SampleMod' after Steam made Workshop item " + ItemId + ". The item is now recorded in '" +
+	                           Mod.Record + "', so the next upload updates it instead of making another.");
+	EXPECT_FALSE(std::filesystem::exists(Kept));
+	EXPECT_FALSE(std::filesystem::exists(Sandbox.GetProjectFolder() + "/Saved/Trellic"));
+
+	// The next upload is an update of that item, and the Workshop still holds one item.
+	const int32 LastItems = Next.IndexOfReply(TEXT("workshop"), Next.IndexOfReply(TEXT("workshop")) + 1);
+	ASSERT_NE(LastItems, INDEX_NONE);
+	const TArray<TSharedPtr<FJsonValue>>& After = Next.Lines[LastItems]->GetArrayField(TEXT("items"));
+	ASSERT_EQ(After.Num(), 1) << Next.RawOutput;
+	EXPECT_EQ(After[0]->AsObject()->GetStringField(TEXT("id")).ToUtf8(), ItemId);
+	EXPECT_EQ(Strings(After[0]->AsObject(), TEXT("change_notes")), "After the crash");
+	EXPECT_NE(ReadFile(Mod.Record).find("\"ItemId\": \"" + ItemId + "\""), std::string::npos);
+}
+
+TEST(WorkshopUpload, LinksAreNeverFollowedTheStagedBuildsAreNamedAndLeftOutAndOneInThePayloadStopsTheUpload)
+{
+	FHostSandbox Sandbox;
+	const FSampleMod Mod(Sandbox);
+	Sandbox.Run({Quit});
+	Mod.Stage();
+	const std::string Outside = Sandbox.GetRoot() + "/Outside";
+	WriteFile(Outside + "/id_rsa", "secret");
+	std::filesystem::create_symlink(Outside, Mod.Staging + "/Content/ext");
+	std::filesystem::create_symlink("..", Mod.Staging + "/Content/Paks/loop");
+
+	const FHostRun Run = Sandbox.Run({Mod.Upload(), WaitForUpload, Items, Quit});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const TArray<TSharedPtr<FJsonValue>> Uploaded = ItemsOf(Run);
+	ASSERT_EQ(Uploaded.Num(), 1) << Run.RawOutput;
+	EXPECT_EQ(Strings(Uploaded[0]->AsObject(), TEXT("files")), "Content/Paks/Windows/SampleModWindows.pak|SampleMod.uplugin");
+	const std::vector<std::string> Warnings = LogLines(Run, TEXT("Warning"));
+	const std::string Named = "The packaged mod in '" + Mod.Staging + "' holds symbolic links, which the upload never follows, so they were left out: ";
+	const auto Link = std::find_if(Warnings.begin(), Warnings.end(), [&Named](const std::string& Line) {
+		return Line.starts_with(Named);
+	});
+	ASSERT_NE(Link, Warnings.end()) << Run.RawOutput;
+	EXPECT_NE(Link->find(Mod.Staging + "/Content/ext"), std::string::npos) << *Link;
+	EXPECT_NE(Link->find(Mod.Staging + "/Content/Paks/loop"), std::string::npos) << *Link;
+	EXPECT_TRUE(Link->ends_with(". If the mod needs what they point to, put the files themselves into the mod and package it again.")) << *Link;
+
+	// A link put into the payload by hand is neither deleted through nor replaced.
+	const std::string Payload = Mod.Folder + "/Saved/WorkshopUpload";
+	std::filesystem::create_symlink(Outside, Payload + "/Content/planted");
+	const FHostRun Again = Sandbox.Run({Mod.Upload(), Quit});
+	const TSharedPtr<FJsonObject> Reply = Again.Lines[Again.IndexOfReply(TEXT("call"))];
+	EXPECT_EQ(Reply->GetStringField(TEXT("return")).ToUtf8(), "InvalidMod") << Again.RawOutput;
+	const TSharedPtr<FJsonObject> Error = Reply->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"));
+	EXPECT_EQ(Error->GetStringField(TEXT("string")).ToUtf8(), "The symbolic link '" + Payload +
+	                                                              "/Content/planted' lies where the upload folder is built, and the upload deletes nothing "
+	                                                              "through a link. Delete the link by hand, then upload again.");
+	EXPECT_TRUE(std::filesystem::is_symlink(Payload + "/Content/planted"));
+	EXPECT_EQ(ReadFile(Outside + "/id_rsa"), "secret");
+	EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Outside), std::filesystem::directory_iterator()), 1);
+}
+
+TEST(WorkshopUpload, AKeptItemThatLeadsOutOfTheProjectIsSetAsideAndNothingOutsideIsReadOrWritten)
+{
+	FHostSandbox Sandbox;
+	const FSampleMod Mod(Sandbox);
+	Sandbox.Run({Quit});
+	const std::string Project = Sandbox.GetProjectFolder();
+	const std::string Outside = Sandbox.GetRoot() + "/Outside";
+	WriteFile(Outside + "/Mod/Mod.uplugin", "{}");
+	WriteFile(Outside + "/Mod/workshop.json", "{\"Visibility\": \"private\"}");
+	WriteFile(Outside + "/victim.txt", "not a record");
+	std::filesystem::create_symlink(Outside + "/Mod", Project + "/Mods/Linked");
+	std::filesystem::create_symlink(Outside + "/victim.txt", Mod.Record);
+	const std::string DefaultGame = ReadFile(Project + "/Config/DefaultGame.ini");
+
+	const std::string Kept = Project + "/Saved/Trellic/PendingWorkshopItem.json";
+	const std::vector<std::string> Mods = {"../Outside/Mod/Mod.uplugin", Outside + "/Mod/Mod.uplugin", "Mods/Linked/Mod.uplugin",
+	                                       "Mods/SampleMod/SampleMod.uplugin", "Config/DefaultGame.ini"};
+	for (size_t Index = 0; Index < Mods.size(); ++Index)
+	{
+		WriteFile(Kept, "{\"Mod\": \"" + Mods[Index] + "\", \"ItemId\": \"4242\"}");
+		const FHostRun Run = Sandbox.Run({Quit});
+		ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+		const std::string Aside = Kept + (Index == 0 ? "" : "." + std::to_string(Index + 1)) + ".set-aside";
+		EXPECT_EQ(LogLines(Run, TEXT("Warning")),
+		          (std::vector<std::string>{"'" + Kept + "' names the mod '" + Mods[Index] +
+		                                    "', which is not a descriptor inside the project or is reached through a symbolic link, so nothing there was "
+		                                    "read or written and Workshop item 4242 was not recorded. It is kept as '" +
+		                                    Aside + "'; if the mod is yours, write the id into its workshop.json by hand."}))
+		    << Mods[Index];
+		EXPECT_FALSE(std::filesystem::exists(Kept)) << Mods[Index];
+		EXPECT_TRUE(std::filesystem::exists(Aside)) << Mods[Index];
+	}
+	EXPECT_EQ(ReadFile(Outside + "/Mod/Mod.uplugin"), "{}");
+	EXPECT_EQ(ReadFile(Outside + "/Mod/workshop.json"), "{\"Visibility\": \"private\"}");
+	EXPECT_EQ(ReadFile(Outside + "/victim.txt"), "not a record");
+	EXPECT_EQ(ReadFile(Project + "/Config/DefaultGame.ini"), DefaultGame);
+	EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Outside + "/Mod"), std::filesystem::directory_iterator()), 2);
 }

@@ -18,3 +18,12 @@ enum class ETRLWorkshopVisibility : uint8
 	/** Anyone with the link can see the item, but it is not listed in searches. Recorded as "unlisted". */
 	Unlisted
 };
+
+/** @return the word a workshop.json records for Visibility; "public" for a number outside the enum. */
+TRELLIC_API const TCHAR* LexToString(ETRLWorkshopVisibility Visibility);
+
+/**
+ * Reads a word of a workshop.json, ignoring letter case (the caller trims it).
+ * @return false, leaving OutVisibility as it was, for a word that names no visibility
+ */
+TRELLIC_API bool LexTryParseString(ETRLWorkshopVisibility& OutVisibility, const TCHAR* Word);

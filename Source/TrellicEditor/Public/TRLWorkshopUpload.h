@@ -2,7 +2,6 @@
 
 #pragma once
 
-#include "Containers/Ticker.h"
 #include "CoreMinimal.h"
 #include "TRLWorkshopPublisher.h"
 #include "TRLWorkshopResult.h"
@@ -10,7 +9,7 @@
 #include "UObject/Object.h"
 #include "TRLWorkshopUpload.generated.h"
 
-class SNotificationItem;
+class FTRLUploadJob;
 
 /**
  * Workshop upload: sends a packaged mod to the Steam Workshop. It assembles the folder that goes to Steam from the
@@ -29,11 +28,13 @@ public:
 	 *
 	 * The folder is the mod's Saved/WorkshopUpload, emptied first: it receives everything under the mod's staging folder
 	 * (GetModStagingDirectory) and a copy of the mod's descriptor, so that subscribers get the cooked archives and the
-	 * descriptor in the layout of a local mod, and nothing else that lies beside the mod.
+	 * descriptor in the layout of a local mod, and nothing else that lies beside the mod. A symbolic link in the staged
+	 * build is never followed: it is named in a warning and left out.
 	 *
 	 * @param ModDescriptorPath path of the mod's .uplugin; a relative one is resolved against the engine's base
 	 *        directory.
-	 * @param OutError set when the result is empty: the mod was not packaged, or the folder could not be made or filled.
+	 * @param OutError set when the result is empty: the mod was not packaged, or the folder could not be made or filled
+	 *        (naming the file and why).
 	 * @return the absolute payload folder, or an empty string on failure.
 	 */
 	UFUNCTION(BlueprintCallable, Category = "Trellic|Steam Workshop")
@@ -152,37 +153,22 @@ private:
 	UFUNCTION()
 	void HandlePublishComplete(ETRLWorkshopResult Result, const FString& ItemId, const FText& StatusMessage);
 
-	/** Shows the uploaded percentage in the notification. @return true: the ticker keeps running until completion */
-	bool TickProgress(float DeltaTime);
-
-	/** Gives the notification its final text and state, and lets it expire. */
-	void FinishNotification(bool bSuccess, const FText& Message);
-
-	/** Writes ItemId, the mod, the time and the visibility to the mod's workshop.json; nothing for an empty id. */
-	void RecordItemId(const FString& ItemId) const;
+	/**
+	 * Steam has made the new item, long before the upload ends, so its id is kept at once where a restart finds it.
+	 *
+	 * An editor that ended before the upload does then records the item at its next start, and the next upload
+	 * updates that item instead of making another.
+	 */
+	UFUNCTION()
+	void HandleItemCreated(const FString& ItemId);
 
 	/** The publisher doing this upload; null after completion. */
 	UPROPERTY()
 	TObjectPtr<UTRLWorkshopPublisher> Publisher;
 
-	/** Absolute path of the mod's .uplugin. */
-	FString ModDescriptorPath;
-
-	/** The descriptor's base file name. */
-	FString ModName;
-
-	/** The visibility resolved when the upload started. */
-	ETRLWorkshopVisibility Visibility = ETRLWorkshopVisibility::Public;
-
-	/** The progress notification; empty when none could be shown, and after completion. */
-	TSharedPtr<SNotificationItem> Notification;
-
-	/** The progress ticker's registration; empty after completion. */
-	FTSTicker::FDelegateHandle TickerHandle;
+	/** The notification, the progress and the end of this upload. */
+	TSharedPtr<FTRLUploadJob> Job;
 
 	/** The live upload, kept in the root set; null when no upload runs. */
 	static UTRLWorkshopUpload* ActiveUpload;
-
-	/** The status message of the last failed upload; empty after a success. */
-	static FText LastFailureReason;
 };

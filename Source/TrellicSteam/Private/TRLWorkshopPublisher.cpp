@@ -304,6 +304,7 @@ void UTRLWorkshopPublisher::HandleItemCreated(const FTRLWorkshopAnswer& Answer, 
 	}
 	TargetItemId = Answer.ItemId;
 	CreatedItemId = Answer.ItemId;
+	OnItemCreated.Broadcast(ItemIdToString(CreatedItemId));
 	Running->SubmitItemUpdate(TargetItemId, PendingUpdate, FTRLOnWorkshopAnswer::CreateUObject(this, &UTRLWorkshopPublisher::HandleItemSubmitted, Request));
 }
 

@@ -16,6 +16,9 @@
  */
 DECLARE_DYNAMIC_MULTICAST_DELEGATE_ThreeParams(FTRLOnPublishComplete, ETRLWorkshopResult, Result, const FString&, ItemId, const FText&, StatusMessage);
 
+/** Told when Steam has made the new item of a request, before its content goes up: the item id as Steam reported it. */
+DECLARE_DYNAMIC_MULTICAST_DELEGATE_OneParam(FTRLOnItemCreated, const FString&, ItemId);
+
 /**
  * Creates and updates Steam Workshop items, one request at a time. A request either is refused at the call or runs in
  * the background; either way OnPublishComplete is broadcast exactly once for it, on the game thread, and a refusal is
@@ -59,6 +62,10 @@ public:
 	/** Broadcast once per request when it ends, a refusal at the call included. */
 	UPROPERTY(BlueprintAssignable, Category = "Trellic|Workshop")
 	FTRLOnPublishComplete OnPublishComplete;
+
+	/** Broadcast once a new item exists, so that its id can be kept before the upload ends. */
+	UPROPERTY(BlueprintAssignable, Category = "Trellic|Workshop")
+	FTRLOnItemCreated OnItemCreated;
 
 	/** A publisher that goes away mid-request drops it without a broadcast: nothing is left to hear it. */
 	virtual void BeginDestroy() override;

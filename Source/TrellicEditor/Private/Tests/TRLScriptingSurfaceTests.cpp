@@ -377,8 +377,16 @@ void FTRLScriptingSurfaceSpec::Define()
 			                   TEXT("Workshop upload: sends a packaged mod to the Steam Workshop. It assembles the folder that goes to Steam"));
 		});
 
-		It("reflects nine callable or pure functions and HandlePublishComplete, and Publisher as its one property", [this]() {
-			TestClassSurface(UTRLWorkshopUpload::StaticClass(), UploadFunctions(), TEXT("Trellic|Steam Workshop"), 10, {TEXT("Publisher")});
+		It("reflects nine callable or pure functions and the publisher's two handlers, and Publisher as its one property", [this]() {
+			TestClassSurface(UTRLWorkshopUpload::StaticClass(), UploadFunctions(), TEXT("Trellic|Steam Workshop"), 11, {TEXT("Publisher")});
+			// The publisher's delegates reach the handlers by name; scripts must not.
+			UFunction* ItemCreated = UTRLWorkshopUpload::StaticClass()->FindFunctionByName(TEXT("HandleItemCreated"));
+			if (TestNotNull(TEXT("HandleItemCreated is found by name"), ItemCreated))
+			{
+				TestTrue(TEXT("HandleItemCreated is native and private"), ItemCreated->HasAllFunctionFlags(FUNC_Native | FUNC_Private));
+				TestFalse(TEXT("HandleItemCreated is static, public or callable"),
+				          ItemCreated->HasAnyFunctionFlags(FUNC_Static | FUNC_Public | FUNC_BlueprintCallable | FUNC_BlueprintPure));
+			}
 		});
 
 		It("reflects HandlePublishComplete by name only: private, not static, not callable by scripts", [this]() {
@@ -417,19 +425,6 @@ void FTRLScriptingSurfaceSpec::Define()
 			TestFalse(TEXT("visible to scripts or the editor"),
 			          Publisher->HasAnyPropertyFlags(CPF_Edit | CPF_BlueprintVisible | CPF_BlueprintReadOnly | CPF_BlueprintAssignable | CPF_Config |
 			                                         CPF_Transient | CPF_SaveGame | CPF_ExposeOnSpawn));
-		});
-
-		It("keeps the notification, the ticker, the record writer and the upload's state native-only", [this]() {
-			const UClass* Class = UTRLWorkshopUpload::StaticClass();
-			for (const TCHAR* Name : {TEXT("FinishNotification"), TEXT("RecordItemId"), TEXT("TickProgress")})
-			{
-				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindFunctionByName(Name));
-			}
-			for (const TCHAR* Name : {TEXT("ActiveUpload"), TEXT("LastFailureReason"), TEXT("ModDescriptorPath"), TEXT("ModName"), TEXT("Visibility"),
-			                          TEXT("Notification"), TEXT("TickerHandle")})
-			{
-				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindPropertyByName(Name));
-			}
 		});
 
 		It("runs Preflight for a script with no result: its findings reach the log only", [this]() {

@@ -10,6 +10,7 @@
 #include "TRLScopedSettingsOverride.h"
 #include "TRLScopedWorkshopServiceOverride.h"
 #include "TRLSettings.h"
+#include "TRLUploadJob.h"
 #include "TRLWorkshopUpload.h"
 #include "Templates/SharedPointer.h"
 #include "Tests/TRLFakeWorkshopService.h"
@@ -60,6 +61,7 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 	FString ModDir;
 	FString Descriptor;
 	FString RecordPath;
+	FString PendingItemPath;
 	UTRLSettings* Settings = nullptr;
 	TSharedPtr<FTRLFakeWorkshopService> Fake;
 	TSharedPtr<FTRLScopedProjectOverride> ProjectOverride;
@@ -203,6 +205,7 @@ void FTRLWorkshopUploadSpec::Define()
 		ModDir = ProjectDir / TEXT("Mods/MyMod");
 		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("MyMod"), TEXT("MyMod"), CompleteDescriptorText());
 		RecordPath = ModDir / TEXT("workshop.json");
+		PendingItemPath = ProjectDir / TEXT("Saved/Trellic/PendingWorkshopItem.json");
 		WriteText(ModDir / TEXT("preview.png"), TEXT("png: a preview image of more than 16 bytes"));
 
 		// A new settings object copies the project's configured values; the specs state the ones they rely on.
@@ -348,7 +351,10 @@ void FTRLWorkshopUploadSpec::Define()
 			IFileManager::Get().Delete(*PayloadDir());
 			IFileManager::Get().MakeDirectory(*(StagingDir() / TEXT("MyMod.uplugin")), true);
 			TestEqualSensitive(TEXT("no descriptor copy"), UTRLWorkshopUpload::BuildUploadPayload(Descriptor, Error), FString());
-			TestText(TEXT("no descriptor copy"), Error, TEXT("CopyDescriptorFailed"), TEXT("Could not copy 'MyMod.uplugin' into the upload folder."));
+			TestText(TEXT("no descriptor copy"), Error, TEXT("CopyDescriptorFailed"),
+			         FString::Printf(TEXT("Could not copy 'MyMod.uplugin' into the upload folder: the folder '%s/MyMod.uplugin' is in its way. Take the "
+			                              "folder of that name out of the staged build, or package the mod again, then upload it."),
+			                         *PayloadDir()));
 			TestTrue(TEXT("the staged archive stays"), IFileManager::Get().FileExists(*(StagingDir() / TEXT("Content/Paks/Windows/MyModWindows.pak"))));
 			TestEqualSensitive(TEXT("the descriptor stays"), ReadText(Descriptor), CompleteDescriptorText());
 		});
@@ -441,7 +447,6 @@ void FTRLWorkshopUploadSpec::Define()
 
 			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123));
 			TestFalse(TEXT("not in progress"), UTRLWorkshopUpload::IsUploadInProgress());
-			TestTrue(TEXT("no failure reason"), UTRLWorkshopUpload::LastFailureReason.IsEmpty());
 			TestRecord(TEXT("record"),
 			           {TEXT("\"ItemId\": \"123\""), TEXT("\"Mod\": \"MyMod\""), TEXT("\"LastUploaded\": \"<time>\""), TEXT("\"Visibility\": \"unlisted\"")});
 			TestText(TEXT("notification"), Items[0]->Text, TEXT("UploadDone"), TEXT("MyMod is on the Steam Workshop (item 123)."));
@@ -467,6 +472,47 @@ void FTRLWorkshopUploadSpec::Define()
 			Answer(ETRLWorkshopResult::Success, 77);
 			TestRecord(TEXT("record"),
 			           {TEXT("\"ItemId\": \"77\""), TEXT("\"Visibility\": \"friends\""), TEXT("\"Mod\": \"MyMod\""), TEXT("\"LastUploaded\": \"<time>\"")});
+		});
+
+		It("warns about an item id that is not a string, updates the item a number names exactly, and refuses one too long to be read", [this]() {
+			Package();
+			WriteText(RecordPath, TEXT("{\"ItemId\": 77}"));
+			AddExpectedErrorPlain(FString::Printf(TEXT("'%s' holds ItemId as a number, not as a string. Write it in quotes, \"ItemId\": \"77\": a long id "
+			                                           "written as a number loses digits, and the upload would then update another item or make a duplicate."),
+			                                      *RecordPath),
+			                      EAutomationExpectedErrorFlags::Exact, 1);
+			Upload();
+			TestEqual(TEXT("the item the number names"), Fake->SubmittedItemId, static_cast<uint64>(77));
+			Answer(ETRLWorkshopResult::Success, 77);
+			TestTrue(TEXT("written back as a string"), ReadText(RecordPath).Contains(TEXT("\"ItemId\": \"77\""), ESearchCase::CaseSensitive));
+
+			// Read through a double this id becomes 13476147289000075264, another item's id or none.
+			const FString TooLong = TEXT("{\"ItemId\": 13476147289000075457}");
+			WriteText(RecordPath, TooLong);
+			AddExpectedErrorPlain(FString::Printf(TEXT("'%s' holds ItemId as a number too long to be read exactly, so it cannot tell which Workshop item to "
+			                                           "update. Write the item's id as a string, in quotes, as its Workshop page shows it: \"ItemId\": "
+			                                           "\"1234567890\"."),
+			                                      *RecordPath),
+			                      EAutomationExpectedErrorFlags::Exact, 1);
+			const int32 Connects = Fake->NumConnects;
+			FText Error;
+			TestEqual(TEXT("refused"), static_cast<int32>(Upload(Error)), static_cast<int32>(ETRLWorkshopResult::InvalidMod));
+			TestText(TEXT("refusal"), Error, TEXT("ItemIdNotExact"),
+			         FString::Printf(TEXT("'%s' gives the Workshop item id as a number too long to be read exactly, so nothing was uploaded: it could update "
+			                              "the wrong item or make a duplicate. Write the id as a string, in quotes, then upload again."),
+			                         *RecordPath));
+			TestEqual(TEXT("nothing sent"), Fake->NumConnects, Connects);
+			TestEqualSensitive(TEXT("the record as it was"), ReadText(RecordPath), TooLong);
+			TestEqualSensitive(TEXT("no id to word the menu with"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString());
+
+			WriteText(RecordPath, TEXT("{\"ItemId\": null}"));
+			AddExpectedErrorPlain(FString::Printf(TEXT("'%s' holds ItemId as null, which names no Workshop item, so the upload makes a new item. If the mod is "
+			                                           "on the Workshop already, write its item id as a string, in quotes: \"ItemId\": \"1234567890\"."),
+			                                      *RecordPath),
+			                      EAutomationExpectedErrorFlags::Exact, 1);
+			Upload();
+			TestEqual(TEXT("a new item for null"), Fake->NumCreates, 1);
+			Answer(ETRLWorkshopResult::Success, 78);
 		});
 
 		It("keeps the Workshop page's own text when the record turns sync off, and the record keeps that switch", [this]() {
@@ -541,11 +587,11 @@ void FTRLWorkshopUploadSpec::Define()
 		});
 	});
 
-	Describe("TickProgress", [this]() {
+	Describe("FTRLUploadJob::TickProgress", [this]() {
 		It("shows nothing until progress is known, then the percentage rounded half up", [this]() {
 			Package();
 			Upload();
-			UTRLWorkshopUpload* Running = UTRLWorkshopUpload::ActiveUpload;
+			FTRLUploadJob* Running = UTRLWorkshopUpload::ActiveUpload->Job.Get();
 			Running->TickProgress(0.5f);
 			TestEqual(TEXT("nothing at 0"), Items[0]->NumSubTextChanges, 0);
 			const TPair<float, const TCHAR*> Cases[] = {{0.125f, TEXT("13% uploaded")}, {0.994f, TEXT("99% uploaded")}, {0.995f, TEXT("100% uploaded")}};
@@ -568,14 +614,25 @@ void FTRLWorkshopUploadSpec::Define()
 			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 555));
 			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::AccessDenied, 0, Denied));
 			TestEqualSensitive(TEXT("recorded"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString(TEXT("555")));
-			TestEqualSensitive(TEXT("failure reason"), UTRLWorkshopUpload::LastFailureReason.ToString(), Denied.ToString());
 			TestTrue(TEXT("failure shown"), Items[0]->State == SNotificationItem::CS_Fail && Items[0]->Text.ToString().Equals(Denied.ToString()));
 
 			Upload();
 			TestEqual(TEXT("no second item"), Fake->NumCreates, 1);
 			TestEqual(TEXT("the recorded item"), Fake->SubmittedItemId, static_cast<uint64>(555));
 			Answer(ETRLWorkshopResult::Success, 555);
-			TestTrue(TEXT("a success empties the failure reason"), UTRLWorkshopUpload::LastFailureReason.IsEmpty());
+		});
+
+		It("keeps a new item in the project's Saved folder from its creation until the record holds it", [this]() {
+			Package();
+			Upload();
+			TestFalse(TEXT("nothing kept before Steam makes the item"), IFileManager::Get().FileExists(*PendingItemPath));
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123));
+			TestEqualSensitive(TEXT("kept by the mod's path in the project"), ReadText(PendingItemPath),
+			                   FString(TEXT("{\r\n\t\"Mod\": \"Mods/MyMod/MyMod.uplugin\",\r\n\t\"ItemId\": \"123\"\r\n}")));
+			TestFalse(TEXT("not recorded yet"), IFileManager::Get().FileExists(*RecordPath));
+			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123));
+			TestEqualSensitive(TEXT("recorded"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString(TEXT("123")));
+			TestFalse(TEXT("dropped, with its folder, once recorded"), IFileManager::Get().DirectoryExists(*FPaths::GetPath(PendingItemPath)));
 		});
 
 		It("keeps the item id in the error line when the record cannot be written, and still shows the success", [this]() {
@@ -588,19 +645,22 @@ void FTRLWorkshopUploadSpec::Define()
 			Answer(ETRLWorkshopResult::Success, 123);
 			TestTrue(TEXT("error line"), TrellicLines().Contains(TEXT("Error: ") + Line));
 			TestTrue(TEXT("success shown"), Items[0]->State == SNotificationItem::CS_Success);
+			TestTrue(TEXT("still kept for the next start"), ReadText(PendingItemPath).Contains(TEXT("\"ItemId\": \"123\"")));
 		});
 
-		It("keeps a record that cannot be read beside the new one", [this]() {
+		It("keeps a record that cannot be read beside the new one, under a name no earlier copy has", [this]() {
 			Package();
 			const FString Broken = TEXT("{\"ItemId\": 12,, \"SyncDescription\": false}");
 			WriteText(RecordPath, Broken);
-			const FString Warning = FString::Printf(TEXT("'%s' could not be read as a Workshop record. It is kept as '%s.bak', and a new record is written."),
+			WriteText(RecordPath + TEXT(".bak"), TEXT("an earlier copy"));
+			const FString Warning = FString::Printf(TEXT("'%s' could not be read as a Workshop record. It is kept as '%s.2.bak', and a new record is written."),
 			                                        *RecordPath, *RecordPath);
 			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 			Upload();
 			TestEqual(TEXT("a new item"), Fake->NumCreates, 1);
 			Answer(ETRLWorkshopResult::Success, 31);
-			TestEqualSensitive(TEXT("kept"), ReadText(RecordPath + TEXT(".bak")), Broken);
+			TestEqualSensitive(TEXT("kept"), ReadText(RecordPath + TEXT(".2.bak")), Broken);
+			TestEqualSensitive(TEXT("the earlier copy stays"), ReadText(RecordPath + TEXT(".bak")), FString(TEXT("an earlier copy")));
 			TestEqualSensitive(TEXT("new record"), UTRLWorkshopUpload::GetRecordedItemId(Descriptor), FString(TEXT("31")));
 			TestTrue(TEXT("warned"), TrellicLines().Contains(TEXT("Warning: ") + Warning));
 		});

@@ -1,0 +1,109 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "TRLSafeFiles.h"
+
+#include "GenericPlatform/GenericPlatformFile.h"
+#include "HAL/PlatformFileManager.h"
+#include "Misc/Paths.h"
+
+namespace TRLSafeFiles
+{
+	bool IsLink(IPlatformFile& PlatformFile, const TCHAR* Path)
+	{
+		// A platform that cannot tell answers Unimplemented; nothing better than the listing is known there.
+		return PlatformFile.IsSymlink(Path) == ESymlinkResult::Symlink;
+	}
+
+	/** @return the folder without a trailing separator, "\" turned to "/" */
+	FString AsFolder(const FString& Folder)
+	{
+		FString Normalized = Folder;
+		FPaths::NormalizeDirectoryName(Normalized);
+		return Normalized;
+	}
+} // namespace TRLSafeFiles
+
+bool FTRLSafeFiles::WalkWithoutLinks(const FString& Folder, const FVisitor& Visit)
+{
+	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
+	// Folders still to list, so that no depth of folders can exhaust the stack.
+	TArray<FString> Pending;
+	Pending.Add(TRLSafeFiles::AsFolder(Folder));
+	bool bStopped = false;
+	while (!bStopped && !Pending.IsEmpty())
+	{
+		const FString Current = Pending.Pop();
+		const bool bListed = PlatformFile.IterateDirectory(*Current, [&PlatformFile, &Pending, &bStopped, &Visit](const TCHAR* Path, bool bIsDirectory) {
+			EEntry Entry = bIsDirectory ? EEntry::Folder : EEntry::File;
+			if (TRLSafeFiles::IsLink(PlatformFile, Path))
+			{
+				Entry = EEntry::Link;
+			}
+			else if (bIsDirectory)
+			{
+				Pending.Add(Path);
+			}
+			bStopped = !Visit(FString(Path), Entry);
+			return !bStopped;
+		});
+		if (!bListed && !bStopped)
+		{
+			bStopped = !Visit(Current, EEntry::Unlisted);
+		}
+	}
+	return !bStopped;
+}
+
+FString FTRLSafeFiles::FindLinkBelow(const FString& Base, const FString& Path)
+{
+	const FString Root = TRLSafeFiles::AsFolder(Base) / TEXT("");
+	const FString Below = TRLSafeFiles::AsFolder(Path);
+	if (!Below.StartsWith(Root, ESearchCase::CaseSensitive))
+	{
+		return FString();
+	}
+	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
+	// Each level from the top down: a link higher up would decide where everything under it lies.
+	for (int32 Separator = Root.Len() - 1; Separator != INDEX_NONE;)
+	{
+		Separator = Below.Find(TEXT("/"), ESearchCase::CaseSensitive, ESearchDir::FromStart, Separator + 1);
+		const FString Level = Separator == INDEX_NONE ? Below : Below.Left(Separator);
+		if (TRLSafeFiles::IsLink(PlatformFile, *Level))
+		{
+			return Level;
+		}
+	}
+	return FString();
+}
+
+bool FTRLSafeFiles::ResolveInside(const FString& Base, const FString& RelativePath, FString& OutPath)
+{
+	if (RelativePath.IsEmpty() || !FPaths::IsRelative(RelativePath))
+	{
+		return false;
+	}
+	const FString Root = TRLSafeFiles::AsFolder(Base);
+	FString Path = Root / RelativePath;
+	FPaths::NormalizeFilename(Path);
+	if (!FPaths::CollapseRelativeDirectories(Path) || !Path.StartsWith(Root / TEXT(""), ESearchCase::CaseSensitive) || !FindLinkBelow(Root, Path).IsEmpty())
+	{
+		return false;
+	}
+	OutPath = Path;
+	return true;
+}
+
+FString FTRLSafeFiles::FindFreePath(const FString& Stem, const TCHAR* Suffix)
+{
+	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
+	// A link counts as taken, even one to nothing: what is written to its name would land where it points.
+	const auto IsTaken = [&PlatformFile](const FString& Candidate) {
+		return PlatformFile.FileExists(*Candidate) || PlatformFile.DirectoryExists(*Candidate) || TRLSafeFiles::IsLink(PlatformFile, *Candidate);
+	};
+	FString Candidate = Stem + Suffix;
+	for (int32 Number = 2; IsTaken(Candidate); ++Number)
+	{
+		Candidate = FString::Printf(TEXT("%s.%d%s"), *Stem, Number, Suffix);
+	}
+	return Candidate;
+}
