@@ -141,7 +141,7 @@ ETRLWorkshopResult UTRLWorkshopUpload::UploadMod(const FString& ModDescriptorPat
 	UTRLWorkshopPublisher* Publisher = NewObject<UTRLWorkshopPublisher>(Upload);
 	Upload->Publisher = Publisher;
 	Publisher->OnPublishComplete.AddUniqueDynamic(Upload, &UTRLWorkshopUpload::HandlePublishComplete);
-	Publisher->OnItemCreated.AddUniqueDynamic(Upload, &UTRLWorkshopUpload::HandleItemCreated);
+	Publisher->OnItemCreated.AddUObject(Upload, &UTRLWorkshopUpload::HandleItemCreated);
 	ActiveUpload = Upload;
 
 	// Held here too: a refusal at the call ends the upload, and lets the object go, before the call returns it.
@@ -174,7 +174,7 @@ void UTRLWorkshopUpload::HandlePublishComplete(ETRLWorkshopResult Result, const 
 	if (Publisher)
 	{
 		Publisher->OnPublishComplete.RemoveDynamic(this, &UTRLWorkshopUpload::HandlePublishComplete);
-		Publisher->OnItemCreated.RemoveDynamic(this, &UTRLWorkshopUpload::HandleItemCreated);
+		Publisher->OnItemCreated.RemoveAll(this);
 		Publisher = nullptr;
 	}
 	if (ActiveUpload == this)

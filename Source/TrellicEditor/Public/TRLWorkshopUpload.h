@@ -159,7 +159,6 @@ private:
 	 * An editor that ended before the upload does then records the item at its next start, and the next upload
 	 * updates that item instead of making another.
 	 */
-	UFUNCTION()
 	void HandleItemCreated(const FString& ItemId);
 
 	/** The publisher doing this upload; null after completion. */

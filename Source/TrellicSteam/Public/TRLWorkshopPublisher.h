@@ -16,8 +16,11 @@
  */
 DECLARE_DYNAMIC_MULTICAST_DELEGATE_ThreeParams(FTRLOnPublishComplete, ETRLWorkshopResult, Result, const FString&, ItemId, const FText&, StatusMessage);
 
-/** Told when Steam has made the new item of a request, before its content goes up: the item id as Steam reported it. */
-DECLARE_DYNAMIC_MULTICAST_DELEGATE_OneParam(FTRLOnItemCreated, const FString&, ItemId);
+/**
+ * Told when Steam has made the new item of a request, before its content goes up: the item id as Steam reported it.
+ * Native only: the editor keeps the id for a restart; scripts learn it from OnPublishComplete.
+ */
+DECLARE_MULTICAST_DELEGATE_OneParam(FTRLOnItemCreated, const FString& /*ItemId*/);
 
 /**
  * Creates and updates Steam Workshop items, one request at a time. A request either is refused at the call or runs in
@@ -64,7 +67,6 @@ public:
 	FTRLOnPublishComplete OnPublishComplete;
 
 	/** Broadcast once a new item exists, so that its id can be kept before the upload ends. */
-	UPROPERTY(BlueprintAssignable, Category = "Trellic|Workshop")
 	FTRLOnItemCreated OnItemCreated;
 
 	/** A publisher that goes away mid-request drops it without a broadcast: nothing is left to hear it. */
