@@ -448,6 +448,23 @@ void FTRLModPackagerSpec::Define()
 			TestEqual(TEXT("tasks"), Tasks.Num(), 0);
 		});
 
+		It("refuses to prepare a mod outside the mods folder, which the cook journal could not put back", [this]() {
+			const FString Elsewhere =
+			    TRLTest::WriteMod(ProjectDir / TEXT("Plugins"), TEXT("Other"), TEXT("Other"), DescriptorText(TEXT("Other"), TEXT("true")));
+			WriteText(ProjectDir / TEXT("Plugins/Other/Content/Thing.uasset"), TEXT("asset"));
+			const TMap<FString, TArray<uint8>> Before = Snapshot();
+			AddExpectedErrorPlain(
+			    FString::Printf(TEXT("'%s' is neither a mod descriptor in the mods folder nor Config/DefaultGame.ini, so it cannot be "
+			                         "recorded in the cook journal and 'Other' was not prepared for cooking. Only a mod in the project's mods "
+			                         "folder, reached without a symbolic link, can be packaged: move it there and package again."),
+			                    *Elsewhere),
+			    EAutomationExpectedErrorFlags::Exact, 1);
+			FText Error;
+			TestTrue(TEXT("refused"), UTRLModPackager::PackageMod(Elsewhere, Error) == ETRLPackageStartResult::InvalidMod);
+			TestText(TEXT("refusal"), Error, TEXT("PrepareFailed"), TEXT("Could not prepare 'Other' for cooking. Is its descriptor writable?"));
+			TestUnchanged(TEXT("a mod outside the mods folder"), Before);
+		});
+
 		It("creates a missing DefaultGame.ini for the cook and leaves it empty afterwards", [this]() {
 			IFileManager::Get().Delete(*IniPath);
 			FText Error;
