@@ -389,22 +389,6 @@ void FTRLModPackagerSpec::Define()
 			TestEqualSensitive(TEXT("platform text"), Tasks.Last().PlatformDisplayName.ToString(), FString(TEXT("Win64")));
 		});
 
-		It("turns ExplicitlyLoaded off for the cook, adding it when missing, and lists the content root in DefaultGame.ini", [this]() {
-			for (const TCHAR* ExplicitlyLoaded : {TEXT("true"), TEXT("")})
-			{
-				WriteText(Descriptor, DescriptorText(ModName, ExplicitlyLoaded));
-				const TArray<uint8> DescriptorBefore = TRLTest::ReadBytes(Descriptor);
-				FText Error;
-				Package(Error);
-				TestEqualSensitive(TEXT("descriptor during the cook"), ReadText(Descriptor), DescriptorText(ModName, TEXT("false")));
-				TestEqualSensitive(TEXT("DefaultGame.ini during the cook"), ReadText(IniPath),
-				                   FString(TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n\r\n")) + Header() + TEXT("\r\n") +
-				                       CookLine() + TEXT("\r\n"));
-				EndJob(TEXT("Completed"));
-				TestTrue(TEXT("descriptor after the cook"), TRLTest::ReadBytes(Descriptor) == DescriptorBefore);
-			}
-		});
-
 		It("refuses with PrepareFailed, after a Warning that names the file and the reason, and leaves both files as they were", [this]() {
 			auto TestPrepareFailed = [this](const FString& What, const FString& Warning, int32 Times = 1) {
 				const TMap<FString, TArray<uint8>> Before = Snapshot();
