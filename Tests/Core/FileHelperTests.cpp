@@ -1,7 +1,10 @@
 #include "Misc/FileHelper.h"
 
+#include "HAL/PlatformMisc.h"
+
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -210,4 +213,24 @@ TEST_F(FFileHelperTest, BytesRoundTripUnchanged)
 	EXPECT_EQ(Read, Data);
 	EXPECT_FALSE(FFileHelper::LoadFileToArray(Read, *PathOf(TEXT("missing.bin"))));
 	EXPECT_TRUE(Read.IsEmpty());
+}
+
+TEST_F(FFileHelperTest, AFailedSaveLeavesTheSystemsReasonAsTheLastError)
+{
+	WriteBytes("locked.txt", "old");
+	fs::permissions(Folder / "locked.txt", fs::perms::owner_read);
+	fs::create_directory(Folder / "Folder.txt");
+	const std::pair<const TCHAR*, std::string> Cases[] = {
+	    {TEXT("Folder.txt"), "Is a directory"}, {TEXT("locked.txt"), "Permission denied"}, {TEXT("Missing/new.txt"), "No such file or directory"}};
+	for (const auto& [Name, Reason] : Cases)
+	{
+		EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(Name)));
+		const uint32 Error = FPlatformMisc::GetLastError();
+		TCHAR Buffer[128];
+		EXPECT_EQ(FString(FPlatformMisc::GetSystemErrorMessage(Buffer, 128, static_cast<int32>(Error))).ToUtf8(), Reason) << FString(Name).ToUtf8();
+		// Error 0 asks for the last error's own text.
+		EXPECT_EQ(FString(FPlatformMisc::GetSystemErrorMessage(Buffer, 128, 0)).ToUtf8(), Reason);
+	}
+	TCHAR Small[4];
+	EXPECT_EQ(FString(FPlatformMisc::GetSystemErrorMessage(Small, 4, EISDIR)).ToUtf8(), "Is ");
 }

@@ -229,6 +229,16 @@ TEST(FPaths, IsSamePathComparesAbsoluteForms)
 	EXPECT_FALSE(FPaths::IsSamePath(TEXT("/p/b"), TEXT("/p/c")));
 }
 
+TEST(FPaths, IsUnderDirectoryTakesWholeFolderNamesAfterCollapsing)
+{
+	EXPECT_TRUE(FPaths::IsUnderDirectory(TEXT("/p/Game/Mods/A.uplugin"), TEXT("/p/Game/")));
+	EXPECT_TRUE(FPaths::IsUnderDirectory(TEXT("/p/Game"), TEXT("/p/Game/")));
+	EXPECT_FALSE(FPaths::IsUnderDirectory(TEXT("/p/Game2/A.uplugin"), TEXT("/p/Game")));
+	EXPECT_FALSE(FPaths::IsUnderDirectory(TEXT("/p/Game/../secret"), TEXT("/p/Game/")));
+	EXPECT_FALSE(FPaths::IsUnderDirectory(TEXT("/p/game/A"), TEXT("/p/Game")));
+	EXPECT_TRUE(FPaths::IsUnderDirectory(TEXT("x/y"), FString(FPlatformProcess::BaseDir())));
+}
+
 TEST_F(FProjectPathTest, ProjectFoldersFollowTheProjectFile)
 {
 	EXPECT_FALSE(FPaths::IsProjectFilePathSet());

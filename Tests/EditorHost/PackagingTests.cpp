@@ -2,10 +2,14 @@
 // cooked into a pak by the stand-in automation tool, and every way a job can end, the editor's own death included.
 #include "HostRun.h"
 
+#include "Misc/Base64.h"
+#include "Misc/SecureHash.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -312,4 +316,320 @@ TEST_F(HostPackaging, AHostThatCrashesDuringACookHasItsFilesPutBackByTheNextStar
 	EXPECT_EQ(Lines[1], FString(TEXT("Trellic editor module started.")));
 	EXPECT_TRUE(LogMessages(Next, TEXT("LogTrellic"), TEXT("Warning")).IsEmpty());
 	ExpectFilesAsInTheDemo("after the next start");
+}
+
+// What a project from anywhere, a quoted path, a link or a locked file may not do to a cook: each is refused or set
+// aside before anything outside the project, or anything a user sees as finished, changes.
+namespace
+{
+	void WriteBytes(const fs::path& Path, const std::string& Bytes)
+	{
+		fs::create_directories(Path.parent_path());
+		std::ofstream(Path, std::ios::binary) << Bytes;
+	}
+
+	std::string Sha1Of(const std::string& Bytes)
+	{
+		return FSHA1::HashBuffer(Bytes.data(), Bytes.size()).ToString().ToUtf8();
+	}
+
+	std::string Base64Of(const std::string& Bytes)
+	{
+		TArray<uint8> Array;
+		Array.Append(reinterpret_cast<const uint8*>(Bytes.data()), static_cast<int32>(Bytes.size()));
+		return FBase64::Encode(Array).ToUtf8();
+	}
+
+	/** A string in JSON's quotes. */
+	std::string Json(const std::string& Text)
+	{
+		std::string Quoted = "\"";
+		for (const char Char : Text)
+		{
+			Quoted += (Char == '"' || Char == '\\') ? std::string("\\") + Char : std::string(1, Char);
+		}
+		return Quoted + "\"";
+	}
+
+	/** A journal entry that says the file now holds the preparation's bytes (its current ones), to be put back as Original. */
+	std::string JournalEntry(const std::string& Path, const std::string& Current, const std::string& Original, bool bExisted = true)
+	{
+		return "{ \"Path\": " + Json(Path) + ", \"Existed\": " + (bExisted ? "true" : "false") +
+		       (bExisted ? ", \"OriginalBytes\": \"" + Base64Of(Original) + "\"" : std::string()) + ", \"PreparedSHA1\": \"" + Sha1Of(Current) + "\" }";
+	}
+
+	void ReplaceSetting(const fs::path& Project, const std::string& Key, const std::string& Value)
+	{
+		std::string Ini = ReadFile(Project / DefaultGameIni);
+		const size_t Start = Ini.find("\r\n" + Key + "=") + 2;
+		const size_t End = Ini.find("\r\n", Start);
+		Ini.replace(Start, End - Start, Key + "=" + Value);
+		WriteBytes(Project / DefaultGameIni, Ini);
+	}
+
+	FString OutError(const TSharedPtr<FJsonObject>& Reply)
+	{
+		return TextString(Reply->GetObjectField(TEXT("out"))->TryGetField(TEXT("OutError")));
+	}
+
+	FString OutErrorKey(const TSharedPtr<FJsonObject>& Reply)
+	{
+		FString Key;
+		Reply->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"))->TryGetStringField(TEXT("key"), Key);
+		return Key;
+	}
+
+	/** Makes a file immutable for as long as it lives: no write, rename or removal reaches it, not even root's. */
+	class FImmutableFile
+	{
+	public:
+		explicit FImmutableFile(const fs::path& InPath)
+		    : Path(InPath)
+		    , bLocked(std::system(("chattr +i '" + Path.string() + "' 2>/dev/null").c_str()) == 0)
+		{
+		}
+		~FImmutableFile()
+		{
+			if (bLocked)
+			{
+				std::system(("chattr -i '" + Path.string() + "'").c_str());
+			}
+		}
+		bool IsLocked() const { return bLocked; }
+
+	private:
+		fs::path Path;
+		bool bLocked;
+	};
+
+	std::string CallPackageMod(const std::string& Descriptor)
+	{
+		return R"({"cmd":"call","class":"TRLModPackager","function":"PackageMod","args":{"ModDescriptorPath":)" + Json(Descriptor) + "}}";
+	}
+} // namespace
+
+TEST_F(HostPackaging, AJournalThatNamesAFileOutsideTheProjectIsSetAsideWholeAndChangesNothing)
+{
+	ASSERT_EQ(Sandbox.Run({Quit}).ExitCode, 0);
+	const fs::path Outside = fs::path(Sandbox.GetRoot()) / "Outside";
+	WriteBytes(Outside / "victim.uplugin", "the user's own file\n");
+	WriteBytes(Outside / "gone.txt", "a file the journal would delete\n");
+	fs::create_directory_symlink(Outside, Project() / "Mods/Evil");
+	const std::string Victim = ReadFile(Outside / "victim.uplugin");
+	const std::string ProjectFolder = Sandbox.GetProjectFolder();
+
+	struct FHostile
+	{
+		std::string Path;
+		std::string Current;
+		bool bExisted;
+	};
+	const FHostile Cases[] = {
+	    {(Outside / "victim.uplugin").string(), Victim, true},
+	    {ProjectFolder + "/../Outside/victim.uplugin", Victim, true},
+	    {"../Outside/victim.uplugin", Victim, true},
+	    {"Mods/../../Outside/victim.uplugin", Victim, true},
+	    {"Mods/Evil/victim.uplugin", Victim, true},
+	    {(Outside / "gone.txt").string(), ReadFile(Outside / "gone.txt"), false},
+	    {"DemoGame.uproject", Demo("DemoGame.uproject"), true},
+	};
+	const fs::path Journal = Project() / "Saved/Trellic/PendingCook.json";
+	int Number = 1;
+	for (const FHostile& Case : Cases)
+	{
+		// With the sample mod's entry after it, written as the journal's other paths are: the whole journal goes aside.
+		const std::string SampleEntryPath = fs::path(Case.Path).is_absolute() ? ProjectFolder + "/" + SampleDescriptor : SampleDescriptor;
+		const std::string Text = "{ \"ModName\": \"SampleMod\", \"Files\": [ " +
+		                         JournalEntry(Case.Path, Case.Current, "replaced by a hostile journal", Case.bExisted) + ", " +
+		                         JournalEntry(SampleEntryPath, Demo(SampleDescriptor), "replaced by a hostile journal") + " ] }";
+		WriteBytes(Journal, Text);
+
+		const FHostRun Run = Sandbox.Run({Quit});
+		ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+		EXPECT_EQ(ReadFile(Outside / "victim.uplugin"), Victim) << Case.Path;
+		EXPECT_TRUE(fs::exists(Outside / "gone.txt")) << Case.Path;
+		EXPECT_EQ(ReadFile(Project() / "DemoGame.uproject"), Demo("DemoGame.uproject")) << Case.Path;
+		EXPECT_EQ(ReadFile(Project() / SampleDescriptor), Demo(SampleDescriptor)) << Case.Path;
+		EXPECT_FALSE(fs::exists(Journal)) << Case.Path;
+		const std::string Aside = Journal.string() + (Number == 1 ? "" : "." + std::to_string(Number)) + ".set-aside";
+		EXPECT_EQ(ReadFile(Aside), Text) << Case.Path;
+		const TArray<FString> Warnings = LogMessages(Run, TEXT("LogTrellic"), TEXT("Warning"));
+		ASSERT_EQ(Warnings.Num(), 1) << Case.Path << "\n" << Run.RawOutput;
+		const std::string Warning = Warnings[0].ToUtf8();
+		EXPECT_NE(Warning.find("names '" + Case.Path + "', which "), std::string::npos) << Warning;
+		EXPECT_NE(Warning.find(", so no file was put back. It is kept as '" + Aside + "'."), std::string::npos) << Warning;
+		EXPECT_TRUE(LogMessages(Run, TEXT("LogTrellic"), TEXT("Log"))
+		                .FilterByPredicate([](const FString& Line) {
+			                return Line.Contains(TEXT("put back as before the cook"));
+		                })
+		                .IsEmpty());
+		++Number;
+	}
+}
+
+TEST_F(HostPackaging, ACopiedProjectPutsBackItsOwnFilesNotThoseOfTheProjectItCameFrom)
+{
+	{
+		FHostProcess Host(Sandbox);
+		ASSERT_TRUE(IsOk(Host.Request(RecordRelease)));
+		ASSERT_TRUE(IsOk(Host.Request(WaitForTheJob)));
+		ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"uat","next":{"hold":true}})")));
+		ASSERT_TRUE(IsOk(Host.Request(PackageSampleMod(Sandbox))));
+		EXPECT_FALSE(Host.Request(R"({"cmd":"crash"})", 10.0).IsValid());
+		EXPECT_EQ(Host.Wait(), 137);
+	}
+	const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+	while (IsACookRunningIn(Sandbox.GetProjectFolder()) && std::chrono::steady_clock::now() < Deadline)
+	{
+		std::this_thread::sleep_for(std::chrono::milliseconds(20));
+	}
+	const fs::path Copy = fs::path(Sandbox.GetRoot()) / "Copy";
+	fs::copy(Project(), Copy, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+
+	const FHostRun Run = Sandbox.RunWithArguments({Quit}, {"--project", (Copy / "DemoGame.uproject").string()});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	EXPECT_EQ(ReadFile(Copy / SampleDescriptor), Demo(SampleDescriptor));
+	EXPECT_EQ(ReadFile(Copy / DefaultGameIni), Demo(DefaultGameIni));
+	EXPECT_FALSE(fs::exists(Copy / "Saved/Trellic"));
+	const TArray<FString> Lines = LogMessages(Run, TEXT("LogTrellic"), TEXT("Log"));
+	ASSERT_FALSE(Lines.IsEmpty());
+	EXPECT_EQ(Lines[0].ToUtf8(), "The editor ended during a cook of 'SampleMod'; put back as before the cook: " + Copy.string() + "/" + SampleDescriptor +
+	                                 ", " + Copy.string() + "/" + DefaultGameIni + ".");
+	// The project it was copied from is its own: still prepared, with its journal, for its own next start.
+	ExpectFilesPrepared();
+}
+
+TEST_F(HostPackaging, APreparationThatCannotWriteAFileSaysWhyAndStartsNoJob)
+{
+	ASSERT_EQ(Sandbox.Run({RecordRelease, WaitForTheJob, Quit}).ExitCode, 0);
+	for (const char* Locked : {SampleDescriptor, DefaultGameIni})
+	{
+		const FImmutableFile Immutable(Project() / Locked);
+		if (!Immutable.IsLocked())
+		{
+			GTEST_SKIP() << "chattr +i does not work on this file system";
+		}
+		const FHostRun Run = Sandbox.Run({PackageSampleMod(Sandbox), Quit});
+		ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+		const TSharedPtr<FJsonObject> Reply = Run.Replies()[0];
+		EXPECT_EQ(Reply->GetStringField(TEXT("return")), FString(TEXT("InvalidMod")));
+		EXPECT_EQ(OutError(Reply), FString(TEXT("Could not prepare 'SampleMod' for cooking. Is its descriptor writable?")));
+		EXPECT_EQ(OutErrorKey(Reply), FString(TEXT("PrepareFailed")));
+		const TArray<FString> Warnings = LogMessages(Run, TEXT("LogTrellic"), TEXT("Warning"));
+		ASSERT_EQ(Warnings.Num(), 1) << Run.RawOutput;
+		EXPECT_EQ(Warnings[0].ToUtf8(), "Could not write '" + (Project() / Locked).string() +
+		                                    "' for the cook: Operation not permitted. Make sure the file can be written (not locked, not marked immutable) "
+		                                    "and the disk has room, then package again.");
+		EXPECT_TRUE(Run.Events(TEXT("uat-task")).IsEmpty());
+		ExpectFilesAsInTheDemo(Locked);
+	}
+}
+
+TEST_F(HostPackaging, TheSearchesForAssetsAndForAReleaseDoNotFollowLinks)
+{
+	ASSERT_EQ(Sandbox.Run({RecordRelease, WaitForTheJob, Quit}).ExitCode, 0);
+	const fs::path Root(Sandbox.GetRoot());
+	const std::string Descriptor = Demo(SampleDescriptor);
+	// A mod whose only asset lies behind a link to a folder outside the project.
+	WriteBytes(Root / "OutsideAssets/Thing.uasset", "asset");
+	WriteBytes(Project() / "Mods/Linked/Linked.uplugin", Descriptor);
+	fs::create_directories(Project() / "Mods/Linked/Content");
+	fs::create_directory_symlink(Root / "OutsideAssets", Project() / "Mods/Linked/Content/Out");
+	// A mod with an asset beside two links that loop back into its own folders.
+	WriteBytes(Project() / "Mods/Looped/Looped.uplugin", Descriptor);
+	WriteBytes(Project() / "Mods/Looped/Content/Hero.uasset", "asset");
+	fs::create_directory_symlink(".", Project() / "Mods/Looped/Content/Loop");
+	fs::create_directory_symlink("..", Project() / "Mods/Looped/Content/Up");
+
+	const FHostRun Run = Sandbox.Run({CallPackageMod(Sandbox.GetModsRoot() + "/Linked/Linked.uplugin"), R"({"cmd":"uat","next":{"exit":3}})",
+	                                  CallPackageMod(Sandbox.GetModsRoot() + "/Looped/Looped.uplugin"), WaitForTheJob, Quit});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	EXPECT_EQ(OutErrorKey(Replies[0]), FString(TEXT("EmptyMod")));
+	EXPECT_EQ(Replies[2]->GetStringField(TEXT("return")), FString(TEXT("Started"))) << Run.RawOutput;
+
+	// The recorded release moved out of the project, and a link to it below the version folder: the search for a
+	// release under another platform folder does not go through it.
+	fs::rename(Project() / "Releases/1.0", Root / "OutsideRelease");
+	fs::create_directories(Project() / "Releases/1.0");
+	fs::create_directory_symlink(Root / "OutsideRelease/Windows", Project() / "Releases/1.0/Elsewhere");
+	const FHostRun Release = Sandbox.Run({R"({"cmd":"call","class":"TRLModPackager","function":"HasBaseGameRelease","args":{}})", Quit});
+	ASSERT_EQ(Release.ExitCode, 0) << Release.RawOutput;
+	EXPECT_FALSE(Release.Replies()[0]->GetBoolField(TEXT("return")));
+}
+
+TEST_F(HostPackaging, AQuoteInASettingOrInThePathsNeverReachesTheAutomationTool)
+{
+	ASSERT_EQ(Sandbox.Run({Quit}).ExitCode, 0);
+	ReplaceSetting(Project(), "BaseReleaseVersion", R"(1.0" -createreleaseversion="../../x)");
+	WriteBytes(Project() / "Releases/1.0/Windows/AssetRegistry.bin", "registry");
+	const FHostRun Run = Sandbox.Run({RecordRelease, PackageSampleMod(Sandbox), Quit});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const std::string SettingRefused =
+	    R"(The Trellic setting BaseReleaseVersion is '1.0" -createreleaseversion="../../x', which cannot be passed safely on the automation tool's )"
+	    R"(command line. Change it in Project Settings > Plugins > Trellic, using letters, digits, dots, dashes and underscores.)";
+	for (const TSharedPtr<FJsonObject>& Reply : Run.Replies().FilterByPredicate([](const TSharedPtr<FJsonObject>& Line) {
+		     return Line->GetStringField(TEXT("reply")).Equals(TEXT("call"));
+	     }))
+	{
+		EXPECT_EQ(Reply->GetStringField(TEXT("return")), FString(TEXT("InvalidMod")));
+		EXPECT_EQ(OutError(Reply).ToUtf8(), SettingRefused);
+	}
+	EXPECT_TRUE(Run.Events(TEXT("uat-task")).IsEmpty());
+
+	const fs::path Quoted = fs::path(Sandbox.GetRoot()) / "quote\"d";
+	const FHostRun Copied = Sandbox.RunWithArguments({Quit}, {"--copy-to", Quoted.string()});
+	ASSERT_EQ(Copied.ExitCode, 0) << Copied.RawOutput;
+	WriteBytes(Quoted / "Releases/1.0/Windows/AssetRegistry.bin", "registry");
+	const FHostRun InQuotedFolder = Sandbox.RunWithArguments({RecordRelease, CallPackageMod((Quoted / SampleDescriptor).string()), Quit},
+	                                                         {"--project", (Quoted / "DemoGame.uproject").string()});
+	ASSERT_EQ(InQuotedFolder.ExitCode, 0) << InQuotedFolder.RawOutput;
+	const TArray<TSharedPtr<FJsonObject>> Replies = InQuotedFolder.Replies();
+	const std::string PathRefused = "The path '" + (Quoted / "DemoGame.uproject").string() +
+	                                "' cannot be passed safely on the automation tool's command line: it holds a quote, a backslash, a percent or "
+	                                "dollar sign, a backquote or a control character. Rename the folder so that the path has none of them.";
+	EXPECT_EQ(OutError(Replies[0]).ToUtf8(), PathRefused);
+	EXPECT_EQ(OutError(Replies[1]).ToUtf8(), PathRefused);
+	EXPECT_TRUE(InQuotedFolder.Events(TEXT("uat-task")).IsEmpty());
+	EXPECT_EQ(ReadFile(Quoted / SampleDescriptor), Demo(SampleDescriptor));
+}
+
+TEST_F(HostPackaging, AnUploadOfTheModBeingPackagedIsRefusedAndTheCookKeepsItsPreparation)
+{
+	FHostProcess Host(Sandbox);
+	ASSERT_TRUE(IsOk(Host.Request(RecordRelease)));
+	ASSERT_TRUE(IsOk(Host.Request(WaitForTheJob)));
+	ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"uat","next":{"hold":true}})")));
+	ASSERT_TRUE(IsOk(Host.Request(PackageSampleMod(Sandbox))));
+	const TSharedPtr<FJsonObject> Upload = Host.Request(R"({"cmd":"call","class":"TRLWorkshopUpload","function":"UploadMod","args":{"ModDescriptorPath":)" +
+	                                                    Json(Sandbox.GetProjectFolder() + "/" + SampleDescriptor) + R"(,"ChangeNote":""}})");
+	ASSERT_TRUE(IsOk(Upload));
+	EXPECT_EQ(Upload->GetStringField(TEXT("return")), FString(TEXT("Busy")));
+	EXPECT_EQ(OutError(Upload), FString(TEXT("'SampleMod' is being packaged. Wait for packaging to finish, then upload it.")));
+	ExpectFilesPrepared();
+
+	EXPECT_TRUE(IsOk(Host.Request(R"({"cmd":"uat","release":true})")));
+	EXPECT_TRUE(IsOk(Host.Request(WaitForTheJob)));
+	EXPECT_TRUE(IsOk(Host.Request(Quit)));
+	EXPECT_EQ(Host.Wait(), 0);
+	EXPECT_EQ(Host.GetRun().Events(TEXT("uat-finished")).Last()->GetStringField(TEXT("result")), FString(TEXT("Completed")));
+	ExpectFilesAsInTheDemo("after the cook");
+}
+
+TEST_F(HostPackaging, AModsDirectoryOutsideTheProjectIsRefusedNeverGluedOntoIt)
+{
+	ASSERT_EQ(Sandbox.Run({Quit}).ExitCode, 0);
+	const fs::path Elsewhere = fs::path(Sandbox.GetRoot()) / "Elsewhere";
+	ReplaceSetting(Project(), "ModsDirectory", Elsewhere.string());
+	const FHostRun Run =
+	    Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"NewMod","Author":"","Description":""}})", Quit});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const std::string Refused = "The ModsDirectory setting '" + Elsewhere.string() +
+	                            "' leads outside the project, so there is no mods folder. Set it to a folder inside the project, such as Mods (Project "
+	                            "Settings > Plugins > Trellic, or ModsDirectory= under [/Script/Trellic.TRLSettings] in Config/DefaultGame.ini).";
+	const TSharedPtr<FJsonObject> Reply = Run.Replies()[0];
+	EXPECT_EQ(Reply->GetStringField(TEXT("return")), FString());
+	EXPECT_EQ(OutError(Reply).ToUtf8(), Refused);
+	EXPECT_FALSE(fs::exists(Elsewhere));
+	EXPECT_FALSE(fs::exists(Project() / Elsewhere.relative_path()));
 }

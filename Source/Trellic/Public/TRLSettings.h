@@ -21,7 +21,10 @@ public:
 	UPROPERTY(config, EditAnywhere, Category = "Mods")
 	int32 ModApiVersion = 1;
 
-	/** Folder under the project folder that holds one subfolder per local mod; "Mods" when left empty. */
+	/**
+	 * Folder inside the project that holds one subfolder per local mod; "Mods" when left empty. A relative path is
+	 * taken from the project folder, an absolute one as it is; one that leads outside the project is refused.
+	 */
 	UPROPERTY(config, EditAnywhere, Category = "Mods")
 	FString ModsDirectory = TEXT("Mods");
 

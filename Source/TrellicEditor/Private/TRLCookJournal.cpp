@@ -4,31 +4,28 @@
 
 #include "Dom/JsonObject.h"
 #include "Dom/JsonValue.h"
+#include "GenericPlatform/GenericPlatformFile.h"
 #include "HAL/FileManager.h"
+#include "HAL/PlatformFileManager.h"
 #include "Misc/Base64.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "Misc/SecureHash.h"
 #include "Serialization/JsonReader.h"
 #include "Serialization/JsonSerializer.h"
+#include "TRLFileFailure.h"
 #include "TRLJsonText.h"
+#include "TRLLocalModProvider.h"
 #include "TRLProjectPaths.h"
 #include "Trellic.h"
 
 namespace TRLCookJournal
 {
+	using FFile = FTRLCookJournal::FFile;
+
 	const TCHAR* const BackupSuffix = TEXT(".trellic-backup");
 	const TCHAR* const SetAsideSuffix = TEXT(".set-aside");
 	const TCHAR* const WritingSuffix = TEXT(".writing");
-
-	/** One file as the record keeps it. */
-	struct FJournalFile
-	{
-		FString Path;
-		bool bExisted = false;
-		TArray<uint8> OriginalBytes;
-		FString PreparedHash;
-	};
 
 	enum class EFileState : uint8
 	{
@@ -36,54 +33,18 @@ namespace TRLCookJournal
 		AsBefore,
 		/** Exactly what the preparation wrote: the cook's change is still there. */
 		AsPrepared,
+		/** Gone since, though it was there before the cook. */
+		Deleted,
 		/** Anything else: someone changed it since, or it cannot be read. */
 		Changed
 	};
-
-	/** The record this editor wrote for its running cook, and where; empty when it has none. */
-	FString OwnJournalPath;
-	TArray<FJournalFile> OwnFiles;
 
 	FString HashOf(const TArray<uint8>& Bytes)
 	{
 		return FSHA1::HashBuffer(Bytes.GetData(), Bytes.Num()).ToString();
 	}
 
-	/**
-	 * The bytes that FFileHelper::SaveStringToFile writes with its automatic encoding, which every write of a cook
-	 * uses: one byte a character when all are below U+0080, otherwise UTF-16 little-endian after the mark FF FE.
-	 */
-	TArray<uint8> EncodeAsSaved(const FString& Text)
-	{
-		static_assert(sizeof(TCHAR) == 2, "TCHAR is one UTF-16 code unit wherever the editor runs");
-		bool bAllAscii = true;
-		for (int32 Index = 0; Index < Text.Len() && bAllAscii; ++Index)
-		{
-			bAllAscii = static_cast<uint32>(Text[Index]) < 0x80;
-		}
-		TArray<uint8> Bytes;
-		if (bAllAscii)
-		{
-			Bytes.Reserve(Text.Len());
-			for (int32 Index = 0; Index < Text.Len(); ++Index)
-			{
-				Bytes.Add(static_cast<uint8>(Text[Index]));
-			}
-			return Bytes;
-		}
-		Bytes.Reserve(2 + Text.Len() * 2);
-		Bytes.Add(0xFF);
-		Bytes.Add(0xFE);
-		for (int32 Index = 0; Index < Text.Len(); ++Index)
-		{
-			const uint32 Unit = static_cast<uint32>(Text[Index]);
-			Bytes.Add(static_cast<uint8>(Unit & 0xFF));
-			Bytes.Add(static_cast<uint8>(Unit >> 8));
-		}
-		return Bytes;
-	}
-
-	EFileState GetState(const FJournalFile& File)
+	EFileState GetState(const FFile& File)
 	{
 		const bool bExists = IFileManager::Get().FileExists(*File.Path);
 		TArray<uint8> Bytes;
@@ -96,7 +57,76 @@ namespace TRLCookJournal
 		{
 			return EFileState::AsBefore;
 		}
-		return bExists && HashOf(Bytes).Equals(File.PreparedHash, ESearchCase::IgnoreCase) ? EFileState::AsPrepared : EFileState::Changed;
+		if (!bExists)
+		{
+			return File.bExisted ? EFileState::Deleted : EFileState::AsBefore;
+		}
+		return HashOf(Bytes).Equals(File.PreparedHash, ESearchCase::IgnoreCase) ? EFileState::AsPrepared : EFileState::Changed;
+	}
+
+	bool IsLink(const FString& Path)
+	{
+		return FPlatformFileManager::Get().GetPlatformFile().IsSymlink(*Path) == ESymlinkResult::Symlink;
+	}
+
+	/** @return the first symbolic link met on the way from the project folder down the relative path; empty when there is none. */
+	FString FindLinkOnTheWay(const FString& ProjectDir, const FString& RelativePath)
+	{
+		TArray<FString> Segments;
+		RelativePath.ParseIntoArray(Segments, TEXT("/"), true);
+		FString Component = ProjectDir;
+		for (const FString& Segment : Segments)
+		{
+			Component /= Segment;
+			if (IsLink(Component))
+			{
+				return Component;
+			}
+		}
+		return FString();
+	}
+
+	/**
+	 * Resolves a path as the journal holds it against the project being opened: it must stay inside the project, go
+	 * through no symbolic link, and name one of the two files a cook prepares.
+	 * @param OutProblem set on refusal to what is wrong with the path, as a phrase that follows the path
+	 * @return false when the path may not be read, written or deleted
+	 */
+	bool Resolve(const FString& RecordedPath, FString& OutPath, FString& OutProblem)
+	{
+		FString Relative = RecordedPath;
+		FPaths::NormalizeFilename(Relative);
+		if (!FPaths::IsRelative(Relative))
+		{
+			OutProblem = TEXT("is not a path relative to the project");
+			return false;
+		}
+		const FString ProjectDir = FTRLProjectPaths::GetProjectDir();
+		if (Relative.IsEmpty() || !FPaths::CollapseRelativeDirectories(Relative) || !FPaths::IsUnderDirectory(ProjectDir / Relative, ProjectDir))
+		{
+			OutProblem = TEXT("leads outside the project");
+			return false;
+		}
+		const FString Link = FindLinkOnTheWay(ProjectDir, Relative);
+		if (!Link.IsEmpty())
+		{
+			OutProblem = FString::Printf(TEXT("goes through the symbolic link '%s'"), *Link);
+			return false;
+		}
+		OutPath = ProjectDir / Relative;
+		if (FPaths::IsSamePath(OutPath, FTRLProjectPaths::GetProjectConfigDir() / TEXT("DefaultGame.ini")))
+		{
+			return true;
+		}
+		FString ModsRoot;
+		FText RootError;
+		if (FPaths::GetExtension(OutPath).Equals(TEXT("uplugin"), ESearchCase::IgnoreCase) && UTRLLocalModProvider::TryGetLocalModsRoot(ModsRoot, RootError) &&
+		    FPaths::IsSamePath(FPaths::GetPath(FPaths::GetPath(OutPath)), ModsRoot))
+		{
+			return true;
+		}
+		OutProblem = TEXT("is neither a mod descriptor in the mods folder nor Config/DefaultGame.ini");
+		return false;
 	}
 
 	/** @return Stem followed by Suffix, or by a number and Suffix when that name is taken, so nothing is overwritten. */
@@ -104,7 +134,8 @@ namespace TRLCookJournal
 	{
 		IFileManager& FileManager = IFileManager::Get();
 		FString Candidate = Stem + Suffix;
-		for (int32 Number = 2; FileManager.FileExists(*Candidate) || FileManager.DirectoryExists(*Candidate); ++Number)
+		// A dangling link counts as taken: a write through it would land wherever it points.
+		for (int32 Number = 2; FileManager.FileExists(*Candidate) || FileManager.DirectoryExists(*Candidate) || IsLink(Candidate); ++Number)
 		{
 			Candidate = FString::Printf(TEXT("%s.%d%s"), *Stem, Number, Suffix);
 		}
@@ -126,18 +157,18 @@ namespace TRLCookJournal
 		return IFileManager::Get().Move(*AsidePath, *JournalPath, false) ? AsidePath : JournalPath;
 	}
 
-	bool PutBack(const FJournalFile& File)
+	bool PutBack(const FFile& File)
 	{
 		return File.bExisted ? FFileHelper::SaveArrayToFile(File.OriginalBytes, *File.Path) : IFileManager::Get().Delete(*File.Path);
 	}
 
-	FString ToText(const FString& ModName, const TArray<FJournalFile>& Files)
+	FString ToText(const FString& ModName, const TArray<FFile>& Files)
 	{
 		TArray<TSharedPtr<FJsonValue>> Entries;
-		for (const FJournalFile& File : Files)
+		for (const FFile& File : Files)
 		{
 			const TSharedRef<FJsonObject> Entry = MakeShared<FJsonObject>();
-			Entry->SetStringField(TEXT("Path"), File.Path);
+			Entry->SetStringField(TEXT("Path"), File.RelativePath);
 			Entry->SetBoolField(TEXT("Existed"), File.bExisted);
 			if (File.bExisted)
 			{
@@ -153,7 +184,7 @@ namespace TRLCookJournal
 	}
 
 	/** @return false when the text is not a whole record; nothing may be put back from a part of one. */
-	bool Parse(const FString& Text, FString& OutModName, TArray<FJournalFile>& OutFiles)
+	bool Parse(const FString& Text, FString& OutModName, TArray<FFile>& OutFiles)
 	{
 		TSharedPtr<FJsonObject> Journal;
 		const TArray<TSharedPtr<FJsonValue>>* Entries = nullptr;
@@ -165,9 +196,9 @@ namespace TRLCookJournal
 		for (const TSharedPtr<FJsonValue>& Value : *Entries)
 		{
 			const TSharedPtr<FJsonObject>* Entry = nullptr;
-			FJournalFile& File = OutFiles.Emplace_GetRef();
+			FFile& File = OutFiles.Emplace_GetRef();
 			FString Original;
-			if (!Value.IsValid() || !Value->TryGetObject(Entry) || !(*Entry)->TryGetStringField(TEXT("Path"), File.Path) || FPaths::IsRelative(File.Path) ||
+			if (!Value.IsValid() || !Value->TryGetObject(Entry) || !(*Entry)->TryGetStringField(TEXT("Path"), File.RelativePath) ||
 			    !(*Entry)->TryGetBoolField(TEXT("Existed"), File.bExisted) || !(*Entry)->TryGetStringField(TEXT("PreparedSHA1"), File.PreparedHash) ||
 			    File.PreparedHash.Len() != 40)
 			{
@@ -180,6 +211,129 @@ namespace TRLCookJournal
 		}
 		return true;
 	}
+
+	/**
+	 * Reads the record left in the project and resolves its paths; a record that cannot be used is set aside, with a
+	 * Warning that says why.
+	 * @return false when nothing may be put back
+	 */
+	bool ReadLeftBehind(const FString& JournalPath, FString& OutModName, TArray<FFile>& OutFiles)
+	{
+		// A record, or its folder, that is a link would have it read from outside the project.
+		const FString JournalFolder = FPaths::GetPath(JournalPath);
+		const bool bLinked = IsLink(JournalPath) || IsLink(JournalFolder) || IsLink(FPaths::GetPath(JournalFolder));
+		FString Text;
+		if (bLinked || !FFileHelper::LoadFileToString(Text, *JournalPath) || !Parse(Text, OutModName, OutFiles))
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("The cook journal '%s' cannot be read, so no file was put back. It is kept as '%s'; check the descriptor of the mod packaged last "
+			            "and the project's DefaultGame.ini."),
+			       *JournalPath, *SetAside(JournalPath));
+			return false;
+		}
+		for (FFile& File : OutFiles)
+		{
+			FString Problem;
+			if (!Resolve(File.RelativePath, File.Path, Problem))
+			{
+				UE_LOG(LogTrellic, Warning,
+				       TEXT("The cook journal '%s' names '%s', which %s, so no file was put back. It is kept as '%s'. A journal that came with a project "
+				            "from elsewhere can be deleted; otherwise check the descriptor of the mod packaged last and the project's DefaultGame.ini."),
+				       *JournalPath, *File.RelativePath, *Problem, *SetAside(JournalPath));
+				return false;
+			}
+		}
+		return true;
+	}
+
+	/** A file the restore did not put back, and where its bytes from before are kept. */
+	struct FLeftAlone
+	{
+		const FFile* File;
+		EFileState State;
+		FString CopyPath;
+	};
+
+	/** What a restore did: the files put back, and those left alone. */
+	struct FRestoreOutcome
+	{
+		TArray<FString> PutBackPaths;
+		TArray<FLeftAlone> LeftAlone;
+		/** A file's bytes from before could not be copied beside it, so the record must keep them. */
+		bool bKeepJournal = false;
+	};
+
+	FRestoreOutcome RestoreFiles(const TArray<FFile>& Files)
+	{
+		FRestoreOutcome Outcome;
+		for (const FFile& File : Files)
+		{
+			const EFileState State = GetState(File);
+			if (State == EFileState::AsBefore)
+			{
+				continue;
+			}
+			if (State == EFileState::AsPrepared && PutBack(File))
+			{
+				Outcome.PutBackPaths.Add(File.Path);
+				continue;
+			}
+			// A file left alone keeps its bytes from before in a copy beside it, or failing that in the record.
+			FLeftAlone& Left = Outcome.LeftAlone.Add_GetRef(FLeftAlone{&File, State, FString()});
+			if (File.bExisted)
+			{
+				const FString BackupPath = FindFreePath(File.Path, BackupSuffix);
+				if (FFileHelper::SaveArrayToFile(File.OriginalBytes, *BackupPath))
+				{
+					Left.CopyPath = BackupPath;
+				}
+				else
+				{
+					Outcome.bKeepJournal = true;
+				}
+			}
+		}
+		return Outcome;
+	}
+
+	void ReportLeftAlone(const FLeftAlone& Left, const FString& KeptAs)
+	{
+		const FString& Path = Left.File->Path;
+		const FString& CopyPath = Left.CopyPath.IsEmpty() ? KeptAs : Left.CopyPath;
+		if (Left.State == EFileState::Deleted)
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("'%s' was deleted after it was prepared for a cook that did not finish, so it was left deleted. Its content from before the cook is "
+			            "in '%s': copy it back if the file should still be there."),
+			       *Path, *CopyPath);
+		}
+		else if (Left.State == EFileState::Changed && Left.File->bExisted)
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("'%s' was changed after it was prepared for a cook that did not finish, so it was left as it is. Its content from before the cook is "
+			            "in '%s': compare the two and keep what you need."),
+			       *Path, *CopyPath);
+		}
+		else if (Left.State == EFileState::Changed)
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("'%s' was changed after it was created for a cook that did not finish, so it was left as it is. It did not exist before the cook: "
+			            "delete it if nothing in it is yours."),
+			       *Path);
+		}
+		else if (Left.File->bExisted)
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("'%s' could not be put back as it was before a cook that did not finish. Its content from before the cook is in '%s': copy it over "
+			            "the file once the file can be written."),
+			       *Path, *CopyPath);
+		}
+		else
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("'%s' could not be removed: it was created for a cook that did not finish and did not exist before. Delete it by hand."), *Path);
+		}
+	}
 } // namespace TRLCookJournal
 
 FString FTRLCookJournal::GetJournalPath()
@@ -187,7 +341,7 @@ FString FTRLCookJournal::GetJournalPath()
 	return FTRLProjectPaths::GetProjectSavedDir() / TEXT("Trellic") / TEXT("PendingCook.json");
 }
 
-bool FTRLCookJournal::Begin(const FString& ModName, const TArray<FPlannedFile>& Files)
+TOptional<FTRLCookJournal> FTRLCookJournal::Begin(const FString& ModName, const TArray<FPlannedFile>& Files, FString& OutReason)
 {
 	using namespace TRLCookJournal;
 	const FString JournalPath = GetJournalPath();
@@ -198,27 +352,44 @@ bool FTRLCookJournal::Begin(const FString& ModName, const TArray<FPlannedFile>& 
 		RestoreLeftBehind();
 		if (FileManager.FileExists(*JournalPath))
 		{
-			UE_LOG(LogTrellic, Warning,
-			       TEXT("The cook journal '%s' of an earlier cook is still there, so '%s' was not prepared for cooking. Move it away once the files it names "
-			            "are as they should be."),
-			       *JournalPath, *ModName);
-			return false;
+			OutReason = FString::Printf(TEXT("The cook journal '%s' of an earlier cook is still there, so '%s' was not prepared for cooking. Move it away once "
+			                                 "the files it names are as they should be."),
+			                            *JournalPath, *ModName);
+			return {};
 		}
 	}
+	// Without a mods folder no descriptor can be recorded, and the setting's own words say what to do.
+	FString ModsRoot;
+	FText RootError;
+	if (!UTRLLocalModProvider::TryGetLocalModsRoot(ModsRoot, RootError))
+	{
+		OutReason = RootError.ToString();
+		return {};
+	}
 
-	TArray<FJournalFile> Journalled;
+	// Recorded exactly as a later start will read them, so that what is written here is what may be put back there.
+	const FString ProjectDir = FTRLProjectPaths::GetProjectDir();
+	TArray<FFile> Journalled;
 	for (const FPlannedFile& Planned : Files)
 	{
-		FJournalFile& File = Journalled.Emplace_GetRef();
-		File.Path = Planned.Path;
-		File.bExisted = FileManager.FileExists(*Planned.Path);
-		if (File.bExisted && !FFileHelper::LoadFileToArray(File.OriginalBytes, *Planned.Path))
+		FFile& File = Journalled.Emplace_GetRef();
+		File.RelativePath = Planned.Path;
+		FString Problem;
+		if (!FPaths::MakePathRelativeTo(File.RelativePath, *ProjectDir) || !Resolve(File.RelativePath, File.Path, Problem) ||
+		    !FPaths::IsSamePath(File.Path, Planned.Path))
 		{
-			UE_LOG(LogTrellic, Warning, TEXT("Could not read '%s' to keep it in the cook journal, so '%s' was not prepared for cooking."), *Planned.Path,
-			       *ModName);
-			return false;
+			OutReason = FString::Printf(TEXT("'%s' %s, so it cannot be recorded in the cook journal and '%s' was not prepared for cooking. Only a mod in the "
+			                                 "project's mods folder, reached without a symbolic link, can be packaged: move it there and package again."),
+			                            *Planned.Path, Problem.IsEmpty() ? TEXT("leads outside the project") : *Problem, *ModName);
+			return {};
 		}
-		File.PreparedHash = HashOf(Planned.PreparedText.IsSet() ? EncodeAsSaved(Planned.PreparedText.GetValue()) : File.OriginalBytes);
+		File.bExisted = FileManager.FileExists(*File.Path);
+		if (File.bExisted && !FFileHelper::LoadFileToArray(File.OriginalBytes, *File.Path))
+		{
+			OutReason = FString::Printf(TEXT("Could not read '%s' for the cook: %s"), *File.Path, *FTRLFileFailure::Describe(File.Path, false));
+			return {};
+		}
+		File.PreparedHash = HashOf(Planned.PreparedBytes.IsSet() ? Planned.PreparedBytes.GetValue() : File.OriginalBytes);
 	}
 
 	// Written beside and moved into place, so that a record is there whole or not at all.
@@ -226,27 +397,21 @@ bool FTRLCookJournal::Begin(const FString& ModName, const TArray<FPlannedFile>& 
 	FileManager.MakeDirectory(*FPaths::GetPath(JournalPath), true);
 	if (!FFileHelper::SaveStringToFile(ToText(ModName, Journalled), *WritingPath) || !FileManager.Move(*JournalPath, *WritingPath, false))
 	{
+		const FString Why = FTRLFileFailure::Describe(JournalPath, true);
 		FileManager.Delete(*WritingPath);
-		UE_LOG(LogTrellic, Warning,
-		       TEXT("Could not write the cook journal '%s', so '%s' was not prepared for cooking: an editor that ended during the cook would leave the "
-		            "mod's changes in the project."),
-		       *JournalPath, *ModName);
-		return false;
+		OutReason = FString::Printf(TEXT("Could not write the cook journal '%s', so '%s' was not prepared for cooking (an editor that ended during the cook "
+		                                 "would leave the mod's changes in the project): %s"),
+		                            *JournalPath, *ModName, *Why);
+		return {};
 	}
-	OwnJournalPath = JournalPath;
-	OwnFiles = MoveTemp(Journalled);
-	return true;
+	return FTRLCookJournal(JournalPath, MoveTemp(Journalled));
 }
 
-void FTRLCookJournal::End()
+void FTRLCookJournal::End() const
 {
 	using namespace TRLCookJournal;
-	if (OwnFiles.IsEmpty())
-	{
-		return;
-	}
 	bool bSettled = true;
-	for (const FJournalFile& File : OwnFiles)
+	for (const FFile& File : Files)
 	{
 		if (GetState(File) == EFileState::AsPrepared)
 		{
@@ -257,71 +422,24 @@ void FTRLCookJournal::End()
 	}
 	if (bSettled)
 	{
-		DeleteJournal(OwnJournalPath);
+		DeleteJournal(JournalPath);
 	}
-	OwnJournalPath.Empty();
-	OwnFiles.Empty();
 }
 
 void FTRLCookJournal::RestoreLeftBehind()
 {
 	using namespace TRLCookJournal;
 	const FString JournalPath = GetJournalPath();
-	IFileManager& FileManager = IFileManager::Get();
-	if (!FileManager.FileExists(*JournalPath))
-	{
-		return;
-	}
-
-	FString Text;
 	FString ModName;
-	TArray<FJournalFile> Files;
-	if (!FFileHelper::LoadFileToString(Text, *JournalPath) || !Parse(Text, ModName, Files))
+	TArray<FFile> Files;
+	if (!IFileManager::Get().FileExists(*JournalPath) || !ReadLeftBehind(JournalPath, ModName, Files))
 	{
-		UE_LOG(LogTrellic, Warning,
-		       TEXT("The cook journal '%s' cannot be read, so no file was put back. It is kept as '%s'; check the descriptor of the mod packaged last and "
-		            "the project's DefaultGame.ini."),
-		       *JournalPath, *SetAside(JournalPath));
 		return;
 	}
 
-	// A file left alone keeps its bytes from before in a copy beside it, or failing that in the record, which then stays.
-	struct FLeftAlone
-	{
-		const FJournalFile* File;
-		bool bChanged;
-		FString CopyPath;
-	};
-	TArray<FString> PutBackPaths;
-	TArray<FLeftAlone> LeftAlone;
-	bool bKeepJournal = false;
-	for (const FJournalFile& File : Files)
-	{
-		const EFileState State = GetState(File);
-		if (State == EFileState::AsBefore || (State == EFileState::AsPrepared && PutBack(File)))
-		{
-			if (State == EFileState::AsPrepared)
-			{
-				PutBackPaths.Add(File.Path);
-			}
-			continue;
-		}
-		FLeftAlone& Left = LeftAlone.Add_GetRef(FLeftAlone{&File, State == EFileState::Changed, FString()});
-		if (File.bExisted)
-		{
-			const FString BackupPath = FindFreePath(File.Path, BackupSuffix);
-			if (FFileHelper::SaveArrayToFile(File.OriginalBytes, *BackupPath))
-			{
-				Left.CopyPath = BackupPath;
-			}
-			else
-			{
-				bKeepJournal = true;
-			}
-		}
-	}
+	const FRestoreOutcome Outcome = RestoreFiles(Files);
 	FString KeptAs;
-	if (bKeepJournal)
+	if (Outcome.bKeepJournal)
 	{
 		KeptAs = SetAside(JournalPath);
 	}
@@ -330,37 +448,13 @@ void FTRLCookJournal::RestoreLeftBehind()
 		DeleteJournal(JournalPath);
 	}
 
-	if (!PutBackPaths.IsEmpty())
+	if (!Outcome.PutBackPaths.IsEmpty())
 	{
 		UE_LOG(LogTrellic, Log, TEXT("The editor ended during a cook of '%s'; put back as before the cook: %s."), *ModName,
-		       *FString::Join(PutBackPaths, TEXT(", ")));
+		       *FString::Join(Outcome.PutBackPaths, TEXT(", ")));
 	}
-	for (const FLeftAlone& Left : LeftAlone)
+	for (const FLeftAlone& Left : Outcome.LeftAlone)
 	{
-		const FString& Path = Left.File->Path;
-		const FString& CopyPath = Left.CopyPath.IsEmpty() ? KeptAs : Left.CopyPath;
-		if (Left.bChanged && Left.File->bExisted)
-		{
-			UE_LOG(LogTrellic, Warning,
-			       TEXT("'%s' was changed after it was prepared for a cook that did not finish, so it was left as it is. Its content from before the cook is "
-			            "in '%s'."),
-			       *Path, *CopyPath);
-		}
-		else if (Left.bChanged)
-		{
-			UE_LOG(LogTrellic, Warning,
-			       TEXT("'%s' was changed after it was created for a cook that did not finish, so it was left as it is. It did not exist before the cook."),
-			       *Path);
-		}
-		else if (Left.File->bExisted)
-		{
-			UE_LOG(LogTrellic, Warning,
-			       TEXT("'%s' could not be put back as it was before a cook that did not finish. Its content from before the cook is in '%s'."), *Path,
-			       *CopyPath);
-		}
-		else
-		{
-			UE_LOG(LogTrellic, Warning, TEXT("'%s' could not be removed: it was created for a cook that did not finish and did not exist before."), *Path);
-		}
+		ReportLeftAlone(Left, KeptAs);
 	}
 }

@@ -4,20 +4,17 @@
 
 #include "Containers/Ticker.h"
 #include "CoreGlobals.h"
-#include "Dom/JsonObject.h"
-#include "GenericPlatform/GenericPlatformFile.h"
 #include "HAL/FileManager.h"
 #include "IUATHelperModule.h"
+#include "Misc/Char.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
-#include "Serialization/JsonReader.h"
-#include "Serialization/JsonSerializer.h"
 #include "Styling/AppStyle.h"
-#include "TRLCookJournal.h"
+#include "TRLFolderWalk.h"
 #include "TRLHeadlessUatTask.h"
 #include "TRLJobEvents.h"
-#include "TRLJsonText.h"
+#include "TRLPreparedCook.h"
 #include "TRLProjectPaths.h"
 #include "TRLScopedUatTaskOverride.h"
 #include "TRLSettings.h"
@@ -26,18 +23,13 @@
 #define LOCTEXT_NAMESPACE "TRLModPackager"
 
 bool UTRLModPackager::bPackagingInProgress = false;
-FString UTRLModPackager::PendingDescriptorPath;
-FString UTRLModPackager::PendingDescriptorBackup;
-FString UTRLModPackager::PendingConfigPath;
-FString UTRLModPackager::PendingConfigBackup;
+TUniquePtr<FTRLPreparedCook> UTRLModPackager::PreparedCook;
 
 FTRLScopedUatTaskOverride* FTRLScopedUatTaskOverride::Innermost = nullptr;
 
 namespace TRLModPackager
 {
 	const TCHAR* const ReleaseMarkerName = TEXT("AssetRegistry.bin");
-	const TCHAR* const PackagingSettingsHeader = TEXT("[/Script/UnrealEd.ProjectPackagingSettings]");
-	const TCHAR* const ConfigLineEnd = TEXT("\r\n");
 
 	// Without settings the locations still answer, for the release the game's first build would have.
 	FString GetReleaseVersion()
@@ -69,33 +61,76 @@ namespace TRLModPackager
 		return Path.EndsWith(TEXT(".uasset"), ESearchCase::IgnoreCase) || Path.EndsWith(TEXT(".umap"), ESearchCase::IgnoreCase);
 	}
 
-	/** Walks a tree until it meets a file it wants: a folder of many thousand files costs no more than its first match. */
-	class FFirstFileFinder final : public IPlatformFile::FDirectoryVisitor
-	{
-	public:
-		explicit FFirstFileFinder(bool (*InIsWanted)(FStringView))
-		    : IsWanted(InIsWanted)
-		{
-		}
-
-		virtual bool Visit(const TCHAR* FilenameOrDirectory, bool bIsDirectory) override
-		{
-			bFound = !bIsDirectory && IsWanted(FStringView(FilenameOrDirectory));
-			return !bFound;
-		}
-
-		bool bFound = false;
-
-	private:
-		bool (*IsWanted)(FStringView);
-	};
-
-	/** @return true when a file the predicate wants lies anywhere below Folder; false also when Folder does not exist. */
+	/**
+	 * @return true when a file the predicate wants lies anywhere below Folder, links left out; false also when Folder
+	 *         does not exist. The walk stops at the first match, so a folder of many thousand files costs no more.
+	 */
 	bool ContainsFile(const FString& Folder, bool (*IsWanted)(FStringView))
 	{
-		FFirstFileFinder Finder(IsWanted);
-		IFileManager::Get().IterateDirectoryRecursively(*Folder, Finder);
-		return Finder.bFound;
+		return !FTRLFolderWalk::VisitFiles(Folder, [IsWanted](const FString& Path) {
+			return !IsWanted(FStringView(Path));
+		});
+	}
+
+	/**
+	 * Whether a value survives as one argument of UAT's command line between double quotes: a quote ends it and a
+	 * backslash before one escapes it (Windows), cmd.exe and a shell expand % and $ and ` inside quotes, and a control
+	 * character breaks the line. Without quotes, white space ends it too.
+	 */
+	bool IsSafeOnCommandLine(const FString& Value, bool bQuoted)
+	{
+		for (const TCHAR Char : Value)
+		{
+			const bool bUnsafe = Char < 0x20 || Char == 0x7F || Char == TEXT('"') || Char == TEXT('\\') || Char == TEXT('%') || Char == TEXT('$') ||
+			                     Char == TEXT('`') || (!bQuoted && FChar::IsWhitespace(Char));
+			if (bUnsafe)
+			{
+				return false;
+			}
+		}
+		return true;
+	}
+
+	/** @return false, with OutError naming it, when a setting that goes on UAT's command line would break it. */
+	bool AreSettingsSafeOnCommandLine(const UTRLSettings& Settings, FText& OutError)
+	{
+		struct FSetting
+		{
+			const TCHAR* Name;
+			const FString& Value;
+			bool bQuoted;
+		};
+		for (const FSetting& Setting :
+		     {FSetting{TEXT("BaseReleaseVersion"), Settings.BaseReleaseVersion, true}, FSetting{TEXT("TargetPlatform"), Settings.TargetPlatform, false},
+		      FSetting{TEXT("ClientConfiguration"), Settings.ClientConfiguration, false}})
+		{
+			if (!IsSafeOnCommandLine(Setting.Value, Setting.bQuoted))
+			{
+				OutError = FText::Format(LOCTEXT("UnsafeSetting", "The Trellic setting {0} is '{1}', which cannot be passed safely on the automation tool's "
+				                                                  "command line. Change it in Project Settings > Plugins > Trellic, using letters, digits, "
+				                                                  "dots, dashes and underscores."),
+				                         FText::FromString(Setting.Name), FText::FromString(Setting.Value));
+				return false;
+			}
+		}
+		return true;
+	}
+
+	/** @return false, with OutError naming it, when a path that goes on UAT's command line in quotes would break it. */
+	bool ArePathsSafeOnCommandLine(const TArray<FString>& Paths, FText& OutError)
+	{
+		for (const FString& Path : Paths)
+		{
+			if (!IsSafeOnCommandLine(Path, true))
+			{
+				OutError = FText::Format(LOCTEXT("UnsafePath", "The path '{0}' cannot be passed safely on the automation tool's command line: it holds a "
+				                                               "quote, a backslash, a percent or dollar sign, a backquote or a control character. Rename "
+				                                               "the folder so that the path has none of them."),
+				                         FText::FromString(Path));
+				return false;
+			}
+		}
+		return true;
 	}
 
 	FText AlreadyRunningError()
@@ -157,6 +192,11 @@ bool UTRLModPackager::IsPackagingInProgress()
 	return bPackagingInProgress;
 }
 
+bool UTRLModPackager::IsBeingPackaged(const FString& ModDescriptorPath)
+{
+	return PreparedCook && FPaths::IsSamePath(PreparedCook->GetDescriptorPath(), FPaths::ConvertRelativePathToFull(ModDescriptorPath));
+}
+
 ETRLPackageStartResult UTRLModPackager::CreateBaseGameRelease(FText& OutError)
 {
 	const UTRLSettings* Settings = UTRLSettings::Get();
@@ -165,11 +205,17 @@ ETRLPackageStartResult UTRLModPackager::CreateBaseGameRelease(FText& OutError)
 		OutError = TRLModPackager::NoSettingsError();
 		return ETRLPackageStartResult::InvalidMod;
 	}
+	// Values go on the command line as they are, so one that would break it is refused rather than passed on.
+	const FString ProjectFile = FTRLProjectPaths::GetProjectFilePath();
+	if (!TRLModPackager::AreSettingsSafeOnCommandLine(*Settings, OutError) || !TRLModPackager::ArePathsSafeOnCommandLine({ProjectFile}, OutError))
+	{
+		return ETRLPackageStartResult::InvalidMod;
+	}
 
 	const FString CommandLine = FString::Printf(
 	    TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=%s -clientconfig=%s -build -cook -stage -pak -package -createreleaseversion=\"%s\" -nocompileeditor "
 	         "-utf8output"),
-	    *FTRLProjectPaths::GetProjectFilePath(), *Settings->TargetPlatform, *Settings->ClientConfiguration, *Settings->BaseReleaseVersion);
+	    *ProjectFile, *Settings->TargetPlatform, *Settings->ClientConfiguration, *Settings->BaseReleaseVersion);
 	return LaunchUat(CommandLine, LOCTEXT("CreateReleaseTask", "Creating base game release"), GetReleasesDirectory(), OutError);
 }
 
@@ -179,6 +225,10 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 	if (!Settings)
 	{
 		OutError = TRLModPackager::NoSettingsError();
+		return ETRLPackageStartResult::InvalidMod;
+	}
+	if (!TRLModPackager::AreSettingsSafeOnCommandLine(*Settings, OutError))
+	{
 		return ETRLPackageStartResult::InvalidMod;
 	}
 
@@ -192,6 +242,12 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 	if (!FPaths::GetExtension(Descriptor).Equals(TEXT("uplugin"), ESearchCase::IgnoreCase))
 	{
 		OutError = LOCTEXT("NotAPlugin", "A mod must be described by a .uplugin file.");
+		return ETRLPackageStartResult::InvalidMod;
+	}
+
+	const FString ProjectFile = FTRLProjectPaths::GetProjectFilePath();
+	if (!TRLModPackager::ArePathsSafeOnCommandLine({ProjectFile, Descriptor}, OutError))
+	{
 		return ETRLPackageStartResult::InvalidMod;
 	}
 
@@ -215,7 +271,6 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 
 	// The cooker finds a mod outside the project's Plugins folder only through this list; a plain text search is
 	// enough to catch the project that lacks it, and an unreadable project is left for UAT to report.
-	const FString ProjectFile = FTRLProjectPaths::GetProjectFilePath();
 	FString ProjectText;
 	if (FFileHelper::LoadFileToString(ProjectText, *ProjectFile) && !ProjectText.Contains(TEXT("AdditionalPluginDirectories"), ESearchCase::IgnoreCase))
 	{
@@ -234,8 +289,12 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 		return ETRLPackageStartResult::AlreadyRunning;
 	}
 
-	if (!PrepareForCook(Descriptor, ModName))
+	// The preparation's own reason goes to the log; the refusal the user is shown stays the one every caller knows.
+	FString Reason;
+	PreparedCook = FTRLPreparedCook::Prepare(Descriptor, ModName, Reason);
+	if (!PreparedCook)
 	{
+		UE_LOG(LogTrellic, Warning, TEXT("%s"), *Reason);
 		OutError = FText::Format(LOCTEXT("PrepareFailed", "Could not prepare '{0}' for cooking. Is its descriptor writable?"), FText::FromString(ModName));
 		return ETRLPackageStartResult::InvalidMod;
 	}
@@ -262,7 +321,11 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 	// The job's end, however UAT ended; the helper's own notification shows the outcome.
 	auto EndJob = [](const FString& Result, double Seconds) {
 		bPackagingInProgress = false;
-		RestoreAfterCook();
+		if (PreparedCook)
+		{
+			PreparedCook->Restore();
+			PreparedCook.Reset();
+		}
 		const bool bSucceeded = Result.Equals(TEXT("Completed"), ESearchCase::IgnoreCase);
 		FString Message;
 		if (bSucceeded)
@@ -311,103 +374,6 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 		UatHelper.CreateUatTask(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation);
 	}
 	return ETRLPackageStartResult::Started;
-}
-
-bool UTRLModPackager::PrepareForCook(const FString& DescriptorPath, const FString& ModName)
-{
-	RestoreAfterCook();
-
-	FString DescriptorText;
-	if (!FFileHelper::LoadFileToString(DescriptorText, *DescriptorPath))
-	{
-		return false;
-	}
-	// Nothing is written before the text is known to be a descriptor, so a refused one stays exactly as it was.
-	TSharedPtr<FJsonObject> Descriptor;
-	if (!FJsonSerializer::Deserialize(TJsonReaderFactory<TCHAR>::Create(DescriptorText), Descriptor) || !Descriptor.IsValid())
-	{
-		return false;
-	}
-	// An explicitly loaded plug-in is left out of the cook, so its content would never reach the archive.
-	Descriptor->SetBoolField(TEXT("ExplicitlyLoaded"), false);
-	const FString PreparedDescriptor = FTRLJsonText::Write(Descriptor.ToSharedRef());
-
-	const FString ConfigPath = FTRLProjectPaths::GetProjectConfigDir() / TEXT("DefaultGame.ini");
-	FString ConfigText;
-	if (!FFileHelper::LoadFileToString(ConfigText, *ConfigPath))
-	{
-		// A missing file is an empty one; one that is there but unreadable must not be replaced by a text built from
-		// nothing, which would lose the project's settings.
-		IFileManager& FileManager = IFileManager::Get();
-		if (FileManager.FileExists(*ConfigPath) || FileManager.DirectoryExists(*ConfigPath))
-		{
-			return false;
-		}
-		ConfigText.Empty();
-	}
-
-	// The cooker cooks a DLC's content only from the folders it is told to cook always.
-	TOptional<FString> PreparedConfig;
-	const FString CookLine = FString::Printf(TEXT("+DirectoriesToAlwaysCook=(Path=\"/%s\")"), *ModName);
-	if (!ConfigText.Contains(CookLine, ESearchCase::IgnoreCase))
-	{
-		FString Prepared = ConfigText;
-		if (Prepared.Contains(TRLModPackager::PackagingSettingsHeader, ESearchCase::IgnoreCase))
-		{
-			const FString HeaderAndLine = FString(TRLModPackager::PackagingSettingsHeader) + TRLModPackager::ConfigLineEnd + CookLine;
-			Prepared.ReplaceInline(TRLModPackager::PackagingSettingsHeader, *HeaderAndLine, ESearchCase::IgnoreCase);
-		}
-		else
-		{
-			Prepared += FString(TRLModPackager::ConfigLineEnd) + TRLModPackager::PackagingSettingsHeader + TRLModPackager::ConfigLineEnd + CookLine +
-			            TRLModPackager::ConfigLineEnd;
-		}
-		PreparedConfig = MoveTemp(Prepared);
-	}
-
-	// The previous texts below live only in memory; the journal outlives an editor that ends during the cook.
-	if (!FTRLCookJournal::Begin(ModName, {{DescriptorPath, PreparedDescriptor}, {ConfigPath, PreparedConfig}}))
-	{
-		return false;
-	}
-
-	PendingDescriptorPath = DescriptorPath;
-	PendingDescriptorBackup = DescriptorText;
-	if (!FFileHelper::SaveStringToFile(PreparedDescriptor, *DescriptorPath))
-	{
-		RestoreAfterCook();
-		return false;
-	}
-
-	PendingConfigPath = ConfigPath;
-	PendingConfigBackup = ConfigText;
-	if (PreparedConfig.IsSet())
-	{
-		// Its result does not decide the outcome: the descriptor is ready, and the end of the job writes the old text back anyway.
-		FFileHelper::SaveStringToFile(PreparedConfig.GetValue(), *ConfigPath);
-	}
-
-	UE_LOG(LogTrellic, Log, TEXT("Prepared '%s' for cooking (ExplicitlyLoaded off, content listed)."), *ModName);
-	return true;
-}
-
-void UTRLModPackager::RestoreAfterCook()
-{
-	// A failed write is not retried: the pair is forgotten either way, so a later job never writes an old text back.
-	if (!PendingDescriptorPath.IsEmpty())
-	{
-		FFileHelper::SaveStringToFile(PendingDescriptorBackup, *PendingDescriptorPath);
-		PendingDescriptorPath.Empty();
-		PendingDescriptorBackup.Empty();
-	}
-	if (!PendingConfigPath.IsEmpty())
-	{
-		FFileHelper::SaveStringToFile(PendingConfigBackup, *PendingConfigPath);
-		PendingConfigPath.Empty();
-		PendingConfigBackup.Empty();
-	}
-	// Only now, with both files written back, may the record of what they held go.
-	FTRLCookJournal::End();
 }
 
 #undef LOCTEXT_NAMESPACE

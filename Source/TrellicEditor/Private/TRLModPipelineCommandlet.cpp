@@ -544,7 +544,14 @@ bool UTRLModPipelineCommandlet::ResolveModDescriptor(const FTRLModPipelineReques
 		return true;
 	}
 
-	const FString Root = FPaths::ConvertRelativePathToFull(UTRLLocalModProvider::GetLocalModsRoot());
+	FString Root;
+	FText RootError;
+	if (!UTRLLocalModProvider::TryGetLocalModsRoot(Root, RootError))
+	{
+		OutError = RootError.ToString();
+		return false;
+	}
+	Root = FPaths::ConvertRelativePathToFull(Root);
 	OutDescriptorPath = Root / Request.Mod / (Request.Mod + TEXT(".uplugin"));
 	if (Request.bCreate)
 	{

@@ -87,12 +87,14 @@ bool UTRLModScaffold::IsValidModName(const FString& ModName, FText& OutReason)
 
 FString UTRLModScaffold::CreateMod(const FString& ModName, const FString& Author, const FString& Description, FText& OutError)
 {
-	if (!IsValidModName(ModName, OutError))
+	// Asked first: without a mods folder there is nowhere to put the mod, whatever its name.
+	FString ModsRoot;
+	if (!UTRLLocalModProvider::TryGetLocalModsRoot(ModsRoot, OutError) || !IsValidModName(ModName, OutError))
 	{
 		return FString();
 	}
 
-	const FString ModFolder = UTRLLocalModProvider::GetLocalModsRoot() / ModName;
+	const FString ModFolder = ModsRoot / ModName;
 	const FString ContentFolder = ModFolder / TEXT("Content");
 	const FString DescriptorPath = ModFolder / (ModName + TEXT(".uplugin"));
 

@@ -9,6 +9,7 @@
 #include "Misc/Paths.h"
 #include "TRLJobEvents.h"
 #include "TRLJsonText.h"
+#include "TRLModPackager.h"
 #include "TRLUploadJob.h"
 #include "TRLUploadPayload.h"
 #include "TRLUploadRequest.h"
@@ -121,6 +122,14 @@ ETRLWorkshopResult UTRLWorkshopUpload::UploadMod(const FString& ModDescriptorPat
 		OutError = LOCTEXT("UploadBusy", "An upload is already running. Wait for it to finish.");
 		return ETRLWorkshopResult::Busy;
 	}
+	// The preflight would undo what the running cook needs in the descriptor, and the payload is not cooked yet.
+	if (UTRLModPackager::IsBeingPackaged(ModDescriptorPath))
+	{
+		OutError = FText::Format(LOCTEXT("BeingPackaged", "'{0}' is being packaged. Wait for packaging to finish, then upload it."),
+		                         FText::FromString(FPaths::GetBaseFilename(ModDescriptorPath)));
+		return ETRLWorkshopResult::Busy;
+	}
+
 	const FString DescriptorPath = FPaths::ConvertRelativePathToFull(ModDescriptorPath);
 	if (!IFileManager::Get().FileExists(*DescriptorPath))
 	{

@@ -6,6 +6,8 @@
 #include "UObject/Object.h"
 #include "TRLModPackager.generated.h"
 
+class FTRLPreparedCook;
+
 /** Outcome of a packaging request. The work itself runs asynchronously in UAT. */
 UENUM(BlueprintType)
 enum class ETRLPackageStartResult : uint8
@@ -41,7 +43,8 @@ public:
 	 * will target. The call returns once the job is started; its end shows in the notification and the log.
 	 *
 	 * @param OutError set when the result is not Started, to the reason.
-	 * @return Started, InvalidMod when no settings are available, or AlreadyRunning while another job runs.
+	 * @return Started, InvalidMod when no settings are available or a setting or the project's path cannot go on
+	 *         UAT's command line, or AlreadyRunning while another job runs.
 	 */
 	UFUNCTION(BlueprintCallable, Category = "Trellic|Packaging")
 	static ETRLPackageStartResult CreateBaseGameRelease(FText& OutError);
@@ -92,10 +95,11 @@ public:
 	/**
 	 * Cook one mod as DLC on top of the base game release.
 	 *
-	 * Checks, in this order, that settings are available, that the descriptor exists and is a .uplugin, that the
-	 * mod's Content folder holds an asset or a map, that a base release has been recorded (Tools > Trellic > Create
-	 * Base Game Release), that the .uproject lists AdditionalPluginDirectories, and that no other job runs; then
-	 * prepares the mod and the project for the cook and starts UAT. The cooked mod is staged in the folder that
+	 * Checks, in this order, that settings are available and can go on UAT's command line, that the descriptor exists
+	 * and is a .uplugin, that its path and the project's can go on the command line, that the mod's Content folder
+	 * holds an asset or a map (symbolic links are not followed), that a base release has been recorded
+	 * (Tools > Trellic > Create Base Game Release), that the .uproject lists AdditionalPluginDirectories, and that no
+	 * other job runs; then prepares the mod and the project for the cook and starts UAT. The cooked mod is staged in the folder that
 	 * GetModStagingDirectory names. A refusal changes no file.
 	 *
 	 * @param ModDescriptorPath path of the mod's .uplugin; a relative one is resolved against the engine's base
@@ -106,6 +110,14 @@ public:
 	UFUNCTION(BlueprintCallable, Category = "Trellic|Packaging")
 	static ETRLPackageStartResult PackageMod(const FString& ModDescriptorPath, FText& OutError);
 
+	/**
+	 * Whether this mod's cook is running: until the job ends its descriptor holds what the cook needs, and nothing
+	 * else may change it. Not for scripting.
+	 * @param ModDescriptorPath path of the mod's .uplugin, absolute or relative
+	 * @return true from the preparation of the mod's cook until UAT has reported its end
+	 */
+	static bool IsBeingPackaged(const FString& ModDescriptorPath);
+
 private:
 	/** The project's Releases folder, absolute; every base release is a version folder in it. */
 	static FString GetReleasesDirectory();
@@ -114,29 +126,15 @@ private:
 	static FString GetPlatformFolderName(const FString& Platform);
 
 	/**
-	 * Hands a command line to the UAT helper as the one running packaging job; its end clears the job and writes back
-	 * what PrepareForCook changed.
+	 * Hands a command line to the UAT helper as the one running packaging job; its end clears the job and puts back
+	 * what the prepared cook changed.
 	 * @return Started, or AlreadyRunning (with OutError set) while another job runs.
 	 */
 	static ETRLPackageStartResult LaunchUat(const FString& CommandLine, const FText& TaskName, const FString& ResultLocation, FText& OutError);
 
-	/**
-	 * Turns "ExplicitlyLoaded" off in the descriptor and lists the mod's content root under DirectoriesToAlwaysCook in
-	 * DefaultGame.ini, keeping the previous text of each file for RestoreAfterCook; both files are recorded in the cook
-	 * journal before either changes.
-	 * @return true when both files are ready for the cook; false when nothing is left changed.
-	 */
-	static bool PrepareForCook(const FString& DescriptorPath, const FString& ModName);
-
-	/** Writes back the files that PrepareForCook changed, if any, and forgets them; then the cook journal may go. */
-	static void RestoreAfterCook();
-
 	/** A UAT job started here has not yet reported its end. */
 	static bool bPackagingInProgress;
 
-	// What PrepareForCook changed: each path with the file's text from before; an empty path means nothing is owed.
-	static FString PendingDescriptorPath;
-	static FString PendingDescriptorBackup;
-	static FString PendingConfigPath;
-	static FString PendingConfigBackup;
+	/** What the running mod cook changed in the project; null between jobs and while a base release is recorded. */
+	static TUniquePtr<FTRLPreparedCook> PreparedCook;
 };

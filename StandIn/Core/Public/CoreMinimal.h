@@ -22,5 +22,6 @@
 #include "Templates/Function.h"
 #include "Templates/SharedPointer.h"
 #include "Templates/TypeHash.h"
+#include "Templates/UniquePtr.h"
 #include "Templates/UnrealTemplate.h"
 #include "UObject/NameTypes.h"

@@ -36,6 +36,31 @@ void FTRLLocalModProviderSpec::Define()
 			TestEqualSensitive(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Mods"));
 		});
 
+		It("takes an absolute ModsDirectory inside the project as it is, and refuses one that leads outside it, naming the setting", [this]() {
+			UTRLSettings* Settings = NewObject<UTRLSettings>();
+			FTRLScopedSettingsOverride Override(Settings);
+			const FString ProjectDir = FPaths::ConvertRelativePathToFull(FPaths::ProjectDir());
+			Settings->ModsDirectory = ProjectDir + TEXT("Addons");
+			TestEqualSensitive(TEXT("absolute inside"), UTRLLocalModProvider::GetLocalModsRoot(), ProjectDir + TEXT("Addons"));
+
+			const FString Outside = FPaths::ConvertRelativePathToFull(ProjectDir / TEXT("..") / TEXT("Elsewhere"));
+			for (const FString& Refused : {Outside, FString(TEXT("../Elsewhere")), FString(TEXT("Mods/../../Elsewhere"))})
+			{
+				Settings->ModsDirectory = Refused;
+				const FString Warning = FString::Printf(
+				    TEXT("The ModsDirectory setting '%s' leads outside the project, so there is no mods folder. Set it to a folder inside the project, "
+				         "such as Mods (Project Settings > Plugins > Trellic, or ModsDirectory= under [/Script/Trellic.TRLSettings] in "
+				         "Config/DefaultGame.ini)."),
+				    *Refused);
+				AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+				TestEqualSensitive(Refused, UTRLLocalModProvider::GetLocalModsRoot(), FString());
+				FString Root;
+				FText Error;
+				TestFalse(Refused + TEXT(": refused without a log line"), UTRLLocalModProvider::TryGetLocalModsRoot(Root, Error));
+				TestEqualSensitive(Refused + TEXT(": reason"), Error.ToString(), Warning);
+			}
+		});
+
 		It("answers an overriding root exactly as given, a relative one included, until the override ends", [this]() {
 			const FString Before = UTRLLocalModProvider::GetLocalModsRoot();
 			{

@@ -120,7 +120,7 @@ void FTRLCookJournalSpec::Define()
 	});
 
 	Describe("Begin", [this]() {
-		It("records each file's path, its bytes from before and the SHA-1 of what the cook holds, in the project's Saved folder", [this]() {
+		It("records each file's path in the project, its bytes from before and the SHA-1 of what the cook holds, in the project's Saved folder", [this]() {
 			WriteText(IniPath, TEXT("[X]\r\nA=1"));
 			const TArray<uint8> DescriptorBefore = TRLTest::ReadBytes(Descriptor);
 			const TArray<uint8> IniBefore = TRLTest::ReadBytes(IniPath);
@@ -137,16 +137,24 @@ void FTRLCookJournalSpec::Define()
 			{
 				return;
 			}
-			const TPair<FString, TArray<uint8>> Expected[] = {{Descriptor, DescriptorBefore}, {IniPath, IniBefore}};
+			// Relative, so that a project copied elsewhere with its journal puts back its own files.
+			struct FExpected
+			{
+				FString Path;
+				const TCHAR* Recorded;
+				TArray<uint8> Bytes;
+			};
+			const FExpected Expected[] = {{Descriptor, TEXT("Mods/MyMod/MyMod.uplugin"), DescriptorBefore},
+			                              {IniPath, TEXT("Config/DefaultGame.ini"), IniBefore}};
 			for (int32 Index = 0; Index < 2; ++Index)
 			{
 				const TSharedPtr<FJsonObject> File = (*Files)[Index]->AsObject();
-				const FString& Path = Expected[Index].Key;
+				const FString& Path = Expected[Index].Path;
 				TArray<uint8> Original;
-				TestEqualSensitive(TEXT("path"), File->GetStringField(TEXT("Path")), Path);
+				TestEqualSensitive(TEXT("path"), File->GetStringField(TEXT("Path")), FString(Expected[Index].Recorded));
 				TestTrue(Path + TEXT(" existed"), File->GetBoolField(TEXT("Existed")));
 				TestTrue(Path + TEXT(": bytes from before"),
-				         FBase64::Decode(File->GetStringField(TEXT("OriginalBytes")), Original) && Original == Expected[Index].Value);
+				         FBase64::Decode(File->GetStringField(TEXT("OriginalBytes")), Original) && Original == Expected[Index].Bytes);
 				TestEqualSensitive(Path + TEXT(": hash of the prepared file"), File->GetStringField(TEXT("PreparedSHA1")), Sha1Of(TRLTest::ReadBytes(Path)));
 			}
 			TestFalse(TEXT("the file is prepared"), TRLTest::ReadBytes(Descriptor) == DescriptorBefore);
@@ -156,9 +164,10 @@ void FTRLCookJournalSpec::Define()
 			// A file where the journal's folder must go.
 			WriteText(ProjectDir / TEXT("Saved/Trellic"), TEXT("in the way"));
 			const TMap<FString, TArray<uint8>> Before = TRLTest::SnapshotFolder(TempDir);
-			const FString Warning = FString::Printf(TEXT("Could not write the cook journal '%s', so 'MyMod' was not prepared for cooking: an editor that ended "
-			                                             "during the cook would leave the mod's changes in the project."),
-			                                        *JournalPath);
+			const FString Warning = FString::Printf(TEXT("Could not write the cook journal '%s', so 'MyMod' was not prepared for cooking (an editor that "
+			                                             "ended during the cook would leave the mod's changes in the project): the file '%sSaved/Trellic' is "
+			                                             "where a folder of its path must go. Move that file away, then package again."),
+			                                        *JournalPath, *ProjectDir);
 			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 			FText Error;
 			TestTrue(TEXT("refused"), UTRLModPackager::PackageMod(Descriptor, Error) == ETRLPackageStartResult::InvalidMod);
@@ -216,7 +225,7 @@ void FTRLCookJournalSpec::Define()
 
 			const FString Backup = Descriptor + TEXT(".2.trellic-backup");
 			const FString Warning = FString::Printf(TEXT("'%s' was changed after it was prepared for a cook that did not finish, so it was left as it is. Its "
-			                                             "content from before the cook is in '%s'."),
+			                                             "content from before the cook is in '%s': compare the two and keep what you need."),
 			                                        *Descriptor, *Backup);
 			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 			FTRLCookJournal::RestoreLeftBehind();
@@ -230,15 +239,30 @@ void FTRLCookJournalSpec::Define()
 			                  TEXT("Warning: ") + Warning});
 		});
 
-		It("sets aside a journal that cannot be read, never deleting it and touching no file", [this]() {
+		It("says of a file deleted since that it was deleted, and keeps its bytes from before beside where it was", [this]() {
+			const TArray<uint8> IniBefore = TRLTest::ReadBytes(IniPath);
+			StartCook();
+			IFileManager::Get().Delete(*IniPath);
+
+			const FString Backup = IniPath + TEXT(".trellic-backup");
+			const FString Warning = FString::Printf(TEXT("'%s' was deleted after it was prepared for a cook that did not finish, so it was left deleted. Its "
+			                                             "content from before the cook is in '%s': copy it back if the file should still be there."),
+			                                        *IniPath, *Backup);
+			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+			FTRLCookJournal::RestoreLeftBehind();
+			TestFalse(TEXT("DefaultGame.ini is left deleted"), IFileManager::Get().FileExists(*IniPath));
+			TestTrue(TEXT("its bytes from before are beside it"), TRLTest::ReadBytes(Backup) == IniBefore);
+		});
+
+		It("sets aside a journal that cannot be read or names an absolute path, never deleting it and touching no file", [this]() {
 			const FString Entry =
-			    FString::Printf(TEXT("\"Path\": \"%s\", \"Existed\": true, \"PreparedSHA1\": \"%s\""), *IniPath, *FString::ChrN(40, TEXT('A')));
-			// Not JSON at all; a file without its bytes from before; a path that is not absolute.
+			    FString::Printf(TEXT("\"Path\": \"Config/DefaultGame.ini\", \"Existed\": true, \"PreparedSHA1\": \"%s\""), *FString::ChrN(40, TEXT('A')));
+			// Not JSON at all; a file without its bytes from before; an absolute path, as journals once held them.
 			const FString Journals[] = {
 			    TEXT("{ \"ModName\": \"MyMod\", \"Files\": [ { "),
 			    FString::Printf(TEXT("{ \"ModName\": \"MyMod\", \"Files\": [ { %s } ] }"), *Entry),
 			    FString::Printf(TEXT("{ \"ModName\": \"MyMod\", \"Files\": [ { %s, \"OriginalBytes\": \"\" } ] }"),
-			                    *Entry.Replace(*IniPath, TEXT("Config/DefaultGame.ini"))),
+			                    *Entry.Replace(TEXT("Config/DefaultGame.ini"), *IniPath)),
 			};
 			int32 Number = 1;
 			for (const FString& Text : Journals)
@@ -248,11 +272,15 @@ void FTRLCookJournalSpec::Define()
 				const TMap<FString, TArray<uint8>> Before = TRLTest::SnapshotFolder(ProjectDir + TEXT("Mods"));
 				const TArray<uint8> IniBefore = TRLTest::ReadBytes(IniPath);
 				const FString Aside = JournalPath + (Number == 1 ? FString() : FString::Printf(TEXT(".%d"), Number)) + TEXT(".set-aside");
-				AddExpectedErrorPlain(
-				    FString::Printf(TEXT("The cook journal '%s' cannot be read, so no file was put back. It is kept as '%s'; check the descriptor of the "
-				                         "mod packaged last and the project's DefaultGame.ini."),
-				                    *JournalPath, *Aside),
-				    EAutomationExpectedErrorFlags::Exact, 1);
+				const FString Warning =
+				    Number < 3 ? FString::Printf(TEXT("The cook journal '%s' cannot be read, so no file was put back. It is kept as '%s'; check the "
+				                                      "descriptor of the mod packaged last and the project's DefaultGame.ini."),
+				                                 *JournalPath, *Aside)
+				               : FString::Printf(TEXT("The cook journal '%s' names '%s', which is not a path relative to the project, so no file was put back. "
+				                                      "It is kept as '%s'. A journal that came with a project from elsewhere can be deleted; otherwise check "
+				                                      "the descriptor of the mod packaged last and the project's DefaultGame.ini."),
+				                                 *JournalPath, *IniPath, *Aside);
+				AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 				FTRLCookJournal::RestoreLeftBehind();
 				TestTrue(Text + TEXT(": set aside whole"), TRLTest::ReadBytes(Aside) == JournalBytes);
 				TestFalse(Text + TEXT(": gone from its place"), IFileManager::Get().FileExists(*JournalPath));

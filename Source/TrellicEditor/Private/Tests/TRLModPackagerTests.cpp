@@ -1,10 +1,12 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
 #include "HAL/FileManager.h"
+#include "HAL/PlatformFileManager.h"
 #include "Misc/AutomationTest.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "Styling/AppStyle.h"
+#include "TRLCookJournal.h"
 #include "TRLModPackager.h"
 #include "TRLScopedProjectOverride.h"
 #include "TRLScopedSettingsOverride.h"
@@ -143,6 +145,35 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		TestTrue(FString(Key) + TEXT(": result"), Package(Error) == Expected);
 		TestText(Key, Error, Key, Text);
 		TestUnchanged(Key, Before);
+	}
+
+	static TArray<uint8> Concat(std::initializer_list<TArray<uint8>> Parts)
+	{
+		TArray<uint8> Bytes;
+		for (const TArray<uint8>& Part : Parts)
+		{
+			Bytes.Append(Part);
+		}
+		return Bytes;
+	}
+
+	static TArray<uint8> Utf8(const FString& Text)
+	{
+		const FTCHARToUTF8 Converted(*Text);
+		return TArray<uint8>(reinterpret_cast<const uint8*>(Converted.Get()), Converted.Length());
+	}
+
+	static TArray<uint8> Utf16(const FString& Text, bool bBigEndian)
+	{
+		TArray<uint8> Bytes = bBigEndian ? TArray<uint8>{0xFE, 0xFF} : TArray<uint8>{0xFF, 0xFE};
+		for (const TCHAR Char : Text)
+		{
+			const uint8 High = static_cast<uint8>(static_cast<uint32>(Char) >> 8);
+			const uint8 Low = static_cast<uint8>(static_cast<uint32>(Char) & 0xFF);
+			Bytes.Add(bBigEndian ? High : Low);
+			Bytes.Add(bBigEndian ? Low : High);
+		}
+		return Bytes;
 	}
 
 	static FString NoPluginDirsText(const FString& ModsFolder)
@@ -355,80 +386,111 @@ void FTRLModPackagerSpec::Define()
 			TestEqualSensitive(TEXT("platform text"), Tasks.Last().PlatformDisplayName.ToString(), FString(TEXT("Win64")));
 		});
 
-		It("turns ExplicitlyLoaded off for the cook, adding it when missing, and lists the content root in DefaultGame.ini", [this]() {
-			for (const TCHAR* ExplicitlyLoaded : {TEXT("true"), TEXT("")})
-			{
-				WriteText(Descriptor, DescriptorText(ModName, ExplicitlyLoaded));
-				const TArray<uint8> DescriptorBefore = TRLTest::ReadBytes(Descriptor);
+		It("refuses with PrepareFailed, after a Warning that names the file and the reason, and leaves both files as they were", [this]() {
+			auto TestPrepareFailed = [this](const FString& What, const FString& Warning, int32 Times = 1) {
+				const TMap<FString, TArray<uint8>> Before = Snapshot();
+				if (Times > 0)
+				{
+					AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, Times);
+				}
 				FText Error;
-				Package(Error);
-				TestEqualSensitive(TEXT("descriptor during the cook"), ReadText(Descriptor), DescriptorText(ModName, TEXT("false")));
-				TestEqualSensitive(TEXT("DefaultGame.ini during the cook"), ReadText(IniPath),
-				                   FString(TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n\r\n")) + Header() + TEXT("\r\n") +
-				                       CookLine() + TEXT("\r\n"));
-				EndJob(TEXT("Completed"));
-				TestTrue(TEXT("descriptor after the cook"), TRLTest::ReadBytes(Descriptor) == DescriptorBefore);
-			}
-		});
-
-		It("refuses with PrepareFailed a descriptor that is not a JSON object, or a DefaultGame.ini it cannot read, leaving both as they were", [this]() {
+				TestTrue(What, Package(Error) == ETRLPackageStartResult::InvalidMod);
+				TestText(What, Error, TEXT("PrepareFailed"), TEXT("Could not prepare 'MyMod' for cooking. Is its descriptor writable?"));
+				TestUnchanged(What, Before);
+				TestFalse(What + TEXT(": no job"), UTRLModPackager::IsPackagingInProgress());
+			};
+			const FString NotJson = FString::Printf(TEXT("'%s' is not a JSON object, so ExplicitlyLoaded cannot be switched off for the cook. Correct its "
+			                                             "JSON (a comma, a quote or a brace missing or too many) and package again."),
+			                                        *Descriptor);
+			int32 Times = 2;
 			for (const TCHAR* NotAnObject : {TEXT("[ \"a list\" ]"), TEXT("{ \"FileVersion\": ")})
 			{
 				WriteText(Descriptor, NotAnObject);
-				const TMap<FString, TArray<uint8>> Before = Snapshot();
-				FText Error;
-				TestTrue(NotAnObject, Package(Error) == ETRLPackageStartResult::InvalidMod);
-				TestText(NotAnObject, Error, TEXT("PrepareFailed"), TEXT("Could not prepare 'MyMod' for cooking. Is its descriptor writable?"));
-				TestUnchanged(NotAnObject, Before);
+				TestPrepareFailed(NotAnObject, NotJson, Times);
+				Times = 0;
 			}
-
-			// A folder where the file should be: there, but not readable as text.
 			WriteText(Descriptor, DescriptorText(ModName, TEXT("true")));
+
+			// A source-control checkout leaves files read-only; the cook must not go on without its content line.
+			IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
+			PlatformFile.SetReadOnly(*IniPath, true);
+			TestPrepareFailed(TEXT("read-only DefaultGame.ini"),
+			                  FString::Printf(TEXT("Could not write '%s' for the cook: the file is read-only, as a source-control checkout leaves it. Make it "
+			                                       "writable, then package again."),
+			                                  *IniPath));
+			PlatformFile.SetReadOnly(*IniPath, false);
+
+			// A folder where the file should be: there, but not readable, and not to be replaced by a text built from nothing.
 			IFileManager::Get().Delete(*IniPath);
 			IFileManager::Get().MakeDirectory(*IniPath, true);
-			const TMap<FString, TArray<uint8>> Before = Snapshot();
-			FText Error;
-			TestTrue(TEXT("unreadable DefaultGame.ini"), Package(Error) == ETRLPackageStartResult::InvalidMod);
-			TRLTest::TestLocalizationId(*this, TEXT("unreadable DefaultGame.ini"), Error, TEXT("TRLModPackager"), TEXT("PrepareFailed"));
-			TestUnchanged(TEXT("unreadable DefaultGame.ini"), Before);
-			TestFalse(TEXT("no job"), UTRLModPackager::IsPackagingInProgress());
+			TestPrepareFailed(
+			    TEXT("a folder in DefaultGame.ini's place"),
+			    FString::Printf(TEXT("Could not read '%s' for the cook: a folder is in its place. Move the folder away, then package again."), *IniPath));
 			TestEqual(TEXT("tasks"), Tasks.Num(), 0);
 		});
 
-		It("adds the line to DefaultGame.ini as the file requires, and writes the file's own text back after the cook", [this]() {
-			struct FCase
-			{
-				const TCHAR* What;
-				FString Before;
-				FString During;
-			};
-			const FString Line = CookLine();
-			const FString OtherCaseLine = Line.ToLower();
-			const FCase Cases[] = {
-			    {TEXT("the line already there in other case"), TEXT("[X]\r\n") + OtherCaseLine, TEXT("[X]\r\n") + OtherCaseLine},
-			    {TEXT("the header in other case"), TEXT("[/script/unrealed.projectpackagingsettings]\r\nA=1\r\n"),
-			     Header() + (TEXT("\r\n") + Line) + TEXT("\r\nA=1\r\n")},
-			    {TEXT("the header twice"), Header() + FString(TEXT("\r\nA=1\r\n")) + Header(),
-			     Header() + (TEXT("\r\n") + Line) + TEXT("\r\nA=1\r\n") + Header() + TEXT("\r\n") + Line},
-			    {TEXT("no section and no final newline"), TEXT("[X]\r\nA=1"), TEXT("[X]\r\nA=1\r\n") + (Header() + (TEXT("\r\n") + Line)) + TEXT("\r\n")},
-			    {TEXT("UTF-16"), TEXT("; Caf\u00E9\r\n"), TEXT("; Caf\u00E9\r\n\r\n") + (Header() + (TEXT("\r\n") + Line)) + TEXT("\r\n")}};
-			for (const FCase& Case : Cases)
-			{
-				WriteText(IniPath, Case.Before);
-				const TArray<uint8> Bytes = TRLTest::ReadBytes(IniPath);
-				FText Error;
-				Package(Error);
-				TestEqualSensitive(Case.What, ReadText(IniPath), Case.During);
-				EndJob(TEXT("Completed"));
-				TestTrue(FString(Case.What) + TEXT(": bytes after the cook"), TRLTest::ReadBytes(IniPath) == Bytes);
-			}
+		It("refuses to prepare a mod outside the mods folder, which the cook journal could not put back", [this]() {
+			const FString Elsewhere =
+			    TRLTest::WriteMod(ProjectDir / TEXT("Plugins"), TEXT("Other"), TEXT("Other"), DescriptorText(TEXT("Other"), TEXT("true")));
+			WriteText(ProjectDir / TEXT("Plugins/Other/Content/Thing.uasset"), TEXT("asset"));
+			const TMap<FString, TArray<uint8>> Before = Snapshot();
+			AddExpectedErrorPlain(
+			    FString::Printf(TEXT("'%s' is neither a mod descriptor in the mods folder nor Config/DefaultGame.ini, so it cannot be "
+			                         "recorded in the cook journal and 'Other' was not prepared for cooking. Only a mod in the project's mods "
+			                         "folder, reached without a symbolic link, can be packaged: move it there and package again."),
+			                    *Elsewhere),
+			    EAutomationExpectedErrorFlags::Exact, 1);
+			FText Error;
+			TestTrue(TEXT("refused"), UTRLModPackager::PackageMod(Elsewhere, Error) == ETRLPackageStartResult::InvalidMod);
+			TestText(TEXT("refusal"), Error, TEXT("PrepareFailed"), TEXT("Could not prepare 'Other' for cooking. Is its descriptor writable?"));
+			TestUnchanged(TEXT("a mod outside the mods folder"), Before);
+		});
 
+		It("creates a missing DefaultGame.ini for the cook and leaves it empty afterwards", [this]() {
 			IFileManager::Get().Delete(*IniPath);
 			FText Error;
 			Package(Error);
-			TestEqualSensitive(TEXT("no file"), ReadText(IniPath), TEXT("\r\n") + (Header() + (TEXT("\r\n") + Line)) + TEXT("\r\n"));
+			TestEqualSensitive(TEXT("during the cook"), ReadText(IniPath), TEXT("\r\n") + (Header() + (TEXT("\r\n") + CookLine())) + TEXT("\r\n"));
 			EndJob(TEXT("Completed"));
-			TestTrue(TEXT("no file: an empty file remains"), IFileManager::Get().FileExists(*IniPath) && IFileManager::Get().FileSize(*IniPath) == 0);
+			TestTrue(TEXT("an empty file remains"), IFileManager::Get().FileExists(*IniPath) && IFileManager::Get().FileSize(*IniPath) == 0);
+		});
+
+		It("refuses a setting that would break UAT's command line, naming it, before anything changes", [this]() {
+			struct FCase
+			{
+				FString UTRLSettings::*Setting;
+				const TCHAR* Name;
+				FString Value;
+			};
+			const FCase Cases[] = {{&UTRLSettings::TargetPlatform, TEXT("TargetPlatform"), TEXT("Win64 -nocompile")},
+			                       {&UTRLSettings::ClientConfiguration, TEXT("ClientConfiguration"), TEXT("Ship\"ping")},
+			                       {&UTRLSettings::BaseReleaseVersion, TEXT("BaseReleaseVersion"), TEXT("1.0\\")},
+			                       {&UTRLSettings::BaseReleaseVersion, TEXT("BaseReleaseVersion"), TEXT("1.0\n-x")},
+			                       {&UTRLSettings::BaseReleaseVersion, TEXT("BaseReleaseVersion"), TEXT("%PATH%")}};
+			const TMap<FString, TArray<uint8>> Before = Snapshot();
+			for (const FCase& Case : Cases)
+			{
+				const FString Kept = Settings->*Case.Setting;
+				Settings->*Case.Setting = Case.Value;
+				const FString Refusal = FString::Printf(TEXT("The Trellic setting %s is '%s', which cannot be passed safely on the automation tool's command "
+				                                             "line. Change it in Project Settings > Plugins > Trellic, using letters, digits, dots, dashes and "
+				                                             "underscores."),
+				                                        Case.Name, *Case.Value);
+				FText Error;
+				TestTrue(Case.Value + TEXT(": release refused"), UTRLModPackager::CreateBaseGameRelease(Error) == ETRLPackageStartResult::InvalidMod);
+				TestEqualSensitive(Case.Value + TEXT(": release"), Error.ToString(), Refusal);
+				TestTrue(Case.Value + TEXT(": mod refused"), Package(Error) == ETRLPackageStartResult::InvalidMod);
+				TestEqualSensitive(Case.Value + TEXT(": mod"), Error.ToString(), Refusal);
+				Settings->*Case.Setting = Kept;
+			}
+			TestUnchanged(TEXT("after the refusals"), Before);
+			TestEqual(TEXT("tasks"), Tasks.Num(), 0);
+
+			// Between quotes a space is harmless.
+			Settings->BaseReleaseVersion = TEXT("1.0 beta");
+			WriteText(ProjectDir / TEXT("Releases/1.0 beta/Windows/AssetRegistry.bin"), TEXT("registry"));
+			FText Error;
+			TestTrue(TEXT("a version with a space"), Package(Error) == ETRLPackageStartResult::Started);
 		});
 	});
 
@@ -490,20 +552,40 @@ void FTRLModPackagerSpec::Define()
 			}
 		});
 
-		It("writes back the descriptor and DefaultGame.ini byte for byte however the job ends", [this]() {
-			const FString Descriptors[] = {DescriptorText(ModName, TEXT("true")), DescriptorText(TEXT("Caf\u00E9 \u6A21\u7EC4"), TEXT("true"))};
-			const FString Inis[] = {TEXT("[X]\r\nA=1"), TEXT("; \u00DCbung\r\n[X]\nA=1\n")};
-			int32 Round = 0;
-			for (const TCHAR* Result : {TEXT("Completed"), TEXT("Failed with exit code 3"), TEXT("Killed by signal 9"), TEXT("Could not start RunUAT.sh")})
+		It("writes back the bytes of both files in any encoding, however the job ends and at the next start", [this]() {
+			// UTF-8 with and without its mark, UTF-16 both ways round, bytes that are no UTF-8, LF and no final newline.
+			const FString Text = TEXT("{\r\n\t\"FileVersion\": 3,\r\n\t\"FriendlyName\": \"Zo\u00EB \u6A21\u7EC4\",\r\n\t\"ExplicitlyLoaded\": true\r\n}\r\n");
+			const FString Ini = TEXT("; Zo\u00EB\r\n[X]\r\nA=1\r\n");
+			const TArray<uint8> Bom = {0xEF, 0xBB, 0xBF};
+			const TArray<uint8> NotUtf8 = {0xFF, 0xC3};
+			const TArray<TArray<uint8>> Descriptors = {Utf8(Text),
+			                                           Concat({Bom, Utf8(Text)}),
+			                                           Utf16(Text, false),
+			                                           Utf16(Text, true),
+			                                           Concat({Utf8(TEXT("{ \"FriendlyName\": \"Zo")), NotUtf8, Utf8(TEXT("\" }"))}),
+			                                           Utf8(TEXT("{\n\t\"FileVersion\": 3\n}"))};
+			const TArray<TArray<uint8>> Inis = {Utf8(Ini),
+			                                    Concat({Bom, Utf8(Ini)}),
+			                                    Utf16(Ini, false),
+			                                    Utf16(Ini, true),
+			                                    Concat({Utf8(TEXT("; Zo")), NotUtf8, Utf8(TEXT("\r\n[X]"))}),
+			                                    Utf8(TEXT("[X]\nA=1"))};
+			for (int32 Index = 0; Index < Descriptors.Num(); ++Index)
 			{
-				WriteText(Descriptor, Descriptors[Round % 2]);
-				WriteText(IniPath, Inis[Round % 2]);
-				++Round;
+				TestTrue(TEXT("descriptor written"), FFileHelper::SaveArrayToFile(Descriptors[Index], *Descriptor));
+				TestTrue(TEXT("DefaultGame.ini written"), FFileHelper::SaveArrayToFile(Inis[Index], *IniPath));
 				const TMap<FString, TArray<uint8>> Before = Snapshot();
+				const FString What = FString::Printf(TEXT("encoding %d"), Index);
 				FText Error;
+				TestTrue(What + TEXT(": started"), Package(Error) == ETRLPackageStartResult::Started);
+				EndJob(Index % 2 == 0 ? FString(TEXT("Completed")) : FString::Printf(TEXT("Failed with exit code %d"), Index));
+				TestUnchanged(What + TEXT(", after the job"), Before);
+
+				// The editor dies during the cook; the next start puts the files back.
 				Package(Error);
-				EndJob(Result);
-				TestUnchanged(Result, Before);
+				FTRLCookJournal::RestoreLeftBehind();
+				TestUnchanged(What + TEXT(", at the next start"), Before);
+				EndJob(TEXT("Completed"));
 			}
 		});
 
@@ -552,10 +634,6 @@ void FTRLModPackagerSpec::Define()
 					TestEqual(FString(Name) + TEXT(" is pure"), Function->HasAnyFunctionFlags(FUNC_BlueprintPure), bPure);
 					TestEqualSensitive(FString(Name) + TEXT(" category"), Function->GetMetaData(TEXT("Category")), FString(TEXT("Trellic|Packaging")));
 				}
-			}
-			for (const TCHAR* Name : {TEXT("LaunchUat"), TEXT("PrepareForCook"), TEXT("RestoreAfterCook")})
-			{
-				TestNull(Name, Class->FindFunctionByName(Name));
 			}
 			const UEnum* Enum = StaticEnum<ETRLPackageStartResult>();
 			int64 Value = 0;

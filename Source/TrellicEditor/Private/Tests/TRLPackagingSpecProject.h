@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "TRLScopedModsRootOverride.h"
 #include "TRLScopedProjectOverride.h"
 #include "TRLScopedSettingsOverride.h"
 #include "TRLScopedUatTaskOverride.h"
@@ -14,7 +15,8 @@
 /**
  * What the packaging specs work on: a project that packaging accepts, laid out in a folder of the spec's own and made
  * the one packaging works on while this lives, with settings of its own (release 1.0 for Win64, Shipping, mods in
- * "Mods", no engine content), and every UAT task handed to the spec instead of the engine's UAT helper.
+ * "Mods", no engine content), its Mods folder as the mods root, and every UAT task handed to the spec instead of the
+ * engine's UAT helper.
  */
 class FTRLPackagingSpecProject
 {
@@ -24,6 +26,7 @@ public:
 	    : ProjectFile(TRLTest::WritePackagingProject(ProjectDir))
 	    , Settings(NewObject<UTRLSettings>())
 	    , ProjectOverride(ProjectFile)
+	    , ModsRootOverride(ProjectDir / TEXT("Mods"))
 	    , SettingsOverride(Settings)
 	    , UatOverride(MoveTemp(CreateUatTask))
 	{
@@ -46,6 +49,7 @@ public:
 
 private:
 	FTRLScopedProjectOverride ProjectOverride;
+	FTRLScopedModsRootOverride ModsRootOverride;
 	FTRLScopedSettingsOverride SettingsOverride;
 	FTRLScopedUatTaskOverride UatOverride;
 };

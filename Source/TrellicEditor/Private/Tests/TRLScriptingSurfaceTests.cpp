@@ -358,13 +358,11 @@ void FTRLScriptingSurfaceSpec::Define()
 
 		It("keeps the job runner and the cook preparation native-only", [this]() {
 			const UClass* Class = UTRLModPackager::StaticClass();
-			for (const TCHAR* Name :
-			     {TEXT("LaunchUat"), TEXT("PrepareForCook"), TEXT("RestoreAfterCook"), TEXT("GetReleasesDirectory"), TEXT("GetPlatformFolderName")})
+			for (const TCHAR* Name : {TEXT("LaunchUat"), TEXT("IsBeingPackaged"), TEXT("GetReleasesDirectory"), TEXT("GetPlatformFolderName")})
 			{
 				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindFunctionByName(Name));
 			}
-			for (const TCHAR* Name : {TEXT("bPackagingInProgress"), TEXT("PendingConfigPath"), TEXT("PendingConfigBackup"), TEXT("PendingDescriptorPath"),
-			                          TEXT("PendingDescriptorBackup")})
+			for (const TCHAR* Name : {TEXT("bPackagingInProgress"), TEXT("PreparedCook")})
 			{
 				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindPropertyByName(Name));
 			}

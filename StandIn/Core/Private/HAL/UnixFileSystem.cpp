@@ -313,6 +313,8 @@ namespace UE::StandIn::FileSystem
 		const bool bExists = stat(Path.c_str(), &Existing) == 0;
 		if (bExists && !S_ISREG(Existing.st_mode))
 		{
+			// What open() would say of a folder in the way, so that the caller's last error tells why.
+			errno = S_ISDIR(Existing.st_mode) ? EISDIR : EINVAL;
 			return false;
 		}
 		FTemporaryFile Temporary(AT_FDCWD, Path);

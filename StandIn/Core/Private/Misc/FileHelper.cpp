@@ -148,10 +148,13 @@ namespace
 		{
 			if ((WriteFlags & FILEWRITE_NoReplaceExisting) != 0)
 			{
+				errno = EEXIST;
 				return false;
 			}
+			// Refused here even for root, as the engine's platforms refuse a read-only file, with the error they give.
 			if ((WriteFlags & FILEWRITE_EvenIfReadOnly) == 0 && FileManager->IsReadOnly(Filename))
 			{
+				errno = EACCES;
 				return false;
 			}
 		}

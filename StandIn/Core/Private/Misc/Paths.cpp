@@ -400,6 +400,18 @@ bool FPaths::IsSamePath(const FString& PathA, const FString& PathB)
 	return Canonical(PathA).Equals(Canonical(PathB), ESearchCase::CaseSensitive);
 }
 
+bool FPaths::IsUnderDirectory(const FString& InPath, const FString& InDirectory)
+{
+	const FString Path = RemoveDuplicateSlashes(ConvertRelativePathToFull(InPath));
+	FString Directory = RemoveDuplicateSlashes(ConvertRelativePathToFull(InDirectory));
+	if (Directory.EndsWith(TEXT("/"), ESearchCase::CaseSensitive))
+	{
+		Directory.LeftChopInline(1);
+	}
+	// Whole folder names only: "/a/bc" is not under "/a/b".
+	return Path.StartsWith(Directory, ESearchCase::CaseSensitive) && (Path.Len() == Directory.Len() || Path[Directory.Len()] == TEXT('/'));
+}
+
 void FPaths::NormalizeFilename(FString& InPath)
 {
 	InPath.ReplaceCharInline(TEXT('\\'), TEXT('/'));

@@ -49,3 +49,19 @@ const TCHAR* LexToString(EAppMsgType::Type MessageType);
 
 /** @return the name of an answer ("Yes", "Cancel", ...). */
 const TCHAR* LexToString(EAppReturnType::Type ReturnType);
+
+/** What the platform tells about itself beyond files and processes: here, why the last system call failed. */
+struct FGenericPlatformMisc
+{
+	/** @return the error code the last failed system call of this thread left (errno on this platform). */
+	static uint32 GetLastError();
+
+	/**
+	 * The system's own text for an error code, such as "No space left on device".
+	 * @param OutBuffer receives the text, cut to fit and always terminated
+	 * @param BufferCount the buffer's size in characters
+	 * @param Error the code; 0 for the one GetLastError() answers
+	 * @return OutBuffer
+	 */
+	static const TCHAR* GetSystemErrorMessage(TCHAR* OutBuffer, int32 BufferCount, int32 Error);
+};

@@ -61,6 +61,8 @@ public:
 	static bool IsRelative(const FString& InPath);
 	/** @return true when both paths, made absolute, name the same place. */
 	static bool IsSamePath(const FString& PathA, const FString& PathB);
+	/** @return true when InPath, made absolute, is InDirectory made absolute or lies anywhere below it. */
+	static bool IsUnderDirectory(const FString& InPath, const FString& InDirectory);
 
 	/** Turns every "\" into "/". */
 	static void NormalizeFilename(FString& InPath);

@@ -1,4 +1,5 @@
-// TFunction and TUniqueFunction: type-erased callables (the unique one accepts move-only callables).
+// TFunction and TUniqueFunction: type-erased callables (the unique one accepts move-only callables); TFunctionRef: a
+// callable borrowed for the length of a call, never copied or owned.
 #pragma once
 
 #include <functional>
@@ -49,4 +50,31 @@ public:
 
 private:
 	std::function<Ret(ParamTypes...)> Callable;
+};
+
+template <typename FuncType>
+class TFunctionRef;
+
+template <typename Ret, typename... ParamTypes>
+class TFunctionRef<Ret(ParamTypes...)>
+{
+public:
+	/** Refers to Functor, which must outlive this reference: pass it straight to the function that calls it. */
+	template <typename FunctorType, typename = std::enable_if_t<std::is_invocable_r_v<Ret, std::remove_reference_t<FunctorType>&, ParamTypes...> &&
+	                                                            !std::is_same_v<std::decay_t<FunctorType>, TFunctionRef>>>
+	TFunctionRef(FunctorType&& Functor)
+	    : Callable(const_cast<void*>(static_cast<const void*>(std::addressof(Functor))))
+	    , Invoke([](void* Target, ParamTypes... Args) -> Ret {
+		    return (*static_cast<std::remove_reference_t<FunctorType>*>(Target))(std::forward<ParamTypes>(Args)...);
+	    })
+	{
+	}
+	TFunctionRef(const TFunctionRef&) = default;
+	TFunctionRef& operator=(const TFunctionRef&) = delete;
+
+	Ret operator()(ParamTypes... Args) const { return Invoke(Callable, std::forward<ParamTypes>(Args)...); }
+
+private:
+	void* Callable;
+	Ret (*Invoke)(void*, ParamTypes...);
 };
