@@ -225,10 +225,12 @@ namespace TRLCookJournal
 		FString Text;
 		if (bLinked || !FFileHelper::LoadFileToString(Text, *JournalPath) || !Parse(Text, OutModName, OutFiles))
 		{
+			// Moved before logging: a log line's arguments are not evaluated when its verbosity is off.
+			const FString KeptAs = SetAside(JournalPath);
 			UE_LOG(LogTrellic, Warning,
 			       TEXT("The cook journal '%s' cannot be read, so no file was put back. It is kept as '%s'; check the descriptor of the mod packaged last "
 			            "and the project's DefaultGame.ini."),
-			       *JournalPath, *SetAside(JournalPath));
+			       *JournalPath, *KeptAs);
 			return false;
 		}
 		for (FFile& File : OutFiles)
@@ -236,10 +238,11 @@ namespace TRLCookJournal
 			FString Problem;
 			if (!Resolve(File.RelativePath, File.Path, Problem))
 			{
+				const FString KeptAs = SetAside(JournalPath);
 				UE_LOG(LogTrellic, Warning,
 				       TEXT("The cook journal '%s' names '%s', which %s, so no file was put back. It is kept as '%s'. A journal that came with a project "
 				            "from elsewhere can be deleted; otherwise check the descriptor of the mod packaged last and the project's DefaultGame.ini."),
-				       *JournalPath, *File.RelativePath, *Problem, *SetAside(JournalPath));
+				       *JournalPath, *File.RelativePath, *Problem, *KeptAs);
 				return false;
 			}
 		}
