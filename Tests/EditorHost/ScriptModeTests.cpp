@@ -175,6 +175,34 @@ TEST(ScriptMode, CallsReflectedFunctionsAndReturnsResultAndOutputs)
 	}
 }
 
+TEST(ScriptMode, RefusesArgumentsOfAnotherKindWithTheParametersNameAndType)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":true}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":3}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A","OutReason":5}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":"ModName"})",
+	                                  R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","args":[],"equals":false})", Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 6) << Run.RawOutput;
+	const TCHAR* const Errors[] = {
+	    TEXT("'ModName' (FString) takes a string, not a boolean."),
+	    TEXT("'ModName' (FString) takes a string, not a number."),
+	    TEXT("'OutReason' (FText) takes a string, not a number."),
+	    TEXT("\"args\" must be an object that holds the parameters by name, not a string."),
+	    TEXT("\"args\" must be an object that holds the parameters by name, not an array."),
+	};
+	for (int32 Index = 0; Index < static_cast<int32>(UE_ARRAY_COUNT(Errors)); ++Index)
+	{
+		EXPECT_FALSE(Replies[Index]->GetBoolField(TEXT("ok"))) << Index;
+		FString Error;
+		Replies[Index]->TryGetStringField(TEXT("error"), Error);
+		EXPECT_TRUE(Error.Equals(Errors[Index], ESearchCase::CaseSensitive)) << Error.ToUtf8();
+	}
+	EXPECT_EQ(Run.ExitCode, 1);
+}
+
 TEST(ScriptMode, KeepsALoneSurrogateIntactBothWays)
 {
 	FHostSandbox Sandbox;

@@ -298,11 +298,9 @@ namespace UE::StandIn::EditorHost
 			OutError = TEXT("\"call\" needs \"class\" and \"function\".");
 			return false;
 		}
-		const TSharedPtr<FJsonObject>* Args = nullptr;
-		Request->TryGetObjectField(TEXT("args"), Args);
 		TSharedPtr<FJsonValue> Return;
 		TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
-		if (!CallReflectedFunction(ClassName, FunctionName, Args ? *Args : nullptr, Return, Outputs, OutError))
+		if (!CallReflectedFunction(ClassName, FunctionName, Request->TryGetField(TEXT("args")), Return, Outputs, OutError))
 		{
 			return false;
 		}
@@ -422,14 +420,13 @@ namespace UE::StandIn::EditorHost
 		}
 		double Timeout = 60.0;
 		Request->TryGetNumberField(TEXT("timeout"), Timeout);
-		const TSharedPtr<FJsonObject>* Args = nullptr;
-		Request->TryGetObjectField(TEXT("args"), Args);
+		const TSharedPtr<FJsonValue> Args = Request->TryGetField(TEXT("args"));
 		const double Deadline = FPlatformTime::Seconds() + Timeout;
 		while (true)
 		{
 			TSharedPtr<FJsonValue> Return;
 			TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
-			if (!CallReflectedFunction(ClassName, FunctionName, Args ? *Args : nullptr, Return, Outputs, OutError))
+			if (!CallReflectedFunction(ClassName, FunctionName, Args, Return, Outputs, OutError))
 			{
 				return false;
 			}
