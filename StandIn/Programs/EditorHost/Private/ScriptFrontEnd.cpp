@@ -197,96 +197,89 @@ namespace UE::StandIn::EditorHost
 
 	bool FScriptFrontEnd::HandleCommand(const FString& Command, const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
 	{
-		if (Command.Equals(TEXT("call")))
+		struct FCommand
 		{
-			return HandleCall(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("describe")))
+			const TCHAR* Name;
+			bool (FScriptFrontEnd::*Handle)(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		};
+		static const FCommand Commands[] = {
+		    {TEXT("call"), &FScriptFrontEnd::HandleCall},           {TEXT("describe"), &FScriptFrontEnd::HandleDescribe},
+		    {TEXT("menu"), &FScriptFrontEnd::HandleMenu},           {TEXT("choose"), &FScriptFrontEnd::HandleChoose},
+		    {TEXT("window"), &FScriptFrontEnd::HandleWindow},       {TEXT("tick"), &FScriptFrontEnd::HandleTick},
+		    {TEXT("wait"), &FScriptFrontEnd::HandleWait},           {TEXT("menus-ready"), &FScriptFrontEnd::HandleMenusReady},
+		    {TEXT("module"), &FScriptFrontEnd::HandleModule},       {TEXT("mounts"), &FScriptFrontEnd::HandleMounts},
+		    {TEXT("workshop"), &FScriptFrontEnd::HandleWorkshop},   {TEXT("gc"), &FScriptFrontEnd::HandleGarbageCollection},
+		    {TEXT("verbosity"), &FScriptFrontEnd::HandleVerbosity}, {TEXT("uat"), &FScriptFrontEnd::HandleUat},
+		    {TEXT("crash"), &FScriptFrontEnd::HandleCrash},         {TEXT("quit"), &FScriptFrontEnd::HandleQuit},
+		};
+		for (const FCommand& Entry : Commands)
 		{
-			return HandleDescribe(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("menu")))
-		{
-			return HandleMenu(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("choose")))
-		{
-			return HandleChoose(Request, OutError);
-		}
-		if (Command.Equals(TEXT("window")))
-		{
-			return HandleWindow(Request, OutError);
-		}
-		if (Command.Equals(TEXT("tick")))
-		{
-			double Seconds = 0.0;
-			if (!Request->TryGetNumberField(TEXT("seconds"), Seconds) || Seconds < 0.0 || Seconds > 3600.0)
+			if (Command.Equals(Entry.Name))
 			{
-				OutError = TEXT("\"seconds\" must be a number from 0 to 3600.");
-				return false;
+				return (this->*Entry.Handle)(Request, Reply, OutError);
 			}
-			Session->Tick(Seconds);
-			return true;
-		}
-		if (Command.Equals(TEXT("wait")))
-		{
-			return HandleWait(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("menus-ready")))
-		{
-			UE::StandIn::DeclareToolMenusReady();
-			return true;
-		}
-		if (Command.Equals(TEXT("module")))
-		{
-			return HandleModule(Request, OutError);
-		}
-		if (Command.Equals(TEXT("mounts")))
-		{
-			TArray<TSharedPtr<FJsonValue>> Mounts;
-			for (const UE::StandIn::FContentRootEntry& Mount : UE::StandIn::GetRegisteredContentRoots())
-			{
-				const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
-				Object->SetStringField(TEXT("root"), Mount.RootPath);
-				Object->SetStringField(TEXT("folder"), Mount.ContentPath);
-				Mounts.Add(MakeShared<FJsonValueObject>(Object));
-			}
-			Reply->SetArrayField(TEXT("mounts"), Mounts);
-			return true;
-		}
-		if (Command.Equals(TEXT("workshop")))
-		{
-			return HandleWorkshop(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("gc")))
-		{
-			Reply->SetObjectField(TEXT("objects"), CollectGarbageAndCountObjects());
-			return true;
-		}
-		if (Command.Equals(TEXT("verbosity")))
-		{
-			FString Category;
-			FString Level;
-			Request->TryGetStringField(TEXT("category"), Category);
-			Request->TryGetStringField(TEXT("level"), Level);
-			return SetLogVerbosity(Category, Level, OutError);
-		}
-		if (Command.Equals(TEXT("uat")))
-		{
-			return HandleUat(Request, OutError);
-		}
-		if (Command.Equals(TEXT("crash")))
-		{
-			// No reply: the host is gone, as an editor that crashes answers nothing.
-			CrashHost();
-		}
-		if (Command.Equals(TEXT("quit")))
-		{
-			bQuitRequested = true;
-			return true;
 		}
 		OutError = FString::Printf(TEXT("Unknown command '%s'."), *Command);
 		return false;
+	}
+
+	bool FScriptFrontEnd::HandleTick(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
+	{
+		double Seconds = 0.0;
+		if (!Request->TryGetNumberField(TEXT("seconds"), Seconds) || Seconds < 0.0 || Seconds > 3600.0)
+		{
+			OutError = TEXT("\"seconds\" must be a number from 0 to 3600.");
+			return false;
+		}
+		Session->Tick(Seconds);
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleMenusReady(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& /*Reply*/, FString& /*OutError*/)
+	{
+		UE::StandIn::DeclareToolMenusReady();
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleMounts(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& Reply, FString& /*OutError*/)
+	{
+		TArray<TSharedPtr<FJsonValue>> Mounts;
+		for (const UE::StandIn::FContentRootEntry& Mount : UE::StandIn::GetRegisteredContentRoots())
+		{
+			const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
+			Object->SetStringField(TEXT("root"), Mount.RootPath);
+			Object->SetStringField(TEXT("folder"), Mount.ContentPath);
+			Mounts.Add(MakeShared<FJsonValueObject>(Object));
+		}
+		Reply->SetArrayField(TEXT("mounts"), Mounts);
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleGarbageCollection(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& Reply, FString& /*OutError*/)
+	{
+		Reply->SetObjectField(TEXT("objects"), CollectGarbageAndCountObjects());
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleVerbosity(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
+	{
+		FString Category;
+		FString Level;
+		Request->TryGetStringField(TEXT("category"), Category);
+		Request->TryGetStringField(TEXT("level"), Level);
+		return SetLogVerbosity(Category, Level, OutError);
+	}
+
+	bool FScriptFrontEnd::HandleCrash(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& /*Reply*/, FString& /*OutError*/)
+	{
+		// No reply: the host is gone, as an editor that crashes answers nothing.
+		CrashHost();
+	}
+
+	bool FScriptFrontEnd::HandleQuit(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& /*Reply*/, FString& /*OutError*/)
+	{
+		bQuitRequested = true;
+		return true;
 	}
 
 	bool FScriptFrontEnd::HandleCall(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
@@ -361,7 +354,7 @@ namespace UE::StandIn::EditorHost
 		return true;
 	}
 
-	bool FScriptFrontEnd::HandleChoose(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	bool FScriptFrontEnd::HandleChoose(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
 	{
 		FName MenuName;
 		TArray<FName> Path;
@@ -382,7 +375,7 @@ namespace UE::StandIn::EditorHost
 		return true;
 	}
 
-	bool FScriptFrontEnd::HandleWindow(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	bool FScriptFrontEnd::HandleWindow(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
 	{
 		FWindowAnswer Answer;
 		const TArray<TSharedPtr<FJsonValue>>* Fill = nullptr;
@@ -445,7 +438,7 @@ namespace UE::StandIn::EditorHost
 		}
 	}
 
-	bool FScriptFrontEnd::HandleModule(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	bool FScriptFrontEnd::HandleModule(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
 	{
 		FString Action;
 		FString Name;
@@ -481,7 +474,7 @@ namespace UE::StandIn::EditorHost
 		return false;
 	}
 
-	bool FScriptFrontEnd::HandleUat(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	bool FScriptFrontEnd::HandleUat(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
 	{
 		const TSharedPtr<FJsonObject>* Next = nullptr;
 		const bool bHasNext = Request->TryGetObjectField(TEXT("next"), Next);
