@@ -1,7 +1,9 @@
+#include "HAL/PlatformMisc.h"
 #include "Misc/FileHelper.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -137,9 +139,12 @@ TEST_F(FFileHelperTest, FailedSavesLeaveTheOldFileAndNoLeftovers)
 	WriteBytes("good.txt", "good");
 	fs::create_directory(Folder / "Folder.txt");
 
+	// Each failure leaves the system's reason as the platform's last error, for a message to explain.
 	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(TEXT("Folder.txt"))));
+	EXPECT_EQ(FPlatformMisc::GetLastError(), static_cast<uint32>(EISDIR));
 	EXPECT_TRUE(fs::is_directory(Folder / "Folder.txt"));
 	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(TEXT("Missing/new.txt"))));
+	EXPECT_EQ(FPlatformMisc::GetLastError(), static_cast<uint32>(ENOENT));
 	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(TEXT("good.txt/inside.txt"))));
 	const FString TooLong = FString::ChrN(256, TEXT('n'));
 	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("x"), *PathOf(*TooLong)));
@@ -147,6 +152,7 @@ TEST_F(FFileHelperTest, FailedSavesLeaveTheOldFileAndNoLeftovers)
 
 	EXPECT_FALSE(
 	    FFileHelper::SaveStringToFile(TEXT("replaced"), *PathOf(TEXT("good.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_NoReplaceExisting));
+	EXPECT_EQ(FPlatformMisc::GetLastError(), static_cast<uint32>(EEXIST));
 	EXPECT_EQ(Bytes("good.txt"), "good");
 	EXPECT_EQ(Names(), (std::vector<std::string>{"Folder.txt", "good.txt"}));
 
@@ -161,6 +167,7 @@ TEST_F(FFileHelperTest, ReadOnlyFilesAreReplacedOnlyWhenAsked)
 	fs::permissions(Folder / "locked.txt", fs::perms::owner_read);
 
 	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("new"), *PathOf(TEXT("locked.txt"))));
+	EXPECT_EQ(FPlatformMisc::GetLastError(), static_cast<uint32>(EACCES));
 	EXPECT_EQ(Bytes("locked.txt"), "old");
 	EXPECT_TRUE(FFileHelper::SaveStringToFile(TEXT("new"), *PathOf(TEXT("locked.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_EvenIfReadOnly));
 	EXPECT_EQ(Bytes("locked.txt"), "new");

@@ -144,14 +144,17 @@ namespace
 		{
 			return false;
 		}
+		// Each refusal leaves the error that opening the file would have given, for the platform's last error.
 		if (FileManager->FileExists(Filename))
 		{
 			if ((WriteFlags & FILEWRITE_NoReplaceExisting) != 0)
 			{
+				errno = EEXIST;
 				return false;
 			}
 			if ((WriteFlags & FILEWRITE_EvenIfReadOnly) == 0 && FileManager->IsReadOnly(Filename))
 			{
+				errno = EACCES;
 				return false;
 			}
 		}

@@ -1,4 +1,4 @@
-// The kinds of message box the platform shows, and the answers it returns.
+// The kinds of message box the platform shows, the answers it returns, and the platform's last system error.
 #pragma once
 
 #include "CoreTypes.h"
@@ -49,3 +49,17 @@ const TCHAR* LexToString(EAppMsgType::Type MessageType);
 
 /** @return the name of an answer ("Yes", "Cancel", ...). */
 const TCHAR* LexToString(EAppReturnType::Type ReturnType);
+
+/** What every platform answers; HAL/PlatformMisc.h names the running platform's as FPlatformMisc. */
+struct FGenericPlatformMisc
+{
+	/** @return the code of the last system error on this thread (errno here); only meaningful right after a call failed. */
+	static uint32 GetLastError();
+
+	/**
+	 * Writes the system's description of an error into OutBuffer, cut to fit BufferCount characters.
+	 * @param Error the error code, or 0 for GetLastError()
+	 * @return OutBuffer
+	 */
+	static const TCHAR* GetSystemErrorMessage(TCHAR* OutBuffer, int32 BufferCount, int32 Error);
+};
