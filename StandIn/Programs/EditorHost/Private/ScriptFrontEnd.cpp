@@ -14,11 +14,13 @@
 #include "Modules/ModuleManager.h"
 #include "ProtocolJson.h"
 #include "StandIn/ContentRoots.h"
+#include "StandIn/FileWriteFaults.h"
 #include "StandIn/OfflineWorkshop.h"
 #include "StandIn/ToolMenusHost.h"
 #include "Widgets/SWindow.h"
 
 #include "StandIn/MessageDialogResponder.h"
+#include "StandIn/PluginMountFailure.h"
 #include <string_view>
 
 #include <cmath>
@@ -81,6 +83,25 @@ namespace UE::StandIn::EditorHost
 			Object->SetStringField(TEXT("type"), Entry.bIsSubMenu ? TEXT("submenu") : TEXT("button"));
 			Object->SetBoolField(TEXT("enabled"), Entry.bIsEnabled);
 			return Object;
+		}
+
+		// A fault's object holds exactly these string members, none of them empty.
+		bool ReadFaultMembers(const TSharedPtr<FJsonObject>& Object, std::initializer_list<const TCHAR*> Names, TArray<FString>& OutValues)
+		{
+			if (!Object.IsValid() || Object->Values.Num() != static_cast<int32>(Names.size()))
+			{
+				return false;
+			}
+			for (const TCHAR* Name : Names)
+			{
+				const TSharedPtr<FJsonValue> Value = Object->TryGetField(Name);
+				if (!Value.IsValid() || Value->Type != EJson::String || Value->AsString().IsEmpty())
+				{
+					return false;
+				}
+				OutValues.Add(Value->AsString());
+			}
+			return true;
 		}
 
 		bool IsWholeInt32(double Number)
@@ -210,7 +231,8 @@ namespace UE::StandIn::EditorHost
 		    {TEXT("module"), &FScriptFrontEnd::HandleModule},       {TEXT("mounts"), &FScriptFrontEnd::HandleMounts},
 		    {TEXT("workshop"), &FScriptFrontEnd::HandleWorkshop},   {TEXT("gc"), &FScriptFrontEnd::HandleGarbageCollection},
 		    {TEXT("verbosity"), &FScriptFrontEnd::HandleVerbosity}, {TEXT("uat"), &FScriptFrontEnd::HandleUat},
-		    {TEXT("crash"), &FScriptFrontEnd::HandleCrash},         {TEXT("quit"), &FScriptFrontEnd::HandleQuit},
+		    {TEXT("fault"), &FScriptFrontEnd::HandleFault},         {TEXT("crash"), &FScriptFrontEnd::HandleCrash},
+		    {TEXT("quit"), &FScriptFrontEnd::HandleQuit},
 		};
 		for (const FCommand& Entry : Commands)
 		{
@@ -525,6 +547,39 @@ namespace UE::StandIn::EditorHost
 			return false;
 		}
 		return ControlNextUatRun(Control, OutError);
+	}
+
+	bool FScriptFrontEnd::HandleFault(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
+	{
+		// One control a request, each member of its own kind: a fault set by half is worse than none.
+		const TSharedPtr<FJsonValue> FailWrites = Request->TryGetField(TEXT("fail_writes"));
+		const TSharedPtr<FJsonValue> RefuseMount = Request->TryGetField(TEXT("refuse_mount"));
+		const TSharedPtr<FJsonValue> Clear = Request->TryGetField(TEXT("clear"));
+		const int32 NumControls = (FailWrites.IsValid() ? 1 : 0) + (RefuseMount.IsValid() ? 1 : 0) + (Clear.IsValid() ? 1 : 0);
+		TArray<FString> Values;
+		if (NumControls == 1 && FailWrites.IsValid() && FailWrites->Type == EJson::Object &&
+		    ReadFaultMembers(FailWrites->AsObject(), {TEXT("path_suffix"), TEXT("error")}, Values) &&
+		    (Values[1].Equals(TEXT("disk-full")) || Values[1].Equals(TEXT("read-only"))))
+		{
+			UE::StandIn::FailFileWrites(Values[0],
+			                            Values[1].Equals(TEXT("disk-full")) ? UE::StandIn::EFileWriteFault::DiskFull : UE::StandIn::EFileWriteFault::ReadOnly);
+			return true;
+		}
+		if (NumControls == 1 && RefuseMount.IsValid() && RefuseMount->Type == EJson::Object &&
+		    ReadFaultMembers(RefuseMount->AsObject(), {TEXT("plugin"), TEXT("reason")}, Values))
+		{
+			UE::StandIn::RefusePluginMount(Values[0], FText::FromString(Values[1]));
+			return true;
+		}
+		if (NumControls == 1 && Clear.IsValid() && Clear->Type == EJson::Boolean && Clear->AsBool())
+		{
+			UE::StandIn::ClearFileWriteFaults();
+			UE::StandIn::ClearPluginMountRefusals();
+			return true;
+		}
+		OutError = TEXT("\"fault\" takes one of \"fail_writes\" ({\"path_suffix\": the end of a path, \"error\": \"disk-full\" or \"read-only\"}), "
+		                "\"refuse_mount\" ({\"plugin\": a plug-in's name, \"reason\": a text}) and \"clear\": true.");
+		return false;
 	}
 
 	bool FScriptFrontEnd::HandleWorkshop(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
