@@ -183,19 +183,9 @@ TEST_F(FFileHelperTest, AppendKeepsTheContentsBeforeIt)
 	EXPECT_EQ(Bytes("fresh.txt"), "new\n");
 }
 
-TEST_F(FFileHelperTest, LinesAreWrittenWithCrLfAndReadBackAtAnyLineEnd)
+TEST_F(FFileHelperTest, LinesAreReadBackAtAnyLineEnd)
 {
-	TArray<FString> Lines;
-	Lines.Add(TEXT("[/Script/Game]"));
-	Lines.Add(TEXT(""));
-	Lines.Add(TEXT("Key=Value"));
-	ASSERT_TRUE(FFileHelper::SaveStringArrayToFile(Lines, *PathOf(TEXT("Game.ini"))));
-	EXPECT_EQ(Bytes("Game.ini"), "[/Script/Game]\r\n\r\nKey=Value\r\n");
-
 	TArray<FString> Read;
-	ASSERT_TRUE(FFileHelper::LoadFileToStringArray(Read, *PathOf(TEXT("Game.ini"))));
-	EXPECT_EQ(Read, Lines);
-
 	WriteBytes("mixed.txt", "a\nb\rc\r\n\nd");
 	ASSERT_TRUE(FFileHelper::LoadFileToStringArray(Read, *PathOf(TEXT("mixed.txt"))));
 	ASSERT_EQ(Read.Num(), 5);

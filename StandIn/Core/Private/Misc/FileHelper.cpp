@@ -223,18 +223,6 @@ bool FFileHelper::SaveStringToFile(FStringView String, const TCHAR* Filename, EE
 	return SaveBytes(EncodeText(String, EncodingOptions), Filename, FileManager, WriteFlags);
 }
 
-bool FFileHelper::SaveStringArrayToFile(const TArray<FString>& Lines, const TCHAR* Filename, EEncodingOptions EncodingOptions, IFileManager* FileManager,
-                                        uint32 WriteFlags)
-{
-	FString Joined;
-	for (const FString& Line : Lines)
-	{
-		Joined += Line;
-		Joined += LINE_TERMINATOR;
-	}
-	return SaveStringToFile(FStringView(Joined), Filename, EncodingOptions, FileManager, WriteFlags);
-}
-
 bool FFileHelper::SaveArrayToFile(const TArray<uint8>& Array, const TCHAR* Filename, IFileManager* FileManager, uint32 WriteFlags)
 {
 	const std::string Bytes = Array.IsEmpty() ? std::string() : std::string(reinterpret_cast<const char*>(Array.GetData()), static_cast<size_t>(Array.Num()));
