@@ -230,7 +230,7 @@ namespace UE::StandIn::EditorHost
 
 	int32 FInteractiveFrontEnd::Run()
 	{
-		Print(FString(TEXT("Mods folder: ")) + GetModsRoot());
+		Print(FString(TEXT("Mods folder: ")) + GetModsRoot(Session->GetPluginModuleNames()));
 		Print(TEXT("Type h for help."));
 		ShowMenu();
 		while (true)

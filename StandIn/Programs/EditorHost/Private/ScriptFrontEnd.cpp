@@ -155,7 +155,7 @@ namespace UE::StandIn::EditorHost
 		Event->SetStringField(TEXT("base_dir"), FPlatformProcess::BaseDir());
 		Event->SetStringField(TEXT("project_file"), FPaths::GetProjectFilePath());
 		Event->SetStringField(TEXT("project_dir"), FPaths::ProjectDir());
-		Event->SetStringField(TEXT("mods_root"), GetModsRoot());
+		Event->SetStringField(TEXT("mods_root"), GetModsRoot(Session->GetPluginModuleNames()));
 		Event->SetStringField(TEXT("engine_dir"), FPaths::EngineDir());
 		Event->SetStringField(TEXT("workshop_dir"), FString::FromUtf8(UE::StandIn::GetOfflineWorkshopFolder()));
 		Write(Event);
