@@ -280,7 +280,7 @@ namespace UE::StandIn::FileSystem
 				{
 					struct stat Existing;
 					const bool bExists = fstatat(To, Name.c_str(), &Existing, 0) == 0 && S_ISDIR(Existing.st_mode);
-					bCopied = bExists || (!IsRefusedByFault(EntryPath, EPathChange::Write) && mkdirat(To, Name.c_str(), 0777) == 0);
+					bCopied = bExists || (!IsRefusedByFault(EntryPath, EPathChange::Write) && (mkdirat(To, Name.c_str(), 0777) == 0 || errno == EEXIST));
 					const FDescriptor SubFrom(bCopied ? openat(From, Name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
 					const FDescriptor SubTo(bCopied ? openat(To, Name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
 					bCopied = SubFrom.Get() >= 0 && SubTo.Get() >= 0 && CopyFolderAt(SubFrom.Get(), SubTo.Get(), EntryPath, bReplaceReadOnly);
