@@ -1,5 +1,6 @@
 // The plug-in as the host reaches it, the way the editor does: its name and modules from its descriptor, its code only
-// through reflection and what its modules declare. The host names nothing of the plug-in's own.
+// through reflection and what its modules declare. No class, log category or switch of the plug-in is named here: the
+// one query the host makes (GetLocalModsRoot) is looked for among the classes of the plug-in's modules.
 #pragma once
 
 #include "CoreMinimal.h"
