@@ -80,32 +80,12 @@ TEST(FDateTime, MeasuresASleepOfTheCallingThread)
 	EXPECT_LT(Elapsed, 5.0);
 }
 
-TEST(FDateTime, ParsesIso8601IntoUtc)
-{
-	FDateTime Parsed;
-	ASSERT_TRUE(FDateTime::ParseIso8601(TEXT("2026-12-05T20:45:01.250Z"), Parsed));
-	EXPECT_EQ(Parsed, FDateTime(2026, 12, 5, 20, 45, 1, 250));
-	ASSERT_TRUE(FDateTime::ParseIso8601(TEXT("2026-12-05T22:45:01+02:00"), Parsed));
-	EXPECT_EQ(Parsed, FDateTime(2026, 12, 5, 20, 45, 1));
-	ASSERT_TRUE(FDateTime::ParseIso8601(TEXT("2026-12-05"), Parsed));
-	EXPECT_EQ(Parsed, FDateTime(2026, 12, 5));
-	ASSERT_TRUE(FDateTime::ParseIso8601(*FDateTime(2030, 7, 1, 8, 9, 10, 11).ToIso8601(), Parsed));
-	EXPECT_EQ(Parsed, FDateTime(2030, 7, 1, 8, 9, 10, 11));
-
-	for (const TCHAR* Malformed : {TEXT(""), TEXT("2026-13-01"), TEXT("2026-02-30T00:00:00Z"), TEXT("2026-12-05T25:00:00Z"), TEXT("2026-12-05T20:45:01.Z"),
-	                               TEXT("2026-12-05T20:45:01Zjunk"), TEXT("26-12-05")})
-	{
-		EXPECT_FALSE(FDateTime::ParseIso8601(Malformed, Parsed)) << Utf8(FString(Malformed));
-	}
-}
-
 TEST(FTimespan, ConvertsUnitsAndRoundsToTheNearestTick)
 {
 	EXPECT_EQ(FTimespan::FromSeconds(1.5).GetTicks(), 15000000);
 	EXPECT_EQ(FTimespan::FromMilliseconds(0.00004).GetTicks(), 0);
 	EXPECT_EQ(FTimespan::FromMilliseconds(0.00006).GetTicks(), 1);
-	EXPECT_DOUBLE_EQ(FTimespan(0, 1, 30, 0).GetTotalMinutes(), 90.0);
-	EXPECT_DOUBLE_EQ(FTimespan::FromDays(2).GetTotalHours(), 48.0);
+	EXPECT_DOUBLE_EQ(FTimespan(0, 1, 30, 0).GetTotalSeconds(), 5400.0);
 	EXPECT_LT(-FTimespan::FromSeconds(1), FTimespan::Zero());
 	EXPECT_EQ(FDateTime(2024, 1, 1, 12) - FDateTime(2024, 1, 1), FTimespan(12, 0, 0));
 }

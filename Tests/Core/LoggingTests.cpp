@@ -242,3 +242,12 @@ TEST(LogCategoryRegistry, FindsLiveCategoriesByNameIgnoringCase)
 	EXPECT_FALSE(UE_LOG_ACTIVE(LogRegistryProbe, Log));
 	EXPECT_EQ(UE::StandIn::FindLogCategory(FName(TEXT("LogNoSuchCategory"))), nullptr);
 }
+
+TEST(LogCategoryRegistry, KnowsTheModuleWhoseCodeDefinesACategory)
+{
+	const TArray<FName> CoreCategories = UE::StandIn::GetLogCategoriesDefinedBy(FName(TEXT("Core")));
+	EXPECT_TRUE(CoreCategories.Contains(FName(TEXT("LogConfig"))));
+	// A test's code is no module's.
+	EXPECT_FALSE(CoreCategories.Contains(FName(TEXT("LogRegistryProbe"))));
+	EXPECT_TRUE(UE::StandIn::GetLogCategoriesDefinedBy(FName()).Contains(FName(TEXT("LogRegistryProbe"))));
+}

@@ -202,10 +202,6 @@ TEST(FText, BuildingTextsFromOtherTexts)
 	EXPECT_EQ(Str(FText::TrimTrailing(FText::FromString(TEXT("  x  ")))), u"  x");
 	EXPECT_EQ(Str(LOCTEXT("Shout", "Hello").ToUpper()), u"HELLO");
 
-	const FText Formatted = FText::FormatOrdered(FTextFormat::FromString(TEXT("{0}-{1}")), FText::FromString(TEXT("x")), 2);
-	EXPECT_EQ(Str(Formatted), u"x-2");
-	EXPECT_FALSE(FTextInspector::GetKey(Formatted).IsSet());
-
 	const FText Original = LOCTEXT("Same", "Same");
 	const FText Copy = Original;
 	EXPECT_TRUE(Copy.IdenticalTo(Original));

@@ -138,6 +138,41 @@ TEST_F(Config, LaterFilesOverrideEarlierOnes)
 	EXPECT_EQ(Utf8(Directory), "First");
 }
 
+TEST(ConfigSection, KeepsFileOrderThroughRemovalsAndRepeatedKeys)
+{
+	// Interleaved keys, then more removals than pairs left, so that the section packs its slots part-way.
+	FString Ini(TEXT("[S]\n"));
+	for (int32 Index = 0; Index < 10; ++Index)
+	{
+		Ini += FString::Printf(TEXT("+Paths=P%d\nKey%d=V%d\n"), Index, Index, Index);
+	}
+	for (int32 Index = 0; Index < 10; Index += 2)
+	{
+		Ini += FString::Printf(TEXT("-Paths=P%d\n!Key%d=\n"), Index, Index);
+	}
+	Ini += TEXT("-Paths=P9\nKey1=Changed\n+Paths=P1\n+Paths=New\nKey0=Back\n");
+	FConfigFile File;
+	File.CombineFromBuffer(Ini, TEXT("Test.ini"));
+
+	const FConfigSection* Section = File.FindSection(TEXT("S"));
+	ASSERT_NE(Section, nullptr);
+	TArray<std::string> Lines;
+	for (const FConfigSection::FPair& Pair : *Section)
+	{
+		Lines.Add(Utf8(Pair.Key.ToString() + TEXT("=") + Pair.Value.GetValue()));
+	}
+	EXPECT_EQ(Lines, (TArray<std::string>{"Paths=P1", "Key1=Changed", "Paths=P3", "Key3=V3", "Paths=P5", "Key5=V5", "Paths=P7", "Key7=V7", "Key9=V9",
+	                                      "Paths=New", "Key0=Back"}));
+	EXPECT_EQ(Section->Num(), 11);
+	EXPECT_EQ(Utf8(Section->Find(TEXT("Key1"))->GetValue()), "Changed");
+	EXPECT_EQ(Section->Find(TEXT("Key2")), nullptr);
+	TArray<FConfigValue> Paths;
+	Section->MultiFind(TEXT("Paths"), Paths);
+	ASSERT_EQ(Paths.Num(), 5);
+	EXPECT_EQ(Utf8(Paths[0].GetValue()), "P1");
+	EXPECT_EQ(Utf8(Paths[4].GetValue()), "New");
+}
+
 TEST_F(Config, NewObjectsStartFromTheConfiguredDefaults)
 {
 	Load({TEXT("[/Script/CoreUObjectTests.TestSettings]\nApiVersion=7\n")});

@@ -120,19 +120,3 @@ TEST_F(DynamicDelegate, TheDelegateMemberIsReflectedWithItsSignature)
 	ASSERT_EQ(Bound.Num(), 1);
 	EXPECT_EQ(Bound[0], Upload);
 }
-
-TEST_F(DynamicDelegate, ASingleCastBindingCallsItsObjectUntilItIsCollected)
-{
-	UTestUpload* Counter = NewObject<UTestUpload>();
-	Counter->Publisher = Publisher;
-	EXPECT_FALSE(Publisher->OnCounted.ExecuteIfBound(1));
-
-	Counter->CountWithPublisher();
-	ASSERT_TRUE(Publisher->OnCounted.IsBound());
-	Publisher->OnCounted.Execute(7);
-	EXPECT_EQ(Counter->LastCount, 7);
-
-	CollectGarbage();
-	EXPECT_FALSE(Publisher->OnCounted.IsBound());
-	EXPECT_FALSE(Publisher->OnCounted.ExecuteIfBound(8));
-}

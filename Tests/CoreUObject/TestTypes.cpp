@@ -80,13 +80,3 @@ void UTestUpload::NotReflected(ETestRequestResult Result, const FString& ItemId,
 	(void)ItemId;
 	(void)StatusMessage;
 }
-
-void UTestUpload::CountWithPublisher()
-{
-	Publisher->OnCounted.BindDynamic(this, &UTestUpload::HandleCounted);
-}
-
-void UTestUpload::HandleCounted(int32 Count)
-{
-	LastCount = Count;
-}

@@ -27,8 +27,6 @@ enum class ETestVisibility : int32
 
 DECLARE_DYNAMIC_MULTICAST_DELEGATE_ThreeParams(FTestOnPublished, ETestRequestResult, Result, const FString&, ItemId, const FText&, StatusMessage);
 
-DECLARE_DYNAMIC_DELEGATE_OneParam(FTestOnCounted, int32, Count);
-
 /** A record held by value, with an object it keeps alive. */
 USTRUCT(BlueprintType)
 struct FTestRecord
@@ -105,9 +103,6 @@ public:
 	UPROPERTY()
 	TArray<TObjectPtr<UObject>> Extras;
 
-	UPROPERTY()
-	FTestOnCounted OnCounted;
-
 	static int32 NumDestroyed;
 	~UTestPublisher() override { ++NumDestroyed; }
 };
@@ -141,14 +136,7 @@ public:
 	static int32 NumDestroyed;
 	~UTestUpload() override { ++NumDestroyed; }
 
-	/** Binds the publisher's single-cast delegate by name. */
-	void CountWithPublisher();
-	int32 LastCount = 0;
-
 private:
-	UFUNCTION()
-	void HandleCounted(int32 Count);
-
 	UFUNCTION()
 	void HandlePublished(ETestRequestResult Result, const FString& ItemId, const FText& StatusMessage);
 

@@ -7,6 +7,7 @@
 #include "HostSession.h"
 #include "IUATHelperModule.h"
 #include "Misc/MessageDialog.h"
+#include "Misc/OutputDeviceRedirector.h"
 #include "ScriptFrontEnd.h"
 #include "Serialization/JsonReader.h"
 #include "Serialization/JsonSerializer.h"
@@ -23,6 +24,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <thread>
 
 using namespace UE::StandIn::EditorHost;
 
@@ -266,4 +268,24 @@ TEST_F(FHostEventsTest, AUatTaskIsReportedWithItsArgumentsAndItsEnd)
 	EXPECT_FALSE(Finished[0]->GetStringField(TEXT("result")).Equals(TEXT("Completed")));
 	EXPECT_TRUE(Finished[0]->GetStringField(TEXT("result")).Equals(Result));
 	EXPECT_GE(Finished[0]->GetNumberField(TEXT("seconds")), 0.0);
+}
+
+TEST_F(FHostEventsTest, ALineOfThePluginsLogOffTheGameThreadIsReportedAsAnError)
+{
+	// The plug-in's categories are those its modules define; the engine's own may log from any thread.
+	std::thread([] {
+		GLog->Serialize(TEXT("from a worker"), ELogVerbosity::Log, FName(TEXT("LogTrellic")));
+		GLog->Serialize(TEXT("from a worker"), ELogVerbosity::Log, FName(TEXT("LogPluginManager")));
+	}).join();
+
+	TArray<FString> Reports;
+	for (const TSharedPtr<FJsonObject>& Log : Events(TEXT("log")))
+	{
+		if (Log->GetStringField(TEXT("category")).Equals(TEXT("LogEditorHost")))
+		{
+			Reports.Add(Log->GetStringField(TEXT("verbosity")) + TEXT(": ") + Log->GetStringField(TEXT("message")));
+		}
+	}
+	ASSERT_EQ(Reports.Num(), 1);
+	EXPECT_TRUE(Reports[0].Equals(TEXT("Error: LogTrellic wrote \"from a worker\" off the game thread"), ESearchCase::CaseSensitive)) << Reports[0].ToUtf8();
 }

@@ -67,7 +67,7 @@ namespace UE::StandIn::EditorHost
 		TickFrame();
 	}
 
-	FString GetModsRoot()
+	FString GetModsRoot(const TArray<FName>&)
 	{
 		return TEXT("/Game/Mods");
 	}

@@ -145,7 +145,7 @@ TEST_F(FPluginLoadingTest, WithoutSettingsTheModsRootIgnoresTheSettingsUntilTheS
 		FString Error;
 		ASSERT_TRUE(Session.Start(Error)) << Error.ToUtf8();
 		SetSettingsDefault(TEXT("ModsDirectory"), TEXT("Addons"));
-		EXPECT_TRUE(GetModsRoot().Equals(ProjectMods)) << GetModsRoot().ToUtf8();
+		EXPECT_TRUE(GetModsRoot(Session.GetPluginModuleNames()).Equals(ProjectMods)) << GetModsRoot(Session.GetPluginModuleNames()).ToUtf8();
 	}
 	{
 		Options.bWithoutSettings = false;
@@ -153,7 +153,7 @@ TEST_F(FPluginLoadingTest, WithoutSettingsTheModsRootIgnoresTheSettingsUntilTheS
 		FString Error;
 		ASSERT_TRUE(Session.Start(Error)) << Error.ToUtf8();
 		SetSettingsDefault(TEXT("ModsDirectory"), TEXT("Addons"));
-		EXPECT_TRUE(GetModsRoot().Equals(ProjectAddons)) << GetModsRoot().ToUtf8();
+		EXPECT_TRUE(GetModsRoot(Session.GetPluginModuleNames()).Equals(ProjectAddons)) << GetModsRoot(Session.GetPluginModuleNames()).ToUtf8();
 		SetSettingsDefault(TEXT("ModsDirectory"), TEXT("Mods"));
 	}
 }

@@ -2,6 +2,7 @@
 
 #include "Misc/FileHelper.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace
@@ -175,6 +176,34 @@ TEST(ScriptMode, CallsReflectedFunctionsAndReturnsResultAndOutputs)
 	}
 }
 
+TEST(ScriptMode, RefusesArgumentsOfAnotherKindWithTheParametersNameAndType)
+{
+	FHostSandbox Sandbox;
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":true}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":3}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":"A","OutReason":5}})",
+	                                  R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":"ModName"})",
+	                                  R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","args":[],"equals":false})", Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 6) << Run.RawOutput;
+	const TCHAR* const Errors[] = {
+	    TEXT("'ModName' (FString) takes a string, not a boolean."),
+	    TEXT("'ModName' (FString) takes a string, not a number."),
+	    TEXT("'OutReason' (FText) takes a string, not a number."),
+	    TEXT("\"args\" must be an object that holds the parameters by name, not a string."),
+	    TEXT("\"args\" must be an object that holds the parameters by name, not an array."),
+	};
+	for (int32 Index = 0; Index < static_cast<int32>(UE_ARRAY_COUNT(Errors)); ++Index)
+	{
+		EXPECT_FALSE(Replies[Index]->GetBoolField(TEXT("ok"))) << Index;
+		FString Error;
+		Replies[Index]->TryGetStringField(TEXT("error"), Error);
+		EXPECT_TRUE(Error.Equals(Errors[Index], ESearchCase::CaseSensitive)) << Error.ToUtf8();
+	}
+	EXPECT_EQ(Run.ExitCode, 1);
+}
+
 TEST(ScriptMode, KeepsALoneSurrogateIntactBothWays)
 {
 	FHostSandbox Sandbox;
@@ -326,4 +355,50 @@ TEST(ScriptMode, MountsTheSampleModAndRefusesAMissingDescriptor)
 		bMounted |= Mount->AsObject()->GetStringField(TEXT("root")).Equals(TEXT("/SampleMod/"));
 	}
 	EXPECT_TRUE(bMounted);
+}
+
+TEST(ScriptMode, FaultControlsFailWritesAndRefuseMountsUntilCleared)
+{
+	FHostSandbox Sandbox;
+	const std::string Sample = Sandbox.GetModsRoot() + "/SampleMod/SampleMod.uplugin";
+	const std::string MountSample =
+	    R"({"cmd":"call","class":"TRLModScaffold","function":"MountModForEditing","args":{"ModDescriptorPath":")" + Sample + R"("}})";
+	const auto CreateMod = [](const std::string& Name) {
+		return R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":")" + Name + R"(","Author":"","Description":""}})";
+	};
+	const FHostRun Run =
+	    Sandbox.Run({R"({"cmd":"fault","fail_writes":{"path_suffix":".uplugin","error":"disk-full"}})",
+	                 R"({"cmd":"fault","refuse_mount":{"plugin":"samplemod","reason":"The disk is offline."}})", CreateMod("Faulty"), MountSample,
+	                 R"({"cmd":"fault","clear":true})", CreateMod("Fixed"), MountSample, R"({"cmd":"fault","fail_writes":{"path_suffix":"x","error":"full"}})",
+	                 R"({"cmd":"fault","refuse_mount":{"plugin":"A"}})", R"({"cmd":"fault","clear":true,"fail_writes":{}})", Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 11) << Run.RawOutput;
+	for (int32 Index = 0; Index < 7; ++Index)
+	{
+		ASSERT_TRUE(Replies[Index]->GetBoolField(TEXT("ok"))) << Index << Run.RawOutput;
+	}
+	// A full disk: the descriptor is not written, and nothing is left in its place.
+	EXPECT_TRUE(Replies[2]->GetStringField(TEXT("return")).IsEmpty());
+	std::vector<std::string> Left;
+	for (const std::filesystem::directory_entry& Entry : std::filesystem::directory_iterator(Sandbox.GetModsRoot() + "/Faulty"))
+	{
+		Left.push_back(Entry.path().filename().string());
+	}
+	EXPECT_EQ(Left, std::vector<std::string>{"Content"});
+	// The refused mount is logged as the plug-in manager logs any refusal.
+	EXPECT_FALSE(Replies[3]->GetBoolField(TEXT("return")));
+	EXPECT_TRUE(HasLogLine(Run, TEXT("Warning"), TEXT("Could not mount plug-in 'SampleMod': The disk is offline.")));
+	// Cleared, both work again.
+	EXPECT_FALSE(Replies[5]->GetStringField(TEXT("return")).IsEmpty());
+	EXPECT_TRUE(std::filesystem::exists(Sandbox.GetModsRoot() + "/Fixed/Fixed.uplugin"));
+	EXPECT_TRUE(Replies[6]->GetBoolField(TEXT("return")));
+
+	const FString Refusal = TEXT("\"fault\" takes one of \"fail_writes\" ({\"path_suffix\": the end of a path, \"error\": \"disk-full\" or \"read-only\"}), "
+	                             "\"refuse_mount\" ({\"plugin\": a plug-in's name, \"reason\": a text}) and \"clear\": true.");
+	for (int32 Index = 7; Index < 10; ++Index)
+	{
+		EXPECT_FALSE(Replies[Index]->GetBoolField(TEXT("ok"))) << Index;
+		EXPECT_TRUE(Replies[Index]->GetStringField(TEXT("error")).Equals(Refusal, ESearchCase::CaseSensitive)) << Index;
+	}
 }

@@ -67,3 +67,29 @@ TEST(ModuleDescriptor, RefusesAModuleListThatDoesNotSayWhatToLoad)
 	ASSERT_TRUE(ContentOnly.Read(TEXT("{\"FileVersion\": 3}")));
 	EXPECT_TRUE(ContentOnly.Modules.IsEmpty());
 }
+
+TEST(PluginDescriptor, RefusesANumberThatDoesNotFitItsField)
+{
+	const struct
+	{
+		const TCHAR* Text;
+		const TCHAR* Reason;
+	} Cases[] = {
+	    {TEXT(R"({"FileVersion": 3, "Version": 1e10})"), TEXT("its \"Version\" is not a whole number from -2147483648 to 2147483647.")},
+	    {TEXT(R"({"FileVersion": 3, "Version": -2147483649})"), TEXT("its \"Version\" is not a whole number from -2147483648 to 2147483647.")},
+	    {TEXT(R"({"FileVersion": 3, "Version": [1]})"), TEXT("its \"Version\" is not a whole number from -2147483648 to 2147483647.")},
+	    {TEXT(R"({"FileVersion": 1e10})"), TEXT("it has no valid \"FileVersion\" field.")},
+	    {TEXT(R"({"FileVersion": -1e300})"), TEXT("it has no valid \"FileVersion\" field.")},
+	};
+	for (const auto& Case : Cases)
+	{
+		FPluginDescriptor Descriptor;
+		FText Reason;
+		EXPECT_FALSE(Descriptor.Read(Case.Text, &Reason)) << FString(Case.Text).ToUtf8();
+		EXPECT_TRUE(Reason.ToString().Equals(Case.Reason, ESearchCase::CaseSensitive)) << Reason.ToString().ToUtf8();
+	}
+
+	FPluginDescriptor Largest;
+	ASSERT_TRUE(Largest.Read(TEXT(R"({"FileVersion": 3, "Version": 2147483647})")));
+	EXPECT_EQ(Largest.Version, 2147483647);
+}

@@ -18,13 +18,17 @@ namespace
 		}
 	}
 
-	void ReadInteger(const FJsonObject& Object, const TCHAR* FieldName, int32& OutValue)
+	// An absent field keeps the default; one that is there must read as an int32, as the engine's JSON value reads
+	// it: a number out of range fails the read rather than wrapping.
+	bool ReadInteger(const FJsonObject& Object, const TCHAR* FieldName, int32& OutValue, FText* OutFailReason)
 	{
-		double Number = 0.0;
-		if (Object.TryGetNumberField(FieldName, Number))
+		if (!Object.HasField(FieldName) || Object.TryGetNumberField(FieldName, OutValue))
 		{
-			OutValue = static_cast<int32>(Number);
+			return true;
 		}
+		SetFailReason(OutFailReason,
+		              FText::Format(LOCTEXT("NotAnInt32", "its \"{0}\" is not a whole number from -2147483648 to 2147483647."), FText::FromString(FieldName)));
+		return false;
 	}
 } // namespace
 
@@ -58,14 +62,19 @@ bool FPluginDescriptor::Read(const FString& Text, FText* OutFailReason)
 		return false;
 	}
 	// The engine reads no descriptor that does not say which format it is written in.
-	double FileVersionNumber = 0.0;
-	if (!Object->TryGetNumberField(TEXT("FileVersion"), FileVersionNumber) || FileVersionNumber < 1.0)
+	int32 ReadFileVersion = 0;
+	if (!Object->TryGetNumberField(TEXT("FileVersion"), ReadFileVersion) || ReadFileVersion < 1)
 	{
 		SetFailReason(OutFailReason, LOCTEXT("NoFileVersion", "it has no valid \"FileVersion\" field."));
 		return false;
 	}
-	FileVersion = static_cast<int32>(FileVersionNumber);
-	ReadInteger(*Object, TEXT("Version"), Version);
+	int32 ReadVersion = Version;
+	if (!ReadInteger(*Object, TEXT("Version"), ReadVersion, OutFailReason))
+	{
+		return false;
+	}
+	FileVersion = ReadFileVersion;
+	Version = ReadVersion;
 	Object->TryGetStringField(TEXT("VersionName"), VersionName);
 	Object->TryGetStringField(TEXT("FriendlyName"), FriendlyName);
 	Object->TryGetStringField(TEXT("Description"), Description);

@@ -5,6 +5,7 @@
 #include "StandIn/PluginMountFailure.h"
 
 #include "Containers/Array.h"
+#include "Containers/Map.h"
 #include "Internationalization/Internationalization.h"
 #include "Logging/LogMacros.h"
 #include "StandIn/ContentRoots.h"
@@ -149,6 +150,10 @@ namespace
 			{
 				return true;
 			}
+			if (const FText* Refusal = MountRefusals.Find(Plugin->GetName()))
+			{
+				return RefuseMount(PluginName, *Refusal);
+			}
 			if (Plugin->CanContainContent())
 			{
 				FText Reason;
@@ -184,6 +189,9 @@ namespace
 		}
 
 		FText GetLastMountFailReason() const { return LastMountFailReason; }
+
+		void AddMountRefusal(const FString& PluginName, const FText& Reason) { MountRefusals.Add(PluginName, Reason); }
+		void ClearMountRefusals() { MountRefusals.Empty(); }
 
 	private:
 		TSharedPtr<FPlugin> FindKnown(FStringView Name) const
@@ -259,6 +267,8 @@ namespace
 
 		TArray<TSharedPtr<FPlugin>> Plugins;
 		FText LastMountFailReason;
+		// Refusals asked for by name; string keys match in any case, as plug-in names do.
+		TMap<FString, FText> MountRefusals;
 	};
 
 	FPluginManager& GetPluginManager()
@@ -278,6 +288,16 @@ namespace UE::StandIn
 	FText GetLastPluginMountFailReason()
 	{
 		return GetPluginManager().GetLastMountFailReason();
+	}
+
+	void RefusePluginMount(const FString& PluginName, const FText& Reason)
+	{
+		GetPluginManager().AddMountRefusal(PluginName, Reason);
+	}
+
+	void ClearPluginMountRefusals()
+	{
+		GetPluginManager().ClearMountRefusals();
 	}
 } // namespace UE::StandIn
 

@@ -1,7 +1,7 @@
 #include "UatProcess.h"
 
 #include "StandIn/ChildProcess.h"
-#include "UatRunControlProtocol.h"
+#include "StandIn/UatRunControlProtocol.h"
 
 #include <algorithm>
 #include <cerrno>

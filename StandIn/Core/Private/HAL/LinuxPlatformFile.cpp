@@ -37,7 +37,8 @@ namespace
 	}
 
 	// Empties and removes a folder without following links: a link inside is removed, never what it points to.
-	bool RemoveTree(int ParentDescriptor, const char* Name)
+	// Path names the folder only for the write faults, which need whole paths.
+	bool RemoveTree(int ParentDescriptor, const char* Name, const std::string& Path)
 	{
 		const int Descriptor = openat(ParentDescriptor, Name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 		if (Descriptor < 0)
@@ -64,11 +65,13 @@ namespace
 				struct stat EntryStat;
 				bIsDirectory = fstatat(Descriptor, Entry->d_name, &EntryStat, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(EntryStat.st_mode);
 			}
-			const bool bRemoved = bIsDirectory ? RemoveTree(Descriptor, Entry->d_name) : unlinkat(Descriptor, Entry->d_name, 0) == 0;
+			const std::string EntryPath = HasWriteFaults() ? Path + "/" + Entry->d_name : std::string();
+			const bool bRemoved = bIsDirectory ? RemoveTree(Descriptor, Entry->d_name, EntryPath)
+			                                   : !IsRefusedByFault(EntryPath, EPathChange::Remove) && unlinkat(Descriptor, Entry->d_name, 0) == 0;
 			bAllRemoved = bAllRemoved && bRemoved;
 		}
 		closedir(Handle);
-		return unlinkat(ParentDescriptor, Name, AT_REMOVEDIR) == 0 && bAllRemoved;
+		return bAllRemoved && !IsRefusedByFault(Path, EPathChange::Remove) && unlinkat(ParentDescriptor, Name, AT_REMOVEDIR) == 0;
 	}
 
 	class FLinuxPlatformFile final : public IPlatformFile
@@ -88,7 +91,11 @@ namespace
 			return StatPath(Filename, FileStat) && S_ISREG(FileStat.st_mode) ? static_cast<int64>(FileStat.st_size) : -1;
 		}
 
-		bool DeleteFile(const TCHAR* Filename) override { return FileExists(Filename) && unlink(ToNativePath(Filename).c_str()) == 0; }
+		bool DeleteFile(const TCHAR* Filename) override
+		{
+			const std::string Native = ToNativePath(Filename);
+			return FileExists(Filename) && !IsRefusedByFault(Native, EPathChange::Remove) && unlink(Native.c_str()) == 0;
+		}
 
 		bool IsReadOnly(const TCHAR* Filename) override
 		{
@@ -100,6 +107,10 @@ namespace
 		{
 			const std::string NativeFrom = ToNativePath(From);
 			const std::string NativeTo = ToNativePath(To);
+			if (IsRefusedByFault(NativeTo, EPathChange::Write) || IsRefusedByFault(NativeFrom, EPathChange::Remove))
+			{
+				return false;
+			}
 			if (rename(NativeFrom.c_str(), NativeTo.c_str()) == 0)
 			{
 				return true;
@@ -125,7 +136,8 @@ namespace
 			}
 			const mode_t Permissions = FileStat.st_mode & 07777;
 			const mode_t NewPermissions = bNewReadOnlyValue ? (Permissions & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)) : (Permissions | S_IWUSR);
-			return chmod(ToNativePath(Filename).c_str(), NewPermissions) == 0;
+			const std::string Native = ToNativePath(Filename);
+			return !IsRefusedByFault(Native, EPathChange::Remove) && chmod(Native.c_str(), NewPermissions) == 0;
 		}
 
 		FDateTime GetTimeStamp(const TCHAR* Filename) override
@@ -146,10 +158,24 @@ namespace
 
 		bool CreateDirectory(const TCHAR* Directory) override
 		{
-			return mkdir(ToNativePath(Directory).c_str(), 0777) == 0 || (errno == EEXIST && DirectoryExists(Directory));
+			// A folder that is there already needs nothing written, whatever the file system's state.
+			if (DirectoryExists(Directory))
+			{
+				return true;
+			}
+			const std::string Native = ToNativePath(Directory);
+			if (IsRefusedByFault(Native, EPathChange::Write))
+			{
+				return false;
+			}
+			return mkdir(Native.c_str(), 0777) == 0 || (errno == EEXIST && DirectoryExists(Directory));
 		}
 
-		bool DeleteDirectory(const TCHAR* Directory) override { return rmdir(ToNativePath(Directory).c_str()) == 0; }
+		bool DeleteDirectory(const TCHAR* Directory) override
+		{
+			const std::string Native = ToNativePath(Directory);
+			return !IsRefusedByFault(Native, EPathChange::Remove) && rmdir(Native.c_str()) == 0;
+		}
 
 		// Entries go to the visitor as the file system lists them, a few at first: readdir would fetch 32 KiB of a
 		// large folder before the first entry, so a visitor that stops early would still pay for the whole folder.
@@ -227,10 +253,9 @@ namespace
 			if (lstat(Native.c_str(), &LinkStat) == 0 && S_ISLNK(LinkStat.st_mode))
 			{
 				// A link to a folder is removed itself; the folder it points to stays.
-				return unlink(Native.c_str()) == 0;
+				return !IsRefusedByFault(Native, EPathChange::Remove) && unlink(Native.c_str()) == 0;
 			}
-			RemoveTree(AT_FDCWD, Native.c_str());
-			return !DirectoryExists(Directory);
+			return RemoveTree(AT_FDCWD, Native.c_str(), Native) || !DirectoryExists(Directory);
 		}
 	};
 } // namespace

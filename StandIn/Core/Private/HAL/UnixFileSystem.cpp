@@ -69,11 +69,14 @@ namespace UE::StandIn::FileSystem
 			}
 			~FTemporaryFile()
 			{
+				// The error that ended the write stays the one the caller reads.
+				const int SavedErrno = errno;
 				Close();
 				if (!Path.empty())
 				{
 					unlinkat(Folder, Path.c_str(), 0);
 				}
+				errno = SavedErrno;
 			}
 			FTemporaryFile(const FTemporaryFile&) = delete;
 			FTemporaryFile& operator=(const FTemporaryFile&) = delete;
@@ -183,7 +186,9 @@ namespace UE::StandIn::FileSystem
 			{
 				if (Descriptor >= 0)
 				{
+					const int SavedErrno = errno;
 					close(Descriptor);
+					errno = SavedErrno;
 				}
 			}
 			FDescriptor(const FDescriptor&) = delete;
@@ -237,8 +242,8 @@ namespace UE::StandIn::FileSystem
 		}
 
 		// Both folders are open: each entry is named relative to them, so no path is built, converted or looked up
-		// again for every file of a large tree.
-		bool CopyFolderAt(int From, int To, bool bReplaceReadOnly)
+		// again for every file of a large tree. ToPath names To only for the write faults, which need whole paths.
+		bool CopyFolderAt(int From, int To, const std::string& ToPath, bool bReplaceReadOnly)
 		{
 			const int ListDescriptor = openat(From, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 			DIR* Handle = ListDescriptor >= 0 ? fdopendir(ListDescriptor) : nullptr;
@@ -270,13 +275,21 @@ namespace UE::StandIn::FileSystem
 					struct stat Target;
 					bIsDirectory = fstatat(From, Name.c_str(), &Target, 0) == 0 && S_ISDIR(Target.st_mode);
 				}
+				const std::string EntryPath = HasWriteFaults() ? ToPath + "/" + Name : std::string();
 				if (bIsDirectory)
 				{
-					bCopied = mkdirat(To, Name.c_str(), 0777) == 0 || errno == EEXIST;
+					struct stat Existing;
+					const bool bExists = fstatat(To, Name.c_str(), &Existing, 0) == 0 && S_ISDIR(Existing.st_mode);
+					bCopied = bExists || (!IsRefusedByFault(EntryPath, EPathChange::Write) && (mkdirat(To, Name.c_str(), 0777) == 0 || errno == EEXIST));
 					const FDescriptor SubFrom(bCopied ? openat(From, Name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
 					const FDescriptor SubTo(bCopied ? openat(To, Name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
-					bCopied = SubFrom.Get() >= 0 && SubTo.Get() >= 0 && CopyFolderAt(SubFrom.Get(), SubTo.Get(), bReplaceReadOnly);
+					bCopied = SubFrom.Get() >= 0 && SubTo.Get() >= 0 && CopyFolderAt(SubFrom.Get(), SubTo.Get(), EntryPath, bReplaceReadOnly);
 					continue;
+				}
+				if (IsRefusedByFault(EntryPath, EPathChange::Write))
+				{
+					bCopied = false;
+					break;
 				}
 				struct stat Existing;
 				if (fstatat(To, Name.c_str(), &Existing, 0) == 0 && IsReadOnlyMode(Existing.st_mode))
@@ -285,7 +298,9 @@ namespace UE::StandIn::FileSystem
 				}
 				bCopied = bCopied && CopyFileAt(From, Name, To, Name, true, nullptr) == ECopyOutcome::Copied;
 			}
+			const int SavedErrno = errno;
 			closedir(Handle);
+			errno = SavedErrno;
 			return bCopied;
 		}
 	} // namespace
@@ -297,6 +312,10 @@ namespace UE::StandIn::FileSystem
 
 	ECopyOutcome CopyRegularFile(const std::string& From, const std::string& To, bool bKeepPermissions, const TFunction<bool(float)>& Progress)
 	{
+		if (IsRefusedByFault(To, EPathChange::Write))
+		{
+			return ECopyOutcome::Failed;
+		}
 		return CopyFileAt(AT_FDCWD, From, AT_FDCWD, To, bKeepPermissions, Progress);
 	}
 
@@ -304,16 +323,20 @@ namespace UE::StandIn::FileSystem
 	{
 		const FDescriptor FromFolder(open(From.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 		const FDescriptor ToFolder(open(To.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-		return FromFolder.Get() >= 0 && ToFolder.Get() >= 0 && CopyFolderAt(FromFolder.Get(), ToFolder.Get(), bReplaceReadOnly);
+		return FromFolder.Get() >= 0 && ToFolder.Get() >= 0 && CopyFolderAt(FromFolder.Get(), ToFolder.Get(), To, bReplaceReadOnly);
 	}
 
 	bool WriteWholeFile(const std::string& Path, const void* Data, size_t Size, bool bAppend)
 	{
+		if (IsRefusedByFault(Path, EPathChange::Write))
+		{
+			return false;
+		}
 		struct stat Existing;
 		const bool bExists = stat(Path.c_str(), &Existing) == 0;
 		if (bExists && !S_ISREG(Existing.st_mode))
 		{
-			// What open() would say of a folder in the way, so that the caller's last error tells why.
+			// What opening a folder for writing answers.
 			errno = S_ISDIR(Existing.st_mode) ? EISDIR : EINVAL;
 			return false;
 		}

@@ -42,6 +42,22 @@ namespace UE::StandIn::FileSystem
 	 */
 	bool CopyFolderContents(const std::string& From, const std::string& To, bool bReplaceReadOnly);
 
+	/** What a change does to a path: puts something there, or takes it away (a deletion, a move's source, a permission). */
+	enum class EPathChange
+	{
+		Write,
+		Remove,
+	};
+
+	/** @return whether any write fault is set (see StandIn/FileWriteFaults.h); cheap enough to ask before every write. */
+	bool HasWriteFaults();
+
+	/**
+	 * Whether a write fault stops this change to Path (native, absolute). When one does, errno holds the error the
+	 * system would have given, and the caller fails without touching Path.
+	 */
+	bool IsRefusedByFault(const std::string& Path, EPathChange Change);
+
 	/**
 	 * Writes Size bytes to Path through a temporary file beside it that is renamed over Path once complete.
 	 * With bAppend the bytes follow the file's current contents. A replaced file keeps its permissions.

@@ -20,6 +20,19 @@ namespace
 		return Registry;
 	}
 
+	struct FCategoryModule
+	{
+		FName Category;
+		FName Module;
+	};
+
+	// Built on first use, like the registry; written while globals are constructed and read long after.
+	TArray<FCategoryModule>& GetDefiningModules()
+	{
+		static TArray<FCategoryModule> DefiningModules;
+		return DefiningModules;
+	}
+
 	ELogVerbosity::Type Clamp(ELogVerbosity::Type Verbosity, ELogVerbosity::Type Limit)
 	{
 		return std::min<ELogVerbosity::Type>(static_cast<ELogVerbosity::Type>(Verbosity & ELogVerbosity::VerbosityMask), Limit);
@@ -77,8 +90,26 @@ void FLogCategoryBase::SetVerbosity(ELogVerbosity::Type NewVerbosity)
 	Verbosity.store(Clamp(NewVerbosity, CompileTimeVerbosity), std::memory_order_relaxed);
 }
 
+TArray<FName> UE::StandIn::GetLogCategoriesDefinedBy(const FName& ModuleName)
+{
+	TArray<FName> Categories;
+	for (const FCategoryModule& Entry : GetDefiningModules())
+	{
+		if (Entry.Module == ModuleName)
+		{
+			Categories.Add(Entry.Category);
+		}
+	}
+	return Categories;
+}
+
 namespace UE::Logging::Private
 {
+	FDefiningModule::FDefiningModule(const FLogCategoryBase& Category, const ANSICHAR* ModuleName)
+	{
+		GetDefiningModules().Add({Category.GetCategoryName(), FName(ModuleName)});
+	}
+
 	void LogLine(const FLogCategoryBase& Category, ELogVerbosity::Type Verbosity, const FString& Message)
 	{
 		// Not GLog: a line logged during static initialisation may come before GLog is set.

@@ -81,16 +81,16 @@ FString GInputIni = TEXT("Input");
 
 // FConfigSection
 
+const TArray<int32>* FConfigSection::FindPositions(FName Key) const
+{
+	const TArray<int32>* Found = Positions.Find(Key);
+	return Found && !Found->IsEmpty() ? Found : nullptr;
+}
+
 const FConfigValue* FConfigSection::Find(FName Key) const
 {
-	for (const FPair& Pair : Pairs)
-	{
-		if (Pair.Key == Key)
-		{
-			return &Pair.Value;
-		}
-	}
-	return nullptr;
+	const TArray<int32>* Found = FindPositions(Key);
+	return Found ? &Slots[(*Found)[0]].Pair.Value : nullptr;
 }
 
 FConfigValue* FConfigSection::Find(FName Key)
@@ -98,36 +98,97 @@ FConfigValue* FConfigSection::Find(FName Key)
 	return const_cast<FConfigValue*>(static_cast<const FConfigSection*>(this)->Find(Key));
 }
 
+const FConfigValue* FConfigSection::FindPair(FName Key, const FString& Value) const
+{
+	if (const TArray<int32>* Found = FindPositions(Key))
+	{
+		for (const int32 Position : *Found)
+		{
+			if (Slots[Position].Pair.Value.GetValue().Equals(Value, ESearchCase::CaseSensitive))
+			{
+				return &Slots[Position].Pair.Value;
+			}
+		}
+	}
+	return nullptr;
+}
+
 void FConfigSection::MultiFind(FName Key, TArray<FConfigValue>& OutValues, bool bMaintainOrder) const
 {
 	(void)bMaintainOrder;
-	for (const FPair& Pair : Pairs)
+	if (const TArray<int32>* Found = FindPositions(Key))
 	{
-		if (Pair.Key == Key)
+		for (const int32 Position : *Found)
 		{
-			OutValues.Add(Pair.Value);
+			OutValues.Add(Slots[Position].Pair.Value);
 		}
 	}
 }
 
+void FConfigSection::Add(FName Key, const FString& Value)
+{
+	Positions.FindOrAdd(Key).Add(Slots.Num());
+	Slots.Add(FSlot{{Key, FConfigValue(Value)}});
+	++NumPairs;
+}
+
 int32 FConfigSection::Remove(FName Key)
 {
-	return Pairs.RemoveAll([&Key](const FPair& Pair) {
-		return Pair.Key == Key;
-	});
+	TArray<int32>* Found = Positions.Find(Key);
+	if (!Found || Found->IsEmpty())
+	{
+		return 0;
+	}
+	const TArray<int32> Removed = MoveTemp(*Found);
+	Found->Reset();
+	for (const int32 Position : Removed)
+	{
+		RemoveSlot(Position);
+	}
+	return Removed.Num();
 }
 
 int32 FConfigSection::RemoveSingle(FName Key, const FString& Value)
 {
-	const int32 Index = Pairs.IndexOfByPredicate([&Key, &Value](const FPair& Pair) {
-		return Pair.Key == Key && Pair.Value.GetValue().Equals(Value, ESearchCase::CaseSensitive);
+	TArray<int32>* Found = Positions.Find(Key);
+	if (!Found)
+	{
+		return 0;
+	}
+	const int32 Index = Found->IndexOfByPredicate([this, &Value](int32 Position) {
+		return Slots[Position].Pair.Value.GetValue().Equals(Value, ESearchCase::CaseSensitive);
 	});
 	if (Index == INDEX_NONE)
 	{
 		return 0;
 	}
-	Pairs.RemoveAt(Index);
+	const int32 Position = (*Found)[Index];
+	Found->RemoveAt(Index);
+	RemoveSlot(Position);
 	return 1;
+}
+
+void FConfigSection::RemoveSlot(int32 Position)
+{
+	Slots[Position].bRemoved = true;
+	--NumPairs;
+	if (Slots.Num() - NumPairs <= NumPairs)
+	{
+		return;
+	}
+	// Half the slots are holes: pack the live ones and find every key's positions again, once per as many removals.
+	TArray<FSlot> Live;
+	Live.Reserve(NumPairs);
+	Positions.Empty();
+	for (FSlot& Slot : Slots)
+	{
+		if (!Slot.bRemoved)
+		{
+			Positions.FindOrAdd(Slot.Pair.Key).Add(Live.Num());
+			Live.Add(MoveTemp(Slot));
+		}
+	}
+	Slots = MoveTemp(Live);
 }
 
 // FConfigFile
@@ -187,15 +248,11 @@ void FConfigFile::CombineFromBuffer(const FString& Buffer, const FString& FileHi
 		switch (Command)
 		{
 			case TEXT('+'):
-			{
-				TArray<FConfigValue> Existing;
-				Section->MultiFind(KeyName, Existing);
-				if (!Existing.Contains(FConfigValue(Value)))
+				if (!Section->FindPair(KeyName, Value))
 				{
 					Section->Add(KeyName, Value);
 				}
 				break;
-			}
 			case TEXT('.'):
 				Section->Add(KeyName, Value);
 				break;

@@ -1,7 +1,6 @@
 #include "Misc/DateTime.h"
 
 #include "Misc/AssertionMacros.h"
-#include "Misc/Char.h"
 
 #include <ctime>
 #include <string>
@@ -37,32 +36,6 @@ namespace
 			Out.AppendChar(TEXT('-'));
 		}
 		Out += FString::FromUtf8(Digits);
-	}
-
-	// Reads exactly Count decimal digits at Cursor.
-	bool ReadDigits(const TCHAR*& Cursor, int32 Count, int32& OutValue)
-	{
-		OutValue = 0;
-		for (int32 Index = 0; Index < Count; ++Index)
-		{
-			if (!FChar::IsDigit(Cursor[Index]))
-			{
-				return false;
-			}
-			OutValue = OutValue * 10 + (Cursor[Index] - TEXT('0'));
-		}
-		Cursor += Count;
-		return true;
-	}
-
-	bool ReadChar(const TCHAR*& Cursor, TCHAR Expected)
-	{
-		if (*Cursor != Expected)
-		{
-			return false;
-		}
-		++Cursor;
-		return true;
 	}
 } // namespace
 
@@ -120,75 +93,6 @@ bool FDateTime::Validate(int32 Year, int32 Month, int32 Day, int32 Hour, int32 M
 {
 	return Year >= 1 && Year <= 9999 && Month >= 1 && Month <= 12 && Day >= 1 && Day <= DaysInMonth(Year, Month) && Hour >= 0 && Hour <= 23 && Minute >= 0 &&
 	       Minute <= 59 && Second >= 0 && Second <= 59 && Millisecond >= 0 && Millisecond <= 999;
-}
-
-bool FDateTime::ParseIso8601(const TCHAR* DateTimeString, FDateTime& OutDateTime)
-{
-	if (!DateTimeString)
-	{
-		return false;
-	}
-	const TCHAR* Cursor = DateTimeString;
-	int32 Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0, Millisecond = 0;
-	if (!ReadDigits(Cursor, 4, Year) || !ReadChar(Cursor, TEXT('-')) || !ReadDigits(Cursor, 2, Month) || !ReadChar(Cursor, TEXT('-')) ||
-	    !ReadDigits(Cursor, 2, Day))
-	{
-		return false;
-	}
-	int64 OffsetMinutes = 0;
-	if (ReadChar(Cursor, TEXT('T')))
-	{
-		if (!ReadDigits(Cursor, 2, Hour) || !ReadChar(Cursor, TEXT(':')) || !ReadDigits(Cursor, 2, Minute) || !ReadChar(Cursor, TEXT(':')) ||
-		    !ReadDigits(Cursor, 2, Second))
-		{
-			return false;
-		}
-		if (ReadChar(Cursor, TEXT('.')))
-		{
-			// Any number of fraction digits; milliseconds are kept.
-			int32 Digits = 0;
-			for (; FChar::IsDigit(*Cursor); ++Cursor, ++Digits)
-			{
-				if (Digits < 3)
-				{
-					Millisecond = Millisecond * 10 + (*Cursor - TEXT('0'));
-				}
-			}
-			if (Digits == 0)
-			{
-				return false;
-			}
-			for (; Digits < 3; ++Digits)
-			{
-				Millisecond *= 10;
-			}
-		}
-		if (*Cursor == TEXT('+') || *Cursor == TEXT('-'))
-		{
-			const int64 Sign = *Cursor++ == TEXT('-') ? -1 : 1;
-			int32 OffsetHours = 0, OffsetMins = 0;
-			if (!ReadDigits(Cursor, 2, OffsetHours))
-			{
-				return false;
-			}
-			ReadChar(Cursor, TEXT(':'));
-			if (!ReadDigits(Cursor, 2, OffsetMins) || OffsetHours > 23 || OffsetMins > 59)
-			{
-				return false;
-			}
-			OffsetMinutes = Sign * (OffsetHours * 60 + OffsetMins);
-		}
-		else
-		{
-			ReadChar(Cursor, TEXT('Z'));
-		}
-	}
-	if (*Cursor != 0 || !Validate(Year, Month, Day, Hour, Minute, Second, Millisecond))
-	{
-		return false;
-	}
-	OutDateTime = FDateTime(Year, Month, Day, Hour, Minute, Second, Millisecond) - FTimespan(OffsetMinutes * ETimespan::TicksPerMinute);
-	return true;
 }
 
 void FDateTime::GetDate(int32& OutYear, int32& OutMonth, int32& OutDay) const

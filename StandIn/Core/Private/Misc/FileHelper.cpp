@@ -144,6 +144,7 @@ namespace
 		{
 			return false;
 		}
+		// Each refusal leaves the error that opening the file would have given, for the platform's last error.
 		if (FileManager->FileExists(Filename))
 		{
 			if ((WriteFlags & FILEWRITE_NoReplaceExisting) != 0)
@@ -221,18 +222,6 @@ bool FFileHelper::LoadFileToArray(TArray<uint8>& Result, const TCHAR* Filename, 
 bool FFileHelper::SaveStringToFile(FStringView String, const TCHAR* Filename, EEncodingOptions EncodingOptions, IFileManager* FileManager, uint32 WriteFlags)
 {
 	return SaveBytes(EncodeText(String, EncodingOptions), Filename, FileManager, WriteFlags);
-}
-
-bool FFileHelper::SaveStringArrayToFile(const TArray<FString>& Lines, const TCHAR* Filename, EEncodingOptions EncodingOptions, IFileManager* FileManager,
-                                        uint32 WriteFlags)
-{
-	FString Joined;
-	for (const FString& Line : Lines)
-	{
-		Joined += Line;
-		Joined += LINE_TERMINATOR;
-	}
-	return SaveStringToFile(FStringView(Joined), Filename, EncodingOptions, FileManager, WriteFlags);
 }
 
 bool FFileHelper::SaveArrayToFile(const TArray<uint8>& Array, const TCHAR* Filename, IFileManager* FileManager, uint32 WriteFlags)

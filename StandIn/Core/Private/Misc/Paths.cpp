@@ -5,9 +5,7 @@
 #include "Misc/Char.h"
 
 #include "StandIn/EngineDir.h"
-#include <climits>
 #include <mutex>
-#include <unistd.h>
 
 namespace
 {
@@ -57,16 +55,6 @@ namespace
 		return Path;
 	}
 
-	FString CaptureWorkingDirectory()
-	{
-		char Buffer[PATH_MAX];
-		if (getcwd(Buffer, sizeof(Buffer)) == nullptr)
-		{
-			return FString(FPlatformProcess::BaseDir());
-		}
-		return WithTrailingSlash(FString::FromUtf8(Buffer));
-	}
-
 	FString DefaultEngineDir()
 	{
 #ifdef UE_STANDIN_ENGINE_DIR
@@ -75,9 +63,6 @@ namespace
 		return FPaths::ConvertRelativePathToFull(FString(FPlatformProcess::BaseDir()) / TEXT("../Engine/"));
 #endif
 	}
-
-	// The launch folder is the working folder at start-up, before anything can change it.
-	const FString GLaunchDir = CaptureWorkingDirectory();
 
 	struct FPathState
 	{
@@ -218,21 +203,6 @@ FString FPaths::ProjectConfigDir()
 	return ProjectDir() + TEXT("Config/");
 }
 
-FString FPaths::ProjectContentDir()
-{
-	return ProjectDir() + TEXT("Content/");
-}
-
-FString FPaths::ProjectPluginsDir()
-{
-	return ProjectDir() + TEXT("Plugins/");
-}
-
-FString FPaths::ProjectModsDir()
-{
-	return ProjectDir() + TEXT("Mods/");
-}
-
 const FString& FPaths::ProjectSavedDir()
 {
 	const FString Current = ProjectDir() + TEXT("Saved/");
@@ -250,21 +220,6 @@ FString FPaths::EngineDir()
 	FPathState& State = GetState();
 	std::lock_guard<std::mutex> Lock(State.Mutex);
 	return State.EngineDir;
-}
-
-FString FPaths::RootDir()
-{
-	return WithTrailingSlash(ConvertRelativePathToFull(EngineDir() / TEXT("..")));
-}
-
-FString FPaths::LaunchDir()
-{
-	return GLaunchDir;
-}
-
-bool FPaths::IsProjectFilePathSet()
-{
-	return !GetProjectFilePath().IsEmpty();
 }
 
 FString FPaths::GetProjectFilePath()
@@ -321,50 +276,9 @@ FString FPaths::GetPath(const FString& InPath)
 	return Separator == INDEX_NONE ? FString() : InPath.Left(Separator);
 }
 
-FString FPaths::GetPathLeaf(const FString& InPath)
-{
-	int32 End = InPath.Len();
-	while (End > 0 && IsSeparator(InPath[End - 1]))
-	{
-		--End;
-	}
-	return GetCleanFilename(InPath.Left(End));
-}
-
-FString FPaths::ChangeExtension(const FString& InPath, const FString& InNewExtension)
-{
-	const int32 Dot = FindExtensionDot(InPath, false);
-	if (Dot == INDEX_NONE)
-	{
-		return InPath;
-	}
-	FString Result = InPath.Left(Dot);
-	if (!InNewExtension.IsEmpty() && InNewExtension[0] != TEXT('.'))
-	{
-		Result.AppendChar(TEXT('.'));
-	}
-	return Result + InNewExtension;
-}
-
-FString FPaths::SetExtension(const FString& InPath, const FString& InNewExtension)
-{
-	const int32 Dot = FindExtensionDot(InPath, false);
-	FString Result = Dot == INDEX_NONE ? InPath : InPath.Left(Dot);
-	if (!InNewExtension.IsEmpty() && InNewExtension[0] != TEXT('.'))
-	{
-		Result.AppendChar(TEXT('.'));
-	}
-	return Result + InNewExtension;
-}
-
 bool FPaths::FileExists(const FString& InPath)
 {
 	return IFileManager::Get().FileExists(*InPath);
-}
-
-bool FPaths::DirectoryExists(const FString& InPath)
-{
-	return IFileManager::Get().DirectoryExists(*InPath);
 }
 
 bool FPaths::IsRelative(const FString& InPath)
@@ -565,33 +479,6 @@ FString FPaths::ConvertRelativePathToFull(const FString& BasePath, const FString
 	}
 	Full /= InPath;
 	return NormaliseFullPath(MoveTemp(Full));
-}
-
-void FPaths::Split(const FString& InPath, FString& PathPart, FString& FilenamePart, FString& ExtensionPart)
-{
-	PathPart = GetPath(InPath);
-	FilenamePart = GetBaseFilename(InPath);
-	ExtensionPart = GetExtension(InPath);
-}
-
-FString FPaths::CombineInternal(const FStringView* Parts, int32 NumParts)
-{
-	int32 Length = 0;
-	for (int32 Index = 0; Index < NumParts; ++Index)
-	{
-		Length += Parts[Index].Len() + 1;
-	}
-	FString Result;
-	Result.Reserve(Length);
-	if (NumParts > 0)
-	{
-		Result.Append(Parts[0]);
-	}
-	for (int32 Index = 1; Index < NumParts; ++Index)
-	{
-		Result.PathAppend(Parts[Index].GetData(), Parts[Index].Len());
-	}
-	return Result;
 }
 
 namespace UE::StandIn

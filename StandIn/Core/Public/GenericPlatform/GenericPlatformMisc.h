@@ -1,4 +1,4 @@
-// The kinds of message box the platform shows, and the answers it returns.
+// The kinds of message box the platform shows, the answers it returns, and the platform's last system error.
 #pragma once
 
 #include "CoreTypes.h"
@@ -50,17 +50,15 @@ const TCHAR* LexToString(EAppMsgType::Type MessageType);
 /** @return the name of an answer ("Yes", "Cancel", ...). */
 const TCHAR* LexToString(EAppReturnType::Type ReturnType);
 
-/** What the platform tells about itself beyond files and processes: here, why the last system call failed. */
+/** What every platform answers; HAL/PlatformMisc.h names the running platform's as FPlatformMisc. */
 struct FGenericPlatformMisc
 {
-	/** @return the error code the last failed system call of this thread left (errno on this platform). */
+	/** @return the code of the last system error on this thread (errno here); only meaningful right after a call failed. */
 	static uint32 GetLastError();
 
 	/**
-	 * The system's own text for an error code, such as "No space left on device".
-	 * @param OutBuffer receives the text, cut to fit and always terminated
-	 * @param BufferCount the buffer's size in characters
-	 * @param Error the code; 0 for the one GetLastError() answers
+	 * Writes the system's description of an error into OutBuffer, cut to fit BufferCount characters.
+	 * @param Error the error code, or 0 for GetLastError()
 	 * @return OutBuffer
 	 */
 	static const TCHAR* GetSystemErrorMessage(TCHAR* OutBuffer, int32 BufferCount, int32 Error);

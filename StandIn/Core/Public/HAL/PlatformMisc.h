@@ -1,4 +1,4 @@
-// The platform's FPlatformMisc, as the engine names it for the platform it is built for.
+// FPlatformMisc: the running platform's miscellany. Linux's answers are the generic ones, with errno as its last error.
 #pragma once
 
 #include "GenericPlatform/GenericPlatformMisc.h"

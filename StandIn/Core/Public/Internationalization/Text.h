@@ -149,8 +149,6 @@ public:
 	static FText Format(FTextFormat Fmt, FFormatOrderedArguments&& InArguments);
 	template <typename... ArgTypes>
 	static FText Format(FTextFormat Fmt, ArgTypes... Args);
-	template <typename... ArgTypes>
-	static FText FormatOrdered(FTextFormat Fmt, ArgTypes&&... Args);
 
 	/** Joins the texts with the delimiter between them. */
 	static FText Join(const FText& Delimiter, const TArray<FText>& Args);
@@ -296,14 +294,6 @@ FText FText::Format(FTextFormat Fmt, ArgTypes... Args)
 	FFormatOrderedArguments Arguments;
 	Arguments.Reserve(static_cast<int32>(sizeof...(Args)));
 	(Arguments.Add(FFormatArgumentValue(MoveTemp(Args))), ...);
-	return Format(MoveTemp(Fmt), MoveTemp(Arguments));
-}
-
-template <typename... ArgTypes>
-FText FText::FormatOrdered(FTextFormat Fmt, ArgTypes&&... Args)
-{
-	FFormatOrderedArguments Arguments;
-	(Arguments.Add(FFormatArgumentValue(Forward<ArgTypes>(Args))), ...);
 	return Format(MoveTemp(Fmt), MoveTemp(Arguments));
 }
 

@@ -22,7 +22,20 @@ namespace UE::Logging::Private
 
 	template <typename CategoryType>
 	inline constexpr ELogVerbosity::Type TCompileTimeVerbosity = std::remove_cvref_t<CategoryType>::CompileTimeVerbosity;
+
+	/** Notes, beside a category's definition, which module's code defines it (see StandIn/LogCategories.h). */
+	struct FDefiningModule
+	{
+		FDefiningModule(const FLogCategoryBase& Category, const ANSICHAR* ModuleName);
+	};
 } // namespace UE::Logging::Private
+
+// The build names each module's code (UE_MODULE_NAME); code outside any module defines its categories for none.
+#ifdef UE_MODULE_NAME
+#define UE_LOG_DEFINING_MODULE_NAME UE_MODULE_NAME
+#else
+#define UE_LOG_DEFINING_MODULE_NAME ""
+#endif
 
 // True if lines of this verbosity are compiled in for the category (a constant expression).
 #define UE_LOG_COMPILED_IN(CategoryName, Verbosity)                                                                                                            \
@@ -73,7 +86,9 @@ namespace UE::Logging::Private
 	} CategoryName
 
 /** Defines a category declared with DECLARE_LOG_CATEGORY_EXTERN, in one .cpp. */
-#define DEFINE_LOG_CATEGORY(CategoryName) FLogCategory##CategoryName CategoryName
+#define DEFINE_LOG_CATEGORY(CategoryName)                                                                                                                      \
+	FLogCategory##CategoryName CategoryName;                                                                                                                   \
+	static const ::UE::Logging::Private::FDefiningModule CategoryName##DefiningModule(CategoryName, UE_LOG_DEFINING_MODULE_NAME)
 
 /** Declares and defines a category private to one .cpp. */
 #define DEFINE_LOG_CATEGORY_STATIC(CategoryName, DefaultVerbosity, CompileTimeVerbosity)                                                                       \
@@ -83,4 +98,5 @@ namespace UE::Logging::Private
 		    : FLogCategory(TEXT(#CategoryName))                                                                                                                \
 		{                                                                                                                                                      \
 		}                                                                                                                                                      \
-	} CategoryName
+	} CategoryName;                                                                                                                                            \
+	static const ::UE::Logging::Private::FDefiningModule CategoryName##DefiningModule(CategoryName, UE_LOG_DEFINING_MODULE_NAME)

@@ -28,7 +28,11 @@ private:
 	FString SavedValue;
 };
 
-/** A section: its keys in file order; a key appears once per value (arrays repeat it). */
+/**
+ * A section: its keys in file order; a key appears once per value (arrays repeat it). Keys are looked up through a
+ * hash of their names, as the engine's section is a map, so that reading a file of many keys takes time in
+ * proportion to its length.
+ */
 class FConfigSection
 {
 public:
@@ -38,22 +42,76 @@ public:
 	const FConfigValue* Find(FName Key) const;
 	FConfigValue* Find(FName Key);
 	bool Contains(FName Key) const { return Find(Key) != nullptr; }
+	/** The value of Key equal to Value, or null. */
+	const FConfigValue* FindPair(FName Key, const FString& Value) const;
 
 	/** Every value of Key, in order. */
 	void MultiFind(FName Key, TArray<FConfigValue>& OutValues, bool bMaintainOrder = true) const;
 
-	void Add(FName Key, const FString& Value) { Pairs.Add({Key, FConfigValue(Value)}); }
+	void Add(FName Key, const FString& Value);
 	/** Removes every value of Key; @return how many. */
 	int32 Remove(FName Key);
 	/** Removes one value of Key equal to Value; @return how many (0 or 1). */
 	int32 RemoveSingle(FName Key, const FString& Value);
 
-	int32 Num() const { return Pairs.Num(); }
-	auto begin() const { return Pairs.begin(); }
-	auto end() const { return Pairs.end(); }
+	int32 Num() const { return NumPairs; }
 
 private:
-	TArray<FPair> Pairs;
+	struct FSlot
+	{
+		FPair Pair;
+		bool bRemoved = false;
+	};
+
+public:
+	/** Walks the pairs in the order they were added. */
+	class FConstIterator
+	{
+	public:
+		const FPair& operator*() const { return Current->Pair; }
+		const FPair* operator->() const { return &Current->Pair; }
+		FConstIterator& operator++()
+		{
+			++Current;
+			SkipRemoved();
+			return *this;
+		}
+		bool operator==(const FConstIterator& Other) const { return Current == Other.Current; }
+		bool operator!=(const FConstIterator& Other) const { return Current != Other.Current; }
+
+	private:
+		friend class FConfigSection;
+		FConstIterator(const FSlot* InCurrent, const FSlot* InEnd)
+		    : Current(InCurrent)
+		    , End(InEnd)
+		{
+			SkipRemoved();
+		}
+		void SkipRemoved()
+		{
+			while (Current != End && Current->bRemoved)
+			{
+				++Current;
+			}
+		}
+
+		const FSlot* Current;
+		const FSlot* End;
+	};
+	FConstIterator begin() const { return FConstIterator(Slots.GetData(), Slots.GetData() + Slots.Num()); }
+	FConstIterator end() const { return FConstIterator(Slots.GetData() + Slots.Num(), Slots.GetData() + Slots.Num()); }
+
+private:
+	/** The positions in Slots of Key's values, in order; null when it has none. */
+	const TArray<int32>* FindPositions(FName Key) const;
+	/** Marks one slot removed; the slots are packed once removed ones are half of them. */
+	void RemoveSlot(int32 Position);
+
+	// Pairs in the order they were added, each key's positions among them beside: a removed pair stays as a marked
+	// slot until the next packing, so that removing one costs no more than finding it.
+	TArray<FSlot> Slots;
+	TMap<FName, TArray<int32>> Positions;
+	int32 NumPairs = 0;
 };
 
 /** The combined contents of the files of one branch (or of one file). */

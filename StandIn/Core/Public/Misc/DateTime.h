@@ -32,8 +32,6 @@ struct FDateTime
 	static int32 DaysInYear(int32 Year);
 	/** @return true when the parts form a date between the years 1 and 9999. */
 	static bool Validate(int32 Year, int32 Month, int32 Day, int32 Hour, int32 Minute, int32 Second, int32 Millisecond);
-	/** Reads "yyyy-mm-ddThh:mm:ss[.fff][Z|+hh:mm|-hh:mm]" (or a date alone) into UTC. @return false on malformed text. */
-	static bool ParseIso8601(const TCHAR* DateTimeString, FDateTime& OutDateTime);
 
 	constexpr int64 GetTicks() const { return Ticks; }
 	int32 GetYear() const;

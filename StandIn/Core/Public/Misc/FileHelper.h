@@ -49,9 +49,6 @@ struct FFileHelper
 	 */
 	static bool SaveStringToFile(FStringView String, const TCHAR* Filename, EEncodingOptions EncodingOptions = EEncodingOptions::AutoDetect,
 	                             IFileManager* FileManager = &IFileManager::Get(), uint32 WriteFlags = 0);
-	/** Writes each line followed by LINE_TERMINATOR, as SaveStringToFile does. */
-	static bool SaveStringArrayToFile(const TArray<FString>& Lines, const TCHAR* Filename, EEncodingOptions EncodingOptions = EEncodingOptions::AutoDetect,
-	                                  IFileManager* FileManager = &IFileManager::Get(), uint32 WriteFlags = 0);
 	/** Writes the bytes to Filename with the same guarantees as SaveStringToFile. */
 	static bool SaveArrayToFile(const TArray<uint8>& Array, const TCHAR* Filename, IFileManager* FileManager = &IFileManager::Get(), uint32 WriteFlags = 0);
 };

@@ -2,7 +2,6 @@
 // Both "/" and "\" separate folders on input; results use "/".
 #pragma once
 
-#include "Containers/StringView.h"
 #include "Containers/UnrealString.h"
 #include "CoreTypes.h"
 #include "Misc/PathTypes.h"
@@ -14,23 +13,11 @@ public:
 	static FString ProjectDir();
 	/** ProjectDir() + "Config/". */
 	static FString ProjectConfigDir();
-	/** ProjectDir() + "Content/". */
-	static FString ProjectContentDir();
-	/** ProjectDir() + "Plugins/". */
-	static FString ProjectPluginsDir();
-	/** ProjectDir() + "Mods/". */
-	static FString ProjectModsDir();
 	/** ProjectDir() + "Saved/". */
 	static const FString& ProjectSavedDir();
 	/** The engine's folder with a trailing "/". */
 	static FString EngineDir();
-	/** The folder that holds the engine's folder, with a trailing "/". */
-	static FString RootDir();
-	/** The working folder the program was started from, with a trailing "/". */
-	static FString LaunchDir();
 
-	/** @return true once a project file path has been set. */
-	static bool IsProjectFilePathSet();
 	/** @return the path of the project file as it was set (it may be relative); empty when none is set. */
 	static FString GetProjectFilePath();
 	/** Sets the project file; ProjectDir() and the folders under it follow it. "\" become "/". */
@@ -46,17 +33,9 @@ public:
 	static FString GetBaseFilename(const FString& InPath, bool bRemovePath = true);
 	/** @return everything before the last separator, without it; empty when there is no separator. */
 	static FString GetPath(const FString& InPath);
-	/** @return the last segment of the path, ignoring a trailing separator ("a/b/" gives "b"). */
-	static FString GetPathLeaf(const FString& InPath);
-	/** @return the path with its extension replaced (or removed when InNewExtension is empty); unchanged when it has none. */
-	static FString ChangeExtension(const FString& InPath, const FString& InNewExtension);
-	/** @return the path with its extension replaced, or with InNewExtension added when it has none. */
-	static FString SetExtension(const FString& InPath, const FString& InNewExtension);
 
 	/** @return true when the path names an existing file (not a folder). */
 	static bool FileExists(const FString& InPath);
-	/** @return true when the path names an existing folder. */
-	static bool DirectoryExists(const FString& InPath);
 	/** @return false for a path that starts at a root: "/", "\\", or a drive letter followed by ":". */
 	static bool IsRelative(const FString& InPath);
 	/** @return true when both paths, made absolute, name the same place. */
@@ -85,17 +64,4 @@ public:
 	static FString ConvertRelativePathToFull(FString&& InPath);
 	/** @return the absolute form of InPath, a relative path being taken from BasePath. */
 	static FString ConvertRelativePathToFull(const FString& BasePath, const FString& InPath);
-	/** Splits a path into its folder, its base file name and its extension (without the dot). */
-	static void Split(const FString& InPath, FString& PathPart, FString& FilenamePart, FString& ExtensionPart);
-
-	/** @return the paths joined with one "/" between two of them (FString's path append). */
-	template <typename... PathTypes>
-	static FString Combine(PathTypes&&... InPaths)
-	{
-		const FStringView Parts[] = {FStringView(InPaths)...};
-		return CombineInternal(Parts, static_cast<int32>(sizeof...(InPaths)));
-	}
-
-private:
-	static FString CombineInternal(const FStringView* Parts, int32 NumParts);
 };

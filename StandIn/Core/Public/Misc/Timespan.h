@@ -42,10 +42,6 @@ struct FTimespan
 
 	constexpr int64 GetTicks() const { return Ticks; }
 	double GetTotalSeconds() const { return static_cast<double>(Ticks) / ETimespan::TicksPerSecond; }
-	double GetTotalMilliseconds() const { return static_cast<double>(Ticks) / ETimespan::TicksPerMillisecond; }
-	double GetTotalMinutes() const { return static_cast<double>(Ticks) / ETimespan::TicksPerMinute; }
-	double GetTotalHours() const { return static_cast<double>(Ticks) / ETimespan::TicksPerHour; }
-	double GetTotalDays() const { return static_cast<double>(Ticks) / ETimespan::TicksPerDay; }
 	bool IsZero() const { return Ticks == 0; }
 
 	constexpr FTimespan operator+(const FTimespan& Other) const { return FTimespan(Ticks + Other.Ticks); }

@@ -695,29 +695,6 @@ void FStructProperty::VisitObjectReferences(void* Value, FObjectReferenceVisitor
 
 // Delegates
 
-FDelegateProperty::FDelegateProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps,
-                                     UFunction* InSignatureFunction)
-    : FProperty(InOwner, InName, InFlags, InOffset, InOps)
-    , SignatureFunction(InSignatureFunction)
-{
-}
-
-void FDelegateProperty::ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void*, UObject*, int32, UObject*) const
-{
-	ValueStr += static_cast<const FScriptDelegate*>(PropertyValue)->ToString();
-}
-
-FString FDelegateProperty::GetCPPType(FString*, uint32) const
-{
-	return FString(TEXT("F")) + SignatureFunction->GetName().Replace(TEXT("__DelegateSignature"), TEXT(""));
-}
-
-bool FDelegateProperty::ImportTextValue(const FString& Text, void*, FString& OutError) const
-{
-	OutError = FString::Printf(TEXT("a delegate cannot be read from text ('%s')"), *Text);
-	return false;
-}
-
 FMulticastInlineDelegateProperty::FMulticastInlineDelegateProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset,
                                                                    const FPropertyValueOps& InOps, UFunction* InSignatureFunction)
     : FProperty(InOwner, InName, InFlags, InOffset, InOps)

@@ -257,10 +257,6 @@ namespace UE::CodeGen::Private
 		{
 			return new FMulticastInlineDelegateProperty(Owner, Name, Flags, Offset, GetValueOps<T>(), T::GetSignatureFunction());
 		}
-		else if constexpr (std::is_base_of_v<FScriptDelegate, T>)
-		{
-			return new FDelegateProperty(Owner, Name, Flags, Offset, GetValueOps<T>(), T::GetSignatureFunction());
-		}
 		else
 		{
 			static_assert(sizeof(T) == 0, "This type cannot be a reflected property or parameter.");

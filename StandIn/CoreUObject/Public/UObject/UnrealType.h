@@ -559,22 +559,6 @@ protected:
 	bool ImportTextValue(const FString& Text, void* Data, FString& OutError) const override;
 };
 
-/** A dynamic delegate member (single-cast): bindings are weak, so not references for the collector. */
-class FDelegateProperty : public FProperty
-{
-public:
-	FDelegateProperty(UStruct* InOwner, FName InName, EPropertyFlags InFlags, int32 InOffset, const FPropertyValueOps& InOps, UFunction* InSignatureFunction);
-
-	UFunction* SignatureFunction = nullptr;
-
-	FString GetClassName() const override { return TEXT("DelegateProperty"); }
-	void ExportTextItem_Direct(FString& ValueStr, const void* PropertyValue, const void*, UObject*, int32, UObject* = nullptr) const override;
-	FString GetCPPType(FString* = nullptr, uint32 = 0) const override;
-
-protected:
-	bool ImportTextValue(const FString& Text, void* Data, FString& OutError) const override;
-};
-
 /** A dynamic multicast delegate member (UPROPERTY(BlueprintAssignable) FOnSomething OnSomething). */
 class FMulticastInlineDelegateProperty : public FProperty
 {

@@ -1,6 +1,6 @@
 #include "RunControl.h"
 
-#include "UatRunControlProtocol.h"
+#include "StandIn/UatRunControlProtocol.h"
 
 #include <cerrno>
 #include <charconv>

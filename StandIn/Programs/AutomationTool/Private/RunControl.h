@@ -1,5 +1,5 @@
 // What every step of a run goes through: its output lines, the controls that choose how the run ends (see
-// UatRunControlProtocol.h), and the watch on the process that started the tool, so that none is left behind.
+// StandIn/UatRunControlProtocol.h), and the watch on the process that started the tool, so that none is left behind.
 #pragma once
 
 #include <cstddef>

@@ -9,11 +9,11 @@
 #include "StandIn/OfflineWorkshop.h"
 #include "StandIn/OutputDeviceStdErr.h"
 #include "StandIn/ProcessArguments.h"
+#include "StandIn/UatRunControlProtocol.h"
 #include "UObject/Class.h"
 #include "UObject/Package.h"
 #include "UObject/UObjectGlobals.h"
 #include "UObject/UObjectIterator.h"
-#include "UatRunControlProtocol.h"
 #include "Widgets/SWindow.h"
 
 #include <algorithm>

@@ -11,6 +11,9 @@
 #include "StandIn/LogCategories.h"
 #include "StandIn/ReflectionFlagNames.h"
 
+#include <cmath>
+#include <limits>
+
 namespace UE::StandIn::EditorHost
 {
 	namespace
@@ -33,41 +36,127 @@ namespace UE::StandIn::EditorHost
 			return Function.HasAnyFunctionFlags(FUNC_BlueprintCallable) && !Function.HasAnyFunctionFlags(FUNC_Private | FUNC_Protected);
 		}
 
-		bool ReadInput(const FProperty& Property, void* Parms, const TSharedPtr<FJsonValue>& Value, FString& OutError)
+		// How a refusal names what a script sent.
+		const TCHAR* DescribeJsonKind(EJson Type)
 		{
-			void* Address = Property.ContainerPtrToValuePtr<void>(Parms);
-			const FString Name = Property.GetName();
-			FString String;
-			double Number = 0.0;
-			bool bBool = false;
-			if (const FStrProperty* Str = CastField<FStrProperty>(&Property))
+			switch (Type)
 			{
-				if (!Value->TryGetString(String))
+				case EJson::String:
+					return TEXT("a string");
+				case EJson::Number:
+					return TEXT("a number");
+				case EJson::Boolean:
+					return TEXT("a boolean");
+				case EJson::Array:
+					return TEXT("an array");
+				case EJson::Object:
+					return TEXT("an object");
+				default:
+					return TEXT("null");
+			}
+		}
+
+		template <typename PropertyType, typename IntType>
+		bool FindIntegerRange(const FNumericProperty& Property, double& OutLowest, double& OutPastHighest, FString& OutRange)
+		{
+			if (!CastField<PropertyType>(&Property))
+			{
+				return false;
+			}
+			// Every integer type's limits are powers of two (or one less), so both bounds are exact doubles.
+			OutLowest = static_cast<double>(std::numeric_limits<IntType>::lowest());
+			OutPastHighest = static_cast<double>(std::numeric_limits<IntType>::max()) + 1.0;
+			OutRange =
+			    FString::Printf(TEXT("from %s to %s"), *LexToString(std::numeric_limits<IntType>::lowest()), *LexToString(std::numeric_limits<IntType>::max()));
+			return true;
+		}
+
+		/** The values an integer property holds. @return false for a kind of integer scripts cannot pass. */
+		bool GetIntegerRange(const FNumericProperty& Property, double& OutLowest, double& OutPastHighest, FString& OutRange)
+		{
+			return FindIntegerRange<FInt8Property, int8>(Property, OutLowest, OutPastHighest, OutRange) ||
+			       FindIntegerRange<FInt16Property, int16>(Property, OutLowest, OutPastHighest, OutRange) ||
+			       FindIntegerRange<FIntProperty, int32>(Property, OutLowest, OutPastHighest, OutRange) ||
+			       FindIntegerRange<FInt64Property, int64>(Property, OutLowest, OutPastHighest, OutRange) ||
+			       FindIntegerRange<FByteProperty, uint8>(Property, OutLowest, OutPastHighest, OutRange) ||
+			       FindIntegerRange<FUInt16Property, uint16>(Property, OutLowest, OutPastHighest, OutRange) ||
+			       FindIntegerRange<FUInt32Property, uint32>(Property, OutLowest, OutPastHighest, OutRange) ||
+			       FindIntegerRange<FUInt64Property, uint64>(Property, OutLowest, OutPastHighest, OutRange);
+		}
+
+		// A number goes into a number only when the property can hold it as written: whole and in range for an
+		// integer, in range for a float. Converting anything else would change it, or be undefined.
+		bool ReadNumber(const FNumericProperty& Numeric, void* Address, double Number, const FString& Refusal, FString& OutError)
+		{
+			if (Numeric.IsFloatingPoint())
+			{
+				if (CastField<FFloatProperty>(&Numeric) && std::fabs(Number) > static_cast<double>(std::numeric_limits<float>::max()))
 				{
-					OutError = FString::Printf(TEXT("'%s' takes a string."), *Name);
+					OutError = FString::Printf(TEXT("%s a number a float can hold, not %.17g."), *Refusal, Number);
 					return false;
 				}
-				Str->SetPropertyValue(Address, String);
+				Numeric.SetFloatingPointPropertyValue(Address, Number);
+				return true;
+			}
+			double Lowest = 0.0;
+			double PastHighest = 0.0;
+			FString Range;
+			if (!GetIntegerRange(Numeric, Lowest, PastHighest, Range))
+			{
+				OutError = FString::Printf(TEXT("%s a kind of number scripts cannot pass here."), *Refusal);
+				return false;
+			}
+			if (Number != std::floor(Number) || Number < Lowest || Number >= PastHighest)
+			{
+				OutError = FString::Printf(TEXT("%s a whole number %s, not %.17g."), *Refusal, *Range, Number);
+				return false;
+			}
+			if (Number < 0.0)
+			{
+				Numeric.SetIntPropertyValue(Address, static_cast<int64>(Number));
+			}
+			else
+			{
+				Numeric.SetIntPropertyValue(Address, static_cast<uint64>(Number));
+			}
+			return true;
+		}
+
+		// Each kind takes its own JSON kind only: "true" is no boolean and 3 is no string, as a script's own types go.
+		bool ReadInput(const FProperty& Property, void* Parms, const FJsonValue& Value, FString& OutError)
+		{
+			void* Address = Property.ContainerPtrToValuePtr<void>(Parms);
+			// Every refusal names the parameter and its type: "'ModName' (FString) takes a string, not a number."
+			const FString Refusal = FString::Printf(TEXT("'%s' (%s) takes"), *Property.GetName(), *Property.GetCPPType());
+			const auto RefuseKind = [&Refusal, &Value, &OutError](const TCHAR* Expected) {
+				OutError = FString::Printf(TEXT("%s %s, not %s."), *Refusal, Expected, DescribeJsonKind(Value.Type));
+				return false;
+			};
+			if (const FStrProperty* Str = CastField<FStrProperty>(&Property))
+			{
+				if (Value.Type != EJson::String)
+				{
+					return RefuseKind(TEXT("a string"));
+				}
+				Str->SetPropertyValue(Address, Value.AsString());
 				return true;
 			}
 			if (const FTextProperty* Text = CastField<FTextProperty>(&Property))
 			{
-				if (!Value->TryGetString(String))
+				if (Value.Type != EJson::String)
 				{
-					OutError = FString::Printf(TEXT("'%s' takes a string."), *Name);
-					return false;
+					return RefuseKind(TEXT("a string"));
 				}
-				Text->SetPropertyValue(Address, FText::FromString(String));
+				Text->SetPropertyValue(Address, FText::FromString(Value.AsString()));
 				return true;
 			}
 			if (const FBoolProperty* Bool = CastField<FBoolProperty>(&Property))
 			{
-				if (!Value->TryGetBool(bBool))
+				if (Value.Type != EJson::Boolean)
 				{
-					OutError = FString::Printf(TEXT("'%s' takes a boolean."), *Name);
-					return false;
+					return RefuseKind(TEXT("true or false"));
 				}
-				Bool->SetPropertyValue(Address, bBool);
+				Bool->SetPropertyValue(Address, Value.AsBool());
 				return true;
 			}
 			const UEnum* Enum = nullptr;
@@ -81,35 +170,30 @@ namespace UE::StandIn::EditorHost
 			{
 				Enum = Byte->Enum;
 			}
-			if (Numeric)
+			if (Enum)
 			{
-				if (Enum && Value->Type == EJson::String)
+				if (Value.Type != EJson::String)
 				{
-					const int64 EnumValue = Enum->GetValueByNameString(Value->AsString());
-					if (EnumValue == INDEX_NONE)
-					{
-						OutError = FString::Printf(TEXT("'%s' has no value '%s'."), *Name, *Value->AsString());
-						return false;
-					}
-					Numeric->SetIntPropertyValue(Address, EnumValue);
-					return true;
+					return RefuseKind(TEXT("the name of one of its values"));
 				}
-				if (!Value->TryGetNumber(Number))
+				const int64 EnumValue = Enum->GetValueByNameString(Value.AsString());
+				if (EnumValue == INDEX_NONE)
 				{
-					OutError = FString::Printf(TEXT("'%s' takes a number."), *Name);
+					OutError = FString::Printf(TEXT("'%s' has no value '%s'."), *Property.GetName(), *Value.AsString());
 					return false;
 				}
-				if (Numeric->IsFloatingPoint())
-				{
-					Numeric->SetFloatingPointPropertyValue(Address, Number);
-				}
-				else
-				{
-					Numeric->SetIntPropertyValue(Address, static_cast<int64>(Number));
-				}
+				Numeric->SetIntPropertyValue(Address, EnumValue);
 				return true;
 			}
-			OutError = FString::Printf(TEXT("'%s' is of a kind scripts cannot pass here."), *Name);
+			if (Numeric)
+			{
+				if (Value.Type != EJson::Number)
+				{
+					return RefuseKind(TEXT("a number"));
+				}
+				return ReadNumber(*Numeric, Address, Value.AsNumber(), Refusal, OutError);
+			}
+			OutError = FString::Printf(TEXT("'%s' (%s) is of a kind scripts cannot pass here."), *Property.GetName(), *Property.GetCPPType());
 			return false;
 		}
 
@@ -302,9 +386,19 @@ namespace UE::StandIn::EditorHost
 		return true;
 	}
 
-	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn,
-	                           TSharedRef<FJsonObject>& OutOutputs, FString& OutError)
+	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonValue>& ArgsValue,
+	                           TSharedPtr<FJsonValue>& OutReturn, TSharedRef<FJsonObject>& OutOutputs, FString& OutError)
 	{
+		TSharedPtr<FJsonObject> Args;
+		if (ArgsValue.IsValid() && (ArgsValue->Type != EJson::Object || !ArgsValue->AsObject().IsValid()))
+		{
+			OutError = FString::Printf(TEXT("\"args\" must be an object that holds the parameters by name, not %s."), DescribeJsonKind(ArgsValue->Type));
+			return false;
+		}
+		if (ArgsValue.IsValid())
+		{
+			Args = ArgsValue->AsObject();
+		}
 		UClass* Class = FindScriptClass(ClassName);
 		if (!Class)
 		{
@@ -334,7 +428,7 @@ namespace UE::StandIn::EditorHost
 			}
 			Known.Add(Property->GetName());
 			const TSharedPtr<FJsonValue> Value = Args.IsValid() ? Args->TryGetField(Property->GetName()) : nullptr;
-			if (Value.IsValid() && !ReadInput(*Property, Parms.GetStructMemory(), Value, OutError))
+			if (Value.IsValid() && !ReadInput(*Property, Parms.GetStructMemory(), *Value, OutError))
 			{
 				return false;
 			}

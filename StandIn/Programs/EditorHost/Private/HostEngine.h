@@ -8,10 +8,12 @@ namespace UE::StandIn::EditorHost
 {
 	/**
 	 * Calls a reflected function by class and function name through reflection only, as a script does.
-	 * Args holds input values by parameter name (and starting values of outputs).
-	 * @return false with OutError set when the class, function or a parameter is unknown, or scripts may not call it.
+	 * Args, when given, is an object of input values by parameter name (and starting values of outputs), each of
+	 * its parameter's own JSON kind.
+	 * @return false with OutError set when the class, function or a parameter is unknown, scripts may not call it,
+	 *         Args is not an object, or a value is not of its parameter's kind or range.
 	 */
-	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonObject>& Args, TSharedPtr<FJsonValue>& OutReturn,
+	bool CallReflectedFunction(const FString& ClassName, const FString& FunctionName, const TSharedPtr<FJsonValue>& Args, TSharedPtr<FJsonValue>& OutReturn,
 	                           TSharedRef<FJsonObject>& OutOutputs, FString& OutError);
 
 	/**

@@ -172,7 +172,8 @@ namespace UE::StandIn::EditorHost
 				OutOptions.Commandlet = Argument.Mid(5);
 				if (OutOptions.Commandlet.IsEmpty())
 				{
-					OutError = TEXT("-run= needs the commandlet's name, as in -run=TRLModPipeline.");
+					OutError = TEXT("-run= needs the commandlet's name: the name of its class without its prefix letter and without \"Commandlet\", as the "
+					                "editor takes it.");
 					return false;
 				}
 			}

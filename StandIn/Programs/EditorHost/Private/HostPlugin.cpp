@@ -6,6 +6,9 @@
 #include "Interfaces/IPluginManager.h"
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
+#include "StandIn/LogCategories.h"
+#include "UObject/Class.h"
+#include "UObject/UObjectIterator.h"
 
 namespace UE::StandIn::EditorHost
 {
@@ -59,11 +62,12 @@ namespace UE::StandIn::EditorHost
 
 	FString MakeEngineCommandLine(const FHostOptions& Options)
 	{
-		// The runtime module reads this switch at start-up and then answers that it has no settings object.
+		// The runtime module reads this switch at start-up and then answers that it has no settings object; the
+		// manager names a plug-in after its descriptor's file.
 		TArray<FString> Switches;
 		if (Options.bWithoutSettings)
 		{
-			Switches.Add(TEXT("-TrellicWithoutSettings"));
+			Switches.Add(FString::Printf(TEXT("-%sWithoutSettings"), *FPaths::GetBaseFilename(GetPluginDescriptorFile(Options))));
 		}
 		if (!Options.Commandlet.IsEmpty())
 		{
@@ -73,16 +77,41 @@ namespace UE::StandIn::EditorHost
 		return FString::Join(Switches, TEXT(" "));
 	}
 
-	FString GetModsRoot()
+	FString GetModsRoot(const TArray<FName>& PluginModules)
 	{
-		TSharedPtr<FJsonValue> Return;
-		TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
-		FString Error;
-		FString Root;
-		if (CallReflectedFunction(TEXT("TRLLocalModProvider"), TEXT("GetLocalModsRoot"), nullptr, Return, Outputs, Error) && Return.IsValid())
+		// A module's reflected classes live in its script package, "/Script/<Module>".
+		for (TObjectIterator<UClass> It; It; ++It)
 		{
-			Return->TryGetString(Root);
+			const UFunction* Query = It->FindFunctionByName(TEXT("GetLocalModsRoot"));
+			const bool bInPlugin = PluginModules.ContainsByPredicate([&It](const FName& Module) {
+				return It->GetPathName().StartsWith(FString::Printf(TEXT("/Script/%s."), *Module.ToString()), ESearchCase::CaseSensitive);
+			});
+			if (!Query || !bInPlugin || !Query->HasAnyFunctionFlags(FUNC_Static))
+			{
+				continue;
+			}
+			TSharedPtr<FJsonValue> Return;
+			TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
+			FString Error;
+			FString Root;
+			if (CallReflectedFunction(It->GetName(), Query->GetName(), nullptr, Return, Outputs, Error) && Return.IsValid() && Return->TryGetString(Root))
+			{
+				return Root;
+			}
 		}
-		return Root;
+		return FString();
+	}
+
+	TSet<FName> FindPluginLogCategories(const TArray<FName>& PluginModules)
+	{
+		TSet<FName> Categories;
+		for (const FName& Module : PluginModules)
+		{
+			for (const FName& Category : UE::StandIn::GetLogCategoriesDefinedBy(Module))
+			{
+				Categories.Add(Category);
+			}
+		}
+		return Categories;
 	}
 } // namespace UE::StandIn::EditorHost

@@ -1,5 +1,6 @@
-// The plug-in as the host reaches it, the way the editor does: its modules from its descriptor, its code only through
-// reflection. What else the host knows of the plug-in (a switch and a query, by name) is here and nowhere else.
+// The plug-in as the host reaches it, the way the editor does: its name and modules from its descriptor, its code only
+// through reflection and what its modules declare. No class, log category or switch of the plug-in is named here: the
+// one query the host makes (GetLocalModsRoot) is looked for among the classes of the plug-in's modules.
 #pragma once
 
 #include "CoreMinimal.h"
@@ -17,9 +18,18 @@ namespace UE::StandIn::EditorHost
 	 */
 	bool FindPluginModules(const FString& DescriptorFile, TArray<FName>& OutModules, FString& OutError);
 
-	/** @return the engine's command line for these options, with the plug-in's switch that starts it without settings. */
+	/**
+	 * @return the engine's command line for these options. Without settings it holds "-<plug-in>WithoutSettings", the
+	 *         plug-in's name being its descriptor's, which the plug-in reads at start-up.
+	 */
 	FString MakeEngineCommandLine(const FHostOptions& Options);
 
-	/** @return the local mods root as the plug-in's reflected query answers it; empty when no reflected class offers it. */
-	FString GetModsRoot();
+	/**
+	 * @return the local mods root as the plug-in answers it: the static, script-callable GetLocalModsRoot of a reflected
+	 *         class of one of PluginModules; empty when none of their classes offers it.
+	 */
+	FString GetModsRoot(const TArray<FName>& PluginModules);
+
+	/** @return the log categories that the code of PluginModules defines. */
+	TSet<FName> FindPluginLogCategories(const TArray<FName>& PluginModules);
 } // namespace UE::StandIn::EditorHost

@@ -32,9 +32,6 @@ namespace UE::StandIn::EditorHost
 		// Frames are short so that a child process or a notification is noticed promptly.
 		constexpr double FrameSeconds = 1.0 / 60.0;
 
-		// The plug-in does all its work on the game thread, a job's end included, whichever thread the UAT helper calls
-		// back on; a line of its log from another thread shows work that ran where the editor's state is not safe.
-		const TCHAR* const PluginLogCategory = TEXT("LogTrellic");
 		const TCHAR* const HostLogCategory = TEXT("LogEditorHost");
 
 		class FFrontEndLogDevice : public FOutputDevice
@@ -51,7 +48,7 @@ namespace UE::StandIn::EditorHost
 			{
 				FScopeLock Lock(&Mutex);
 				FrontEnd.OnLog(Category, Verbosity, FString(V));
-				if (!IsInGameThread() && Category == FName(PluginLogCategory))
+				if (!IsInGameThread() && PluginCategories.Contains(Category))
 				{
 					ReportOffGameThread(FString::Printf(TEXT("%s wrote \"%s\""), *Category.ToString(), V));
 				}
@@ -65,12 +62,24 @@ namespace UE::StandIn::EditorHost
 				FrontEnd.OnLog(FName(HostLogCategory), ELogVerbosity::Error, What + TEXT(" off the game thread"));
 			}
 
+			/**
+			 * The plug-in does all its work on the game thread, a job's end included, whichever thread the UAT helper
+			 * calls back on; a line in one of these categories from another thread shows work that ran where the
+			 * editor's state is not safe.
+			 */
+			void SetPluginCategories(TSet<FName> Categories)
+			{
+				FScopeLock Lock(&Mutex);
+				PluginCategories = MoveTemp(Categories);
+			}
+
 			bool CanBeUsedOnAnyThread() const override { return true; }
 			bool CanBeUsedOnMultipleThreads() const override { return true; }
 
 		private:
 			IHostFrontEnd& FrontEnd;
 			FCriticalSection Mutex;
+			TSet<FName> PluginCategories;
 		};
 	} // namespace
 
@@ -186,6 +195,7 @@ namespace UE::StandIn::EditorHost
 			return false;
 		}
 		bStarted = true;
+		Hooks->LogDevice.SetPluginCategories(FindPluginLogCategories(PluginModules));
 		// Modules read their switches at start-up, so the command line is in place before the first one loads.
 		FCommandLine::Set(*MakeEngineCommandLine(Options));
 		// Uploads go to the offline Workshop in this project's folder (or --workshop-dir), never to Steam.

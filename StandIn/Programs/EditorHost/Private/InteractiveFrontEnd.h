@@ -1,5 +1,7 @@
 // Interactive mode: the Tools menu as a numbered terminal menu, modal windows as forms, message dialogs as prompts,
 // notifications as live status lines, and Warning and Error log lines as they come.
+// Its parts: the line reader and output (InteractiveLineReader.cpp), the menu (InteractiveMenu.cpp), the typed
+// commands (InteractiveCommands.cpp) and the rendering of the editor's events (InteractiveEvents.cpp).
 #pragma once
 
 #include "CoreMinimal.h"

@@ -14,11 +14,13 @@
 #include "Modules/ModuleManager.h"
 #include "ProtocolJson.h"
 #include "StandIn/ContentRoots.h"
+#include "StandIn/FileWriteFaults.h"
 #include "StandIn/OfflineWorkshop.h"
 #include "StandIn/ToolMenusHost.h"
 #include "Widgets/SWindow.h"
 
 #include "StandIn/MessageDialogResponder.h"
+#include "StandIn/PluginMountFailure.h"
 #include <string_view>
 
 #include <cmath>
@@ -83,6 +85,25 @@ namespace UE::StandIn::EditorHost
 			return Object;
 		}
 
+		// A fault's object holds exactly these string members, none of them empty.
+		bool ReadFaultMembers(const TSharedPtr<FJsonObject>& Object, std::initializer_list<const TCHAR*> Names, TArray<FString>& OutValues)
+		{
+			if (!Object.IsValid() || Object->Values.Num() != static_cast<int32>(Names.size()))
+			{
+				return false;
+			}
+			for (const TCHAR* Name : Names)
+			{
+				const TSharedPtr<FJsonValue> Value = Object->TryGetField(Name);
+				if (!Value.IsValid() || Value->Type != EJson::String || Value->AsString().IsEmpty())
+				{
+					return false;
+				}
+				OutValues.Add(Value->AsString());
+			}
+			return true;
+		}
+
 		bool IsWholeInt32(double Number)
 		{
 			return Number >= -2147483648.0 && Number <= 2147483647.0 && Number == std::floor(Number);
@@ -134,7 +155,7 @@ namespace UE::StandIn::EditorHost
 		Event->SetStringField(TEXT("base_dir"), FPlatformProcess::BaseDir());
 		Event->SetStringField(TEXT("project_file"), FPaths::GetProjectFilePath());
 		Event->SetStringField(TEXT("project_dir"), FPaths::ProjectDir());
-		Event->SetStringField(TEXT("mods_root"), GetModsRoot());
+		Event->SetStringField(TEXT("mods_root"), GetModsRoot(Session->GetPluginModuleNames()));
 		Event->SetStringField(TEXT("engine_dir"), FPaths::EngineDir());
 		Event->SetStringField(TEXT("workshop_dir"), FString::FromUtf8(UE::StandIn::GetOfflineWorkshopFolder()));
 		Write(Event);
@@ -197,96 +218,90 @@ namespace UE::StandIn::EditorHost
 
 	bool FScriptFrontEnd::HandleCommand(const FString& Command, const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
 	{
-		if (Command.Equals(TEXT("call")))
+		struct FCommand
 		{
-			return HandleCall(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("describe")))
+			const TCHAR* Name;
+			bool (FScriptFrontEnd::*Handle)(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		};
+		static const FCommand Commands[] = {
+		    {TEXT("call"), &FScriptFrontEnd::HandleCall},           {TEXT("describe"), &FScriptFrontEnd::HandleDescribe},
+		    {TEXT("menu"), &FScriptFrontEnd::HandleMenu},           {TEXT("choose"), &FScriptFrontEnd::HandleChoose},
+		    {TEXT("window"), &FScriptFrontEnd::HandleWindow},       {TEXT("tick"), &FScriptFrontEnd::HandleTick},
+		    {TEXT("wait"), &FScriptFrontEnd::HandleWait},           {TEXT("menus-ready"), &FScriptFrontEnd::HandleMenusReady},
+		    {TEXT("module"), &FScriptFrontEnd::HandleModule},       {TEXT("mounts"), &FScriptFrontEnd::HandleMounts},
+		    {TEXT("workshop"), &FScriptFrontEnd::HandleWorkshop},   {TEXT("gc"), &FScriptFrontEnd::HandleGarbageCollection},
+		    {TEXT("verbosity"), &FScriptFrontEnd::HandleVerbosity}, {TEXT("uat"), &FScriptFrontEnd::HandleUat},
+		    {TEXT("fault"), &FScriptFrontEnd::HandleFault},         {TEXT("crash"), &FScriptFrontEnd::HandleCrash},
+		    {TEXT("quit"), &FScriptFrontEnd::HandleQuit},
+		};
+		for (const FCommand& Entry : Commands)
 		{
-			return HandleDescribe(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("menu")))
-		{
-			return HandleMenu(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("choose")))
-		{
-			return HandleChoose(Request, OutError);
-		}
-		if (Command.Equals(TEXT("window")))
-		{
-			return HandleWindow(Request, OutError);
-		}
-		if (Command.Equals(TEXT("tick")))
-		{
-			double Seconds = 0.0;
-			if (!Request->TryGetNumberField(TEXT("seconds"), Seconds) || Seconds < 0.0 || Seconds > 3600.0)
+			if (Command.Equals(Entry.Name))
 			{
-				OutError = TEXT("\"seconds\" must be a number from 0 to 3600.");
-				return false;
+				return (this->*Entry.Handle)(Request, Reply, OutError);
 			}
-			Session->Tick(Seconds);
-			return true;
-		}
-		if (Command.Equals(TEXT("wait")))
-		{
-			return HandleWait(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("menus-ready")))
-		{
-			UE::StandIn::DeclareToolMenusReady();
-			return true;
-		}
-		if (Command.Equals(TEXT("module")))
-		{
-			return HandleModule(Request, OutError);
-		}
-		if (Command.Equals(TEXT("mounts")))
-		{
-			TArray<TSharedPtr<FJsonValue>> Mounts;
-			for (const UE::StandIn::FContentRootEntry& Mount : UE::StandIn::GetRegisteredContentRoots())
-			{
-				const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
-				Object->SetStringField(TEXT("root"), Mount.RootPath);
-				Object->SetStringField(TEXT("folder"), Mount.ContentPath);
-				Mounts.Add(MakeShared<FJsonValueObject>(Object));
-			}
-			Reply->SetArrayField(TEXT("mounts"), Mounts);
-			return true;
-		}
-		if (Command.Equals(TEXT("workshop")))
-		{
-			return HandleWorkshop(Request, Reply, OutError);
-		}
-		if (Command.Equals(TEXT("gc")))
-		{
-			Reply->SetObjectField(TEXT("objects"), CollectGarbageAndCountObjects());
-			return true;
-		}
-		if (Command.Equals(TEXT("verbosity")))
-		{
-			FString Category;
-			FString Level;
-			Request->TryGetStringField(TEXT("category"), Category);
-			Request->TryGetStringField(TEXT("level"), Level);
-			return SetLogVerbosity(Category, Level, OutError);
-		}
-		if (Command.Equals(TEXT("uat")))
-		{
-			return HandleUat(Request, OutError);
-		}
-		if (Command.Equals(TEXT("crash")))
-		{
-			// No reply: the host is gone, as an editor that crashes answers nothing.
-			CrashHost();
-		}
-		if (Command.Equals(TEXT("quit")))
-		{
-			bQuitRequested = true;
-			return true;
 		}
 		OutError = FString::Printf(TEXT("Unknown command '%s'."), *Command);
 		return false;
+	}
+
+	bool FScriptFrontEnd::HandleTick(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
+	{
+		double Seconds = 0.0;
+		if (!Request->TryGetNumberField(TEXT("seconds"), Seconds) || Seconds < 0.0 || Seconds > 3600.0)
+		{
+			OutError = TEXT("\"seconds\" must be a number from 0 to 3600.");
+			return false;
+		}
+		Session->Tick(Seconds);
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleMenusReady(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& /*Reply*/, FString& /*OutError*/)
+	{
+		UE::StandIn::DeclareToolMenusReady();
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleMounts(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& Reply, FString& /*OutError*/)
+	{
+		TArray<TSharedPtr<FJsonValue>> Mounts;
+		for (const UE::StandIn::FContentRootEntry& Mount : UE::StandIn::GetRegisteredContentRoots())
+		{
+			const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
+			Object->SetStringField(TEXT("root"), Mount.RootPath);
+			Object->SetStringField(TEXT("folder"), Mount.ContentPath);
+			Mounts.Add(MakeShared<FJsonValueObject>(Object));
+		}
+		Reply->SetArrayField(TEXT("mounts"), Mounts);
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleGarbageCollection(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& Reply, FString& /*OutError*/)
+	{
+		Reply->SetObjectField(TEXT("objects"), CollectGarbageAndCountObjects());
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleVerbosity(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
+	{
+		FString Category;
+		FString Level;
+		Request->TryGetStringField(TEXT("category"), Category);
+		Request->TryGetStringField(TEXT("level"), Level);
+		return SetLogVerbosity(Category, Level, OutError);
+	}
+
+	bool FScriptFrontEnd::HandleCrash(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& /*Reply*/, FString& /*OutError*/)
+	{
+		// No reply: the host is gone, as an editor that crashes answers nothing.
+		CrashHost();
+	}
+
+	bool FScriptFrontEnd::HandleQuit(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& /*Reply*/, FString& /*OutError*/)
+	{
+		bQuitRequested = true;
+		return true;
 	}
 
 	bool FScriptFrontEnd::HandleCall(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)
@@ -298,11 +313,9 @@ namespace UE::StandIn::EditorHost
 			OutError = TEXT("\"call\" needs \"class\" and \"function\".");
 			return false;
 		}
-		const TSharedPtr<FJsonObject>* Args = nullptr;
-		Request->TryGetObjectField(TEXT("args"), Args);
 		TSharedPtr<FJsonValue> Return;
 		TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
-		if (!CallReflectedFunction(ClassName, FunctionName, Args ? *Args : nullptr, Return, Outputs, OutError))
+		if (!CallReflectedFunction(ClassName, FunctionName, Request->TryGetField(TEXT("args")), Return, Outputs, OutError))
 		{
 			return false;
 		}
@@ -363,7 +376,7 @@ namespace UE::StandIn::EditorHost
 		return true;
 	}
 
-	bool FScriptFrontEnd::HandleChoose(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	bool FScriptFrontEnd::HandleChoose(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
 	{
 		FName MenuName;
 		TArray<FName> Path;
@@ -384,7 +397,7 @@ namespace UE::StandIn::EditorHost
 		return true;
 	}
 
-	bool FScriptFrontEnd::HandleWindow(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	bool FScriptFrontEnd::HandleWindow(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
 	{
 		FWindowAnswer Answer;
 		const TArray<TSharedPtr<FJsonValue>>* Fill = nullptr;
@@ -422,14 +435,13 @@ namespace UE::StandIn::EditorHost
 		}
 		double Timeout = 60.0;
 		Request->TryGetNumberField(TEXT("timeout"), Timeout);
-		const TSharedPtr<FJsonObject>* Args = nullptr;
-		Request->TryGetObjectField(TEXT("args"), Args);
+		const TSharedPtr<FJsonValue> Args = Request->TryGetField(TEXT("args"));
 		const double Deadline = FPlatformTime::Seconds() + Timeout;
 		while (true)
 		{
 			TSharedPtr<FJsonValue> Return;
 			TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
-			if (!CallReflectedFunction(ClassName, FunctionName, Args ? *Args : nullptr, Return, Outputs, OutError))
+			if (!CallReflectedFunction(ClassName, FunctionName, Args, Return, Outputs, OutError))
 			{
 				return false;
 			}
@@ -448,7 +460,7 @@ namespace UE::StandIn::EditorHost
 		}
 	}
 
-	bool FScriptFrontEnd::HandleModule(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	bool FScriptFrontEnd::HandleModule(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
 	{
 		FString Action;
 		FString Name;
@@ -484,7 +496,7 @@ namespace UE::StandIn::EditorHost
 		return false;
 	}
 
-	bool FScriptFrontEnd::HandleUat(const TSharedRef<FJsonObject>& Request, FString& OutError)
+	bool FScriptFrontEnd::HandleUat(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
 	{
 		const TSharedPtr<FJsonObject>* Next = nullptr;
 		const bool bHasNext = Request->TryGetObjectField(TEXT("next"), Next);
@@ -535,6 +547,39 @@ namespace UE::StandIn::EditorHost
 			return false;
 		}
 		return ControlNextUatRun(Control, OutError);
+	}
+
+	bool FScriptFrontEnd::HandleFault(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& /*Reply*/, FString& OutError)
+	{
+		// One control a request, each member of its own kind: a fault set by half is worse than none.
+		const TSharedPtr<FJsonValue> FailWrites = Request->TryGetField(TEXT("fail_writes"));
+		const TSharedPtr<FJsonValue> RefuseMount = Request->TryGetField(TEXT("refuse_mount"));
+		const TSharedPtr<FJsonValue> Clear = Request->TryGetField(TEXT("clear"));
+		const int32 NumControls = (FailWrites.IsValid() ? 1 : 0) + (RefuseMount.IsValid() ? 1 : 0) + (Clear.IsValid() ? 1 : 0);
+		TArray<FString> Values;
+		if (NumControls == 1 && FailWrites.IsValid() && FailWrites->Type == EJson::Object &&
+		    ReadFaultMembers(FailWrites->AsObject(), {TEXT("path_suffix"), TEXT("error")}, Values) &&
+		    (Values[1].Equals(TEXT("disk-full")) || Values[1].Equals(TEXT("read-only"))))
+		{
+			UE::StandIn::FailFileWrites(Values[0],
+			                            Values[1].Equals(TEXT("disk-full")) ? UE::StandIn::EFileWriteFault::DiskFull : UE::StandIn::EFileWriteFault::ReadOnly);
+			return true;
+		}
+		if (NumControls == 1 && RefuseMount.IsValid() && RefuseMount->Type == EJson::Object &&
+		    ReadFaultMembers(RefuseMount->AsObject(), {TEXT("plugin"), TEXT("reason")}, Values))
+		{
+			UE::StandIn::RefusePluginMount(Values[0], FText::FromString(Values[1]));
+			return true;
+		}
+		if (NumControls == 1 && Clear.IsValid() && Clear->Type == EJson::Boolean && Clear->AsBool())
+		{
+			UE::StandIn::ClearFileWriteFaults();
+			UE::StandIn::ClearPluginMountRefusals();
+			return true;
+		}
+		OutError = TEXT("\"fault\" takes one of \"fail_writes\" ({\"path_suffix\": the end of a path, \"error\": \"disk-full\" or \"read-only\"}), "
+		                "\"refuse_mount\" ({\"plugin\": a plug-in's name, \"reason\": a text}) and \"clear\": true.");
+		return false;
 	}
 
 	bool FScriptFrontEnd::HandleWorkshop(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError)

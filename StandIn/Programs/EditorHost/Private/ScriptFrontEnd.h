@@ -43,16 +43,27 @@ namespace UE::StandIn::EditorHost
 	private:
 		/** @return false once the script asked to quit. */
 		bool HandleRequest(const std::string& Line);
+		/** Answers one request by its "cmd" from the table of commands. @return false with OutError when not ok. */
 		bool HandleCommand(const FString& Command, const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+
+		// One handler per command, each given the request and the reply to fill.
 		bool HandleCall(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 		bool HandleDescribe(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 		bool HandleMenu(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
-		bool HandleChoose(const TSharedRef<FJsonObject>& Request, FString& OutError);
-		bool HandleWindow(const TSharedRef<FJsonObject>& Request, FString& OutError);
+		bool HandleChoose(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleWindow(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleTick(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 		bool HandleWait(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
-		bool HandleModule(const TSharedRef<FJsonObject>& Request, FString& OutError);
-		bool HandleUat(const TSharedRef<FJsonObject>& Request, FString& OutError);
+		bool HandleMenusReady(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleModule(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleMounts(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 		bool HandleWorkshop(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleGarbageCollection(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleVerbosity(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleUat(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleFault(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		[[noreturn]] bool HandleCrash(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
+		bool HandleQuit(const TSharedRef<FJsonObject>& Request, const TSharedRef<FJsonObject>& Reply, FString& OutError);
 
 		struct FWindowAnswer
 		{

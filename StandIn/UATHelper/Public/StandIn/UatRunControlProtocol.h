@@ -1,5 +1,6 @@
-// How the UAT helper stand-in tells the automation tool how its next run should end, so that every end of a job
-// can be tried. Both sides include this header; nothing else reads these variables.
+// Stand-in only: how the UAT helper stand-in tells the automation tool how its next run should end, so that every end
+// of a job can be tried. The helper and the stand-in automation tool both include this header, which needs nothing of
+// the engine's; nothing else reads these variables.
 //
 // The helper sets the variables in the environment of that one child only (and removes any it inherited itself):
 //   TRELLIC_UAT_HOLD_FD=<fd>   the tool prints its first lines, then waits, touching nothing, until it reads one

@@ -1,0 +1,265 @@
+// What the interactive front end reads and writes: lines from standard input while the game-thread loop runs, Ctrl-C,
+// and output that keeps a waiting prompt under whatever is printed.
+#include "InteractiveFrontEnd.h"
+
+#include "HostSession.h"
+#include "InteractiveInput.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+namespace UE::StandIn::EditorHost
+{
+	namespace
+	{
+		// Short enough that notifications and child processes move on smoothly while the person types.
+		constexpr int FramePollMilliseconds = 16;
+
+		volatile sig_atomic_t GInterruptRequested = 0;
+		struct sigaction GPreviousInterruptAction = {};
+
+		void HandleInterrupt(int)
+		{
+			if (GInterruptRequested != 0)
+			{
+				// A second Ctrl-C stops a program that does not come back from the first, as a terminal expects.
+				signal(SIGINT, SIG_DFL);
+				raise(SIGINT);
+				return;
+			}
+			GInterruptRequested = 1;
+		}
+	} // namespace
+
+	namespace Interactive
+	{
+		bool IsInterruptRequested()
+		{
+			return GInterruptRequested != 0;
+		}
+
+		std::string TrimSpaces(const std::string& Text)
+		{
+			const size_t First = Text.find_first_not_of(" \t");
+			if (First == std::string::npos)
+			{
+				return std::string();
+			}
+			const size_t Last = Text.find_last_not_of(" \t");
+			return Text.substr(First, Last - First + 1);
+		}
+
+		bool ParseNumber(const std::string& Text, int32& OutNumber)
+		{
+			if (Text.empty() || Text.size() > 9 || Text.find_first_not_of("0123456789") != std::string::npos)
+			{
+				return false;
+			}
+			OutNumber = static_cast<int32>(std::strtol(Text.c_str(), nullptr, 10));
+			return true;
+		}
+
+		FString EscapeControlCharacters(const std::string& Typed)
+		{
+			const FString Text = FString::FromUtf8(Typed);
+			FString Shown;
+			for (int32 Index = 0; Index < Text.Len(); ++Index)
+			{
+				const TCHAR Char = Text[Index];
+				if (Char < 0x20 || Char == 0x7F)
+				{
+					Shown += FString::Printf(TEXT("\\x%02X"), static_cast<uint32>(Char));
+				}
+				else if (Char >= 0x80 && Char <= 0x9F)
+				{
+					Shown += FString::Printf(TEXT("\\u%04X"), static_cast<uint32>(Char));
+				}
+				else
+				{
+					Shown.AppendChar(Char);
+				}
+			}
+			return Shown;
+		}
+	} // namespace Interactive
+
+	using namespace Interactive;
+
+	FInteractiveFrontEnd::FInteractiveFrontEnd(int InInputFd, std::FILE* InOutput)
+	    : InputFd(InInputFd)
+	    , Output(InOutput)
+	    , bInputIsTerminal(isatty(InInputFd) == 1)
+	    , bOutputIsTerminal(isatty(fileno(InOutput)) == 1)
+	{
+		// Ctrl-C only sets a flag: the loop then returns and main shuts the modules down. SA_RESTART keeps other
+		// code's system calls going; poll still wakes up.
+		GInterruptRequested = 0;
+		struct sigaction Action = {};
+		Action.sa_handler = &HandleInterrupt;
+		sigemptyset(&Action.sa_mask);
+		Action.sa_flags = SA_RESTART;
+		sigaction(SIGINT, &Action, &GPreviousInterruptAction);
+	}
+
+	FInteractiveFrontEnd::~FInteractiveFrontEnd()
+	{
+		sigaction(SIGINT, &GPreviousInterruptAction, nullptr);
+	}
+
+	FInteractiveFrontEnd::EInputResult FInteractiveFrontEnd::ReadLine(const FString& Prompt, bool bKeepTicking, std::string& OutLine)
+	{
+		// A window or dialog that a frame opens asks its own questions; the prompt it interrupted comes back after.
+		const FString OuterPrompt = ActivePrompt;
+		ActivePrompt = Prompt;
+		const EInputResult Result = WaitForLine(bKeepTicking, OutLine);
+		if (bPromptOnScreen)
+		{
+			// Ctrl-C or the end of input left the cursor after the prompt.
+			WriteRaw("\n");
+			bPromptOnScreen = false;
+		}
+		if (Result == EInputResult::Line && !bInputIsTerminal)
+		{
+			// From a pipe or a file the prompt is written with the line it received, so the output reads like a
+			// session at a terminal.
+			WriteRaw((Prompt + EscapeControlCharacters(OutLine)).ToUtf8() + "\n");
+		}
+		ActivePrompt = OuterPrompt;
+		return Result;
+	}
+
+	FInteractiveFrontEnd::EInputResult FInteractiveFrontEnd::WaitForLine(bool bKeepTicking, std::string& OutLine)
+	{
+		while (true)
+		{
+			if (IsInterruptRequested())
+			{
+				return EInputResult::Interrupted;
+			}
+			if (TakePendingLine(OutLine))
+			{
+				// The terminal echoed the line and its line break: the prompt has scrolled up.
+				bPromptOnScreen = false;
+				return EInputResult::Line;
+			}
+			if (bInputEnded)
+			{
+				return EInputResult::EndOfInput;
+			}
+			if (bInputIsTerminal && !bPromptOnScreen)
+			{
+				// A line typed while time passed or output scrolled by has been echoed by the terminal already: it is
+				// taken as it is, not under a prompt that would stand empty above what the line does.
+				if (IsInputReady())
+				{
+					ReadAvailableInput();
+					continue;
+				}
+				WritePrompt();
+			}
+
+			pollfd Input = {};
+			Input.fd = InputFd;
+			Input.events = POLLIN;
+			const int Ready = poll(&Input, 1, bKeepTicking ? FramePollMilliseconds : -1);
+			if (Ready > 0)
+			{
+				if ((Input.revents & POLLNVAL) != 0)
+				{
+					bInputEnded = true;
+				}
+				else
+				{
+					ReadAvailableInput();
+				}
+			}
+			if (bKeepTicking && Session && !IsInterruptRequested())
+			{
+				Session->TickFrame();
+			}
+		}
+	}
+
+	bool FInteractiveFrontEnd::IsInputReady() const
+	{
+		pollfd Input = {};
+		Input.fd = InputFd;
+		Input.events = POLLIN;
+		return poll(&Input, 1, 0) > 0;
+	}
+
+	void FInteractiveFrontEnd::ReadAvailableInput()
+	{
+		char Buffer[4096];
+		const ssize_t Count = read(InputFd, Buffer, sizeof(Buffer));
+		if (Count > 0)
+		{
+			PendingInput.append(Buffer, static_cast<size_t>(Count));
+		}
+		else if (Count == 0 || (errno != EINTR && errno != EAGAIN))
+		{
+			bInputEnded = true;
+		}
+	}
+
+	bool FInteractiveFrontEnd::TakePendingLine(std::string& OutLine)
+	{
+		const size_t NewLine = PendingInput.find('\n');
+		if (NewLine == std::string::npos)
+		{
+			// The last line of a file may have no line break.
+			if (!bInputEnded || PendingInput.empty())
+			{
+				return false;
+			}
+			OutLine = PendingInput;
+			PendingInput.clear();
+			return true;
+		}
+		OutLine = PendingInput.substr(0, NewLine);
+		PendingInput.erase(0, NewLine + 1);
+		if (!OutLine.empty() && OutLine.back() == '\r')
+		{
+			OutLine.pop_back();
+		}
+		return true;
+	}
+
+	void FInteractiveFrontEnd::Print(const FString& Line)
+	{
+		if (bPromptOnScreen)
+		{
+			// Take the prompt off its line; it is written again under what is printed while it waits. What the
+			// person has typed so far stays in the terminal's line buffer.
+			WriteRaw(bOutputIsTerminal ? "\r\x1b[K" : "\n");
+			bPromptOnScreen = false;
+		}
+		WriteRaw(Line.ToUtf8() + "\n");
+	}
+
+	void FInteractiveFrontEnd::PrintEvent(const FString& Line)
+	{
+		const bool bPromptWasOnScreen = bPromptOnScreen;
+		Print(Line);
+		if (bPromptWasOnScreen)
+		{
+			WritePrompt();
+		}
+	}
+
+	void FInteractiveFrontEnd::WriteRaw(const std::string& Bytes)
+	{
+		std::fwrite(Bytes.data(), 1, Bytes.size(), Output);
+		std::fflush(Output);
+	}
+
+	void FInteractiveFrontEnd::WritePrompt()
+	{
+		WriteRaw(ActivePrompt.ToUtf8());
+		bPromptOnScreen = true;
+	}
+} // namespace UE::StandIn::EditorHost
