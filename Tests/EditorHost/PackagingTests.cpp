@@ -523,6 +523,22 @@ TEST_F(HostPackaging, APreparationThatCannotWriteAFileSaysWhyAndStartsNoJob)
 		EXPECT_TRUE(Run.Events(TEXT("uat-task")).IsEmpty());
 		ExpectFilesAsInTheDemo(Locked);
 	}
+
+	// A full disk takes the same way, with the system's own words for it.
+	for (const char* Full : {SampleDescriptor, DefaultGameIni})
+	{
+		const std::string Fault = std::string(R"({"cmd":"fault","fail_writes":{"path_suffix":")") + Full + R"(","error":"disk-full"}})";
+		const FHostRun Run = Sandbox.Run({Fault, PackageSampleMod(Sandbox), Quit});
+		ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+		EXPECT_EQ(OutErrorKey(Run.Replies()[1]), FString(TEXT("PrepareFailed"))) << Run.RawOutput;
+		const TArray<FString> Warnings = LogMessages(Run, TEXT("LogTrellic"), TEXT("Warning"));
+		ASSERT_EQ(Warnings.Num(), 1) << Run.RawOutput;
+		EXPECT_EQ(Warnings[0].ToUtf8(), "Could not write '" + (Project() / Full).string() +
+		                                    "' for the cook: No space left on device. Make sure the file can be written (not locked, not marked "
+		                                    "immutable) and the disk has room, then package again.");
+		EXPECT_TRUE(Run.Events(TEXT("uat-task")).IsEmpty());
+		ExpectFilesAsInTheDemo(Full);
+	}
 }
 
 TEST_F(HostPackaging, TheSearchesForAssetsAndForAReleaseDoNotFollowLinks)
