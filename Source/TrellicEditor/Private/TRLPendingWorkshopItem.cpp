@@ -3,9 +3,7 @@
 #include "TRLPendingWorkshopItem.h"
 
 #include "Dom/JsonObject.h"
-#include "GenericPlatform/GenericPlatformFile.h"
 #include "HAL/FileManager.h"
-#include "HAL/PlatformFileManager.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLJsonText.h"
@@ -47,20 +45,6 @@ namespace TRLPendingWorkshopItem
 		return Object.IsValid() && Object->TryGetStringField(TEXT("Mod"), OutKept.Mod) && Object->TryGetStringField(TEXT("ItemId"), OutKept.ItemId) &&
 		       IsItemId(OutKept.ItemId);
 	}
-
-	/** @return where the file now lies: beside its old place, or still there when it could not be moved */
-	FString SetAside(const FString& Path)
-	{
-		const FString AsidePath = FTRLSafeFiles::FindFreePath(Path, TEXT(".set-aside"));
-		return IFileManager::Get().Move(*AsidePath, *Path, false) ? AsidePath : Path;
-	}
-
-	/** Removes the file, and its folder when nothing else is in it. */
-	void Delete(const FString& Path)
-	{
-		IFileManager::Get().Delete(*Path);
-		IFileManager::Get().DeleteDirectory(*FPaths::GetPath(Path));
-	}
 } // namespace TRLPendingWorkshopItem
 
 FString FTRLPendingWorkshopItem::GetPath()
@@ -78,7 +62,7 @@ bool FTRLPendingWorkshopItem::Keep(const FString& ModDescriptorPath, const FStri
 		RecordLeftBehind();
 		if (FileManager.FileExists(*Path))
 		{
-			TRLPendingWorkshopItem::SetAside(Path);
+			FTRLSafeFiles::SetAside(Path);
 		}
 	}
 
@@ -93,8 +77,8 @@ bool FTRLPendingWorkshopItem::Keep(const FString& ModDescriptorPath, const FStri
 	// that place, which would write where it points.
 	const FString WritingPath = Path + TEXT(".writing");
 	FileManager.MakeDirectory(*FPaths::GetPath(Path), true);
-	const bool bLinkInTheWay = FPlatformFileManager::Get().GetPlatformFile().IsSymlink(*WritingPath) == ESymlinkResult::Symlink;
-	if (!bLinkInTheWay && FFileHelper::SaveStringToFile(FTRLJsonText::Write(Object), *WritingPath) && FileManager.Move(*Path, *WritingPath, false))
+	const bool bLinkInTheWay = FTRLSafeFiles::IsLink(WritingPath);
+	if (!bLinkInTheWay && FFileHelper::SaveStringToFile(FTRLJsonText::ToString(Object), *WritingPath) && FileManager.Move(*Path, *WritingPath, false))
 	{
 		return true;
 	}
@@ -115,7 +99,7 @@ void FTRLPendingWorkshopItem::Forget(const FString& ItemId)
 	TRLPendingWorkshopItem::FKept Kept;
 	if (TRLPendingWorkshopItem::Read(Path, Kept) && Kept.ItemId.Equals(ItemId, ESearchCase::CaseSensitive))
 	{
-		TRLPendingWorkshopItem::Delete(Path);
+		FTRLSafeFiles::DeleteWithEmptyFolder(Path);
 	}
 }
 
@@ -131,7 +115,7 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	if (!Read(Path, Kept))
 	{
 		// Moved before the line is written: a log line's arguments are not evaluated at all when its verbosity is off.
-		const FString AsidePath = SetAside(Path);
+		const FString AsidePath = FTRLSafeFiles::SetAside(Path);
 		UE_LOG(LogTrellic, Warning,
 		       TEXT("'%s' cannot be read as a kept Workshop item, so no record was written. It is kept as '%s'; if it names an item, write that id into "
 		            "its mod's workshop.json by hand."),
@@ -145,7 +129,7 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	if (!FTRLSafeFiles::ResolveInside(ProjectDir, Kept.Mod, Descriptor) || !FPaths::GetExtension(Descriptor).Equals(TEXT("uplugin"), ESearchCase::IgnoreCase) ||
 	    !FTRLSafeFiles::FindLinkBelow(ProjectDir, FTRLWorkshopRecord::GetPathOf(Descriptor)).IsEmpty())
 	{
-		const FString AsidePath = SetAside(Path);
+		const FString AsidePath = FTRLSafeFiles::SetAside(Path);
 		UE_LOG(LogTrellic, Warning,
 		       TEXT("'%s' names the mod '%s', which is not a descriptor inside the project or is reached through a symbolic link, so nothing there was read "
 		            "or written and Workshop item %s was not recorded. It is kept as '%s'; if the mod is yours, write the id into its workshop.json by hand."),
@@ -154,7 +138,7 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	}
 	if (!IFileManager::Get().FileExists(*Descriptor))
 	{
-		const FString AsidePath = SetAside(Path);
+		const FString AsidePath = FTRLSafeFiles::SetAside(Path);
 		UE_LOG(LogTrellic, Warning, TEXT("Workshop item %s was made for '%s', which no longer exists, so it was not recorded. It is kept as '%s'."),
 		       *Kept.ItemId, *Descriptor, *AsidePath);
 		return;
@@ -163,12 +147,12 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	const FTRLWorkshopRecord Record(Descriptor);
 	if (Record.GetItemId().Equals(Kept.ItemId, ESearchCase::CaseSensitive))
 	{
-		Delete(Path);
+		FTRLSafeFiles::DeleteWithEmptyFolder(Path);
 		return;
 	}
 	if (!Record.GetItemId().IsEmpty() || Record.GetItemIdForm() == FTRLWorkshopRecord::EItemIdForm::InexactNumber)
 	{
-		const FString AsidePath = SetAside(Path);
+		const FString AsidePath = FTRLSafeFiles::SetAside(Path);
 		UE_LOG(LogTrellic, Warning,
 		       TEXT("'%s' records another Workshop item, so item %s, made by an upload that did not finish, was not written over it. It is kept as '%s'; "
 		            "check which of the two is the mod's, and delete the other on the Workshop."),
@@ -178,7 +162,7 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	// A record that cannot be written stays owed: the Error names the item, and the next start tries again.
 	if (FTRLWorkshopRecord::Write(Descriptor, Kept.ItemId, Record.GetVisibility()))
 	{
-		Delete(Path);
+		FTRLSafeFiles::DeleteWithEmptyFolder(Path);
 		UE_LOG(LogTrellic, Warning,
 		       TEXT("The editor ended during an upload of '%s' after Steam made Workshop item %s. The item is now recorded in '%s', so the next upload updates "
 		            "it instead of making another."),

@@ -5,6 +5,7 @@
 #include "HAL/FileManager.h"
 #include "Misc/Optional.h"
 #include "Misc/Paths.h"
+#include "TRLSafeFiles.h"
 #include "TRLScopedWorkshopServiceOverride.h"
 #include "TRLSteamWorkshopService.h"
 
@@ -39,13 +40,6 @@ namespace
 		}
 		OutItemId = Value;
 		return Value != 0;
-	}
-
-	bool HasFiles(const FString& Folder)
-	{
-		TArray<FString> Files;
-		IFileManager::Get().FindFilesRecursive(Files, *Folder, TEXT("*.*"), true, false);
-		return Files.Num() > 0;
 	}
 
 	// Steam's own limits, in bytes of UTF-8 without the terminating null that the SDK's sizes count.
@@ -236,7 +230,7 @@ ETRLWorkshopResult UTRLWorkshopPublisher::StartRequest(uint64 ItemId, FTRLWorksh
 	}
 	// Steam reads the content and the preview from where it runs, so it is given absolute paths.
 	Update.ContentFolder = Update.ContentFolder.IsEmpty() ? FString() : FPaths::ConvertRelativePathToFull(Update.ContentFolder);
-	if (Update.ContentFolder.IsEmpty() || !HasFiles(Update.ContentFolder))
+	if (Update.ContentFolder.IsEmpty() || !FTRLSafeFiles::ContainsFile(Update.ContentFolder))
 	{
 		return Refuse(ETRLWorkshopResult::InvalidMod,
 		              FText::Format(LOCTEXT("NoContent", "'{0}' holds no files to upload. Package the mod, then upload it again."),

@@ -3,6 +3,7 @@
 #include "TRLSafeFiles.h"
 
 #include "GenericPlatform/GenericPlatformFile.h"
+#include "HAL/FileManager.h"
 #include "HAL/PlatformFileManager.h"
 #include "Misc/Paths.h"
 
@@ -23,7 +24,7 @@ namespace TRLSafeFiles
 	}
 } // namespace TRLSafeFiles
 
-bool FTRLSafeFiles::WalkWithoutLinks(const FString& Folder, const FVisitor& Visit)
+bool FTRLSafeFiles::WalkWithoutLinks(const FString& Folder, FVisitor Visit)
 {
 	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
 	// Folders still to list, so that no depth of folders can exhaust the stack.
@@ -52,6 +53,25 @@ bool FTRLSafeFiles::WalkWithoutLinks(const FString& Folder, const FVisitor& Visi
 		}
 	}
 	return !bStopped;
+}
+
+bool FTRLSafeFiles::ContainsFile(const FString& Folder, TFunctionRef<bool(FStringView Path)> IsWanted)
+{
+	return !WalkWithoutLinks(Folder, [&IsWanted](const FString& Path, EEntry Entry) {
+		return Entry != EEntry::File || !IsWanted(FStringView(Path));
+	});
+}
+
+bool FTRLSafeFiles::ContainsFile(const FString& Folder)
+{
+	return ContainsFile(Folder, [](FStringView) {
+		return true;
+	});
+}
+
+bool FTRLSafeFiles::IsLink(const FString& Path)
+{
+	return TRLSafeFiles::IsLink(FPlatformFileManager::Get().GetPlatformFile(), *Path);
 }
 
 FString FTRLSafeFiles::FindLinkBelow(const FString& Base, const FString& Path)
@@ -106,4 +126,18 @@ FString FTRLSafeFiles::FindFreePath(const FString& Stem, const TCHAR* Suffix)
 		Candidate = FString::Printf(TEXT("%s.%d%s"), *Stem, Number, Suffix);
 	}
 	return Candidate;
+}
+
+FString FTRLSafeFiles::SetAside(const FString& Path)
+{
+	const FString AsidePath = FindFreePath(Path, TEXT(".set-aside"));
+	return IFileManager::Get().Move(*AsidePath, *Path, false) ? AsidePath : Path;
+}
+
+void FTRLSafeFiles::DeleteWithEmptyFolder(const FString& Path)
+{
+	IFileManager& FileManager = IFileManager::Get();
+	FileManager.Delete(*Path);
+	// Not a tree deletion: a folder that still holds anything stays.
+	FileManager.DeleteDirectory(*FPaths::GetPath(Path));
 }
