@@ -9,6 +9,7 @@
 #include "TRLJsonText.h"
 #include "TRLProjectPaths.h"
 #include "TRLSafeFiles.h"
+#include "TRLWorkshopPublisher.h"
 #include "TRLWorkshopRecord.h"
 #include "Trellic.h"
 
@@ -21,29 +22,13 @@ namespace TRLPendingWorkshopItem
 		FString ItemId;
 	};
 
-	/** @return true for what Steam gives as an item id: an unsigned 64-bit number in decimal digits */
-	bool IsItemId(const FString& Text)
-	{
-		if (Text.IsEmpty() || Text.Len() > 20)
-		{
-			return false;
-		}
-		for (const TCHAR Char : Text)
-		{
-			if (Char < TEXT('0') || Char > TEXT('9'))
-			{
-				return false;
-			}
-		}
-		return true;
-	}
-
 	/** @return false when the file is missing, or is not a whole kept item */
 	bool Read(const FString& Path, FKept& OutKept)
 	{
 		const TSharedPtr<FJsonObject> Object = FTRLJsonText::LoadJsonFile(Path);
+		uint64 ItemId = 0;
 		return Object.IsValid() && Object->TryGetStringField(TEXT("Mod"), OutKept.Mod) && Object->TryGetStringField(TEXT("ItemId"), OutKept.ItemId) &&
-		       IsItemId(OutKept.ItemId);
+		       UTRLWorkshopPublisher::ParseItemId(OutKept.ItemId, ItemId);
 	}
 } // namespace TRLPendingWorkshopItem
 

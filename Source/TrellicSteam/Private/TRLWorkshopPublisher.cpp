@@ -17,31 +17,6 @@ namespace
 {
 	constexpr uint64 MaxItemId = ~static_cast<uint64>(0);
 
-	// Workshop item ids are unsigned 64-bit numbers written in decimal, nothing else.
-	bool ParseItemId(const FString& Text, uint64& OutItemId)
-	{
-		if (Text.IsEmpty() || Text.Len() > 20)
-		{
-			return false;
-		}
-		uint64 Value = 0;
-		for (const TCHAR Char : Text)
-		{
-			if (Char < TEXT('0') || Char > TEXT('9'))
-			{
-				return false;
-			}
-			const uint64 Digit = static_cast<uint64>(Char - TEXT('0'));
-			if (Value > (MaxItemId - Digit) / 10)
-			{
-				return false;
-			}
-			Value = Value * 10 + Digit;
-		}
-		OutItemId = Value;
-		return Value != 0;
-	}
-
 	// Steam's own limits, in bytes of UTF-8 without the terminating null that the SDK's sizes count.
 	constexpr int32 MaxTitleBytes = static_cast<int32>(k_cchPublishedDocumentTitleMax) - 1;
 	constexpr int32 MaxDescriptionBytes = static_cast<int32>(k_cchPublishedDocumentDescriptionMax) - 1;
@@ -182,6 +157,34 @@ namespace
 		return Update;
 	}
 } // namespace
+
+bool UTRLWorkshopPublisher::ParseItemId(const FString& Text, uint64& OutItemId)
+{
+	if (Text.IsEmpty() || Text.Len() > 20)
+	{
+		return false;
+	}
+	uint64 Value = 0;
+	for (const TCHAR Char : Text)
+	{
+		if (Char < TEXT('0') || Char > TEXT('9'))
+		{
+			return false;
+		}
+		const uint64 Digit = static_cast<uint64>(Char - TEXT('0'));
+		if (Value > (MaxItemId - Digit) / 10)
+		{
+			return false;
+		}
+		Value = Value * 10 + Digit;
+	}
+	if (Value == 0)
+	{
+		return false;
+	}
+	OutItemId = Value;
+	return true;
+}
 
 ETRLWorkshopResult UTRLWorkshopPublisher::PublishNewMod(const FString& ContentFolder, const FString& PreviewImagePath, const FString& Title,
                                                         const FString& Description, const TArray<FString>& Tags, ETRLWorkshopVisibility Visibility)
