@@ -24,6 +24,41 @@ void FTRLSafeFilesSpec::Define()
 		TRLTest::DeleteFolder(TempDir);
 	});
 
+	Describe("WalkWithoutLinks", [this]() {
+		// A search that stops at its first match must not list a large folder's other entries before it goes in.
+		It("tells what a folder holds right after the folder, and walks folders nested deeper than it enters at once", [this]() {
+			for (const TCHAR* Folder : {TEXT("A"), TEXT("B"), TEXT("C")})
+			{
+				TRLTest::WriteTextFile(TempDir / Folder / TEXT("File.txt"), TEXT("x"));
+			}
+			FString Deep = TempDir / TEXT("D");
+			for (int32 Level = 0; Level < 40; ++Level)
+			{
+				Deep /= FString::Printf(TEXT("L%d"), Level);
+			}
+			TRLTest::WriteTextFile(Deep / TEXT("Bottom.txt"), TEXT("x"));
+
+			TArray<TPair<FString, FTRLSafeFiles::EEntry>> Told;
+			TestTrue(TEXT("the walk ends"), FTRLSafeFiles::WalkWithoutLinks(TempDir, [&Told](const FString& Path, FTRLSafeFiles::EEntry Entry) {
+				         Told.Add({Path, Entry});
+				         return true;
+			         }));
+			for (int32 Index = 0; Index < Told.Num(); ++Index)
+			{
+				// Checked for the folders at the top; those nested past the walk's limit are walked after the rest.
+				if (Told[Index].Value == FTRLSafeFiles::EEntry::Folder && FPaths::GetPath(Told[Index].Key) == TempDir)
+				{
+					const FString Next = Told.IsValidIndex(Index + 1) ? Told[Index + 1].Key : FString();
+					TestTrue(Told[Index].Key + TEXT(" is followed by what it holds, not by ") + Next, Next.StartsWith(Told[Index].Key / TEXT("")));
+				}
+			}
+			TestTrue(TEXT("the deepest file is told"), Told.ContainsByPredicate([&Deep](const TPair<FString, FTRLSafeFiles::EEntry>& Entry) {
+				return Entry.Key == Deep / TEXT("Bottom.txt") && Entry.Value == FTRLSafeFiles::EEntry::File;
+			}));
+			TestEqual(TEXT("entries told"), Told.Num(), 3 * 2 + 1 + 40 + 1);
+		});
+	});
+
 	Describe("ContainsFile", [this]() {
 		It("finds a file at any depth, only one the predicate wants, and none in a missing folder or one of empty folders", [this]() {
 			IFileManager::Get().MakeDirectory(*(TempDir / TEXT("Empty/Deeper")), true);
