@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -296,4 +297,75 @@ TEST_F(HostMenu, ARefusalArrivesAsAWarningAndAnOkDialogWithTheOperationsText)
 	EXPECT_EQ(Dialog->GetStringField(TEXT("namespace")).ToUtf8(), "TRLModPackager");
 	EXPECT_EQ(Dialog->GetStringField(TEXT("key")).ToUtf8(), "NoBaseRelease");
 	EXPECT_TRUE(Run.Events(TEXT("uat-task")).IsEmpty());
+}
+
+TEST_F(HostMenu, TheMenuThePipelineAndNewModAgreeOnWhichModsThereAre)
+{
+	// A mod is its folder's first descriptor, named by the descriptor: A holds the mod B, Two holds one mod of two
+	// descriptors, and Empty holds none.
+	Sandbox.Run({Quit});
+	const auto WriteDescriptor = [this](const std::string& Folder, const std::string& Name) {
+		fs::create_directories(Mods() / Folder / "Content");
+		std::ofstream(Mods() / Folder / (Name + ".uplugin")) << "{\r\n\t\"FileVersion\": 3,\r\n\t\"FriendlyName\": \"" << Name << "\"\r\n}";
+	};
+	WriteDescriptor("A", "B");
+	WriteDescriptor("C", "C");
+	WriteDescriptor("Two", "First");
+	WriteDescriptor("Two", "Second");
+	fs::create_directories(Mods() / "Empty");
+	const std::vector<std::string> Names = {"SampleMod", "A", "B", "C", "Two", "First", "Second", "Empty", "Missing"};
+
+	std::vector<std::string> Requests = {OpenMenu("TRLPackageMod")};
+	for (const std::string& Name : Names)
+	{
+		Requests.push_back(R"({"cmd":"call","class":"TRLModScaffold","function":"IsValidModName","args":{"ModName":")" + Name + R"("}})");
+	}
+	Requests.push_back(Quit);
+	const FHostRun Run = Sandbox.Run(Requests);
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), static_cast<int32>(Names.size()) + 2) << Run.RawOutput;
+
+	std::vector<std::string> Listed;
+	for (const FEntry& Entry : ModEntries(Replies[0]))
+	{
+		Listed.push_back(Entry.Name);
+	}
+	std::sort(Listed.begin(), Listed.end());
+	// Which of Two's descriptors the listing gives first is the file system's choice; exactly one of them is a mod.
+	const bool bFirstListed = std::find(Listed.begin(), Listed.end(), "First") != Listed.end();
+	EXPECT_EQ(Listed, (std::vector<std::string>{"B", "C", bFirstListed ? "First" : "Second", "SampleMod"})) << Run.RawOutput;
+
+	for (size_t Index = 0; Index < Names.size(); ++Index)
+	{
+		const std::string& Name = Names[Index];
+		SCOPED_TRACE(Name);
+		const bool bListed = std::find(Listed.begin(), Listed.end(), Name) != Listed.end();
+		const bool bFolder = fs::is_directory(Mods() / Name);
+
+		// The scaffold refuses to create a listed mod again, and a name whose folder is taken; it takes any other.
+		const TSharedPtr<FJsonObject>& Reply = Replies[static_cast<int32>(Index) + 1];
+		ASSERT_TRUE(IsOk(Reply)) << Run.RawOutput;
+		EXPECT_EQ(Reply->GetBoolField(TEXT("return")), !bListed && !bFolder);
+		if (bListed || bFolder)
+		{
+			EXPECT_EQ(TextString(Reply->GetObjectField(TEXT("out"))->TryGetField(TEXT("OutReason"))).ToUtf8(), "A mod called '" + Name + "' already exists.");
+		}
+
+		// The pipeline works on a listed mod (and fails at a step: nothing is packaged here), and knows no other.
+		const FHostRun Pipeline = Sandbox.RunCommandlet("TRLModPipeline", {"-Mod=" + Name, "-Package"});
+		if (bListed)
+		{
+			EXPECT_EQ(Pipeline.ExitCode, 1) << Pipeline.StdErr;
+			EXPECT_EQ(Pipeline.RawOutput.rfind("[package] started\n[package] failed: ", 0), 0u) << Pipeline.RawOutput;
+		}
+		else
+		{
+			EXPECT_EQ(Pipeline.ExitCode, 2) << Pipeline.StdErr;
+			EXPECT_NE(Pipeline.StdErr.find("LogTrellic: Error: There is no mod '" + Name + "' in " + Sandbox.GetModsRoot() +
+			                               ". Name an existing mod, or add -Create to make it.\n"),
+			          std::string::npos)
+			    << Pipeline.StdErr;
+		}
+	}
 }

@@ -2,35 +2,45 @@
 
 #include "TRLWorkshopVisibility.h"
 
+namespace TRLWorkshopVisibility
+{
+	struct FWord
+	{
+		const TCHAR* Word;
+		ETRLWorkshopVisibility Visibility;
+	};
+
+	// Each value's first word is the one a record is written with.
+	const FWord Words[] = {
+	    {TEXT("public"), ETRLWorkshopVisibility::Public},
+	    {TEXT("friends"), ETRLWorkshopVisibility::FriendsOnly},
+	    // The value's own name, which a modder may well write.
+	    {TEXT("friendsonly"), ETRLWorkshopVisibility::FriendsOnly},
+	    {TEXT("private"), ETRLWorkshopVisibility::Private},
+	    {TEXT("unlisted"), ETRLWorkshopVisibility::Unlisted},
+	};
+} // namespace TRLWorkshopVisibility
+
 const TCHAR* LexToString(ETRLWorkshopVisibility Visibility)
 {
-	switch (Visibility)
+	for (const TRLWorkshopVisibility::FWord& Entry : TRLWorkshopVisibility::Words)
 	{
-		case ETRLWorkshopVisibility::FriendsOnly:
-			return TEXT("friends");
-		case ETRLWorkshopVisibility::Private:
-			return TEXT("private");
-		case ETRLWorkshopVisibility::Unlisted:
-			return TEXT("unlisted");
-		default:
-			return TEXT("public");
+		if (Entry.Visibility == Visibility)
+		{
+			return Entry.Word;
+		}
 	}
+	return TRLWorkshopVisibility::Words[0].Word;
 }
 
 bool LexTryParseString(ETRLWorkshopVisibility& OutVisibility, const TCHAR* Word)
 {
 	const FString Text(Word);
-	const TPair<const TCHAR*, ETRLWorkshopVisibility> Words[] = {{TEXT("public"), ETRLWorkshopVisibility::Public},
-	                                                             {TEXT("unlisted"), ETRLWorkshopVisibility::Unlisted},
-	                                                             {TEXT("private"), ETRLWorkshopVisibility::Private},
-	                                                             {TEXT("friends"), ETRLWorkshopVisibility::FriendsOnly},
-	                                                             // The value's own name, which a modder may well write.
-	                                                             {TEXT("friendsonly"), ETRLWorkshopVisibility::FriendsOnly}};
-	for (const TPair<const TCHAR*, ETRLWorkshopVisibility>& Entry : Words)
+	for (const TRLWorkshopVisibility::FWord& Entry : TRLWorkshopVisibility::Words)
 	{
-		if (Text.Equals(Entry.Key, ESearchCase::IgnoreCase))
+		if (Text.Equals(Entry.Word, ESearchCase::IgnoreCase))
 		{
-			OutVisibility = Entry.Value;
+			OutVisibility = Entry.Visibility;
 			return true;
 		}
 	}

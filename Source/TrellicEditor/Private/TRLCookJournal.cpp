@@ -4,9 +4,7 @@
 
 #include "Dom/JsonObject.h"
 #include "Dom/JsonValue.h"
-#include "GenericPlatform/GenericPlatformFile.h"
 #include "HAL/FileManager.h"
-#include "HAL/PlatformFileManager.h"
 #include "Misc/Base64.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
@@ -17,6 +15,7 @@
 #include "TRLJsonText.h"
 #include "TRLLocalModProvider.h"
 #include "TRLProjectPaths.h"
+#include "TRLSafeFiles.h"
 #include "Trellic.h"
 
 namespace TRLCookJournal
@@ -24,7 +23,6 @@ namespace TRLCookJournal
 	using FFile = FTRLCookJournal::FFile;
 
 	const TCHAR* const BackupSuffix = TEXT(".trellic-backup");
-	const TCHAR* const SetAsideSuffix = TEXT(".set-aside");
 	const TCHAR* const WritingSuffix = TEXT(".writing");
 
 	enum class EFileState : uint8
@@ -39,7 +37,7 @@ namespace TRLCookJournal
 		Changed
 	};
 
-	FString HashOf(const TArray<uint8>& Bytes)
+	FString ComputeSha1Hex(const TArray<uint8>& Bytes)
 	{
 		return FSHA1::HashBuffer(Bytes.GetData(), Bytes.Num()).ToString();
 	}
@@ -61,29 +59,7 @@ namespace TRLCookJournal
 		{
 			return File.bExisted ? EFileState::Deleted : EFileState::AsBefore;
 		}
-		return HashOf(Bytes).Equals(File.PreparedHash, ESearchCase::IgnoreCase) ? EFileState::AsPrepared : EFileState::Changed;
-	}
-
-	bool IsLink(const FString& Path)
-	{
-		return FPlatformFileManager::Get().GetPlatformFile().IsSymlink(*Path) == ESymlinkResult::Symlink;
-	}
-
-	/** @return the first symbolic link met on the way from the project folder down the relative path; empty when there is none. */
-	FString FindLinkOnTheWay(const FString& ProjectDir, const FString& RelativePath)
-	{
-		TArray<FString> Segments;
-		RelativePath.ParseIntoArray(Segments, TEXT("/"), true);
-		FString Component = ProjectDir;
-		for (const FString& Segment : Segments)
-		{
-			Component /= Segment;
-			if (IsLink(Component))
-			{
-				return Component;
-			}
-		}
-		return FString();
+		return ComputeSha1Hex(Bytes).Equals(File.PreparedHash, ESearchCase::IgnoreCase) ? EFileState::AsPrepared : EFileState::Changed;
 	}
 
 	/**
@@ -107,7 +83,7 @@ namespace TRLCookJournal
 			OutProblem = TEXT("leads outside the project");
 			return false;
 		}
-		const FString Link = FindLinkOnTheWay(ProjectDir, Relative);
+		const FString Link = FTRLSafeFiles::FindLinkBelow(ProjectDir, ProjectDir / Relative);
 		if (!Link.IsEmpty())
 		{
 			OutProblem = FString::Printf(TEXT("goes through the symbolic link '%s'"), *Link);
@@ -127,34 +103,6 @@ namespace TRLCookJournal
 		}
 		OutProblem = TEXT("is neither a mod descriptor in the mods folder nor Config/DefaultGame.ini");
 		return false;
-	}
-
-	/** @return Stem followed by Suffix, or by a number and Suffix when that name is taken, so nothing is overwritten. */
-	FString FindFreePath(const FString& Stem, const TCHAR* Suffix)
-	{
-		IFileManager& FileManager = IFileManager::Get();
-		FString Candidate = Stem + Suffix;
-		// A dangling link counts as taken: a write through it would land wherever it points.
-		for (int32 Number = 2; FileManager.FileExists(*Candidate) || FileManager.DirectoryExists(*Candidate) || IsLink(Candidate); ++Number)
-		{
-			Candidate = FString::Printf(TEXT("%s.%d%s"), *Stem, Number, Suffix);
-		}
-		return Candidate;
-	}
-
-	/** Removes the record, and its folder when nothing else is in it, so that a finished cook leaves no trace. */
-	void DeleteJournal(const FString& JournalPath)
-	{
-		IFileManager& FileManager = IFileManager::Get();
-		FileManager.Delete(*JournalPath);
-		FileManager.DeleteDirectory(*FPaths::GetPath(JournalPath));
-	}
-
-	/** @return where the record now lies: beside its old place, or still there when it could not be moved. */
-	FString SetAside(const FString& JournalPath)
-	{
-		const FString AsidePath = FindFreePath(JournalPath, SetAsideSuffix);
-		return IFileManager::Get().Move(*AsidePath, *JournalPath, false) ? AsidePath : JournalPath;
 	}
 
 	bool PutBack(const FFile& File)
@@ -180,7 +128,7 @@ namespace TRLCookJournal
 		const TSharedRef<FJsonObject> Journal = MakeShared<FJsonObject>();
 		Journal->SetStringField(TEXT("ModName"), ModName);
 		Journal->SetArrayField(TEXT("Files"), MoveTemp(Entries));
-		return FTRLJsonText::Write(Journal);
+		return FTRLJsonText::ToString(Journal);
 	}
 
 	/** @return false when the text is not a whole record; nothing may be put back from a part of one. */
@@ -221,12 +169,13 @@ namespace TRLCookJournal
 	{
 		// A record, or its folder, that is a link would have it read from outside the project.
 		const FString JournalFolder = FPaths::GetPath(JournalPath);
-		const bool bLinked = IsLink(JournalPath) || IsLink(JournalFolder) || IsLink(FPaths::GetPath(JournalFolder));
+		const bool bLinked =
+		    FTRLSafeFiles::IsLink(JournalPath) || FTRLSafeFiles::IsLink(JournalFolder) || FTRLSafeFiles::IsLink(FPaths::GetPath(JournalFolder));
 		FString Text;
 		if (bLinked || !FFileHelper::LoadFileToString(Text, *JournalPath) || !Parse(Text, OutModName, OutFiles))
 		{
 			// Moved before logging: a log line's arguments are not evaluated when its verbosity is off.
-			const FString KeptAs = SetAside(JournalPath);
+			const FString KeptAs = FTRLSafeFiles::SetAside(JournalPath);
 			UE_LOG(LogTrellic, Warning,
 			       TEXT("The cook journal '%s' cannot be read, so no file was put back. It is kept as '%s'; check the descriptor of the mod packaged last "
 			            "and the project's DefaultGame.ini."),
@@ -238,7 +187,7 @@ namespace TRLCookJournal
 			FString Problem;
 			if (!Resolve(File.RelativePath, File.Path, Problem))
 			{
-				const FString KeptAs = SetAside(JournalPath);
+				const FString KeptAs = FTRLSafeFiles::SetAside(JournalPath);
 				UE_LOG(LogTrellic, Warning,
 				       TEXT("The cook journal '%s' names '%s', which %s, so no file was put back. It is kept as '%s'. A journal that came with a project "
 				            "from elsewhere can be deleted; otherwise check the descriptor of the mod packaged last and the project's DefaultGame.ini."),
@@ -285,7 +234,7 @@ namespace TRLCookJournal
 			FLeftAlone& Left = Outcome.LeftAlone.Add_GetRef(FLeftAlone{&File, State, FString()});
 			if (File.bExisted)
 			{
-				const FString BackupPath = FindFreePath(File.Path, BackupSuffix);
+				const FString BackupPath = FTRLSafeFiles::FindFreePath(File.Path, BackupSuffix);
 				if (FFileHelper::SaveArrayToFile(File.OriginalBytes, *BackupPath))
 				{
 					Left.CopyPath = BackupPath;
@@ -392,7 +341,7 @@ TOptional<FTRLCookJournal> FTRLCookJournal::Begin(const FString& ModName, const 
 			OutReason = FString::Printf(TEXT("Could not read '%s' for the cook: %s"), *File.Path, *FTRLFileFailure::Describe(File.Path, false));
 			return {};
 		}
-		File.PreparedHash = HashOf(Planned.PreparedBytes.IsSet() ? Planned.PreparedBytes.GetValue() : File.OriginalBytes);
+		File.PreparedHash = ComputeSha1Hex(Planned.PreparedBytes.IsSet() ? Planned.PreparedBytes.GetValue() : File.OriginalBytes);
 	}
 
 	// Written beside and moved into place, so that a record is there whole or not at all.
@@ -425,7 +374,7 @@ void FTRLCookJournal::End() const
 	}
 	if (bSettled)
 	{
-		DeleteJournal(JournalPath);
+		FTRLSafeFiles::DeleteWithEmptyFolder(JournalPath);
 	}
 }
 
@@ -444,11 +393,11 @@ void FTRLCookJournal::RestoreLeftBehind()
 	FString KeptAs;
 	if (Outcome.bKeepJournal)
 	{
-		KeptAs = SetAside(JournalPath);
+		KeptAs = FTRLSafeFiles::SetAside(JournalPath);
 	}
 	else
 	{
-		DeleteJournal(JournalPath);
+		FTRLSafeFiles::DeleteWithEmptyFolder(JournalPath);
 	}
 
 	if (!Outcome.PutBackPaths.IsEmpty())

@@ -7,8 +7,8 @@
 class UToolMenu;
 
 /**
- * The Trellic section of the editor's Tools menu: its registration, the mod submenus, the New Mod window and the
- * handlers that turn a menu choice into an operation. Only static members; nothing to instantiate.
+ * The Trellic section of the editor's Tools menu: its registration, the mod submenus and the handlers that turn a menu
+ * choice into an operation (the New Mod window lives in FTRLNewModWindow). Only static members; nothing to instantiate.
  */
 class FTRLEditorMenu
 {
@@ -33,9 +33,6 @@ private:
 
 	/** Fills the "Upload Mod To Steam Workshop" submenu each time it opens. */
 	static void FillUploadMenu(UToolMenu* Menu);
-
-	/** @return the absolute descriptor path of every mod folder directly under the local mods root; may be empty. */
-	static TArray<FString> FindLocalMods();
 
 	/** Asks for a new mod's name and author in a modal window, then creates the mod. */
 	static void OpenNewModDialog();

@@ -9,7 +9,7 @@
 #include "Serialization/JsonSerializer.h"
 #include "Serialization/JsonWriter.h"
 
-FString FTRLJsonText::Write(const TSharedRef<FJsonObject>& Object)
+FString FTRLJsonText::ToString(const TSharedRef<FJsonObject>& Object)
 {
 	FString Text;
 	const TSharedRef<TJsonWriter<TCHAR, TPrettyJsonPrintPolicy<TCHAR>>> Writer = TJsonWriterFactory<TCHAR, TPrettyJsonPrintPolicy<TCHAR>>::Create(&Text);

@@ -14,7 +14,7 @@ class FJsonObject;
 struct FTRLJsonText
 {
 	/** @return the object in the module's JSON text form. */
-	static FString Write(const TSharedRef<FJsonObject>& Object);
+	static FString ToString(const TSharedRef<FJsonObject>& Object);
 
 	/** Reads a whole file as text and parses it. @return the object; null when the file cannot be read, does not parse, or is not an object */
 	static TSharedPtr<FJsonObject> LoadJsonFile(const FString& Path);

@@ -11,11 +11,12 @@
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
 #include "Styling/AppStyle.h"
-#include "TRLFolderWalk.h"
 #include "TRLHeadlessUatTask.h"
 #include "TRLJobEvents.h"
+#include "TRLLocalModProvider.h"
 #include "TRLPreparedCook.h"
 #include "TRLProjectPaths.h"
+#include "TRLSafeFiles.h"
 #include "TRLScopedUatTaskOverride.h"
 #include "TRLSettings.h"
 #include "Trellic.h"
@@ -30,19 +31,6 @@ FTRLScopedUatTaskOverride* FTRLScopedUatTaskOverride::Innermost = nullptr;
 namespace TRLModPackager
 {
 	const TCHAR* const ReleaseMarkerName = TEXT("AssetRegistry.bin");
-
-	// Without settings the locations still answer, for the release the game's first build would have.
-	FString GetReleaseVersion()
-	{
-		const UTRLSettings* Settings = UTRLSettings::Get();
-		return Settings ? Settings->BaseReleaseVersion : FString(TEXT("1.0"));
-	}
-
-	FString GetTargetPlatform()
-	{
-		const UTRLSettings* Settings = UTRLSettings::Get();
-		return Settings ? Settings->TargetPlatform : FString(TEXT("Win64"));
-	}
 
 	// Names compare ignoring case, as the file system of the editor's platform finds them.
 	bool IsReleaseMarker(FStringView Path)
@@ -59,17 +47,6 @@ namespace TRLModPackager
 	bool IsAssetOrMap(FStringView Path)
 	{
 		return Path.EndsWith(TEXT(".uasset"), ESearchCase::IgnoreCase) || Path.EndsWith(TEXT(".umap"), ESearchCase::IgnoreCase);
-	}
-
-	/**
-	 * @return true when a file the predicate wants lies anywhere below Folder, links left out; false also when Folder
-	 *         does not exist. The walk stops at the first match, so a folder of many thousand files costs no more.
-	 */
-	bool ContainsFile(const FString& Folder, bool (*IsWanted)(FStringView))
-	{
-		return !FTRLFolderWalk::VisitFiles(Folder, [IsWanted](const FString& Path) {
-			return !IsWanted(FStringView(Path));
-		});
 	}
 
 	/**
@@ -142,6 +119,78 @@ namespace TRLModPackager
 	{
 		return LOCTEXT("NoSettings", "Trellic settings are unavailable.");
 	}
+
+	FString MakeBaseReleaseCommandLine(const UTRLSettings& Settings, const FString& ProjectFile)
+	{
+		return FString::Printf(TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=%s -clientconfig=%s -build -cook -stage -pak -package "
+		                            "-createreleaseversion=\"%s\" -nocompileeditor -utf8output"),
+		                       *ProjectFile, *Settings.TargetPlatform, *Settings.ClientConfiguration, *Settings.BaseReleaseVersion);
+	}
+
+	/** The DLC cook of one mod: it builds nothing, names the mod by its descriptor, and is based on the recorded release. */
+	FString MakeModCookCommandLine(const UTRLSettings& Settings, const FString& ProjectFile, const FString& Descriptor)
+	{
+		return FString::Printf(TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=%s -clientconfig=%s -cook -stage -pak -package -skipbuild "
+		                            "-nocompileeditor -nocompile -utf8output -DLCName=\"%s\" -basedonreleaseversion=\"%s\" -DLCPakPluginFile "
+		                            "-DLCIncludeEngineContent=%s"),
+		                       *ProjectFile, *Settings.TargetPlatform, *Settings.ClientConfiguration, *Descriptor, *Settings.BaseReleaseVersion,
+		                       Settings.bDLCIncludeEngineContent ? TEXT("true") : TEXT("false"));
+	}
+
+	/**
+	 * The checks a mod passes before anything is prepared for its cook, in the order a refusal is chosen: everything
+	 * that would make UAT fail late, or succeed with an archive that holds no assets.
+	 * @param OutDescriptor set to the descriptor's absolute path
+	 * @return Started when the mod may be cooked; else the refusal, with OutError set
+	 */
+	ETRLPackageStartResult CheckModToCook(const UTRLSettings& Settings, const FString& ModDescriptorPath, FString& OutDescriptor, FText& OutError)
+	{
+		if (!AreSettingsSafeOnCommandLine(Settings, OutError) || !UTRLLocalModProvider::ResolveDescriptor(ModDescriptorPath, OutDescriptor, OutError))
+		{
+			return ETRLPackageStartResult::InvalidMod;
+		}
+		if (!FPaths::GetExtension(OutDescriptor).Equals(TEXT("uplugin"), ESearchCase::IgnoreCase))
+		{
+			OutError = LOCTEXT("NotAPlugin", "A mod must be described by a .uplugin file.");
+			return ETRLPackageStartResult::InvalidMod;
+		}
+		const FString ProjectFile = FTRLProjectPaths::GetProjectFilePath();
+		if (!ArePathsSafeOnCommandLine({ProjectFile, OutDescriptor}, OutError))
+		{
+			return ETRLPackageStartResult::InvalidMod;
+		}
+
+		// A cook without assets would still succeed, and ship an empty archive.
+		if (!FTRLSafeFiles::ContainsFile(FPaths::GetPath(OutDescriptor) / TEXT("Content"), &IsAssetOrMap))
+		{
+			OutError = FText::Format(
+			    LOCTEXT("EmptyMod", "'{0}' has no assets in its Content folder, so there is nothing to cook. Add at least one asset before packaging."),
+			    FText::FromString(FPaths::GetBaseFilename(OutDescriptor)));
+			return ETRLPackageStartResult::InvalidMod;
+		}
+
+		if (!UTRLModPackager::HasBaseGameRelease())
+		{
+			OutError = FText::Format(
+			    LOCTEXT("NoBaseRelease", "No base game release named '{0}' was found in {1}. Run Tools > Trellic > Create Base Game Release first."),
+			    FText::FromString(Settings.BaseReleaseVersion), FText::FromString(UTRLModPackager::GetBaseReleaseDirectory()));
+			return ETRLPackageStartResult::MissingBaseRelease;
+		}
+
+		// The cooker finds a mod outside the project's Plugins folder only through this list; a plain text search is
+		// enough to catch the project that lacks it, and an unreadable project is left for UAT to report.
+		FString ProjectText;
+		if (FFileHelper::LoadFileToString(ProjectText, *ProjectFile) && !ProjectText.Contains(TEXT("AdditionalPluginDirectories"), ESearchCase::IgnoreCase))
+		{
+			const FString ModsFolder = UTRLSettings::GetModsDirectory();
+			OutError = FText::Format(LOCTEXT("NoAdditionalPluginDirs", "Your .uproject does not list \"AdditionalPluginDirectories\". Without it the cooker "
+			                                                           "cannot see mods in '{0}' and would package an archive with no assets.\n\nAdd this "
+			                                                           "to {1}:\n\n    \"AdditionalPluginDirectories\": [ \"{0}\" ],"),
+			                         FText::FromString(ModsFolder), FText::FromString(FPaths::GetCleanFilename(ProjectFile)));
+			return ETRLPackageStartResult::InvalidMod;
+		}
+		return ETRLPackageStartResult::Started;
+	}
 } // namespace TRLModPackager
 
 FString UTRLModPackager::GetReleasesDirectory()
@@ -160,7 +209,7 @@ FString UTRLModPackager::GetPlatformFolderName(const FString& Platform)
 
 FString UTRLModPackager::GetBaseReleaseDirectory()
 {
-	return GetReleasesDirectory() / TRLModPackager::GetReleaseVersion() / GetPlatformFolderName(TRLModPackager::GetTargetPlatform());
+	return GetReleasesDirectory() / UTRLSettings::GetBaseReleaseVersion() / GetPlatformFolderName(UTRLSettings::GetTargetPlatform());
 }
 
 bool UTRLModPackager::HasBaseGameRelease()
@@ -170,7 +219,7 @@ bool UTRLModPackager::HasBaseGameRelease()
 		return true;
 	}
 	// UAT may have named the platform's folder otherwise; the version is what a mod is cooked against.
-	return TRLModPackager::ContainsFile(GetReleasesDirectory() / TRLModPackager::GetReleaseVersion(), &TRLModPackager::IsReleaseMarker);
+	return FTRLSafeFiles::ContainsFile(GetReleasesDirectory() / UTRLSettings::GetBaseReleaseVersion(), &TRLModPackager::IsReleaseMarker);
 }
 
 FString UTRLModPackager::GetModStagingDirectory(const FString& ModDescriptorPath)
@@ -183,7 +232,7 @@ FString UTRLModPackager::GetModStagingDirectory(const FString& ModDescriptorPath
 	// The cooker stages a DLC below the project name at the plug-in's own path inside the project.
 	FString ModPathInProject = ModFolder;
 	FPaths::MakePathRelativeTo(ModPathInProject, *FTRLProjectPaths::GetProjectDir());
-	return FPaths::ConvertRelativePathToFull(ModFolder / TEXT("Saved") / TEXT("StagedBuilds") / GetPlatformFolderName(TRLModPackager::GetTargetPlatform()) /
+	return FPaths::ConvertRelativePathToFull(ModFolder / TEXT("Saved") / TEXT("StagedBuilds") / GetPlatformFolderName(UTRLSettings::GetTargetPlatform()) /
 	                                         FTRLProjectPaths::GetProjectName() / ModPathInProject);
 }
 
@@ -211,12 +260,8 @@ ETRLPackageStartResult UTRLModPackager::CreateBaseGameRelease(FText& OutError)
 	{
 		return ETRLPackageStartResult::InvalidMod;
 	}
-
-	const FString CommandLine = FString::Printf(
-	    TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=%s -clientconfig=%s -build -cook -stage -pak -package -createreleaseversion=\"%s\" -nocompileeditor "
-	         "-utf8output"),
-	    *ProjectFile, *Settings->TargetPlatform, *Settings->ClientConfiguration, *Settings->BaseReleaseVersion);
-	return LaunchUat(CommandLine, LOCTEXT("CreateReleaseTask", "Creating base game release"), GetReleasesDirectory(), OutError);
+	return LaunchUat(TRLModPackager::MakeBaseReleaseCommandLine(*Settings, ProjectFile), LOCTEXT("CreateReleaseTask", "Creating base game release"),
+	                 GetReleasesDirectory(), OutError);
 }
 
 ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorPath, FText& OutError)
@@ -227,59 +272,11 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 		OutError = TRLModPackager::NoSettingsError();
 		return ETRLPackageStartResult::InvalidMod;
 	}
-	if (!TRLModPackager::AreSettingsSafeOnCommandLine(*Settings, OutError))
+	FString Descriptor;
+	const ETRLPackageStartResult Checked = TRLModPackager::CheckModToCook(*Settings, ModDescriptorPath, Descriptor, OutError);
+	if (Checked != ETRLPackageStartResult::Started)
 	{
-		return ETRLPackageStartResult::InvalidMod;
-	}
-
-	const FString Descriptor = FPaths::ConvertRelativePathToFull(ModDescriptorPath);
-	if (ModDescriptorPath.IsEmpty() || !IFileManager::Get().FileExists(*Descriptor))
-	{
-		OutError = FText::Format(LOCTEXT("NoDescriptorFile", "No plugin descriptor at '{0}'."), FText::FromString(Descriptor));
-		return ETRLPackageStartResult::InvalidMod;
-	}
-
-	if (!FPaths::GetExtension(Descriptor).Equals(TEXT("uplugin"), ESearchCase::IgnoreCase))
-	{
-		OutError = LOCTEXT("NotAPlugin", "A mod must be described by a .uplugin file.");
-		return ETRLPackageStartResult::InvalidMod;
-	}
-
-	const FString ProjectFile = FTRLProjectPaths::GetProjectFilePath();
-	if (!TRLModPackager::ArePathsSafeOnCommandLine({ProjectFile, Descriptor}, OutError))
-	{
-		return ETRLPackageStartResult::InvalidMod;
-	}
-
-	// A cook without assets would still succeed, and ship an empty archive.
-	const FString ModName = FPaths::GetBaseFilename(Descriptor);
-	if (!TRLModPackager::ContainsFile(FPaths::GetPath(Descriptor) / TEXT("Content"), &TRLModPackager::IsAssetOrMap))
-	{
-		OutError = FText::Format(
-		    LOCTEXT("EmptyMod", "'{0}' has no assets in its Content folder, so there is nothing to cook. Add at least one asset before packaging."),
-		    FText::FromString(ModName));
-		return ETRLPackageStartResult::InvalidMod;
-	}
-
-	if (!HasBaseGameRelease())
-	{
-		OutError =
-		    FText::Format(LOCTEXT("NoBaseRelease", "No base game release named '{0}' was found in {1}. Run Tools > Trellic > Create Base Game Release first."),
-		                  FText::FromString(Settings->BaseReleaseVersion), FText::FromString(GetBaseReleaseDirectory()));
-		return ETRLPackageStartResult::MissingBaseRelease;
-	}
-
-	// The cooker finds a mod outside the project's Plugins folder only through this list; a plain text search is
-	// enough to catch the project that lacks it, and an unreadable project is left for UAT to report.
-	FString ProjectText;
-	if (FFileHelper::LoadFileToString(ProjectText, *ProjectFile) && !ProjectText.Contains(TEXT("AdditionalPluginDirectories"), ESearchCase::IgnoreCase))
-	{
-		const FString ModsFolder = Settings->ModsDirectory.IsEmpty() ? FString(TEXT("Mods")) : Settings->ModsDirectory;
-		OutError = FText::Format(LOCTEXT("NoAdditionalPluginDirs", "Your .uproject does not list \"AdditionalPluginDirectories\". Without it the cooker cannot "
-		                                                           "see mods in '{0}' and would package an archive with no assets.\n\nAdd this to "
-		                                                           "{1}:\n\n    \"AdditionalPluginDirectories\": [ \"{0}\" ],"),
-		                         FText::FromString(ModsFolder), FText::FromString(FPaths::GetCleanFilename(ProjectFile)));
-		return ETRLPackageStartResult::InvalidMod;
+		return Checked;
 	}
 
 	// Asked before preparing, so that a running job's pending changes are never replaced.
@@ -290,6 +287,7 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 	}
 
 	// The preparation's own reason goes to the log; the refusal the user is shown stays the one every caller knows.
+	const FString ModName = FPaths::GetBaseFilename(Descriptor);
 	FString Reason;
 	PreparedCook = FTRLPreparedCook::Prepare(Descriptor, ModName, Reason);
 	if (!PreparedCook)
@@ -299,13 +297,9 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 		return ETRLPackageStartResult::InvalidMod;
 	}
 
-	const FString CommandLine = FString::Printf(TEXT("BuildCookRun -project=\"%s\" -noP4 -platform=%s -clientconfig=%s -cook -stage -pak -package -skipbuild "
-	                                                 "-nocompileeditor -nocompile -utf8output -DLCName=\"%s\" -basedonreleaseversion=\"%s\" -DLCPakPluginFile "
-	                                                 "-DLCIncludeEngineContent=%s"),
-	                                            *ProjectFile, *Settings->TargetPlatform, *Settings->ClientConfiguration, *Descriptor,
-	                                            *Settings->BaseReleaseVersion, Settings->bDLCIncludeEngineContent ? TEXT("true") : TEXT("false"));
 	const FText TaskName = FText::Format(LOCTEXT("PackageModTask", "Packaging mod {0}"), FText::FromString(ModName));
-	return LaunchUat(CommandLine, TaskName, GetModStagingDirectory(Descriptor), OutError);
+	return LaunchUat(TRLModPackager::MakeModCookCommandLine(*Settings, FTRLProjectPaths::GetProjectFilePath(), Descriptor), TaskName,
+	                 GetModStagingDirectory(Descriptor), OutError);
 }
 
 ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, const FText& TaskName, const FString& ResultLocation, FText& OutError)

@@ -4,7 +4,6 @@
 
 #include "Containers/Ticker.h"
 #include "Dom/JsonObject.h"
-#include "HAL/FileManager.h"
 #include "HAL/PlatformProcess.h"
 #include "HAL/PlatformTime.h"
 #include "Misc/Paths.h"
@@ -38,15 +37,37 @@ namespace TRLModPipeline
 	constexpr double CancelGraceSeconds = 60.0;
 	constexpr float PumpSleepSeconds = 0.01f;
 
+	using FRequest = FTRLModPipelineRequest;
+
+	/** One switch of the pipeline: its name, what it sets, and when it is refused. */
 	struct FSwitchSpec
 	{
 		const TCHAR* Name;
-		bool bTakesValue;
+		/** Sets the switch's value into the request; null for a switch that takes no value. */
+		FString FRequest::*Value;
+		/** Set when the switch is given; null for a switch that takes a value. */
+		bool FRequest::*Flag;
+		/** The refusal of an empty value, for a switch that needs one; null when an empty value is taken. */
+		const TCHAR* EmptyValueError;
+		/** The step the switch describes, and the refusal when that step is not asked for; null for every step. */
+		bool FRequest::*Step;
+		const TCHAR* WithoutStepError;
 	};
 
+	const TCHAR* const NewModOnlyError = TEXT("-Author and -Description describe a new mod; they go with -Create.");
+
+	// In the order that a switch without its step is refused.
 	const FSwitchSpec KnownSwitches[] = {
-	    {TEXT("Mod"), true},      {TEXT("Create"), false}, {TEXT("Author"), true},     {TEXT("Description"), true}, {TEXT("BaseRelease"), false},
-	    {TEXT("Package"), false}, {TEXT("Upload"), false}, {TEXT("ChangeNote"), true}, {TEXT("Json"), false},       {TEXT("help"), false},
+	    {TEXT("Mod"), &FRequest::Mod, nullptr, TEXT("-Mod needs a value: a mod's name, or the path of its .uplugin."), nullptr, nullptr},
+	    {TEXT("Create"), nullptr, &FRequest::bCreate, nullptr, nullptr, nullptr},
+	    {TEXT("Author"), &FRequest::Author, nullptr, nullptr, &FRequest::bCreate, NewModOnlyError},
+	    {TEXT("Description"), &FRequest::Description, nullptr, nullptr, &FRequest::bCreate, NewModOnlyError},
+	    {TEXT("BaseRelease"), nullptr, &FRequest::bBaseRelease, nullptr, nullptr, nullptr},
+	    {TEXT("Package"), nullptr, &FRequest::bPackage, nullptr, nullptr, nullptr},
+	    {TEXT("Upload"), nullptr, &FRequest::bUpload, nullptr, nullptr, nullptr},
+	    {TEXT("ChangeNote"), &FRequest::ChangeNote, nullptr, nullptr, &FRequest::bUpload, TEXT("-ChangeNote describes an upload; it goes with -Upload.")},
+	    {TEXT("Json"), nullptr, &FRequest::bJson, nullptr, nullptr, nullptr},
+	    {TEXT("help"), nullptr, &FRequest::bHelp, nullptr, nullptr, nullptr},
 	};
 
 	// Switches that the engine reads, and that it or a build tool (BuildGraph's Commandlet task, RunUAT) puts on a
@@ -114,6 +135,83 @@ namespace TRLModPipeline
 			}
 		}
 		return false;
+	}
+
+	/**
+	 * Reads one switch into the request, or lets one of the engine's by.
+	 * @param InOutSeen the known switches read so far, to which this one is added
+	 * @return false, with OutError set, for a switch it does not know, one given twice, or one whose value is missing or
+	 *         not wanted
+	 */
+	bool ReadSwitch(const FString& Switch, const TMap<FString, FString>& Values, TArray<const FSwitchSpec*>& InOutSeen, FRequest& OutRequest, FString& OutError)
+	{
+		int32 Equals = INDEX_NONE;
+		const bool bHasValue = Switch.FindChar(TEXT('='), Equals);
+		const FString Name = bHasValue ? Switch.Left(Equals) : Switch;
+		const FSwitchSpec* Spec = FindKnownSwitch(Name);
+		if (!Spec)
+		{
+			if (IsEngineSwitch(Name))
+			{
+				return true;
+			}
+			OutError = FString::Printf(TEXT("Unknown switch '-%s'. Run with -help to see the switches."), *Name);
+			return false;
+		}
+		if (InOutSeen.Contains(Spec))
+		{
+			OutError = FString::Printf(TEXT("-%s is given twice. Give it once: the pipeline works on one mod at a time."), Spec->Name);
+			return false;
+		}
+		InOutSeen.Add(Spec);
+		const bool bTakesValue = Spec->Value != nullptr;
+		if (bTakesValue != bHasValue)
+		{
+			OutError = bTakesValue ? FString::Printf(TEXT("-%s needs a value: -%s=<value>."), Spec->Name, Spec->Name)
+			                       : FString::Printf(TEXT("-%s takes no value."), Spec->Name);
+			return false;
+		}
+		if (!bTakesValue)
+		{
+			OutRequest.*(Spec->Flag) = true;
+			return true;
+		}
+		const FString Value = Values.FindRef(Name);
+		if (Value.IsEmpty() && Spec->EmptyValueError)
+		{
+			OutError = Spec->EmptyValueError;
+			return false;
+		}
+		OutRequest.*(Spec->Value) = Value;
+		return true;
+	}
+
+	/**
+	 * Checks the switches read as a whole: a step is asked for, each switch comes with the step it describes, and a mod
+	 * is named for the steps that work on one.
+	 * @return false with OutError set to the first that does not hold
+	 */
+	bool CheckSteps(const FRequest& Request, const TArray<const FSwitchSpec*>& Seen, FString& OutError)
+	{
+		if (!Request.bCreate && !Request.bBaseRelease && !Request.bPackage && !Request.bUpload)
+		{
+			OutError = TEXT("Nothing to do: ask for at least one step: -Create, -BaseRelease, -Package or -Upload.");
+			return false;
+		}
+		for (const FSwitchSpec& Spec : KnownSwitches)
+		{
+			if (Spec.Step && !(Request.*(Spec.Step)) && Seen.Contains(&Spec))
+			{
+				OutError = Spec.WithoutStepError;
+				return false;
+			}
+		}
+		if (Request.Mod.IsEmpty() && (Request.bCreate || Request.bPackage || Request.bUpload))
+		{
+			OutError = TEXT("No mod given: name it with -Mod=<name>, or give its descriptor with -Mod=<path of the .uplugin>.");
+			return false;
+		}
+		return true;
 	}
 
 	/** Writes each step's events on standard output, as plain lines or as one JSON object a line. */
@@ -235,6 +333,8 @@ namespace TRLModPipeline
 				Output.Failed(Step, Error.ToString());
 				return false;
 			}
+			// The steps after it work on the mod just made.
+			Descriptor = Created;
 			Output.Succeeded(Step, Created);
 			return true;
 		}
@@ -413,13 +513,13 @@ bool UTRLModPipelineCommandlet::ParseRequest(const FString& Params, FTRLModPipel
 	TMap<FString, FString> Values;
 	ParseCommandLine(*Params, Tokens, Switches, Values);
 
-	for (const FString& Switch : Switches)
+	// -help answers whatever else is given, so that a caller who got the rest wrong can still ask.
+	if (Switches.ContainsByPredicate([](const FString& Switch) {
+		    return Switch.Equals(TEXT("help"), ESearchCase::IgnoreCase);
+	    }))
 	{
-		if (Switch.Equals(TEXT("help"), ESearchCase::IgnoreCase))
-		{
-			OutRequest.bHelp = true;
-			return true;
-		}
+		OutRequest.bHelp = true;
+		return true;
 	}
 	if (Tokens.Num() > 0)
 	{
@@ -428,144 +528,51 @@ bool UTRLModPipelineCommandlet::ParseRequest(const FString& Params, FTRLModPipel
 		return false;
 	}
 
-	TArray<FString> Seen;
+	TArray<const FSwitchSpec*> Seen;
 	for (const FString& Switch : Switches)
 	{
-		int32 Equals = INDEX_NONE;
-		const bool bHasValue = Switch.FindChar(TEXT('='), Equals);
-		const FString Name = bHasValue ? Switch.Left(Equals) : Switch;
-		const FSwitchSpec* Spec = FindKnownSwitch(Name);
-		if (!Spec)
+		if (!ReadSwitch(Switch, Values, Seen, OutRequest, OutError))
 		{
-			if (IsEngineSwitch(Name))
-			{
-				continue;
-			}
-			OutError = FString::Printf(TEXT("Unknown switch '-%s'. Run with -help to see the switches."), *Name);
 			return false;
 		}
-		if (Seen.Contains(Spec->Name))
-		{
-			OutError = FString::Printf(TEXT("-%s is given twice. Give it once: the pipeline works on one mod at a time."), Spec->Name);
-			return false;
-		}
-		Seen.Add(Spec->Name);
-		if (Spec->bTakesValue != bHasValue)
-		{
-			OutError = Spec->bTakesValue ? FString::Printf(TEXT("-%s needs a value: -%s=<value>."), Spec->Name, Spec->Name)
-			                             : FString::Printf(TEXT("-%s takes no value."), Spec->Name);
-			return false;
-		}
-		const FString Value = bHasValue ? Values.FindRef(Name) : FString();
-		const FString SpecName(Spec->Name);
-		if (SpecName == TEXT("Mod"))
-		{
-			if (Value.IsEmpty())
-			{
-				OutError = TEXT("-Mod needs a value: a mod's name, or the path of its .uplugin.");
-				return false;
-			}
-			OutRequest.Mod = Value;
-		}
-		else if (SpecName == TEXT("Create"))
-		{
-			OutRequest.bCreate = true;
-		}
-		else if (SpecName == TEXT("Author"))
-		{
-			OutRequest.Author = Value;
-		}
-		else if (SpecName == TEXT("Description"))
-		{
-			OutRequest.Description = Value;
-		}
-		else if (SpecName == TEXT("BaseRelease"))
-		{
-			OutRequest.bBaseRelease = true;
-		}
-		else if (SpecName == TEXT("Package"))
-		{
-			OutRequest.bPackage = true;
-		}
-		else if (SpecName == TEXT("Upload"))
-		{
-			OutRequest.bUpload = true;
-		}
-		else if (SpecName == TEXT("ChangeNote"))
-		{
-			OutRequest.ChangeNote = Value;
-		}
-		else if (SpecName == TEXT("Json"))
-		{
-			OutRequest.bJson = true;
-		}
 	}
-
-	if (!OutRequest.bCreate && !OutRequest.bBaseRelease && !OutRequest.bPackage && !OutRequest.bUpload)
-	{
-		OutError = TEXT("Nothing to do: ask for at least one step: -Create, -BaseRelease, -Package or -Upload.");
-		return false;
-	}
-	if (!OutRequest.bCreate && (Seen.Contains(TEXT("Author")) || Seen.Contains(TEXT("Description"))))
-	{
-		OutError = TEXT("-Author and -Description describe a new mod; they go with -Create.");
-		return false;
-	}
-	if (!OutRequest.bUpload && Seen.Contains(TEXT("ChangeNote")))
-	{
-		OutError = TEXT("-ChangeNote describes an upload; it goes with -Upload.");
-		return false;
-	}
-	if (OutRequest.Mod.IsEmpty() && (OutRequest.bCreate || OutRequest.bPackage || OutRequest.bUpload))
-	{
-		OutError = TEXT("No mod given: name it with -Mod=<name>, or give its descriptor with -Mod=<path of the .uplugin>.");
-		return false;
-	}
-	return true;
+	return CheckSteps(OutRequest, Seen, OutError);
 }
 
 bool UTRLModPipelineCommandlet::ResolveModDescriptor(const FTRLModPipelineRequest& Request, FString& OutDescriptorPath, FString& OutError)
 {
-	if (Request.IsModDescriptorPath())
+	FText Error;
+	if (Request.bCreate)
 	{
-		if (Request.bCreate)
+		// The mod does not exist yet: its name is checked now, so that a bad one stops the run before any step, and its
+		// descriptor is the one the creation makes.
+		if (Request.IsModDescriptorPath())
 		{
 			OutError = FString::Printf(TEXT("-Create makes a mod from its name; give -Mod=<Name>, not the path '%s'."), *Request.Mod);
 			return false;
 		}
+		if (!UTRLLocalModProvider::IsValidNewModName(Request.Mod, Error))
+		{
+			OutError = FString::Printf(TEXT("Cannot create the mod '%s': %s"), *Request.Mod, *Error.ToString());
+			return false;
+		}
+		OutDescriptorPath.Empty();
+		return true;
+	}
+	if (Request.IsModDescriptorPath())
+	{
 		// A build script names files from the project it builds, wherever the editor's binaries are.
 		const FString Path = FPaths::IsRelative(Request.Mod) ? FTRLProjectPaths::GetProjectDir() / Request.Mod : Request.Mod;
-		OutDescriptorPath = FPaths::ConvertRelativePathToFull(Path);
-		if (!IFileManager::Get().FileExists(*OutDescriptorPath))
+		if (!UTRLLocalModProvider::ResolveDescriptor(Path, OutDescriptorPath, Error))
 		{
-			OutError = FString::Printf(TEXT("There is no mod descriptor at '%s'."), *OutDescriptorPath);
+			OutError = Error.ToString();
 			return false;
 		}
 		return true;
 	}
-
-	FString Root;
-	FText RootError;
-	if (!UTRLLocalModProvider::TryGetLocalModsRoot(Root, RootError))
+	if (!UTRLLocalModProvider::FindModNamed(Request.Mod, OutDescriptorPath, Error))
 	{
-		OutError = RootError.ToString();
-		return false;
-	}
-	Root = FPaths::ConvertRelativePathToFull(Root);
-	OutDescriptorPath = Root / Request.Mod / (Request.Mod + TEXT(".uplugin"));
-	if (Request.bCreate)
-	{
-		FText Reason;
-		if (!UTRLModScaffold::IsValidModName(Request.Mod, Reason))
-		{
-			OutError = FString::Printf(TEXT("Cannot create the mod '%s': %s"), *Request.Mod, *Reason.ToString());
-			return false;
-		}
-		return true;
-	}
-	if (!IFileManager::Get().FileExists(*OutDescriptorPath))
-	{
-		OutError = FString::Printf(TEXT("There is no mod '%s' in %s. Name an existing mod, or add -Create to make it."), *Request.Mod, *Root);
+		OutError = Error.ToString() + TEXT(" Name an existing mod, or add -Create to make it.");
 		return false;
 	}
 	return true;

@@ -53,8 +53,10 @@ public:
 	static bool ParseRequest(const FString& Params, FTRLModPipelineRequest& OutRequest, FString& OutError);
 
 	/**
-	 * Turns -Mod into the absolute path of the mod's descriptor: a name lies under the local mods root as
-	 * <Name>/<Name>.uplugin, a relative descriptor path is taken from the project folder.
+	 * Turns -Mod into the absolute path of the mod's descriptor: a name is the local mod of that name as the Tools menu
+	 * lists it (a folder A holding B.uplugin is the mod B), a relative descriptor path is taken from the project
+	 * folder. For -Create only the new name is checked, and OutDescriptorPath is emptied: the creation makes the
+	 * descriptor.
 	 * @return false with OutError set when the mod does not exist, or, for -Create, when the name is not a new valid
 	 *         one or a path is given instead of a name
 	 */

@@ -5,7 +5,6 @@
 #include "Dom/JsonObject.h"
 #include "Dom/JsonValue.h"
 #include "HAL/FileManager.h"
-#include "Misc/Char.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLJsonText.h"
@@ -18,18 +17,8 @@
 
 namespace TRLModScaffold
 {
-	// Judged one UTF-16 code unit at a time by the engine, which asks the C runtime: letters and digits of every script
-	// pass, and each half of a surrogate pair fails on its own.
-	bool IsNameCharacter(TCHAR Char)
-	{
-		return Char == TEXT('_') || FChar::IsAlnum(Char);
-	}
-
 	TSharedRef<FJsonObject> MakeDescriptor(const FString& ModName, const FString& Author, const FString& Description)
 	{
-		const UTRLSettings* Settings = UTRLSettings::Get();
-		const int32 ModApiVersion = Settings ? Settings->ModApiVersion : 1;
-		const int32 LoadOrder = Settings ? Settings->DefaultLoadOrder : 100;
 		const TArray<TSharedPtr<FJsonValue>> NoValues;
 
 		TSharedRef<FJsonObject> Descriptor = MakeShared<FJsonObject>();
@@ -43,8 +32,8 @@ namespace TRLModScaffold
 		// Without these two the engine lists the mod but never mounts its content.
 		Descriptor->SetBoolField(TEXT("CanContainContent"), true);
 		Descriptor->SetBoolField(TEXT("ExplicitlyLoaded"), true);
-		Descriptor->SetNumberField(TEXT("ModApiVersion"), ModApiVersion);
-		Descriptor->SetNumberField(TEXT("TRLLoadOrder"), LoadOrder);
+		Descriptor->SetNumberField(TEXT("ModApiVersion"), UTRLSettings::GetModApiVersion());
+		Descriptor->SetNumberField(TEXT("TRLLoadOrder"), UTRLSettings::GetDefaultLoadOrder());
 		Descriptor->SetArrayField(TEXT("TRLTags"), NoValues);
 		Descriptor->SetArrayField(TEXT("TRLRequiredMods"), NoValues);
 		Descriptor->SetArrayField(TEXT("Modules"), NoValues);
@@ -54,35 +43,7 @@ namespace TRLModScaffold
 
 bool UTRLModScaffold::IsValidModName(const FString& ModName, FText& OutReason)
 {
-	if (ModName.IsEmpty())
-	{
-		OutReason = LOCTEXT("EmptyName", "The mod needs a name.");
-		return false;
-	}
-
-	if (FChar::IsDigit(ModName[0]))
-	{
-		OutReason = LOCTEXT("StartsWithDigit", "The name cannot start with a digit.");
-		return false;
-	}
-
-	for (const TCHAR Char : ModName)
-	{
-		if (!TRLModScaffold::IsNameCharacter(Char))
-		{
-			OutReason = FText::Format(LOCTEXT("BadCharacter", "The name may only use letters, digits and underscores. '{0}' is not allowed."),
-			                          FText::FromString(FString::Chr(Char)));
-			return false;
-		}
-	}
-
-	if (IFileManager::Get().DirectoryExists(*(UTRLLocalModProvider::GetLocalModsRoot() / ModName)))
-	{
-		OutReason = FText::Format(LOCTEXT("AlreadyExists", "A mod called '{0}' already exists."), FText::FromString(ModName));
-		return false;
-	}
-
-	return true;
+	return UTRLLocalModProvider::IsValidNewModName(ModName, OutReason);
 }
 
 FString UTRLModScaffold::CreateMod(const FString& ModName, const FString& Author, const FString& Description, FText& OutError)
@@ -104,7 +65,7 @@ FString UTRLModScaffold::CreateMod(const FString& ModName, const FString& Author
 		return FString();
 	}
 
-	const FString DescriptorText = FTRLJsonText::Write(TRLModScaffold::MakeDescriptor(ModName, Author, Description));
+	const FString DescriptorText = FTRLJsonText::ToString(TRLModScaffold::MakeDescriptor(ModName, Author, Description));
 	if (!FFileHelper::SaveStringToFile(DescriptorText, *DescriptorPath))
 	{
 		OutError = FText::Format(LOCTEXT("CannotWriteDescriptor", "Could not write '{0}'."), FText::FromString(DescriptorPath));
@@ -124,10 +85,9 @@ FString UTRLModScaffold::CreateMod(const FString& ModName, const FString& Author
 
 bool UTRLModScaffold::MountModForEditing(const FString& ModDescriptorPath, FText& OutError)
 {
-	const FString AbsolutePath = FPaths::ConvertRelativePathToFull(ModDescriptorPath);
-	if (!IFileManager::Get().FileExists(*AbsolutePath))
+	FString AbsolutePath;
+	if (!UTRLLocalModProvider::ResolveDescriptor(ModDescriptorPath, AbsolutePath, OutError))
 	{
-		OutError = FText::Format(LOCTEXT("NoDescriptorAt", "No plugin descriptor at '{0}'."), FText::FromString(AbsolutePath));
 		return false;
 	}
 

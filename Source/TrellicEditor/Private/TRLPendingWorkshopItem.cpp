@@ -3,14 +3,13 @@
 #include "TRLPendingWorkshopItem.h"
 
 #include "Dom/JsonObject.h"
-#include "GenericPlatform/GenericPlatformFile.h"
 #include "HAL/FileManager.h"
-#include "HAL/PlatformFileManager.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLJsonText.h"
 #include "TRLProjectPaths.h"
 #include "TRLSafeFiles.h"
+#include "TRLWorkshopPublisher.h"
 #include "TRLWorkshopRecord.h"
 #include "Trellic.h"
 
@@ -23,43 +22,13 @@ namespace TRLPendingWorkshopItem
 		FString ItemId;
 	};
 
-	/** @return true for what Steam gives as an item id: an unsigned 64-bit number in decimal digits */
-	bool IsItemId(const FString& Text)
-	{
-		if (Text.IsEmpty() || Text.Len() > 20)
-		{
-			return false;
-		}
-		for (const TCHAR Char : Text)
-		{
-			if (Char < TEXT('0') || Char > TEXT('9'))
-			{
-				return false;
-			}
-		}
-		return true;
-	}
-
 	/** @return false when the file is missing, or is not a whole kept item */
 	bool Read(const FString& Path, FKept& OutKept)
 	{
 		const TSharedPtr<FJsonObject> Object = FTRLJsonText::LoadJsonFile(Path);
+		uint64 ItemId = 0;
 		return Object.IsValid() && Object->TryGetStringField(TEXT("Mod"), OutKept.Mod) && Object->TryGetStringField(TEXT("ItemId"), OutKept.ItemId) &&
-		       IsItemId(OutKept.ItemId);
-	}
-
-	/** @return where the file now lies: beside its old place, or still there when it could not be moved */
-	FString SetAside(const FString& Path)
-	{
-		const FString AsidePath = FTRLSafeFiles::FindFreePath(Path, TEXT(".set-aside"));
-		return IFileManager::Get().Move(*AsidePath, *Path, false) ? AsidePath : Path;
-	}
-
-	/** Removes the file, and its folder when nothing else is in it. */
-	void Delete(const FString& Path)
-	{
-		IFileManager::Get().Delete(*Path);
-		IFileManager::Get().DeleteDirectory(*FPaths::GetPath(Path));
+		       UTRLWorkshopPublisher::ParseItemId(OutKept.ItemId, ItemId);
 	}
 } // namespace TRLPendingWorkshopItem
 
@@ -78,7 +47,7 @@ bool FTRLPendingWorkshopItem::Keep(const FString& ModDescriptorPath, const FStri
 		RecordLeftBehind();
 		if (FileManager.FileExists(*Path))
 		{
-			TRLPendingWorkshopItem::SetAside(Path);
+			FTRLSafeFiles::SetAside(Path);
 		}
 	}
 
@@ -93,8 +62,8 @@ bool FTRLPendingWorkshopItem::Keep(const FString& ModDescriptorPath, const FStri
 	// that place, which would write where it points.
 	const FString WritingPath = Path + TEXT(".writing");
 	FileManager.MakeDirectory(*FPaths::GetPath(Path), true);
-	const bool bLinkInTheWay = FPlatformFileManager::Get().GetPlatformFile().IsSymlink(*WritingPath) == ESymlinkResult::Symlink;
-	if (!bLinkInTheWay && FFileHelper::SaveStringToFile(FTRLJsonText::Write(Object), *WritingPath) && FileManager.Move(*Path, *WritingPath, false))
+	const bool bLinkInTheWay = FTRLSafeFiles::IsLink(WritingPath);
+	if (!bLinkInTheWay && FFileHelper::SaveStringToFile(FTRLJsonText::ToString(Object), *WritingPath) && FileManager.Move(*Path, *WritingPath, false))
 	{
 		return true;
 	}
@@ -115,7 +84,7 @@ void FTRLPendingWorkshopItem::Forget(const FString& ItemId)
 	TRLPendingWorkshopItem::FKept Kept;
 	if (TRLPendingWorkshopItem::Read(Path, Kept) && Kept.ItemId.Equals(ItemId, ESearchCase::CaseSensitive))
 	{
-		TRLPendingWorkshopItem::Delete(Path);
+		FTRLSafeFiles::DeleteWithEmptyFolder(Path);
 	}
 }
 
@@ -131,7 +100,7 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	if (!Read(Path, Kept))
 	{
 		// Moved before the line is written: a log line's arguments are not evaluated at all when its verbosity is off.
-		const FString AsidePath = SetAside(Path);
+		const FString AsidePath = FTRLSafeFiles::SetAside(Path);
 		UE_LOG(LogTrellic, Warning,
 		       TEXT("'%s' cannot be read as a kept Workshop item, so no record was written. It is kept as '%s'; if it names an item, write that id into "
 		            "its mod's workshop.json by hand."),
@@ -145,7 +114,7 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	if (!FTRLSafeFiles::ResolveInside(ProjectDir, Kept.Mod, Descriptor) || !FPaths::GetExtension(Descriptor).Equals(TEXT("uplugin"), ESearchCase::IgnoreCase) ||
 	    !FTRLSafeFiles::FindLinkBelow(ProjectDir, FTRLWorkshopRecord::GetPathOf(Descriptor)).IsEmpty())
 	{
-		const FString AsidePath = SetAside(Path);
+		const FString AsidePath = FTRLSafeFiles::SetAside(Path);
 		UE_LOG(LogTrellic, Warning,
 		       TEXT("'%s' names the mod '%s', which is not a descriptor inside the project or is reached through a symbolic link, so nothing there was read "
 		            "or written and Workshop item %s was not recorded. It is kept as '%s'; if the mod is yours, write the id into its workshop.json by hand."),
@@ -154,7 +123,7 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	}
 	if (!IFileManager::Get().FileExists(*Descriptor))
 	{
-		const FString AsidePath = SetAside(Path);
+		const FString AsidePath = FTRLSafeFiles::SetAside(Path);
 		UE_LOG(LogTrellic, Warning, TEXT("Workshop item %s was made for '%s', which no longer exists, so it was not recorded. It is kept as '%s'."),
 		       *Kept.ItemId, *Descriptor, *AsidePath);
 		return;
@@ -163,12 +132,12 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	const FTRLWorkshopRecord Record(Descriptor);
 	if (Record.GetItemId().Equals(Kept.ItemId, ESearchCase::CaseSensitive))
 	{
-		Delete(Path);
+		FTRLSafeFiles::DeleteWithEmptyFolder(Path);
 		return;
 	}
 	if (!Record.GetItemId().IsEmpty() || Record.GetItemIdForm() == FTRLWorkshopRecord::EItemIdForm::InexactNumber)
 	{
-		const FString AsidePath = SetAside(Path);
+		const FString AsidePath = FTRLSafeFiles::SetAside(Path);
 		UE_LOG(LogTrellic, Warning,
 		       TEXT("'%s' records another Workshop item, so item %s, made by an upload that did not finish, was not written over it. It is kept as '%s'; "
 		            "check which of the two is the mod's, and delete the other on the Workshop."),
@@ -178,7 +147,7 @@ void FTRLPendingWorkshopItem::RecordLeftBehind()
 	// A record that cannot be written stays owed: the Error names the item, and the next start tries again.
 	if (FTRLWorkshopRecord::Write(Descriptor, Kept.ItemId, Record.GetVisibility()))
 	{
-		Delete(Path);
+		FTRLSafeFiles::DeleteWithEmptyFolder(Path);
 		UE_LOG(LogTrellic, Warning,
 		       TEXT("The editor ended during an upload of '%s' after Steam made Workshop item %s. The item is now recorded in '%s', so the next upload updates "
 		            "it instead of making another."),

@@ -66,7 +66,7 @@ TOptional<FString> FTRLPreparedCook::WithExplicitlyLoadedOff(const FString& Desc
 		return {};
 	}
 	Descriptor->SetBoolField(TEXT("ExplicitlyLoaded"), false);
-	return FTRLJsonText::Write(Descriptor.ToSharedRef());
+	return FTRLJsonText::ToString(Descriptor.ToSharedRef());
 }
 
 FString FTRLPreparedCook::WithContentRootListed(const FString& ConfigText, const FString& ModName)

@@ -14,17 +14,6 @@
 
 namespace TRLUploadPayload
 {
-	/** @return true when a file lies anywhere below Folder; links are not looked into, nor counted */
-	bool HasFiles(const FString& Folder)
-	{
-		bool bFound = false;
-		FTRLSafeFiles::WalkWithoutLinks(Folder, [&bFound](const FString& /*Path*/, FTRLSafeFiles::EEntry Entry) {
-			bFound = Entry == FTRLSafeFiles::EEntry::File;
-			return !bFound;
-		});
-		return bFound;
-	}
-
 	/** @return the number of files below Folder, links neither counted nor looked into */
 	int32 CountFiles(const FString& Folder)
 	{
@@ -121,7 +110,7 @@ FString FTRLUploadPayload::Build(const FString& ModDescriptorPath, FText& OutErr
 	const FString ModName = FPaths::GetBaseFilename(DescriptorPath);
 
 	const FString StagingFolder = UTRLModPackager::GetModStagingDirectory(DescriptorPath);
-	if (StagingFolder.IsEmpty() || !HasFiles(StagingFolder))
+	if (StagingFolder.IsEmpty() || !FTRLSafeFiles::ContainsFile(StagingFolder))
 	{
 		OutError =
 		    FText::Format(LOCTEXT("NotPackaged", "'{0}' has not been packaged yet, so there is nothing to upload. Run Tools > Trellic > Package Mod first."),
@@ -133,7 +122,7 @@ FString FTRLUploadPayload::Build(const FString& ModDescriptorPath, FText& OutErr
 	// payload was put there by hand; a deletion that went through it would reach what it points to.
 	const FString PayloadFolder = ModRoot / TEXT("Saved") / TEXT("WorkshopUpload");
 	IFileManager& FileManager = IFileManager::Get();
-	const bool bPayloadIsLink = FPlatformFileManager::Get().GetPlatformFile().IsSymlink(*PayloadFolder) == ESymlinkResult::Symlink;
+	const bool bPayloadIsLink = FTRLSafeFiles::IsLink(PayloadFolder);
 	const FString OldLink = bPayloadIsLink ? PayloadFolder : FindLink(PayloadFolder);
 	if (!OldLink.IsEmpty())
 	{

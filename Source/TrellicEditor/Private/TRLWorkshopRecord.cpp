@@ -4,9 +4,7 @@
 
 #include "Dom/JsonObject.h"
 #include "Dom/JsonValue.h"
-#include "GenericPlatform/GenericPlatformFile.h"
 #include "HAL/FileManager.h"
-#include "HAL/PlatformFileManager.h"
 #include "Misc/DateTime.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
@@ -93,8 +91,7 @@ FString FTRLWorkshopRecord::DescribeItemIdType() const
 ETRLWorkshopVisibility FTRLWorkshopRecord::GetVisibility() const
 {
 	// The project's default is read first, so that every outcome below falls back to the same value.
-	const UTRLSettings* Settings = UTRLSettings::Get();
-	const ETRLWorkshopVisibility Default = Settings ? Settings->WorkshopDefaultVisibility : ETRLWorkshopVisibility::Public;
+	const ETRLWorkshopVisibility Default = UTRLSettings::GetWorkshopDefaultVisibility();
 
 	FString Word;
 	if (!Object.IsValid() || !Object->TryGetStringField(TEXT("Visibility"), Word) || Word.IsEmpty())
@@ -132,7 +129,7 @@ bool FTRLWorkshopRecord::Write(const FString& ModDescriptorPath, const FString& 
 	IFileManager& FileManager = IFileManager::Get();
 	bool bCanWrite = true;
 	TSharedPtr<FJsonObject> Record;
-	if (FPlatformFileManager::Get().GetPlatformFile().IsSymlink(*RecordPath) == ESymlinkResult::Symlink)
+	if (FTRLSafeFiles::IsLink(RecordPath))
 	{
 		// What is saved to a link lands where it points, which may be anywhere on the machine.
 		bCanWrite = false;
@@ -164,7 +161,7 @@ bool FTRLWorkshopRecord::Write(const FString& ModDescriptorPath, const FString& 
 	Record->SetStringField(TEXT("LastUploaded"), FDateTime::UtcNow().ToIso8601());
 	Record->SetStringField(TEXT("Visibility"), LexToString(Visibility));
 
-	if (bCanWrite && FFileHelper::SaveStringToFile(FTRLJsonText::Write(Record.ToSharedRef()), *RecordPath))
+	if (bCanWrite && FFileHelper::SaveStringToFile(FTRLJsonText::ToString(Record.ToSharedRef()), *RecordPath))
 	{
 		UE_LOG(LogTrellic, Log, TEXT("Workshop item %s recorded in '%s'."), *ItemId, *RecordPath);
 		return true;

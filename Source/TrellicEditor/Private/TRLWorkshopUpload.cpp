@@ -4,11 +4,11 @@
 
 #include "Dom/JsonObject.h"
 #include "Dom/JsonValue.h"
-#include "HAL/FileManager.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLJobEvents.h"
 #include "TRLJsonText.h"
+#include "TRLLocalModProvider.h"
 #include "TRLModPackager.h"
 #include "TRLUploadJob.h"
 #include "TRLUploadPayload.h"
@@ -21,6 +21,36 @@
 #define LOCTEXT_NAMESPACE "TRLWorkshopUpload"
 
 UTRLWorkshopUpload* UTRLWorkshopUpload::ActiveUpload = nullptr;
+
+namespace TRLWorkshopUpload
+{
+	/**
+	 * What must hold before anything of an upload is read or changed: no other upload runs, the mod's cook is not
+	 * running, and its descriptor is there.
+	 * @param OutDescriptorPath set to the descriptor's absolute path
+	 * @return Success when the upload may start; else the refusal, with OutError set
+	 */
+	ETRLWorkshopResult CheckUploadCanStart(const FString& ModDescriptorPath, FString& OutDescriptorPath, FText& OutError)
+	{
+		if (UTRLWorkshopUpload::IsUploadInProgress())
+		{
+			OutError = LOCTEXT("UploadBusy", "An upload is already running. Wait for it to finish.");
+			return ETRLWorkshopResult::Busy;
+		}
+		// The preflight would undo what the running cook needs in the descriptor, and the payload is not cooked yet.
+		if (UTRLModPackager::IsBeingPackaged(ModDescriptorPath))
+		{
+			OutError = FText::Format(LOCTEXT("BeingPackaged", "'{0}' is being packaged. Wait for packaging to finish, then upload it."),
+			                         FText::FromString(FPaths::GetBaseFilename(ModDescriptorPath)));
+			return ETRLWorkshopResult::Busy;
+		}
+		if (!UTRLLocalModProvider::ResolveDescriptor(ModDescriptorPath, OutDescriptorPath, OutError))
+		{
+			return ETRLWorkshopResult::InvalidMod;
+		}
+		return ETRLWorkshopResult::Success;
+	}
+} // namespace TRLWorkshopUpload
 
 FString UTRLWorkshopUpload::GetWorkshopRecordPath(const FString& ModDescriptorPath)
 {
@@ -88,12 +118,13 @@ void UTRLWorkshopUpload::Preflight(const FString& ModDescriptorPath)
 		return;
 	}
 	Descriptor->SetBoolField(TEXT("ExplicitlyLoaded"), true);
-	const FString Text = FTRLJsonText::Write(Descriptor.ToSharedRef());
+	const FString Text = FTRLJsonText::ToString(Descriptor.ToSharedRef());
 	if (!Text.IsEmpty() && FFileHelper::SaveStringToFile(Text, *DescriptorPath))
 	{
 		UE_LOG(LogTrellic, Log,
-		       TEXT("'%s' had ExplicitlyLoaded=false (left over from opening the mod for editing). Set back to true before upload, so the mod only runs when "
-		            "the player switches it on."),
+		       TEXT("'%s' had ExplicitlyLoaded=false, which packaging sets only while a cook runs, so a cook did not finish or the descriptor was "
+		            "edited by hand. It is set back to true before upload, so the mod only runs when the player switches it on; if its last cook did not "
+		            "finish, package it again."),
 		       *ModName);
 	}
 	else
@@ -117,33 +148,23 @@ int32 UTRLWorkshopUpload::GetActiveUploadPercent()
 
 ETRLWorkshopResult UTRLWorkshopUpload::UploadMod(const FString& ModDescriptorPath, const FString& ChangeNote, FText& OutError)
 {
-	if (ActiveUpload)
+	FString DescriptorPath;
+	const ETRLWorkshopResult Refusal = TRLWorkshopUpload::CheckUploadCanStart(ModDescriptorPath, DescriptorPath, OutError);
+	if (Refusal != ETRLWorkshopResult::Success)
 	{
-		OutError = LOCTEXT("UploadBusy", "An upload is already running. Wait for it to finish.");
-		return ETRLWorkshopResult::Busy;
+		return Refusal;
 	}
-	// The preflight would undo what the running cook needs in the descriptor, and the payload is not cooked yet.
-	if (UTRLModPackager::IsBeingPackaged(ModDescriptorPath))
-	{
-		OutError = FText::Format(LOCTEXT("BeingPackaged", "'{0}' is being packaged. Wait for packaging to finish, then upload it."),
-		                         FText::FromString(FPaths::GetBaseFilename(ModDescriptorPath)));
-		return ETRLWorkshopResult::Busy;
-	}
-
-	const FString DescriptorPath = FPaths::ConvertRelativePathToFull(ModDescriptorPath);
-	if (!IFileManager::Get().FileExists(*DescriptorPath))
-	{
-		OutError = FText::Format(LOCTEXT("NoDescriptor", "'{0}' does not exist."), FText::FromString(DescriptorPath));
-		return ETRLWorkshopResult::InvalidMod;
-	}
-
 	Preflight(DescriptorPath);
 	FTRLUploadRequest Request;
 	if (!FTRLUploadRequest::Read(DescriptorPath, ChangeNote, Request, OutError))
 	{
 		return ETRLWorkshopResult::InvalidMod;
 	}
+	return StartUpload(DescriptorPath, Request, OutError);
+}
 
+ETRLWorkshopResult UTRLWorkshopUpload::StartUpload(const FString& DescriptorPath, const FTRLUploadRequest& Request, FText& OutError)
+{
 	// From here until HandlePublishComplete the root set keeps the upload, and the upload keeps its publisher.
 	UTRLWorkshopUpload* Upload = NewObject<UTRLWorkshopUpload>(GetTransientPackage());
 	Upload->AddToRoot();

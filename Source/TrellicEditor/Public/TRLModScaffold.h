@@ -38,8 +38,8 @@ public:
 	 * Check a name before trying to use it.
 	 *
 	 * A mod's name is its folder, its descriptor's name and its content root, so it must be letters, digits and
-	 * underscores, not start with a digit, and not be taken by a folder under the local mods root. The name is judged
-	 * exactly as given, without trimming.
+	 * underscores, not start with a digit, and not be taken by a folder or a mod under the local mods root (a folder A
+	 * holding B.uplugin is the mod B). The name is judged exactly as given, without trimming.
 	 *
 	 * @param ModName the proposed name.
 	 * @param OutReason set only when the name is refused, to the first rule it breaks.

@@ -10,6 +10,7 @@
 #include "TRLWorkshopUpload.generated.h"
 
 class FTRLUploadJob;
+struct FTRLUploadRequest;
 
 /**
  * Workshop upload: sends a packaged mod to the Steam Workshop. It assembles the folder that goes to Steam from the
@@ -160,6 +161,13 @@ private:
 	 * updates that item instead of making another.
 	 */
 	void HandleItemCreated(const FString& ItemId);
+
+	/**
+	 * Makes the live upload for a request read in full: the object in the root set, its publisher and its job with
+	 * the notification, then hands the request to the publisher.
+	 * @return the publisher's result; OutError is set to its message when that is not Success
+	 */
+	static ETRLWorkshopResult StartUpload(const FString& DescriptorPath, const FTRLUploadRequest& Request, FText& OutError);
 
 	/** The publisher doing this upload; null after completion. */
 	UPROPERTY()

@@ -472,7 +472,7 @@ void FTRLSteamWorkshopService::HandleItemCreated(CreateItemResult_t* Result, boo
 	UE_LOG(LogTrellic, Verbose, TEXT("Steam answered CreateItem with result %d, item %s."), static_cast<int32>(Code), *DescribeItem(ItemId));
 	bLegalAgreementPending = !bIOFailure && Result->m_bUserNeedsToAcceptWorkshopLegalAgreement;
 	// The legal agreement does not stop the upload; it is reported once the item has its content.
-	Arrive(OnItemCreated, MakeAnswer(ECall::CreateItem, Code, false, Code == k_EResultOK ? ItemId : k_PublishedFileIdInvalid, AppId));
+	QueueAnswer(OnItemCreated, MakeAnswer(ECall::CreateItem, Code, false, Code == k_EResultOK ? ItemId : k_PublishedFileIdInvalid, AppId));
 }
 
 void FTRLSteamWorkshopService::HandleItemSubmitted(SubmitItemUpdateResult_t* Result, bool bIOFailure)
@@ -482,10 +482,10 @@ void FTRLSteamWorkshopService::HandleItemSubmitted(SubmitItemUpdateResult_t* Res
 	UE_LOG(LogTrellic, Verbose, TEXT("Steam answered SubmitItemUpdate with result %d, item %s."), static_cast<int32>(Code), *DescribeItem(ItemId));
 	const bool bLegalAgreement = bLegalAgreementPending || (!bIOFailure && Result->m_bUserNeedsToAcceptWorkshopLegalAgreement);
 	UpdateHandle = k_UGCUpdateHandleInvalid;
-	Arrive(OnItemSubmitted, MakeAnswer(ECall::SubmitItemUpdate, Code, bLegalAgreement, ItemId, AppId));
+	QueueAnswer(OnItemSubmitted, MakeAnswer(ECall::SubmitItemUpdate, Code, bLegalAgreement, ItemId, AppId));
 }
 
-void FTRLSteamWorkshopService::Arrive(FTRLOnWorkshopAnswer& Delegate, const FTRLWorkshopAnswer& Answer)
+void FTRLSteamWorkshopService::QueueAnswer(FTRLOnWorkshopAnswer& Delegate, const FTRLWorkshopAnswer& Answer)
 {
 	FArrivedAnswer& Item = Arrived.Emplace_GetRef();
 	Item.Delegate = MoveTemp(Delegate);

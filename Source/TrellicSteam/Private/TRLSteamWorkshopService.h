@@ -87,7 +87,8 @@ private:
 	// Called by the slot with its lock held, on whichever thread pumps Steam's callbacks.
 	void HandleItemCreated(CreateItemResult_t* Result, bool bIOFailure);
 	void HandleItemSubmitted(SubmitItemUpdateResult_t* Result, bool bIOFailure);
-	void Arrive(FTRLOnWorkshopAnswer& Delegate, const FTRLWorkshopAnswer& Answer);
+	/** Keeps the answer until RunCallbacks hands it over, taking the delegate so that it is called once. */
+	void QueueAnswer(FTRLOnWorkshopAnswer& Delegate, const FTRLWorkshopAnswer& Answer);
 
 	/** Where answers are delivered; borrowed from the Steam module for as long as this service lives. */
 	TSharedRef<FTRLSteamCallSlot> Slot;

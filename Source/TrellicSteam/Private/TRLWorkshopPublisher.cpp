@@ -5,6 +5,7 @@
 #include "HAL/FileManager.h"
 #include "Misc/Optional.h"
 #include "Misc/Paths.h"
+#include "TRLSafeFiles.h"
 #include "TRLScopedWorkshopServiceOverride.h"
 #include "TRLSteamWorkshopService.h"
 
@@ -15,38 +16,6 @@ FTRLScopedWorkshopServiceOverride* FTRLScopedWorkshopServiceOverride::Innermost 
 namespace
 {
 	constexpr uint64 MaxItemId = ~static_cast<uint64>(0);
-
-	// Workshop item ids are unsigned 64-bit numbers written in decimal, nothing else.
-	bool ParseItemId(const FString& Text, uint64& OutItemId)
-	{
-		if (Text.IsEmpty() || Text.Len() > 20)
-		{
-			return false;
-		}
-		uint64 Value = 0;
-		for (const TCHAR Char : Text)
-		{
-			if (Char < TEXT('0') || Char > TEXT('9'))
-			{
-				return false;
-			}
-			const uint64 Digit = static_cast<uint64>(Char - TEXT('0'));
-			if (Value > (MaxItemId - Digit) / 10)
-			{
-				return false;
-			}
-			Value = Value * 10 + Digit;
-		}
-		OutItemId = Value;
-		return Value != 0;
-	}
-
-	bool HasFiles(const FString& Folder)
-	{
-		TArray<FString> Files;
-		IFileManager::Get().FindFilesRecursive(Files, *Folder, TEXT("*.*"), true, false);
-		return Files.Num() > 0;
-	}
 
 	// Steam's own limits, in bytes of UTF-8 without the terminating null that the SDK's sizes count.
 	constexpr int32 MaxTitleBytes = static_cast<int32>(k_cchPublishedDocumentTitleMax) - 1;
@@ -189,6 +158,34 @@ namespace
 	}
 } // namespace
 
+bool UTRLWorkshopPublisher::ParseItemId(const FString& Text, uint64& OutItemId)
+{
+	if (Text.IsEmpty() || Text.Len() > 20)
+	{
+		return false;
+	}
+	uint64 Value = 0;
+	for (const TCHAR Char : Text)
+	{
+		if (Char < TEXT('0') || Char > TEXT('9'))
+		{
+			return false;
+		}
+		const uint64 Digit = static_cast<uint64>(Char - TEXT('0'));
+		if (Value > (MaxItemId - Digit) / 10)
+		{
+			return false;
+		}
+		Value = Value * 10 + Digit;
+	}
+	if (Value == 0)
+	{
+		return false;
+	}
+	OutItemId = Value;
+	return true;
+}
+
 ETRLWorkshopResult UTRLWorkshopPublisher::PublishNewMod(const FString& ContentFolder, const FString& PreviewImagePath, const FString& Title,
                                                         const FString& Description, const TArray<FString>& Tags, ETRLWorkshopVisibility Visibility)
 {
@@ -236,7 +233,7 @@ ETRLWorkshopResult UTRLWorkshopPublisher::StartRequest(uint64 ItemId, FTRLWorksh
 	}
 	// Steam reads the content and the preview from where it runs, so it is given absolute paths.
 	Update.ContentFolder = Update.ContentFolder.IsEmpty() ? FString() : FPaths::ConvertRelativePathToFull(Update.ContentFolder);
-	if (Update.ContentFolder.IsEmpty() || !HasFiles(Update.ContentFolder))
+	if (Update.ContentFolder.IsEmpty() || !FTRLSafeFiles::ContainsFile(Update.ContentFolder))
 	{
 		return Refuse(ETRLWorkshopResult::InvalidMod,
 		              FText::Format(LOCTEXT("NoContent", "'{0}' holds no files to upload. Package the mod, then upload it again."),

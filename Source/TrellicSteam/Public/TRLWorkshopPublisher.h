@@ -69,6 +69,12 @@ public:
 	/** Broadcast once a new item exists, so that its id can be kept before the upload ends. */
 	FTRLOnItemCreated OnItemCreated;
 
+	/**
+	 * Reads a Workshop item id as Steam gives it: an unsigned 64-bit number in decimal digits, nothing else.
+	 * @return false, leaving OutItemId as it was, for anything else, 0 included
+	 */
+	static bool ParseItemId(const FString& Text, uint64& OutItemId);
+
 	/** A publisher that goes away mid-request drops it without a broadcast: nothing is left to hear it. */
 	virtual void BeginDestroy() override;
 

@@ -1,45 +1,83 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
+#include "HAL/FileManager.h"
+#include "HAL/PlatformProcess.h"
 #include "Misc/AutomationTest.h"
 #include "Misc/Paths.h"
 #include "TRLLocalModProvider.h"
+#include "TRLProjectPaths.h"
 #include "TRLScopedModsRootOverride.h"
+#include "TRLScopedProjectOverride.h"
 #include "TRLScopedSettingsOverride.h"
 #include "TRLSettings.h"
+#include "Templates/SharedPointer.h"
 #include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
 BEGIN_DEFINE_SPEC(FTRLLocalModProviderSpec, "Trellic.Trellic.TRLLocalModProvider", EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
+	FString TempDir;
+	FString ModsRoot;
+	TSharedPtr<FTRLScopedModsRootOverride> RootOverride;
+
+	/** Path made relative to the engine's base folder, which is what a relative path is taken from. */
+	static FString RelativeToBaseDir(const FString& Path)
+	{
+		FString BaseDir = FPaths::ConvertRelativePathToFull(FPlatformProcess::BaseDir());
+		BaseDir = BaseDir.EndsWith(TEXT("/")) ? BaseDir : BaseDir + TEXT("/");
+		FString Relative = Path;
+		FPaths::MakePathRelativeTo(Relative, *BaseDir);
+		return Relative;
+	}
+
+	/** Sorted, so that a case does not depend on the order in which the file system lists folders. */
+	static TArray<FString> Sorted(TArray<FString> Paths)
+	{
+		Paths.Sort();
+		return Paths;
+	}
 END_DEFINE_SPEC(FTRLLocalModProviderSpec)
 
 void FTRLLocalModProviderSpec::Define()
 {
+	BeforeEach([this]() {
+		TempDir = TRLTest::MakeTempFolder(TEXT("TRLLocalModProvider"));
+		ModsRoot = TempDir / TEXT("Mods");
+		RootOverride = MakeShared<FTRLScopedModsRootOverride>(ModsRoot);
+	});
+
+	AfterEach([this]() {
+		RootOverride.Reset();
+		TRLTest::DeleteFolder(TempDir);
+	});
+
 	Describe("GetLocalModsRoot", [this]() {
+		BeforeEach([this]() {
+			RootOverride.Reset();
+		});
+
 		// The project folder always ends in "/", so the joined root is the two strings put together.
-		It("joins the project folder and the settings' ModsDirectory", [this]() {
+		It("joins the project folder and the settings' ModsDirectory, or Mods when that is empty or there are no settings", [this]() {
 			UTRLSettings* Settings = NewObject<UTRLSettings>();
 			Settings->ModsDirectory = TEXT("Addons/Local");
 			FTRLScopedSettingsOverride Override(Settings);
-			TestEqualSensitive(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Addons/Local"));
-		});
-
-		It("uses Mods when ModsDirectory is empty", [this]() {
-			UTRLSettings* Settings = NewObject<UTRLSettings>();
+			TestEqualSensitive(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FTRLProjectPaths::GetProjectDir() + TEXT("Addons/Local"));
 			Settings->ModsDirectory.Empty();
-			FTRLScopedSettingsOverride Override(Settings);
-			TestEqualSensitive(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Mods"));
+			TestEqualSensitive(TEXT("with an empty ModsDirectory"), UTRLLocalModProvider::GetLocalModsRoot(), FTRLProjectPaths::GetProjectDir() + TEXT("Mods"));
+			FTRLScopedSettingsOverride NoSettings(nullptr);
+			TestEqualSensitive(TEXT("without settings"), UTRLLocalModProvider::GetLocalModsRoot(), FTRLProjectPaths::GetProjectDir() + TEXT("Mods"));
 		});
 
-		It("uses Mods when no settings object is available", [this]() {
+		It("lies in the overriding project while a project override lives", [this]() {
+			FTRLScopedProjectOverride Project(TempDir / TEXT("Game.uproject"));
 			FTRLScopedSettingsOverride NoSettings(nullptr);
-			TestEqualSensitive(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), FPaths::ProjectDir() + TEXT("Mods"));
+			TestEqualSensitive(TEXT("mods root"), UTRLLocalModProvider::GetLocalModsRoot(), TempDir / TEXT("Mods"));
 		});
 
 		It("takes an absolute ModsDirectory inside the project as it is, and refuses one that leads outside it, naming the setting", [this]() {
 			UTRLSettings* Settings = NewObject<UTRLSettings>();
 			FTRLScopedSettingsOverride Override(Settings);
-			const FString ProjectDir = FPaths::ConvertRelativePathToFull(FPaths::ProjectDir());
+			const FString ProjectDir = FTRLProjectPaths::GetProjectDir();
 			Settings->ModsDirectory = ProjectDir + TEXT("Addons");
 			TestEqualSensitive(TEXT("absolute inside"), UTRLLocalModProvider::GetLocalModsRoot(), ProjectDir + TEXT("Addons"));
 
@@ -73,6 +111,103 @@ void FTRLLocalModProviderSpec::Define()
 				TestEqualSensitive(TEXT("outer root"), UTRLLocalModProvider::GetLocalModsRoot(), TEXT("/srv/mods/"));
 			}
 			TestEqualSensitive(TEXT("root after the overrides"), UTRLLocalModProvider::GetLocalModsRoot(), Before);
+		});
+	});
+
+	Describe("FindLocalMods", [this]() {
+		It("finds nothing in a missing mods root or an empty one", [this]() {
+			TestEqual(TEXT("mods in a missing root"), UTRLLocalModProvider::FindLocalMods().Num(), 0);
+			IFileManager::Get().MakeDirectory(*ModsRoot, true);
+			TestEqual(TEXT("mods in an empty root"), UTRLLocalModProvider::FindLocalMods().Num(), 0);
+		});
+
+		It("lists one descriptor per folder directly under the root, named by the descriptor rather than the folder", [this]() {
+			TRLTest::WriteMod(ModsRoot, TEXT("Plain"), TEXT("Plain"));
+			TRLTest::WriteMod(ModsRoot, TEXT("A"), TEXT("B"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("NoDescriptor/NoDescriptor.json"), TEXT("{}"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Loose.uplugin"), TEXT("{}"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Deep/Inner/Deep.uplugin"), TEXT("{}"));
+			const TArray<FString> Found = Sorted(UTRLLocalModProvider::FindLocalMods());
+			if (TestEqual(TEXT("descriptors found"), Found.Num(), 2))
+			{
+				TestEqualSensitive(TEXT("the renamed mod"), Found[0], ModsRoot / TEXT("A/B.uplugin"));
+				TestEqualSensitive(TEXT("the plain mod"), Found[1], ModsRoot / TEXT("Plain/Plain.uplugin"));
+			}
+		});
+
+		It("lists a folder with two descriptors once, with the first that the listing gives", [this]() {
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Twice/First.uplugin"), TEXT("{}"));
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Twice/Second.uplugin"), TEXT("{}"));
+			TArray<FString> Listed;
+			IFileManager::Get().FindFiles(Listed, *(ModsRoot / TEXT("Twice/*.uplugin")), true, false);
+			const TArray<FString> Found = UTRLLocalModProvider::FindLocalMods();
+			if (TestEqual(TEXT("descriptors found"), Found.Num(), 1) && TestEqual(TEXT("descriptors listed"), Listed.Num(), 2))
+			{
+				TestEqualSensitive(TEXT("the descriptor found"), Found[0], ModsRoot / TEXT("Twice") / Listed[0]);
+			}
+		});
+
+		It("gives absolute paths for a relative mods root", [this]() {
+			const FString RelativeRoot = RelativeToBaseDir(ModsRoot);
+			TestTrue(TEXT("the root is relative"), FPaths::IsRelative(RelativeRoot));
+			TRLTest::WriteMod(ModsRoot, TEXT("Rel"), TEXT("Rel"));
+			FTRLScopedModsRootOverride RelativeOverride(RelativeRoot);
+			const TArray<FString> Found = UTRLLocalModProvider::FindLocalMods();
+			TestEqual(TEXT("descriptors found"), Found.Num(), 1);
+			TestEqualSensitive(TEXT("the descriptor"), Found.IsEmpty() ? FString() : Found[0], ModsRoot / TEXT("Rel/Rel.uplugin"));
+		});
+	});
+
+	Describe("FindModNamed", [this]() {
+		It("finds a mod by its descriptor's name, and refuses its folder's name and a name with other letter case", [this]() {
+			const FString Expected = TRLTest::WriteMod(ModsRoot, TEXT("A"), TEXT("B"));
+			FString Descriptor;
+			FText Error;
+			TestTrue(TEXT("B is found"), UTRLLocalModProvider::FindModNamed(TEXT("B"), Descriptor, Error));
+			TestEqualSensitive(TEXT("its descriptor"), Descriptor, Expected);
+			for (const TCHAR* Refused : {TEXT("A"), TEXT("b")})
+			{
+				TestFalse(FString(Refused) + TEXT(" is refused"), UTRLLocalModProvider::FindModNamed(Refused, Descriptor, Error));
+				TestEqualSensitive(FString(Refused) + TEXT(": the refusal"), Error.ToString(),
+				                   FString::Printf(TEXT("There is no mod '%s' in %s."), Refused, *ModsRoot));
+			}
+		});
+	});
+
+	Describe("ResolveDescriptor", [this]() {
+		It("makes a relative path absolute from the engine's base folder, and refuses an empty path, a folder and a missing file by their absolute path",
+		   [this]() {
+			   const FString Expected = TRLTest::WriteMod(ModsRoot, TEXT("Mod"), TEXT("Mod"));
+			   const FString Relative = RelativeToBaseDir(Expected);
+			   TestTrue(TEXT("the path is relative"), FPaths::IsRelative(Relative));
+			   FString Descriptor;
+			   FText Error;
+			   TestTrue(TEXT("a relative path is resolved"), UTRLLocalModProvider::ResolveDescriptor(Relative, Descriptor, Error));
+			   TestEqualSensitive(TEXT("the descriptor"), Descriptor, Expected);
+
+			   for (const FString& Refused : {FString(), ModsRoot / TEXT("Mod"), ModsRoot / TEXT("Mod/Other.uplugin")})
+			   {
+				   TestFalse(Refused + TEXT(" is refused"), UTRLLocalModProvider::ResolveDescriptor(Refused, Descriptor, Error));
+				   TestEqualSensitive(Refused + TEXT(": the refusal"), Error.ToString(),
+				                      FString::Printf(TEXT("No plugin descriptor at '%s'."), *FPaths::ConvertRelativePathToFull(Refused)));
+				   TRLTest::TestLocalizationId(*this, Refused, Error, TEXT("TRLLocalModProvider"), TEXT("NoDescriptorAt"));
+			   }
+		   });
+	});
+
+	Describe("IsValidNewModName", [this]() {
+		It("refuses the name of a mod whose folder is named otherwise, and the name of a folder that holds no mod", [this]() {
+			TRLTest::WriteMod(ModsRoot, TEXT("A"), TEXT("B"));
+			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Empty")), true);
+			for (const TCHAR* Taken : {TEXT("B"), TEXT("A"), TEXT("Empty")})
+			{
+				FText Reason;
+				TestFalse(FString(Taken) + TEXT(" is refused"), UTRLLocalModProvider::IsValidNewModName(Taken, Reason));
+				TestEqualSensitive(FString(Taken) + TEXT(": the reason"), Reason.ToString(), FString::Printf(TEXT("A mod called '%s' already exists."), Taken));
+			}
+			FText Untouched = FText::FromString(TEXT("as before"));
+			TestTrue(TEXT("a new name is taken"), UTRLLocalModProvider::IsValidNewModName(TEXT("C"), Untouched));
+			TestEqualSensitive(TEXT("the reason after a new name"), Untouched.ToString(), TEXT("as before"));
 		});
 	});
 }

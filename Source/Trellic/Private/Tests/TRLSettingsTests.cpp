@@ -64,6 +64,34 @@ void FTRLSettingsSpec::Define()
 			TestTrue(TEXT("Get() after the overrides"), UTRLSettings::Get() == GetDefault<UTRLSettings>());
 		});
 	});
+
+	Describe("each setting's accessor", [this]() {
+		It("answers the setting as set, an empty one included, and its default without settings; only an empty ModsDirectory becomes Mods", [this]() {
+			UTRLSettings* Settings = NewObject<UTRLSettings>();
+			Settings->ModApiVersion = 7;
+			Settings->ModsDirectory.Empty();
+			Settings->DefaultLoadOrder = -3;
+			Settings->WorkshopDefaultVisibility = ETRLWorkshopVisibility::Private;
+			Settings->BaseReleaseVersion.Empty();
+			Settings->TargetPlatform = TEXT("Linux");
+			{
+				FTRLScopedSettingsOverride Override(Settings);
+				TestEqual(TEXT("ModApiVersion"), UTRLSettings::GetModApiVersion(), 7);
+				TestEqualSensitive(TEXT("ModsDirectory"), UTRLSettings::GetModsDirectory(), TEXT("Mods"));
+				TestEqual(TEXT("DefaultLoadOrder"), UTRLSettings::GetDefaultLoadOrder(), -3);
+				TestTrue(TEXT("WorkshopDefaultVisibility"), UTRLSettings::GetWorkshopDefaultVisibility() == ETRLWorkshopVisibility::Private);
+				TestEqualSensitive(TEXT("BaseReleaseVersion"), UTRLSettings::GetBaseReleaseVersion(), FString());
+				TestEqualSensitive(TEXT("TargetPlatform"), UTRLSettings::GetTargetPlatform(), TEXT("Linux"));
+			}
+			FTRLScopedSettingsOverride NoSettings(nullptr);
+			TestEqual(TEXT("ModApiVersion without settings"), UTRLSettings::GetModApiVersion(), 1);
+			TestEqualSensitive(TEXT("ModsDirectory without settings"), UTRLSettings::GetModsDirectory(), TEXT("Mods"));
+			TestEqual(TEXT("DefaultLoadOrder without settings"), UTRLSettings::GetDefaultLoadOrder(), 100);
+			TestTrue(TEXT("WorkshopDefaultVisibility without settings"), UTRLSettings::GetWorkshopDefaultVisibility() == ETRLWorkshopVisibility::Public);
+			TestEqualSensitive(TEXT("BaseReleaseVersion without settings"), UTRLSettings::GetBaseReleaseVersion(), TEXT("1.0"));
+			TestEqualSensitive(TEXT("TargetPlatform without settings"), UTRLSettings::GetTargetPlatform(), TEXT("Win64"));
+		});
+	});
 }
 
 #endif

@@ -1,13 +1,13 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
 #include "HAL/FileManager.h"
-#include "HAL/PlatformProcess.h"
 #include "Misc/AutomationTest.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "Modules/ModuleInterface.h"
 #include "Modules/ModuleManager.h"
 #include "TRLEditorMenu.h"
+#include "TRLLocalModProvider.h"
 #include "TRLModMount.h"
 #include "TRLModPackager.h"
 #include "TRLModScaffold.h"
@@ -522,55 +522,6 @@ void FTRLEditorMenuSpec::Define()
 		});
 	});
 
-	Describe("FindLocalMods", [this]() {
-		It("finds nothing, quietly, in a missing mods root or an empty one", [this]() {
-			TestEqual(TEXT("mods in a missing root"), FTRLEditorMenu::FindLocalMods().Num(), 0);
-			IFileManager::Get().MakeDirectory(*ModsRoot, true);
-			TestEqual(TEXT("mods in an empty root"), FTRLEditorMenu::FindLocalMods().Num(), 0);
-			TestEqual(TEXT("warnings"), TrellicWarnings().Num(), 0);
-		});
-
-		It("lists one descriptor per folder directly under the root, named by the descriptor rather than the folder", [this]() {
-			const FString Plain = WriteMod(TEXT("Plain"), TEXT("Plain"));
-			const FString Renamed = WriteMod(TEXT("A"), TEXT("B"));
-			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("NoDescriptor/Content")), true);
-			TRLTest::WriteTextFile(ModsRoot / TEXT("NoDescriptor/NoDescriptor.json"), TEXT("{}"));
-			TRLTest::WriteTextFile(ModsRoot / TEXT("Loose.uplugin"), TEXT("{}"));
-			TRLTest::WriteTextFile(ModsRoot / TEXT("Deep/Inner/Deep.uplugin"), TEXT("{}"));
-
-			TArray<FString> Found = FTRLEditorMenu::FindLocalMods();
-			Found.Sort();
-			TestStrings(TEXT("descriptors found"), Found, {ModsRoot / TEXT("A/B.uplugin"), ModsRoot / TEXT("Plain/Plain.uplugin")});
-			TestEqualSensitive(TEXT("the renamed mod's path"), Renamed, ModsRoot / TEXT("A/B.uplugin"));
-			TestEqualSensitive(TEXT("the plain mod's path"), Plain, ModsRoot / TEXT("Plain/Plain.uplugin"));
-		});
-
-		It("lists a folder with two descriptors once, with the first that the listing gives", [this]() {
-			TRLTest::WriteTextFile(ModsRoot / TEXT("Twice/First.uplugin"), TEXT("{}"));
-			TRLTest::WriteTextFile(ModsRoot / TEXT("Twice/Second.uplugin"), TEXT("{}"));
-			TArray<FString> Listed;
-			IFileManager::Get().FindFiles(Listed, *(ModsRoot / TEXT("Twice/*.uplugin")), true, false);
-
-			const TArray<FString> Found = FTRLEditorMenu::FindLocalMods();
-			if (TestEqual(TEXT("descriptors found"), Found.Num(), 1) && TestEqual(TEXT("descriptors listed"), Listed.Num(), 2))
-			{
-				TestEqualSensitive(TEXT("the descriptor found"), Found[0], ModsRoot / TEXT("Twice") / Listed[0]);
-			}
-		});
-
-		It("gives absolute paths for a relative mods root", [this]() {
-			FString BaseDir = FPaths::ConvertRelativePathToFull(FPlatformProcess::BaseDir());
-			BaseDir = BaseDir.EndsWith(TEXT("/")) ? BaseDir : BaseDir + TEXT("/");
-			FString RelativeRoot = ModsRoot;
-			FPaths::MakePathRelativeTo(RelativeRoot, *BaseDir);
-			TestTrue(TEXT("the root is relative"), FPaths::IsRelative(RelativeRoot));
-			WriteMod(TEXT("Rel"), TEXT("Rel"));
-
-			FTRLScopedModsRootOverride RelativeOverride(RelativeRoot);
-			TestStrings(TEXT("descriptors found"), FTRLEditorMenu::FindLocalMods(), {ModsRoot / TEXT("Rel/Rel.uplugin")});
-		});
-	});
-
 	Describe("the mod submenus", [this]() {
 		It("show only a greyed No mods found entry when there are no mods, and leave a missing menu alone", [this]() {
 			TestNoModsEntry(OpenSubMenu(TEXT("TRLMountMod")), TEXT("TRLNoModsToMount"));
@@ -612,7 +563,7 @@ void FTRLEditorMenuSpec::Define()
 
 			const FShownMenu Menu = OpenSubMenu(TEXT("TRLPackageMod"));
 			TestModsSection(Menu);
-			const TArray<FString> Found = FTRLEditorMenu::FindLocalMods();
+			const TArray<FString> Found = UTRLLocalModProvider::FindLocalMods();
 			if (TestEqual(TEXT("entries"), Menu.Entries.Num(), Found.Num()))
 			{
 				for (int32 Index = 0; Index < Found.Num(); ++Index)

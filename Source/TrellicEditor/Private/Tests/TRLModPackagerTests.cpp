@@ -88,10 +88,10 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		TestEqualSensitive(What + TEXT(": files and folders changed"), TRLTest::DescribeChanges(Before, Snapshot()), FString());
 	}
 
-	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
+	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected, const TCHAR* Namespace = TEXT("TRLModPackager"))
 	{
 		TestEqualSensitive(What, Text.ToString(), Expected);
-		TRLTest::TestLocalizationId(*this, What, Text, TEXT("TRLModPackager"), Key);
+		TRLTest::TestLocalizationId(*this, What, Text, Namespace, Key);
 	}
 
 	/** The LogTrellic lines so far, as "Verbosity: message". */
@@ -138,12 +138,12 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 	}
 
 	/** Packages the mod, expecting a refusal with that result and text that leaves every file as it was. */
-	void TestRefusal(ETRLPackageStartResult Expected, const TCHAR* Key, const FString& Text)
+	void TestRefusal(ETRLPackageStartResult Expected, const TCHAR* Key, const FString& Text, const TCHAR* Namespace = TEXT("TRLModPackager"))
 	{
 		const TMap<FString, TArray<uint8>> Before = Snapshot();
 		FText Error;
 		TestTrue(FString(Key) + TEXT(": result"), Package(Error) == Expected);
-		TestText(Key, Error, Key, Text);
+		TestText(Key, Error, Key, Text, Namespace);
 		TestUnchanged(Key, Before);
 	}
 
@@ -291,7 +291,8 @@ void FTRLModPackagerSpec::Define()
 			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoSettings"), TEXT("Trellic settings are unavailable."));
 
 			FTRLScopedSettingsOverride WithSettings(Settings);
-			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoDescriptorFile"), FString::Printf(TEXT("No plugin descriptor at '%s'."), *Descriptor));
+			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoDescriptorAt"), FString::Printf(TEXT("No plugin descriptor at '%s'."), *Descriptor),
+			            TEXT("TRLLocalModProvider"));
 
 			WriteText(Descriptor, DescriptorText(ModName, TEXT("true")));
 			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NotAPlugin"), TEXT("A mod must be described by a .uplugin file."));

@@ -397,8 +397,9 @@ void FTRLWorkshopUploadSpec::Define()
 			TestLines(
 			    TEXT("log"),
 			    {TEXT("Warning: ") + Warnings[0], TEXT("Warning: ") + Warnings[1], TEXT("Warning: ") + Warnings[2],
-			     TEXT("Log: 'MyMod' had ExplicitlyLoaded=false (left over from opening the mod for editing). Set back to true before upload, so the mod only "
-			          "runs when the player switches it on.")});
+			     TEXT("Log: 'MyMod' had ExplicitlyLoaded=false, which packaging sets only while a cook runs, so a cook did not finish or the descriptor "
+			          "was edited by hand. It is set back to true before upload, so the mod only runs when the player switches it on; if its last cook did "
+			          "not finish, package it again.")});
 			TestEqualSensitive(TEXT("descriptor"), ReadText(Descriptor),
 			                   DescriptorText({TEXT("\"Description\": \"\""), TEXT("\"ExplicitlyLoaded\": true"), TEXT("\"TRLTags\": []")}));
 		});
@@ -571,7 +572,7 @@ void FTRLWorkshopUploadSpec::Define()
 			const FString Missing = ModDir / TEXT("Missing.uplugin");
 			TestEqual(TEXT("missing"), static_cast<int32>(UTRLWorkshopUpload::UploadMod(Missing, FString(), Error)),
 			          static_cast<int32>(ETRLWorkshopResult::InvalidMod));
-			TestText(TEXT("missing"), Error, TEXT("NoDescriptor"), FString::Printf(TEXT("'%s' does not exist."), *Missing));
+			TestEqualSensitive(TEXT("missing"), Error.ToString(), FString::Printf(TEXT("No plugin descriptor at '%s'."), *Missing));
 		});
 
 		It("uploads a mod whose descriptor does not parse under the mod name, leaving the descriptor as it was", [this]() {

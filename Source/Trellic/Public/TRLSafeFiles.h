@@ -8,9 +8,10 @@
 /**
  * File steps that what a project holds cannot turn against the machine it is opened on: a walk that never enters a
  * symbolic link, a path read from a file that cannot lead out of the folder it belongs to, and a free name beside a
- * file, so that keeping a copy overwrites nothing. Game thread only.
+ * file, so that keeping a copy or setting a file aside overwrites nothing. Every module of the plug-in walks and sets
+ * files aside through these alone. Game thread only.
  */
-struct FTRLSafeFiles
+struct TRELLIC_API FTRLSafeFiles
 {
 	/** What a walk found at a path. */
 	enum class EEntry : uint8
@@ -24,14 +25,29 @@ struct FTRLSafeFiles
 	};
 
 	/** Told each entry of a walk with its absolute path. @return false to stop the walk */
-	using FVisitor = TFunction<bool(const FString& Path, EEntry Entry)>;
+	using FVisitor = TFunctionRef<bool(const FString& Path, EEntry Entry)>;
 
 	/**
 	 * Visits everything below Folder, each folder before what it holds, without going into a symbolic link: a link to
-	 * a folder outside, or to one of the folders above it, is told as a link and nothing more.
+	 * a folder outside, or to one of the folders above it, is told as a link and nothing more. A search that followed
+	 * one could leave the project, or go round a loop until the path is too long.
 	 * @return false when the visitor stopped the walk
 	 */
-	static bool WalkWithoutLinks(const FString& Folder, const FVisitor& Visit);
+	static bool WalkWithoutLinks(const FString& Folder, FVisitor Visit);
+
+	/**
+	 * Whether a file lies anywhere below Folder, links neither counted nor entered. The walk stops at the first one, so
+	 * a folder of many thousand files costs no more than one.
+	 * @param IsWanted asked of each file's path; only a file it accepts counts
+	 * @return false also when Folder does not exist
+	 */
+	static bool ContainsFile(const FString& Folder, TFunctionRef<bool(FStringView Path)> IsWanted);
+
+	/** @return whether any file lies below Folder, as ContainsFile with every file wanted */
+	static bool ContainsFile(const FString& Folder);
+
+	/** @return true when Path is a symbolic link, to anything or to nothing */
+	static bool IsLink(const FString& Path);
 
 	/**
 	 * @param Base an absolute folder
@@ -52,4 +68,15 @@ struct FTRLSafeFiles
 
 	/** @return Stem followed by Suffix, or by ".2", ".3", ... and Suffix when that name is taken by a file, a folder or a link */
 	static FString FindFreePath(const FString& Stem, const TCHAR* Suffix);
+
+	/**
+	 * Moves a file that cannot be used out of the way, beside where it was and under a name that overwrites nothing,
+	 * so that what it holds is kept for the user rather than lost.
+	 * @return where the file now lies: Path followed by ".set-aside" (or by a number and ".set-aside" when that name is
+	 *         taken), or Path itself when it could not be moved
+	 */
+	static FString SetAside(const FString& Path);
+
+	/** Deletes a file, and then its folder when nothing else is left in it, so that finished work leaves no trace. */
+	static void DeleteWithEmptyFolder(const FString& Path);
 };

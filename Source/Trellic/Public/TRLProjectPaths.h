@@ -5,10 +5,10 @@
 #include "CoreMinimal.h"
 
 /**
- * Where the project that packaging works on lies: the engine's project, or a spec's own while an
+ * Where the project that the plug-in works on lies: the engine's project, or a spec's own while an
  * FTRLScopedProjectOverride lives. Every folder is absolute and ends in "/", as FPaths gives it.
  */
-struct FTRLProjectPaths
+struct TRELLIC_API FTRLProjectPaths
 {
 	/** @return the project file, absolute. */
 	static FString GetProjectFilePath();

@@ -3,6 +3,7 @@
 #include "TRLSafeFiles.h"
 
 #include "GenericPlatform/GenericPlatformFile.h"
+#include "HAL/FileManager.h"
 #include "HAL/PlatformFileManager.h"
 #include "Misc/Paths.h"
 
@@ -21,37 +22,82 @@ namespace TRLSafeFiles
 		FPaths::NormalizeDirectoryName(Normalized);
 		return Normalized;
 	}
+
+	/**
+	 * A walk that enters each folder as soon as its listing names it, so that a search which stops early never lists
+	 * the rest of a large folder. Below MaxNestedListings folders of nesting, further folders wait in Deferred and are
+	 * walked afterwards, so that no depth of folders can exhaust the stack.
+	 */
+	struct FWalk
+	{
+		static constexpr int32 MaxNestedListings = 32;
+
+		explicit FWalk(FTRLSafeFiles::FVisitor InVisit)
+		    : PlatformFile(FPlatformFileManager::Get().GetPlatformFile())
+		    , Visit(InVisit)
+		{
+		}
+
+		void List(const FString& Folder, int32 Nesting)
+		{
+			using EEntry = FTRLSafeFiles::EEntry;
+			const bool bListed = PlatformFile.IterateDirectory(*Folder, [this, Nesting](const TCHAR* Path, bool bIsDirectory) {
+				const EEntry Entry = IsLink(PlatformFile, Path) ? EEntry::Link : bIsDirectory ? EEntry::Folder : EEntry::File;
+				bStopped = !Visit(FString(Path), Entry);
+				if (!bStopped && Entry == EEntry::Folder)
+				{
+					if (Nesting < MaxNestedListings)
+					{
+						List(Path, Nesting + 1);
+					}
+					else
+					{
+						Deferred.Add(Path);
+					}
+				}
+				return !bStopped;
+			});
+			if (!bListed && !bStopped)
+			{
+				bStopped = !Visit(Folder, EEntry::Unlisted);
+			}
+		}
+
+		IPlatformFile& PlatformFile;
+		FTRLSafeFiles::FVisitor Visit;
+		TArray<FString> Deferred;
+		bool bStopped = false;
+	};
 } // namespace TRLSafeFiles
 
-bool FTRLSafeFiles::WalkWithoutLinks(const FString& Folder, const FVisitor& Visit)
+bool FTRLSafeFiles::WalkWithoutLinks(const FString& Folder, FVisitor Visit)
 {
-	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
-	// Folders still to list, so that no depth of folders can exhaust the stack.
-	TArray<FString> Pending;
-	Pending.Add(TRLSafeFiles::AsFolder(Folder));
-	bool bStopped = false;
-	while (!bStopped && !Pending.IsEmpty())
+	TRLSafeFiles::FWalk Walk(Visit);
+	Walk.List(TRLSafeFiles::AsFolder(Folder), 0);
+	while (!Walk.bStopped && !Walk.Deferred.IsEmpty())
 	{
-		const FString Current = Pending.Pop();
-		const bool bListed = PlatformFile.IterateDirectory(*Current, [&PlatformFile, &Pending, &bStopped, &Visit](const TCHAR* Path, bool bIsDirectory) {
-			EEntry Entry = bIsDirectory ? EEntry::Folder : EEntry::File;
-			if (TRLSafeFiles::IsLink(PlatformFile, Path))
-			{
-				Entry = EEntry::Link;
-			}
-			else if (bIsDirectory)
-			{
-				Pending.Add(Path);
-			}
-			bStopped = !Visit(FString(Path), Entry);
-			return !bStopped;
-		});
-		if (!bListed && !bStopped)
-		{
-			bStopped = !Visit(Current, EEntry::Unlisted);
-		}
+		Walk.List(Walk.Deferred.Pop(), 0);
 	}
-	return !bStopped;
+	return !Walk.bStopped;
+}
+
+bool FTRLSafeFiles::ContainsFile(const FString& Folder, TFunctionRef<bool(FStringView Path)> IsWanted)
+{
+	return !WalkWithoutLinks(Folder, [&IsWanted](const FString& Path, EEntry Entry) {
+		return Entry != EEntry::File || !IsWanted(FStringView(Path));
+	});
+}
+
+bool FTRLSafeFiles::ContainsFile(const FString& Folder)
+{
+	return ContainsFile(Folder, [](FStringView) {
+		return true;
+	});
+}
+
+bool FTRLSafeFiles::IsLink(const FString& Path)
+{
+	return TRLSafeFiles::IsLink(FPlatformFileManager::Get().GetPlatformFile(), *Path);
 }
 
 FString FTRLSafeFiles::FindLinkBelow(const FString& Base, const FString& Path)
@@ -106,4 +152,18 @@ FString FTRLSafeFiles::FindFreePath(const FString& Stem, const TCHAR* Suffix)
 		Candidate = FString::Printf(TEXT("%s.%d%s"), *Stem, Number, Suffix);
 	}
 	return Candidate;
+}
+
+FString FTRLSafeFiles::SetAside(const FString& Path)
+{
+	const FString AsidePath = FindFreePath(Path, TEXT(".set-aside"));
+	return IFileManager::Get().Move(*AsidePath, *Path, false) ? AsidePath : Path;
+}
+
+void FTRLSafeFiles::DeleteWithEmptyFolder(const FString& Path)
+{
+	IFileManager& FileManager = IFileManager::Get();
+	FileManager.Delete(*Path);
+	// Not a tree deletion: a folder that still holds anything stays.
+	FileManager.DeleteDirectory(*FPaths::GetPath(Path));
 }
