@@ -4,6 +4,7 @@
 #include "CoreGlobals.h"
 #include "HAL/CriticalSection.h"
 #include "HAL/PlatformTime.h"
+#include "HostInterrupt.h"
 #include "HostPlugin.h"
 #include "HostWorkshop.h"
 #include "Misc/CommandLine.h"
@@ -248,6 +249,14 @@ namespace UE::StandIn::EditorHost
 			return;
 		}
 		bStarted = false;
+		// Said on every way out, so that a person sees that the modules had their say before the host ended.
+		TArray<FString> Names;
+		for (int32 Index = LoadedModules.Num() - 1; Index >= 0; --Index)
+		{
+			Names.Add(LoadedModules[Index].ToString());
+		}
+		FrontEnd.OnLog(FName(HostLogCategory), ELogVerbosity::Display,
+		               FString::Printf(TEXT("Shutting down the modules, last loaded first: %s."), *FString::Join(Names, TEXT(", "))));
 		for (int32 Index = LoadedModules.Num() - 1; Index >= 0; --Index)
 		{
 			FModuleManager::Get().UnloadModule(LoadedModules[Index], true);
@@ -274,6 +283,6 @@ namespace UE::StandIn::EditorHost
 		{
 			std::this_thread::sleep_for(std::chrono::duration<double>(FrameSeconds));
 			TickFrame();
-		} while (FPlatformTime::Seconds() < End);
+		} while (FPlatformTime::Seconds() < End && !IsInterruptRequested());
 	}
 } // namespace UE::StandIn::EditorHost
