@@ -210,9 +210,6 @@ namespace TRLModPipeline
 		StopRequested
 	};
 
-	// Told once the run has been asked to stop: no further step starts.
-	const TCHAR* const StopRequestedMessage = TEXT("The run was asked to stop, so this step did not start.");
-
 	/**
 	 * Lets the engine's loop run, as the editor's frame would, until Done answers true or the time is up, and, when
 	 * bStoppable, until the engine is asked to exit.
@@ -264,7 +261,7 @@ namespace TRLModPipeline
 		bool Create()
 		{
 			const TCHAR* const Step = TEXT("create");
-			if (IsStopRequestedBefore(Step))
+			if (EndIfStopRequested(Step))
 			{
 				return false;
 			}
@@ -298,7 +295,7 @@ namespace TRLModPipeline
 		bool Upload()
 		{
 			const TCHAR* const Step = TEXT("upload");
-			if (IsStopRequestedBefore(Step))
+			if (EndIfStopRequested(Step))
 			{
 				return false;
 			}
@@ -365,7 +362,7 @@ namespace TRLModPipeline
 		/** Starts a UAT job and waits for its end; the messages are the packager's own. */
 		bool RunPackagingJob(const TCHAR* Step, double TimeoutSeconds, const TFunction<ETRLPackageStartResult(FText&)>& Start)
 		{
-			if (IsStopRequestedBefore(Step))
+			if (EndIfStopRequested(Step))
 			{
 				return false;
 			}
@@ -415,14 +412,17 @@ namespace TRLModPipeline
 			return true;
 		}
 
-		/** @return true, with the step's failed line written, when the run was asked to stop before the step began. */
-		bool IsStopRequestedBefore(const TCHAR* Step) const
+		/**
+		 * Once the run has been asked to stop, no further step starts: its failed line says so instead.
+		 * @return true when the step is not to start
+		 */
+		bool EndIfStopRequested(const TCHAR* Step) const
 		{
 			if (!IsEngineExitRequested())
 			{
 				return false;
 			}
-			Output.Failed(Step, StopRequestedMessage);
+			Output.Failed(Step, TEXT("The run was asked to stop, so this step did not start."));
 			return true;
 		}
 

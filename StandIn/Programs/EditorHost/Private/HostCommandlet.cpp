@@ -224,8 +224,9 @@ namespace UE::StandIn::EditorHost
 		}
 		SetWorkshopNextRequest(WorkshopNext, Error);
 
-		// Ctrl-C asks the engine to exit, as the editor's own handler does: a commandlet that pumps the engine's loop
-		// sees it there and ends its work, and the modules are shut down after it as on any other way out.
+		// Ctrl-C asks the engine to exit, from its loop rather than from the signal handler, where no log line may be
+		// written: a commandlet that pumps the loop sees the request there and ends its work, and the modules are shut
+		// down after it as on any other way out.
 		const FScopedInterruptHandler InterruptHandler;
 		const FTSTicker::FDelegateHandle ExitRequest = FTSTicker::GetCoreTicker().AddTicker(FTickerDelegate::CreateLambda([](float) {
 			if (IsInterruptRequested() && !IsEngineExitRequested())

@@ -1,6 +1,5 @@
 #include "HostInterrupt.h"
 
-#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -20,6 +19,7 @@ namespace UE::StandIn::EditorHost
 		{
 			if (GInterruptRequested != 0)
 			{
+				// A second Ctrl-C ends a host that did not come back from the first.
 				signal(SIGINT, SIG_DFL);
 				raise(SIGINT);
 				return;

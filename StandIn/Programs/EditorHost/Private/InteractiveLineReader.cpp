@@ -17,7 +17,6 @@ namespace UE::StandIn::EditorHost
 	{
 		// Short enough that notifications and child processes move on smoothly while the person types.
 		constexpr int FramePollMilliseconds = 16;
-
 	} // namespace
 
 	namespace Interactive
