@@ -110,12 +110,15 @@ FHostRun FHostSandbox::RunWithArguments(const std::vector<std::string>& Requests
 
 FHostRun FHostSandbox::RunCommandlet(const std::string& Commandlet, const std::vector<std::string>& Arguments) const
 {
+	std::vector<std::string> All = NextProjectArguments();
+	All.push_back("-run=" + Commandlet);
+	All.insert(All.end(), Arguments.begin(), Arguments.end());
+	return RunProgram(All);
+}
+
+FHostRun FHostSandbox::RunProgram(const std::vector<std::string>& Arguments) const
+{
 	std::string Command = Quote(TRL_EDITOR_HOST);
-	for (const std::string& Argument : NextProjectArguments())
-	{
-		Command += " " + Quote(Argument);
-	}
-	Command += " " + Quote("-run=" + Commandlet);
 	for (const std::string& Argument : Arguments)
 	{
 		Command += " " + Quote(Argument);
@@ -154,11 +157,12 @@ FHostRun FHostSandbox::RunHostCommand(std::string Command) const
 	return Result;
 }
 
-FHostProcess::FHostProcess(const FHostSandbox& Sandbox)
+FHostProcess::FHostProcess(const FHostSandbox& Sandbox, const std::vector<std::string>& HostArguments)
 {
-	std::vector<std::string> Arguments = {TRL_EDITOR_HOST, "--script", "-"};
+	std::vector<std::string> Arguments = {TRL_EDITOR_HOST};
 	const std::vector<std::string> ProjectArguments = Sandbox.NextProjectArguments();
 	Arguments.insert(Arguments.end(), ProjectArguments.begin(), ProjectArguments.end());
+	Arguments.insert(Arguments.end(), HostArguments.begin(), HostArguments.end());
 	std::vector<char*> ArgV;
 	for (std::string& Argument : Arguments)
 	{
@@ -216,18 +220,38 @@ FHostProcess::~FHostProcess()
 	}
 }
 
-TSharedPtr<FJsonObject> FHostProcess::Request(const std::string& Line, double TimeoutSeconds)
+void FHostProcess::Write(const std::string& Text)
 {
-	const int32 Start = Output.Lines.Num();
-	const std::string Bytes = Line + "\n";
 	// A host that has ended closes its input; the failed write is then seen by the reads that follow.
 	const sighandler_t Previous = signal(SIGPIPE, SIG_IGN);
-	if (InputFd >= 0 && write(InputFd, Bytes.data(), Bytes.size()) != static_cast<ssize_t>(Bytes.size()))
+	if (InputFd >= 0 && write(InputFd, Text.data(), Text.size()) != static_cast<ssize_t>(Text.size()))
 	{
 		close(InputFd);
 		InputFd = -1;
 	}
 	signal(SIGPIPE, Previous);
+}
+
+bool FHostProcess::WaitForOutput(const std::string& Text, double TimeoutSeconds)
+{
+	ReadUntil(TimeoutSeconds, [this, &Text]() {
+		return Output.RawOutput.find(Text) != std::string::npos;
+	});
+	return Output.RawOutput.find(Text) != std::string::npos;
+}
+
+void FHostProcess::Interrupt()
+{
+	if (ProcessId > 0)
+	{
+		kill(ProcessId, SIGINT);
+	}
+}
+
+TSharedPtr<FJsonObject> FHostProcess::Request(const std::string& Line, double TimeoutSeconds)
+{
+	const int32 Start = Output.Lines.Num();
+	Write(Line + "\n");
 	int32 ReplyIndex = INDEX_NONE;
 	ReadUntil(TimeoutSeconds, [this, Start, &ReplyIndex]() {
 		for (int32 Index = Start; Index < Output.Lines.Num(); ++Index)

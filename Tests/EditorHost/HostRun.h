@@ -51,6 +51,9 @@ public:
 	 */
 	FHostRun RunCommandlet(const std::string& Commandlet, const std::vector<std::string>& Arguments) const;
 
+	/** Runs the host with exactly these arguments. Lines holds standard output's lines parsed as JSON (null for a line that is not). */
+	FHostRun RunProgram(const std::vector<std::string>& Arguments) const;
+
 	/** The host's arguments that open the project: a copy of the demo project the first time, opening it afterwards. */
 	std::vector<std::string> NextProjectArguments() const;
 
@@ -70,8 +73,11 @@ private:
 class FHostProcess
 {
 public:
-	/** Starts the host on the sandbox's project, in script mode on standard input. */
-	explicit FHostProcess(const FHostSandbox& Sandbox);
+	/**
+	 * Starts the host on the sandbox's project with Arguments after the project's: by default in script mode on
+	 * standard input.
+	 */
+	explicit FHostProcess(const FHostSandbox& Sandbox, const std::vector<std::string>& Arguments = {"--script", "-"});
 	~FHostProcess();
 
 	FHostProcess(const FHostProcess&) = delete;
@@ -82,6 +88,15 @@ public:
 	 * @return the reply, or null when the host ended or did not answer within the time
 	 */
 	TSharedPtr<FJsonObject> Request(const std::string& Line, double TimeoutSeconds = 60.0);
+
+	/** Writes Text to the host's input as it is, as a person types it. */
+	void Write(const std::string& Text);
+
+	/** Reads what the host writes until its output holds Text. @return whether it does within the time */
+	bool WaitForOutput(const std::string& Text, double TimeoutSeconds = 60.0);
+
+	/** Sends the host alone what Ctrl-C sends a terminal's program (SIGINT). */
+	void Interrupt();
 
 	/** Closes the host's input and waits for it to end. @return its exit code, or -1 when it did not end in time. */
 	int Wait(double TimeoutSeconds = 60.0);

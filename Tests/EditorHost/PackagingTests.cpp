@@ -106,6 +106,12 @@ namespace
 		return false;
 	}
 
+	void WriteBytes(const fs::path& Path, const std::string& Bytes)
+	{
+		fs::create_directories(Path.parent_path());
+		std::ofstream(Path, std::ios::binary) << Bytes;
+	}
+
 	class HostPackaging : public ::testing::Test
 	{
 	protected:
@@ -308,26 +314,114 @@ TEST_F(HostPackaging, AHostThatCrashesDuringACookHasItsFilesPutBackByTheNextStar
 	const FHostRun Next = Sandbox.Run({Quit});
 	ASSERT_EQ(Next.ExitCode, 0) << Next.RawOutput;
 	const FString ProjectFolder = FString::FromUtf8(Sandbox.GetProjectFolder());
-	const TArray<FString> Lines = LogMessages(Next, TEXT("LogTrellic"), TEXT("Log"));
-	ASSERT_EQ(Lines.Num(), 2);
-	EXPECT_EQ(Lines[0], FString::Printf(TEXT("The editor ended during a cook of 'SampleMod'; put back as before the cook: %s/Mods/SampleMod/SampleMod.uplugin, "
-	                                         "%s/Config/DefaultGame.ini."),
-	                                    *ProjectFolder, *ProjectFolder));
-	EXPECT_EQ(Lines[1], FString(TEXT("Trellic editor module started.")));
-	EXPECT_TRUE(LogMessages(Next, TEXT("LogTrellic"), TEXT("Warning")).IsEmpty());
+	// A Warning, so that a terminal or an editor's log shows it without asking for every line.
+	EXPECT_EQ(LogMessages(Next, TEXT("LogTrellic"), TEXT("Warning")),
+	          (TArray<FString>{FString::Printf(TEXT("The editor ended during a cook of 'SampleMod'; put back as before the cook: "
+	                                                "%s/Mods/SampleMod/SampleMod.uplugin, %s/Config/DefaultGame.ini."),
+	                                           *ProjectFolder, *ProjectFolder)}));
+	EXPECT_EQ(LogMessages(Next, TEXT("LogTrellic"), TEXT("Log")), (TArray<FString>{TEXT("Trellic editor module started.")}));
 	ExpectFilesAsInTheDemo("after the next start");
+}
+
+TEST_F(HostPackaging, EveryWayOutOfTheHostDuringACookPutsBothFilesBackAndSaysTheCookWasCutShort)
+{
+	ASSERT_EQ(Sandbox.Run({RecordRelease, WaitForTheJob, Quit}).ExitCode, 0);
+	const std::string Staging = Sandbox.GetProjectFolder() + "/Mods/SampleMod/Saved/StagedBuilds/Windows/DemoGame/Mods/SampleMod";
+	const std::string CutShort = "The cook of 'SampleMod' was cut short: the editor closed before UAT ended, so the cooked output in " + Staging +
+	                             " is incomplete. The mod's descriptor and DefaultGame.ini are as they were before the cook. Package the mod again.";
+	const std::string ShuttingDown = "Shutting down the modules, last loaded first: TrellicEditor, TrellicSteam, Trellic, UATHelper, ToolMenus.";
+
+	const struct
+	{
+		const char* Name;
+		int ExitCode;
+		void (*Take)(FHostProcess&);
+	} WaysOut[] = {
+	    {"quit", 0,
+	     [](FHostProcess& Host) {
+		     EXPECT_TRUE(IsOk(Host.Request(Quit)));
+	     }},
+	    {"the end of the input", 0, [](FHostProcess&) {}},
+	    {"Ctrl-C", 130,
+	     [](FHostProcess& Host) {
+		     Host.Interrupt();
+	     }},
+	};
+	for (const auto& Way : WaysOut)
+	{
+		FHostProcess Host(Sandbox);
+		ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"uat","next":{"hold":true}})")));
+		ASSERT_TRUE(IsOk(Host.Request(PackageSampleMod(Sandbox))));
+		ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"tick","seconds":0.3})")));
+		ExpectFilesPrepared();
+		Way.Take(Host);
+		EXPECT_EQ(Host.Wait(), Way.ExitCode) << Way.Name;
+
+		ExpectFilesAsInTheDemo(Way.Name);
+		EXPECT_FALSE(IsACookRunningIn(Sandbox.GetProjectFolder())) << Way.Name;
+		EXPECT_EQ(LogMessages(Host.GetRun(), TEXT("LogEditorHost"), TEXT("Display")), TArray<FString>{FString::FromUtf8(ShuttingDown)}) << Way.Name;
+		EXPECT_EQ(LogMessages(Host.GetRun(), TEXT("LogTrellic"), TEXT("Warning")), TArray<FString>{FString::FromUtf8(CutShort)}) << Way.Name;
+		// The job ended once, at the shutdown: no end of the job after it.
+		EXPECT_TRUE(LogMessages(Host.GetRun(), TEXT("LogTrellic"), TEXT("Error")).IsEmpty()) << Host.GetRun().RawOutput;
+	}
+
+	// A person at the menu who quits while the cook is held.
+	FHostProcess Person(Sandbox, {});
+	Person.Write("uat hold\n3\n1\nt 0.3\n");
+	ASSERT_TRUE(Person.WaitForOutput("Simulation control: held before any work")) << Person.GetRun().RawOutput;
+	ExpectFilesPrepared();
+	Person.Write("q\n");
+	EXPECT_EQ(Person.Wait(), 0);
+	ExpectFilesAsInTheDemo("after q");
+	const std::string& Terminal = Person.GetRun().RawOutput;
+	EXPECT_NE(Terminal.find("> q\nClosing the editor.\nLogEditorHost: Display: " + ShuttingDown + "\nLogTrellic: Warning: " + CutShort + "\n"),
+	          std::string::npos)
+	    << Terminal;
+}
+
+TEST_F(HostPackaging, AJobCutShortByItsModuleEndsOnceAndTheToolsLaterEndChangesNothing)
+{
+	FHostProcess Host(Sandbox);
+	ASSERT_TRUE(IsOk(Host.Request(RecordRelease)));
+	ASSERT_TRUE(IsOk(Host.Request(WaitForTheJob)));
+	ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"uat","next":{"hold":true}})")));
+	ASSERT_TRUE(IsOk(Host.Request(PackageSampleMod(Sandbox))));
+	ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"tick","seconds":0.3})")));
+	ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"module","action":"unload","name":"TrellicEditor"})")));
+	ExpectFilesAsInTheDemo("once the module has shut down");
+
+	// The modder edits the descriptor; the tool, which the editor's UAT helper still runs, then ends.
+	const std::string Edited = Demo(SampleDescriptor) + "\n";
+	WriteBytes(Project() / SampleDescriptor, Edited);
+	ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"uat","release":true})")));
+	ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"tick","seconds":1.0})")));
+	ASSERT_EQ(Host.GetRun().Events(TEXT("uat-finished")).Num(), 2);
+	EXPECT_EQ(ReadFile(Project() / SampleDescriptor), Edited) << "written back a second time";
+	const TArray<FString> Ended = WithoutSeconds(LogMessages(Host.GetRun(), TEXT("LogTrellic"), TEXT("Log")));
+	EXPECT_EQ(Ended.FilterByPredicate([](const FString& Line) {
+		return Line.StartsWith(TEXT("Packaging"));
+	}),
+	          TArray<FString>{TEXT("Packaging finished in N s.")})
+	    << "only the base release's end";
+	EXPECT_TRUE(LogMessages(Host.GetRun(), TEXT("LogTrellic"), TEXT("Error")).IsEmpty());
+
+	// Loaded again, the module runs a new job to its end.
+	WriteBytes(Project() / SampleDescriptor, Demo(SampleDescriptor));
+	ASSERT_TRUE(IsOk(Host.Request(R"({"cmd":"module","action":"load","name":"TrellicEditor"})")));
+	const TSharedPtr<FJsonObject> Again = Host.Request(PackageSampleMod(Sandbox));
+	ASSERT_TRUE(IsOk(Again));
+	EXPECT_EQ(Again->GetStringField(TEXT("return")), FString(TEXT("Started")));
+	EXPECT_TRUE(IsOk(Host.Request(WaitForTheJob)));
+	EXPECT_TRUE(IsOk(Host.Request(Quit)));
+	EXPECT_EQ(Host.Wait(), 0);
+	EXPECT_EQ(Host.GetRun().Events(TEXT("uat-finished")).Last()->GetStringField(TEXT("result")), FString(TEXT("Completed")));
+	ExpectFilesAsInTheDemo("after the new job");
 }
 
 // What a project from anywhere, a quoted path, a link or a locked file may not do to a cook: each is refused or set
 // aside before anything outside the project, or anything a user sees as finished, changes.
 namespace
 {
-	void WriteBytes(const fs::path& Path, const std::string& Bytes)
-	{
-		fs::create_directories(Path.parent_path());
-		std::ofstream(Path, std::ios::binary) << Bytes;
-	}
-
 	std::string Sha1Of(const std::string& Bytes)
 	{
 		return FSHA1::HashBuffer(Bytes.data(), Bytes.size()).ToString().ToUtf8();
@@ -491,7 +585,7 @@ TEST_F(HostPackaging, ACopiedProjectPutsBackItsOwnFilesNotThoseOfTheProjectItCam
 	EXPECT_EQ(ReadFile(Copy / SampleDescriptor), Demo(SampleDescriptor));
 	EXPECT_EQ(ReadFile(Copy / DefaultGameIni), Demo(DefaultGameIni));
 	EXPECT_FALSE(fs::exists(Copy / "Saved/Trellic"));
-	const TArray<FString> Lines = LogMessages(Run, TEXT("LogTrellic"), TEXT("Log"));
+	const TArray<FString> Lines = LogMessages(Run, TEXT("LogTrellic"), TEXT("Warning"));
 	ASSERT_FALSE(Lines.IsEmpty());
 	EXPECT_EQ(Lines[0].ToUtf8(), "The editor ended during a cook of 'SampleMod'; put back as before the cook: " + Copy.string() + "/" + SampleDescriptor +
 	                                 ", " + Copy.string() + "/" + DefaultGameIni + ".");

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 namespace
 {
@@ -68,8 +70,9 @@ TEST_F(HostPipeline, RecordsABaseReleaseAndPackagesTheSampleModInOneRunWithAJson
 	// Without a notification the UAT helper would never have run the tool: the log shows the path taken instead.
 	EXPECT_NE(Run.StdErr.find("as a child process: a commandlet has no notifications for the editor's UAT helper."), std::string::npos);
 	EXPECT_NE(Run.StdErr.find("LogTrellic: UAT: BUILD SUCCESSFUL"), std::string::npos);
-	// Nothing on the way asked for an editor style, which a commandlet does not have.
-	EXPECT_EQ(Run.StdErr.find("LogSlateStyle: Error: "), std::string::npos) << Run.StdErr;
+	// A run that succeeds says nothing is wrong: UAT's lines come from the process reader's thread, and nothing on the
+	// way asked for an editor style, which a commandlet does not have.
+	EXPECT_EQ(Run.StdErr.find(": Error: "), std::string::npos) << Run.StdErr;
 }
 
 TEST_F(HostPipeline, CreatesAModByNameWithItsAuthorAndDescriptionAndSaysWhere)
@@ -155,9 +158,74 @@ TEST_F(HostPipeline, RefusesBadSwitchesAndUnknownModsWithTwoBeforeAnyStepStarts)
 	}
 	EXPECT_FALSE(fs::exists(Project() / "Releases"));
 
+	// With -Json, wherever it stands, a build step that reads standard output learns why nothing ran.
+	FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Pakage", "-Json"});
+	EXPECT_EQ(Run.ExitCode, 2);
+	EXPECT_EQ(Run.RawOutput, "{\"step\":null,\"state\":\"refused\",\"message\":\"Unknown switch '-Pakage'. Run with -help to see the switches.\"}\n");
+	Run = Sandbox.RunCommandlet(Pipeline, {"-json", "-Mod=Missing", "-Package"});
+	EXPECT_EQ(Run.ExitCode, 2);
+	EXPECT_EQ(Run.RawOutput, "{\"step\":null,\"state\":\"refused\",\"message\":\"There is no mod 'Missing' in " + (Project() / "Mods").string() +
+	                             ". Name an existing mod, or add -Create to make it.\"}\n");
+
 	const FHostRun Unknown = Sandbox.RunCommandlet("NoSuchThing", {});
 	EXPECT_EQ(Unknown.ExitCode, 2);
 	EXPECT_NE(Unknown.StdErr.find("-run=NoSuchThing: there is no commandlet class UNoSuchThingCommandlet."), std::string::npos) << Unknown.StdErr;
+}
+
+TEST_F(HostPipeline, ARunWithoutAProjectIsRefusedAndLeavesNoCopyOfTheDemoBehind)
+{
+	const auto CountCopies = []() {
+		std::error_code Ignored;
+		return std::distance(fs::directory_iterator(TRL_HOST_PROJECTS_DIR, Ignored), fs::directory_iterator());
+	};
+	const auto Before = CountCopies();
+
+	const FHostRun Run = Sandbox.RunProgram({"-run=" + std::string(Pipeline), "-Mod=SampleMod", "-Package"});
+
+	EXPECT_EQ(Run.ExitCode, 2);
+	EXPECT_EQ(Run.RawOutput, "");
+	EXPECT_EQ(Run.StdErr, "trellic-editor: -run=TRLModPipeline needs a project: give --project <file.uproject>, or --copy-to <new folder> to run it on a "
+	                      "fresh copy of the demo project there.\n");
+	EXPECT_EQ(CountCopies(), Before);
+}
+
+TEST_F(HostPipeline, CtrlCEndsTheCurrentStepWithAFailedLineAndLeavesNothingHalfDone)
+{
+	RecordBaseRelease();
+	// An engine whose automation tool runs until it is stopped.
+	const fs::path Engine = fs::path(Sandbox.GetRoot()) / "SlowEngine";
+	fs::create_directories(Engine / "Build/BatchFiles");
+	std::ofstream(Engine / "Build/BatchFiles/RunUAT.sh") << "#!/bin/sh\necho 'A tool that takes its time'\nexec sleep 60\n";
+	fs::permissions(Engine / "Build/BatchFiles/RunUAT.sh", fs::perms::owner_all);
+
+	FHostProcess Cook(Sandbox, {"-run=" + std::string(Pipeline), "-Mod=SampleMod", "-Package", "-Upload", "--engine-dir", Engine.string()});
+	ASSERT_TRUE(Cook.WaitForOutput("[package] started\n"));
+	for (int32 Wait = 0; Wait < 500 && !fs::exists(Project() / "Saved/Trellic/PendingCook.json"); ++Wait)
+	{
+		std::this_thread::sleep_for(std::chrono::milliseconds(10));
+	}
+	Cook.Interrupt();
+	EXPECT_EQ(Cook.Wait(), 1);
+	EXPECT_EQ(WithoutSeconds(Cook.GetRun().RawOutput), "[package] started\n[package] failed: The run was asked to stop, so UAT was stopped after N s. Run the "
+	                                                   "step again.\n");
+	ExpectSampleFilesAsInTheDemo();
+	EXPECT_FALSE(fs::exists(Project() / SamplePak));
+
+	// The upload is cut short while the offline Workshop copies the mod's files.
+	ASSERT_EQ(Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Package"}).ExitCode, 0);
+	FHostProcess Upload(Sandbox, {"-run=" + std::string(Pipeline), "-Mod=SampleMod", "-Upload", "-Json", "--workshop-bandwidth=200"});
+	ASSERT_TRUE(Upload.WaitForOutput("\"state\":\"progress\""));
+	Upload.Interrupt();
+	EXPECT_EQ(Upload.Wait(), 1);
+	ASSERT_TRUE(Upload.GetRun().Lines.Last().IsValid()) << Upload.GetRun().RawOutput;
+	EXPECT_EQ(Upload.GetRun().Lines.Last()->GetStringField(TEXT("state")), TEXT("failed"));
+	EXPECT_EQ(Upload.GetRun().Lines.Last()->GetStringField(TEXT("message")),
+	          TEXT("The run was asked to stop before Steam answered, so the upload may not have finished. Run the upload again."));
+	std::error_code Ignored;
+	for (fs::recursive_directory_iterator It(Project() / "Saved/OfflineWorkshop", Ignored), End; It != End; It.increment(Ignored))
+	{
+		EXPECT_EQ(It->path().string().find(".incoming"), std::string::npos) << "a half-written upload: " << It->path();
+	}
 }
 
 TEST_F(HostPipeline, HelpPrintsTheUsageOnStandardOutputAndSucceeds)

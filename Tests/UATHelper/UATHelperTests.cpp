@@ -246,7 +246,8 @@ TEST_F(UATHelperTest, ShowsTheHostEveryArgumentAndTheEnd)
 	                                 },
 	                                 [&Finished](const UE::StandIn::FUatTaskRequest& Request, const FString& Result, double Seconds) {
 		                                 Finished.Add(FString::FromInt(Request.TaskId) + TEXT(" ") + Result + (Seconds >= 0.0 ? TEXT("") : TEXT(" negative")));
-	                                 }});
+	                                 },
+	                                 {}});
 
 	IUATHelperModule::Get().CreateUatTask(TEXT("BuildCookRun -a"), FText::FromString(TEXT("Win64")), FText::FromString(TEXT("Packaging Mod")),
 	                                      FText::FromString(TEXT("Package")), nullptr, nullptr, nullptr, TEXT("/out/Mod"));

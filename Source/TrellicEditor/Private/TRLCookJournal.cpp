@@ -359,7 +359,7 @@ TOptional<FTRLCookJournal> FTRLCookJournal::Begin(const FString& ModName, const 
 	return FTRLCookJournal(JournalPath, MoveTemp(Journalled));
 }
 
-void FTRLCookJournal::End() const
+bool FTRLCookJournal::End() const
 {
 	using namespace TRLCookJournal;
 	bool bSettled = true;
@@ -376,6 +376,7 @@ void FTRLCookJournal::End() const
 	{
 		FTRLSafeFiles::DeleteWithEmptyFolder(JournalPath);
 	}
+	return bSettled;
 }
 
 void FTRLCookJournal::RestoreLeftBehind()
@@ -402,7 +403,8 @@ void FTRLCookJournal::RestoreLeftBehind()
 
 	if (!Outcome.PutBackPaths.IsEmpty())
 	{
-		UE_LOG(LogTrellic, Log, TEXT("The editor ended during a cook of '%s'; put back as before the cook: %s."), *ModName,
+		// A Warning, so that whoever opens the editor sees that files of the project were changed back, and why.
+		UE_LOG(LogTrellic, Warning, TEXT("The editor ended during a cook of '%s'; put back as before the cook: %s."), *ModName,
 		       *FString::Join(Outcome.PutBackPaths, TEXT(", ")));
 	}
 	for (const FLeftAlone& Left : Outcome.LeftAlone)

@@ -52,8 +52,9 @@ public:
 	/**
 	 * Removes the record once none of its files holds what the preparation wrote any more. A file that still does is
 	 * named in a Warning, and the record stays for the next cook or start to put it back.
+	 * @return true when the record is gone; false when it stays for a file still as prepared
 	 */
-	void End() const;
+	bool End() const;
 
 	/**
 	 * Puts back what a cook left prepared when its editor ended, in the project being opened: a file that still holds

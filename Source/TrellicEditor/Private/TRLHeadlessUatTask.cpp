@@ -3,6 +3,8 @@
 #include "TRLHeadlessUatTask.h"
 
 #include "Containers/Ticker.h"
+#include "HAL/PlatformProcess.h"
+#include "HAL/PlatformTime.h"
 #include "Misc/MonitoredProcess.h"
 #include "Misc/Paths.h"
 #include "Trellic.h"
@@ -18,6 +20,10 @@ namespace TRLHeadlessUatTask
 	};
 
 	TSharedPtr<FRunningTask> Running;
+	FTSTicker::FDelegateHandle TickerHandle;
+
+	// Long enough for a killed process tree to be reaped; a build machine is not held up past it.
+	constexpr double AbandonWaitSeconds = 10.0;
 
 	// Polled rather than told: the process's own delegates run on its monitoring thread, and the end must be handled
 	// on the game thread, where the packager's state lives.
@@ -55,6 +61,7 @@ namespace TRLHeadlessUatTask
 		}
 		// Taken down before the callback, which may start the next task.
 		Running.Reset();
+		TickerHandle.Reset();
 		if (Task->ResultCallback)
 		{
 			Task->ResultCallback(Result, Seconds);
@@ -99,7 +106,7 @@ void FTRLHeadlessUatTask::Launch(const FString& CommandLine, IUATHelperModule::U
 	}
 	Running = Task;
 	// The end is told from a tick even when the start failed, as the helper tells every end.
-	FTSTicker::GetCoreTicker().AddTicker(FTickerDelegate::CreateStatic(&TRLHeadlessUatTask::Tick), 0.0f);
+	TickerHandle = FTSTicker::GetCoreTicker().AddTicker(FTickerDelegate::CreateStatic(&TRLHeadlessUatTask::Tick), 0.0f);
 }
 
 bool FTRLHeadlessUatTask::CancelRunning()
@@ -111,5 +118,27 @@ bool FTRLHeadlessUatTask::CancelRunning()
 	}
 	Running->bCanceled = true;
 	Running->Process->Cancel(true);
+	return true;
+}
+
+bool FTRLHeadlessUatTask::Abandon()
+{
+	using namespace TRLHeadlessUatTask;
+	if (!Running.IsValid())
+	{
+		return false;
+	}
+	const TSharedPtr<FRunningTask> Task = MoveTemp(Running);
+	FTSTicker::RemoveTicker(TickerHandle);
+	TickerHandle.Reset();
+	if (Task->StartFailure.IsEmpty())
+	{
+		Task->Process->Cancel(true);
+		const double Deadline = FPlatformTime::Seconds() + AbandonWaitSeconds;
+		while (Task->Process->IsRunning() && FPlatformTime::Seconds() < Deadline)
+		{
+			FPlatformProcess::Sleep(0.01f);
+		}
+	}
 	return true;
 }

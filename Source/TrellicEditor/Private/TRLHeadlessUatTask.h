@@ -23,6 +23,13 @@ public:
 	/** Kills the running task and its children; its end is told as "Canceled" on a later tick. @return false when none runs */
 	static bool CancelRunning();
 
+	/**
+	 * Ends the running task for good, as the module that started it goes away: kills it and its children, waits until
+	 * they are gone, and calls nobody back, since no tick would tell the end any more.
+	 * @return false when none runs
+	 */
+	static bool Abandon();
+
 	/** @return the engine's RunUAT script for this platform, absolute. */
 	static FString GetRunUatPath();
 };

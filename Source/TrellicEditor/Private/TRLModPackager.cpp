@@ -24,6 +24,7 @@
 #define LOCTEXT_NAMESPACE "TRLModPackager"
 
 bool UTRLModPackager::bPackagingInProgress = false;
+uint32 UTRLModPackager::JobsStarted = 0;
 TUniquePtr<FTRLPreparedCook> UTRLModPackager::PreparedCook;
 
 FTRLScopedUatTaskOverride* FTRLScopedUatTaskOverride::Innermost = nullptr;
@@ -310,10 +311,16 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 		return ETRLPackageStartResult::AlreadyRunning;
 	}
 	bPackagingInProgress = true;
+	const uint32 ThisJob = ++JobsStarted;
 	UE_LOG(LogTrellic, Log, TEXT("Starting UAT: %s"), *CommandLine);
 
 	// The job's end, however UAT ended; the helper's own notification shows the outcome.
-	auto EndJob = [](const FString& Result, double Seconds) {
+	auto EndJob = [ThisJob](const FString& Result, double Seconds) {
+		// A job cut short when the module shut down has ended already, and a later job is not this one's to end.
+		if (!bPackagingInProgress || ThisJob != JobsStarted)
+		{
+			return;
+		}
 		bPackagingInProgress = false;
 		if (PreparedCook)
 		{
@@ -368,6 +375,32 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 		UatHelper.CreateUatTask(CommandLine, PlatformDisplayName, TaskName, TaskName, TaskIcon, nullptr, MoveTemp(OnUatTaskCompleted), ResultLocation);
 	}
 	return ETRLPackageStartResult::Started;
+}
+
+void UTRLModPackager::CutShortRunningJob()
+{
+	if (!bPackagingInProgress)
+	{
+		return;
+	}
+	bPackagingInProgress = false;
+	FTRLHeadlessUatTask::Abandon();
+	if (!PreparedCook)
+	{
+		UE_LOG(LogTrellic, Warning,
+		       TEXT("Recording the base game release was cut short: the editor closed before UAT ended, so the release in %s is incomplete. Run Tools > "
+		            "Trellic > Create Base Game Release again."),
+		       *GetBaseReleaseDirectory());
+		return;
+	}
+	const FString Descriptor = PreparedCook->GetDescriptorPath();
+	const bool bFilesAsBefore = PreparedCook->Restore();
+	PreparedCook.Reset();
+	UE_LOG(LogTrellic, Warning,
+	       TEXT("The cook of '%s' was cut short: the editor closed before UAT ended, so the cooked output in %s is incomplete. %s Package the mod again."),
+	       *FPaths::GetBaseFilename(Descriptor), *GetModStagingDirectory(Descriptor),
+	       bFilesAsBefore ? TEXT("The mod's descriptor and DefaultGame.ini are as they were before the cook.")
+	                      : TEXT("A file that could not be put back is named above; it is put back when the editor starts."));
 }
 
 #undef LOCTEXT_NAMESPACE

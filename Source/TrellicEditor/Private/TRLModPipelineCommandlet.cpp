@@ -3,9 +3,13 @@
 #include "TRLModPipelineCommandlet.h"
 
 #include "Containers/Ticker.h"
+#include "CoreGlobals.h"
 #include "Dom/JsonObject.h"
+#include "Dom/JsonValue.h"
+#include "HAL/FileManager.h"
 #include "HAL/PlatformProcess.h"
 #include "HAL/PlatformTime.h"
+#include "Misc/Parse.h"
 #include "Misc/Paths.h"
 #include "Policies/CondensedJsonPrintPolicy.h"
 #include "Serialization/JsonSerializer.h"
@@ -234,6 +238,15 @@ namespace TRLModPipeline
 			Write(Step, TEXT("failed"), INDEX_NONE, Message, ItemId);
 		}
 
+		/** A refusal before any step, in JSON only: a build step that reads the lines learns why nothing ran. */
+		void Refused(const FString& Message) const
+		{
+			if (bJson)
+			{
+				Write(nullptr, TEXT("refused"), INDEX_NONE, Message, FString());
+			}
+		}
+
 	private:
 		void Write(const TCHAR* Step, const TCHAR* State, int32 Percent, const FString& Message, const FString& ItemId) const
 		{
@@ -241,7 +254,14 @@ namespace TRLModPipeline
 			if (bJson)
 			{
 				const TSharedRef<FJsonObject> Event = MakeShared<FJsonObject>();
-				Event->SetStringField(TEXT("step"), Step);
+				if (Step)
+				{
+					Event->SetStringField(TEXT("step"), Step);
+				}
+				else
+				{
+					Event->SetField(TEXT("step"), MakeShared<FJsonValueNull>());
+				}
 				Event->SetStringField(TEXT("state"), State);
 				if (Percent != INDEX_NONE)
 				{
@@ -281,16 +301,31 @@ namespace TRLModPipeline
 		bool bJson;
 	};
 
-	/** Lets the engine's loop run, as the editor's frame would, until Done answers true or the time is up. */
-	bool PumpUntil(const TFunction<bool()>& Done, double TimeoutSeconds, const TFunction<void()>& EachFrame = TFunction<void()>())
+	enum class EPumpEnd : uint8
+	{
+		Done,
+		TimedOut,
+		/** The engine was asked to exit (Ctrl-C, or the build system stopping the run). */
+		StopRequested
+	};
+
+	/**
+	 * Lets the engine's loop run, as the editor's frame would, until Done answers true or the time is up, and, when
+	 * bStoppable, until the engine is asked to exit.
+	 */
+	EPumpEnd PumpUntil(const TFunction<bool()>& Done, double TimeoutSeconds, const TFunction<void()>& EachFrame = TFunction<void()>(), bool bStoppable = true)
 	{
 		double Last = FPlatformTime::Seconds();
 		const double Deadline = Last + TimeoutSeconds;
 		while (!Done())
 		{
+			if (bStoppable && IsEngineExitRequested())
+			{
+				return EPumpEnd::StopRequested;
+			}
 			if (FPlatformTime::Seconds() >= Deadline)
 			{
-				return false;
+				return EPumpEnd::TimedOut;
 			}
 			FPlatformProcess::Sleep(PumpSleepSeconds);
 			const double Now = FPlatformTime::Seconds();
@@ -301,7 +336,7 @@ namespace TRLModPipeline
 				EachFrame();
 			}
 		}
-		return true;
+		return EPumpEnd::Done;
 	}
 
 	/** One run of the requested steps, in order, stopping at the first that fails. */
@@ -325,6 +360,10 @@ namespace TRLModPipeline
 		bool Create()
 		{
 			const TCHAR* const Step = TEXT("create");
+			if (EndIfStopRequested(Step))
+			{
+				return false;
+			}
 			Output.Started(Step);
 			FText Error;
 			const FString Created = UTRLModScaffold::CreateMod(Request.Mod, Request.Author, Request.Description, Error);
@@ -357,6 +396,10 @@ namespace TRLModPipeline
 		bool Upload()
 		{
 			const TCHAR* const Step = TEXT("upload");
+			if (EndIfStopRequested(Step))
+			{
+				return false;
+			}
 			Output.Started(Step);
 			bool bEnded = false;
 			bool bSucceeded = false;
@@ -381,7 +424,7 @@ namespace TRLModPipeline
 
 			int32 LastPercent = 0;
 			double LastWritten = 0.0;
-			const bool bAnswered = PumpUntil(
+			const EPumpEnd End = PumpUntil(
 			    [&bEnded]() {
 				    return bEnded;
 			    },
@@ -397,7 +440,13 @@ namespace TRLModPipeline
 				    }
 			    });
 			FTRLJobEvents::OnUploadEnded().Remove(Handle);
-			if (!bAnswered)
+			if (End == EPumpEnd::StopRequested)
+			{
+				// Steam offers no way to take a submitted update back; what it keeps of it is its own.
+				Output.Failed(Step, TEXT("The run was asked to stop before Steam answered, so the upload may not have finished. Run the upload again."));
+				return false;
+			}
+			if (End == EPumpEnd::TimedOut)
 			{
 				Output.Failed(Step, FString::Printf(TEXT("Steam did not answer within %.0f s."), UploadTimeoutSeconds));
 				return false;
@@ -414,6 +463,10 @@ namespace TRLModPipeline
 		/** Starts a UAT job and waits for its end; the messages are the packager's own. */
 		bool RunPackagingJob(const TCHAR* Step, double TimeoutSeconds, const TFunction<ETRLPackageStartResult(FText&)>& Start)
 		{
+			if (EndIfStopRequested(Step))
+			{
+				return false;
+			}
 			Output.Started(Step);
 			bool bEnded = false;
 			bool bSucceeded = false;
@@ -433,21 +486,21 @@ namespace TRLModPipeline
 				return false;
 			}
 			const double StartSeconds = FPlatformTime::Seconds();
-			if (!PumpUntil(
-			        [&bEnded]() {
-				        return bEnded;
-			        },
-			        TimeoutSeconds))
+			const TFunction<bool()> HasEnded = [&bEnded]() {
+				return bEnded;
+			};
+			const EPumpEnd End = PumpUntil(HasEnded, TimeoutSeconds);
+			if (End != EPumpEnd::Done)
 			{
-				// Killing UAT lets its end run as any other, so the project's files are written back before we go.
+				// Killing UAT lets its end run as any other, so the project's files are written back before we go. The
+				// end is waited for even when the run was asked to stop: leaving now would leave the files prepared.
 				FTRLHeadlessUatTask::CancelRunning();
-				PumpUntil(
-				    [&bEnded]() {
-					    return bEnded;
-				    },
-				    CancelGraceSeconds);
+				PumpUntil(HasEnded, CancelGraceSeconds, TFunction<void()>(), false);
 				FTRLJobEvents::OnPackagingEnded().Remove(Handle);
-				Output.Failed(Step, FString::Printf(TEXT("UAT did not end within %.0f s, so it was stopped."), FPlatformTime::Seconds() - StartSeconds));
+				const double Seconds = FPlatformTime::Seconds() - StartSeconds;
+				Output.Failed(Step, End == EPumpEnd::StopRequested
+				                        ? FString::Printf(TEXT("The run was asked to stop, so UAT was stopped after %.0f s. Run the step again."), Seconds)
+				                        : FString::Printf(TEXT("UAT did not end within %.0f s, so it was stopped."), Seconds));
 				return false;
 			}
 			FTRLJobEvents::OnPackagingEnded().Remove(Handle);
@@ -457,6 +510,20 @@ namespace TRLModPipeline
 				return false;
 			}
 			Output.Succeeded(Step, EndMessage);
+			return true;
+		}
+
+		/**
+		 * Once the run has been asked to stop, no further step starts: its failed line says so instead.
+		 * @return true when the step is not to start
+		 */
+		bool EndIfStopRequested(const TCHAR* Step) const
+		{
+			if (!IsEngineExitRequested())
+			{
+				return false;
+			}
+			Output.Failed(Step, TEXT("The run was asked to stop, so this step did not start."));
 			return true;
 		}
 
@@ -499,7 +566,9 @@ FString UTRLModPipelineCommandlet::GetUsage()
 	            "\n"
 	            "Standard output gets one line per step and per progress change; with -Json, one JSON object a\n"
 	            "line: {\"step\":\"create|base-release|package|upload\",\"state\":\"started|progress|succeeded|failed\",\n"
-	            "\"percent\":...,\"message\":...,\"item_id\":...}.\n"
+	            "\"percent\":...,\"message\":...,\"item_id\":...}, and {\"step\":null,\"state\":\"refused\",\"message\":...}\n"
+	            "when the switches or the mod are refused.\n"
+	            "Ctrl-C ends the step under way with a failed line; no step starts after it.\n"
 	            "\n"
 	            "Exit codes: 0 when every requested step succeeded, 1 when a step failed, 2 when the switches\n"
 	            "or the mod were refused before any step.");
@@ -583,9 +652,12 @@ int32 UTRLModPipelineCommandlet::Main(const FString& Params)
 	using namespace TRLModPipeline;
 	FTRLModPipelineRequest Request;
 	FString Error;
+	// Read on its own, so that a refusal of the switches around it is still written as JSON.
+	const FPipelineOutput Output(FParse::Param(*Params, TEXT("Json")));
 	if (!ParseRequest(Params, Request, Error))
 	{
 		UE_LOG(LogTrellic, Error, TEXT("%s"), *Error);
+		Output.Refused(Error);
 		return ExitRefused;
 	}
 	if (Request.bHelp)
@@ -597,6 +669,7 @@ int32 UTRLModPipelineCommandlet::Main(const FString& Params)
 	if (!Request.Mod.IsEmpty() && !ResolveModDescriptor(Request, Descriptor, Error))
 	{
 		UE_LOG(LogTrellic, Error, TEXT("%s"), *Error);
+		Output.Refused(Error);
 		return ExitRefused;
 	}
 	FPipelineRun Run(Request, Descriptor);

@@ -159,11 +159,11 @@ TUniquePtr<FTRLPreparedCook> FTRLPreparedCook::Prepare(const FString& Descriptor
 	return Cook;
 }
 
-void FTRLPreparedCook::Restore()
+bool FTRLPreparedCook::Restore()
 {
 	if (bRestored)
 	{
-		return;
+		return false;
 	}
 	bRestored = true;
 	// The bytes from before, whatever their encoding: a failed write is not retried, and the journal, which keeps
@@ -173,5 +173,5 @@ void FTRLPreparedCook::Restore()
 	{
 		FFileHelper::SaveArrayToFile(Files[Index].OriginalBytes, *Files[Index].Path);
 	}
-	Journal.End();
+	return Journal.End();
 }

@@ -27,8 +27,10 @@ public:
 	/**
 	 * Writes back the bytes from before into every file the preparation wrote, then lets the journal go once none of
 	 * them holds what was prepared. Only the first call does anything.
+	 * @return true when every file is as before and the journal is gone; false when a file still holds what was
+	 *         prepared (named in a Warning, and put back at the next start), or when this is not the first call
 	 */
-	void Restore();
+	bool Restore();
 
 	/** @return the descriptor prepared for the cook, absolute. */
 	const FString& GetDescriptorPath() const { return DescriptorPath; }

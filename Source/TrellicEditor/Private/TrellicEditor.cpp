@@ -5,6 +5,7 @@
 #include "Modules/ModuleManager.h"
 #include "TRLCookJournal.h"
 #include "TRLEditorMenu.h"
+#include "TRLModPackager.h"
 #include "TRLPendingWorkshopItem.h"
 #include "Trellic.h"
 
@@ -21,6 +22,8 @@ void FTrellicEditorModule::StartupModule()
 void FTrellicEditorModule::ShutdownModule()
 {
 	FTRLEditorMenu::Unregister();
+	// A job that ended after the module would leave the project prepared for a cook that never finishes.
+	UTRLModPackager::CutShortRunningJob();
 }
 
 IMPLEMENT_MODULE(FTrellicEditorModule, TrellicEditor)

@@ -118,6 +118,15 @@ public:
 	 */
 	static bool IsBeingPackaged(const FString& ModDescriptorPath);
 
+	/**
+	 * Ends the running job because the editor module is shutting down: a job left to end later would leave the
+	 * project prepared for a cook that never finishes. UAT is stopped where this module runs it itself (in a
+	 * commandlet; the editor's UAT helper offers no way to stop its task, and ends it as it goes), the prepared files
+	 * are written back, the cook journal goes, and a Warning says that the job was cut short. UAT's own report of the
+	 * end, should it still come, then changes nothing. Not for scripting.
+	 */
+	static void CutShortRunningJob();
+
 private:
 	/** The project's Releases folder, absolute; every base release is a version folder in it. */
 	static FString GetReleasesDirectory();
@@ -134,6 +143,9 @@ private:
 
 	/** A UAT job started here has not yet reported its end. */
 	static bool bPackagingInProgress;
+
+	/** How many jobs were started; a job's end runs only while it is the running job, and only once. */
+	static uint32 JobsStarted;
 
 	/** What the running mod cook changed in the project; null between jobs and while a base release is recorded. */
 	static TUniquePtr<FTRLPreparedCook> PreparedCook;

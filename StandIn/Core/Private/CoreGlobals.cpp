@@ -3,6 +3,7 @@
 #include "Misc/App.h"
 #include "Misc/OutputDeviceRedirector.h"
 #include "Templates/UnrealTemplate.h"
+#include <atomic>
 #include <thread>
 
 FOutputDeviceRedirector* GLog = FOutputDeviceRedirector::Get();
@@ -11,12 +12,33 @@ bool PRIVATE_GIsRunningCommandlet = false;
 TCHAR GInternalProjectName[64] = {};
 
 DEFINE_LOG_CATEGORY(LogTemp);
+DEFINE_LOG_CATEGORY_STATIC(LogCore, Log, All);
 
 namespace
 {
 	// Static initialisation runs on the thread that starts the program.
 	const std::thread::id GGameThread = std::this_thread::get_id();
+
+	std::atomic<bool> GIsEngineExitRequested = false;
 } // namespace
+
+bool IsEngineExitRequested()
+{
+	return GIsEngineExitRequested;
+}
+
+void RequestEngineExit(const TCHAR* ReasonString)
+{
+	if (!GIsEngineExitRequested.exchange(true))
+	{
+		UE_LOG(LogCore, Log, TEXT("The engine was asked to exit: %s"), ReasonString);
+	}
+}
+
+void RequestEngineExit(const FString& ReasonString)
+{
+	RequestEngineExit(*ReasonString);
+}
 
 bool IsInGameThread()
 {

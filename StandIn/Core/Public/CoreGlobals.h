@@ -1,4 +1,5 @@
-// The engine's process-wide state: the log, the editor and commandlet flags, the project name, the game thread.
+// The engine's process-wide state: the log, the editor and commandlet flags, the project name, the game thread, a
+// request to exit.
 #pragma once
 
 #include "CoreTypes.h"
@@ -26,5 +27,12 @@ extern TCHAR GInternalProjectName[64];
 
 /** @return true on the thread that started the program. */
 bool IsInGameThread();
+
+/** @return true once the engine was asked to exit (Ctrl-C, or RequestEngineExit): a loop of its own should end then. */
+bool IsEngineExitRequested();
+
+/** Asks the engine to exit as soon as it safely can; ReasonString says why, for the log. Any thread may ask. */
+void RequestEngineExit(const TCHAR* ReasonString);
+void RequestEngineExit(const FString& ReasonString);
 
 DECLARE_LOG_CATEGORY_EXTERN(LogTemp, Log, All);

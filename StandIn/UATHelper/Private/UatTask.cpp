@@ -32,12 +32,11 @@ namespace UE::UATHelper
 		public:
 			~FCallbackThreads() { JoinAll(); }
 
-			void Start(IUATHelperModule::UatTaskResultCallack Callback, FString Result, double Seconds)
+			void Start(TFunction<void()> Call)
 			{
 				std::lock_guard<std::mutex> Lock(Mutex);
-				// The thread owns all it uses, so the task may be gone before the callback runs.
-				Threads.emplace_back([Callback = MoveTemp(Callback), Result = MoveTemp(Result), Seconds]() {
-					Callback(Result, Seconds);
+				Threads.emplace_back([Call = MoveTemp(Call)]() {
+					Call();
 				});
 			}
 
@@ -262,13 +261,25 @@ namespace UE::UATHelper
 		{
 			return;
 		}
+		// Everything the call uses is its own, so the task may be gone before a worker thread makes it.
+		TFunction<void()> Call = [Callback = MoveTemp(ResultCallback), Around = Observer.OnResultCallback, Request = Request, Result, Seconds]() {
+			if (Around)
+			{
+				Around(Request, false);
+			}
+			Callback(Result, Seconds);
+			if (Around)
+			{
+				Around(Request, true);
+			}
+		};
 		if (bCallBackOnWorkerThread)
 		{
-			GetCallbackThreads().Start(MoveTemp(ResultCallback), Result, Seconds);
+			GetCallbackThreads().Start(MoveTemp(Call));
 		}
 		else
 		{
-			ResultCallback(Result, Seconds);
+			Call();
 		}
 	}
 } // namespace UE::UATHelper

@@ -195,10 +195,12 @@ void FTRLCookJournalSpec::Define()
 			StartCook();
 			TestNotEqual(TEXT("the descriptor is prepared"), TRLTest::ReadBytes(Descriptor).Num(), Before.FindRef(Descriptor).Num());
 
+			const FString PutBack =
+			    FString::Printf(TEXT("The editor ended during a cook of 'MyMod'; put back as before the cook: %s, %s."), *Descriptor, *IniPath);
+			AddExpectedErrorPlain(PutBack, EAutomationExpectedErrorFlags::Exact, 1);
 			FTRLCookJournal::RestoreLeftBehind();
 			TestEqualSensitive(TEXT("files and folders changed"), TRLTest::DescribeChanges(Before, TRLTest::SnapshotFolder(TempDir)), FString());
-			TestRestoreLines(
-			    {FString::Printf(TEXT("Log: The editor ended during a cook of 'MyMod'; put back as before the cook: %s, %s."), *Descriptor, *IniPath)});
+			TestRestoreLines({TEXT("Warning: ") + PutBack});
 
 			// Nothing is left to do for a second start.
 			FTRLCookJournal::RestoreLeftBehind();
@@ -211,6 +213,7 @@ void FTRLCookJournalSpec::Define()
 			StartCook();
 			TestTrue(TEXT("the cook made one"), IFileManager::Get().FileExists(*IniPath));
 
+			AddExpectedError(TEXT("The editor ended during a cook of 'MyMod'"), EAutomationExpectedErrorFlags::Contains, 1);
 			FTRLCookJournal::RestoreLeftBehind();
 			TestEqualSensitive(TEXT("files and folders changed"), TRLTest::DescribeChanges(Before, TRLTest::SnapshotFolder(TempDir)), FString());
 		});
@@ -227,7 +230,9 @@ void FTRLCookJournalSpec::Define()
 			const FString Warning = FString::Printf(TEXT("'%s' was changed after it was prepared for a cook that did not finish, so it was left as it is. Its "
 			                                             "content from before the cook is in '%s': compare the two and keep what you need."),
 			                                        *Descriptor, *Backup);
+			const FString PutBack = FString::Printf(TEXT("The editor ended during a cook of 'MyMod'; put back as before the cook: %s."), *IniPath);
 			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+			AddExpectedErrorPlain(PutBack, EAutomationExpectedErrorFlags::Exact, 1);
 			FTRLCookJournal::RestoreLeftBehind();
 			TestTrue(TEXT("the edited descriptor is left alone"), TRLTest::ReadBytes(Descriptor) == Edited);
 			TestTrue(TEXT("its bytes from before are beside it"), TRLTest::ReadBytes(Backup) == DescriptorBefore);
@@ -235,8 +240,7 @@ void FTRLCookJournalSpec::Define()
 			FFileHelper::LoadFileToString(OlderBackup, *(Descriptor + TEXT(".trellic-backup")));
 			TestEqualSensitive(TEXT("the older backup"), OlderBackup, FString(TEXT("an older backup")));
 			TestTrue(TEXT("DefaultGame.ini is put back"), TRLTest::ReadBytes(IniPath) == IniBefore);
-			TestRestoreLines({FString::Printf(TEXT("Log: The editor ended during a cook of 'MyMod'; put back as before the cook: %s."), *IniPath),
-			                  TEXT("Warning: ") + Warning});
+			TestRestoreLines({TEXT("Warning: ") + PutBack, TEXT("Warning: ") + Warning});
 		});
 
 		It("says of a file deleted since that it was deleted, and keeps its bytes from before beside where it was", [this]() {
@@ -249,6 +253,7 @@ void FTRLCookJournalSpec::Define()
 			                                             "content from before the cook is in '%s': copy it back if the file should still be there."),
 			                                        *IniPath, *Backup);
 			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
+			AddExpectedError(TEXT("The editor ended during a cook of 'MyMod'"), EAutomationExpectedErrorFlags::Contains, 1);
 			FTRLCookJournal::RestoreLeftBehind();
 			TestFalse(TEXT("DefaultGame.ini is left deleted"), IFileManager::Get().FileExists(*IniPath));
 			TestTrue(TEXT("its bytes from before are beside it"), TRLTest::ReadBytes(Backup) == IniBefore);

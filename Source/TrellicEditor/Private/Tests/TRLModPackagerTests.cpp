@@ -571,6 +571,8 @@ void FTRLModPackagerSpec::Define()
 			                                    Utf16(Ini, true),
 			                                    Concat({Utf8(TEXT("; Zo")), NotUtf8, Utf8(TEXT("\r\n[X]"))}),
 			                                    Utf8(TEXT("[X]\nA=1"))};
+			AddExpectedError(TEXT("The editor ended during a cook of 'MyMod'; put back as before the cook"), EAutomationExpectedErrorFlags::Contains,
+			                 Descriptors.Num());
 			for (int32 Index = 0; Index < Descriptors.Num(); ++Index)
 			{
 				TestTrue(TEXT("descriptor written"), FFileHelper::SaveArrayToFile(Descriptors[Index], *Descriptor));

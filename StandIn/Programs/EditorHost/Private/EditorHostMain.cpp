@@ -2,6 +2,7 @@
 // or a script (JSON lines) drive the Tools menu. The engine, its cooker and Steam are simulated.
 #include "CoreMinimal.h"
 #include "HostCommandlet.h"
+#include "HostInterrupt.h"
 #include "HostOptions.h"
 #include "HostPlugin.h"
 #include "HostProject.h"
@@ -11,8 +12,9 @@
 #include "ScriptFrontEnd.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iostream>
+#include <fcntl.h>
+#include <istream>
+#include <unistd.h>
 
 using namespace UE::StandIn::EditorHost;
 
@@ -21,6 +23,8 @@ namespace
 	// A run that a CI step drives must be able to fail: 1 when a script request was refused, 2 when the host could
 	// not start at all (a bad command line, an option naming the wrong thing, a plug-in that cannot load).
 	constexpr int StartupRefusedExitCode = 2;
+	// As a shell reports a program that SIGINT ended, though the host ends on its own after shutting its modules down.
+	constexpr int InterruptedExitCode = 130;
 
 	void PrintError(const FString& Message)
 	{
@@ -29,18 +33,17 @@ namespace
 
 	int RunScript(const FHostOptions& Options)
 	{
-		std::ifstream File;
-		std::istream* Input = &std::cin;
-		if (!Options.Script.Equals(TEXT("-")))
+		const bool bStandardInput = Options.Script.Equals(TEXT("-"));
+		const int InputFd = bStandardInput ? STDIN_FILENO : open(Options.Script.ToUtf8().c_str(), O_RDONLY | O_CLOEXEC);
+		if (InputFd < 0)
 		{
-			File.open(Options.Script.ToUtf8());
-			if (!File)
-			{
-				PrintError(FString::Printf(TEXT("--script: cannot read '%s'."), *AbsoluteFromWorkingDirectory(Options.Script)));
-				return StartupRefusedExitCode;
-			}
-			Input = &File;
+			PrintError(FString::Printf(TEXT("--script: cannot read '%s'."), *AbsoluteFromWorkingDirectory(Options.Script)));
+			return StartupRefusedExitCode;
 		}
+		FInterruptibleInputBuffer InputBuffer(InputFd);
+		std::istream Input(&InputBuffer);
+		// Ctrl-C ends the run as the end of the script does, so that the modules are shut down.
+		const FScopedInterruptHandler InterruptHandler;
 
 		FScriptFrontEnd FrontEnd(stdout);
 		FHostProject Project;
@@ -58,9 +61,9 @@ namespace
 			return StartupRefusedExitCode;
 		}
 		FrontEnd.WriteReadyEvent();
-		const int ExitCode = FrontEnd.Run(*Input);
+		const int ExitCode = FrontEnd.Run(Input);
 		Session.Shutdown();
-		return ExitCode;
+		return IsInterruptRequested() ? InterruptedExitCode : ExitCode;
 	}
 
 	int RunInteractive(const FHostOptions& Options)

@@ -1,9 +1,11 @@
 #include "HostCommandlet.h"
 
 #include "Commandlets/Commandlet.h"
+#include "Containers/Ticker.h"
 #include "CoreGlobals.h"
 #include "Framework/Notifications/NotificationManager.h"
 #include "HostFrontEnd.h"
+#include "HostInterrupt.h"
 #include "HostProject.h"
 #include "HostSession.h"
 #include "StandIn/OfflineWorkshop.h"
@@ -158,6 +160,16 @@ namespace UE::StandIn::EditorHost
 
 	int RunCommandletMode(const FHostOptions& Options)
 	{
+		// A build machine names the project it builds; a fresh copy of the demo project for each run would pile up
+		// unseen, and whatever the run made would be lost in it. A copy is made only where one is asked for.
+		if (Options.ProjectFile.IsEmpty() && Options.CopyTo.IsEmpty())
+		{
+			PrintToStdErr(FString::Printf(TEXT("trellic-editor: -run=%s needs a project: give --project <file.uproject>, or --copy-to <new folder> to run it "
+			                                   "on a fresh copy of the demo project there."),
+			                              *Options.Commandlet));
+			return CommandletRefusedExitCode;
+		}
+
 		// Every control is read before the project is opened, so a refused one changes nothing.
 		TMap<FString, FString> UatEnvironment;
 		FWorkshopNextRequest WorkshopNext;
@@ -212,10 +224,23 @@ namespace UE::StandIn::EditorHost
 		}
 		SetWorkshopNextRequest(WorkshopNext, Error);
 
+		// Ctrl-C asks the engine to exit, from its loop rather than from the signal handler, where no log line may be
+		// written: a commandlet that pumps the loop sees the request there and ends its work, and the modules are shut
+		// down after it as on any other way out.
+		const FScopedInterruptHandler InterruptHandler;
+		const FTSTicker::FDelegateHandle ExitRequest = FTSTicker::GetCoreTicker().AddTicker(FTickerDelegate::CreateLambda([](float) {
+			if (IsInterruptRequested() && !IsEngineExitRequested())
+			{
+				RequestEngineExit(TEXT("Ctrl-C"));
+			}
+			return true;
+		}));
+
 		UCommandlet* const Commandlet = NewObject<UCommandlet>(GetTransientPackage(), Class);
 		Commandlet->AddToRoot();
 		const int32 Result = Commandlet->Main(MakeCommandletParams(Options.CommandletArguments));
 		Commandlet->RemoveFromRoot();
+		FTSTicker::RemoveTicker(ExitRequest);
 		Session.Shutdown();
 		return Result;
 	}

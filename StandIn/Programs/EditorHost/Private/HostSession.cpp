@@ -4,6 +4,7 @@
 #include "CoreGlobals.h"
 #include "HAL/CriticalSection.h"
 #include "HAL/PlatformTime.h"
+#include "HostInterrupt.h"
 #include "HostPlugin.h"
 #include "HostWorkshop.h"
 #include "Misc/CommandLine.h"
@@ -34,6 +35,10 @@ namespace UE::StandIn::EditorHost
 
 		const TCHAR* const HostLogCategory = TEXT("LogEditorHost");
 
+		// Set on a thread of the UAT helper's own while it calls a task's result back: what the plug-in does there is
+		// its job's end, which belongs on the game thread.
+		thread_local bool GInUatTaskEndOffGameThread = false;
+
 		class FFrontEndLogDevice : public FOutputDevice
 		{
 		public:
@@ -48,9 +53,9 @@ namespace UE::StandIn::EditorHost
 			{
 				FScopeLock Lock(&Mutex);
 				FrontEnd.OnLog(Category, Verbosity, FString(V));
-				if (!IsInGameThread() && PluginCategories.Contains(Category))
+				if (GInUatTaskEndOffGameThread && PluginCategories.Contains(Category))
 				{
-					ReportOffGameThread(FString::Printf(TEXT("%s wrote \"%s\""), *Category.ToString(), V));
+					ReportOffGameThread(FString::Printf(TEXT("%s wrote \"%s\" in a UAT task's end called back"), *Category.ToString(), V));
 				}
 			}
 
@@ -63,9 +68,9 @@ namespace UE::StandIn::EditorHost
 			}
 
 			/**
-			 * The plug-in does all its work on the game thread, a job's end included, whichever thread the UAT helper
-			 * calls back on; a line in one of these categories from another thread shows work that ran where the
-			 * editor's state is not safe.
+			 * The engine's log takes lines from any thread, so a plug-in's line from a process reader's thread is fine;
+			 * one in these categories from the UAT helper's own thread, while it calls a task's end back, shows the job's
+			 * end running where the editor's state is not safe.
 			 */
 			void SetPluginCategories(TSet<FName> Categories)
 			{
@@ -116,16 +121,29 @@ namespace UE::StandIn::EditorHost
 		GLog->RemoveOutputDevice(UE::StandIn::GetStdErrOutputDevice());
 		GLog->AddOutputDevice(&Hooks->LogDevice);
 
+		// Slate's windows, dialogs and notifications are the game thread's alone.
 		UE::StandIn::SetMessageDialogResponder([this](EAppMsgCategory, EAppMsgType::Type Type, const FText& Message, const FText& Title) {
+			if (!IsInGameThread())
+			{
+				Hooks->LogDevice.ReportOffGameThread(FString::Printf(TEXT("A message dialog (\"%s\") opened"), *Message.ToString()));
+			}
 			return FrontEnd.OnMessageDialog(Type, Message, Title);
 		});
 
 		UE::StandIn::SetModalWindowResponder([this](const TSharedRef<SWindow>& Window) {
+			if (!IsInGameThread())
+			{
+				Hooks->LogDevice.ReportOffGameThread(FString::Printf(TEXT("A modal window (\"%s\") opened"), *Window->GetTitle().ToString()));
+			}
 			FrontEnd.OnModalWindow(Window);
 		});
 
 		UE::StandIn::SetNotificationObserver(
 		    [this](UE::StandIn::ENotificationEvent Event, const TSharedRef<SNotificationItem>& Item, const UE::StandIn::FNotificationSnapshot& Snapshot) {
+			    if (!IsInGameThread())
+			    {
+				    Hooks->LogDevice.ReportOffGameThread(FString::Printf(TEXT("A notification (\"%s\") changed"), *Snapshot.Text.ToString()));
+			    }
 			    const SNotificationItem* Key = &Item.Get();
 			    if (Event == UE::StandIn::ENotificationEvent::Added)
 			    {
@@ -148,12 +166,11 @@ namespace UE::StandIn::EditorHost
 		UatObserver.OnTaskCreated = [this](const UE::StandIn::FUatTaskRequest& Request) {
 			FrontEnd.OnUatTask(Request);
 		};
-		UatObserver.OnTaskFinished = [this](const UE::StandIn::FUatTaskRequest& Request, const FString& Result, double Seconds) {
-			if (!IsInGameThread())
-			{
-				Hooks->LogDevice.ReportOffGameThread(FString::Printf(TEXT("UAT task '%s' ended"), *Request.TaskName.ToString()));
-			}
+		UatObserver.OnTaskFinished = [this](const UE::StandIn::FUatTaskRequest&, const FString& Result, double Seconds) {
 			FrontEnd.OnUatFinished(Result, Seconds);
+		};
+		UatObserver.OnResultCallback = [](const UE::StandIn::FUatTaskRequest&, bool bReturned) {
+			GInUatTaskEndOffGameThread = !bReturned && !IsInGameThread();
 		};
 		UE::StandIn::SetUatTaskObserver(MoveTemp(UatObserver));
 		UE::StandIn::SetToolMenusStartupObserver([this]() {
@@ -232,6 +249,14 @@ namespace UE::StandIn::EditorHost
 			return;
 		}
 		bStarted = false;
+		// Said on every way out, so that a person sees that the modules had their say before the host ended.
+		TArray<FString> Names;
+		for (int32 Index = LoadedModules.Num() - 1; Index >= 0; --Index)
+		{
+			Names.Add(LoadedModules[Index].ToString());
+		}
+		FrontEnd.OnLog(FName(HostLogCategory), ELogVerbosity::Display,
+		               FString::Printf(TEXT("Shutting down the modules, last loaded first: %s."), *FString::Join(Names, TEXT(", "))));
 		for (int32 Index = LoadedModules.Num() - 1; Index >= 0; --Index)
 		{
 			FModuleManager::Get().UnloadModule(LoadedModules[Index], true);
@@ -258,6 +283,6 @@ namespace UE::StandIn::EditorHost
 		{
 			std::this_thread::sleep_for(std::chrono::duration<double>(FrameSeconds));
 			TickFrame();
-		} while (FPlatformTime::Seconds() < End);
+		} while (FPlatformTime::Seconds() < End && !IsInterruptRequested());
 	}
 } // namespace UE::StandIn::EditorHost

@@ -27,10 +27,10 @@ namespace UE::StandIn::EditorHost
 		 */
 		bool Start(FString& OutError);
 
-		/** Shuts the loaded modules down in the reverse order of loading. Safe to call twice. */
+		/** Says that it does, then shuts the loaded modules down in the reverse order of loading. Safe to call twice. */
 		void Shutdown();
 
-		/** Runs the game-thread loop at real time for this long (at least one frame). */
+		/** Runs the game-thread loop at real time for this long (at least one frame), or until Ctrl-C. */
 		void Tick(double Seconds);
 
 		/** Runs one frame of the game-thread loop. */

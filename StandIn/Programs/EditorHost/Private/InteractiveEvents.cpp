@@ -94,7 +94,8 @@ namespace UE::StandIn::EditorHost
 	void FInteractiveFrontEnd::OnLog(const FName& Category, ELogVerbosity::Type Verbosity, const FString& Message)
 	{
 		const ELogVerbosity::Type Level = static_cast<ELogVerbosity::Type>(Verbosity & ELogVerbosity::VerbosityMask);
-		if (Level > ELogVerbosity::Warning && !bShowLogLines)
+		// Display lines show as on the engine's console, whatever l says.
+		if (Level > ELogVerbosity::Display && !bShowLogLines)
 		{
 			return;
 		}

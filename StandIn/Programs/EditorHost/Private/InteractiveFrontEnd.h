@@ -6,6 +6,7 @@
 
 #include "CoreMinimal.h"
 #include "HostFrontEnd.h"
+#include "HostInterrupt.h"
 
 #include <cstdio>
 #include <string>
@@ -99,6 +100,8 @@ namespace UE::StandIn::EditorHost
 		/** Writes the prompt of the line being read; terminal input only. */
 		void WritePrompt();
 
+		/** Ctrl-C only sets a flag while the front end lives: the loop then returns and main shuts the modules down. */
+		FScopedInterruptHandler InterruptHandler;
 		FHostSession* Session = nullptr;
 		int InputFd = 0;
 		std::FILE* Output = nullptr;

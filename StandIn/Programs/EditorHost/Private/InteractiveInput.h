@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "HostInterrupt.h"
 
 #include <string>
 
@@ -10,9 +11,6 @@ namespace UE::StandIn::EditorHost::Interactive
 {
 	/** The menu that the front end shows and chooses from. */
 	inline const TCHAR* const ToolsMenuName = TEXT("LevelEditor.MainMenu.Tools");
-
-	/** @return true once Ctrl-C was pressed while a front end listens for it. */
-	bool IsInterruptRequested();
 
 	/** @return Text without the spaces and tabs around it. */
 	std::string TrimSpaces(const std::string& Text);

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 
 namespace UE::StandIn::EditorHost
@@ -18,30 +17,10 @@ namespace UE::StandIn::EditorHost
 	{
 		// Short enough that notifications and child processes move on smoothly while the person types.
 		constexpr int FramePollMilliseconds = 16;
-
-		volatile sig_atomic_t GInterruptRequested = 0;
-		struct sigaction GPreviousInterruptAction = {};
-
-		void HandleInterrupt(int)
-		{
-			if (GInterruptRequested != 0)
-			{
-				// A second Ctrl-C stops a program that does not come back from the first, as a terminal expects.
-				signal(SIGINT, SIG_DFL);
-				raise(SIGINT);
-				return;
-			}
-			GInterruptRequested = 1;
-		}
 	} // namespace
 
 	namespace Interactive
 	{
-		bool IsInterruptRequested()
-		{
-			return GInterruptRequested != 0;
-		}
-
 		std::string TrimSpaces(const std::string& Text)
 		{
 			const size_t First = Text.find_first_not_of(" \t");
@@ -95,20 +74,9 @@ namespace UE::StandIn::EditorHost
 	    , bInputIsTerminal(isatty(InInputFd) == 1)
 	    , bOutputIsTerminal(isatty(fileno(InOutput)) == 1)
 	{
-		// Ctrl-C only sets a flag: the loop then returns and main shuts the modules down. SA_RESTART keeps other
-		// code's system calls going; poll still wakes up.
-		GInterruptRequested = 0;
-		struct sigaction Action = {};
-		Action.sa_handler = &HandleInterrupt;
-		sigemptyset(&Action.sa_mask);
-		Action.sa_flags = SA_RESTART;
-		sigaction(SIGINT, &Action, &GPreviousInterruptAction);
 	}
 
-	FInteractiveFrontEnd::~FInteractiveFrontEnd()
-	{
-		sigaction(SIGINT, &GPreviousInterruptAction, nullptr);
-	}
+	FInteractiveFrontEnd::~FInteractiveFrontEnd() = default;
 
 	FInteractiveFrontEnd::EInputResult FInteractiveFrontEnd::ReadLine(const FString& Prompt, bool bKeepTicking, std::string& OutLine)
 	{
@@ -162,11 +130,11 @@ namespace UE::StandIn::EditorHost
 				WritePrompt();
 			}
 
-			pollfd Input = {};
-			Input.fd = InputFd;
-			Input.events = POLLIN;
-			const int Ready = poll(&Input, 1, bKeepTicking ? FramePollMilliseconds : -1);
-			if (Ready > 0)
+			// Ctrl-C wakes the wait through its descriptor, whichever thread the signal reached.
+			pollfd Polled[2] = {{InputFd, POLLIN, 0}, {GetInterruptFd(), POLLIN, 0}};
+			const pollfd& Input = Polled[0];
+			const int Ready = poll(Polled, GetInterruptFd() >= 0 ? 2 : 1, bKeepTicking ? FramePollMilliseconds : -1);
+			if (Ready > 0 && Input.revents != 0)
 			{
 				if ((Input.revents & POLLNVAL) != 0)
 				{

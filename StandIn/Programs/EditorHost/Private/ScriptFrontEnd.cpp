@@ -4,6 +4,7 @@
 #include "HAL/PlatformProcess.h"
 #include "HAL/PlatformTime.h"
 #include "HostEngine.h"
+#include "HostInterrupt.h"
 #include "HostPlugin.h"
 #include "HostSession.h"
 #include "HostUatControl.h"
@@ -165,7 +166,7 @@ namespace UE::StandIn::EditorHost
 	{
 		std::string Line;
 		bool bFirstLine = true;
-		while (!bQuitRequested && std::getline(Input, Line))
+		while (!bQuitRequested && !IsInterruptRequested() && std::getline(Input, Line))
 		{
 			// Editors on Windows often save a script with a byte-order mark.
 			if (bFirstLine && Line.starts_with(Utf8ByteOrderMark))
@@ -456,6 +457,11 @@ namespace UE::StandIn::EditorHost
 				                           Timeout == 1.0 ? TEXT("second") : TEXT("seconds"));
 				return false;
 			}
+			if (IsInterruptRequested())
+			{
+				OutError = FString::Printf(TEXT("Ctrl-C was pressed before %s.%s answered the expected value."), *ClassName, *FunctionName);
+				return false;
+			}
 			Session->Tick(0.02);
 		}
 	}
@@ -624,9 +630,10 @@ namespace UE::StandIn::EditorHost
 			const double Deadline = FPlatformTime::Seconds() + Timeout;
 			while (!UE::StandIn::WaitForOfflineWorkshopHold(0.0))
 			{
-				if (FPlatformTime::Seconds() >= Deadline)
+				if (FPlatformTime::Seconds() >= Deadline || IsInterruptRequested())
 				{
-					OutError = FString::Printf(TEXT("No upload reached its hold within %g s."), Timeout);
+					OutError = IsInterruptRequested() ? FString(TEXT("Ctrl-C was pressed before an upload reached its hold."))
+					                                  : FString::Printf(TEXT("No upload reached its hold within %g s."), Timeout);
 					return false;
 				}
 				Session->Tick(0.02);

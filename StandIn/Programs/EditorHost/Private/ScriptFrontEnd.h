@@ -22,8 +22,9 @@ namespace UE::StandIn::EditorHost
 		void SetSession(FHostSession* InSession) { Session = InSession; }
 
 		/**
-		 * Answers requests until "quit" or the end of the input; a byte-order mark before the first request is skipped.
-		 * @return the process exit code: 0 when every request was answered "ok": true, 1 otherwise.
+		 * Answers requests until "quit", the end of the input or Ctrl-C; a byte-order mark before the first request is
+		 * skipped.
+		 * @return 0 when every request was answered "ok": true, 1 otherwise; after Ctrl-C the caller ends with 130.
 		 */
 		int32 Run(std::istream& Input);
 

@@ -24,15 +24,21 @@ namespace UE::StandIn
 		FString ResultLocation;
 	};
 
-	/** Called on the game thread; either function may be left unset. */
+	/** Called on the game thread unless said otherwise; any function may be left unset. */
 	struct FUatTaskObserver
 	{
 		/** When CreateUatTask is called, before the tool starts. */
 		TFunction<void(const FUatTaskRequest&)> OnTaskCreated;
 		/** When the task has ended, just before its result callback, with the same result text and seconds. */
 		TFunction<void(const FUatTaskRequest&, const FString& Result, double Seconds)> OnTaskFinished;
+		/**
+		 * Just before the task's result callback runs, and again once it has returned (bReturned), on the thread that
+		 * runs it: the game thread, or a worker thread of the helper's own for a run told to call back from one. The
+		 * observer in place when the task ended is the one told.
+		 */
+		TFunction<void(const FUatTaskRequest&, bool bReturned)> OnResultCallback;
 	};
 
-	/** Installs the observer (replacing any other); an empty observer removes it. */
+	/** Installs the observer (replacing any other); an empty observer removes it. The game thread installs it. */
 	UATHELPER_API void SetUatTaskObserver(FUatTaskObserver Observer);
 } // namespace UE::StandIn
