@@ -1,7 +1,9 @@
 #include "OfflineWorkshopTestHelpers.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace OfflineWorkshopTest
@@ -23,6 +25,24 @@ namespace OfflineWorkshopTest
 		std::ofstream File(Path, std::ios::binary | std::ios::trunc);
 		const std::string Bytes(Size, Fill);
 		File.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+	}
+
+	std::string ReadFile(const std::filesystem::path& Path)
+	{
+		std::ifstream File(Path, std::ios::binary);
+		return std::string(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
+	}
+
+	std::vector<std::string> ListFileNames(const std::filesystem::path& Folder)
+	{
+		std::vector<std::string> Names;
+		std::error_code Error;
+		for (const std::filesystem::directory_entry& Entry : std::filesystem::directory_iterator(Folder, Error))
+		{
+			Names.push_back(Entry.path().filename().string());
+		}
+		std::sort(Names.begin(), Names.end());
+		return Names;
 	}
 
 	bool PumpUntil(const std::function<void()>& Pump, const std::function<bool()>& Done, double TimeoutSeconds)

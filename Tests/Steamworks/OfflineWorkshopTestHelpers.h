@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace OfflineWorkshopTest
 {
@@ -16,6 +17,12 @@ namespace OfflineWorkshopTest
 
 	/** Writes Size bytes to Path, making its folders. */
 	void WriteFile(const std::filesystem::path& Path, size_t Size, char Fill = 'x');
+
+	/** @return the file's bytes; empty when it cannot be read */
+	std::string ReadFile(const std::filesystem::path& Path);
+
+	/** @return the names of the files in Folder, sorted; empty when there is no such folder */
+	std::vector<std::string> ListFileNames(const std::filesystem::path& Folder);
 
 	/** Calls Pump until Done answers true, for at most TimeoutSeconds. @return what Done answered last */
 	bool PumpUntil(const std::function<void()>& Pump, const std::function<bool()>& Done, double TimeoutSeconds = 10.0);
