@@ -59,4 +59,32 @@ namespace OfflineWorkshopTest
 		}
 		return true;
 	}
+
+	FLinkedItems MakeItemThatRequiresAnother(const std::filesystem::path& Scratch)
+	{
+		FLinkedItems Items;
+		if (SteamAPI_InitEx(nullptr) != k_ESteamAPIInitResult_OK)
+		{
+			return Items;
+		}
+		const AppId_t App = SteamUtils()->GetAppID();
+		for (PublishedFileId_t* Item : {&Items.Requiring, &Items.Required})
+		{
+			FCallWaiter<CreateItemResult_t> Created;
+			if (Created.Wait(SteamUGC()->CreateItem(App, k_EWorkshopFileTypeCommunity)))
+			{
+				*Item = Created.Result.m_nPublishedFileId;
+			}
+		}
+		FCallWaiter<AddUGCDependencyResult_t> Linked;
+		Linked.Wait(SteamUGC()->AddDependency(Items.Requiring, Items.Required));
+		WriteFile(Scratch / "shot.png", 64);
+		const UGCUpdateHandle_t Handle = SteamUGC()->StartItemUpdate(App, Items.Requiring);
+		SteamUGC()->AddItemKeyValueTag(Handle, "Version", "1.0");
+		SteamUGC()->AddItemPreviewFile(Handle, (Scratch / "shot.png").string().c_str(), k_EItemPreviewType_Image);
+		FCallWaiter<SubmitItemUpdateResult_t> Submitted;
+		Submitted.Wait(SteamUGC()->SubmitItemUpdate(Handle, nullptr));
+		SteamAPI_Shutdown();
+		return Items;
+	}
 } // namespace OfflineWorkshopTest

@@ -27,6 +27,20 @@ namespace OfflineWorkshopTest
 	/** Calls Pump until Done answers true, for at most TimeoutSeconds. @return what Done answered last */
 	bool PumpUntil(const std::function<void()>& Pump, const std::function<bool()>& Done, double TimeoutSeconds = 10.0);
 
+	/** The two items MakeItemThatRequiresAnother makes. */
+	struct FLinkedItems
+	{
+		PublishedFileId_t Requiring = 0;
+		PublishedFileId_t Required = 0;
+	};
+
+	/**
+	 * Makes two items in the offline Workshop's folder through the SDK, initialised for the purpose and shut down
+	 * afterwards: one that requires the other, with the key-value tag Version=1.0 and the extra preview shot.png
+	 * (written in Scratch). @return their ids; 0 for one that could not be made
+	 */
+	FLinkedItems MakeItemThatRequiresAnother(const std::filesystem::path& Scratch);
+
 	/** Waits for the result of one call through SteamAPI_RunCallbacks, as a game does. */
 	template <typename ResultType>
 	class FCallWaiter
