@@ -421,42 +421,6 @@ namespace
 		EXPECT_FALSE(SteamUGC()->RemoveItemPreview(k_UGCUpdateHandleInvalid, 0)) << "an unknown handle";
 	}
 
-	TEST_F(OfflineWorkshop, FailsOrRefusesTheNextCallOfEachKindWhenToldAndOnlyThatOne)
-	{
-		const PublishedFileId_t Parent = CreateItem();
-		const PublishedFileId_t Child = CreateItem();
-		UE::StandIn::FailNextOfflineWorkshopAddDependency(k_EResultAccessDenied);
-		EXPECT_EQ(AddDependency(Parent, Child), k_EResultAccessDenied);
-		EXPECT_TRUE(FindItem(Parent).Children.empty()) << "a failed call changes nothing";
-		EXPECT_EQ(AddDependency(Parent, Child), k_EResultOK);
-		UE::StandIn::FailNextOfflineWorkshopRemoveDependency(k_EResultTimeout);
-		EXPECT_EQ(RemoveDependency(Parent, Child), k_EResultTimeout);
-		EXPECT_EQ(FindItem(Parent).Children.size(), 1u);
-		EXPECT_EQ(RemoveDependency(Parent, Child), k_EResultOK);
-
-		UE::StandIn::FailNextOfflineWorkshopDetailsQuery(k_EResultServiceUnavailable);
-		EResult Result = k_EResultOK;
-		UGCQueryHandle_t Query = QueryAll(Parent, Result);
-		EXPECT_EQ(Result, k_EResultServiceUnavailable);
-		SteamUGCDetails_t Details{};
-		EXPECT_FALSE(SteamUGC()->GetQueryUGCResult(Query, 0, &Details)) << "a failed query holds no item";
-		SteamUGC()->ReleaseQueryUGCRequest(Query);
-		Query = QueryAll(Parent, Result);
-		EXPECT_EQ(Result, k_EResultOK);
-		SteamUGC()->ReleaseQueryUGCRequest(Query);
-
-		WriteFile(Root / "a.png", 100);
-		const UGCUpdateHandle_t Handle = StartContentUpdate(Parent);
-		UE::StandIn::RefuseNextOfflineWorkshopKeyValueTag();
-		UE::StandIn::RefuseNextOfflineWorkshopPreview();
-		EXPECT_FALSE(SteamUGC()->RemoveItemKeyValueTags(Handle, "Key"));
-		EXPECT_TRUE(SteamUGC()->RemoveItemKeyValueTags(Handle, "Key"));
-		EXPECT_FALSE(SteamUGC()->AddItemPreviewFile(Handle, (Root / "a.png").string().c_str(), k_EItemPreviewType_Image));
-		EXPECT_TRUE(SteamUGC()->AddItemPreviewFile(Handle, (Root / "a.png").string().c_str(), k_EItemPreviewType_Image));
-		EXPECT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultOK);
-		EXPECT_EQ(FindItem(Parent).ExtraPreviewFileNames.size(), 1u) << "the refused call added nothing";
-	}
-
 	TEST_F(OfflineWorkshop, AnswersUpdatesThatSteamRefusesWithSteamsResults)
 	{
 		const PublishedFileId_t Item = CreateItem();

@@ -304,7 +304,7 @@ namespace
 				    return Known.Key == ItemId;
 			    }))
 			{
-				OutItems.Emplace(ItemId, Item.Name);
+				OutItems.Add(TPair<uint64, FString>{ItemId, Item.Name});
 			}
 		}
 		return ETRLWorkshopResult::Success;

@@ -52,11 +52,6 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopPublisherSpec, "Trellic.TrellicSteam.TRLWorkshopPu
 		return FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 0);
 	}
 
-	static FTRLWorkshopAnswer Failed(const TCHAR* Message)
-	{
-		return FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Unknown, 0, FText::FromString(Message));
-	}
-
 	static FTRLWorkshopItemDetails WithChildren(TArray<uint64> Children)
 	{
 		FTRLWorkshopItemDetails Details;
@@ -383,34 +378,7 @@ void FTRLWorkshopPublisherSpec::Define()
 			TestEqual(TEXT("log"), Log->TextLinesOf(TEXT("LogTrellic")), TArray<FString>{TEXT("Log: Workshop item 5 now requires item 20.")});
 		});
 
-		It("warns with the item and Steam's answer when reading or changing the dependencies fails, and still ends in success", [this]() {
-			FTRLWorkshopRequestExtras Extras;
-			Extras.RequiredItems = Requiring({{TEXT("20"), TEXT("Base")}});
-			const FString NotRead = TEXT("Could not read which items Workshop item 10 requires, so they were left as they are. Steam answered with result 16. "
-			                             "Upload again to bring them in line.");
-			const FString NotAdded = TEXT("Could not make Workshop item 10 require item 20 (Base). Steam answered with result 15. Upload again, or add it on "
-			                              "the item's Workshop page.");
-			const FString NotRemoved = TEXT("Could not make Workshop item 10 stop requiring item 40. Steam did not take the call. Upload again, or remove it "
-			                                "on the item's Workshop page.");
-			AddExpectedErrorPlain(NotRead, EAutomationExpectedErrorFlags::Exact, 1);
-			AddExpectedErrorPlain(NotAdded, EAutomationExpectedErrorFlags::Exact, 1);
-			AddExpectedErrorPlain(NotRemoved, EAutomationExpectedErrorFlags::Exact, 1);
-			UpdateWithExtras(Extras);
-			Fake->AnswerQuery(Failed(TEXT("Steam answered with result 16.")));
-			UpdateWithExtras(Extras);
-			Fake->AnswerQuery(Ok(), WithChildren({40}));
-			Fake->AnswerDependency(Failed(TEXT("Steam answered with result 15.")));
-			Fake->AnswerDependency(Failed(TEXT("Steam did not take the call.")));
-			TestEqual(TEXT("log"), Log->TextLinesOf(TEXT("LogTrellic")),
-			          TArray<FString>{TEXT("Warning: ") + NotRead, TEXT("Warning: ") + NotAdded, TEXT("Warning: ") + NotRemoved});
-			TestEqual(TEXT("completions"), Recorder->Completions.Num(), 2);
-			for (const FTRLPublishCompletion& Completion : Recorder->Completions)
-			{
-				TestEqual(TEXT("the upload went up"), static_cast<int32>(Completion.Result), static_cast<int32>(ETRLWorkshopResult::Success));
-			}
-		});
-
-		It("sends key-value tags and extra images, replacing an item's earlier images by what Steam lists, or leaving them when it cannot", [this]() {
+		It("sends key-value tags and extra images, replacing an item's earlier images by what Steam lists", [this]() {
 			const FString Shot = TempDir / TEXT("Shot.png");
 			FFileHelper::SaveStringToFile(FString::ChrN(64, TEXT('p')), *Shot);
 			FTRLWorkshopRequestExtras Extras;
@@ -427,23 +395,13 @@ void FTRLWorkshopPublisherSpec::Define()
 			TestEqualSensitive(TEXT("tag"), Fake->SubmittedUpdate.KeyValueTags.FindRef(TEXT("TRLBaseRelease")), FString(TEXT("1.2")));
 			Fake->AnswerSubmit(Ok());
 
-			const FString NotRead = TEXT("Could not read the extra preview images of Workshop item 10, so they were left as they are and the new ones were "
-			                             "not added. Steam answered with result 16. Upload again to replace them.");
-			AddExpectedErrorPlain(NotRead, EAutomationExpectedErrorFlags::Exact, 1);
-			Publisher->SetNextRequestExtras(Extras);
-			UpdateSample(TEXT("10"));
-			Fake->AnswerQuery(Failed(TEXT("Steam answered with result 16.")));
-			TestEqual(TEXT("no images"), Fake->SubmittedUpdate.ExtraPreviewPaths.Num() + Fake->SubmittedUpdate.ExtraPreviewIndicesToRemove.Num(), 0);
-			TestEqual(TEXT("the tag all the same"), Fake->SubmittedUpdate.KeyValueTags.Num(), 1);
-			Fake->AnswerSubmit(Ok());
-
 			// A new item has no earlier images to read.
 			Publisher->SetNextRequestExtras(Extras);
 			PublishSample();
 			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 5));
 			TestEqual(TEXT("images of a new item"), Fake->SubmittedUpdate.ExtraPreviewPaths, TArray<FString>{Shot});
 			Fake->AnswerSubmit(Ok());
-			TestEqual(TEXT("calls"), Fake->Calls.Num(), 6);
+			TestEqual(TEXT("calls"), Fake->Calls.Num(), 4);
 		});
 
 		It("refuses, before connecting, extras Steam would refuse, naming each, and takes an image by its content or its extension", [this]() {
