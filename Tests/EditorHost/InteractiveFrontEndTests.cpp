@@ -6,6 +6,7 @@
 #include "InteractiveFrontEnd.h"
 #include "Misc/MessageDialog.h"
 #include "Modules/ModuleManager.h"
+#include "OfflineWorkshopTestHelpers.h"
 #include "StandIn/ModalWindowResponder.h"
 #include "StandIn/OfflineWorkshop.h"
 #include "StandIn/SlateApplicationHost.h"
@@ -539,13 +540,34 @@ TEST_F(InteractiveFrontEndTest, AtATerminalCtrlCWhileTimePassesClosesOnANewLine)
 	EXPECT_TRUE(Transcript().Contains(TEXT("Letting 5 s pass...\n\nInterrupted: closing the editor.\n"))) << Transcript().ToUtf8();
 }
 
+TEST_F(InteractiveFrontEndTest, WorkshopListingShowsUnderEachItemWhatItRequiresItsKeyValueTagsAndItsExtraPreviews)
+{
+	char Folder[] = "/tmp/trellic-workshop-XXXXXX";
+	ASSERT_NE(mkdtemp(Folder), nullptr);
+	UE::StandIn::SetOfflineWorkshopFolder(Folder);
+	const OfflineWorkshopTest::FLinkedItems Linked = OfflineWorkshopTest::MakeItemThatRequiresAnother(Folder);
+	EXPECT_EQ(RunWith("w\nq\n"), 0);
+	const FString Requiring = FString::FromUtf8(std::to_string(Linked.Requiring));
+	const FString Required = FString::FromUtf8(std::to_string(Linked.Required));
+	// The item without any of it is a single line.
+	EXPECT_TRUE(Transcript().Contains(FString::Printf(TEXT("  %s  \"\"  private, 0 file(s), preview none, 0 change note(s)\n      requires %s\n      key-value "
+	                                                       "tags Version=1.0\n      extra previews shot.png\n  %s  \"\"  private, 0 file(s), preview none, 0 "
+	                                                       "change note(s)\n>"),
+	                                                  *Requiring, *Required, *Required)))
+	    << Transcript().ToUtf8();
+	UE::StandIn::SetOfflineWorkshopFolder(std::string());
+	std::filesystem::remove_all(Folder);
+}
+
 TEST_F(InteractiveFrontEndTest, WorkshopCommandsListItemsAndSetTheNextRequestOnlyWhenValid)
 {
 	char Folder[] = "/tmp/trellic-workshop-XXXXXX";
 	ASSERT_NE(mkdtemp(Folder), nullptr);
 	UE::StandIn::SetOfflineWorkshopFolder(Folder);
 	FrontEnd->PrintHeader(TEXT("Thing"));
-	EXPECT_EQ(RunWith("w\nw hold 2\nw hold half\nw fail k_EResultNope\nw fail k_EResultAccessDenied later\nw release\nw bogus\nw refuse\nh\nq\n"), 0);
+	EXPECT_EQ(RunWith("w\nw hold 2\nw hold half\nw fail k_EResultNope\nw fail k_EResultAccessDenied later\nw release\nw bogus\nw refuse\n"
+	                  "w fail-details-query k_EResultNope\nw fail-add-dependency k_EResultAccessDenied\nw refuse-preview\nh\nq\n"),
+	          0);
 	const FString Out = Transcript();
 
 	EXPECT_TRUE(Out.Contains(TEXT("Uploads go to the offline Workshop in Saved/OfflineWorkshop, not to Steam (w lists its items).")));
@@ -558,11 +580,21 @@ TEST_F(InteractiveFrontEndTest, WorkshopCommandsListItemsAndSetTheNextRequestOnl
 	EXPECT_TRUE(Out.Contains(TEXT("Unknown Workshop command 'bogus'.")));
 	EXPECT_TRUE(Out.Contains(TEXT("> w refuse\n  The next upload finds Steam not running.")));
 	EXPECT_TRUE(Out.Contains(TEXT("  w refuse     Steam is not running")));
+	EXPECT_TRUE(Out.Contains(TEXT("> w fail-details-query k_EResultNope\n  'k_EResultNope' is not an EResult the offline Workshop knows")));
+	EXPECT_TRUE(Out.Contains(TEXT("> w fail-add-dependency k_EResultAccessDenied\n  The next add-dependency call fails with k_EResultAccessDenied.")));
+	EXPECT_TRUE(Out.Contains(TEXT("> w refuse-preview\n  The next extra preview call answers false.")));
 
 	// Only the refusal was set, and it applies to the next request alone.
 	EXPECT_EQ(SteamAPI_InitEx(nullptr), k_ESteamAPIInitResult_NoSteamClient);
 	ASSERT_EQ(SteamAPI_InitEx(nullptr), k_ESteamAPIInitResult_OK);
 	SteamAPI_Shutdown();
+	// The dependency and the preview that come next are refused, and only they: the item has its key-value tag.
+	OfflineWorkshopTest::MakeItemThatRequiresAnother(Folder);
+	const std::vector<UE::StandIn::FOfflineWorkshopItem> Items = UE::StandIn::ListOfflineWorkshopItems();
+	ASSERT_EQ(Items.size(), 2u);
+	EXPECT_TRUE(Items[0].Children.empty());
+	EXPECT_TRUE(Items[0].ExtraPreviewFileNames.empty());
+	EXPECT_EQ(Items[0].KeyValueTags.size(), 1u);
 	UE::StandIn::ResetOfflineWorkshopControls();
 	UE::StandIn::SetOfflineWorkshopFolder(std::string());
 	std::filesystem::remove_all(Folder);

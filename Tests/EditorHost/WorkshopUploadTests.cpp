@@ -1,6 +1,8 @@
 // Uploads through the host end to end: the demo project's sample mod packaged, uploaded to the offline Workshop as a
 // new item and then as an update, failures that Steam would give, and the host's controls of the next request.
 #include "HostRun.h"
+#include "JsonMatch.h"
+#include "OfflineWorkshopTestHelpers.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -153,6 +155,9 @@ TEST(WorkshopUpload, ThePackagedSampleModGoesUpAsANewItemThenAsAnUpdateThatKeeps
 	EXPECT_TRUE(Item->TryGetField(TEXT("preview"))->IsNull());
 	EXPECT_EQ(Strings(Item, TEXT("files")), "Content/Paks/Windows/SampleModWindows.pak|SampleMod.uplugin");
 	EXPECT_EQ(Strings(Item, TEXT("change_notes")), "");
+	// A mod that requires nothing and has no screenshots gives its item none of them.
+	EXPECT_EQ(Strings(Item, TEXT("children")) + Strings(Item, TEXT("previews")), "");
+	EXPECT_TRUE(Item->GetArrayField(TEXT("key_value_tags")).IsEmpty());
 	const std::vector<std::string> Notification = UploadNotification(First);
 	ASSERT_GE(Notification.size(), 5u) << First.RawOutput;
 	EXPECT_EQ(Notification[0], "none: Uploading SampleMod to the Steam Workshop | ");
@@ -279,6 +284,26 @@ TEST(WorkshopUpload, AStagedTreeThatCannotBeCopiedIsRefusedAndNothingIsLost)
 	    << Immutable.RawOutput;
 }
 
+TEST(WorkshopUpload, ItemsShowTheItemsEachRequiresItsKeyValueTagsAndItsExtraPreviews)
+{
+	FHostSandbox Sandbox;
+	const std::string Folder = Sandbox.GetRoot() + "/Workshop";
+	UE::StandIn::SetOfflineWorkshopFolder(Folder);
+	const OfflineWorkshopTest::FLinkedItems Linked = OfflineWorkshopTest::MakeItemThatRequiresAnother(Sandbox.GetRoot());
+	UE::StandIn::SetOfflineWorkshopFolder(std::string());
+	ASSERT_NE(Linked.Required, 0u);
+
+	const FHostRun Run = Sandbox.Run({Items, Quit}, {"--workshop-dir", Folder});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const std::string Requiring = std::to_string(Linked.Requiring);
+	const std::string Required = std::to_string(Linked.Required);
+	const TSharedPtr<FJsonValue> Expected = ParseJsonValue(FString::FromUtf8(
+	    R"([{"id":")" + Requiring + R"(","children":[")" + Required + R"("],"key_value_tags":[{"key":"Version","value":"1.0"}],"previews":["shot.png"]},)" +
+	    R"({"id":")" + Required + R"(","children":[],"key_value_tags":[],"previews":[]}])"));
+	FString Mismatch;
+	EXPECT_TRUE(MatchesShownJson(Expected, MakeShared<FJsonValueArray>(ItemsOf(Run)), Mismatch)) << Mismatch.ToUtf8() << "\n" << Run.RawOutput;
+}
+
 TEST(WorkshopUpload, ControlsAreCheckedBeforeAnyIsSetAndApplyToTheNextRequestOnly)
 {
 	FHostSandbox Sandbox;
@@ -288,6 +313,8 @@ TEST(WorkshopUpload, ControlsAreCheckedBeforeAnyIsSetAndApplyToTheNextRequestOnl
 	const FHostRun Run = Sandbox.Run({
 	    R"({"cmd":"workshop","next":{"refuse":true,"hold_at":1.5}})",
 	    R"({"cmd":"workshop","next":{"refuse":true,"fail":{"result":"k_EResultNoSuchThing"}}})",
+	    R"({"cmd":"workshop","next":{"refuse":true,"fail_details_query":"k_EResultNoSuchThing"}})",
+	    R"({"cmd":"workshop","next":{"refuse":true,"refuse_preview":"yes"}})",
 	    R"({"cmd":"workshop","next":{"refuse":true,"hold":0.5}})",
 	    R"({"cmd":"workshop","release":true})",
 	    R"({"cmd":"workshop"})",
@@ -303,16 +330,16 @@ TEST(WorkshopUpload, ControlsAreCheckedBeforeAnyIsSetAndApplyToTheNextRequestOnl
 
 	EXPECT_EQ(Run.ExitCode, 1);
 	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
-	ASSERT_EQ(Replies.Num(), 13) << Run.RawOutput;
-	for (int32 Index = 0; Index < 5; ++Index)
+	ASSERT_EQ(Replies.Num(), 15) << Run.RawOutput;
+	for (int32 Index = 0; Index < 7; ++Index)
 	{
 		EXPECT_FALSE(Replies[Index]->GetBoolField(TEXT("ok"))) << Index;
 		EXPECT_FALSE(Replies[Index]->GetStringField(TEXT("error")).IsEmpty()) << Index;
 	}
 	// None of the refused controls was set, the next upload's refusal touched that upload only.
-	EXPECT_EQ(Replies[5]->GetStringField(TEXT("return")).ToUtf8(), "Success") << Run.RawOutput;
-	EXPECT_EQ(Replies[8]->GetStringField(TEXT("return")).ToUtf8(), "SteamNotRunning");
-	EXPECT_EQ(Replies[9]->GetStringField(TEXT("return")).ToUtf8(), "Success");
+	EXPECT_EQ(Replies[7]->GetStringField(TEXT("return")).ToUtf8(), "Success") << Run.RawOutput;
+	EXPECT_EQ(Replies[10]->GetStringField(TEXT("return")).ToUtf8(), "SteamNotRunning");
+	EXPECT_EQ(Replies[11]->GetStringField(TEXT("return")).ToUtf8(), "Success");
 	const TArray<TSharedPtr<FJsonValue>> Uploaded = ItemsOf(Run);
 	ASSERT_EQ(Uploaded.Num(), 1);
 	EXPECT_EQ(Strings(Uploaded[0]->AsObject(), TEXT("change_notes")), "Updated");

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace OfflineWorkshopTest
 {
@@ -17,8 +18,28 @@ namespace OfflineWorkshopTest
 	/** Writes Size bytes to Path, making its folders. */
 	void WriteFile(const std::filesystem::path& Path, size_t Size, char Fill = 'x');
 
+	/** @return the file's bytes; empty when it cannot be read */
+	std::string ReadFile(const std::filesystem::path& Path);
+
+	/** @return the names of the files in Folder, sorted; empty when there is no such folder */
+	std::vector<std::string> ListFileNames(const std::filesystem::path& Folder);
+
 	/** Calls Pump until Done answers true, for at most TimeoutSeconds. @return what Done answered last */
 	bool PumpUntil(const std::function<void()>& Pump, const std::function<bool()>& Done, double TimeoutSeconds = 10.0);
+
+	/** The two items MakeItemThatRequiresAnother makes. */
+	struct FLinkedItems
+	{
+		PublishedFileId_t Requiring = 0;
+		PublishedFileId_t Required = 0;
+	};
+
+	/**
+	 * Makes two items in the offline Workshop's folder through the SDK, initialised for the purpose and shut down
+	 * afterwards: one that requires the other, with the key-value tag Version=1.0 and the extra preview shot.png
+	 * (written in Scratch). @return their ids; 0 for one that could not be made
+	 */
+	FLinkedItems MakeItemThatRequiresAnother(const std::filesystem::path& Scratch);
 
 	/** Waits for the result of one call through SteamAPI_RunCallbacks, as a game does. */
 	template <typename ResultType>

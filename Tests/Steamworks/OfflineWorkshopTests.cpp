@@ -66,6 +66,38 @@ namespace
 			return Handle;
 		}
 
+		template <typename ResultType>
+		static EResult ChangeDependency(SteamAPICall_t Call)
+		{
+			FCallWaiter<ResultType> Waiter;
+			EXPECT_TRUE(Waiter.Wait(Call));
+			return Waiter.Result.m_eResult;
+		}
+
+		static EResult AddDependency(PublishedFileId_t Parent, PublishedFileId_t Child)
+		{
+			return ChangeDependency<AddUGCDependencyResult_t>(SteamUGC()->AddDependency(Parent, Child));
+		}
+
+		static EResult RemoveDependency(PublishedFileId_t Parent, PublishedFileId_t Child)
+		{
+			return ChangeDependency<RemoveUGCDependencyResult_t>(SteamUGC()->RemoveDependency(Parent, Child));
+		}
+
+		/** Sends a details query of Item that asks for everything, and waits for its answer. */
+		static UGCQueryHandle_t QueryAll(PublishedFileId_t Item, EResult& OutResult)
+		{
+			const UGCQueryHandle_t Query = SteamUGC()->CreateQueryUGCDetailsRequest(&Item, 1);
+			EXPECT_TRUE(SteamUGC()->SetReturnChildren(Query, true));
+			EXPECT_TRUE(SteamUGC()->SetReturnKeyValueTags(Query, true));
+			EXPECT_TRUE(SteamUGC()->SetReturnAdditionalPreviews(Query, true));
+			FCallWaiter<SteamUGCQueryCompleted_t> Waiter;
+			EXPECT_TRUE(Waiter.Wait(SteamUGC()->SendQueryUGCRequest(Query)));
+			EXPECT_EQ(Waiter.Result.m_handle, Query);
+			OutResult = Waiter.Result.m_eResult;
+			return Query;
+		}
+
 		static FOfflineWorkshopItem FindItem(PublishedFileId_t Id)
 		{
 			const std::vector<FOfflineWorkshopItem> Items = UE::StandIn::ListOfflineWorkshopItems();
@@ -218,6 +250,175 @@ namespace
 			EXPECT_FALSE(SteamUGC()->SetItemTags(Handle, &TagArray)) << "'" << Refused << "'";
 		}
 		EXPECT_FALSE(SteamUGC()->SetItemTitle(k_UGCUpdateHandleInvalid, "Title")) << "an unknown handle";
+	}
+
+	TEST_F(OfflineWorkshop, KeepsDependenciesAndAnswersADetailsQueryWithWhatItAsksFor)
+	{
+		const PublishedFileId_t Parent = CreateItem();
+		const PublishedFileId_t First = CreateItem();
+		const PublishedFileId_t Second = CreateItem();
+		EXPECT_EQ(AddDependency(Parent, First), k_EResultOK);
+		EXPECT_EQ(AddDependency(Parent, Second), k_EResultOK);
+		EXPECT_EQ(AddDependency(Parent, First), k_EResultOK) << "a child added twice is kept once";
+		EXPECT_EQ(AddDependency(Parent, Parent), k_EResultInvalidParam);
+		EXPECT_EQ(AddDependency(Parent, Second + First), k_EResultFileNotFound) << "a child that does not exist";
+		EXPECT_EQ(RemoveDependency(Parent, First), k_EResultOK);
+		EXPECT_EQ(AddDependency(Parent, First), k_EResultOK);
+
+		WriteFile(Root / "a.png", 100);
+		const UGCUpdateHandle_t Handle = StartContentUpdate(Parent);
+		ASSERT_TRUE(SteamUGC()->AddItemKeyValueTag(Handle, "TRLBaseRelease", "1.2"));
+		ASSERT_TRUE(SteamUGC()->AddItemPreviewFile(Handle, (Root / "a.png").string().c_str(), k_EItemPreviewType_Image));
+		ASSERT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultOK);
+
+		PublishedFileId_t Ids[] = {Parent, Second + First};
+		const UGCQueryHandle_t Query = SteamUGC()->CreateQueryUGCDetailsRequest(Ids, 2);
+		ASSERT_TRUE(SteamUGC()->SetReturnChildren(Query, true));
+		ASSERT_TRUE(SteamUGC()->SetAllowCachedResponse(Query, 0));
+		FCallWaiter<SteamUGCQueryCompleted_t> Waiter;
+		const SteamAPICall_t Call = SteamUGC()->SendQueryUGCRequest(Query);
+		SteamUGCDetails_t Details{};
+		EXPECT_FALSE(SteamUGC()->GetQueryUGCResult(Query, 0, &Details)) << "nothing to read before the answer";
+		EXPECT_FALSE(SteamUGC()->SetReturnKeyValueTags(Query, true)) << "a sent query is not changed";
+		ASSERT_TRUE(Waiter.Wait(Call));
+		EXPECT_EQ(Waiter.Result.m_eResult, k_EResultOK);
+		EXPECT_EQ(Waiter.Result.m_unNumResultsReturned, 2u);
+		ASSERT_TRUE(SteamUGC()->GetQueryUGCResult(Query, 0, &Details));
+		EXPECT_EQ(Details.m_nPublishedFileId, Parent);
+		EXPECT_EQ(Details.m_eResult, k_EResultOK);
+		ASSERT_EQ(Details.m_unNumChildren, 2u);
+		PublishedFileId_t Children[2] = {};
+		ASSERT_TRUE(SteamUGC()->GetQueryUGCChildren(Query, 0, Children, 2));
+		EXPECT_EQ(Children[0], Second);
+		EXPECT_EQ(Children[1], First);
+		EXPECT_EQ(SteamUGC()->GetQueryUGCNumKeyValueTags(Query, 0), 0u) << "not asked for";
+		EXPECT_EQ(SteamUGC()->GetQueryUGCNumAdditionalPreviews(Query, 0), 0u) << "not asked for";
+		ASSERT_TRUE(SteamUGC()->GetQueryUGCResult(Query, 1, &Details));
+		EXPECT_EQ(Details.m_eResult, k_EResultFileNotFound);
+		EXPECT_FALSE(SteamUGC()->GetQueryUGCResult(Query, 2, &Details));
+		EXPECT_TRUE(SteamUGC()->ReleaseQueryUGCRequest(Query));
+		EXPECT_FALSE(SteamUGC()->GetQueryUGCResult(Query, 0, &Details)) << "a released query holds nothing";
+		EXPECT_EQ(SteamUGC()->CreateQueryUGCDetailsRequest(Ids, 0), k_UGCQueryHandleInvalid);
+
+		EResult Result = k_EResultFail;
+		const UGCQueryHandle_t All = QueryAll(Parent, Result);
+		ASSERT_EQ(Result, k_EResultOK);
+		char Key[8];
+		char Value[2];
+		ASSERT_EQ(SteamUGC()->GetQueryUGCNumKeyValueTags(All, 0), 1u);
+		ASSERT_TRUE(SteamUGC()->GetQueryUGCKeyValueTag(All, 0, 0, Key, sizeof(Key), Value, sizeof(Value)));
+		EXPECT_EQ(std::string(Key), "TRLBase") << "cut to fit the buffer";
+		EXPECT_EQ(std::string(Value), "1");
+		ASSERT_EQ(SteamUGC()->GetQueryUGCNumAdditionalPreviews(All, 0), 1u);
+		char Location[512];
+		char FileName[64];
+		EItemPreviewType Type = k_EItemPreviewType_ReservedMax;
+		ASSERT_TRUE(SteamUGC()->GetQueryUGCAdditionalPreview(All, 0, 0, Location, sizeof(Location), FileName, sizeof(FileName), &Type));
+		EXPECT_EQ(std::string(FileName), "a.png");
+		EXPECT_EQ(Type, k_EItemPreviewType_Image);
+		EXPECT_EQ(ReadFile(Location), std::string(100, 'x'));
+		SteamUGC()->ReleaseQueryUGCRequest(All);
+
+		const FOfflineWorkshopItem Stored = FindItem(Parent);
+		EXPECT_EQ(Stored.Children, (std::vector<PublishedFileId_t>{Second, First}));
+		EXPECT_EQ(Stored.KeyValueTags, (std::vector<std::pair<std::string, std::string>>{{"TRLBaseRelease", "1.2"}}));
+		EXPECT_EQ(Stored.ExtraPreviewFileNames, (std::vector<std::string>{"a.png"}));
+	}
+
+	TEST_F(OfflineWorkshop, KeepsADependencyAddedWhileAnUpdateOfTheItemIsSent)
+	{
+		const PublishedFileId_t Parent = CreateItem();
+		const PublishedFileId_t Child = CreateItem();
+		ASSERT_TRUE(UE::StandIn::HoldNextOfflineWorkshopUpdateAt(0.5));
+		FCallWaiter<SubmitItemUpdateResult_t> Waiter;
+		Waiter.CallResult.Set(SteamUGC()->SubmitItemUpdate(StartContentUpdate(Parent), nullptr), &Waiter, &FCallWaiter<SubmitItemUpdateResult_t>::Handle);
+		ASSERT_TRUE(UE::StandIn::WaitForOfflineWorkshopHold(10.0));
+		EXPECT_EQ(AddDependency(Parent, Child), k_EResultOK);
+		UE::StandIn::ReleaseOfflineWorkshopHold();
+		ASSERT_TRUE(PumpUntil(
+		    []() {
+			    SteamAPI_RunCallbacks();
+		    },
+		    [&Waiter]() {
+			    return Waiter.bArrived;
+		    }));
+		EXPECT_EQ(Waiter.Result.m_eResult, k_EResultOK);
+		const FOfflineWorkshopItem Stored = FindItem(Parent);
+		EXPECT_EQ(Stored.ContentFiles.size(), 2u);
+		EXPECT_EQ(Stored.Children, (std::vector<PublishedFileId_t>{Child}));
+	}
+
+	TEST_F(OfflineWorkshop, ReplacesKeyValueTagsAndExtraPreviewsAsAnUpdateSaysAndChecksThemAsSteamDoes)
+	{
+		const PublishedFileId_t Item = CreateItem();
+		for (const char* Name : {"a.png", "b.png", "c.png"})
+		{
+			WriteFile(Root / Name, 100, Name[0]);
+		}
+		UGCUpdateHandle_t Handle = StartContentUpdate(Item);
+		ASSERT_TRUE(SteamUGC()->AddItemKeyValueTag(Handle, "Version", "1"));
+		ASSERT_TRUE(SteamUGC()->AddItemKeyValueTag(Handle, "Other", "x"));
+		ASSERT_TRUE(SteamUGC()->AddItemPreviewFile(Handle, (Root / "a.png").string().c_str(), k_EItemPreviewType_Image));
+		ASSERT_TRUE(SteamUGC()->AddItemPreviewFile(Handle, (Root / "b.png").string().c_str(), k_EItemPreviewType_Image));
+		ASSERT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultOK);
+
+		Handle = StartContentUpdate(Item);
+		ASSERT_TRUE(SteamUGC()->RemoveItemKeyValueTags(Handle, "Version"));
+		ASSERT_TRUE(SteamUGC()->AddItemKeyValueTag(Handle, "Version", "2"));
+		// Indices count the previews as they were, whatever order they are removed in.
+		ASSERT_TRUE(SteamUGC()->RemoveItemPreview(Handle, 0));
+		ASSERT_TRUE(SteamUGC()->RemoveItemPreview(Handle, 1));
+		ASSERT_TRUE(SteamUGC()->AddItemPreviewFile(Handle, (Root / "c.png").string().c_str(), k_EItemPreviewType_Image));
+		ASSERT_TRUE(SteamUGC()->AddItemPreviewFile(Handle, (Root / "a.png").string().c_str(), k_EItemPreviewType_Image));
+		ASSERT_EQ(Submit(Handle, nullptr).m_eResult, k_EResultOK);
+		FOfflineWorkshopItem Stored = FindItem(Item);
+		EXPECT_EQ(Stored.KeyValueTags, (std::vector<std::pair<std::string, std::string>>{{"Other", "x"}, {"Version", "2"}}));
+		EXPECT_EQ(Stored.ExtraPreviewFileNames, (std::vector<std::string>{"c.png", "a.png"}));
+		EXPECT_EQ(ListFileNames(Root / "Workshop" / std::to_string(Item) / "extra-previews"), (std::vector<std::string>{"3-c.png", "4-a.png"}))
+		    << "the removed images' files are gone";
+
+		// Each refused at submission, leaving the item as it was.
+		WriteFile(Root / "tiny.png", 15);
+		WriteFile(Root / "big.png", 1024 * 1024);
+		const struct
+		{
+			const char* File;
+			uint32 RemovedIndex;
+			EResult Result;
+		} Refused[] = {{"tiny.png", 0, k_EResultInvalidParam},
+		               {"big.png", 0, k_EResultLimitExceeded},
+		               {"missing.png", 0, k_EResultFileNotFound},
+		               {"b.png", 2, k_EResultInvalidParam}};
+		for (const auto& Case : Refused)
+		{
+			Handle = StartContentUpdate(Item);
+			ASSERT_TRUE(SteamUGC()->RemoveItemPreview(Handle, Case.RemovedIndex));
+			ASSERT_TRUE(SteamUGC()->AddItemPreviewFile(Handle, (Root / Case.File).string().c_str(), k_EItemPreviewType_Image));
+			EXPECT_EQ(Submit(Handle, nullptr).m_eResult, Case.Result) << Case.File << ", removing " << Case.RemovedIndex;
+		}
+		EXPECT_EQ(FindItem(Item).ExtraPreviewFileNames, Stored.ExtraPreviewFileNames);
+
+		// Refused at the call.
+		Handle = StartContentUpdate(Item);
+		const std::string LongestKey(255, 'k');
+		const std::string LongestValue(255, 'v');
+		EXPECT_TRUE(SteamUGC()->AddItemKeyValueTag(Handle, LongestKey.c_str(), LongestValue.c_str()));
+		for (const std::string& Key : {std::string(), LongestKey + "k", std::string("a-b"), std::string("Caf\xC3\xA9")})
+		{
+			EXPECT_FALSE(SteamUGC()->AddItemKeyValueTag(Handle, Key.c_str(), "v")) << "key '" << Key << "'";
+		}
+		EXPECT_FALSE(SteamUGC()->AddItemKeyValueTag(Handle, "Key", (LongestValue + "v").c_str()));
+		for (int Index = 1; Index < 100; ++Index)
+		{
+			ASSERT_TRUE(SteamUGC()->AddItemKeyValueTag(Handle, "Key", "v"));
+			ASSERT_TRUE(SteamUGC()->RemoveItemKeyValueTags(Handle, "Key"));
+		}
+		EXPECT_FALSE(SteamUGC()->AddItemKeyValueTag(Handle, "Key", "v")) << "a 101st tag in one update";
+		EXPECT_TRUE(SteamUGC()->RemoveItemKeyValueTags(Handle, "Key"));
+		EXPECT_FALSE(SteamUGC()->RemoveItemKeyValueTags(Handle, "Key")) << "a 101st key in one update";
+		EXPECT_FALSE(SteamUGC()->AddItemPreviewFile(Handle, "dQw4w9WgXcQ", k_EItemPreviewType_YouTubeVideo));
+		EXPECT_FALSE(SteamUGC()->AddItemKeyValueTag(k_UGCUpdateHandleInvalid, "Key", "v")) << "an unknown handle";
+		EXPECT_FALSE(SteamUGC()->RemoveItemPreview(k_UGCUpdateHandleInvalid, 0)) << "an unknown handle";
 	}
 
 	TEST_F(OfflineWorkshop, AnswersUpdatesThatSteamRefusesWithSteamsResults)

@@ -11,15 +11,52 @@
 #include "Trellic.h"
 #include "UObject/UObjectGlobals.h"
 
+#include <algorithm>
 #include <atomic>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <set>
+#include <utility>
 
 using namespace OfflineWorkshopTest;
 using UE::StandIn::FOfflineWorkshopItem;
 
 namespace
 {
+	/** Keeps the LogTrellic lines at Log and Warning, as "Verbosity: message", while it lives. */
+	class FTrellicLines : public FOutputDevice
+	{
+	public:
+		FTrellicLines() { GLog->AddOutputDevice(this); }
+		~FTrellicLines() override { GLog->RemoveOutputDevice(this); }
+
+		void Serialize(const TCHAR* V, ELogVerbosity::Type Verbosity, const FName& Category) override
+		{
+			const ELogVerbosity::Type Level = static_cast<ELogVerbosity::Type>(Verbosity & ELogVerbosity::VerbosityMask);
+			if (Category == LogTrellic.GetCategoryName() && Level <= ELogVerbosity::Log)
+			{
+				std::lock_guard Lock(Mutex);
+				Lines.push_back((FString(ToString(Level)) + TEXT(": ") + V).ToUtf8());
+			}
+		}
+
+		bool CanBeUsedOnAnyThread() const override { return true; }
+		bool CanBeUsedOnMultipleThreads() const override { return true; }
+
+		/** @return the lines kept so far, and forgets them */
+		std::vector<std::string> Take()
+		{
+			std::lock_guard Lock(Mutex);
+			return std::exchange(Lines, {});
+		}
+
+	private:
+		std::mutex Mutex;
+		std::vector<std::string> Lines;
+	};
+
 	class SteamWorkshopPublisher : public testing::Test
 	{
 	protected:
@@ -62,6 +99,38 @@ namespace
 		{
 			return Publisher->PublishNewMod(ToFString(Content), ToFString(Preview), TEXT("My Mod"), TEXT("Adds things."), Tags,
 			                                ETRLWorkshopVisibility::FriendsOnly);
+		}
+
+		/** Uploads Content, with Extras, as a new item or as an update of ItemId, and waits for the end. */
+		FTRLPublishCompletion Upload(FTRLWorkshopRequestExtras Extras = FTRLWorkshopRequestExtras(), const FString& ItemId = FString())
+		{
+			Publisher->SetNextRequestExtras(MoveTemp(Extras));
+			const ETRLWorkshopResult Result = ItemId.IsEmpty() ? Publish()
+			                                                   : Publisher->UpdateExistingMod(ItemId, ToFString(Content), FString(), FString(),
+			                                                                                  ETRLWorkshopVisibility::Public, FString(), FString(), {});
+			EXPECT_EQ(Result, ETRLWorkshopResult::Success);
+			return Result == ETRLWorkshopResult::Success ? WaitForCompletion() : Recorder->Completions.Last();
+		}
+
+		static FOfflineWorkshopItem FindItem(const FString& ItemId)
+		{
+			for (const FOfflineWorkshopItem& Item : UE::StandIn::ListOfflineWorkshopItems())
+			{
+				if (std::to_string(Item.Id) == ItemId.ToUtf8())
+				{
+					return Item;
+				}
+			}
+			return FOfflineWorkshopItem();
+		}
+
+		/** A PNG's signature and Size bytes in all, in the test's folder. */
+		FString WriteImage(const char* Name, size_t Size = 64) const
+		{
+			WriteFile(Root / Name, Size);
+			std::fstream File(Root / Name, std::ios::binary | std::ios::in | std::ios::out);
+			File.write("\x89PNG\r\n\x1A\n", 8);
+			return ToFString(Root / Name);
 		}
 
 		/** Lets the editor's core ticker run until Done answers true. */
@@ -154,6 +223,136 @@ namespace
 		EXPECT_EQ(Items[0].PreviewFileName, "preview.png");
 		EXPECT_EQ(Items[0].ChangeNotes, (std::vector<std::string>{"Fixed a crash"}));
 		EXPECT_EQ(Items[0].ContentFiles.size(), 3u);
+	}
+
+	TEST_F(SteamWorkshopPublisher, LinksRequiredItemsAndReplacesVersionTagsAndImagesAsEachUploadSays)
+	{
+		FTrellicLines Log;
+		const FString Base = Upload().ItemId;
+		const FString Maps = Upload().ItemId;
+		FTRLWorkshopRequestExtras Extras;
+		Extras.RequiredItems = TArray<FTRLRequiredWorkshopItem>{{Base, TEXT("Base")}};
+		Extras.KeyValueTags = {{TEXT("TRLBaseRelease"), TEXT("1.0")}, {TEXT("TRLModApiVersion"), TEXT("1")}};
+		Extras.ExtraPreviewPaths = {WriteImage("one.png"), WriteImage("two.png")};
+		const FTRLPublishCompletion First = Upload(Extras);
+		ASSERT_EQ(First.Result, ETRLWorkshopResult::Success);
+		const FString Item = First.ItemId;
+		FOfflineWorkshopItem Stored = FindItem(Item);
+		EXPECT_EQ(Stored.Children, (std::vector<PublishedFileId_t>{std::stoull(Base.ToUtf8())}));
+		std::sort(Stored.KeyValueTags.begin(), Stored.KeyValueTags.end());
+		EXPECT_EQ(Stored.KeyValueTags, (std::vector<std::pair<std::string, std::string>>{{"TRLBaseRelease", "1.0"}, {"TRLModApiVersion", "1"}}));
+		EXPECT_EQ(Stored.ExtraPreviewFileNames, (std::vector<std::string>{"one.png", "two.png"}));
+
+		// A panorama added on the Workshop page is not one of the upload's images, and stays.
+		WriteFile(Root / "panorama.jpg", 64);
+		const UGCUpdateHandle_t Handle = SteamUGC()->StartItemUpdate(SteamUtils()->GetAppID(), std::stoull(Item.ToUtf8()));
+		ASSERT_TRUE(SteamUGC()->AddItemPreviewFile(Handle, (Root / "panorama.jpg").string().c_str(), k_EItemPreviewType_EnvironmentMap_LatLong));
+		FCallWaiter<SubmitItemUpdateResult_t> Panorama;
+		ASSERT_TRUE(Panorama.Wait(SteamUGC()->SubmitItemUpdate(Handle, nullptr)));
+
+		Extras.RequiredItems = TArray<FTRLRequiredWorkshopItem>{{Maps, TEXT("Maps")}};
+		Extras.KeyValueTags = {{TEXT("TRLBaseRelease"), TEXT("1.1")}};
+		Extras.ExtraPreviewPaths = {WriteImage("three.png")};
+		EXPECT_EQ(Upload(Extras, Item).Result, ETRLWorkshopResult::Success);
+		Stored = FindItem(Item);
+		EXPECT_EQ(Stored.Children, (std::vector<PublishedFileId_t>{std::stoull(Maps.ToUtf8())}));
+		std::sort(Stored.KeyValueTags.begin(), Stored.KeyValueTags.end());
+		EXPECT_EQ(Stored.KeyValueTags, (std::vector<std::pair<std::string, std::string>>{{"TRLBaseRelease", "1.1"}, {"TRLModApiVersion", "1"}}))
+		    << "replaced, not added twice";
+		EXPECT_EQ(Stored.ExtraPreviewFileNames, (std::vector<std::string>{"panorama.jpg", "three.png"}));
+
+		// An upload that gives neither images nor required items leaves both as they are.
+		EXPECT_EQ(Upload(FTRLWorkshopRequestExtras(), Item).Result, ETRLWorkshopResult::Success);
+		EXPECT_EQ(FindItem(Item).ExtraPreviewFileNames, Stored.ExtraPreviewFileNames);
+		EXPECT_EQ(FindItem(Item).Children, Stored.Children);
+
+		const std::string Id = Item.ToUtf8();
+		EXPECT_EQ(Log.Take(), (std::vector<std::string>{"Log: Workshop item " + Id + " now requires item " + Base.ToUtf8() + " (Base).",
+		                                                "Log: Workshop item " + Id + " now requires item " + Maps.ToUtf8() + " (Maps).",
+		                                                "Log: Workshop item " + Id + " no longer requires item " + Base.ToUtf8() + "."}))
+		    << "and uploads without any of this log nothing of their own";
+	}
+
+	TEST_F(SteamWorkshopPublisher, EachStepAfterTheUploadThatSteamRefusesIsAWarningAndTheUploadStillSucceeds)
+	{
+		const FString Base = Upload().ItemId;
+		const FString Item = Upload().ItemId;
+		const std::string Id = Item.ToUtf8();
+		const FString Image = WriteImage("shot.png");
+		FTRLWorkshopRequestExtras Requiring;
+		Requiring.RequiredItems = TArray<FTRLRequiredWorkshopItem>{{Base, TEXT("Base")}};
+		FTRLWorkshopRequestExtras RequiringNone;
+		RequiringNone.RequiredItems = TArray<FTRLRequiredWorkshopItem>();
+		FTRLWorkshopRequestExtras Tagged;
+		Tagged.KeyValueTags = {{TEXT("TRLBaseRelease"), TEXT("1.0")}};
+		FTRLWorkshopRequestExtras WithImage;
+		WithImage.ExtraPreviewPaths = {Image};
+
+		struct FCase
+		{
+			std::function<void()> Control;
+			const FTRLWorkshopRequestExtras& Extras;
+			std::string Warning;
+		};
+		const FCase Cases[] = {
+		    {[]() {
+			     UE::StandIn::FailNextOfflineWorkshopDetailsQuery(k_EResultTimeout);
+		     },
+		     Requiring,
+		     "Could not read which items Workshop item " + Id +
+		         " requires, so they were left as they are. Steam answered with result 16. Upload again "
+		         "to bring them in line."},
+		    {[]() {
+			     UE::StandIn::FailNextOfflineWorkshopAddDependency(k_EResultAccessDenied);
+		     },
+		     Requiring,
+		     "Could not make Workshop item " + Id + " require item " + Base.ToUtf8() +
+		         " (Base). Steam answered with result 15. Upload again, or add it on the item's Workshop page."},
+		    {[]() {}, Requiring, std::string()},
+		    {[]() {
+			     UE::StandIn::FailNextOfflineWorkshopRemoveDependency(k_EResultLockingFailed);
+		     },
+		     RequiringNone,
+		     "Could not make Workshop item " + Id + " stop requiring item " + Base.ToUtf8() +
+		         ". Steam answered with result 33. Upload again, or remove it on the item's Workshop page."},
+		    {[]() {
+			     UE::StandIn::RefuseNextOfflineWorkshopKeyValueTag();
+		     },
+		     Tagged,
+		     "Steam refused to replace the key-value tag 'TRLBaseRelease' of Workshop item " + Id +
+		         ", so it keeps its earlier value. Upload again to set "
+		         "it."},
+		    {[]() {
+			     UE::StandIn::FailNextOfflineWorkshopDetailsQuery(k_EResultServiceUnavailable);
+		     },
+		     WithImage,
+		     "Could not read the extra preview images of Workshop item " + Id +
+		         ", so they were left as they are and the new ones were not added. Steam "
+		         "answered with result 20. Upload again to replace them."},
+		    {[]() {
+			     UE::StandIn::RefuseNextOfflineWorkshopPreview();
+		     },
+		     WithImage,
+		     "Steam refused the extra preview image '" + Image.ToUtf8() + "' for Workshop item " + Id +
+		         ", so its page does not show it. Upload again to add "
+		         "it."},
+		};
+		for (const FCase& Case : Cases)
+		{
+			FTrellicLines Log;
+			Case.Control();
+			const FTRLPublishCompletion Completion = Upload(Case.Extras, Item);
+			EXPECT_EQ(Completion.Result, ETRLWorkshopResult::Success) << Case.Warning;
+			EXPECT_EQ(Completion.StatusMessage.ToString().ToUtf8(), "Workshop item " + Id + " was updated.");
+			const std::vector<std::string> Lines = Log.Take();
+			if (!Case.Warning.empty())
+			{
+				EXPECT_EQ(Lines, (std::vector<std::string>{"Warning: " + Case.Warning}));
+			}
+		}
+		EXPECT_TRUE(FindItem(Item).KeyValueTags.empty());
+		EXPECT_TRUE(FindItem(Item).ExtraPreviewFileNames.empty());
+		EXPECT_EQ(FindItem(Item).Children.size(), 1u) << "the removal failed";
 	}
 
 	TEST_F(SteamWorkshopPublisher, NamesBothUsualCausesWhenSteamCannotBeReached)
@@ -253,6 +452,14 @@ namespace
 			EXPECT_FALSE(Publisher->IsPublishing());
 			EXPECT_TRUE(UE::StandIn::ListOfflineWorkshopItems().empty()) << Case.Named.ToUtf8() << ": no empty item is left behind";
 		}
+
+		WriteFile(Preview, 64);
+		FTRLWorkshopRequestExtras Extras;
+		Extras.ExtraPreviewPaths = {WriteImage("shot.png"), WriteImage("huge.png", 1024 * 1024)};
+		Publisher->SetNextRequestExtras(Extras);
+		EXPECT_EQ(Publish(), ETRLWorkshopResult::PreviewTooLarge);
+		EXPECT_TRUE(Recorder->Completions.Last().StatusMessage.ToString().Contains(ToFString(Root / "huge.png")));
+		EXPECT_TRUE(UE::StandIn::ListOfflineWorkshopItems().empty()) << "an extra image over 1 MB: no empty item is left behind";
 	}
 
 	TEST_F(SteamWorkshopPublisher, ReportsTheNewItemWhenItsUploadFailsAfterCreation)

@@ -47,6 +47,26 @@ namespace
 		return LOCTEXT("NotSent", "Steam did not take the request. Check that the Steam client is running and logged in, then try again.");
 	}
 
+	/** The answer to a call that reads or links items: the why of a failure is Steam's result, which the caller's Warning names. */
+	FTRLWorkshopAnswer MakeCallAnswer(EResult Code)
+	{
+		FTRLWorkshopAnswer Answer;
+		Answer.Result = Code == k_EResultOK ? ETRLWorkshopResult::Success : ETRLWorkshopResult::Unknown;
+		if (Code != k_EResultOK)
+		{
+			Answer.Message = FText::Format(LOCTEXT("CallFailed", "Steam answered with result {0}."), FText::FromString(LexToString(static_cast<int32>(Code))));
+		}
+		return Answer;
+	}
+
+	FTRLWorkshopAnswer MakeCallNotTaken()
+	{
+		FTRLWorkshopAnswer Answer;
+		Answer.Result = ETRLWorkshopResult::ServiceUnavailable;
+		Answer.Message = LOCTEXT("CallNotTaken", "Steam did not take the call.");
+		return Answer;
+	}
+
 	FString DescribeItem(PublishedFileId_t ItemId)
 	{
 		return ItemId != k_PublishedFileIdInvalid ? LexToString(static_cast<uint64>(ItemId)) : FString(TEXT("none"));
@@ -233,6 +253,9 @@ void FTRLSteamCallSlot::CancelCalls()
 	FScopeLock ScopeLock(&Lock);
 	CreateItemCall.Cancel();
 	SubmitItemUpdateCall.Cancel();
+	QueryCall.Cancel();
+	AddDependencyCall.Cancel();
+	RemoveDependencyCall.Cancel();
 }
 
 void FTRLSteamCallSlot::HandleItemCreated(CreateItemResult_t* Result, bool bIOFailure)
@@ -250,6 +273,35 @@ void FTRLSteamCallSlot::HandleItemSubmitted(SubmitItemUpdateResult_t* Result, bo
 	if (Service)
 	{
 		Service->HandleItemSubmitted(Result, bIOFailure);
+	}
+}
+
+void FTRLSteamCallSlot::HandleQueryCompleted(SteamUGCQueryCompleted_t* Result, bool bIOFailure)
+{
+	FScopeLock ScopeLock(&Lock);
+	if (Service)
+	{
+		Service->HandleQueryCompleted(Result, bIOFailure);
+	}
+}
+
+void FTRLSteamCallSlot::HandleDependencyAdded(AddUGCDependencyResult_t* Result, bool bIOFailure)
+{
+	FScopeLock ScopeLock(&Lock);
+	if (Service)
+	{
+		Service->HandleDependencyChanged(TEXT("AddDependency"), bIOFailure ? k_EResultIOFailure : Result->m_eResult,
+		                                 bIOFailure ? k_PublishedFileIdInvalid : Result->m_nChildPublishedFileId);
+	}
+}
+
+void FTRLSteamCallSlot::HandleDependencyRemoved(RemoveUGCDependencyResult_t* Result, bool bIOFailure)
+{
+	FScopeLock ScopeLock(&Lock);
+	if (Service)
+	{
+		Service->HandleDependencyChanged(TEXT("RemoveDependency"), bIOFailure ? k_EResultIOFailure : Result->m_eResult,
+		                                 bIOFailure ? k_PublishedFileIdInvalid : Result->m_nChildPublishedFileId);
 	}
 }
 
@@ -299,11 +351,22 @@ void FTRLSteamWorkshopService::Disconnect()
 	{
 		Slot->CreateItemCall.Cancel();
 		Slot->SubmitItemUpdateCall.Cancel();
+		Slot->QueryCall.Cancel();
+		Slot->AddDependencyCall.Cancel();
+		Slot->RemoveDependencyCall.Cancel();
 		Slot->Service = nullptr;
 	}
+	ISteamUGC* UGC = QueryHandle != k_UGCQueryHandleInvalid && bConnected ? SteamUGC() : nullptr;
+	if (UGC)
+	{
+		UGC->ReleaseQueryUGCRequest(QueryHandle);
+	}
+	QueryHandle = k_UGCQueryHandleInvalid;
 	Arrived.Empty();
 	OnItemCreated.Unbind();
 	OnItemSubmitted.Unbind();
+	OnDetailsRead.Unbind();
+	OnDependencyChanged.Unbind();
 	UpdateHandle = k_UGCUpdateHandleInvalid;
 	bLegalAgreementPending = false;
 	bConnected = false;
@@ -377,6 +440,7 @@ void FTRLSteamWorkshopService::SubmitItemUpdate(uint64 ItemId, const FTRLWorksho
 			}
 			else
 			{
+				SetExtras(*UGC, Handle, ItemId, Update);
 				const bool bSet = UGC->SetItemVisibility(Handle, ToSteamVisibility(Update.Visibility)) &&
 				                  UGC->SetItemContent(Handle, AsSdkString(FTCHARToUTF8(*Update.ContentFolder))) &&
 				                  (Update.PreviewImagePath.IsEmpty() || UGC->SetItemPreview(Handle, AsSdkString(FTCHARToUTF8(*Update.PreviewImagePath))));
@@ -400,6 +464,114 @@ void FTRLSteamWorkshopService::SubmitItemUpdate(uint64 ItemId, const FTRLWorksho
 	{
 		OnAnswer.ExecuteIfBound(Refusal.GetValue());
 	}
+}
+
+void FTRLSteamWorkshopService::SetExtras(ISteamUGC& UGC, UGCUpdateHandle_t Handle, uint64 ItemId, const FTRLWorkshopItemUpdate& Update)
+{
+	const FString Item = LexToString(ItemId);
+	for (const TPair<FString, FString>& Tag : Update.KeyValueTags)
+	{
+		const FTCHARToUTF8 Key(*Tag.Key);
+		// Without the earlier values gone, the new one would stand beside them.
+		if (!UGC.RemoveItemKeyValueTags(Handle, AsSdkString(Key)))
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("Steam refused to replace the key-value tag '%s' of Workshop item %s, so it keeps its earlier value. Upload again to "
+			            "set it."),
+			       *Tag.Key, *Item);
+		}
+		else if (!UGC.AddItemKeyValueTag(Handle, AsSdkString(Key), AsSdkString(FTCHARToUTF8(*Tag.Value))))
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("Steam refused the value '%s' of the key-value tag '%s' for Workshop item %s, so the item has no value for that "
+			            "key now. Upload again to set it."),
+			       *Tag.Value, *Tag.Key, *Item);
+		}
+	}
+	// From the last to the first, so that whether Steam counts an index before or after the removals above it, it
+	// names the same preview.
+	TArray<uint32> Removed = Update.ExtraPreviewIndicesToRemove;
+	Removed.Sort([](uint32 Left, uint32 Right) {
+		return Left > Right;
+	});
+	for (const uint32 Index : Removed)
+	{
+		if (!UGC.RemoveItemPreview(Handle, Index))
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("Steam refused to remove an earlier extra preview image of Workshop item %s, so its page may still show it. Upload "
+			            "again to replace it."),
+			       *Item);
+		}
+	}
+	for (const FString& Path : Update.ExtraPreviewPaths)
+	{
+		if (!UGC.AddItemPreviewFile(Handle, AsSdkString(FTCHARToUTF8(*Path)), k_EItemPreviewType_Image))
+		{
+			UE_LOG(LogTrellic, Warning,
+			       TEXT("Steam refused the extra preview image '%s' for Workshop item %s, so its page does not show it. Upload again to add "
+			            "it."),
+			       *Path, *Item);
+		}
+	}
+}
+
+void FTRLSteamWorkshopService::QueryItemDetails(uint64 ItemId, FTRLOnWorkshopDetails OnAnswer)
+{
+	{
+		FScopeLock ScopeLock(&Slot->Lock);
+		ISteamUGC* UGC = bConnected ? SteamUGC() : nullptr;
+		PublishedFileId_t Id = ItemId;
+		const UGCQueryHandle_t Handle = UGC ? UGC->CreateQueryUGCDetailsRequest(&Id, 1) : k_UGCQueryHandleInvalid;
+		// A cached answer could miss a change made moments ago, such as by this plug-in's last upload.
+		const bool bSet = Handle != k_UGCQueryHandleInvalid && UGC->SetReturnChildren(Handle, true) && UGC->SetReturnAdditionalPreviews(Handle, true) &&
+		                  UGC->SetAllowCachedResponse(Handle, 0);
+		const SteamAPICall_t Call = bSet ? UGC->SendQueryUGCRequest(Handle) : k_uAPICallInvalid;
+		if (Call != k_uAPICallInvalid)
+		{
+			QueryHandle = Handle;
+			OnDetailsRead = MoveTemp(OnAnswer);
+			Slot->QueryCall.Set(Call, &Slot.Get(), &FTRLSteamCallSlot::HandleQueryCompleted);
+			return;
+		}
+		if (Handle != k_UGCQueryHandleInvalid)
+		{
+			UGC->ReleaseQueryUGCRequest(Handle);
+		}
+	}
+	OnAnswer.ExecuteIfBound(MakeCallNotTaken(), FTRLWorkshopItemDetails());
+}
+
+void FTRLSteamWorkshopService::AddDependency(uint64 ItemId, uint64 ChildId, FTRLOnWorkshopAnswer OnAnswer)
+{
+	{
+		FScopeLock ScopeLock(&Slot->Lock);
+		ISteamUGC* UGC = bConnected ? SteamUGC() : nullptr;
+		const SteamAPICall_t Call = UGC ? UGC->AddDependency(ItemId, ChildId) : k_uAPICallInvalid;
+		if (Call != k_uAPICallInvalid)
+		{
+			OnDependencyChanged = MoveTemp(OnAnswer);
+			Slot->AddDependencyCall.Set(Call, &Slot.Get(), &FTRLSteamCallSlot::HandleDependencyAdded);
+			return;
+		}
+	}
+	OnAnswer.ExecuteIfBound(MakeCallNotTaken());
+}
+
+void FTRLSteamWorkshopService::RemoveDependency(uint64 ItemId, uint64 ChildId, FTRLOnWorkshopAnswer OnAnswer)
+{
+	{
+		FScopeLock ScopeLock(&Slot->Lock);
+		ISteamUGC* UGC = bConnected ? SteamUGC() : nullptr;
+		const SteamAPICall_t Call = UGC ? UGC->RemoveDependency(ItemId, ChildId) : k_uAPICallInvalid;
+		if (Call != k_uAPICallInvalid)
+		{
+			OnDependencyChanged = MoveTemp(OnAnswer);
+			Slot->RemoveDependencyCall.Set(Call, &Slot.Get(), &FTRLSteamCallSlot::HandleDependencyRemoved);
+			return;
+		}
+	}
+	OnAnswer.ExecuteIfBound(MakeCallNotTaken());
 }
 
 float FTRLSteamWorkshopService::GetUpdateProgress() const
@@ -462,6 +634,7 @@ void FTRLSteamWorkshopService::RunCallbacks()
 			}
 		}
 		Item.Delegate.ExecuteIfBound(Item.Answer);
+		Item.DetailsDelegate.ExecuteIfBound(Item.Answer, Item.Details);
 	}
 }
 
@@ -483,6 +656,73 @@ void FTRLSteamWorkshopService::HandleItemSubmitted(SubmitItemUpdateResult_t* Res
 	const bool bLegalAgreement = bLegalAgreementPending || (!bIOFailure && Result->m_bUserNeedsToAcceptWorkshopLegalAgreement);
 	UpdateHandle = k_UGCUpdateHandleInvalid;
 	QueueAnswer(OnItemSubmitted, MakeAnswer(ECall::SubmitItemUpdate, Code, bLegalAgreement, ItemId, AppId));
+}
+
+void FTRLSteamWorkshopService::HandleQueryCompleted(SteamUGCQueryCompleted_t* Result, bool bIOFailure)
+{
+	EResult Code = bIOFailure ? k_EResultIOFailure : Result->m_eResult;
+	UE_LOG(LogTrellic, Verbose, TEXT("Steam answered the details query with result %d."), static_cast<int32>(Code));
+	FArrivedAnswer& Item = Arrived.Emplace_GetRef();
+	ISteamUGC* UGC = SteamUGC();
+	if (Code == k_EResultOK && UGC)
+	{
+		Code = ReadItemDetails(*UGC, Item.Details);
+	}
+	if (UGC && QueryHandle != k_UGCQueryHandleInvalid)
+	{
+		UGC->ReleaseQueryUGCRequest(QueryHandle);
+	}
+	QueryHandle = k_UGCQueryHandleInvalid;
+	if (Code != k_EResultOK)
+	{
+		Item.Details = FTRLWorkshopItemDetails();
+	}
+	Item.Answer = MakeCallAnswer(Code);
+	Item.DetailsDelegate = MoveTemp(OnDetailsRead);
+	OnDetailsRead.Unbind();
+}
+
+EResult FTRLSteamWorkshopService::ReadItemDetails(ISteamUGC& UGC, FTRLWorkshopItemDetails& OutDetails) const
+{
+	SteamUGCDetails_t Details;
+	if (!UGC.GetQueryUGCResult(QueryHandle, 0, &Details))
+	{
+		return k_EResultFileNotFound;
+	}
+	if (Details.m_eResult != k_EResultOK)
+	{
+		return Details.m_eResult;
+	}
+	TArray<PublishedFileId_t> Children;
+	Children.SetNumZeroed(static_cast<int32>(Details.m_unNumChildren));
+	if (Details.m_unNumChildren > 0 && !UGC.GetQueryUGCChildren(QueryHandle, 0, Children.GetData(), Details.m_unNumChildren))
+	{
+		return k_EResultFail;
+	}
+	for (const PublishedFileId_t Child : Children)
+	{
+		OutDetails.Children.Add(Child);
+	}
+	const uint32 NumPreviews = UGC.GetQueryUGCNumAdditionalPreviews(QueryHandle, 0);
+	for (uint32 Index = 0; Index < NumPreviews; ++Index)
+	{
+		// Only the type matters here; the location and name are read because the call fills them.
+		char Location[1024];
+		char FileName[260];
+		EItemPreviewType Type = k_EItemPreviewType_ReservedMax;
+		if (UGC.GetQueryUGCAdditionalPreview(QueryHandle, 0, Index, Location, sizeof(Location), FileName, sizeof(FileName), &Type) &&
+		    Type == k_EItemPreviewType_Image)
+		{
+			OutDetails.ImagePreviewIndices.Add(Index);
+		}
+	}
+	return k_EResultOK;
+}
+
+void FTRLSteamWorkshopService::HandleDependencyChanged(const TCHAR* Call, EResult Code, PublishedFileId_t ChildId)
+{
+	UE_LOG(LogTrellic, Verbose, TEXT("Steam answered %s with result %d, required item %s."), Call, static_cast<int32>(Code), *DescribeItem(ChildId));
+	QueueAnswer(OnDependencyChanged, MakeCallAnswer(Code));
 }
 
 void FTRLSteamWorkshopService::QueueAnswer(FTRLOnWorkshopAnswer& Delegate, const FTRLWorkshopAnswer& Answer)

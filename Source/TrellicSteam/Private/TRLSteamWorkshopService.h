@@ -28,12 +28,18 @@ private:
 
 	void HandleItemCreated(CreateItemResult_t* Result, bool bIOFailure);
 	void HandleItemSubmitted(SubmitItemUpdateResult_t* Result, bool bIOFailure);
+	void HandleQueryCompleted(SteamUGCQueryCompleted_t* Result, bool bIOFailure);
+	void HandleDependencyAdded(AddUGCDependencyResult_t* Result, bool bIOFailure);
+	void HandleDependencyRemoved(RemoveUGCDependencyResult_t* Result, bool bIOFailure);
 
 	FCriticalSection Lock;
 	/** The request answers go to; null while none runs. */
 	FTRLSteamWorkshopService* Service = nullptr;
 	CCallResult<FTRLSteamCallSlot, CreateItemResult_t> CreateItemCall;
 	CCallResult<FTRLSteamCallSlot, SubmitItemUpdateResult_t> SubmitItemUpdateCall;
+	CCallResult<FTRLSteamCallSlot, SteamUGCQueryCompleted_t> QueryCall;
+	CCallResult<FTRLSteamCallSlot, AddUGCDependencyResult_t> AddDependencyCall;
+	CCallResult<FTRLSteamCallSlot, RemoveUGCDependencyResult_t> RemoveDependencyCall;
 };
 
 /**
@@ -57,6 +63,9 @@ public:
 	virtual void Disconnect() override;
 	virtual void CreateItem(FTRLOnWorkshopAnswer OnAnswer) override;
 	virtual void SubmitItemUpdate(uint64 ItemId, const FTRLWorkshopItemUpdate& Update, FTRLOnWorkshopAnswer OnAnswer) override;
+	virtual void QueryItemDetails(uint64 ItemId, FTRLOnWorkshopDetails OnAnswer) override;
+	virtual void AddDependency(uint64 ItemId, uint64 ChildId, FTRLOnWorkshopAnswer OnAnswer) override;
+	virtual void RemoveDependency(uint64 ItemId, uint64 ChildId, FTRLOnWorkshopAnswer OnAnswer) override;
 	virtual float GetUpdateProgress() const override;
 	virtual void RunCallbacks() override;
 
@@ -81,14 +90,22 @@ private:
 	struct FArrivedAnswer
 	{
 		FTRLOnWorkshopAnswer Delegate;
+		FTRLOnWorkshopDetails DetailsDelegate;
 		FTRLWorkshopAnswer Answer;
+		FTRLWorkshopItemDetails Details;
 	};
 
 	// Called by the slot with its lock held, on whichever thread pumps Steam's callbacks.
 	void HandleItemCreated(CreateItemResult_t* Result, bool bIOFailure);
 	void HandleItemSubmitted(SubmitItemUpdateResult_t* Result, bool bIOFailure);
+	void HandleQueryCompleted(SteamUGCQueryCompleted_t* Result, bool bIOFailure);
+	void HandleDependencyChanged(const TCHAR* Call, EResult Code, PublishedFileId_t ChildId);
 	/** Keeps the answer until RunCallbacks hands it over, taking the delegate so that it is called once. */
 	void QueueAnswer(FTRLOnWorkshopAnswer& Delegate, const FTRLWorkshopAnswer& Answer);
+	/** Reads the one item that the answered query holds. @return k_EResultOK, or why the item could not be read */
+	EResult ReadItemDetails(ISteamUGC& UGC, FTRLWorkshopItemDetails& OutDetails) const;
+	/** Sets the update's key-value tags and extra previews; what Steam refuses is a Warning, and the update goes on. */
+	void SetExtras(ISteamUGC& UGC, UGCUpdateHandle_t Handle, uint64 ItemId, const FTRLWorkshopItemUpdate& Update);
 
 	/** Where answers are delivered; borrowed from the Steam module for as long as this service lives. */
 	TSharedRef<FTRLSteamCallSlot> Slot;
@@ -102,6 +119,10 @@ private:
 	bool bLegalAgreementPending = false;
 	FTRLOnWorkshopAnswer OnItemCreated;
 	FTRLOnWorkshopAnswer OnItemSubmitted;
+	FTRLOnWorkshopDetails OnDetailsRead;
+	FTRLOnWorkshopAnswer OnDependencyChanged;
+	/** The query waiting for its answer, released once it is read or the request ends. */
+	UGCQueryHandle_t QueryHandle = k_UGCQueryHandleInvalid;
 	/** Answers wait here for RunCallbacks, which hands them over on the thread the publisher runs on. */
 	TArray<FArrivedAnswer> Arrived;
 	/** The highest fraction reported for the running update, so that what is reported never goes back. */

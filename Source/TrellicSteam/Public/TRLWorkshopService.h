@@ -19,6 +19,21 @@ struct FTRLWorkshopItemUpdate
 	ETRLWorkshopVisibility Visibility = ETRLWorkshopVisibility::Public;
 	/** What changed, shown in the item's change notes; empty for none. */
 	FString ChangeNote;
+	/** Key-value tags to set, one value per key; each key's earlier values go. Keys not named here are left. */
+	TMap<FString, FString> KeyValueTags;
+	/** Absolute paths of images added beside the preview, in order; empty leaves the item's. */
+	TArray<FString> ExtraPreviewPaths;
+	/** Which of the item's extra images to remove, by their index in the item's details. */
+	TArray<uint32> ExtraPreviewIndicesToRemove;
+};
+
+/** What a details query tells of an item. */
+struct FTRLWorkshopItemDetails
+{
+	/** The items it requires. */
+	TArray<uint64> Children;
+	/** The indices of its extra previews that are images, in the order the item lists them. */
+	TArray<uint32> ImagePreviewIndices;
 };
 
 /** The Workshop's answer to one step of a request. */
@@ -32,10 +47,12 @@ struct FTRLWorkshopAnswer
 };
 
 DECLARE_DELEGATE_OneParam(FTRLOnWorkshopAnswer, const FTRLWorkshopAnswer&);
+DECLARE_DELEGATE_TwoParams(FTRLOnWorkshopDetails, const FTRLWorkshopAnswer&, const FTRLWorkshopItemDetails&);
 
 /**
  * The Workshop as UTRLWorkshopPublisher uses it, for one request at a time: Connect, then CreateItem for a new item,
- * SubmitItemUpdate, and Disconnect at the end. The Steamworks implementation is the default; a
+ * SubmitItemUpdate, the details and dependency calls around it, and Disconnect at the end. One call waits for its
+ * answer at a time. The Steamworks implementation is the default; a
  * FTRLScopedWorkshopServiceOverride puts another in its place, such as a fake in a spec.
  *
  * An answer is given either inside the call that it answers (a refusal at the call) or inside RunCallbacks, on the
@@ -57,6 +74,18 @@ public:
 
 	/** Sends Update to the item ItemId. OnAnswer is told once the Workshop has all of it, or why it refused. */
 	virtual void SubmitItemUpdate(uint64 ItemId, const FTRLWorkshopItemUpdate& Update, FTRLOnWorkshopAnswer OnAnswer) = 0;
+
+	/**
+	 * Reads the item's children and extra previews. On a failure, OnAnswer's message says what Steam answered and
+	 * the details are empty.
+	 */
+	virtual void QueryItemDetails(uint64 ItemId, FTRLOnWorkshopDetails OnAnswer) = 0;
+
+	/** Makes ItemId require ChildId. On a failure, OnAnswer's message says what Steam answered. */
+	virtual void AddDependency(uint64 ItemId, uint64 ChildId, FTRLOnWorkshopAnswer OnAnswer) = 0;
+
+	/** Makes ItemId no longer require ChildId. On a failure, OnAnswer's message says what Steam answered. */
+	virtual void RemoveDependency(uint64 ItemId, uint64 ChildId, FTRLOnWorkshopAnswer OnAnswer) = 0;
 
 	/** @return how much of the submitted update is done, from 0 to 1, never less than before; 0 while nothing is known */
 	virtual float GetUpdateProgress() const = 0;

@@ -21,6 +21,7 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopPublisherSpec, "Trellic.TrellicSteam.TRLWorkshopPu
 	TSharedPtr<FTRLScopedWorkshopServiceOverride> ServiceOverride;
 	UTRLWorkshopPublisher* Publisher = nullptr;
 	UTRLPublishCompleteRecorder* Recorder = nullptr;
+	TSharedPtr<FTRLLogCapture> Log;
 
 	ETRLWorkshopResult PublishSample()
 	{
@@ -32,6 +33,41 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopPublisherSpec, "Trellic.TrellicSteam.TRLWorkshopPu
 	{
 		return Publisher->UpdateExistingMod(ItemId, ContentFolder, FString(), TEXT("Fixed a crash"), ETRLWorkshopVisibility::Unlisted, FString(), FString(),
 		                                    {});
+	}
+
+	/** Updates item 10 with Extras, as far as Steam taking the upload. */
+	void UpdateWithExtras(FTRLWorkshopRequestExtras Extras)
+	{
+		Publisher->SetNextRequestExtras(MoveTemp(Extras));
+		TestEqual(TEXT("request accepted"), static_cast<int32>(UpdateSample(TEXT("10"))), static_cast<int32>(ETRLWorkshopResult::Success));
+		if (Fake->Calls.Last().StartsWith(TEXT("Query")))
+		{
+			Fake->AnswerQuery(Ok());
+		}
+		Fake->AnswerSubmit(Ok());
+	}
+
+	/** Compares the LogTrellic lines exactly, one a line: TestEqual on strings ignores case. */
+	void TestLog(const TArray<FString>& Expected)
+	{
+		TestEqualSensitive(TEXT("log"), FString::Join(Log->TextLinesOf(TEXT("LogTrellic")), TEXT("\n")), FString::Join(Expected, TEXT("\n")));
+	}
+
+	static FTRLWorkshopAnswer Ok()
+	{
+		return FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 0);
+	}
+
+	static FTRLWorkshopItemDetails WithChildren(TArray<uint64> Children)
+	{
+		FTRLWorkshopItemDetails Details;
+		Details.Children = MoveTemp(Children);
+		return Details;
+	}
+
+	static TOptional<TArray<FTRLRequiredWorkshopItem>> Requiring(TArray<FTRLRequiredWorkshopItem> Items)
+	{
+		return MoveTemp(Items);
 	}
 
 	/** Checks that exactly one completion was heard, with this result, item id and message. */
@@ -52,6 +88,7 @@ END_DEFINE_SPEC(FTRLWorkshopPublisherSpec)
 void FTRLWorkshopPublisherSpec::Define()
 {
 	BeforeEach([this]() {
+		Log = MakeShared<FTRLLogCapture>();
 		TempDir = TRLTest::MakeTempFolder(TEXT("TRLWorkshopPublisher"));
 		ContentFolder = TempDir / TEXT("Payload");
 		IFileManager::Get().MakeDirectory(*(ContentFolder / TEXT("Content/Paks/Windows")), true);
@@ -72,6 +109,7 @@ void FTRLWorkshopPublisherSpec::Define()
 		ServiceOverride.Reset();
 		Fake.Reset();
 		TRLTest::DeleteFolder(TempDir);
+		Log.Reset();
 	});
 
 	Describe("PublishNewMod", [this]() {
@@ -302,6 +340,146 @@ void FTRLWorkshopPublisherSpec::Define()
 			TestOneCompletion(ETRLWorkshopResult::ServiceUnavailable, FString(), TEXT("Try later."));
 			TestFalse(TEXT("publishing"), Publisher->IsPublishing());
 			TestEqual(TEXT("service let go"), Fake->NumDisconnects, 1);
+		});
+	});
+
+	Describe("SetNextRequestExtras", [this]() {
+		It("brings the item's dependencies in line once Steam has the upload, logging each change by id and name", [this]() {
+			FTRLWorkshopRequestExtras Extras;
+			Extras.RequiredItems = Requiring({{TEXT("20"), TEXT("Base")}, {TEXT("30"), TEXT("Maps")}, {TEXT("20"), TEXT("Base")}});
+			UpdateWithExtras(Extras);
+			TestEqual(TEXT("still running"), Recorder->Completions.Num(), 0);
+			Fake->AnswerQuery(Ok(), WithChildren({30, 40}));
+			Fake->AnswerDependency(Ok());
+			Fake->AnswerDependency(Ok());
+			TestEqual(TEXT("calls"), Fake->Calls, TArray<FString>{TEXT("Submit 10"), TEXT("Query 10"), TEXT("Add 10 20"), TEXT("Remove 10 40")});
+			TestOneCompletion(ETRLWorkshopResult::Success, TEXT("10"), TEXT("Workshop item 10 was updated."));
+
+			UpdateWithExtras(Extras);
+			Fake->AnswerQuery(Ok(), WithChildren({20, 30}));
+			TestEqual(TEXT("nothing to change"), Fake->Calls.Last(), FString(TEXT("Query 10")));
+			TestLog({TEXT("Log: Workshop item 10 now requires item 20 (Base)."), TEXT("Log: Workshop item 10 no longer requires item 40."),
+			         TEXT("Log: Required items of Workshop item 10 unchanged: 20 (Base), 30 (Maps).")});
+		});
+
+		It("gives a new item its required items without reading them first, and leaves alone what a request does not give", [this]() {
+			FTRLWorkshopRequestExtras Extras;
+			Extras.RequiredItems = Requiring({{TEXT("20"), FString()}});
+			Publisher->SetNextRequestExtras(Extras);
+			PublishSample();
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 5));
+			Fake->AnswerSubmit(Ok());
+			Fake->AnswerDependency(Ok());
+			TestEqual(TEXT("calls"), Fake->Calls, TArray<FString>{TEXT("CreateItem"), TEXT("Submit 5"), TEXT("Add 5 20")});
+
+			// An empty set reads the item's and finds nothing to do; no set reads nothing. Neither logs a line.
+			Extras.RequiredItems = Requiring({});
+			UpdateWithExtras(Extras);
+			Fake->AnswerQuery(Ok());
+			UpdateWithExtras(FTRLWorkshopRequestExtras());
+			TestEqual(TEXT("calls"), Fake->Calls,
+			          TArray<FString>{TEXT("CreateItem"), TEXT("Submit 5"), TEXT("Add 5 20"), TEXT("Submit 10"), TEXT("Query 10"), TEXT("Submit 10")});
+			TestEqual(TEXT("completions"), Recorder->Completions.Num(), 3);
+			TestLog({TEXT("Log: Workshop item 5 now requires item 20.")});
+		});
+
+		It("sends key-value tags and extra images, replacing an item's earlier images by what Steam lists", [this]() {
+			const FString Shot = TempDir / TEXT("Shot.png");
+			FFileHelper::SaveStringToFile(FString::ChrN(64, TEXT('p')), *Shot);
+			FTRLWorkshopRequestExtras Extras;
+			Extras.KeyValueTags.Add(TEXT("TRLBaseRelease"), TEXT("1.2"));
+			Extras.ExtraPreviewPaths = {Shot};
+			Publisher->SetNextRequestExtras(Extras);
+			UpdateSample(TEXT("10"));
+			TestEqual(TEXT("read before the update"), Fake->Calls, TArray<FString>{TEXT("Query 10")});
+			FTRLWorkshopItemDetails Details;
+			Details.ImagePreviewIndices = {0, 2};
+			Fake->AnswerQuery(Ok(), Details);
+			TestEqual(TEXT("images removed"), Fake->SubmittedUpdate.ExtraPreviewIndicesToRemove, TArray<uint32>{0, 2});
+			TestEqual(TEXT("images added"), Fake->SubmittedUpdate.ExtraPreviewPaths, TArray<FString>{Shot});
+			TestEqualSensitive(TEXT("tag"), Fake->SubmittedUpdate.KeyValueTags.FindRef(TEXT("TRLBaseRelease")), FString(TEXT("1.2")));
+			Fake->AnswerSubmit(Ok());
+
+			// A new item has no earlier images to read.
+			Publisher->SetNextRequestExtras(Extras);
+			PublishSample();
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 5));
+			TestEqual(TEXT("images of a new item"), Fake->SubmittedUpdate.ExtraPreviewPaths, TArray<FString>{Shot});
+			Fake->AnswerSubmit(Ok());
+			TestEqual(TEXT("calls"), Fake->Calls.Num(), 4);
+		});
+
+		It("refuses, before connecting, extras Steam would refuse, naming each, and takes an image by its content or its extension", [this]() {
+			TArray<uint8> PngBytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+			PngBytes.AddZeroed(56);
+			const FString PngByContent = TempDir / TEXT("Shot.dat");
+			FFileHelper::SaveArrayToFile(PngBytes, *PngByContent);
+			const auto WriteText = [this](const TCHAR* Name, int32 Bytes) {
+				const FString Path = TempDir / Name;
+				FFileHelper::SaveStringToFile(FString::ChrN(Bytes, TEXT('t')), *Path);
+				return Path;
+			};
+			const FString JpgByName = WriteText(TEXT("Shot.JPG"), 64);
+			const FString NotAnImage = WriteText(TEXT("Notes.txt"), 64);
+			const FString Tiny = WriteText(TEXT("Tiny.png"), 3);
+			const auto WithImages = [](TArray<FString> Paths) {
+				FTRLWorkshopRequestExtras Extras;
+				Extras.ExtraPreviewPaths = MoveTemp(Paths);
+				return Extras;
+			};
+			const auto WithTag = [](const TCHAR* Key, const FString& Value) {
+				FTRLWorkshopRequestExtras Extras;
+				Extras.KeyValueTags.Add(Key, Value);
+				return Extras;
+			};
+			FTRLWorkshopRequestExtras BadRequired;
+			BadRequired.RequiredItems = Requiring({{TEXT("20"), TEXT("Base")}, {TEXT("12a"), TEXT("Maps")}});
+			TArray<FString> TenImages;
+			for (int32 Index = 0; Index < 10; ++Index)
+			{
+				TenImages.Add(PngByContent);
+			}
+
+			struct FCase
+			{
+				FTRLWorkshopRequestExtras Extras;
+				ETRLWorkshopResult Result;
+				FString Message;
+			};
+			const FCase Cases[] = {
+			    {WithImages(TenImages), ETRLWorkshopResult::InvalidMod,
+			     TEXT("10 extra preview images were given; the upload shows at most 9 beside the preview. Keep 9 or fewer and try again.")},
+			    {WithImages({PngByContent, NotAnImage}), ETRLWorkshopResult::InvalidMod,
+			     FString::Printf(TEXT("The preview image '%s' is not a PNG, JPG or GIF image, by its content or by its name's extension; Steam shows only "
+			                          "those beside the preview. Convert it or take it out, then try again."),
+			                     *NotAnImage)},
+			    {WithImages({Tiny}), ETRLWorkshopResult::InvalidMod,
+			     FString::Printf(TEXT("The preview image '%s' is 3 bytes; Steam takes a preview of at least 16 bytes. Use a real PNG or JPEG image and try "
+			                          "again."),
+			                     *Tiny)},
+			    {WithTag(TEXT("Base-Release"), TEXT("1")), ETRLWorkshopResult::TextTooLong,
+			     TEXT("The Steam Workshop refuses the key-value tag key 'Base-Release': a key holds 1 to 255 ASCII letters, digits and underscores. Rename "
+			          "it and try again.")},
+			    {WithTag(TEXT("Version"), FString::ChrN(128, TEXT('\u00E9'))), ETRLWorkshopResult::TextTooLong,
+			     TEXT("The value of the key-value tag 'Version' is 256 bytes long in UTF-8; the Steam Workshop takes at most 255. Shorten it and try "
+			          "again.")},
+			    {BadRequired, ETRLWorkshopResult::ItemNotFound,
+			     TEXT("'12a' is not a Workshop item id, so the item cannot be made to require it. Correct ItemId in the required mod's workshop.json, or "
+			          "upload that mod first, then try again.")},
+			};
+			for (const FCase& Case : Cases)
+			{
+				Publisher->SetNextRequestExtras(Case.Extras);
+				TestEqual(Case.Message, static_cast<int32>(PublishSample()), static_cast<int32>(Case.Result));
+				TestEqualSensitive(TEXT("message"), Recorder->Completions.Last().StatusMessage.ToString(), Case.Message);
+			}
+			TestEqual(TEXT("connections"), Fake->NumConnects, 0);
+
+			FTRLWorkshopRequestExtras Images;
+			Images.ExtraPreviewPaths = {PngByContent, JpgByName};
+			Publisher->SetNextRequestExtras(Images);
+			TestEqual(TEXT("images by content and by name"), static_cast<int32>(PublishSample()), static_cast<int32>(ETRLWorkshopResult::Success));
+			Fake->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Timeout, 0));
 		});
 	});
 

@@ -11,8 +11,9 @@
 
 /**
  * A Workshop service for specs, installed with FTRLScopedWorkshopServiceOverride: it refuses or accepts as told,
- * records what it was asked, and gives an answer when the spec calls AnswerCreate or AnswerSubmit. It keeps the
- * publisher's delegates after Disconnect, so that a spec can also try an answer that comes too late.
+ * records what it was asked, and gives an answer when the spec calls AnswerCreate, AnswerSubmit, AnswerQuery or
+ * AnswerDependency. It keeps the publisher's delegates after Disconnect, so that a spec can also try an answer that
+ * comes too late.
  */
 class FTRLFakeWorkshopService : public ITRLWorkshopService
 {
@@ -31,6 +32,8 @@ public:
 	int32 NumSubmits = 0;
 	uint64 SubmittedItemId = 0;
 	FTRLWorkshopItemUpdate SubmittedUpdate;
+	/** Every call asked of the Workshop after Connect, in order: "CreateItem", "Submit 5", "Query 5", "Add 5 7", "Remove 5 7". */
+	TArray<FString> Calls;
 
 	/** @return an answer of the given result, item and message */
 	static FTRLWorkshopAnswer MakeAnswer(ETRLWorkshopResult Result, uint64 ItemId, const FText& Message = FText::GetEmpty())
@@ -56,6 +59,20 @@ public:
 		return Delegate.ExecuteIfBound(Answer);
 	}
 
+	/** Gives the answer to the last QueryItemDetails as though it had arrived. @return false when it was never called */
+	bool AnswerQuery(const FTRLWorkshopAnswer& Answer, const FTRLWorkshopItemDetails& Details = FTRLWorkshopItemDetails())
+	{
+		const FTRLOnWorkshopDetails Delegate = OnQueried;
+		return Delegate.ExecuteIfBound(Answer, Details);
+	}
+
+	/** Gives the answer to the last AddDependency or RemoveDependency as though it had arrived. @return false when neither was called */
+	bool AnswerDependency(const FTRLWorkshopAnswer& Answer)
+	{
+		const FTRLOnWorkshopAnswer Delegate = OnDependencyChanged;
+		return Delegate.ExecuteIfBound(Answer);
+	}
+
 	virtual ETRLWorkshopResult Connect(FText& OutMessage) override
 	{
 		++NumConnects;
@@ -71,12 +88,14 @@ public:
 	virtual void CreateItem(FTRLOnWorkshopAnswer OnAnswer) override
 	{
 		++NumCreates;
+		Calls.Add(TEXT("CreateItem"));
 		OnCreated = MoveTemp(OnAnswer);
 	}
 
 	virtual void SubmitItemUpdate(uint64 ItemId, const FTRLWorkshopItemUpdate& Update, FTRLOnWorkshopAnswer OnAnswer) override
 	{
 		++NumSubmits;
+		Calls.Add(FString::Printf(TEXT("Submit %llu"), ItemId));
 		SubmittedItemId = ItemId;
 		SubmittedUpdate = Update;
 		OnSubmitted = MoveTemp(OnAnswer);
@@ -86,6 +105,24 @@ public:
 		}
 	}
 
+	virtual void QueryItemDetails(uint64 ItemId, FTRLOnWorkshopDetails OnAnswer) override
+	{
+		Calls.Add(FString::Printf(TEXT("Query %llu"), ItemId));
+		OnQueried = MoveTemp(OnAnswer);
+	}
+
+	virtual void AddDependency(uint64 ItemId, uint64 ChildId, FTRLOnWorkshopAnswer OnAnswer) override
+	{
+		Calls.Add(FString::Printf(TEXT("Add %llu %llu"), ItemId, ChildId));
+		OnDependencyChanged = MoveTemp(OnAnswer);
+	}
+
+	virtual void RemoveDependency(uint64 ItemId, uint64 ChildId, FTRLOnWorkshopAnswer OnAnswer) override
+	{
+		Calls.Add(FString::Printf(TEXT("Remove %llu %llu"), ItemId, ChildId));
+		OnDependencyChanged = MoveTemp(OnAnswer);
+	}
+
 	virtual float GetUpdateProgress() const override { return Progress; }
 
 	virtual void RunCallbacks() override {}
@@ -93,6 +130,8 @@ public:
 private:
 	FTRLOnWorkshopAnswer OnCreated;
 	FTRLOnWorkshopAnswer OnSubmitted;
+	FTRLOnWorkshopDetails OnQueried;
+	FTRLOnWorkshopAnswer OnDependencyChanged;
 };
 
 #endif // WITH_DEV_AUTOMATION_TESTS

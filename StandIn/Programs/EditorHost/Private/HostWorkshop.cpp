@@ -2,6 +2,7 @@
 
 #include "Misc/Paths.h"
 #include "StandIn/OfflineWorkshop.h"
+#include "Templates/Function.h"
 
 namespace UE::StandIn::EditorHost
 {
@@ -21,12 +22,30 @@ namespace UE::StandIn::EditorHost
 			OutError = TEXT("A hold is a fraction of the content's bytes, from 0 to 1.");
 			return false;
 		}
-		EResult Failure = k_EResultFail;
-		if (!Next.FailResult.IsEmpty() && !UE::StandIn::FindOfflineWorkshopResult(Next.FailResult.ToUtf8(), Failure))
+		// Every name is read before any control is set, so that a request with one that is not valid sets none.
+		struct FNamedFailure
 		{
-			OutError = FString::Printf(TEXT("'%s' is not an EResult the offline Workshop knows; name one as the SDK does, such as k_EResultAccessDenied."),
-			                           *Next.FailResult);
-			return false;
+			const FString& Name;
+			TFunction<void(EResult)> Set;
+			EResult Result = k_EResultFail;
+		};
+		FNamedFailure Failures[] = {
+		    {Next.FailResult,
+		     [&Next](EResult Result) {
+			     UE::StandIn::FailNextOfflineWorkshopRequest(Result, Next.bFailAfterCreate);
+		     }},
+		    {Next.FailAddDependency, &UE::StandIn::FailNextOfflineWorkshopAddDependency},
+		    {Next.FailRemoveDependency, &UE::StandIn::FailNextOfflineWorkshopRemoveDependency},
+		    {Next.FailDetailsQuery, &UE::StandIn::FailNextOfflineWorkshopDetailsQuery},
+		};
+		for (FNamedFailure& Failure : Failures)
+		{
+			if (!Failure.Name.IsEmpty() && !UE::StandIn::FindOfflineWorkshopResult(Failure.Name.ToUtf8(), Failure.Result))
+			{
+				OutError = FString::Printf(TEXT("'%s' is not an EResult the offline Workshop knows; name one as the SDK does, such as k_EResultAccessDenied."),
+				                           *Failure.Name);
+				return false;
+			}
 		}
 		if (Next.HoldAt.IsSet())
 		{
@@ -36,9 +55,20 @@ namespace UE::StandIn::EditorHost
 		{
 			UE::StandIn::RefuseNextOfflineWorkshopRequest();
 		}
-		if (!Next.FailResult.IsEmpty())
+		for (const FNamedFailure& Failure : Failures)
 		{
-			UE::StandIn::FailNextOfflineWorkshopRequest(Failure, Next.bFailAfterCreate);
+			if (!Failure.Name.IsEmpty())
+			{
+				Failure.Set(Failure.Result);
+			}
+		}
+		if (Next.bRefuseKeyValueTag)
+		{
+			UE::StandIn::RefuseNextOfflineWorkshopKeyValueTag();
+		}
+		if (Next.bRefusePreview)
+		{
+			UE::StandIn::RefuseNextOfflineWorkshopPreview();
 		}
 		return true;
 	}

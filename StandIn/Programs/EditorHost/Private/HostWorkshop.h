@@ -22,6 +22,13 @@ namespace UE::StandIn::EditorHost
 		FString FailResult;
 		/** Make the item first and fail its update, rather than fail making the item. */
 		bool bFailAfterCreate = false;
+		/** Fail the next AddDependency, RemoveDependency or details query with this EResult, named as the SDK names it. */
+		FString FailAddDependency;
+		FString FailRemoveDependency;
+		FString FailDetailsQuery;
+		/** Refuse the next key-value tag call, or the next extra preview call (they answer false). */
+		bool bRefuseKeyValueTag = false;
+		bool bRefusePreview = false;
 	};
 
 	/** Checks every control, then sets them all. @return false with OutError, having set none, when one is not valid */

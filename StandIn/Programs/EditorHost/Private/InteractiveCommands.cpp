@@ -19,6 +19,38 @@ namespace UE::StandIn::EditorHost
 	{
 		constexpr double DefaultWaitSeconds = 1.0;
 		constexpr double LongestWaitSeconds = 3600.0;
+
+		/**
+		 * The lines under an item's own in the listing: the items it requires, its key-value tags and its extra
+		 * previews, each only when it has some, so that an item without any of it lists as a single line.
+		 */
+		std::vector<FString> DescribeItemExtras(const UE::StandIn::FOfflineWorkshopItem& Item)
+		{
+			std::vector<FString> Lines;
+			const auto AddList = [&Lines](const TCHAR* What, const auto& Values, const auto& ToText) {
+				FString Line = FString(TEXT("      ")) + What;
+				const TCHAR* Separator = TEXT(" ");
+				for (const auto& Value : Values)
+				{
+					Line += Separator + ToText(Value);
+					Separator = TEXT(", ");
+				}
+				if (!Values.empty())
+				{
+					Lines.push_back(Line);
+				}
+			};
+			AddList(TEXT("requires"), Item.Children, [](PublishedFileId_t Child) {
+				return FString::FromUtf8(std::to_string(Child));
+			});
+			AddList(TEXT("key-value tags"), Item.KeyValueTags, [](const std::pair<std::string, std::string>& Tag) {
+				return FString::FromUtf8(Tag.first) + TEXT("=") + FString::FromUtf8(Tag.second);
+			});
+			AddList(TEXT("extra previews"), Item.ExtraPreviewFileNames, [](const std::string& Name) {
+				return FString::FromUtf8(Name);
+			});
+			return Lines;
+		}
 	} // namespace
 
 	using namespace Interactive;
@@ -208,6 +240,8 @@ namespace UE::StandIn::EditorHost
 		Print(TEXT("  w hold <f>   pause the copy at fraction f (0 to 1) until w release"));
 		Print(TEXT("  w refuse     Steam is not running"));
 		Print(TEXT("  w fail <EResult> [after-create]   fail as Steam would, e.g. w fail k_EResultAccessDenied"));
+		Print(TEXT("  w fail-add-dependency|fail-remove-dependency|fail-details-query <EResult>   fail the next such call"));
+		Print(TEXT("  w refuse-key-value-tag|refuse-preview   the next such call answers false"));
 		Print(TEXT("  q            quit; so do Ctrl-D and Ctrl-C"));
 		Print(TEXT("Windows ask for each text box in turn, then for a button; dialogs wait for Enter."));
 		Print(TEXT("A line printed while you type hides what you typed, but it is still there: Ctrl-R shows it again."));
@@ -221,6 +255,17 @@ namespace UE::StandIn::EditorHost
 		FWorkshopNextRequest Next;
 		FString Done;
 		FString Error;
+		const auto FindCallFailure = [&Next, &Verb]() -> FString* {
+			if (Verb == "fail-add-dependency")
+			{
+				return &Next.FailAddDependency;
+			}
+			if (Verb == "fail-remove-dependency")
+			{
+				return &Next.FailRemoveDependency;
+			}
+			return Verb == "fail-details-query" ? &Next.FailDetailsQuery : nullptr;
+		};
 		if (Verb.empty() || Verb == "items")
 		{
 			const std::vector<UE::StandIn::FOfflineWorkshopItem> Items = UE::StandIn::ListOfflineWorkshopItems();
@@ -234,6 +279,10 @@ namespace UE::StandIn::EditorHost
 				                      *FString::FromUtf8(Item.Title), *FString::FromUtf8(Item.Visibility), static_cast<int32>(Item.ContentFiles.size()),
 				                      Item.PreviewFileName.empty() ? TEXT("none") : *FString::FromUtf8(Item.PreviewFileName),
 				                      static_cast<int32>(Item.ChangeNotes.size())));
+				for (const FString& Extra : DescribeItemExtras(Item))
+				{
+					Print(Extra);
+				}
 			}
 			return;
 		}
@@ -271,6 +320,17 @@ namespace UE::StandIn::EditorHost
 			}
 			Done = FString::Printf(TEXT("  The next upload fails with %s %s."), *Next.FailResult,
 			                       Next.bFailAfterCreate ? TEXT("after its item is made") : TEXT("when it asks for a new item or sends its update"));
+		}
+		else if (FString* CallFailure = FindCallFailure(); CallFailure && !Rest.empty() && Rest.find(' ') == std::string::npos)
+		{
+			*CallFailure = FString::FromUtf8(Rest);
+			Done = FString::Printf(TEXT("  The next %s call fails with %s."), *FString::FromUtf8(Verb.substr(5)), **CallFailure);
+		}
+		else if ((Verb == "refuse-key-value-tag" || Verb == "refuse-preview") && Rest.empty())
+		{
+			Next.bRefuseKeyValueTag = Verb == "refuse-key-value-tag";
+			Next.bRefusePreview = !Next.bRefuseKeyValueTag;
+			Done = FString::Printf(TEXT("  The next %s call answers false."), Next.bRefusePreview ? TEXT("extra preview") : TEXT("key-value tag"));
 		}
 		else
 		{

@@ -594,6 +594,9 @@ namespace UE::StandIn::EditorHost
 		bool bFlag = false;
 		if (Request->TryGetObjectField(TEXT("next"), Next))
 		{
+			const auto IsResultName = [](const FJsonValue& Value) {
+				return Value.Type == EJson::String && !Value.AsString().IsEmpty();
+			};
 			FWorkshopNextRequest Controls;
 			for (const auto& Field : (*Next)->Values)
 			{
@@ -613,10 +616,32 @@ namespace UE::StandIn::EditorHost
 				{
 					(*Fail)->TryGetBoolField(TEXT("after_create"), Controls.bFailAfterCreate);
 				}
+				else if (Name.Equals(TEXT("fail_add_dependency")) && IsResultName(*Field.Value))
+				{
+					Controls.FailAddDependency = Field.Value->AsString();
+				}
+				else if (Name.Equals(TEXT("fail_remove_dependency")) && IsResultName(*Field.Value))
+				{
+					Controls.FailRemoveDependency = Field.Value->AsString();
+				}
+				else if (Name.Equals(TEXT("fail_details_query")) && IsResultName(*Field.Value))
+				{
+					Controls.FailDetailsQuery = Field.Value->AsString();
+				}
+				else if (Name.Equals(TEXT("refuse_key_value_tag")) && Field.Value->Type == EJson::Boolean)
+				{
+					Controls.bRefuseKeyValueTag = Field.Value->AsBool();
+				}
+				else if (Name.Equals(TEXT("refuse_preview")) && Field.Value->Type == EJson::Boolean)
+				{
+					Controls.bRefusePreview = Field.Value->AsBool();
+				}
 				else
 				{
-					OutError = FString::Printf(TEXT("\"next\" takes \"hold_at\" (a fraction), \"refuse\" (a boolean) and \"fail\" ({\"result\": an EResult's "
-					                                "name, \"after_create\": a boolean}); '%s' is not one of them or not of its kind."),
+					OutError = FString::Printf(TEXT("\"next\" takes \"hold_at\" (a fraction), \"refuse\" (a boolean), \"fail\" ({\"result\": an EResult's "
+					                                "name, \"after_create\": a boolean}), \"fail_add_dependency\", \"fail_remove_dependency\" and "
+					                                "\"fail_details_query\" (an EResult's name), \"refuse_key_value_tag\" and \"refuse_preview\" (booleans); "
+					                                "'%s' is not one of them or not of its kind."),
 					                           *Name);
 					return false;
 				}
@@ -668,6 +693,23 @@ namespace UE::StandIn::EditorHost
 				                                                               : MakeShared<FJsonValueString>(FString::FromUtf8(Item.PreviewFileName)));
 				Object->SetArrayField(TEXT("change_notes"), MakeStrings(Item.ChangeNotes));
 				Object->SetArrayField(TEXT("files"), MakeStrings(Item.ContentFiles));
+				std::vector<std::string> Children;
+				for (const PublishedFileId_t Child : Item.Children)
+				{
+					Children.push_back(std::to_string(Child));
+				}
+				Object->SetArrayField(TEXT("children"), MakeStrings(Children));
+				// A list of pairs, not an object: a key may hold several values.
+				TArray<TSharedPtr<FJsonValue>> Tags;
+				for (const auto& [Key, Value] : Item.KeyValueTags)
+				{
+					const TSharedRef<FJsonObject> Tag = MakeShared<FJsonObject>();
+					Tag->SetStringField(TEXT("key"), FString::FromUtf8(Key));
+					Tag->SetStringField(TEXT("value"), FString::FromUtf8(Value));
+					Tags.Add(MakeShared<FJsonValueObject>(Tag));
+				}
+				Object->SetArrayField(TEXT("key_value_tags"), Tags);
+				Object->SetArrayField(TEXT("previews"), MakeStrings(Item.ExtraPreviewFileNames));
 				Items.Add(MakeShared<FJsonValueObject>(Object));
 			}
 			Reply->SetArrayField(TEXT("items"), Items);

@@ -132,6 +132,25 @@ namespace OfflineWorkshop
 			{
 				Record.ChangeNotes.push_back(Value);
 			}
+			else if (Key == "child" && ParseNumber(Value, Number))
+			{
+				Record.Children.push_back(Number);
+			}
+			else if (Key == "keyvalue" && Value.find('=') != std::string::npos)
+			{
+				// A key holds letters, digits and underscores only, so the first "=" ends it.
+				Record.KeyValueTags.emplace_back(Value.substr(0, Value.find('=')), Value.substr(Value.find('=') + 1));
+			}
+			else if (Key == "extrapreview")
+			{
+				// "<type>/<stored name>": a file name holds no "/", and the stored name is "<number>-<file name>".
+				const size_t Slash = Value.find('/');
+				const size_t Dash = Value.find('-', Slash);
+				if (Slash != std::string::npos && Dash != std::string::npos && ParseNumber(Value.substr(0, Slash), Number))
+				{
+					Record.ExtraPreviews.push_back({static_cast<EItemPreviewType>(Number), Value.substr(Slash + 1), Value.substr(Dash + 1)});
+				}
+			}
 		}
 		if (!bHasId)
 		{
@@ -164,6 +183,18 @@ namespace OfflineWorkshop
 			for (const std::string& Note : Record.ChangeNotes)
 			{
 				File << "changenote=" << Escape(Note) << '\n';
+			}
+			for (const PublishedFileId_t Child : Record.Children)
+			{
+				File << "child=" << Child << '\n';
+			}
+			for (const auto& [TagKey, TagValue] : Record.KeyValueTags)
+			{
+				File << "keyvalue=" << Escape(TagKey) << '=' << Escape(TagValue) << '\n';
+			}
+			for (const FExtraPreview& Preview : Record.ExtraPreviews)
+			{
+				File << "extrapreview=" << static_cast<int>(Preview.Type) << '/' << Escape(Preview.StoredName) << '\n';
 			}
 			if (!File.flush())
 			{

@@ -1,14 +1,26 @@
 // How the offline Workshop keeps an item on disk: a folder named after the item's id holding item.txt (its
-// fields, one "key=value" line each), content/ (the files of the last update) and preview/ (the preview image).
+// fields, one "key=value" line each), content/ (the files of the last update), preview/ (the preview image) and
+// extra-previews/ (the images shown beside it).
 #pragma once
 
 #include "steam/isteamremotestorage.h"
+#include "steam/isteamugc.h"
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace OfflineWorkshop
 {
+	/** An extra preview: its file keeps a number in front of the name it came with, as two may share a name. */
+	struct FExtraPreview
+	{
+		EItemPreviewType Type = k_EItemPreviewType_Image;
+		/** The file's name in extra-previews/: "<number>-<FileName>". */
+		std::string StoredName;
+		/** The name of the file it was made from. */
+		std::string FileName;
+	};
+
 	struct FItemRecord
 	{
 		PublishedFileId_t Id = 0;
@@ -22,6 +34,11 @@ namespace OfflineWorkshop
 		ERemoteStoragePublishedFileVisibility Visibility = k_ERemoteStoragePublishedFileVisibilityPrivate;
 		std::string PreviewFileName;
 		std::vector<std::string> ChangeNotes;
+		/** The items this one requires, in the order they were added. */
+		std::vector<PublishedFileId_t> Children;
+		/** Key-value tags in the order they were added; a key may hold several values. */
+		std::vector<std::pair<std::string, std::string>> KeyValueTags;
+		std::vector<FExtraPreview> ExtraPreviews;
 	};
 
 	/** The folder of item Id under Root. */

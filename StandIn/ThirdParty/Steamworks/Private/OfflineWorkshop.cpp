@@ -67,6 +67,32 @@ namespace OfflineWorkshop
 			return !Error;
 		}
 
+		// A preview, or an extra one, as Steam checks it when the update is submitted.
+		EResult CheckPreviewFile(const std::string& Path, uint64& OutSize)
+		{
+			std::error_code Error;
+			if (!std::filesystem::is_regular_file(Path, Error))
+			{
+				return k_EResultFileNotFound;
+			}
+			OutSize = std::filesystem::file_size(Path, Error);
+			if (Error)
+			{
+				return k_EResultFileNotFound;
+			}
+			if (OutSize < PreviewSizeMinimum)
+			{
+				return k_EResultInvalidParam;
+			}
+			return OutSize >= PreviewSizeLimit ? k_EResultLimitExceeded : k_EResultOK;
+		}
+
+		// The number in front of an extra preview's stored name, which keeps files of the same name apart.
+		uint64 GetStoredNumber(const FExtraPreview& Preview)
+		{
+			return std::strtoull(Preview.StoredName.c_str(), nullptr, 10);
+		}
+
 		bool ReplaceFolder(const std::filesystem::path& Incoming, const std::filesystem::path& Target)
 		{
 			std::error_code Error;
@@ -135,6 +161,7 @@ namespace OfflineWorkshop
 		++Session;
 		Completed.clear();
 		CallResults.clear();
+		Queries.clear();
 		std::erase_if(Updates, [](const auto& Entry) {
 			return !Entry.second->bSubmitted;
 		});
@@ -187,6 +214,10 @@ namespace OfflineWorkshop
 				Completed.erase(Ready);
 				Receiver = CallResults[Completion.Call];
 				CallResults.erase(Completion.Call);
+				if (const auto Query = Queries.find(Completion.Query); Query != Queries.end())
+				{
+					Query->second.bAnswered = true;
+				}
 			}
 			// Called without the lock: the receiver may make further calls, or register and cancel others.
 			const bool bMatches =
@@ -299,11 +330,15 @@ namespace OfflineWorkshop
 		return Update->Handle;
 	}
 
-	bool FWorkshop::EditUpdate(UGCUpdateHandle_t Handle, const std::function<bool(FUpdate&)>& Edit)
+	bool FWorkshop::EditUpdate(UGCUpdateHandle_t Handle, const std::function<bool(FUpdate&)>& Edit, std::optional<ERefusableCall> Refusable)
 	{
 		std::lock_guard Lock(Mutex);
 		const auto Found = Updates.find(Handle);
 		if (!bInitialized || Found == Updates.end() || Found->second->bSubmitted)
+		{
+			return false;
+		}
+		if (Refusable && NextCallRefusals.erase(*Refusable) > 0)
 		{
 			return false;
 		}
@@ -374,6 +409,149 @@ namespace OfflineWorkshop
 			*OutTotal = Total;
 		}
 		return Status;
+	}
+
+	SteamAPICall_t FWorkshop::ChangeDependency(PublishedFileId_t Parent, PublishedFileId_t Child, bool bAdd)
+	{
+		std::lock_guard Lock(Mutex);
+		if (!bInitialized)
+		{
+			return k_uAPICallInvalid;
+		}
+		const std::filesystem::path Root = std::filesystem::absolute(Folder);
+		const EFailableCall Call = bAdd ? EFailableCall::AddDependency : EFailableCall::RemoveDependency;
+		EResult Result = k_EResultOK;
+		FItemRecord Record;
+		FItemRecord ChildRecord;
+		if (const auto Failure = NextCallFailures.find(Call); Failure != NextCallFailures.end())
+		{
+			Result = Failure->second;
+			NextCallFailures.erase(Failure);
+		}
+		else if (Parent == Child)
+		{
+			Result = k_EResultInvalidParam;
+		}
+		// An item that is gone can still be taken off; only one that is added must exist.
+		else if (!ReadItemRecord(GetItemFolder(Root, Parent), Record) || (bAdd && !ReadItemRecord(GetItemFolder(Root, Child), ChildRecord)))
+		{
+			Result = k_EResultFileNotFound;
+		}
+		else
+		{
+			const auto Found = std::find(Record.Children.begin(), Record.Children.end(), Child);
+			if (bAdd && Found == Record.Children.end())
+			{
+				Record.Children.push_back(Child);
+			}
+			else if (!bAdd && Found != Record.Children.end())
+			{
+				Record.Children.erase(Found);
+			}
+			errno = 0;
+			if (!WriteItemRecord(GetItemFolder(Root, Parent), Record))
+			{
+				Result = GetWriteFailure(errno);
+			}
+		}
+		const SteamAPICall_t CallId = NextCall++;
+		if (bAdd)
+		{
+			AddUGCDependencyResult_t Answer{};
+			Answer.m_eResult = Result;
+			Answer.m_nPublishedFileId = Parent;
+			Answer.m_nChildPublishedFileId = Child;
+			QueueResult(CallId, Answer);
+		}
+		else
+		{
+			RemoveUGCDependencyResult_t Answer{};
+			Answer.m_eResult = Result;
+			Answer.m_nPublishedFileId = Parent;
+			Answer.m_nChildPublishedFileId = Child;
+			QueueResult(CallId, Answer);
+		}
+		return CallId;
+	}
+
+	UGCQueryHandle_t FWorkshop::CreateDetailsQuery(const PublishedFileId_t* Ids, uint32 Count)
+	{
+		std::lock_guard Lock(Mutex);
+		if (!bInitialized || !Ids || Count == 0)
+		{
+			return k_UGCQueryHandleInvalid;
+		}
+		const UGCQueryHandle_t Handle = NextQuery++;
+		Queries[Handle].Ids.assign(Ids, Ids + Count);
+		return Handle;
+	}
+
+	bool FWorkshop::EditQuery(UGCQueryHandle_t Handle, const std::function<void(FQuery&)>& Edit)
+	{
+		std::lock_guard Lock(Mutex);
+		const auto Found = Queries.find(Handle);
+		if (!bInitialized || Found == Queries.end() || Found->second.bSent)
+		{
+			return false;
+		}
+		Edit(Found->second);
+		return true;
+	}
+
+	SteamAPICall_t FWorkshop::SendQuery(UGCQueryHandle_t Handle)
+	{
+		std::lock_guard Lock(Mutex);
+		const auto Found = Queries.find(Handle);
+		if (!bInitialized || Found == Queries.end() || Found->second.bSent)
+		{
+			return k_uAPICallInvalid;
+		}
+		FQuery& Query = Found->second;
+		Query.bSent = true;
+		if (const auto Failure = NextCallFailures.find(EFailableCall::DetailsQuery); Failure != NextCallFailures.end())
+		{
+			Query.Result = Failure->second;
+			NextCallFailures.erase(Failure);
+		}
+		else
+		{
+			// Read now, under the lock, so that the answer is the items as they were when it was asked.
+			const std::filesystem::path Root = std::filesystem::absolute(Folder);
+			for (const PublishedFileId_t Id : Query.Ids)
+			{
+				FQueryResult& Result = Query.Results.emplace_back();
+				Result.Id = Id;
+				Result.ItemFolder = GetItemFolder(Root, Id);
+				Result.Result = ReadItemRecord(Result.ItemFolder, Result.Record) ? k_EResultOK : k_EResultFileNotFound;
+			}
+		}
+		SteamUGCQueryCompleted_t Answer{};
+		Answer.m_handle = Handle;
+		Answer.m_eResult = Query.Result;
+		Answer.m_unNumResultsReturned = static_cast<uint32>(Query.Results.size());
+		Answer.m_unTotalMatchingResults = Answer.m_unNumResultsReturned;
+		Answer.m_bCachedData = false;
+		const SteamAPICall_t Call = NextCall++;
+		QueueResult(Call, Answer);
+		Completed.back().Query = Handle;
+		return Call;
+	}
+
+	bool FWorkshop::ReadQueryResult(UGCQueryHandle_t Handle, uint32 Index, const std::function<bool(const FQuery&, const FQueryResult&)>& Read)
+	{
+		std::lock_guard Lock(Mutex);
+		const auto Found = Queries.find(Handle);
+		if (Found == Queries.end() || !Found->second.bAnswered || Index >= Found->second.Results.size())
+		{
+			return false;
+		}
+		return Read(Found->second, Found->second.Results[Index]);
+	}
+
+	bool FWorkshop::ReleaseQuery(UGCQueryHandle_t Handle)
+	{
+		std::lock_guard Lock(Mutex);
+		return Queries.erase(Handle) > 0;
 	}
 
 	void FWorkshop::RunWorker()
@@ -545,6 +723,7 @@ namespace OfflineWorkshop
 		{
 			RemoveAll(Staged.ItemFolder / "content.incoming");
 			RemoveAll(Staged.ItemFolder / "preview.incoming");
+			RemoveAll(Staged.ItemFolder / "extra-previews.incoming");
 		}
 		return Result;
 	}
@@ -566,28 +745,29 @@ namespace OfflineWorkshop
 		{
 			return k_EResultInvalidParam;
 		}
+		std::vector<std::string> Previews;
 		if (Update.PreviewFile)
 		{
-			std::error_code Error;
-			if (!std::filesystem::is_regular_file(*Update.PreviewFile, Error))
-			{
-				return k_EResultFileNotFound;
-			}
-			Staged.PreviewSize = std::filesystem::file_size(*Update.PreviewFile, Error);
-			if (Error)
-			{
-				return k_EResultFileNotFound;
-			}
-			if (Staged.PreviewSize < PreviewSizeMinimum)
-			{
-				return k_EResultInvalidParam;
-			}
-			if (Staged.PreviewSize >= PreviewSizeLimit)
-			{
-				return k_EResultLimitExceeded;
-			}
+			Previews.push_back(*Update.PreviewFile);
 		}
-		return k_EResultOK;
+		for (const auto& [Path, Type] : Update.AddedPreviews)
+		{
+			Previews.push_back(Path);
+		}
+		for (const std::string& Path : Previews)
+		{
+			uint64 Size = 0;
+			const EResult Result = CheckPreviewFile(Path, Size);
+			if (Result != k_EResultOK)
+			{
+				return Result;
+			}
+			Staged.PreviewSize += Size;
+		}
+		const bool bKnownPreviews = std::all_of(Update.RemovedPreviews.begin(), Update.RemovedPreviews.end(), [&Staged](uint32 Index) {
+			return Index < Staged.Record.ExtraPreviews.size();
+		});
+		return bKnownPreviews ? k_EResultOK : k_EResultInvalidParam;
 	}
 
 	EResult FWorkshop::PrepareContent(FUpdate& Update, FStagedUpdate& Staged)
@@ -644,31 +824,49 @@ namespace OfflineWorkshop
 
 	EResult FWorkshop::UploadPreview(FUpdate& Update, FStagedUpdate& Staged)
 	{
-		if (!Update.PreviewFile)
+		if (!Update.PreviewFile && Update.AddedPreviews.empty())
 		{
 			return k_EResultOK;
 		}
 		SetStage(Update, k_EItemUpdateStatusUploadingPreviewFile, Staged.PreviewSize);
-		const std::filesystem::path Incoming = Staged.ItemFolder / "preview.incoming";
-		RemoveAll(Incoming);
-		Staged.PreviewFileName = std::filesystem::path(*Update.PreviewFile).filename().string();
-		return CopyFile(Update, *Update.PreviewFile, Incoming / Staged.PreviewFileName);
+		EResult Result = k_EResultOK;
+		if (Update.PreviewFile)
+		{
+			const std::filesystem::path Incoming = Staged.ItemFolder / "preview.incoming";
+			RemoveAll(Incoming);
+			Staged.PreviewFileName = std::filesystem::path(*Update.PreviewFile).filename().string();
+			Result = CopyFile(Update, *Update.PreviewFile, Incoming / Staged.PreviewFileName);
+		}
+		// Numbered by their place in the update; Commit gives them their stored names.
+		const std::filesystem::path ExtraIncoming = Staged.ItemFolder / "extra-previews.incoming";
+		RemoveAll(ExtraIncoming);
+		for (size_t Index = 0; Index < Update.AddedPreviews.size() && Result == k_EResultOK; ++Index)
+		{
+			Result = CopyFile(Update, Update.AddedPreviews[Index].first, ExtraIncoming / std::to_string(Index));
+		}
+		return Result;
 	}
 
 	EResult FWorkshop::Commit(FUpdate& Update, FStagedUpdate& Staged)
 	{
 		SetStage(Update, k_EItemUpdateStatusCommittingChanges, 0);
-		FItemRecord& Record = Staged.Record;
 		if (Update.ContentFolder && !ReplaceFolder(Staged.ItemFolder / "content.incoming", Staged.ItemFolder / "content"))
 		{
 			return k_EResultIOFailure;
 		}
+		if (Update.PreviewFile && !ReplaceFolder(Staged.ItemFolder / "preview.incoming", Staged.ItemFolder / "preview"))
+		{
+			return k_EResultIOFailure;
+		}
+		// Read afresh under the lock: the item's dependencies may have changed while the update was sent.
+		std::lock_guard Lock(Mutex);
+		FItemRecord Record;
+		if (!ReadItemRecord(Staged.ItemFolder, Record))
+		{
+			return k_EResultFileNotFound;
+		}
 		if (Update.PreviewFile)
 		{
-			if (!ReplaceFolder(Staged.ItemFolder / "preview.incoming", Staged.ItemFolder / "preview"))
-			{
-				return k_EResultIOFailure;
-			}
 			Record.PreviewFileName = Staged.PreviewFileName;
 		}
 		if (Update.Title)
@@ -691,8 +889,58 @@ namespace OfflineWorkshop
 		{
 			Record.ChangeNotes.push_back(*Update.ChangeNote);
 		}
+		const EResult Extras = CommitExtras(Update, Staged.ItemFolder, Record);
+		if (Extras != k_EResultOK)
+		{
+			return Extras;
+		}
 		errno = 0;
 		return WriteItemRecord(Staged.ItemFolder, Record) ? k_EResultOK : GetWriteFailure(errno);
+	}
+
+	EResult FWorkshop::CommitExtras(const FUpdate& Update, const std::filesystem::path& ItemFolder, FItemRecord& Record)
+	{
+		for (const std::string& Key : Update.RemovedKeys)
+		{
+			std::erase_if(Record.KeyValueTags, [&Key](const auto& Tag) {
+				return Tag.first == Key;
+			});
+		}
+		Record.KeyValueTags.insert(Record.KeyValueTags.end(), Update.AddedKeyValueTags.begin(), Update.AddedKeyValueTags.end());
+
+		// Indices count the previews as they were before the update, so one removal does not shift another.
+		std::vector<FExtraPreview> Kept;
+		std::vector<FExtraPreview> Removed;
+		uint64 NextNumber = 1;
+		for (size_t Index = 0; Index < Record.ExtraPreviews.size(); ++Index)
+		{
+			const FExtraPreview& Preview = Record.ExtraPreviews[Index];
+			NextNumber = std::max(NextNumber, GetStoredNumber(Preview) + 1);
+			const bool bRemoved = std::find(Update.RemovedPreviews.begin(), Update.RemovedPreviews.end(), Index) != Update.RemovedPreviews.end();
+			(bRemoved ? Removed : Kept).push_back(Preview);
+		}
+		const std::filesystem::path Stored = ItemFolder / "extra-previews";
+		std::error_code Error;
+		std::filesystem::create_directories(Stored, Error);
+		for (size_t Index = 0; Index < Update.AddedPreviews.size() && !Error; ++Index)
+		{
+			const auto& [Path, Type] = Update.AddedPreviews[Index];
+			FExtraPreview& Preview = Kept.emplace_back();
+			Preview.Type = Type;
+			Preview.FileName = std::filesystem::path(Path).filename().string();
+			Preview.StoredName = std::to_string(NextNumber++) + "-" + Preview.FileName;
+			std::filesystem::rename(ItemFolder / "extra-previews.incoming" / std::to_string(Index), Stored / Preview.StoredName, Error);
+		}
+		if (Error)
+		{
+			return k_EResultIOFailure;
+		}
+		for (const FExtraPreview& Preview : Removed)
+		{
+			std::filesystem::remove(Stored / Preview.StoredName, Error);
+		}
+		Record.ExtraPreviews = std::move(Kept);
+		return k_EResultOK;
 	}
 
 	void FWorkshop::SetFolder(const std::filesystem::path& InFolder)
@@ -768,12 +1016,26 @@ namespace OfflineWorkshop
 		NextFailure = Failure;
 	}
 
+	void FWorkshop::FailNextCall(EFailableCall Call, EResult Result)
+	{
+		std::lock_guard Lock(Mutex);
+		NextCallFailures[Call] = Result;
+	}
+
+	void FWorkshop::RefuseNextCall(ERefusableCall Call)
+	{
+		std::lock_guard Lock(Mutex);
+		NextCallRefusals.insert(Call);
+	}
+
 	void FWorkshop::ResetControls()
 	{
 		std::lock_guard Lock(Mutex);
 		bRefuseNext = false;
 		NextFailure.reset();
 		NextHold.reset();
+		NextCallFailures.clear();
+		NextCallRefusals.clear();
 		Bandwidth = 0;
 		bLegalAgreementAccepted = true;
 	}

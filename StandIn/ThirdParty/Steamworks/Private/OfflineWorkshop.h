@@ -15,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <set>
 #include <thread>
 
 namespace OfflineWorkshop
@@ -24,6 +25,23 @@ namespace OfflineWorkshop
 	{
 		EResult Result = k_EResultFail;
 		bool bAfterCreate = false;
+	};
+
+	/** A call that a control can make fail with an EResult of its choice. */
+	enum class EFailableCall : uint8
+	{
+		AddDependency,
+		RemoveDependency,
+		DetailsQuery
+	};
+
+	/** Calls that answer only true or false, which a control can make refuse. */
+	enum class ERefusableCall : uint8
+	{
+		/** AddItemKeyValueTag or RemoveItemKeyValueTags. */
+		KeyValueTag,
+		/** AddItemPreviewFile or RemoveItemPreview. */
+		Preview
 	};
 
 	/** Where an update pauses: Numerator / Denominator of its bytes, in lowest terms. */
@@ -47,6 +65,12 @@ namespace OfflineWorkshop
 		std::optional<std::string> ContentFolder;
 		std::optional<std::string> PreviewFile;
 		std::optional<std::string> ChangeNote;
+		/** Keys whose values go, before the added tags come. */
+		std::vector<std::string> RemovedKeys;
+		std::vector<std::pair<std::string, std::string>> AddedKeyValueTags;
+		/** Indices of the item's extra previews as they were before the update. */
+		std::vector<uint32> RemovedPreviews;
+		std::vector<std::pair<std::string, EItemPreviewType>> AddedPreviews;
 		bool bSubmitted = false;
 		SteamAPICall_t Call = k_uAPICallInvalid;
 		std::optional<FFailure> Failure;
@@ -57,6 +81,29 @@ namespace OfflineWorkshop
 		/** Bytes of the current stage done, and in all; each stage counts afresh. */
 		uint64 Processed = 0;
 		uint64 Total = 0;
+	};
+
+	/** One item of a query's answer, as it was when the query was sent. */
+	struct FQueryResult
+	{
+		PublishedFileId_t Id = 0;
+		EResult Result = k_EResultOK;
+		FItemRecord Record;
+		std::filesystem::path ItemFolder;
+	};
+
+	/** One query, from CreateQueryUGCDetailsRequest until it is released. */
+	struct FQuery
+	{
+		std::vector<PublishedFileId_t> Ids;
+		bool bReturnChildren = false;
+		bool bReturnKeyValueTags = false;
+		bool bReturnAdditionalPreviews = false;
+		bool bSent = false;
+		/** Set once the answer has been delivered; only then can its items be read. */
+		bool bAnswered = false;
+		EResult Result = k_EResultOK;
+		std::vector<FQueryResult> Results;
 	};
 
 	class FWorkshop
@@ -81,10 +128,23 @@ namespace OfflineWorkshop
 		AppId_t GetAppId();
 		SteamAPICall_t CreateItem(AppId_t ConsumerAppId, EWorkshopFileType FileType);
 		UGCUpdateHandle_t StartItemUpdate(AppId_t ConsumerAppId, PublishedFileId_t ItemId);
-		/** Runs Edit on an update that has not been submitted. @return false for any other handle, or what Edit returns */
-		bool EditUpdate(UGCUpdateHandle_t Handle, const std::function<bool(FUpdate&)>& Edit);
+		/**
+		 * Runs Edit on an update that has not been submitted, unless a control makes this Refusable call refuse.
+		 * @return false for any other handle or a refusal, else what Edit returns
+		 */
+		bool EditUpdate(UGCUpdateHandle_t Handle, const std::function<bool(FUpdate&)>& Edit, std::optional<ERefusableCall> Refusable = {});
 		SteamAPICall_t SubmitItemUpdate(UGCUpdateHandle_t Handle, const char* ChangeNote);
 		EItemUpdateStatus GetItemUpdateProgress(UGCUpdateHandle_t Handle, uint64* OutProcessed, uint64* OutTotal);
+		/** Adds Child to Parent's children, or takes it off, at once; the answer waits for RunCallbacks. */
+		SteamAPICall_t ChangeDependency(PublishedFileId_t Parent, PublishedFileId_t Child, bool bAdd);
+		UGCQueryHandle_t CreateDetailsQuery(const PublishedFileId_t* Ids, uint32 Count);
+		/** Runs Edit on a query that has not been sent. @return false for any other handle */
+		bool EditQuery(UGCQueryHandle_t Handle, const std::function<void(FQuery&)>& Edit);
+		/** Reads the items as they are now; the answer waits for RunCallbacks. */
+		SteamAPICall_t SendQuery(UGCQueryHandle_t Handle);
+		/** Runs Read on the answered query's item at Index. @return false before the answer or out of range, else what Read returns */
+		bool ReadQueryResult(UGCQueryHandle_t Handle, uint32 Index, const std::function<bool(const FQuery&, const FQueryResult&)>& Read);
+		bool ReleaseQuery(UGCQueryHandle_t Handle);
 
 		void SetFolder(const std::filesystem::path& InFolder);
 		std::filesystem::path GetFolder();
@@ -96,6 +156,8 @@ namespace OfflineWorkshop
 		bool ReleaseHold();
 		void RefuseNext();
 		void FailNext(const FFailure& Failure);
+		void FailNextCall(EFailableCall Call, EResult Result);
+		void RefuseNextCall(ERefusableCall Call);
 		void ResetControls();
 
 	private:
@@ -104,6 +166,8 @@ namespace OfflineWorkshop
 			SteamAPICall_t Call = k_uAPICallInvalid;
 			int CallbackId = 0;
 			std::vector<uint8> Payload;
+			/** The query this answers, marked answered when it is delivered. */
+			UGCQueryHandle_t Query = k_UGCQueryHandleInvalid;
 		};
 
 		template <typename ResultType>
@@ -118,6 +182,7 @@ namespace OfflineWorkshop
 			/** The content's files, relative to the content folder, and their bytes in all. */
 			std::vector<std::string> Files;
 			uint64 ContentSize = 0;
+			/** The bytes of the preview and of every extra preview, sent in one stage. */
 			uint64 PreviewSize = 0;
 			std::string PreviewFileName;
 		};
@@ -125,13 +190,15 @@ namespace OfflineWorkshop
 		void RunWorker();
 		/** Runs one update's steps in Steam's order, each under its status; runs on the worker without the lock. */
 		EResult RunUpdate(FUpdate& Update);
-		/** Finds the item and checks the change note and the preview as Steam does at submission. */
+		/** Finds the item and checks the change note and the previews as Steam does at submission. */
 		EResult PrepareConfig(FUpdate& Update, FStagedUpdate& Staged);
 		EResult PrepareContent(FUpdate& Update, FStagedUpdate& Staged);
 		EResult UploadContent(FUpdate& Update, FStagedUpdate& Staged);
 		EResult UploadPreview(FUpdate& Update, FStagedUpdate& Staged);
 		/** Puts what was sent in place of the item's own and records the item's new fields. */
 		EResult Commit(FUpdate& Update, FStagedUpdate& Staged);
+		/** Applies the update's key-value tags and extra previews to Record, moving the previews' files into place. */
+		EResult CommitExtras(const FUpdate& Update, const std::filesystem::path& ItemFolder, FItemRecord& Record);
 		/** Copies one file, counting its bytes in the update's stage. @return k_EResultDiskFull when the disk is full */
 		EResult CopyFile(FUpdate& Update, const std::filesystem::path& From, const std::filesystem::path& To);
 		/** Copies Size bytes, pausing at the update's hold and keeping to the bandwidth. */
@@ -153,6 +220,8 @@ namespace OfflineWorkshop
 		bool bRefuseNext = false;
 		std::optional<FFailure> NextFailure;
 		std::optional<FHold> NextHold;
+		std::map<EFailableCall, EResult> NextCallFailures;
+		std::set<ERefusableCall> NextCallRefusals;
 
 		bool bInitialized = false;
 		uint64 Session = 0;
@@ -161,6 +230,8 @@ namespace OfflineWorkshop
 		std::map<UGCUpdateHandle_t, std::shared_ptr<FUpdate>> Updates;
 		std::deque<FCompletedCall> Completed;
 		std::map<SteamAPICall_t, CCallbackBase*> CallResults;
+		UGCQueryHandle_t NextQuery = 1;
+		std::map<UGCQueryHandle_t, FQuery> Queries;
 		std::mt19937_64 Random;
 
 		std::deque<std::shared_ptr<FUpdate>> Jobs;

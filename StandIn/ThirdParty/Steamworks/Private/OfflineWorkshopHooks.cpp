@@ -110,6 +110,31 @@ namespace UE::StandIn
 		FWorkshop::Get().FailNext({Result, bAfterCreate});
 	}
 
+	void FailNextOfflineWorkshopAddDependency(EResult Result)
+	{
+		FWorkshop::Get().FailNextCall(OfflineWorkshop::EFailableCall::AddDependency, Result);
+	}
+
+	void FailNextOfflineWorkshopRemoveDependency(EResult Result)
+	{
+		FWorkshop::Get().FailNextCall(OfflineWorkshop::EFailableCall::RemoveDependency, Result);
+	}
+
+	void FailNextOfflineWorkshopDetailsQuery(EResult Result)
+	{
+		FWorkshop::Get().FailNextCall(OfflineWorkshop::EFailableCall::DetailsQuery, Result);
+	}
+
+	void RefuseNextOfflineWorkshopKeyValueTag()
+	{
+		FWorkshop::Get().RefuseNextCall(OfflineWorkshop::ERefusableCall::KeyValueTag);
+	}
+
+	void RefuseNextOfflineWorkshopPreview()
+	{
+		FWorkshop::Get().RefuseNextCall(OfflineWorkshop::ERefusableCall::Preview);
+	}
+
 	bool FindOfflineWorkshopResult(const std::string& Name, EResult& OutResult)
 	{
 		const auto Found = std::find_if(std::begin(NamedResults), std::end(NamedResults), [&Name](const FNamedResult& Candidate) {
@@ -159,6 +184,12 @@ namespace UE::StandIn
 			Item.PreviewFileName = Record.PreviewFileName;
 			Item.ChangeNotes = Record.ChangeNotes;
 			Item.ContentFiles = OfflineWorkshop::ListRelativeFiles(ItemFolder / "content");
+			Item.Children = Record.Children;
+			Item.KeyValueTags = Record.KeyValueTags;
+			for (const OfflineWorkshop::FExtraPreview& Preview : Record.ExtraPreviews)
+			{
+				Item.ExtraPreviewFileNames.push_back(Preview.FileName);
+			}
 			Items.push_back(std::move(Item));
 		}
 		return Items;

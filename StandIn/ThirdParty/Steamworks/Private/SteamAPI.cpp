@@ -9,11 +9,43 @@
 
 namespace
 {
+	using OfflineWorkshop::ERefusableCall;
+	using OfflineWorkshop::FQuery;
+	using OfflineWorkshop::FQueryResult;
 	using OfflineWorkshop::FUpdate;
 	using OfflineWorkshop::FWorkshop;
 
 	// Steam takes tags of 1 to 255 printable ASCII characters, none of them a comma.
 	constexpr size_t TagLengthLimit = 255;
+	// A key-value tag's key is 1 to 255 letters, digits and underscores; its value at most 255 bytes. One update
+	// removes at most 100 keys and adds at most 100 tags.
+	constexpr size_t KeyValueLengthLimit = 255;
+	constexpr size_t KeyValueTagsPerUpdate = 100;
+
+	bool IsValidKey(const char* Key)
+	{
+		if (!Key)
+		{
+			return false;
+		}
+		const std::string_view Text(Key);
+		return !Text.empty() && Text.size() <= KeyValueLengthLimit && std::all_of(Text.begin(), Text.end(), [](char Char) {
+			return (Char >= 'a' && Char <= 'z') || (Char >= 'A' && Char <= 'Z') || (Char >= '0' && Char <= '9') || Char == '_';
+		});
+	}
+
+	// Copies Text into a buffer of Size bytes, cut to fit with its terminator. @return false when there is no buffer
+	bool CopyText(const std::string& Text, char* Buffer, uint32 Size)
+	{
+		if (!Buffer || Size == 0)
+		{
+			return false;
+		}
+		const size_t Length = std::min<size_t>(Text.size(), Size - 1);
+		std::memcpy(Buffer, Text.data(), Length);
+		Buffer[Length] = '\0';
+		return true;
+	}
 
 	bool IsValidTag(const char* Tag)
 	{
@@ -105,6 +137,175 @@ namespace
 				return true;
 			});
 		}
+
+		bool RemoveItemKeyValueTags(UGCUpdateHandle_t handle, const char* pchKey) override
+		{
+			return pchKey && FWorkshop::Get().EditUpdate(
+			                     handle,
+			                     [pchKey](FUpdate& Update) {
+				                     if (Update.RemovedKeys.size() >= KeyValueTagsPerUpdate)
+				                     {
+					                     return false;
+				                     }
+				                     Update.RemovedKeys.emplace_back(pchKey);
+				                     return true;
+			                     },
+			                     ERefusableCall::KeyValueTag);
+		}
+
+		bool AddItemKeyValueTag(UGCUpdateHandle_t handle, const char* pchKey, const char* pchValue) override
+		{
+			return IsValidKey(pchKey) && pchValue && std::strlen(pchValue) <= KeyValueLengthLimit &&
+			       FWorkshop::Get().EditUpdate(
+			           handle,
+			           [pchKey, pchValue](FUpdate& Update) {
+				           if (Update.AddedKeyValueTags.size() >= KeyValueTagsPerUpdate)
+				           {
+					           return false;
+				           }
+				           Update.AddedKeyValueTags.emplace_back(pchKey, pchValue);
+				           return true;
+			           },
+			           ERefusableCall::KeyValueTag);
+		}
+
+		bool AddItemPreviewFile(UGCUpdateHandle_t handle, const char* pszPreviewFile, EItemPreviewType type) override
+		{
+			const bool bFileType = type != k_EItemPreviewType_YouTubeVideo && type != k_EItemPreviewType_Sketchfab;
+			return pszPreviewFile && bFileType &&
+			       FWorkshop::Get().EditUpdate(
+			           handle,
+			           [pszPreviewFile, type](FUpdate& Update) {
+				           Update.AddedPreviews.emplace_back(pszPreviewFile, type);
+				           return true;
+			           },
+			           ERefusableCall::Preview);
+		}
+
+		bool RemoveItemPreview(UGCUpdateHandle_t handle, uint32 index) override
+		{
+			return FWorkshop::Get().EditUpdate(
+			    handle,
+			    [index](FUpdate& Update) {
+				    Update.RemovedPreviews.push_back(index);
+				    return true;
+			    },
+			    ERefusableCall::Preview);
+		}
+
+		SteamAPICall_t AddDependency(PublishedFileId_t nParentPublishedFileID, PublishedFileId_t nChildPublishedFileID) override
+		{
+			return FWorkshop::Get().ChangeDependency(nParentPublishedFileID, nChildPublishedFileID, true);
+		}
+
+		SteamAPICall_t RemoveDependency(PublishedFileId_t nParentPublishedFileID, PublishedFileId_t nChildPublishedFileID) override
+		{
+			return FWorkshop::Get().ChangeDependency(nParentPublishedFileID, nChildPublishedFileID, false);
+		}
+
+		UGCQueryHandle_t CreateQueryUGCDetailsRequest(PublishedFileId_t* pvecPublishedFileID, uint32 unNumPublishedFileIDs) override
+		{
+			return FWorkshop::Get().CreateDetailsQuery(pvecPublishedFileID, unNumPublishedFileIDs);
+		}
+
+		bool SetReturnChildren(UGCQueryHandle_t handle, bool bReturnChildren) override
+		{
+			return FWorkshop::Get().EditQuery(handle, [bReturnChildren](FQuery& Query) {
+				Query.bReturnChildren = bReturnChildren;
+			});
+		}
+
+		bool SetReturnKeyValueTags(UGCQueryHandle_t handle, bool bReturnKeyValueTags) override
+		{
+			return FWorkshop::Get().EditQuery(handle, [bReturnKeyValueTags](FQuery& Query) {
+				Query.bReturnKeyValueTags = bReturnKeyValueTags;
+			});
+		}
+
+		bool SetReturnAdditionalPreviews(UGCQueryHandle_t handle, bool bReturnAdditionalPreviews) override
+		{
+			return FWorkshop::Get().EditQuery(handle, [bReturnAdditionalPreviews](FQuery& Query) {
+				Query.bReturnAdditionalPreviews = bReturnAdditionalPreviews;
+			});
+		}
+
+		// The offline Workshop keeps no cache: every answer is read from its items.
+		bool SetAllowCachedResponse(UGCQueryHandle_t handle, uint32 /*unMaxAgeSeconds*/) override
+		{
+			return FWorkshop::Get().EditQuery(handle, [](FQuery&) {});
+		}
+
+		SteamAPICall_t SendQueryUGCRequest(UGCQueryHandle_t handle) override { return FWorkshop::Get().SendQuery(handle); }
+
+		bool GetQueryUGCResult(UGCQueryHandle_t handle, uint32 index, SteamUGCDetails_t* pDetails) override
+		{
+			return pDetails && FWorkshop::Get().ReadQueryResult(handle, index, [pDetails](const FQuery&, const FQueryResult& Result) {
+				*pDetails = SteamUGCDetails_t{};
+				pDetails->m_nPublishedFileId = Result.Id;
+				pDetails->m_eResult = Result.Result;
+				pDetails->m_unNumChildren = static_cast<uint32>(Result.Record.Children.size());
+				return true;
+			});
+		}
+
+		bool GetQueryUGCChildren(UGCQueryHandle_t handle, uint32 index, PublishedFileId_t* pvecPublishedFileID, uint32 cMaxEntries) override
+		{
+			return pvecPublishedFileID &&
+			       FWorkshop::Get().ReadQueryResult(handle, index, [pvecPublishedFileID, cMaxEntries](const FQuery& Query, const FQueryResult& Result) {
+				       const std::vector<PublishedFileId_t>& Children = Result.Record.Children;
+				       std::copy_n(Children.begin(), std::min<size_t>(Children.size(), cMaxEntries), pvecPublishedFileID);
+				       return Query.bReturnChildren;
+			       });
+		}
+
+		uint32 GetQueryUGCNumKeyValueTags(UGCQueryHandle_t handle, uint32 index) override
+		{
+			uint32 Count = 0;
+			FWorkshop::Get().ReadQueryResult(handle, index, [&Count](const FQuery& Query, const FQueryResult& Result) {
+				Count = Query.bReturnKeyValueTags ? static_cast<uint32>(Result.Record.KeyValueTags.size()) : 0;
+				return true;
+			});
+			return Count;
+		}
+
+		bool GetQueryUGCKeyValueTag(UGCQueryHandle_t handle, uint32 index, uint32 keyValueTagIndex, char* pchKey, uint32 cchKeySize, char* pchValue,
+		                            uint32 cchValueSize) override
+		{
+			return FWorkshop::Get().ReadQueryResult(handle, index, [=](const FQuery& Query, const FQueryResult& Result) {
+				const auto& Tags = Result.Record.KeyValueTags;
+				return Query.bReturnKeyValueTags && keyValueTagIndex < Tags.size() && CopyText(Tags[keyValueTagIndex].first, pchKey, cchKeySize) &&
+				       CopyText(Tags[keyValueTagIndex].second, pchValue, cchValueSize);
+			});
+		}
+
+		uint32 GetQueryUGCNumAdditionalPreviews(UGCQueryHandle_t handle, uint32 index) override
+		{
+			uint32 Count = 0;
+			FWorkshop::Get().ReadQueryResult(handle, index, [&Count](const FQuery& Query, const FQueryResult& Result) {
+				Count = Query.bReturnAdditionalPreviews ? static_cast<uint32>(Result.Record.ExtraPreviews.size()) : 0;
+				return true;
+			});
+			return Count;
+		}
+
+		bool GetQueryUGCAdditionalPreview(UGCQueryHandle_t handle, uint32 index, uint32 previewIndex, char* pchURLOrVideoID, uint32 cchURLSize,
+		                                  char* pchOriginalFileName, uint32 cchOriginalFileNameSize, EItemPreviewType* pPreviewType) override
+		{
+			return FWorkshop::Get().ReadQueryResult(handle, index, [=](const FQuery& Query, const FQueryResult& Result) {
+				const auto& Previews = Result.Record.ExtraPreviews;
+				if (!Query.bReturnAdditionalPreviews || previewIndex >= Previews.size() || !pPreviewType)
+				{
+					return false;
+				}
+				// Where the page would load it from: here, the stored file.
+				const std::string Location = (Result.ItemFolder / "extra-previews" / Previews[previewIndex].StoredName).generic_string();
+				*pPreviewType = Previews[previewIndex].Type;
+				return CopyText(Location, pchURLOrVideoID, cchURLSize) &&
+				       CopyText(Previews[previewIndex].FileName, pchOriginalFileName, cchOriginalFileNameSize);
+			});
+		}
+
+		bool ReleaseQueryUGCRequest(UGCQueryHandle_t handle) override { return FWorkshop::Get().ReleaseQuery(handle); }
 
 		SteamAPICall_t SubmitItemUpdate(UGCUpdateHandle_t handle, const char* pchChangeNote) override
 		{

@@ -5,6 +5,7 @@
 #include "steam/isteamremotestorage.h"
 #include "steam/steamclientpublic.h"
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace UE::StandIn
@@ -58,6 +59,21 @@ namespace UE::StandIn
 	 */
 	void FailNextOfflineWorkshopRequest(EResult Result, bool bAfterCreate);
 
+	/** Makes the next AddDependency answer Result, changing nothing. */
+	void FailNextOfflineWorkshopAddDependency(EResult Result);
+
+	/** Makes the next RemoveDependency answer Result, changing nothing. */
+	void FailNextOfflineWorkshopRemoveDependency(EResult Result);
+
+	/** Makes the next details query answer Result, with no items. */
+	void FailNextOfflineWorkshopDetailsQuery(EResult Result);
+
+	/** Makes the next AddItemKeyValueTag or RemoveItemKeyValueTags answer false, as Steam does when it refuses one. */
+	void RefuseNextOfflineWorkshopKeyValueTag();
+
+	/** Makes the next AddItemPreviewFile or RemoveItemPreview answer false, as Steam does when it refuses one. */
+	void RefuseNextOfflineWorkshopPreview();
+
 	/**
 	 * Finds an EResult by the SDK's name for it, such as "k_EResultAccessDenied", among those that the Workshop's
 	 * calls document and the failures of a connection or a disk. @return false for any other name
@@ -82,6 +98,12 @@ namespace UE::StandIn
 		std::vector<std::string> ChangeNotes;
 		/** The content's files, relative to the content folder with "/" between folders, sorted. */
 		std::vector<std::string> ContentFiles;
+		/** The items this one requires, in the order they were added. */
+		std::vector<PublishedFileId_t> Children;
+		/** Key-value tags, key and value, in the order they were added; a key may hold several values. */
+		std::vector<std::pair<std::string, std::string>> KeyValueTags;
+		/** The file names of the extra previews shown beside the preview, in order. */
+		std::vector<std::string> ExtraPreviewFileNames;
 	};
 
 	/** @return every item of the offline Workshop, oldest first */

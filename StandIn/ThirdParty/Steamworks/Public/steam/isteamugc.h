@@ -1,4 +1,4 @@
-// ISteamUGC: creating and updating Steam Workshop items.
+// ISteamUGC: creating, updating and querying Steam Workshop items.
 #pragma once
 
 #include "steam/isteamremotestorage.h"
@@ -11,6 +11,24 @@
 /** One update of one item, from StartItemUpdate until its SubmitItemUpdate has answered. */
 typedef uint64 UGCUpdateHandle_t;
 const UGCUpdateHandle_t k_UGCUpdateHandleInvalid = 0xffffffffffffffffull;
+
+/** One query of items, from its Create... call until ReleaseQueryUGCRequest. */
+typedef uint64 UGCQueryHandle_t;
+const UGCQueryHandle_t k_UGCQueryHandleInvalid = 0xffffffffffffffffull;
+
+/** What an item's extra preview is. */
+enum EItemPreviewType
+{
+	/** An image file, such as a PNG, JPG or GIF, that the item's page shows beside its preview. */
+	k_EItemPreviewType_Image = 0,
+	/** A YouTube video id; AddItemPreviewFile does not take it. */
+	k_EItemPreviewType_YouTubeVideo = 1,
+	/** A Sketchfab model id; AddItemPreviewFile does not take it. */
+	k_EItemPreviewType_Sketchfab = 2,
+	k_EItemPreviewType_EnvironmentMap_HorizontalCross = 3,
+	k_EItemPreviewType_EnvironmentMap_LatLong = 4,
+	k_EItemPreviewType_ReservedMax = 255,
+};
 
 /** Where a submitted update is; k_EItemUpdateStatusInvalid once it has ended or for an unknown handle. */
 enum EItemUpdateStatus
@@ -56,7 +74,56 @@ struct SubmitItemUpdateResult_t
 	PublishedFileId_t m_nPublishedFileId;
 };
 
+/** The answer to SendQueryUGCRequest; the items' details are read with the GetQueryUGC... calls until the query is released. */
+struct SteamUGCQueryCompleted_t
+{
+	enum
+	{
+		k_iCallback = k_iSteamUGCCallbacks + 1
+	};
+	UGCQueryHandle_t m_handle;
+	EResult m_eResult;
+	uint32 m_unNumResultsReturned;
+	uint32 m_unTotalMatchingResults;
+	/** The answer came from the client's cache rather than from the Workshop. */
+	bool m_bCachedData;
+};
+
+/** The answer to AddDependency. */
+struct AddUGCDependencyResult_t
+{
+	enum
+	{
+		k_iCallback = k_iSteamUGCCallbacks + 12
+	};
+	EResult m_eResult;
+	PublishedFileId_t m_nPublishedFileId;
+	PublishedFileId_t m_nChildPublishedFileId;
+};
+
+/** The answer to RemoveDependency. */
+struct RemoveUGCDependencyResult_t
+{
+	enum
+	{
+		k_iCallback = k_iSteamUGCCallbacks + 13
+	};
+	EResult m_eResult;
+	PublishedFileId_t m_nPublishedFileId;
+	PublishedFileId_t m_nChildPublishedFileId;
+};
+
 #pragma pack(pop)
+
+/** One item of a query's answer. The SDK's structure also holds the item's texts, owner, times and votes, which nothing here reads. */
+struct SteamUGCDetails_t
+{
+	PublishedFileId_t m_nPublishedFileId;
+	/** k_EResultOK, or why the item could not be read, such as k_EResultFileNotFound for one that does not exist. */
+	EResult m_eResult;
+	/** How many items this one requires; GetQueryUGCChildren lists them when the query asked for them. */
+	uint32 m_unNumChildren;
+};
 
 /** The Workshop calls for user-generated content, reached through SteamUGC(). */
 class ISteamUGC
@@ -97,6 +164,91 @@ public:
 	 * k_EResultInvalidParam for a preview under 16 bytes and k_EResultLimitExceeded for one too large.
 	 */
 	virtual SteamAPICall_t SubmitItemUpdate(UGCUpdateHandle_t handle, const char* pchChangeNote) = 0;
+
+	/**
+	 * Removes every value of the key-value tag pchKey from the item, at most 100 keys in one update.
+	 * @return false for an unknown handle or a 101st key
+	 */
+	virtual bool RemoveItemKeyValueTags(UGCUpdateHandle_t handle, const char* pchKey) = 0;
+
+	/**
+	 * Adds a value to the key-value tag pchKey; a key may hold several values. A key holds 1 to 255 ASCII letters,
+	 * digits and underscores, a value at most 255 bytes; at most 100 are added in one update.
+	 * @return false for an unknown handle, a key or value that breaks those rules, or a 101st tag
+	 */
+	virtual bool AddItemKeyValueTag(UGCUpdateHandle_t handle, const char* pchKey, const char* pchValue) = 0;
+
+	/**
+	 * Adds an extra preview, shown beside the item's preview: an image file (absolute) under 1 MB, such as a PNG,
+	 * JPG or GIF, whose size is checked when the update is submitted. Videos and models are not added this way.
+	 * @return false for an unknown handle, or a YouTube or Sketchfab type
+	 */
+	virtual bool AddItemPreviewFile(UGCUpdateHandle_t handle, const char* pszPreviewFile, EItemPreviewType type) = 0;
+
+	/**
+	 * Removes the item's extra preview at index, counted as the item's details list them before the update.
+	 * @return false for an unknown handle
+	 */
+	virtual bool RemoveItemPreview(UGCUpdateHandle_t handle, uint32 index) = 0;
+
+	/** Makes nChildPublishedFileID one of the items that nParentPublishedFileID requires; the answer is an AddUGCDependencyResult_t. */
+	virtual SteamAPICall_t AddDependency(PublishedFileId_t nParentPublishedFileID, PublishedFileId_t nChildPublishedFileID) = 0;
+
+	/** Takes nChildPublishedFileID off the items that nParentPublishedFileID requires; the answer is a RemoveUGCDependencyResult_t. */
+	virtual SteamAPICall_t RemoveDependency(PublishedFileId_t nParentPublishedFileID, PublishedFileId_t nChildPublishedFileID) = 0;
+
+	/**
+	 * A query of the details of the given items, one result each, in their order; send it with SendQueryUGCRequest
+	 * and release it with ReleaseQueryUGCRequest. @return k_UGCQueryHandleInvalid when no item is given
+	 */
+	virtual UGCQueryHandle_t CreateQueryUGCDetailsRequest(PublishedFileId_t* pvecPublishedFileID, uint32 unNumPublishedFileIDs) = 0;
+
+	/** Whether the answer lists each item's children, the items it requires. @return false for an unknown or sent query */
+	virtual bool SetReturnChildren(UGCQueryHandle_t handle, bool bReturnChildren) = 0;
+
+	/** Whether the answer lists each item's key-value tags. @return false for an unknown or sent query */
+	virtual bool SetReturnKeyValueTags(UGCQueryHandle_t handle, bool bReturnKeyValueTags) = 0;
+
+	/** Whether the answer lists each item's extra previews. @return false for an unknown or sent query */
+	virtual bool SetReturnAdditionalPreviews(UGCQueryHandle_t handle, bool bReturnAdditionalPreviews) = 0;
+
+	/** How old an answer from the client's cache may be, in seconds; 0 asks the Workshop. @return false for an unknown or sent query */
+	virtual bool SetAllowCachedResponse(UGCQueryHandle_t handle, uint32 unMaxAgeSeconds) = 0;
+
+	/** Sends the query; the answer is a SteamUGCQueryCompleted_t. @return k_uAPICallInvalid for an unknown or sent query */
+	virtual SteamAPICall_t SendQueryUGCRequest(UGCQueryHandle_t handle) = 0;
+
+	/** The details of the answer's item at index. @return false before the answer, or for an index out of range */
+	virtual bool GetQueryUGCResult(UGCQueryHandle_t handle, uint32 index, SteamUGCDetails_t* pDetails) = 0;
+
+	/**
+	 * The children of the answer's item at index, at most cMaxEntries of them (its m_unNumChildren is all of them).
+	 * @return false before the answer, for an index out of range, or when the query did not ask for children
+	 */
+	virtual bool GetQueryUGCChildren(UGCQueryHandle_t handle, uint32 index, PublishedFileId_t* pvecPublishedFileID, uint32 cMaxEntries) = 0;
+
+	/** @return how many key-value tags the answer's item at index has; 0 when the query did not ask for them */
+	virtual uint32 GetQueryUGCNumKeyValueTags(UGCQueryHandle_t handle, uint32 index) = 0;
+
+	/**
+	 * One key-value tag of the answer's item at index, each text cut to fit its buffer, terminator included.
+	 * @return false when there is no such tag
+	 */
+	virtual bool GetQueryUGCKeyValueTag(UGCQueryHandle_t handle, uint32 index, uint32 keyValueTagIndex, char* pchKey, uint32 cchKeySize, char* pchValue,
+	                                    uint32 cchValueSize) = 0;
+
+	/** @return how many extra previews the answer's item at index has; 0 when the query did not ask for them */
+	virtual uint32 GetQueryUGCNumAdditionalPreviews(UGCQueryHandle_t handle, uint32 index) = 0;
+
+	/**
+	 * One extra preview of the answer's item at index: where it is (or the video's id), the name of the file it was
+	 * made from, each cut to fit its buffer, and its type. @return false when there is no such preview
+	 */
+	virtual bool GetQueryUGCAdditionalPreview(UGCQueryHandle_t handle, uint32 index, uint32 previewIndex, char* pchURLOrVideoID, uint32 cchURLSize,
+	                                          char* pchOriginalFileName, uint32 cchOriginalFileNameSize, EItemPreviewType* pPreviewType) = 0;
+
+	/** Frees the query and its answer. @return false for an unknown query */
+	virtual bool ReleaseQueryUGCRequest(UGCQueryHandle_t handle) = 0;
 
 	/**
 	 * Where a submitted update is, with the bytes processed so far and the bytes in all of its current stage (both 0
