@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "StandIn/MessageDialogResponder.h"
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -27,6 +28,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -84,6 +87,127 @@ namespace
 		return FText::FromString(String);
 	}
 
+	/**
+	 * A terminal that the front end reads keys from and may draw on, and what a person sees of it, collected as it
+	 * comes. The front end must be gone before the terminal is.
+	 */
+	class FTestTerminal
+	{
+	public:
+		FTestTerminal()
+		{
+			PersonSide = posix_openpt(O_RDWR | O_NOCTTY);
+			if (PersonSide < 0 || grantpt(PersonSide) != 0 || unlockpt(PersonSide) != 0)
+			{
+				return;
+			}
+			TerminalSide = open(ptsname(PersonSide), O_RDWR | O_NOCTTY);
+			Output = TerminalSide >= 0 ? fdopen(dup(TerminalSide), "w") : nullptr;
+			Reader = std::thread([this]() {
+				char Buffer[4096];
+				ssize_t Count = 0;
+				// Ends once nothing holds the terminal's side open any more.
+				while ((Count = read(PersonSide, Buffer, sizeof(Buffer))) > 0)
+				{
+					std::lock_guard<std::mutex> Lock(ScreenMutex);
+					Screen.append(Buffer, static_cast<size_t>(Count));
+				}
+			});
+		}
+
+		~FTestTerminal() { Finish(); }
+
+		bool IsOpen() const { return Output != nullptr; }
+		int GetInputFd() const { return TerminalSide; }
+		std::FILE* GetOutput() const { return Output; }
+
+		void Type(const std::string& Keys) { ASSERT_EQ(write(PersonSide, Keys.data(), Keys.size()), static_cast<ssize_t>(Keys.size())); }
+
+		/** @return what was drawn so far, line ends as the terminal sends them (CR LF). */
+		std::string GetScreen()
+		{
+			std::lock_guard<std::mutex> Lock(ScreenMutex);
+			return Screen;
+		}
+
+		/** Closes the terminal's side and waits for the rest of what was drawn. @return all that was drawn, with LF line ends. */
+		std::string Finish()
+		{
+			if (Output)
+			{
+				std::fclose(Output);
+				Output = nullptr;
+			}
+			if (TerminalSide >= 0)
+			{
+				close(TerminalSide);
+				TerminalSide = -1;
+			}
+			if (Reader.joinable())
+			{
+				Reader.join();
+			}
+			if (PersonSide >= 0)
+			{
+				close(PersonSide);
+				PersonSide = -1;
+			}
+			std::string Shown = GetScreen();
+			Shown.erase(std::remove(Shown.begin(), Shown.end(), '\r'), Shown.end());
+			return Shown;
+		}
+
+	private:
+		int PersonSide = -1;
+		int TerminalSide = -1;
+		std::FILE* Output = nullptr;
+		std::thread Reader;
+		std::mutex ScreenMutex;
+		std::string Screen;
+	};
+
+	/** Sets an environment variable, or removes it (null), for as long as it lives. */
+	class FScopedEnvironment
+	{
+	public:
+		FScopedEnvironment(const char* InName, const char* Value)
+		    : Name(InName)
+		{
+			if (const char* Old = std::getenv(InName))
+			{
+				Previous = Old;
+			}
+			Set(Value);
+		}
+		~FScopedEnvironment() { Set(Previous ? Previous->c_str() : nullptr); }
+
+	private:
+		void Set(const char* Value) const
+		{
+			if (Value)
+			{
+				setenv(Name, Value, 1);
+			}
+			else
+			{
+				unsetenv(Name);
+			}
+		}
+
+		const char* Name;
+		std::optional<std::string> Previous;
+	};
+
+	size_t CountShown(const std::string& Text, const std::string& Needle)
+	{
+		size_t Count = 0;
+		for (size_t At = Text.find(Needle); At != std::string::npos; At = Text.find(Needle, At + 1))
+		{
+			++Count;
+		}
+		return Count;
+	}
+
 	/** What one opening of the test window ended with. */
 	struct FFormResult
 	{
@@ -135,32 +259,25 @@ namespace
 			GOnFrame = nullptr;
 			close(Pipe[0]);
 			EndInput();
-			for (const int Fd : {TerminalSide, PersonSide})
-			{
-				if (Fd >= 0)
-				{
-					close(Fd);
-				}
-			}
+			Terminal.reset();
 			std::fclose(Output);
 		}
 
-		/** Puts a terminal in place of the pipe: the front end then writes prompts and leaves echoing to the terminal. */
-		void UseTerminalInput()
+		/**
+		 * Puts a terminal in place of the pipe, and with bDrawOnIt in place of the output file too: with both, lines
+		 * are edited; with the keys alone, the front end writes prompts and leaves echoing to the terminal.
+		 */
+		void UseTerminal(bool bDrawOnIt)
 		{
-			PersonSide = posix_openpt(O_RDWR | O_NOCTTY);
-			ASSERT_GE(PersonSide, 0);
-			ASSERT_EQ(grantpt(PersonSide), 0);
-			ASSERT_EQ(unlockpt(PersonSide), 0);
-			TerminalSide = open(ptsname(PersonSide), O_RDWR | O_NOCTTY);
-			ASSERT_GE(TerminalSide, 0);
+			Terminal = std::make_unique<FTestTerminal>();
+			ASSERT_TRUE(Terminal->IsOpen());
 			// The old front end gives Ctrl-C back before the new one takes it.
 			FrontEnd.reset();
-			FrontEnd = std::make_unique<FInteractiveFrontEnd>(TerminalSide, Output);
+			FrontEnd = std::make_unique<FInteractiveFrontEnd>(Terminal->GetInputFd(), bDrawOnIt ? Terminal->GetOutput() : Output);
 			FrontEnd->SetSession(Session.get());
 		}
 
-		void TypeAtTerminal(const std::string& Input) { ASSERT_EQ(write(PersonSide, Input.data(), Input.size()), static_cast<ssize_t>(Input.size())); }
+		void TypeAtTerminal(const std::string& Input) { Terminal->Type(Input); }
 
 		void RegisterTestMenu()
 		{
@@ -282,10 +399,9 @@ namespace
 		}
 
 		int Pipe[2] = {-1, -1};
-		/** A terminal's two ends: the front end reads the one, the person types into the other. */
-		int TerminalSide = -1;
-		int PersonSide = -1;
 		std::FILE* Output = nullptr;
+		/** Declared before the front end, so that it goes after it. */
+		std::unique_ptr<FTestTerminal> Terminal;
 		std::unique_ptr<FInteractiveFrontEnd> FrontEnd;
 		std::unique_ptr<FHostSession> Session;
 		UE::StandIn::FMessageDialogResponder PreviousDialogResponder;
@@ -507,7 +623,7 @@ TEST_F(InteractiveFrontEndTest, CtrlCEndsTheRunAndTheFormerHandlerComesBack)
 
 TEST_F(InteractiveFrontEndTest, AtATerminalALineTypedWhileTimePassesRunsUnderNoSecondPrompt)
 {
-	UseTerminalInput();
+	UseTerminal(false);
 	TypeAtTerminal("t 0.3\n");
 	GOnFrame = [this]() {
 		// Well inside the time that "t" lets pass; Ctrl-D then ends the input.
@@ -525,7 +641,7 @@ TEST_F(InteractiveFrontEndTest, AtATerminalALineTypedWhileTimePassesRunsUnderNoS
 
 TEST_F(InteractiveFrontEndTest, AtATerminalCtrlCWhileTimePassesClosesOnANewLine)
 {
-	UseTerminalInput();
+	UseTerminal(false);
 	TypeAtTerminal("t 5\n");
 	GOnFrame = []() {
 		if (GFramesTicked == 3)
@@ -536,6 +652,79 @@ TEST_F(InteractiveFrontEndTest, AtATerminalCtrlCWhileTimePassesClosesOnANewLine)
 	EXPECT_EQ(FrontEnd->Run(), 130);
 	// The terminal shows ^C after the last line; the closing line does not run on from it.
 	EXPECT_TRUE(Transcript().Contains(TEXT("Letting 5 s pass...\n\nInterrupted: closing the editor.\n"))) << Transcript().ToUtf8();
+}
+
+TEST_F(InteractiveFrontEndTest, AtATerminalLinesAreEditedAndEarlierLinesComeBack)
+{
+	// The key sequences of an xterm, whatever terminal the tests run in.
+	const FScopedEnvironment Term("TERM", "xterm");
+	UseTerminal(true);
+	const std::string Tooltip = "  Things: Opens more.";
+	// Each line is typed once the one before has done its work, so that the editor, not the terminal's own line
+	// discipline (which would take Ctrl-R and Ctrl-D for itself), reads its keys.
+	const std::vector<std::pair<std::function<bool(const std::string&)>, std::string>> Steps = {
+	    {[](const std::string&) {
+		     return true;
+	     },
+	     "?2\n"},
+	    // Up brings the last line back.
+	    {[&Tooltip](const std::string& Screen) {
+		     return CountShown(Screen, Tooltip) == 1;
+	     },
+	     "\x1b[A\n"},
+	    // Home goes to the start of what is typed.
+	    {[&Tooltip](const std::string& Screen) {
+		     return CountShown(Screen, Tooltip) == 2;
+	     },
+	     "3\x1b[H?\n"},
+	    // Ctrl-R finds an earlier line by what it holds.
+	    {[](const std::string& Screen) {
+		     return Screen.find("  Ask: (no tooltip)") != std::string::npos;
+	     },
+	     "\x12?2\n"},
+	    // Ctrl-D on an empty line ends the input.
+	    {[&Tooltip](const std::string& Screen) {
+		     return CountShown(Screen, Tooltip) == 3;
+	     },
+	     "\x04"},
+	};
+	size_t Next = 0;
+	GOnFrame = [this, &Steps, &Next]() {
+		if (Next < Steps.size() && Steps[Next].first(Terminal->GetScreen()))
+		{
+			TypeAtTerminal(Steps[Next++].second);
+		}
+		else if (GFramesTicked > 600)
+		{
+			std::raise(SIGINT);
+		}
+	};
+	EXPECT_EQ(FrontEnd->Run(), 0);
+	FrontEnd.reset();
+	const std::string Screen = Terminal->Finish();
+	EXPECT_EQ(Next, Steps.size()) << Screen;
+	EXPECT_EQ(CountShown(Screen, Tooltip), 3u) << Screen;
+	EXPECT_EQ(CountShown(Screen, "Unknown command"), 0u) << Screen;
+	EXPECT_NE(Screen.find("Closing the editor.\n"), std::string::npos) << Screen;
+}
+
+TEST_F(InteractiveFrontEndTest, ColoursWarningAndErrorLinesAtATerminalUnlessNoColorIsSet)
+{
+	const std::string Coloured = "\x1b[33mLogTest: Warning: careful\x1b[0m\n\x1b[31mLogTest: Error: broken\x1b[0m\n";
+	const std::string Plain = "LogTest: Warning: careful\nLogTest: Error: broken\n";
+	// Any value but the empty one turns colours off.
+	for (const auto& [NoColor, Expected] : {std::pair<const char*, std::string>{nullptr, Coloured}, {"", Coloured}, {"1", Plain}})
+	{
+		const FScopedEnvironment Setting("NO_COLOR", NoColor);
+		FrontEnd.reset();
+		Terminal = std::make_unique<FTestTerminal>();
+		ASSERT_TRUE(Terminal->IsOpen());
+		FrontEnd = std::make_unique<FInteractiveFrontEnd>(Pipe[0], Terminal->GetOutput());
+		FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Warning, TEXT("careful"));
+		FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Error, TEXT("broken"));
+		FrontEnd.reset();
+		EXPECT_EQ(Terminal->Finish(), Expected) << (NoColor ? NoColor : "NO_COLOR unset");
+	}
 }
 
 TEST_F(InteractiveFrontEndTest, WorkshopCommandsListItemsAndSetTheNextRequestOnlyWhenValid)

@@ -112,6 +112,7 @@ namespace UE::StandIn::EditorHost
 		while (FPlatformTime::Seconds() < End && !IsInterruptRequested())
 		{
 			Session->Tick(0.0);
+			PrintHeldEvents();
 		}
 		if (IsInterruptRequested() && bInputIsTerminal)
 		{
@@ -210,7 +211,14 @@ namespace UE::StandIn::EditorHost
 		Print(TEXT("  w fail <EResult> [after-create]   fail as Steam would, e.g. w fail k_EResultAccessDenied"));
 		Print(TEXT("  q            quit; so do Ctrl-D and Ctrl-C"));
 		Print(TEXT("Windows ask for each text box in turn, then for a button; dialogs wait for Enter."));
-		Print(TEXT("A line printed while you type hides what you typed, but it is still there: Ctrl-R shows it again."));
+		if (LineEditor)
+		{
+			Print(TEXT("The arrow keys, Home and End edit the line; Up and Down go through earlier lines, Ctrl-R searches them."));
+		}
+		else if (bInputIsTerminal)
+		{
+			Print(TEXT("A line printed while you type hides what you typed, but it is still there: Ctrl-R shows it again."));
+		}
 	}
 
 	void FInteractiveFrontEnd::HandleWorkshopCommand(const std::string& Arguments)
