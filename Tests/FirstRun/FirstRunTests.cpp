@@ -36,23 +36,15 @@ namespace
 	}
 
 	/** A temporary folder, removed with what it holds at the end of the test. */
-	class FTemporaryFolder
+	struct FTemporaryFolder
 	{
-	public:
-		FTemporaryFolder()
-		{
-			std::string Pattern = (fs::temp_directory_path() / "trellic-first-run-XXXXXX").string();
-			Path = mkdtemp(Pattern.data()) ? Pattern : std::string();
-		}
+		std::string Path = fs::temp_directory_path() / "trellic-first-run-XXXXXX";
+		FTemporaryFolder() { EXPECT_NE(mkdtemp(Path.data()), nullptr); }
 		~FTemporaryFolder()
 		{
 			std::error_code Ignored;
 			fs::remove_all(Path, Ignored);
 		}
-		const std::string& Get() const { return Path; }
-
-	private:
-		std::string Path;
 	};
 
 	const std::string Script = std::string(TRL_SOURCE_DIR) + "/Tools/InstallPrerequisites.sh";
@@ -63,7 +55,7 @@ TEST(Prerequisites, ADryRunNamesWhatEachUseLacksAndNoMore)
 	// A machine without compilers, CMake, Ninja or dpkg (so without clang's sanitizer runtimes, as far as it can tell):
 	// the commands the script looks for are missing from its PATH, but for the two it asks with.
 	FTemporaryFolder Folder;
-	const fs::path Bin = fs::path(Folder.Get()) / "bin";
+	const fs::path Bin = fs::path(Folder.Path) / "bin";
 	fs::create_directories(Bin);
 	for (const char* Tool : {"locale", "grep"})
 	{
@@ -95,13 +87,13 @@ TEST(RunPreset, ConfiguresTheEditorHostWithoutTheTestLibrariesThatTheTestWorkflo
 	const std::string WithoutTestLibraries = " -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON";
 	const std::string Configure = "cd '" TRL_SOURCE_DIR "' && '" TRL_CMAKE_COMMAND "' --preset ";
 
-	const FCommandResult Run = RunCommand(Configure + "run -B '" + Folder.Get() + "/run'" + WithoutTestLibraries);
+	const FCommandResult Run = RunCommand(Configure + "run -B '" + Folder.Path + "/run'" + WithoutTestLibraries);
 	ASSERT_EQ(Run.ExitCode, 0) << Run.Output;
-	const FCommandResult Targets = RunCommand("'" TRL_CMAKE_COMMAND "' --build '" + Folder.Get() + "/run' --target help");
+	const FCommandResult Targets = RunCommand("'" TRL_CMAKE_COMMAND "' --build '" + Folder.Path + "/run' --target help");
 	EXPECT_NE(Targets.Output.find("trellic-editor:"), std::string::npos) << Targets.Output;
 	EXPECT_EQ(Targets.Output.find("EditorHostScriptTests:"), std::string::npos) << Targets.Output;
 
-	const FCommandResult Default = RunCommand(Configure + "default -B '" + Folder.Get() + "/default'" + WithoutTestLibraries);
+	const FCommandResult Default = RunCommand(Configure + "default -B '" + Folder.Path + "/default'" + WithoutTestLibraries);
 	EXPECT_NE(Default.ExitCode, 0);
 	EXPECT_NE(Default.Output.find("find_package for module GTest called with REQUIRED"), std::string::npos) << Default.Output;
 }
