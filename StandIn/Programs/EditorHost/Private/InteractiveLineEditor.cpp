@@ -100,7 +100,7 @@ namespace UE::StandIn::EditorHost
 
 	void FInteractiveLineEditor::Begin(const std::string& InPrompt, const std::string& Typed)
 	{
-		if (!Editor || !EditHistory || bEditing)
+		if (!IsAvailable() || bEditing)
 		{
 			return;
 		}

@@ -42,6 +42,9 @@ namespace UE::StandIn::EditorHost
 
 		bool IsEditing() const { return bEditing; }
 
+		/** @return false when libedit could not be set up on the terminal; lines are then read as they come. */
+		bool IsAvailable() const { return Editor != nullptr && EditHistory != nullptr; }
+
 		/** Takes the prompt and what is typed off the screen, so that a line can be printed where they were. */
 		void Hide();
 		/** Draws the prompt and what is typed again, after Hide and what was printed. */

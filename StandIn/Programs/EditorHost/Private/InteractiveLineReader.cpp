@@ -104,6 +104,10 @@ namespace UE::StandIn::EditorHost
 		if (bInputIsTerminal && bOutputIsTerminal)
 		{
 			LineEditor = std::make_unique<FInteractiveLineEditor>(InInputFd, InOutput);
+			if (!LineEditor->IsAvailable())
+			{
+				LineEditor.reset();
+			}
 		}
 
 		// Ctrl-C only sets a flag: the loop then returns and main shuts the modules down. SA_RESTART keeps other
