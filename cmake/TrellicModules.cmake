@@ -137,9 +137,10 @@ function(trl_plugin_module Name)
 	trl_link_modules(${Name} PUBLIC ${PublicDeps})
 	trl_link_modules(${Name} PRIVATE ${PrivateDeps} ${ThirdPartyDeps})
 	set_property(GLOBAL APPEND PROPERTY TRL_PLUGIN_MODULES ${Name})
-	# Specs live beside the code in Private/Tests/ and are compiled into the module, as in the engine.
+	# Specs live beside the code in Private/Tests/ and are compiled into the module, as in the engine; their runner is
+	# one of the tests.
 	file(GLOB SpecSources CONFIGURE_DEPENDS "${Dir}/Private/Tests/*.cpp")
-	if(SpecSources)
+	if(SpecSources AND TRELLIC_TESTS)
 		trl_spec_runner(${Name}Specs MODULES ${Name} MODULE_UNDER_TEST ${Name})
 	endif()
 endfunction()

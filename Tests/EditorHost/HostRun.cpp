@@ -126,6 +126,18 @@ FHostRun FHostSandbox::RunProgram(const std::vector<std::string>& Arguments) con
 	return RunHostCommand(Command);
 }
 
+FHostRun FHostSandbox::RunInteractive(const std::string& Typed) const
+{
+	const std::string InputPath = Root + "/typed-" + std::to_string(RunCount + 1) + ".txt";
+	std::ofstream(InputPath, std::ios::binary) << Typed;
+	std::string Command = Quote(TRL_EDITOR_HOST);
+	for (const std::string& Argument : NextProjectArguments())
+	{
+		Command += " " + Quote(Argument);
+	}
+	return RunHostCommand(Command + " <" + Quote(InputPath));
+}
+
 FHostRun FHostSandbox::RunHostCommand(std::string Command) const
 {
 	const std::string StdErrPath = Root + "/stderr-" + std::to_string(++RunCount) + ".txt";

@@ -54,6 +54,12 @@ public:
 	/** Runs the host with exactly these arguments. Lines holds standard output's lines parsed as JSON (null for a line that is not). */
 	FHostRun RunProgram(const std::vector<std::string>& Arguments) const;
 
+	/**
+	 * Runs the host in interactive mode on the sandbox's project, with Typed as what a person types (through a pipe,
+	 * so no line editing); RawOutput is what the person reads.
+	 */
+	FHostRun RunInteractive(const std::string& Typed) const;
+
 	/** The host's arguments that open the project: a copy of the demo project the first time, opening it afterwards. */
 	std::vector<std::string> NextProjectArguments() const;
 

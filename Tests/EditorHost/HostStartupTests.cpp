@@ -98,3 +98,26 @@ TEST(HostStartup, TakesAnEngineFolderThatHasRunUatAndStopsWithTwoWhenThePluginCa
 	EXPECT_NE(Refused.StdErr.find("lists the module 'NotBuilt', which this program does not have"), std::string::npos) << Refused.StdErr;
 	EXPECT_TRUE(Refused.Events(TEXT("ready")).IsEmpty());
 }
+
+TEST(HostStartup, AnswersAProjectGivenAsTheEngineEditorTakesItWithTheHostsOptionAndCopiesNothing)
+{
+	FHostSandbox Sandbox;
+	const std::string Project = Sandbox.GetRoot() + "/Games/Shooter/Shooter.uproject";
+	WriteFile(Project, "{\"FileVersion\": 3}");
+	const std::string Answer = "the host opens a project with --project <file.uproject>. Write --project " + Project + " instead.";
+
+	// A word of its own before -run= or after it (where the commandlet would take it, once the demo project was
+	// copied), and -project=.
+	const std::vector<std::pair<std::string, FHostRun>> Runs = {
+	    {Project, Sandbox.RunWithArguments({R"({"cmd":"quit"})"}, {"--copy-to", Sandbox.GetProjectFolder(), Project})},
+	    {Project, Sandbox.RunCommandlet("TRLModPipeline", {"-Mod=Bridge", "-Package", Project})},
+	    {"-Project=" + Project, Sandbox.RunCommandlet("TRLModPipeline", {"-Mod=Bridge", "-Project=" + Project})},
+	};
+	for (const auto& [Argument, Run] : Runs)
+	{
+		EXPECT_EQ(Run.ExitCode, 2) << Argument;
+		EXPECT_EQ(Run.StdErr.substr(0, Run.StdErr.find('\n')), "trellic-editor: '" + Argument + "': " + Answer) << Run.StdErr;
+		EXPECT_TRUE(Run.RawOutput.empty()) << Run.RawOutput;
+	}
+	EXPECT_FALSE(std::filesystem::exists(Sandbox.GetProjectFolder()));
+}

@@ -21,13 +21,16 @@
 #include <gtest/gtest.h>
 
 #include "StandIn/MessageDialogResponder.h"
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <iterator>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -85,6 +88,75 @@ namespace
 		return FText::FromString(String);
 	}
 
+	/**
+	 * A terminal that the front end reads keys from and may draw on, and what a person sees of it. The front end must
+	 * be gone before the terminal is.
+	 */
+	class FTestTerminal
+	{
+	public:
+		FTestTerminal()
+		    : PersonSide(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK))
+		{
+			if (PersonSide >= 0 && grantpt(PersonSide) == 0 && unlockpt(PersonSide) == 0)
+			{
+				TerminalSide = open(ptsname(PersonSide), O_RDWR | O_NOCTTY);
+				Output = TerminalSide >= 0 ? fdopen(dup(TerminalSide), "w") : nullptr;
+			}
+		}
+		~FTestTerminal() { close(PersonSide); }
+
+		bool IsOpen() const { return Output != nullptr; }
+		int GetInputFd() const { return TerminalSide; }
+		std::FILE* GetOutput() const { return Output; }
+
+		void Type(const std::string& Keys) { ASSERT_EQ(write(PersonSide, Keys.data(), Keys.size()), static_cast<ssize_t>(Keys.size())); }
+
+		/** @return what was drawn so far, with LF line ends. */
+		const std::string& GetScreen()
+		{
+			char Buffer[4096];
+			for (ssize_t Count = 0; (Count = read(PersonSide, Buffer, sizeof(Buffer))) > 0;)
+			{
+				std::copy_if(Buffer, Buffer + Count, std::back_inserter(Screen), [](char Char) {
+					return Char != '\r';
+				});
+			}
+			return Screen;
+		}
+
+		/** Closes the terminal's side. @return all that was drawn, once the last of it has come through. */
+		const std::string& Finish()
+		{
+			std::fclose(Output);
+			close(TerminalSide);
+			// What was written last may still be on its way; a tenth of a second without more is the end.
+			for (size_t Before = std::string::npos; Before != GetScreen().size();)
+			{
+				Before = Screen.size();
+				pollfd Drawn{PersonSide, POLLIN, 0};
+				poll(&Drawn, 1, 100);
+			}
+			return Screen;
+		}
+
+	private:
+		int PersonSide = -1;
+		int TerminalSide = -1;
+		std::FILE* Output = nullptr;
+		std::string Screen;
+	};
+
+	size_t CountShown(const std::string& Text, const std::string& Needle)
+	{
+		size_t Count = 0;
+		for (size_t At = Text.find(Needle); At != std::string::npos; At = Text.find(Needle, At + 1))
+		{
+			++Count;
+		}
+		return Count;
+	}
+
 	/** What one opening of the test window ended with. */
 	struct FFormResult
 	{
@@ -136,32 +208,25 @@ namespace
 			GOnFrame = nullptr;
 			close(Pipe[0]);
 			EndInput();
-			for (const int Fd : {TerminalSide, PersonSide})
-			{
-				if (Fd >= 0)
-				{
-					close(Fd);
-				}
-			}
+			Terminal.reset();
 			std::fclose(Output);
 		}
 
-		/** Puts a terminal in place of the pipe: the front end then writes prompts and leaves echoing to the terminal. */
-		void UseTerminalInput()
+		/**
+		 * Puts a terminal in place of the pipe, and with bDrawOnIt in place of the output file too: with both, lines
+		 * are edited; with the keys alone, the front end writes prompts and leaves echoing to the terminal.
+		 */
+		void UseTerminal(bool bDrawOnIt)
 		{
-			PersonSide = posix_openpt(O_RDWR | O_NOCTTY);
-			ASSERT_GE(PersonSide, 0);
-			ASSERT_EQ(grantpt(PersonSide), 0);
-			ASSERT_EQ(unlockpt(PersonSide), 0);
-			TerminalSide = open(ptsname(PersonSide), O_RDWR | O_NOCTTY);
-			ASSERT_GE(TerminalSide, 0);
+			Terminal = std::make_unique<FTestTerminal>();
+			ASSERT_TRUE(Terminal->IsOpen());
 			// The old front end gives Ctrl-C back before the new one takes it.
 			FrontEnd.reset();
-			FrontEnd = std::make_unique<FInteractiveFrontEnd>(TerminalSide, Output);
+			FrontEnd = std::make_unique<FInteractiveFrontEnd>(Terminal->GetInputFd(), bDrawOnIt ? Terminal->GetOutput() : Output);
 			FrontEnd->SetSession(Session.get());
 		}
 
-		void TypeAtTerminal(const std::string& Input) { ASSERT_EQ(write(PersonSide, Input.data(), Input.size()), static_cast<ssize_t>(Input.size())); }
+		void TypeAtTerminal(const std::string& Input) { Terminal->Type(Input); }
 
 		void RegisterTestMenu()
 		{
@@ -283,10 +348,9 @@ namespace
 		}
 
 		int Pipe[2] = {-1, -1};
-		/** A terminal's two ends: the front end reads the one, the person types into the other. */
-		int TerminalSide = -1;
-		int PersonSide = -1;
 		std::FILE* Output = nullptr;
+		/** Declared before the front end, so that it goes after it. */
+		std::unique_ptr<FTestTerminal> Terminal;
 		std::unique_ptr<FInteractiveFrontEnd> FrontEnd;
 		std::unique_ptr<FHostSession> Session;
 		UE::StandIn::FMessageDialogResponder PreviousDialogResponder;
@@ -509,7 +573,7 @@ TEST_F(InteractiveFrontEndTest, CtrlCEndsTheRunAndTheFormerHandlerComesBack)
 
 TEST_F(InteractiveFrontEndTest, AtATerminalALineTypedWhileTimePassesRunsUnderNoSecondPrompt)
 {
-	UseTerminalInput();
+	UseTerminal(false);
 	TypeAtTerminal("t 0.3\n");
 	GOnFrame = [this]() {
 		// Well inside the time that "t" lets pass; Ctrl-D then ends the input.
@@ -527,7 +591,7 @@ TEST_F(InteractiveFrontEndTest, AtATerminalALineTypedWhileTimePassesRunsUnderNoS
 
 TEST_F(InteractiveFrontEndTest, AtATerminalCtrlCWhileTimePassesClosesOnANewLine)
 {
-	UseTerminalInput();
+	UseTerminal(false);
 	TypeAtTerminal("t 5\n");
 	GOnFrame = []() {
 		if (GFramesTicked == 3)
@@ -557,6 +621,58 @@ TEST_F(InteractiveFrontEndTest, WorkshopListingShowsUnderEachItemWhatItRequiresI
 	    << Transcript().ToUtf8();
 	UE::StandIn::SetOfflineWorkshopFolder(std::string());
 	std::filesystem::remove_all(Folder);
+}
+
+TEST_F(InteractiveFrontEndTest, AtATerminalLinesAreEditedAndEarlierLinesComeBack)
+{
+	// The key sequences of an xterm, whatever terminal the tests run in.
+	setenv("TERM", "xterm", 1);
+	UseTerminal(true);
+	const std::string Things = "  Things: Opens more.";
+	const std::string Ask = "  Ask: (no tooltip)";
+	// Up brings the last line back, Home goes to the start of the line, Ctrl-R finds an earlier line by what it holds,
+	// and Ctrl-D on an empty line ends the input. Each line is typed once the one before has been answered, so that the
+	// editor reads its keys, not the terminal's own line discipline (which would take Ctrl-R and Ctrl-D for itself).
+	const std::vector<std::string> Lines = {"?2\n", "\x1b[A\n", "3\x1b[H?\n", "\x12?2\n", "\x04"};
+	size_t Next = 0;
+	GOnFrame = [&]() {
+		const std::string& Screen = Terminal->GetScreen();
+		if (Next < Lines.size() && CountShown(Screen, Things) + CountShown(Screen, Ask) == Next)
+		{
+			TypeAtTerminal(Lines[Next++]);
+		}
+		else if (GFramesTicked > 600)
+		{
+			std::raise(SIGINT);
+		}
+	};
+	EXPECT_EQ(FrontEnd->Run(), 0);
+	FrontEnd.reset();
+	const std::string Screen = Terminal->Finish();
+	EXPECT_EQ(Next, Lines.size()) << Screen;
+	EXPECT_EQ(CountShown(Screen, Things), 3u) << Screen;
+	EXPECT_EQ(CountShown(Screen, Ask), 1u) << Screen;
+	EXPECT_EQ(CountShown(Screen, "Unknown command"), 0u) << Screen;
+	EXPECT_NE(Screen.find("Closing the editor.\n"), std::string::npos) << Screen;
+}
+
+TEST_F(InteractiveFrontEndTest, ColoursWarningAndErrorLinesAtATerminalUnlessNoColorIsSet)
+{
+	const std::string Coloured = "\x1b[33mLogTest: Warning: careful\x1b[0m\n\x1b[31mLogTest: Error: broken\x1b[0m\n";
+	const std::string Plain = "LogTest: Warning: careful\nLogTest: Error: broken\n";
+	// Any value but the empty one turns colours off.
+	for (const auto& [NoColor, Expected] : {std::pair<const char*, std::string>{nullptr, Coloured}, {"", Coloured}, {"1", Plain}})
+	{
+		NoColor ? setenv("NO_COLOR", NoColor, 1) : unsetenv("NO_COLOR");
+		FrontEnd.reset();
+		Terminal = std::make_unique<FTestTerminal>();
+		ASSERT_TRUE(Terminal->IsOpen());
+		FrontEnd = std::make_unique<FInteractiveFrontEnd>(Pipe[0], Terminal->GetOutput());
+		FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Warning, TEXT("careful"));
+		FrontEnd->OnLog(FName(TEXT("LogTest")), ELogVerbosity::Error, TEXT("broken"));
+		FrontEnd.reset();
+		EXPECT_EQ(Terminal->Finish(), Expected) << (NoColor ? NoColor : "NO_COLOR unset");
+	}
 }
 
 TEST_F(InteractiveFrontEndTest, WorkshopCommandsListItemsAndSetTheNextRequestOnlyWhenValid)

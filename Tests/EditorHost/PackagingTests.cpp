@@ -368,7 +368,7 @@ TEST_F(HostPackaging, EveryWayOutOfTheHostDuringACookPutsBothFilesBackAndSaysThe
 	// A person at the menu who quits while the cook is held.
 	FHostProcess Person(Sandbox, {});
 	Person.Write("uat hold\n3\n1\nt 0.3\n");
-	ASSERT_TRUE(Person.WaitForOutput("Simulation control: held before any work")) << Person.GetRun().RawOutput;
+	ASSERT_TRUE(Person.WaitForOutput("Letting 0.3 s pass...")) << Person.GetRun().RawOutput;
 	ExpectFilesPrepared();
 	Person.Write("q\n");
 	EXPECT_EQ(Person.Wait(), 0);

@@ -53,6 +53,22 @@ namespace UE::StandIn::EditorHost
 			return false;
 		}
 
+		/**
+		 * The engine's editor takes its project as a word of its own or as -project=; a person who writes it so here is
+		 * told the host's option, before a commandlet takes the word or a demo project is copied.
+		 * @return true with OutFile, the project file named (or a placeholder), when Argument names a project that way.
+		 */
+		bool IsEditorStyleProject(const FString& Argument, FString& OutFile)
+		{
+			if (Argument.StartsWith(TEXT("-project="), ESearchCase::IgnoreCase) || Argument.Equals(TEXT("-project"), ESearchCase::IgnoreCase))
+			{
+				OutFile = Argument.Len() > 9 ? Argument.Mid(9) : FString(TEXT("<file.uproject>"));
+				return true;
+			}
+			OutFile = Argument;
+			return !Argument.StartsWith(TEXT("-")) && Argument.EndsWith(TEXT(".uproject"), ESearchCase::IgnoreCase);
+		}
+
 		bool HoldsJsonObject(const FString& File)
 		{
 			FString Text;
@@ -163,6 +179,13 @@ namespace UE::StandIn::EditorHost
 		{
 			const FString Argument = FString::FromUtf8(ArgV[Index]);
 			bool bTaken = true;
+			FString EditorStyleProject;
+			if (IsEditorStyleProject(Argument, EditorStyleProject))
+			{
+				OutError = FString::Printf(TEXT("'%s': the host opens a project with --project <file.uproject>. Write --project %s instead."), *Argument,
+				                           *EditorStyleProject);
+				return false;
+			}
 			if (!OutOptions.Commandlet.IsEmpty() && !Argument.StartsWith(TEXT("--")))
 			{
 				OutOptions.CommandletArguments.Add(Argument);

@@ -144,6 +144,7 @@ namespace UE::StandIn::EditorHost
 		while (FPlatformTime::Seconds() < End && !IsInterruptRequested())
 		{
 			Session->Tick(0.0);
+			PrintHeldEvents();
 		}
 		if (IsInterruptRequested() && bInputIsTerminal)
 		{
@@ -244,7 +245,14 @@ namespace UE::StandIn::EditorHost
 		Print(TEXT("  w refuse-key-value-tag|refuse-preview   the next such call answers false"));
 		Print(TEXT("  q            quit; so do Ctrl-D and Ctrl-C"));
 		Print(TEXT("Windows ask for each text box in turn, then for a button; dialogs wait for Enter."));
-		Print(TEXT("A line printed while you type hides what you typed, but it is still there: Ctrl-R shows it again."));
+		if (LineEditor)
+		{
+			Print(TEXT("The arrow keys, Home and End edit the line; Up and Down go through earlier lines, Ctrl-R searches them."));
+		}
+		else if (bInputIsTerminal)
+		{
+			Print(TEXT("A line printed while you type hides what you typed, but it is still there: Ctrl-R shows it again."));
+		}
 	}
 
 	void FInteractiveFrontEnd::HandleWorkshopCommand(const std::string& Arguments)

@@ -5,6 +5,7 @@
 #include "HostWindows.h"
 #include "InteractiveInput.h"
 #include "Misc/MessageDialog.h"
+#include "Misc/ScopeLock.h"
 #include "StandIn/MessageDialogResponder.h"
 #include "Widgets/SWindow.h"
 
@@ -100,42 +101,182 @@ namespace UE::StandIn::EditorHost
 			return;
 		}
 		// The engine's console form: the verbosity is named unless it is plain Log.
-		FString Line = Category.ToString() + TEXT(": ");
+		FHeldEvent Event;
+		Event.Line = Category.ToString() + TEXT(": ");
 		if (Level != ELogVerbosity::Log)
 		{
-			Line += FString(ToString(Level)) + TEXT(": ");
+			Event.Line += FString(ToString(Level)) + TEXT(": ");
 		}
-		PrintEvent(Line + Message);
+		Event.Line += Message;
+		Event.Message = Message;
+		Event.Verbosity = Level;
+		HoldEvent(MoveTemp(Event));
 	}
 
 	void FInteractiveFrontEnd::OnNotification(int32 Id, ENotificationEvent Event, const FNotificationSnapshot& Snapshot)
 	{
-		if (Event == ENotificationEvent::Removed)
+		FHeldEvent Change;
+		Change.NotificationId = Id;
+		Change.Notification = Snapshot;
+		Change.bNotificationRemoved = Event == ENotificationEvent::Removed;
+		HoldEvent(MoveTemp(Change));
+	}
+
+	void FInteractiveFrontEnd::HoldEvent(FHeldEvent Event)
+	{
 		{
-			NotificationLines.Remove(Id);
-			return;
+			FScopeLock Lock(&HeldEventsLock);
+			// A change to a notification that is held already takes its place: the moment shows its last state.
+			int32 Held = HeldEvents.Num() - 1;
+			while (Held >= 0 && (Event.NotificationId == 0 || HeldEvents[Held].NotificationId != Event.NotificationId))
+			{
+				--Held;
+			}
+			if (Held >= 0 && !Event.bNotificationRemoved && !HeldEvents[Held].bNotificationRemoved)
+			{
+				HeldEvents[Held].Notification = MoveTemp(Event.Notification);
+			}
+			else
+			{
+				HeldEvents.Add(MoveTemp(Event));
+			}
 		}
-		FString Line = FString::Printf(TEXT("  [notification %d] %s"), Id, *Snapshot.Text.ToString());
-		if (!Snapshot.SubText.IsEmpty())
+		// Before and after the session's run (modules starting and shutting down), a line is shown as it comes.
+		if (!bHoldEvents)
 		{
-			Line += FString(TEXT(" - ")) + Snapshot.SubText.ToString();
+			PrintHeldEvents();
+		}
+	}
+
+	FString FInteractiveFrontEnd::DescribeNotification(int32 Id, const FNotificationSnapshot& Snapshot, FString& OutNote)
+	{
+		// A subtext of several lines opens with one that stays while the rest changes (the automation tool's first
+		// line of output, which says what it is); the line shows the subtext's newest line: a progress, where the
+		// output went, why it failed. A running tool's other lines are its log (l shows them).
+		TArray<FString> SubLines;
+		Snapshot.SubText.ToString().ParseIntoArray(SubLines, TEXT("\n"), true);
+		OutNote = SubLines.Num() > 1 ? SubLines[0] : FString();
+		const bool bFinished = Snapshot.CompletionState == SNotificationItem::CS_Success || Snapshot.CompletionState == SNotificationItem::CS_Fail;
+		FString Line = FString::Printf(TEXT("  [notification %d] %s"), Id, *Snapshot.Text.ToString());
+		if (SubLines.Num() == 1 || (bFinished && SubLines.Num() > 1))
+		{
+			Line += FString(TEXT(" - ")) + SubLines.Last();
 		}
 		if (Snapshot.CompletionState != SNotificationItem::CS_None)
 		{
 			Line += FString(TEXT("  (")) + DescribeCompletionState(Snapshot.CompletionState) + TEXT(")");
 		}
-		// A fade or a pulse changes nothing a person reads.
-		const FString* Previous = NotificationLines.Find(Id);
-		if (Previous && Previous->Equals(Line))
+		return Line;
+	}
+
+	void FInteractiveFrontEnd::PrintHeldEvents(const FString& DialogMessage)
+	{
+		// Another thread's lines wait for the game thread, which owns the screen.
+		if (!IsInGameThread())
 		{
 			return;
 		}
-		NotificationLines.Add(Id, Line);
-		PrintEvent(Line);
+		TArray<FHeldEvent> Events;
+		{
+			FScopeLock Lock(&HeldEventsLock);
+			Events = MoveTemp(HeldEvents);
+			HeldEvents.Reset();
+		}
+		if (Events.IsEmpty())
+		{
+			return;
+		}
+
+		// A notification's line is printed when it changed: a fade, a pulse or a running tool's next line of output
+		// change nothing a person reads. One that says what the dialog says is not printed until it changes again.
+		TArray<FString> NotificationLineOf;
+		NotificationLineOf.SetNum(Events.Num());
+		TArray<FString> NoteOf;
+		NoteOf.SetNum(Events.Num());
+		TArray<FString> Said;
+		if (!DialogMessage.IsEmpty())
+		{
+			Said.Add(DialogMessage);
+		}
+		for (int32 Index = 0; Index < Events.Num(); ++Index)
+		{
+			const FHeldEvent& Event = Events[Index];
+			if (Event.bNotificationRemoved)
+			{
+				NotificationLines.Remove(Event.NotificationId);
+			}
+			if (Event.NotificationId == 0 || Event.bNotificationRemoved)
+			{
+				continue;
+			}
+			const FString Line = DescribeNotification(Event.NotificationId, Event.Notification, NoteOf[Index]);
+			const FString* Previous = NotificationLines.Find(Event.NotificationId);
+			if (Previous && Previous->Equals(Line))
+			{
+				continue;
+			}
+			NotificationLines.Add(Event.NotificationId, Line);
+			const FString Text = Event.Notification.Text.ToString();
+			if (DialogMessage.IsEmpty() || !Text.Equals(DialogMessage, ESearchCase::CaseSensitive))
+			{
+				NotificationLineOf[Index] = Line;
+				Said.Add(Text);
+			}
+		}
+
+		const bool bPromptWasOnScreen = bPromptOnScreen;
+		for (int32 Index = 0; Index < Events.Num(); ++Index)
+		{
+			const FHeldEvent& Event = Events[Index];
+			if (Event.NotificationId == 0)
+			{
+				// A log line that repeats what the dialog or a notification says here is read there.
+				const bool bSaidElsewhere = !Event.Message.IsEmpty() && Said.ContainsByPredicate([&Event](const FString& Text) {
+					return !Text.IsEmpty() && Event.Message.Contains(Text, ESearchCase::CaseSensitive);
+				});
+				if (!bSaidElsewhere)
+				{
+					PrintEventLine(Event.Line, Event.Verbosity);
+				}
+			}
+			else if (!NotificationLineOf[Index].IsEmpty())
+			{
+				PrintEventLine(NotificationLineOf[Index], ELogVerbosity::Log);
+				// The line that opens a subtext of several lines, under the text it belongs to, once a session.
+				const FString& Note = NoteOf[Index];
+				if (!Note.IsEmpty() && !NotesShown.Contains(Note))
+				{
+					NotesShown.Add(Note);
+					PrintEventLine(FString::ChrN(NotificationLineOf[Index].Find(TEXT("]")) + 2, TEXT(' ')) + Note, ELogVerbosity::Log);
+				}
+			}
+		}
+		if (bPromptWasOnScreen && !bPromptOnScreen)
+		{
+			WritePrompt();
+		}
+	}
+
+	void FInteractiveFrontEnd::PrintEventLine(const FString& Line, ELogVerbosity::Type Verbosity)
+	{
+		if (bUseColour && (Verbosity == ELogVerbosity::Error || Verbosity == ELogVerbosity::Fatal))
+		{
+			PrintLine(FString(TEXT("\x1b[31m")) + Line + TEXT("\x1b[0m"));
+		}
+		else if (bUseColour && Verbosity == ELogVerbosity::Warning)
+		{
+			PrintLine(FString(TEXT("\x1b[33m")) + Line + TEXT("\x1b[0m"));
+		}
+		else
+		{
+			PrintLine(Line);
+		}
 	}
 
 	EAppReturnType::Type FInteractiveFrontEnd::OnMessageDialog(EAppMsgType::Type Type, const FText& Message, const FText& Title)
 	{
+		// The dialog says it once: the lines of this moment that repeat it are left out.
+		PrintHeldEvents(Message.ToString());
 		Print(TEXT(""));
 		Print(FString(TEXT("--- ")) + Title.ToString() + TEXT(" ---"));
 		Print(IndentLines(Message.ToString(), TEXT("  ")));
@@ -237,20 +378,26 @@ namespace UE::StandIn::EditorHost
 
 	void FInteractiveFrontEnd::OnUatTask(const FUatTaskRequest& Task)
 	{
-		PrintEvent(FString(TEXT("  UAT task started: ")) + Task.TaskName.ToString() + TEXT(" (") + Task.PlatformDisplayName.ToString() + TEXT(")"));
-		PrintEvent(FString(TEXT("    RunUAT ")) + Task.CommandLine);
+		FHeldEvent Started;
+		Started.Line = FString(TEXT("  UAT task started: ")) + Task.TaskName.ToString() + TEXT(" (") + Task.PlatformDisplayName.ToString() + TEXT(")\n") +
+		               TEXT("    RunUAT ") + Task.CommandLine;
+		HoldEvent(MoveTemp(Started));
 	}
 
 	void FInteractiveFrontEnd::OnUatFinished(const FString& Result, double Seconds)
 	{
-		PrintEvent(FString::Printf(TEXT("  UAT task finished: %s after %.1f s"), *Result, Seconds));
+		FHeldEvent Finished;
+		Finished.Line = FString::Printf(TEXT("  UAT task finished: %s after %.1f s"), *Result, Seconds);
+		HoldEvent(MoveTemp(Finished));
 	}
 
 	void FInteractiveFrontEnd::OnMenusCallback()
 	{
 		if (bShowLogLines)
 		{
-			PrintEvent(TEXT("  (a ToolMenus start-up callback ran)"));
+			FHeldEvent Callback;
+			Callback.Line = TEXT("  (a ToolMenus start-up callback ran)");
+			HoldEvent(MoveTemp(Callback));
 		}
 	}
 } // namespace UE::StandIn::EditorHost

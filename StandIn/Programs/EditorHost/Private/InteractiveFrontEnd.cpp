@@ -42,20 +42,25 @@ namespace UE::StandIn::EditorHost
 		Print(FString(TEXT("Mods folder: ")) + GetModsRoot(Session->GetPluginModuleNames()));
 		Print(TEXT("Type h for help."));
 		ShowMenu();
-		while (true)
+		// From here on what the editor does is shown at the end of each moment: a frame, or what a command did.
+		bHoldEvents = true;
+		int32 ExitCode = -1;
+		while (ExitCode < 0)
 		{
 			std::string Line;
 			const EInputResult Result = ReadLine(TEXT("> "), true, Line);
 			if (Result == EInputResult::Interrupted)
 			{
 				Print(TEXT("Interrupted: closing the editor."));
-				return 130;
+				ExitCode = 130;
 			}
-			if (Result == EInputResult::EndOfInput || !HandleCommand(Line))
+			else if (Result == EInputResult::EndOfInput || !HandleCommand(Line))
 			{
 				Print(ClosingLine);
-				return 0;
+				ExitCode = 0;
 			}
 		}
+		bHoldEvents = false;
+		return ExitCode;
 	}
 } // namespace UE::StandIn::EditorHost

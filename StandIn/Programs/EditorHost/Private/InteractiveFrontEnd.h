@@ -1,23 +1,29 @@
 // Interactive mode: the Tools menu as a numbered terminal menu, modal windows as forms, message dialogs as prompts,
-// notifications as live status lines, and Warning and Error log lines as they come.
-// Its parts: the line reader and output (InteractiveLineReader.cpp), the menu (InteractiveMenu.cpp), the typed
-// commands (InteractiveCommands.cpp) and the rendering of the editor's events (InteractiveEvents.cpp).
+// notifications as a line for each change of state, and Warning and Error log lines as they come.
+// Its parts: the line reader and output (InteractiveLineReader.cpp) with its line editor at a terminal
+// (InteractiveLineEditor.cpp), the menu (InteractiveMenu.cpp), the typed commands (InteractiveCommands.cpp) and the
+// rendering of the editor's events (InteractiveEvents.cpp).
 #pragma once
 
 #include "CoreMinimal.h"
+#include "HAL/CriticalSection.h"
 #include "HostFrontEnd.h"
 #include "HostInterrupt.h"
 
+#include <atomic>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace UE::StandIn::EditorHost
 {
 	class FHostSession;
+	class FInteractiveLineEditor;
 
 	/**
-	 * Talks to a person on standard input and output in plain line mode: the terminal's own line editing is used
-	 * and its mode is never changed. Standard input may also be a pipe or a file; its end quits cleanly.
+	 * Talks to a person on standard input and output. At a terminal, lines are edited with the arrow keys and the
+	 * session's history, and Warning and Error lines are coloured (unless NO_COLOR is set); standard input may also be
+	 * a pipe or a file, read line by line, whose end quits cleanly.
 	 */
 	class FInteractiveFrontEnd : public IHostFrontEnd
 	{
@@ -78,6 +84,36 @@ namespace UE::StandIn::EditorHost
 		void ReadAvailableInput();
 		bool TakePendingLine(std::string& OutLine);
 
+		/**
+		 * A line the editor's events make, held until the moment it belongs to is over: a notification's changes in
+		 * one moment show as one line, and a Warning or Error line that repeats what a dialog or notification of the
+		 * same moment says is left out.
+		 */
+		struct FHeldEvent
+		{
+			/** The line, for anything but a notification. */
+			FString Line;
+			/** A log line's message, as a dialog or a notification may say it too. */
+			FString Message;
+			ELogVerbosity::Type Verbosity = ELogVerbosity::Log;
+			/** A notification's number and what it shows after its last change in this moment; 0 for other lines. */
+			int32 NotificationId = 0;
+			FNotificationSnapshot Notification;
+			/** The notification went off the screen: its next appearance is a new line. */
+			bool bNotificationRemoved = false;
+		};
+
+		/** Holds the event while a session runs, or when it comes from another thread; prints it at once otherwise. */
+		void HoldEvent(FHeldEvent Event);
+		/**
+		 * Prints the held events, each notification as its last state. DialogMessage is the text of a dialog about to
+		 * show; what repeats it, or a notification of the same moment, is left out.
+		 */
+		void PrintHeldEvents(const FString& DialogMessage = FString());
+		/** @return the line that shows a notification, and in OutNote the first line of a subtext of several lines. */
+		static FString DescribeNotification(int32 Id, const FNotificationSnapshot& Snapshot, FString& OutNote);
+		void PrintEventLine(const FString& Line, ELogVerbosity::Type Verbosity);
+
 		/** @return false when the person asked to quit. */
 		bool HandleCommand(const std::string& Line);
 		void ShowMenu();
@@ -92,12 +128,12 @@ namespace UE::StandIn::EditorHost
 		void HandleWorkshopCommand(const std::string& Arguments);
 		void PrintHelp();
 
-		/** Writes a line now, taking a waiting prompt off the screen first. */
+		/** Writes a line now, after the events held so far, taking a waiting prompt off the screen first. */
 		void Print(const FString& Line);
-		/** Writes a line that arrived on its own (a log line, a notification) and puts a waiting prompt back under it. */
-		void PrintEvent(const FString& Line);
+		/** Writes a line, taking a waiting prompt off the screen first. */
+		void PrintLine(const FString& Line);
 		void WriteRaw(const std::string& Bytes);
-		/** Writes the prompt of the line being read; terminal input only. */
+		/** Writes the prompt of the line being read, with what was typed of it; terminal input only. */
 		void WritePrompt();
 
 		/** Ctrl-C only sets a flag while the front end lives: the loop then returns and main shuts the modules down. */
@@ -107,7 +143,13 @@ namespace UE::StandIn::EditorHost
 		std::FILE* Output = nullptr;
 		bool bInputIsTerminal = false;
 		bool bOutputIsTerminal = false;
+		bool bUseColour = false;
 		bool bShowLogLines = false;
+
+		/** Edits the lines typed at a terminal; null when input or output is not one. */
+		std::unique_ptr<FInteractiveLineEditor> LineEditor;
+		/** What was typed of a line that another prompt took over, to be typed on when it comes back. */
+		std::string ResumeTyped;
 
 		/** Bytes read from standard input that do not make a whole line yet. */
 		std::string PendingInput;
@@ -122,7 +164,15 @@ namespace UE::StandIn::EditorHost
 		TArray<FString> MenuPathLabels;
 		TArray<FShownEntry> ShownEntries;
 
+		/** The events of the present moment; log lines may come from any thread. */
+		TArray<FHeldEvent> HeldEvents;
+		FCriticalSection HeldEventsLock;
+		/** Events are held while the session runs, and printed at the end of each moment. Read by any thread. */
+		std::atomic<bool> bHoldEvents = false;
+
 		/** The last line printed for each notification on screen, so that only changes are printed. */
 		TMap<int32, FString> NotificationLines;
+		/** The lines that open a subtext of several lines (the automation tool's label), each shown once a session. */
+		TSet<FString> NotesShown;
 	};
 } // namespace UE::StandIn::EditorHost

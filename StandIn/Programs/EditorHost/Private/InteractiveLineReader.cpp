@@ -4,6 +4,7 @@
 
 #include "HostSession.h"
 #include "InteractiveInput.h"
+#include "InteractiveLineEditor.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -74,16 +75,51 @@ namespace UE::StandIn::EditorHost
 	    , bInputIsTerminal(isatty(InInputFd) == 1)
 	    , bOutputIsTerminal(isatty(fileno(InOutput)) == 1)
 	{
+		// The no-color.org convention: NO_COLOR set to anything but the empty text turns colours off.
+		const char* const NoColor = std::getenv("NO_COLOR");
+		bUseColour = bOutputIsTerminal && (NoColor == nullptr || NoColor[0] == '\0');
+		// Line editing draws on the terminal that the keys come from; with either end redirected, lines are read as the
+		// terminal's own line discipline delivers them.
+		if (bInputIsTerminal && bOutputIsTerminal)
+		{
+			LineEditor = std::make_unique<FInteractiveLineEditor>(InInputFd, InOutput);
+			if (!LineEditor->IsAvailable())
+			{
+				LineEditor.reset();
+			}
+		}
 	}
 
-	FInteractiveFrontEnd::~FInteractiveFrontEnd() = default;
+	FInteractiveFrontEnd::~FInteractiveFrontEnd()
+	{
+		// Lines that other threads logged after the session's last moment.
+		bHoldEvents = false;
+		PrintHeldEvents();
+		LineEditor.reset();
+	}
 
 	FInteractiveFrontEnd::EInputResult FInteractiveFrontEnd::ReadLine(const FString& Prompt, bool bKeepTicking, std::string& OutLine)
 	{
-		// A window or dialog that a frame opens asks its own questions; the prompt it interrupted comes back after.
+		// A window or dialog that a frame opens asks its own questions; the prompt it interrupted comes back after,
+		// with what had been typed of its line.
 		const FString OuterPrompt = ActivePrompt;
+		std::string OuterTyped = ResumeTyped;
+		if (LineEditor && LineEditor->IsEditing())
+		{
+			if (bPromptOnScreen)
+			{
+				LineEditor->Hide();
+				bPromptOnScreen = false;
+			}
+			OuterTyped = LineEditor->End();
+		}
 		ActivePrompt = Prompt;
+		ResumeTyped.clear();
 		const EInputResult Result = WaitForLine(bKeepTicking, OutLine);
+		if (LineEditor)
+		{
+			LineEditor->End();
+		}
 		if (bPromptOnScreen)
 		{
 			// Ctrl-C or the end of input left the cursor after the prompt.
@@ -97,6 +133,7 @@ namespace UE::StandIn::EditorHost
 			WriteRaw((Prompt + EscapeControlCharacters(OutLine)).ToUtf8() + "\n");
 		}
 		ActivePrompt = OuterPrompt;
+		ResumeTyped = OuterTyped;
 		return Result;
 	}
 
@@ -108,7 +145,21 @@ namespace UE::StandIn::EditorHost
 			{
 				return EInputResult::Interrupted;
 			}
-			if (TakePendingLine(OutLine))
+			// The moment that ended before this look at the input is shown before the prompt goes back up.
+			PrintHeldEvents();
+			if (LineEditor)
+			{
+				bool bEnded = false;
+				if (LineEditor->TakeLine(OutLine, bEnded))
+				{
+					// The editor moved to the next line; with Ctrl-D, the prompt and ^D are still on theirs. Ctrl-D ends
+					// the input, as the end of a file does.
+					bPromptOnScreen = bEnded;
+					bInputEnded = bEnded;
+					return bEnded ? EInputResult::EndOfInput : EInputResult::Line;
+				}
+			}
+			else if (TakePendingLine(OutLine))
 			{
 				// The terminal echoed the line and its line break: the prompt has scrolled up.
 				bPromptOnScreen = false;
@@ -118,7 +169,11 @@ namespace UE::StandIn::EditorHost
 			{
 				return EInputResult::EndOfInput;
 			}
-			if (bInputIsTerminal && !bPromptOnScreen)
+			if (LineEditor && !bPromptOnScreen)
+			{
+				WritePrompt();
+			}
+			else if (bInputIsTerminal && !bPromptOnScreen)
 			{
 				// A line typed while time passed or output scrolled by has been echoed by the terminal already: it is
 				// taken as it is, not under a prompt that would stand empty above what the line does.
@@ -139,6 +194,10 @@ namespace UE::StandIn::EditorHost
 				if ((Input.revents & POLLNVAL) != 0)
 				{
 					bInputEnded = true;
+				}
+				else if (LineEditor)
+				{
+					LineEditor->ReadAvailableKeys();
 				}
 				else
 				{
@@ -199,24 +258,27 @@ namespace UE::StandIn::EditorHost
 
 	void FInteractiveFrontEnd::Print(const FString& Line)
 	{
+		PrintHeldEvents();
+		PrintLine(Line);
+	}
+
+	void FInteractiveFrontEnd::PrintLine(const FString& Line)
+	{
 		if (bPromptOnScreen)
 		{
 			// Take the prompt off its line; it is written again under what is printed while it waits. What the
-			// person has typed so far stays in the terminal's line buffer.
-			WriteRaw(bOutputIsTerminal ? "\r\x1b[K" : "\n");
+			// person has typed so far stays in the line editor, or in the terminal's line buffer.
+			if (LineEditor)
+			{
+				LineEditor->Hide();
+			}
+			else
+			{
+				WriteRaw(bOutputIsTerminal ? "\r\x1b[K" : "\n");
+			}
 			bPromptOnScreen = false;
 		}
 		WriteRaw(Line.ToUtf8() + "\n");
-	}
-
-	void FInteractiveFrontEnd::PrintEvent(const FString& Line)
-	{
-		const bool bPromptWasOnScreen = bPromptOnScreen;
-		Print(Line);
-		if (bPromptWasOnScreen)
-		{
-			WritePrompt();
-		}
 	}
 
 	void FInteractiveFrontEnd::WriteRaw(const std::string& Bytes)
@@ -227,7 +289,22 @@ namespace UE::StandIn::EditorHost
 
 	void FInteractiveFrontEnd::WritePrompt()
 	{
-		WriteRaw(ActivePrompt.ToUtf8());
+		if (!LineEditor)
+		{
+			WriteRaw(ActivePrompt.ToUtf8());
+		}
+		else if (LineEditor->IsEditing())
+		{
+			LineEditor->Show();
+		}
+		else
+		{
+			// Keys typed while a command ran were echoed by the terminal where the prompt goes; the editor shows them
+			// again after the prompt.
+			WriteRaw("\r\x1b[K");
+			LineEditor->Begin(ActivePrompt.ToUtf8(), ResumeTyped);
+			ResumeTyped.clear();
+		}
 		bPromptOnScreen = true;
 	}
 } // namespace UE::StandIn::EditorHost
