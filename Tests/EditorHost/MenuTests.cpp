@@ -265,6 +265,27 @@ TEST_F(HostMenu, NewModWithABlankNameIsRefusedInAWarningAndAnOkDialog)
 	EXPECT_EQ(std::distance(fs::directory_iterator(Mods()), fs::directory_iterator()), 1);
 }
 
+TEST_F(HostMenu, NewModRefusesANameThatDiffersFromAModOnlyInCapitalsAndTheModStaysInEverySubmenu)
+{
+	// Created, samplemod would be a second plug-in of the same name to the engine, and SampleMod would leave the menus.
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"window","fill":["samplemod","Ada"],"press":"Create"})", NewMod, OpenMenu("TRLMountMod"),
+	                                  OpenMenu("TRLPackageMod"), OpenMenu("TRLUploadMod"), Quit});
+
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const std::string Reason = "A mod called 'samplemod' already exists as 'SampleMod'. Names differ only in capitals there, so choose another name.";
+	EXPECT_EQ(TrellicLines(Run, "Warning"), std::vector<std::string>{Reason});
+	EXPECT_EQ(DialogTexts(Run), std::vector<std::string>{Reason});
+	EXPECT_EQ(std::distance(fs::directory_iterator(Mods()), fs::directory_iterator()), 1);
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 6) << Run.RawOutput;
+	for (int32 Submenu = 2; Submenu < 5; ++Submenu)
+	{
+		const TArray<FEntry> Entries = ModEntries(Replies[Submenu]);
+		ASSERT_EQ(Entries.Num(), 1) << Run.RawOutput;
+		EXPECT_EQ(Entries[0].Name, "SampleMod");
+	}
+}
+
 TEST_F(HostMenu, AModOpenedForEditingIsThenListedAsOpenAndGreyed)
 {
 	const FHostRun Run = Sandbox.Run({Choose("TRLMountMod", "SampleMod"), OpenMenu("TRLMountMod"), Choose("TRLMountMod", "SampleMod"), Quit});

@@ -148,6 +148,12 @@ TEST_F(HostPipeline, RefusesBadSwitchesAndUnknownModsWithTwoBeforeAnyStepStarts)
 	    {{"-Mod=Missing", "-Package"},
 	     "LogTrellic: Error: There is no mod 'Missing' in " + (Project() / "Mods").string() + ". Name an existing mod, or add -Create to make it.\n"},
 	    {{"-Mod=SampleMod", "-Create"}, "LogTrellic: Error: Cannot create the mod 'SampleMod': A mod called 'SampleMod' already exists.\n"},
+	    {{"-Mod=samplemod", "-Create"},
+	     "LogTrellic: Error: Cannot create the mod 'samplemod': A mod called 'samplemod' already exists as 'SampleMod'. Names differ only in capitals "
+	     "there, so choose another name.\n"},
+	    {{"-Mod=Temp", "-Create", "-Package"},
+	     "LogTrellic: Error: Cannot create the mod 'Temp': The engine keeps the content root /Temp/ for itself, so a mod called 'Temp' could never "
+	     "be opened for editing or cooked on its own. Choose another name.\n"},
 	};
 	for (const auto& Case : Cases)
 	{
@@ -157,6 +163,7 @@ TEST_F(HostPipeline, RefusesBadSwitchesAndUnknownModsWithTwoBeforeAnyStepStarts)
 		EXPECT_NE(Run.StdErr.find(Case.Error), std::string::npos) << Run.StdErr;
 	}
 	EXPECT_FALSE(fs::exists(Project() / "Releases"));
+	EXPECT_EQ(std::distance(fs::directory_iterator(Project() / "Mods"), fs::directory_iterator()), 1);
 
 	// With -Json, wherever it stands, a build step that reads standard output learns why nothing ran.
 	FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Pakage", "-Json"});

@@ -357,6 +357,52 @@ TEST(ScriptMode, MountsTheSampleModAndRefusesAMissingDescriptor)
 	EXPECT_TRUE(bMounted);
 }
 
+TEST(ScriptMode, CreateModLeavesTheFoldersOfADescriptorItCouldNotWriteAndKeepsAModTheEngineWouldNotMount)
+{
+	FHostSandbox Sandbox;
+	const auto CreateMod = [](const std::string& Name) {
+		return R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":")" + Name +
+		       R"(","Author":"","Description":"","OutError":"untouched"}})";
+	};
+	const FHostRun Run = Sandbox.Run({R"({"cmd":"fault","fail_writes":{"path_suffix":"Full.uplugin","error":"disk-full"}})", CreateMod("Full"),
+	                                  R"({"cmd":"fault","clear":true})", CreateMod("Full"),
+	                                  R"({"cmd":"fault","refuse_mount":{"plugin":"Refused","reason":"The disk is offline."}})", CreateMod("Refused"), Quit});
+
+	const TArray<TSharedPtr<FJsonObject>> Replies = Run.Replies();
+	ASSERT_EQ(Replies.Num(), 7) << Run.RawOutput;
+	// As UTF-8, so that the texts compare exactly.
+	const auto Result = [&Replies](int32 Index) {
+		return Replies[Index]->GetStringField(TEXT("return")).ToUtf8();
+	};
+	const auto Error = [&Replies](int32 Index, const TCHAR* Field) {
+		return Replies[Index]->GetObjectField(TEXT("out"))->GetObjectField(TEXT("OutError"))->GetStringField(Field).ToUtf8();
+	};
+	const std::string ModsRoot = Sandbox.GetModsRoot();
+
+	// The disk filled up under the descriptor: the folders made before it stay, and the name is then taken.
+	EXPECT_EQ(Result(1), "");
+	EXPECT_EQ(Error(1, TEXT("string")), "Could not write '" + ModsRoot + "/Full/Full.uplugin'.");
+	EXPECT_EQ(Error(1, TEXT("key")), "CannotWriteDescriptor");
+	std::vector<std::string> Left;
+	for (const std::filesystem::directory_entry& Entry : std::filesystem::recursive_directory_iterator(ModsRoot + "/Full"))
+	{
+		Left.push_back(Entry.path().filename().string());
+	}
+	EXPECT_EQ(Left, std::vector<std::string>{"Content"});
+	EXPECT_FALSE(HasLogLine(Run, TEXT("Log"), TEXT("Created mod 'Full'")));
+	EXPECT_EQ(Result(3), "");
+	EXPECT_EQ(Error(3, TEXT("string")), "A mod called 'Full' already exists.");
+
+	// The engine would not mount the new mod: it is created all the same, and the reason is a Warning.
+	EXPECT_EQ(Result(5), ModsRoot + "/Refused/Refused.uplugin");
+	EXPECT_EQ(Error(5, TEXT("string")), "untouched");
+	EXPECT_TRUE(std::filesystem::is_regular_file(ModsRoot + "/Refused/Refused.uplugin"));
+	EXPECT_TRUE(HasLogLine(Run, TEXT("Log"), FString::FromUtf8("Created mod 'Refused' at " + ModsRoot + "/Refused")));
+	EXPECT_TRUE(HasLogLine(Run, TEXT("Warning"),
+	                       TEXT("Mod 'Refused' was created but could not be mounted for editing: Could not mount 'Refused': the engine refused to mount it.")))
+	    << Run.RawOutput;
+}
+
 TEST(ScriptMode, FaultControlsFailWritesAndRefuseMountsUntilCleared)
 {
 	FHostSandbox Sandbox;

@@ -70,6 +70,10 @@ TEST_F(ProjectsTest, MountsAnExplicitlyLoadedContentPluginAtItsNamedRoot)
 	EXPECT_TRUE(Plugin->CanContainContent());
 	EXPECT_FALSE(Plugin->IsMounted());
 	EXPECT_FALSE(FPackageName::MountPointExists(TEXT("/GoodMod/")));
+	// Known, though not mounted: the discovered plug-ins hold it all the same.
+	EXPECT_TRUE(IPluginManager::Get().GetDiscoveredPlugins().ContainsByPredicate([&Plugin](const TSharedRef<IPlugin>& Discovered) {
+		return Discovered == Plugin;
+	}));
 
 	ASSERT_TRUE(IPluginManager::Get().MountExplicitlyLoadedPlugin(TEXT("GoodMod")));
 	EXPECT_TRUE(Plugin->IsMounted());

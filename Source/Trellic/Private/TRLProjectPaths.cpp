@@ -5,6 +5,7 @@
 #include "CoreGlobals.h"
 #include "Misc/Paths.h"
 #include "TRLScopedProjectOverride.h"
+#include "TRLSettings.h"
 
 FTRLScopedProjectOverride* FTRLScopedProjectOverride::Innermost = nullptr;
 
@@ -48,4 +49,28 @@ FString FTRLProjectPaths::GetProjectName()
 		return FPaths::GetBaseFilename(GetProjectFilePath());
 	}
 	return FString(GInternalProjectName);
+}
+
+FString FTRLProjectPaths::GetPlatformFolderName(const FString& Platform)
+{
+	if (Platform.Equals(TEXT("Win64"), ESearchCase::IgnoreCase) || Platform.Equals(TEXT("Win32"), ESearchCase::IgnoreCase))
+	{
+		return TEXT("Windows");
+	}
+	return Platform;
+}
+
+FString FTRLProjectPaths::GetModStagingDir(const FString& ModFolder)
+{
+	// The cooker stages a DLC below the project name at the plug-in's own path inside the project.
+	FString ModPathInProject = ModFolder;
+	FPaths::MakePathRelativeTo(ModPathInProject, *GetProjectDir());
+	return FPaths::ConvertRelativePathToFull(ModFolder / TEXT("Saved") / TEXT("StagedBuilds") / GetPlatformFolderName(UTRLSettings::GetTargetPlatform()) /
+	                                         GetProjectName() / ModPathInProject);
+}
+
+FString FTRLProjectPaths::GetStagedPakPath(const FString& ModFolder, const FString& ModName)
+{
+	const FString PlatformFolder = GetPlatformFolderName(UTRLSettings::GetTargetPlatform());
+	return GetModStagingDir(ModFolder) / TEXT("Content") / TEXT("Paks") / PlatformFolder / (ModName + PlatformFolder + TEXT(".pak"));
 }

@@ -50,10 +50,11 @@ public:
 	static TArray<FString> FindLocalMods();
 
 	/**
-	 * The local mod of that name, exactly as FindLocalMods lists it; nothing is logged.
+	 * The local mod of that name, as FindLocalMods lists it, in any case: the engine's plug-in names ignore case. The
+	 * mod keeps its own spelling in its descriptor path; nothing is logged.
 	 * @param OutDescriptorPath set to the mod's absolute descriptor path when there is one
 	 * @param OutError set when there is none, to the name and the folder looked in, or to why there is no mods root
-	 * @return false when no local mod has that name (compared with letter case)
+	 * @return false when no local mod has that name
 	 */
 	static bool FindModNamed(const FString& ModName, FString& OutDescriptorPath, FText& OutError);
 
@@ -67,9 +68,15 @@ public:
 	static bool ResolveDescriptor(const FString& ModDescriptorPath, FString& OutDescriptorPath, FText& OutError);
 
 	/**
-	 * Whether a name may become a new mod: it must be a package name (not empty, letters, digits and underscores, not
-	 * starting with a digit), and no folder directly under the local mods root nor any local mod may have it. Judged
-	 * exactly as given, without trimming; the file system is asked only about a well-formed name. Nothing is logged.
+	 * Whether a name may become a new mod, by these rules in this order: it must be a package name (not empty, not
+	 * starting with a digit, letters, digits and underscores only); no folder directly under the local mods root nor
+	 * any local mod may have it; it may not be one of the engine's content roots (Engine, Game, Script, Config, Temp,
+	 * Memory), this plug-in's name, or a name Windows keeps for a device (CON, PRN, AUX, NUL, COM1-9, LPT1-9), in any
+	 * case; no folder there, local mod or plug-in the engine knows may have it in other capitals, nor may a content
+	 * root mounted without a plug-in; and the archive its cook stages for this project must stay within the engine's
+	 * 260-character path limit on Windows. So every name that could not be mounted or cooked is refused before
+	 * anything is written. Judged exactly as given, without trimming; the file system is asked only about a
+	 * well-formed name. Nothing is logged.
 	 * @param OutReason set only when the name is refused, to the first rule it breaks
 	 * @return true when a mod of that name can be created
 	 */

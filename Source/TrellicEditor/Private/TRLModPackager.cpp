@@ -199,18 +199,9 @@ FString UTRLModPackager::GetReleasesDirectory()
 	return FPaths::ConvertRelativePathToFull(FTRLProjectPaths::GetProjectDir() / TEXT("Releases"));
 }
 
-FString UTRLModPackager::GetPlatformFolderName(const FString& Platform)
-{
-	if (Platform.Equals(TEXT("Win64"), ESearchCase::IgnoreCase) || Platform.Equals(TEXT("Win32"), ESearchCase::IgnoreCase))
-	{
-		return TEXT("Windows");
-	}
-	return Platform;
-}
-
 FString UTRLModPackager::GetBaseReleaseDirectory()
 {
-	return GetReleasesDirectory() / UTRLSettings::GetBaseReleaseVersion() / GetPlatformFolderName(UTRLSettings::GetTargetPlatform());
+	return GetReleasesDirectory() / UTRLSettings::GetBaseReleaseVersion() / FTRLProjectPaths::GetPlatformFolderName(UTRLSettings::GetTargetPlatform());
 }
 
 bool UTRLModPackager::HasBaseGameRelease()
@@ -230,11 +221,7 @@ FString UTRLModPackager::GetModStagingDirectory(const FString& ModDescriptorPath
 	{
 		return FString();
 	}
-	// The cooker stages a DLC below the project name at the plug-in's own path inside the project.
-	FString ModPathInProject = ModFolder;
-	FPaths::MakePathRelativeTo(ModPathInProject, *FTRLProjectPaths::GetProjectDir());
-	return FPaths::ConvertRelativePathToFull(ModFolder / TEXT("Saved") / TEXT("StagedBuilds") / GetPlatformFolderName(UTRLSettings::GetTargetPlatform()) /
-	                                         FTRLProjectPaths::GetProjectName() / ModPathInProject);
+	return FTRLProjectPaths::GetModStagingDir(ModFolder);
 }
 
 bool UTRLModPackager::IsPackagingInProgress()

@@ -131,9 +131,6 @@ private:
 	/** The project's Releases folder, absolute; every base release is a version folder in it. */
 	static FString GetReleasesDirectory();
 
-	/** The name UAT gives a platform's folder: "Windows" for Win64 and Win32 in any case, others unchanged. */
-	static FString GetPlatformFolderName(const FString& Platform);
-
 	/**
 	 * Hands a command line to the UAT helper as the one running packaging job; its end clears the job and puts back
 	 * what the prepared cook changed.

@@ -39,7 +39,9 @@ public:
 	 *
 	 * A mod's name is its folder, its descriptor's name and its content root, so it must be letters, digits and
 	 * underscores, not start with a digit, and not be taken by a folder or a mod under the local mods root (a folder A
-	 * holding B.uplugin is the mod B). The name is judged exactly as given, without trimming.
+	 * holding B.uplugin is the mod B). Nor may it be a name the engine or Windows keeps (Game, Temp, CON, ...), this
+	 * plug-in's name, or a mod's or plug-in's name in other capitals, nor so long that the cooked mod's paths would
+	 * pass 260 characters. The name is judged exactly as given, without trimming.
 	 *
 	 * @param ModName the proposed name.
 	 * @param OutReason set only when the name is refused, to the first rule it breaks.

@@ -94,6 +94,16 @@ namespace
 
 		TSharedPtr<IPlugin> FindPlugin(const ANSICHAR* Name) override { return FindKnown(FString(Name)); }
 
+		TArray<TSharedRef<IPlugin>> GetDiscoveredPlugins() override
+		{
+			TArray<TSharedRef<IPlugin>> Discovered;
+			for (const TSharedPtr<FPlugin>& Plugin : Plugins)
+			{
+				Discovered.Add(Plugin.ToSharedRef());
+			}
+			return Discovered;
+		}
+
 		TSharedPtr<IPlugin> FindPluginFromPath(const FString& PluginPath) override
 		{
 			// A file or folder on disk, or a package path under the plug-in's content root.

@@ -2,7 +2,9 @@
 
 #include "HAL/FileManager.h"
 #include "HAL/PlatformProcess.h"
+#include "Interfaces/IPluginManager.h"
 #include "Misc/AutomationTest.h"
+#include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "TRLLocalModProvider.h"
 #include "TRLProjectPaths.h"
@@ -28,6 +30,29 @@ BEGIN_DEFINE_SPEC(FTRLLocalModProviderSpec, "Trellic.Trellic.TRLLocalModProvider
 		FString Relative = Path;
 		FPaths::MakePathRelativeTo(Relative, *BaseDir);
 		return Relative;
+	}
+
+	struct FCase
+	{
+		FString Name;
+		const TCHAR* Key;
+		FString Reason;
+	};
+
+	/** The name is refused with exactly that reason, under that key of the scaffold's texts. */
+	void TestRefused(const FCase& Case)
+	{
+		FText Reason;
+		TestFalse(Case.Name + TEXT(" is refused"), UTRLLocalModProvider::IsValidNewModName(Case.Name, Reason));
+		TestEqualSensitive(Case.Name + TEXT(": the reason"), Reason.ToString(), Case.Reason);
+		TRLTest::TestLocalizationId(*this, Case.Name, Reason, TEXT("TRLModScaffold"), Case.Key);
+	}
+
+	void TestReasonKey(const FString& Name, const TCHAR* Key)
+	{
+		FText Reason;
+		TestFalse(Name + TEXT(" is refused"), UTRLLocalModProvider::IsValidNewModName(Name, Reason));
+		TRLTest::TestLocalizationId(*this, Name, Reason, TEXT("TRLModScaffold"), Key);
 	}
 
 	/** Sorted, so that a case does not depend on the order in which the file system lists folders. */
@@ -159,18 +184,19 @@ void FTRLLocalModProviderSpec::Define()
 	});
 
 	Describe("FindModNamed", [this]() {
-		It("finds a mod by its descriptor's name, and refuses its folder's name and a name with other letter case", [this]() {
-			const FString Expected = TRLTest::WriteMod(ModsRoot, TEXT("A"), TEXT("B"));
+		It("finds a mod by its descriptor's name in any case, keeping the mod's own spelling, and refuses its folder's name", [this]() {
+			const FString Expected = TRLTest::WriteMod(ModsRoot, TEXT("Ab"), TEXT("Bee"));
+			for (const TCHAR* Name : {TEXT("Bee"), TEXT("bee"), TEXT("BEE")})
+			{
+				FString Descriptor;
+				FText Error;
+				TestTrue(FString(Name) + TEXT(" is found"), UTRLLocalModProvider::FindModNamed(Name, Descriptor, Error));
+				TestEqualSensitive(FString(Name) + TEXT(": its descriptor"), Descriptor, Expected);
+			}
 			FString Descriptor;
 			FText Error;
-			TestTrue(TEXT("B is found"), UTRLLocalModProvider::FindModNamed(TEXT("B"), Descriptor, Error));
-			TestEqualSensitive(TEXT("its descriptor"), Descriptor, Expected);
-			for (const TCHAR* Refused : {TEXT("A"), TEXT("b")})
-			{
-				TestFalse(FString(Refused) + TEXT(" is refused"), UTRLLocalModProvider::FindModNamed(Refused, Descriptor, Error));
-				TestEqualSensitive(FString(Refused) + TEXT(": the refusal"), Error.ToString(),
-				                   FString::Printf(TEXT("There is no mod '%s' in %s."), Refused, *ModsRoot));
-			}
+			TestFalse(TEXT("the folder's name is refused"), UTRLLocalModProvider::FindModNamed(TEXT("Ab"), Descriptor, Error));
+			TestEqualSensitive(TEXT("the refusal"), Error.ToString(), FString::Printf(TEXT("There is no mod 'Ab' in %s."), *ModsRoot));
 		});
 	});
 
@@ -208,6 +234,108 @@ void FTRLLocalModProviderSpec::Define()
 			FText Untouched = FText::FromString(TEXT("as before"));
 			TestTrue(TEXT("a new name is taken"), UTRLLocalModProvider::IsValidNewModName(TEXT("C"), Untouched));
 			TestEqualSensitive(TEXT("the reason after a new name"), Untouched.ToString(), TEXT("as before"));
+		});
+
+		It("refuses in any case the engine's content roots, this plug-in's name and the names Windows keeps for devices, each for its reason", [this]() {
+			const FString PluginName(TEXT(UE_PLUGIN_NAME));
+			const FCase Cases[] = {
+			    {TEXT("Game"), TEXT("EngineContentRoot"),
+			     TEXT("The engine keeps the content root /Game/ for itself, so a mod called 'Game' could never be opened for editing or cooked on its "
+			          "own. Choose another name.")},
+			    {TEXT("tEMP"), TEXT("EngineContentRoot"),
+			     TEXT("The engine keeps the content root /Temp/ for itself, so a mod called 'tEMP' could never be opened for editing or cooked on its "
+			          "own. Choose another name.")},
+			    {PluginName.ToLower(), TEXT("PluginOwnName"),
+			     FString::Printf(TEXT("'%s' is the name of the modding plug-in itself, so a mod called '%s' could never be opened for editing. Choose "
+			                          "another name."),
+			                     *PluginName, *PluginName.ToLower())},
+			    {TEXT("Com7"), TEXT("WindowsDeviceName"),
+			     TEXT("Windows keeps the name COM7 for a device, so a mod called 'Com7' could have no folder or file of its name there. Choose another "
+			          "name.")}};
+			for (const FCase& Case : Cases)
+			{
+				TestRefused(Case);
+			}
+			for (const TCHAR* Name : {TEXT("Engine"), TEXT("SCRIPT"), TEXT("config"), TEXT("Memory")})
+			{
+				TestReasonKey(Name, TEXT("EngineContentRoot"));
+			}
+			for (const TCHAR* Name : {TEXT("CON"), TEXT("prn"), TEXT("Aux"), TEXT("nul"), TEXT("COM1"), TEXT("lpt1"), TEXT("LPT9")})
+			{
+				TestReasonKey(Name, TEXT("WindowsDeviceName"));
+			}
+			for (const TCHAR* Name : {TEXT("Games"), TEXT("Engine2"), TEXT("Console"), TEXT("COM0"), TEXT("COM10"), TEXT("LPT"), TEXT("Nul_")})
+			{
+				FText Reason;
+				TestTrue(FString(Name) + TEXT(" is free"), UTRLLocalModProvider::IsValidNewModName(Name, Reason));
+			}
+		});
+
+		It("refuses a name held in other capitals by a folder, a mod or a plug-in the engine knows, naming it as spelled there, and a mounted root's name",
+		   [this]() {
+			   TRLTest::WriteMod(ModsRoot, TEXT("Ab"), TEXT("Bee"));
+			   IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Folder")), true);
+			   IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("game")), true);
+			   // Mods are not the only plug-ins: the project's and the engine's own ones hold their names too.
+			   const FString PluginName = TRLTest::MakeUniqueModName(TEXT("TRLSpecPlugin"));
+			   const FString PluginDescriptor = TRLTest::WriteMod(TempDir / TEXT("Plugins"), PluginName, PluginName);
+			   FText AddError;
+			   TestTrue(TEXT("the plug-in is known"), IPluginManager::Get().AddToPluginsList(PluginDescriptor, &AddError));
+
+			   const auto InOtherCase = [](const FString& Name, const FString& Existing) {
+				   return FString::Printf(TEXT("A mod called '%s' already exists as '%s'. Names differ only in capitals there, so choose another name."), *Name,
+				                          *Existing);
+			   };
+			   const FCase Cases[] = {{TEXT("bee"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("bee"), TEXT("Bee"))},
+			                          {TEXT("FOLDER"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("FOLDER"), TEXT("Folder"))},
+			                          {PluginName.ToUpper(), TEXT("TakenInOtherCase"), InOtherCase(PluginName.ToUpper(), PluginName)},
+			                          {PluginName, TEXT("AlreadyExists"), FString::Printf(TEXT("A mod called '%s' already exists."), *PluginName)},
+			                          // The rules keep their order: a folder of exactly the name, then a name the engine keeps.
+			                          {TEXT("game"), TEXT("AlreadyExists"), TEXT("A mod called 'game' already exists.")},
+			                          {TEXT("GAME"), TEXT("EngineContentRoot"),
+			                           TEXT("The engine keeps the content root /Game/ for itself, so a mod called 'GAME' could never be opened for editing or "
+			                                "cooked on its own. Choose another name.")}};
+			   for (const FCase& Case : Cases)
+			   {
+				   TestRefused(Case);
+			   }
+
+			   // A content root mounted without a plug-in holds its name as well.
+			   const FString RootName = TRLTest::MakeUniqueModName(TEXT("TRLSpecRoot"));
+			   const FString RootFolder = TempDir / TEXT("Mounted/");
+			   FPackageName::RegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
+			   TestRefused({RootName, TEXT("ContentRootInUse"),
+			                FString::Printf(TEXT("The content root /%s/ is already in use in this editor, so a mod called '%s' could never be opened for "
+			                                     "editing. Choose another name."),
+			                                *RootName, *RootName)});
+			   FPackageName::UnRegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
+		   });
+
+		It("refuses a name whose cooked archive would pass 260 characters in this project, naming that path and its length", [this]() {
+			// The mods root inside the project, as a real one is: the cook repeats the mod's path inside the project.
+			RootOverride.Reset();
+			FTRLScopedProjectOverride Project(TempDir / TEXT("Game.uproject"));
+			FTRLScopedSettingsOverride NoSettings(nullptr);
+			const auto ArchiveOf = [this](const FString& Name) {
+				return TempDir + TEXT("/Mods/") + Name + TEXT("/Saved/StagedBuilds/Windows/Game/Mods/") + Name + TEXT("/Content/Paks/Windows/") + Name +
+				       TEXT("Windows.pak");
+			};
+			const int32 Longest = (260 - ArchiveOf(FString()).Len()) / 3;
+			if (!TestTrue(TEXT("the temporary folder leaves room for a name"), Longest > 1))
+			{
+				return;
+			}
+			const FString Fits = TEXT("L") + FString::ChrN(Longest - 1, TEXT('a'));
+			FText Reason;
+			TestTrue(TEXT("the longest name that fits"), UTRLLocalModProvider::IsValidNewModName(Fits, Reason));
+
+			const FString TooLong = Fits + TEXT("a");
+			const FString Archive = ArchiveOf(TooLong);
+			TestRefused({TooLong, TEXT("CookedPathTooLong"),
+			             FString::Printf(TEXT("A mod called '%s' would be cooked to '%s', a path of %d characters; the engine's cook on Windows allows 260. "
+			                                  "Choose a shorter name, or move the project to a shorter folder."),
+			                             *TooLong, *Archive, Archive.Len())});
+			TestFalse(TEXT("nothing was written"), IFileManager::Get().DirectoryExists(*(TempDir / TEXT("Mods"))));
 		});
 	});
 }

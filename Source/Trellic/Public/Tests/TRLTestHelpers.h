@@ -154,40 +154,6 @@ namespace TRLTest
 
 	/** Unmounts a mod that a spec mounted, so that its content root leaves the editor with the spec; others are left alone. */
 	TRELLIC_API void UnmountMod(const FString& ModName);
-
-	/**
-	 * The longest mod name whose folder, with its Content folder, can be made in Folder: the descriptor that goes beside
-	 * them, named after the mod, is then too long to be written. Found by trying, as each file system and platform sets
-	 * its own limit on names and paths; nothing is left behind. Empty when not even a one-letter folder can be made.
-	 */
-	inline FString LongestModFolderName(const FString& Folder)
-	{
-		const auto NameOfLength = [](int32 Length) {
-			return TEXT("L") + FString::ChrN(Length - 1, TEXT('a'));
-		};
-		const auto CanMake = [&Folder, &NameOfLength](int32 Length) {
-			const FString ModFolder = Folder / NameOfLength(Length);
-			const bool bMade = IFileManager::Get().MakeDirectory(*(ModFolder / TEXT("Content")), true);
-			IFileManager::Get().DeleteDirectory(*ModFolder, false, true);
-			return bMade;
-		};
-		// Whether a name fits only gets harder as it grows, so the limit is found by halving.
-		int32 Fits = 0;
-		int32 TooLong = 4096;
-		while (TooLong - Fits > 1)
-		{
-			const int32 Middle = (Fits + TooLong) / 2;
-			if (CanMake(Middle))
-			{
-				Fits = Middle;
-			}
-			else
-			{
-				TooLong = Middle;
-			}
-		}
-		return Fits > 0 ? NameOfLength(Fits) : FString();
-	}
 } // namespace TRLTest
 
 /**

@@ -358,7 +358,7 @@ void FTRLScriptingSurfaceSpec::Define()
 
 		It("keeps the job runner and the cook preparation native-only", [this]() {
 			const UClass* Class = UTRLModPackager::StaticClass();
-			for (const TCHAR* Name : {TEXT("LaunchUat"), TEXT("IsBeingPackaged"), TEXT("GetReleasesDirectory"), TEXT("GetPlatformFolderName")})
+			for (const TCHAR* Name : {TEXT("LaunchUat"), TEXT("IsBeingPackaged"), TEXT("GetReleasesDirectory")})
 			{
 				TestNull(FString::Printf(TEXT("%s is reflected"), Name), Class->FindFunctionByName(Name));
 			}

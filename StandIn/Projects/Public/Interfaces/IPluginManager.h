@@ -60,6 +60,8 @@ public:
 	/** @return the known plug-in of that name (any case), or null */
 	virtual TSharedPtr<IPlugin> FindPlugin(const FStringView Name) = 0;
 	virtual TSharedPtr<IPlugin> FindPlugin(const ANSICHAR* Name) = 0;
+	/** @return every plug-in the manager knows, mounted or not, in the order it heard of them */
+	virtual TArray<TSharedRef<IPlugin>> GetDiscoveredPlugins() = 0;
 	/** @return the plug-in whose descriptor, folder or content root holds PluginPath, or null */
 	virtual TSharedPtr<IPlugin> FindPluginFromPath(const FString& PluginPath) = 0;
 	/**
