@@ -1,10 +1,10 @@
-#include "PakFile.h"
+#include "StandIn/SimulatedPak.h"
 
 #include <array>
 #include <fstream>
 #include <iterator>
 
-namespace AutomationTool
+namespace UE::StandIn::SimulatedPak
 {
 	namespace
 	{
@@ -127,4 +127,4 @@ namespace AutomationTool
 		}
 		return true;
 	}
-} // namespace AutomationTool
+} // namespace UE::StandIn::SimulatedPak
