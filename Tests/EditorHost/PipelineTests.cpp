@@ -177,7 +177,7 @@ TEST_F(HostPipeline, UploadsThePackagedModAsANewItemThenUpdatesItWithTheChangeNo
 	EXPECT_EQ(WithoutProgress(WithoutSeconds(Run.RawOutput)),
 	          "{\"step\":\"package\",\"state\":\"started\"}\n"
 	          "{\"step\":\"package\",\"state\":\"succeeded\",\"message\":\"Packaging finished in N s.\"}\n"
-	          "{\"step\":\"upload\",\"state\":\"started\"}\n"
+	          "{\"step\":\"upload\",\"state\":\"started\",\"build_state\":\"Current\",\"build_reasons\":[]}\n"
 	          "{\"step\":\"upload\",\"state\":\"succeeded\",\"message\":\"SampleMod is on the Steam Workshop (item " +
 	              ItemId.ToUtf8() + ").\",\"item_id\":\"" + ItemId.ToUtf8() + "\"}\n");
 	EXPECT_NE(ReadFile(Project() / "Mods/SampleMod/workshop.json").find("\t\"ItemId\": \"" + ItemId.ToUtf8() + "\",\r\n"), std::string::npos);

@@ -19,6 +19,9 @@ public:
 	/** Withdraws the start-up callback and, while ToolMenus is loaded, every menu extension this module made. */
 	static void Unregister();
 
+	/** @return the absolute descriptor path of every mod folder directly under the local mods root; may be empty. */
+	static TArray<FString> FindLocalMods();
+
 private:
 	friend class FTRLEditorMenuSpec;
 
@@ -33,9 +36,6 @@ private:
 
 	/** Fills the "Upload Mod To Steam Workshop" submenu each time it opens. */
 	static void FillUploadMenu(UToolMenu* Menu);
-
-	/** @return the absolute descriptor path of every mod folder directly under the local mods root; may be empty. */
-	static TArray<FString> FindLocalMods();
 
 	/** Asks for a new mod's name and author in a modal window, then creates the mod. */
 	static void OpenNewModDialog();

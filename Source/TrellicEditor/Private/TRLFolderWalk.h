@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "GenericPlatform/GenericPlatformFile.h"
 
 /**
  * Visits the files below a folder without following symbolic links: a link, to a file or to a folder, is neither
@@ -17,4 +18,12 @@ struct FTRLFolderWalk
 	 * @return false when Visit stopped the walk
 	 */
 	static bool VisitFiles(const FString& Folder, TFunctionRef<bool(const FString&)> Visit);
+
+	/**
+	 * As VisitFiles, with each file's size and times from the same pass over its folder, so that fingerprinting a
+	 * folder costs one listing.
+	 * @param Visit given each file's path and stat data; returns false to stop the walk
+	 * @return false when Visit stopped the walk
+	 */
+	static bool VisitFilesWithStat(const FString& Folder, TFunctionRef<bool(const FString&, const FFileStatData&)> Visit);
 };

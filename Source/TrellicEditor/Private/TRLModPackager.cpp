@@ -11,6 +11,7 @@
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
 #include "Styling/AppStyle.h"
+#include "TRLCookRecord.h"
 #include "TRLFolderWalk.h"
 #include "TRLHeadlessUatTask.h"
 #include "TRLJobEvents.h"
@@ -24,6 +25,7 @@
 
 bool UTRLModPackager::bPackagingInProgress = false;
 TUniquePtr<FTRLPreparedCook> UTRLModPackager::PreparedCook;
+TUniquePtr<FTRLCookRecord> UTRLModPackager::PendingCookRecord;
 
 FTRLScopedUatTaskOverride* FTRLScopedUatTaskOverride::Innermost = nullptr;
 
@@ -165,12 +167,31 @@ FString UTRLModPackager::GetBaseReleaseDirectory()
 
 bool UTRLModPackager::HasBaseGameRelease()
 {
-	if (IFileManager::Get().FileExists(*(GetBaseReleaseDirectory() / TRLModPackager::ReleaseMarkerName)))
+	return !FindBaseReleaseRegistry().IsEmpty();
+}
+
+FString UTRLModPackager::GetBaseReleaseVersion()
+{
+	return TRLModPackager::GetReleaseVersion();
+}
+
+FString UTRLModPackager::FindBaseReleaseRegistry()
+{
+	const FString Marker = GetBaseReleaseDirectory() / TRLModPackager::ReleaseMarkerName;
+	if (IFileManager::Get().FileExists(*Marker))
 	{
-		return true;
+		return Marker;
 	}
 	// UAT may have named the platform's folder otherwise; the version is what a mod is cooked against.
-	return TRLModPackager::ContainsFile(GetReleasesDirectory() / TRLModPackager::GetReleaseVersion(), &TRLModPackager::IsReleaseMarker);
+	FString Found;
+	FTRLFolderWalk::VisitFiles(GetReleasesDirectory() / TRLModPackager::GetReleaseVersion(), [&Found](const FString& Path) {
+		if (TRLModPackager::IsReleaseMarker(FStringView(Path)))
+		{
+			Found = Path;
+		}
+		return Found.IsEmpty();
+	});
+	return Found;
 }
 
 FString UTRLModPackager::GetModStagingDirectory(const FString& ModDescriptorPath)
@@ -289,6 +310,8 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 		return ETRLPackageStartResult::AlreadyRunning;
 	}
 
+	// What the build is made from is taken before the preparation changes the descriptor for the cook.
+	FTRLCookRecord Record = FTRLCookRecord::Take(Descriptor);
 	// The preparation's own reason goes to the log; the refusal the user is shown stays the one every caller knows.
 	FString Reason;
 	PreparedCook = FTRLPreparedCook::Prepare(Descriptor, ModName, Reason);
@@ -305,6 +328,8 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 	                                            *ProjectFile, *Settings->TargetPlatform, *Settings->ClientConfiguration, *Descriptor,
 	                                            *Settings->BaseReleaseVersion, Settings->bDLCIncludeEngineContent ? TEXT("true") : TEXT("false"));
 	const FText TaskName = FText::Format(LOCTEXT("PackageModTask", "Packaging mod {0}"), FText::FromString(ModName));
+	Record.Begin();
+	PendingCookRecord = MakeUnique<FTRLCookRecord>(MoveTemp(Record));
 	return LaunchUat(CommandLine, TaskName, GetModStagingDirectory(Descriptor), OutError);
 }
 
@@ -338,7 +363,10 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 			Message = FString::Printf(TEXT("Packaging failed after %.0f s (%s). See the UAT log for the reason."), Seconds, *Result);
 			UE_LOG(LogTrellic, Error, TEXT("%s"), *Message);
 		}
-		FTRLJobEvents::OnPackagingEnded().Broadcast(bSucceeded, Message, Seconds);
+		// A cook can complete and still stage a build the game cannot use; the job then ends with the first reason.
+		const FString Unusable = PendingCookRecord ? PendingCookRecord->End(bSucceeded) : FString();
+		PendingCookRecord.Reset();
+		FTRLJobEvents::OnPackagingEnded().Broadcast(bSucceeded && Unusable.IsEmpty(), Unusable.IsEmpty() ? Message : Unusable, Seconds);
 	};
 	// The helper calls this once when UAT has ended but does not say from which thread (in the editor it may be the one
 	// watching UAT); the job's state, the files written back and the listeners all belong to the game thread.

@@ -4,6 +4,7 @@
 
 #include "Containers/Ticker.h"
 #include "Dom/JsonObject.h"
+#include "Dom/JsonValue.h"
 #include "HAL/FileManager.h"
 #include "HAL/PlatformProcess.h"
 #include "HAL/PlatformTime.h"
@@ -11,6 +12,7 @@
 #include "Policies/CondensedJsonPrintPolicy.h"
 #include "Serialization/JsonSerializer.h"
 #include "Serialization/JsonWriter.h"
+#include "TRLBuildState.h"
 #include "TRLHeadlessUatTask.h"
 #include "TRLJobEvents.h"
 #include "TRLLocalModProvider.h"
@@ -45,8 +47,9 @@ namespace TRLModPipeline
 	};
 
 	const FSwitchSpec KnownSwitches[] = {
-	    {TEXT("Mod"), true},      {TEXT("Create"), false}, {TEXT("Author"), true},     {TEXT("Description"), true}, {TEXT("BaseRelease"), false},
-	    {TEXT("Package"), false}, {TEXT("Upload"), false}, {TEXT("ChangeNote"), true}, {TEXT("Json"), false},       {TEXT("help"), false},
+	    {TEXT("Mod"), true},          {TEXT("Create"), false},  {TEXT("Author"), true},      {TEXT("Description"), true},
+	    {TEXT("BaseRelease"), false}, {TEXT("Package"), false}, {TEXT("Upload"), false},     {TEXT("ChangeNote"), true},
+	    {TEXT("Json"), false},        {TEXT("help"), false},    {TEXT("AllowStale"), false},
 	};
 
 	// Switches that the engine reads, and that it or a build tool (BuildGraph's Commandlet task, RunUAT) puts on a
@@ -126,6 +129,15 @@ namespace TRLModPipeline
 		}
 
 		void Started(const TCHAR* Step) const { Write(Step, TEXT("started"), INDEX_NONE, FString(), FString()); }
+		/** The upload's start, with the state of the build it sends and why, for a build step to read (JSON lines only). */
+		void StartedUpload(const TCHAR* Step, ETRLBuildState State, const TArray<FText>& Reasons) const
+		{
+			BuildState = StaticEnum<ETRLBuildState>()->GetNameStringByValue(static_cast<int64>(State));
+			BuildReasons = Reasons;
+			Started(Step);
+			BuildState.Empty();
+			BuildReasons.Empty();
+		}
 		void Progress(const TCHAR* Step, int32 Percent) const { Write(Step, TEXT("progress"), Percent, FString(), FString()); }
 		void Succeeded(const TCHAR* Step, const FString& Message, const FString& ItemId = FString()) const
 		{
@@ -157,6 +169,16 @@ namespace TRLModPipeline
 				{
 					Event->SetStringField(TEXT("item_id"), ItemId);
 				}
+				if (!BuildState.IsEmpty())
+				{
+					TArray<TSharedPtr<FJsonValue>> Reasons;
+					for (const FText& Reason : BuildReasons)
+					{
+						Reasons.Add(MakeShared<FJsonValueString>(Reason.ToString()));
+					}
+					Event->SetStringField(TEXT("build_state"), BuildState);
+					Event->SetArrayField(TEXT("build_reasons"), Reasons);
+				}
 				const TSharedRef<TJsonWriter<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>> Writer =
 				    TJsonWriterFactory<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>::Create(&Line);
 				FJsonSerializer::Serialize(Event, Writer);
@@ -181,6 +203,8 @@ namespace TRLModPipeline
 		}
 
 		bool bJson;
+		mutable FString BuildState;
+		mutable TArray<FText> BuildReasons;
 	};
 
 	/** Lets the engine's loop run, as the editor's frame would, until Done answers true or the time is up. */
@@ -257,7 +281,9 @@ namespace TRLModPipeline
 		bool Upload()
 		{
 			const TCHAR* const Step = TEXT("upload");
-			Output.Started(Step);
+			TArray<FText> Reasons;
+			const ETRLBuildState State = UTRLBuildState::GetBuildState(Descriptor, Reasons);
+			Output.StartedUpload(Step, State, Reasons);
 			bool bEnded = false;
 			bool bSucceeded = false;
 			FString ItemId;
@@ -386,20 +412,22 @@ FString UTRLModPipelineCommandlet::GetUsage()
 {
 	return TEXT("Usage: <Project>.uproject -run=TRLModPipeline -Mod=<name or descriptor path>\n"
 	            "           [-Create [-Author=<name>] [-Description=<text>]] [-BaseRelease] [-Package]\n"
-	            "           [-Upload [-ChangeNote=<text>]] [-Json]\n"
+	            "           [-Upload [-ChangeNote=<text>] [-AllowStale]] [-Json]\n"
 	            "\n"
 	            "Runs the requested steps in this order, as the Tools > Trellic menu does, and stops at the first\n"
 	            "that fails:\n"
 	            "  -Create       create the mod named by -Mod under the local mods root (a new name)\n"
 	            "  -BaseRelease  record the base game release that mods are cooked against (needs no -Mod)\n"
 	            "  -Package      cook the mod as DLC on top of the base release\n"
-	            "  -Upload       upload the packaged mod to the Steam Workshop\n"
+	            "  -Upload       upload the packaged mod to the Steam Workshop; without -Package, a stale build\n"
+	            "                is refused unless -AllowStale is given\n"
 	            "-Mod takes a mod's name or its .uplugin path (a relative path is taken from the project folder).\n"
 	            "A value with blanks goes in quotes: -ChangeNote=\"Fixed the bridge\".\n"
 	            "\n"
 	            "Standard output gets one line per step and per progress change; with -Json, one JSON object a\n"
 	            "line: {\"step\":\"create|base-release|package|upload\",\"state\":\"started|progress|succeeded|failed\",\n"
-	            "\"percent\":...,\"message\":...,\"item_id\":...}.\n"
+	            "\"percent\":...,\"message\":...,\"item_id\":...}; the upload's started line also has \"build_state\" and\n"
+	            "\"build_reasons\".\n"
 	            "\n"
 	            "Exit codes: 0 when every requested step succeeded, 1 when a step failed, 2 when the switches\n"
 	            "or the mod were refused before any step.");
@@ -499,6 +527,10 @@ bool UTRLModPipelineCommandlet::ParseRequest(const FString& Params, FTRLModPipel
 		{
 			OutRequest.bJson = true;
 		}
+		else if (SpecName == TEXT("AllowStale"))
+		{
+			OutRequest.bAllowStale = true;
+		}
 	}
 
 	if (!OutRequest.bCreate && !OutRequest.bBaseRelease && !OutRequest.bPackage && !OutRequest.bUpload)
@@ -511,9 +543,9 @@ bool UTRLModPipelineCommandlet::ParseRequest(const FString& Params, FTRLModPipel
 		OutError = TEXT("-Author and -Description describe a new mod; they go with -Create.");
 		return false;
 	}
-	if (!OutRequest.bUpload && Seen.Contains(TEXT("ChangeNote")))
+	if (!OutRequest.bUpload && (Seen.Contains(TEXT("ChangeNote")) || OutRequest.bAllowStale))
 	{
-		OutError = TEXT("-ChangeNote describes an upload; it goes with -Upload.");
+		OutError = TEXT("-ChangeNote and -AllowStale describe an upload; they go with -Upload.");
 		return false;
 	}
 	if (OutRequest.Mod.IsEmpty() && (OutRequest.bCreate || OutRequest.bPackage || OutRequest.bUpload))
@@ -590,6 +622,14 @@ int32 UTRLModPipelineCommandlet::Main(const FString& Params)
 	if (!Request.Mod.IsEmpty() && !ResolveModDescriptor(Request, Descriptor, Error))
 	{
 		UE_LOG(LogTrellic, Error, TEXT("%s"), *Error);
+		return ExitRefused;
+	}
+	// Packaging again is what makes a stale build current; without it, sending the old one must be asked for.
+	TArray<FText> Reasons;
+	if (Request.bUpload && !Request.bPackage && !Request.bAllowStale && UTRLBuildState::GetBuildState(Descriptor, Reasons) == ETRLBuildState::Stale)
+	{
+		UE_LOG(LogTrellic, Error, TEXT("'%s' has a stale build. %s Add -Package to package it again before the upload, or -AllowStale to upload it as it is."),
+		       *FPaths::GetBaseFilename(Descriptor), *UTRLBuildState::JoinReasons(Reasons));
 		return ExitRefused;
 	}
 	FPipelineRun Run(Request, Descriptor);

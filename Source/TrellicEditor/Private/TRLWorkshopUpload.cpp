@@ -7,6 +7,7 @@
 #include "HAL/FileManager.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "TRLBuildState.h"
 #include "TRLJobEvents.h"
 #include "TRLJsonText.h"
 #include "TRLModPackager.h"
@@ -137,6 +138,11 @@ ETRLWorkshopResult UTRLWorkshopUpload::UploadMod(const FString& ModDescriptorPat
 		return ETRLWorkshopResult::InvalidMod;
 	}
 
+	// A build that failed its check, or files that no cook completed, never leave; a stale build goes with a Warning.
+	if (!UTRLBuildState::CheckBeforeUpload(DescriptorPath, OutError))
+	{
+		return ETRLWorkshopResult::InvalidMod;
+	}
 	Preflight(DescriptorPath);
 	FTRLUploadRequest Request;
 	if (!FTRLUploadRequest::Read(DescriptorPath, ChangeNote, Request, OutError))
