@@ -49,14 +49,19 @@ namespace TRLBuildState
 	}
 
 	/** The reasons a build made from Record is no longer the mod as it is now; none when it still is. */
-	TArray<FText> FindStaleReasons(const FTRLCookRecord& Record, const FString& Descriptor)
+	TArray<FText> FindStaleReasons(FTRLCookRecord& Record, const FString& Descriptor)
 	{
 		TArray<FText> Reasons;
-		const TArray<FString> Changes = FindContentChanges(Record.Content, FTRLCookRecord::FingerprintFolder(FPaths::GetPath(Descriptor) / TEXT("Content")));
-		if (!Changes.IsEmpty())
+		// The digest tells an unchanged folder from one listing; the files are named only when something changed.
+		const FString ContentFolder = FPaths::GetPath(Descriptor) / TEXT("Content");
+		if (FTRLCookRecord::DigestOf(ContentFolder) != Record.ContentDigest)
 		{
-			Reasons.Add(FText::Format(LOCTEXT("ContentChanged", "Its content changed since it was packaged: {0}."),
-			                          FText::FromString(FTRLPostCookCheck::DescribePaths(Changes))));
+			FTRLCookRecord Now;
+			Now.FingerprintContent(ContentFolder);
+			const TArray<FString> Changes = Record.ReadContent() ? FindContentChanges(Record.Content, Now.Content) : TArray<FString>();
+			Reasons.Add(Changes.IsEmpty() ? LOCTEXT("ContentChangedUnnamed", "Its content changed since it was packaged.")
+			                              : FText::Format(LOCTEXT("ContentChanged", "Its content changed since it was packaged: {0}."),
+			                                              FText::FromString(FTRLPostCookCheck::DescribePaths(Changes))));
 		}
 		if (!FTRLCookRecord::HashFile(Descriptor).Equals(Record.DescriptorHash, ESearchCase::IgnoreCase))
 		{
@@ -88,25 +93,26 @@ ETRLBuildState UTRLBuildState::GetBuildState(const FString& ModDescriptorPath, T
 		OutReasons.Add(LOCTEXT("BeingPackaged", "It is being packaged now."));
 		return ETRLBuildState::NotPackaged;
 	}
-	if (!HoldsAnyFile(StagingFolder))
-	{
-		return ETRLBuildState::NotPackaged;
-	}
-	const TOptional<FTRLCookRecord> Record = FTRLCookRecord::Load(FTRLCookRecord::GetRecordPath(Descriptor));
-	if (!Record.IsSet())
-	{
-		OutReasons.Add(FText::Format(LOCTEXT("NotFromACompletedCook", "The files staged in '{0}' were not left by a cook that completed: it failed, was "
-		                                                              "cancelled, or the editor ended during it."),
-		                             FText::FromString(StagingFolder)));
-		return ETRLBuildState::NotPackaged;
-	}
-	if (!Record->bPassedCheck)
+	// A build that failed its check says why even when it staged nothing at all.
+	TOptional<FTRLCookRecord> Record = FTRLCookRecord::Load(FTRLCookRecord::GetRecordPath(Descriptor));
+	if (Record.IsSet() && !Record->bPassedCheck)
 	{
 		for (const FString& Failure : Record->CheckFailures)
 		{
 			OutReasons.Add(FText::FromString(Failure));
 		}
 		return ETRLBuildState::FailedCheck;
+	}
+	if (!HoldsAnyFile(StagingFolder))
+	{
+		return ETRLBuildState::NotPackaged;
+	}
+	if (!Record.IsSet())
+	{
+		OutReasons.Add(FText::Format(LOCTEXT("NotFromACompletedCook", "The files staged in '{0}' were not left by a cook that completed: it failed, was "
+		                                                              "cancelled, or the editor ended during it."),
+		                             FText::FromString(StagingFolder)));
+		return ETRLBuildState::NotPackaged;
 	}
 	OutReasons = FindStaleReasons(Record.GetValue(), Descriptor);
 	return OutReasons.IsEmpty() ? ETRLBuildState::Current : ETRLBuildState::Stale;

@@ -23,11 +23,12 @@ namespace TRLPostCookCheck
 		return Path.EndsWith(TEXT(".uasset"), ESearchCase::IgnoreCase) || Path.EndsWith(TEXT(".umap"), ESearchCase::IgnoreCase);
 	}
 
-	/** A pak that opened, with its files' paths as the pak places them. */
+	/** A pak that opened, with its files' paths as the pak places them, and the package each is (empty for no asset). */
 	struct FOpenedPak
 	{
 		FString File;
 		TArray<FString> Paths;
+		TArray<FString> PackageNames;
 	};
 
 	/** @return the paks below the staging folder, in name order, links left out. */
@@ -84,12 +85,13 @@ FString FTRLPostCookCheck::GetPackageName(const FString& PathInPak, const FStrin
 	}
 	// A mount point climbs out of the engine's folder first ("../../../"); what follows is the root's folder.
 	FString Path = PathInPak;
-	Path.ReplaceInline(TEXT("\\"), TEXT("/"), ESearchCase::CaseSensitive);
-	while (Path.StartsWith(TEXT("../"), ESearchCase::CaseSensitive) || Path.StartsWith(TEXT("/"), ESearchCase::CaseSensitive))
+	Path.ReplaceCharInline(TEXT('\\'), TEXT('/'));
+	int32 Start = 0;
+	while (Path.Mid(Start, 3) == TEXT("../") || Path.Mid(Start, 1) == TEXT("/"))
 	{
-		Path.RightChopInline(Path.StartsWith(TEXT("/"), ESearchCase::CaseSensitive) ? 1 : 3);
+		Start += Path[Start] == TEXT('/') ? 1 : 3;
 	}
-	Path = TEXT("/") + Path;
+	Path = TEXT("/") + Path.Mid(Start);
 	const int32 ContentAt = Path.Find(TEXT("/Content/"), ESearchCase::IgnoreCase);
 	if (ContentAt <= 0)
 	{
@@ -101,10 +103,11 @@ FString FTRLPostCookCheck::GetPackageName(const FString& PathInPak, const FStrin
 	return (Root.Equals(ProjectName, ESearchCase::IgnoreCase) ? FString(TEXT("/Game")) : TEXT("/") + Root) / InContent;
 }
 
-TArray<FString> FTRLPostCookCheck::Run(const FTRLCookRecord& Record, const FString& StagingFolder)
+TArray<FString> FTRLPostCookCheck::Run(const FTRLCookRecord& Record, const FString& StagingFolder, TArray<FString>& OutPackedContent)
 {
 	using namespace TRLPostCookCheck;
 	TArray<FString> Failures;
+	OutPackedContent.Empty();
 	const TArray<FString> PakFiles = FindPaks(StagingFolder);
 	if (PakFiles.IsEmpty())
 	{
@@ -116,6 +119,7 @@ TArray<FString> FTRLPostCookCheck::Run(const FTRLCookRecord& Record, const FStri
 	}
 
 	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
+	const FString ProjectName = FTRLProjectPaths::GetProjectName();
 	TArray<FOpenedPak> Paks;
 	for (const FString& PakFile : PakFiles)
 	{
@@ -139,6 +143,7 @@ TArray<FString> FTRLPostCookCheck::Run(const FTRLCookRecord& Record, const FStri
 		for (FPakFile::FFilenameIterator It(*Pak); It; ++It)
 		{
 			Opened.Paths.Add(Pak->GetMountPoint() + It.Filename());
+			Opened.PackageNames.Add(GetPackageName(Opened.Paths.Last(), ProjectName));
 		}
 	}
 	if (Paks.IsEmpty())
@@ -148,19 +153,25 @@ TArray<FString> FTRLPostCookCheck::Run(const FTRLCookRecord& Record, const FStri
 
 	TArray<FString> PakNames;
 	bool bHasDescriptor = false;
-	bool bHasModAsset = false;
 	const FString DescriptorName = Record.ModName + TEXT(".uplugin");
-	const FString ProjectName = FTRLProjectPaths::GetProjectName();
+	const FString ModRoot = TEXT("/") + Record.ModName + TEXT("/");
 	for (const FOpenedPak& Pak : Paks)
 	{
 		PakNames.Add(Pak.File);
-		for (const FString& Path : Pak.Paths)
+		for (int32 Index = 0; Index < Pak.Paths.Num(); ++Index)
 		{
-			bHasDescriptor = bHasDescriptor || FPaths::GetCleanFilename(Path).Equals(DescriptorName, ESearchCase::IgnoreCase);
-			const FString PackageName = GetPackageName(Path, ProjectName);
-			bHasModAsset = bHasModAsset || PackageName.StartsWith(TEXT("/") + Record.ModName + TEXT("/"), ESearchCase::IgnoreCase);
+			const FString& Path = Pak.Paths[Index];
+			const int32 NameAt = Path.Len() - DescriptorName.Len();
+			bHasDescriptor = bHasDescriptor || (Path.EndsWith(DescriptorName, ESearchCase::IgnoreCase) && (NameAt == 0 || Path[NameAt - 1] == TEXT('/')));
+			if (Pak.PackageNames[Index].StartsWith(ModRoot, ESearchCase::IgnoreCase))
+			{
+				// Below the mod's Content folder, with the asset's own extension.
+				const int32 ContentAt = Path.Find(TEXT("/Content/"), ESearchCase::IgnoreCase);
+				OutPackedContent.Add(Path.Mid(ContentAt + 9));
+			}
 		}
 	}
+	const bool bHasModAsset = !OutPackedContent.IsEmpty();
 	const FString Named = FString::Join(PakNames, TEXT(", "));
 	if (!bHasDescriptor)
 	{
@@ -199,10 +210,11 @@ TArray<FString> FTRLPostCookCheck::Run(const FTRLCookRecord& Record, const FStri
 	for (const FOpenedPak& Pak : Paks)
 	{
 		TArray<FString> Doubled;
-		for (const FString& Path : Pak.Paths)
+		for (const FString& PackageName : Pak.PackageNames)
 		{
-			const FString PackageName = GetPackageName(Path, ProjectName);
-			if (!PackageName.IsEmpty() && Release.GetAssetPackageData(FName(*PackageName)))
+			// A name never made cannot be in the registry, which made each of its own when it was loaded.
+			const FName Package(*PackageName, FNAME_Find);
+			if (!Package.IsNone() && Release.GetAssetPackageData(Package))
 			{
 				Doubled.Add(PackageName);
 			}

@@ -20,9 +20,10 @@ struct FTRLPostCookCheck
 	 * cause with what to do.
 	 * @param Record what the cook was made from: the mod, its content and the base release's registry
 	 * @param StagingFolder the mod's staging folder
+	 * @param OutPackedContent set to the paths below the mod's Content folder of the assets the paks hold
 	 * @return the failures as logged, in that order; empty when the build passed
 	 */
-	static TArray<FString> Run(const FTRLCookRecord& Record, const FString& StagingFolder);
+	static TArray<FString> Run(const FTRLCookRecord& Record, const FString& StagingFolder, TArray<FString>& OutPackedContent);
 
 	/**
 	 * The package a pak's file is, from its path inside the pak: the folder before its Content folder names the content

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "Misc/Paths.h"
 #include "TRLCookRecord.h"
 #include "TRLScopedModsRootOverride.h"
 #include "TRLScopedProjectOverride.h"
@@ -26,6 +27,7 @@ namespace TRLTest
 	inline bool RecordPassedBuild(const FString& DescriptorPath)
 	{
 		FTRLCookRecord Record = FTRLCookRecord::Take(DescriptorPath);
+		Record.FingerprintContent(FPaths::GetPath(DescriptorPath) / TEXT("Content"));
 		Record.bPassedCheck = true;
 		FString Reason;
 		return Record.Save(FTRLCookRecord::GetRecordPath(DescriptorPath), Reason);
