@@ -109,6 +109,7 @@ namespace
 		{
 			GFramesTicked = 0;
 			GOnFrame = nullptr;
+			GModBuildStates.Empty();
 			ASSERT_EQ(pipe(Pipe), 0);
 			Output = std::tmpfile();
 			ASSERT_NE(Output, nullptr);
@@ -334,6 +335,21 @@ TEST_F(InteractiveFrontEndTest, ShowsTheMenuByNumberWithSubmenusGreyedEntriesAnd
 	EXPECT_EQ(OnRuns, 1);
 	// Filled afresh at each opening; the choice opens it once more on its way to the entry.
 	EXPECT_EQ(SubMenuFills, 3);
+}
+
+TEST_F(InteractiveFrontEndTest, ASubmenuShowsEachModsBuildStateBesideItsLabelAndMListsWhy)
+{
+	GModBuildStates = {
+	    {TEXT("On"), TEXT("/Game/Mods/On/On.uplugin"), TEXT("Stale"), {TEXT("Its content changed since it was packaged: Content/A.uasset (added).")}},
+	    {TEXT("Ask"), TEXT("/Game/Mods/Ask/Ask.uplugin"), TEXT("NotPackaged"), {}}};
+	EXPECT_EQ(RunWith("\n2\nb\nm\nq\n"), 0);
+	const FString Out = Transcript();
+
+	// The labels stay the plug-in's own; only a submenu lists mods, so the Tools menu's own entries are left alone.
+	EXPECT_TRUE(Out.Contains(TEXT("Tools > Things\n  Things\n     1  Off  (greyed out)\n     2  On  [build stale]\n")));
+	EXPECT_TRUE(Out.Contains(TEXT("     3  Ask\n")));
+	EXPECT_TRUE(
+	    Out.Contains(TEXT("> m\n  On  build stale\n      Its content changed since it was packaged: Content/A.uasset (added).\n  Ask  not packaged\n")));
 }
 
 TEST_F(InteractiveFrontEndTest, FormTypesEachBoxAsEnteredThenPressesTheChosenButtonOrCloses)
