@@ -193,7 +193,7 @@ namespace
 		for (auto _ : State)
 		{
 			TArray<FText> Reasons;
-			if (UTRLBuildState::GetBuildState(Descriptor, Reasons) != ETRLBuildState::Current)
+			if (UTRLBuildState::GetBuildState(Descriptor, Reasons) != ETRLModBuildState::Current)
 			{
 				State.SkipWithError("the build is not current");
 				break;

@@ -82,7 +82,7 @@ namespace TRLBuildState
 	}
 } // namespace TRLBuildState
 
-ETRLBuildState UTRLBuildState::GetBuildState(const FString& ModDescriptorPath, TArray<FText>& OutReasons)
+ETRLModBuildState UTRLBuildState::GetBuildState(const FString& ModDescriptorPath, TArray<FText>& OutReasons)
 {
 	using namespace TRLBuildState;
 	OutReasons.Empty();
@@ -91,7 +91,7 @@ ETRLBuildState UTRLBuildState::GetBuildState(const FString& ModDescriptorPath, T
 	if (UTRLModPackager::IsBeingPackaged(Descriptor))
 	{
 		OutReasons.Add(LOCTEXT("BeingPackaged", "It is being packaged now."));
-		return ETRLBuildState::NotPackaged;
+		return ETRLModBuildState::NotPackaged;
 	}
 	// A build that failed its check says why even when it staged nothing at all.
 	TOptional<FTRLCookRecord> Record = FTRLCookRecord::Load(FTRLCookRecord::GetRecordPath(Descriptor));
@@ -101,21 +101,21 @@ ETRLBuildState UTRLBuildState::GetBuildState(const FString& ModDescriptorPath, T
 		{
 			OutReasons.Add(FText::FromString(Failure));
 		}
-		return ETRLBuildState::FailedCheck;
+		return ETRLModBuildState::FailedCheck;
 	}
 	if (!HoldsAnyFile(StagingFolder))
 	{
-		return ETRLBuildState::NotPackaged;
+		return ETRLModBuildState::NotPackaged;
 	}
 	if (!Record.IsSet())
 	{
 		OutReasons.Add(FText::Format(LOCTEXT("NotFromACompletedCook", "The files staged in '{0}' were not left by a cook that completed: it failed, was "
 		                                                              "cancelled, or the editor ended during it."),
 		                             FText::FromString(StagingFolder)));
-		return ETRLBuildState::NotPackaged;
+		return ETRLModBuildState::NotPackaged;
 	}
 	OutReasons = FindStaleReasons(Record.GetValue(), Descriptor);
-	return OutReasons.IsEmpty() ? ETRLBuildState::Current : ETRLBuildState::Stale;
+	return OutReasons.IsEmpty() ? ETRLModBuildState::Current : ETRLModBuildState::Stale;
 }
 
 TArray<FString> UTRLBuildState::GetLocalModDescriptors()
@@ -136,20 +136,20 @@ FString UTRLBuildState::JoinReasons(const TArray<FText>& Reasons)
 bool UTRLBuildState::CheckBeforeUpload(const FString& ModDescriptorPath, FText& OutError)
 {
 	TArray<FText> Reasons;
-	const ETRLBuildState State = GetBuildState(ModDescriptorPath, Reasons);
+	const ETRLModBuildState State = GetBuildState(ModDescriptorPath, Reasons);
 	const FText ModName = FText::FromString(FPaths::GetBaseFilename(ModDescriptorPath));
 	const FText Why = FText::FromString(JoinReasons(Reasons));
 	switch (State)
 	{
-		case ETRLBuildState::Stale:
+		case ETRLModBuildState::Stale:
 			UE_LOG(LogTrellic, Warning, TEXT("'%s' is uploaded from a stale build. %s Package it again to send these changes."), *ModName.ToString(),
 			       *Why.ToString());
 			return true;
-		case ETRLBuildState::FailedCheck:
+		case ETRLModBuildState::FailedCheck:
 			OutError = FText::Format(LOCTEXT("UploadFailedCheck", "'{0}' was not uploaded: its packaged build failed the check made after its cook. {1}"),
 			                         ModName, Why);
 			return false;
-		case ETRLBuildState::NotPackaged:
+		case ETRLModBuildState::NotPackaged:
 			// Nothing staged is the payload's own refusal to give; staged files that no cook completed are this one's.
 			if (Reasons.IsEmpty())
 			{

@@ -130,9 +130,9 @@ namespace TRLModPipeline
 
 		void Started(const TCHAR* Step) const { Write(Step, TEXT("started"), INDEX_NONE, FString(), FString()); }
 		/** The upload's start, with the state of the build it sends and why, for a build step to read (JSON lines only). */
-		void StartedUpload(const TCHAR* Step, ETRLBuildState State, const TArray<FText>& Reasons) const
+		void StartedUpload(const TCHAR* Step, ETRLModBuildState State, const TArray<FText>& Reasons) const
 		{
-			BuildState = StaticEnum<ETRLBuildState>()->GetNameStringByValue(static_cast<int64>(State));
+			BuildState = StaticEnum<ETRLModBuildState>()->GetNameStringByValue(static_cast<int64>(State));
 			BuildReasons = Reasons;
 			Started(Step);
 			BuildState.Empty();
@@ -282,7 +282,7 @@ namespace TRLModPipeline
 		{
 			const TCHAR* const Step = TEXT("upload");
 			TArray<FText> Reasons;
-			const ETRLBuildState State = UTRLBuildState::GetBuildState(Descriptor, Reasons);
+			const ETRLModBuildState State = UTRLBuildState::GetBuildState(Descriptor, Reasons);
 			Output.StartedUpload(Step, State, Reasons);
 			bool bEnded = false;
 			bool bSucceeded = false;
@@ -626,7 +626,7 @@ int32 UTRLModPipelineCommandlet::Main(const FString& Params)
 	}
 	// Packaging again is what makes a stale build current; without it, sending the old one must be asked for.
 	TArray<FText> Reasons;
-	if (Request.bUpload && !Request.bPackage && !Request.bAllowStale && UTRLBuildState::GetBuildState(Descriptor, Reasons) == ETRLBuildState::Stale)
+	if (Request.bUpload && !Request.bPackage && !Request.bAllowStale && UTRLBuildState::GetBuildState(Descriptor, Reasons) == ETRLModBuildState::Stale)
 	{
 		UE_LOG(LogTrellic, Error, TEXT("'%s' has a stale build. %s Add -Package to package it again before the upload, or -AllowStale to upload it as it is."),
 		       *FPaths::GetBaseFilename(Descriptor), *UTRLBuildState::JoinReasons(Reasons));

@@ -8,7 +8,7 @@
 
 /** Whether a mod's staged build is the one to send. */
 UENUM(BlueprintType)
-enum class ETRLBuildState : uint8
+enum class ETRLModBuildState : uint8
 {
 	/** No cook of the mod has completed since its staged files were last replaced. */
 	NotPackaged UMETA(DisplayName = "Not Packaged"),
@@ -46,7 +46,7 @@ public:
 	 * @return the state.
 	 */
 	UFUNCTION(BlueprintCallable, BlueprintPure, Category = "Trellic|Packaging")
-	static ETRLBuildState GetBuildState(const FString& ModDescriptorPath, TArray<FText>& OutReasons);
+	static ETRLModBuildState GetBuildState(const FString& ModDescriptorPath, TArray<FText>& OutReasons);
 
 	/**
 	 * The descriptor of every local mod, in the order the Tools menu lists them, so that each one's build state can be
