@@ -306,3 +306,28 @@ TEST(BuildState, AFileChangedWhileTheCookRunsLeavesTheBuildStaleSinceTheCookMayH
 	EXPECT_EQ(Stale->GetArrayField(TEXT("reasons"))[0]->AsString(), TEXT("Its content changed since it was packaged: Content/SampleAsset.uasset (changed)."));
 	EXPECT_EQ(Host.Wait(), 0);
 }
+
+TEST(BuildState, ARecordThatCannotBeWrittenFailsTheJobAndLeavesNoBuildToUpload)
+{
+	const FSampleMod Mod;
+	const FHostRun Run =
+	    Mod.Sandbox.Run({RecordRelease, WaitForTheJob, R"({"cmd":"fault","fail_writes":{"path_suffix":".trellic-build.json","error":"disk-full"}})",
+	                     Mod.Package(), WaitForTheJob, ListMods, Mod.Upload(), Quit});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const std::string Record = Mod.Staging + ".trellic-build.json";
+	std::vector<std::string> Errors;
+	for (const std::string& Line : TrellicLines(Run))
+	{
+		if (Line.rfind("Error: ", 0) == 0)
+		{
+			Errors.push_back(Line);
+		}
+	}
+	ASSERT_EQ(Errors.size(), 1u) << Run.RawOutput;
+	EXPECT_EQ(Errors[0].rfind("Error: Could not write the build record '" + Record + "', so the build cannot be told from a half-staged one: ", 0), 0u)
+	    << Errors[0];
+	EXPECT_FALSE(fs::exists(Record));
+	EXPECT_FALSE(fs::exists(Record + ".writing"));
+	EXPECT_EQ(SampleModState(Run)[0], "NotPackaged");
+	EXPECT_EQ(UploadReply(Run)->GetStringField(TEXT("return")).ToUtf8(), "InvalidMod");
+}
