@@ -331,3 +331,21 @@ TEST(BuildState, ARecordThatCannotBeWrittenFailsTheJobAndLeavesNoBuildToUpload)
 	EXPECT_EQ(SampleModState(Run)[0], "NotPackaged");
 	EXPECT_EQ(UploadReply(Run)->GetStringField(TEXT("return")).ToUtf8(), "InvalidMod");
 }
+
+TEST(BuildState, ACookThatLeftOutEveryAssetOfTheModIsAnErrorThatNamesTheAssetsAndTheLikelyCauses)
+{
+	const FSampleMod Mod;
+	ASSERT_EQ(Mod.Sandbox.Run({RecordRelease, WaitForTheJob, Quit}).ExitCode, 0);
+	// A release recorded from a build that held the mod already: a cook based on it leaves the mod's one asset out.
+	WriteFile(Mod.Sandbox.GetProjectFolder() + "/Releases/1.0/Windows/AssetRegistry.bin", "TRLAssetRegistry 1\n/SampleMod/SampleAsset\n");
+
+	const FHostRun Run = Mod.Sandbox.Run({Mod.Package(), WaitForTheJob, ListMods, Quit});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	const std::string Error =
+	    "The pak '" + Mod.Pak +
+	    "' holds none of the 1 asset(s) of 'SampleMod': Content/SampleAsset.uasset. Likely cause: the cooker did not cook the mod's "
+	    "content, because its descriptor said \"ExplicitlyLoaded\": true during the cook, Config/DefaultGame.ini did not list /SampleMod "
+	    "under DirectoriesToAlwaysCook, or the assets were never saved. Save every asset of the mod and package it from Tools > Trellic > "
+	    "Package Mod, which sets both for the cook.";
+	EXPECT_EQ(SampleModState(Run), (std::vector<std::string>{"FailedCheck", Error}));
+}
