@@ -11,6 +11,7 @@ public class TrellicEditor : ModuleRules
 		// The upload's public header names the Steam module's publisher and result, and the runtime module's visibility.
 		PublicDependencyModuleNames.AddRange(new string[] { "Core", "CoreUObject", "Trellic", "TrellicSteam" });
 
-		PrivateDependencyModuleNames.AddRange(new string[] { "Json", "Slate", "SlateCore", "ToolMenus", "UATHelper", "Engine", "UnrealEd" });
+		// PakFile and AssetRegistry read what a mod's cook staged and what its base release holds.
+		PrivateDependencyModuleNames.AddRange(new string[] { "Json", "Slate", "SlateCore", "ToolMenus", "UATHelper", "Engine", "UnrealEd", "PakFile", "AssetRegistry" });
 	}
 }

@@ -4,6 +4,7 @@
 
 #include "Containers/Ticker.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -13,11 +14,6 @@ namespace
 {
 	using FDlcCookTest = FAutomationToolTest;
 
-	const std::string ExplicitlyLoadedWarning = "WARNING: The descriptor of SampleMod says \"ExplicitlyLoaded\": true, so the cooker does not load the plug-in "
-	                                            "and cooks none of its content: the pak holds no assets.";
-	const std::string NotAlwaysCookedWarning = "WARNING: Config/DefaultGame.ini does not list /SampleMod under DirectoriesToAlwaysCook in "
-	                                           "[/Script/UnrealEd.ProjectPackagingSettings], so the cooker cooks none of the plug-in's content: the pak holds "
-	                                           "no assets.";
 	const std::string SampleAssetEntry = "SampleMod/Content/SampleAsset.uasset\t74";
 
 	std::string DescriptorEntry(const std::filesystem::path& Descriptor)
@@ -41,6 +37,13 @@ namespace
 			std::this_thread::sleep_for(std::chrono::milliseconds(2));
 		}
 		return Result;
+	}
+
+	bool PrintsAWarning(const FProgramRun& Run)
+	{
+		return std::any_of(Run.Lines.begin(), Run.Lines.end(), [](const std::string& Line) {
+			return Line.rfind("WARNING", 0) == 0;
+		});
 	}
 
 	std::vector<std::filesystem::path> FilesUnder(const std::filesystem::path& Folder)
@@ -73,7 +76,8 @@ TEST_F(FDlcCookTest, TheEditorsCommandLinesRecordAReleaseAndStageTheSampleModAsA
 	EXPECT_EQ(List.Lines, (std::vector<std::string>{SampleAssetEntry, DescriptorEntry(SampleModDescriptor)}));
 }
 
-TEST_F(FDlcCookTest, CooksNoAssetsAndWarnsWhenTheDescriptorIsExplicitlyLoaded)
+// As the engine's cooker: the pak holds no asset, and nothing says so; the plug-in's check after the cook does.
+TEST_F(FDlcCookTest, CooksNoAssetsAndSaysNothingWhenTheDescriptorIsExplicitlyLoaded)
 {
 	RecordRelease();
 	PrepareForCook();
@@ -82,12 +86,11 @@ TEST_F(FDlcCookTest, CooksNoAssetsAndWarnsWhenTheDescriptorIsExplicitlyLoaded)
 	const FProgramRun Run = RunTool(DlcCommandLine(SampleModDescriptor));
 
 	EXPECT_EQ(Run.ExitCode, 0);
-	EXPECT_TRUE(Run.HasLine(ExplicitlyLoadedWarning));
-	EXPECT_FALSE(Run.HasLine(NotAlwaysCookedWarning));
+	EXPECT_FALSE(PrintsAWarning(Run));
 	EXPECT_EQ(ListPak(SampleModPak()).Lines, std::vector<std::string>{DescriptorEntry(SampleModDescriptor)});
 }
 
-TEST_F(FDlcCookTest, CooksNoAssetsAndWarnsWhenDefaultGameIniDoesNotAlwaysCookTheMod)
+TEST_F(FDlcCookTest, CooksNoAssetsAndSaysNothingWhenDefaultGameIniDoesNotAlwaysCookTheMod)
 {
 	RecordRelease();
 	PrepareForCook();
@@ -112,7 +115,7 @@ TEST_F(FDlcCookTest, CooksNoAssetsAndWarnsWhenDefaultGameIniDoesNotAlwaysCookThe
 		}
 		const FProgramRun Run = RunTool(DlcCommandLine(SampleModDescriptor));
 		EXPECT_EQ(Run.ExitCode, 0) << Case.What;
-		EXPECT_TRUE(Run.HasLine(NotAlwaysCookedWarning)) << Case.What;
+		EXPECT_FALSE(PrintsAWarning(Run)) << Case.What;
 		EXPECT_EQ(ListPak(SampleModPak()).Lines, std::vector<std::string>{DescriptorEntry(SampleModDescriptor)}) << Case.What;
 	}
 }
@@ -124,8 +127,7 @@ TEST_F(FDlcCookTest, FindsTheAlwaysCookLineInAnyCaseAndInAUtf16File)
 	const std::filesystem::path Ini = ProjectDir / "Config/DefaultGame.ini";
 
 	WriteFile(Ini, "[/script/unrealed.projectpackagingsettings]\n  +directoriestoalwayscook=(path=\"/samplemod\")  \n");
-	FProgramRun Run = RunTool(DlcCommandLine(SampleModDescriptor));
-	EXPECT_FALSE(Run.HasLine(NotAlwaysCookedWarning));
+	RunTool(DlcCommandLine(SampleModDescriptor));
 	EXPECT_EQ(ListPak(SampleModPak()).Lines.size(), 2u);
 
 	// The editor saves a file with any non-ASCII character as UTF-16 with a byte-order mark.
@@ -139,8 +141,7 @@ TEST_F(FDlcCookTest, FindsTheAlwaysCookLineInAnyCaseAndInAUtf16File)
 		Index += bTwoByteE9 ? 1 : 0;
 	}
 	WriteFile(Ini, Utf16);
-	Run = RunTool(DlcCommandLine(SampleModDescriptor));
-	EXPECT_FALSE(Run.HasLine(NotAlwaysCookedWarning));
+	RunTool(DlcCommandLine(SampleModDescriptor));
 	EXPECT_EQ(ListPak(SampleModPak()).Lines.size(), 2u);
 }
 

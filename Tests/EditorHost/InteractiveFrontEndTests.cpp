@@ -41,6 +41,7 @@ namespace UE::StandIn::EditorHost
 	{
 		int32 GFramesTicked = 0;
 		TFunction<void()> GOnFrame;
+		TArray<FModBuildState> GModBuildStates;
 	} // namespace
 
 	struct FHostSession::FHooks
@@ -74,6 +75,11 @@ namespace UE::StandIn::EditorHost
 	FString GetModsRoot(const TArray<FName>&)
 	{
 		return TEXT("/Game/Mods");
+	}
+
+	TArray<FModBuildState> ListModBuildStates(const TArray<FName>&)
+	{
+		return GModBuildStates;
 	}
 } // namespace UE::StandIn::EditorHost
 
@@ -176,6 +182,7 @@ namespace
 		{
 			GFramesTicked = 0;
 			GOnFrame = nullptr;
+			GModBuildStates.Empty();
 			ASSERT_EQ(pipe(Pipe), 0);
 			Output = std::tmpfile();
 			ASSERT_NE(Output, nullptr);
@@ -395,6 +402,21 @@ TEST_F(InteractiveFrontEndTest, ShowsTheMenuByNumberWithSubmenusGreyedEntriesAnd
 	EXPECT_EQ(SubMenuFills, 3);
 }
 
+TEST_F(InteractiveFrontEndTest, ASubmenuShowsEachModsBuildStateBesideItsLabelAndMListsWhy)
+{
+	GModBuildStates = {
+	    {TEXT("On"), TEXT("/Game/Mods/On/On.uplugin"), TEXT("Stale"), {TEXT("Its content changed since it was packaged: Content/A.uasset (added).")}},
+	    {TEXT("Ask"), TEXT("/Game/Mods/Ask/Ask.uplugin"), TEXT("NotPackaged"), {}}};
+	EXPECT_EQ(RunWith("\n2\nb\nm\nq\n"), 0);
+	const FString Out = Transcript();
+
+	// The labels stay the plug-in's own; only a submenu lists mods, so the Tools menu's own entries are left alone.
+	EXPECT_TRUE(Out.Contains(TEXT("Tools > Things\n  Things\n     1  Off  (greyed out)\n     2  On  [build stale]\n")));
+	EXPECT_TRUE(Out.Contains(TEXT("     3  Ask\n")));
+	EXPECT_TRUE(
+	    Out.Contains(TEXT("> m\n  On  build stale\n      Its content changed since it was packaged: Content/A.uasset (added).\n  Ask  not packaged\n")));
+}
+
 TEST_F(InteractiveFrontEndTest, FormTypesEachBoxAsEnteredThenPressesTheChosenButtonOrCloses)
 {
 	EXPECT_EQ(RunWith("1\n  My Name  \n\nnope\n9\ncreate\n1\na\nb\nx\nq\n"), 0);
@@ -516,15 +538,17 @@ TEST_F(InteractiveFrontEndTest, TheLoopRunsWhileThePromptWaitsAndStopsWhileAWind
 TEST_F(InteractiveFrontEndTest, UatWordsSetHowTheNextToolRunEndsAndRefuseWhatCannotBe)
 {
 	EXPECT_EQ(RunWith("uat release\nuat hold exit 3\nuat crash\nuat exit 300\nuat exit 3 crash\nuat\nuat exit\nuat normal hold\nuat hold\nuat normal\nuat "
-	                  "worker crash\nh\nq\n"),
+	                  "worker crash\nuat stage empty-pak\nuat stage broken\nh\nq\n"),
 	          0);
 	const FString Out = Transcript();
 	EXPECT_TRUE(Out.Contains(TEXT("> uat release\nNo automation tool run is held.\n")));
 	EXPECT_TRUE(Out.Contains(TEXT("> uat hold exit 3\nThe next automation tool run: held until released, then exit code 3, without doing its work.\n")));
 	EXPECT_TRUE(Out.Contains(TEXT("> uat crash\nThe next automation tool run: killed part-way through its work.\n")));
 	EXPECT_EQ(CountOf(Out, TEXT("An exit code is a whole number from 0 to 255, and a run cannot both end with one and crash.\n")), 2);
-	EXPECT_EQ(CountOf(Out, TEXT("Type uat hold, uat exit <code>, uat crash, uat hold exit <code>, uat hold crash, uat worker, uat normal or uat release.\n")),
-	          3);
+	EXPECT_EQ(CountOf(Out, TEXT("Type uat hold, uat exit <code>, uat crash, uat hold exit <code>, uat hold crash, uat worker, uat stage <fault> (nothing, "
+	                            "empty-pak, no-descriptor or base-assets), uat normal or uat release.\n")),
+	          4);
+	EXPECT_TRUE(Out.Contains(TEXT("> uat stage empty-pak\nThe next automation tool run: a normal run; a mod's cook completes but stages an empty pak.\n")));
 	EXPECT_TRUE(Out.Contains(TEXT("> uat hold\nThe next automation tool run: held until released.\n")));
 	EXPECT_TRUE(Out.Contains(TEXT("> uat normal\nThe next automation tool run: a normal run.\n")));
 	EXPECT_TRUE(

@@ -172,11 +172,13 @@ TEST_F(HostMenu, TheSampleModGoesFromABaseReleaseToAPackageToTheWorkshopAndIsThe
 
 TEST_F(HostMenu, EveryUploadEntryIsGreyedWhileAnUploadRunsAndOnlyThen)
 {
-	// Packaged as the cook would leave it, so that the upload has something to send.
-	const fs::path Pak = Mods() / "SampleMod/Saved/StagedBuilds/Windows/DemoGame/Mods/SampleMod/Content/Paks/Windows/SampleModWindows.pak";
-	Sandbox.Run({Quit});
-	fs::create_directories(Pak.parent_path());
-	std::ofstream(Pak, std::ios::binary) << "TRLPAK01";
+	// Packaged, so that the upload has something to send.
+	const std::string WaitForPackaging = R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","equals":false,"timeout":60})";
+	ASSERT_EQ(Sandbox
+	              .Run({R"({"cmd":"choose","name":"LevelEditor.MainMenu.Tools","path":["TRLCreateBaseRelease"]})", WaitForPackaging,
+	                    Choose("TRLPackageMod", "SampleMod"), WaitForPackaging, Quit})
+	              .ExitCode,
+	          0);
 	const FHostRun Run = Sandbox.Run(
 	    {R"({"cmd":"call","class":"TRLModScaffold","function":"CreateMod","args":{"ModName":"Second","Author":"","Description":""}})",
 	     R"({"cmd":"workshop","next":{"hold_at":0.5}})", Choose("TRLUploadMod", "SampleMod"), R"({"cmd":"workshop","wait_for_hold":30})",

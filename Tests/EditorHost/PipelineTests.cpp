@@ -252,7 +252,7 @@ TEST_F(HostPipeline, UploadsThePackagedModAsANewItemThenUpdatesItWithTheChangeNo
 	EXPECT_EQ(WithoutProgress(WithoutSeconds(Run.RawOutput)),
 	          "{\"step\":\"package\",\"state\":\"started\"}\n"
 	          "{\"step\":\"package\",\"state\":\"succeeded\",\"message\":\"Packaging finished in N s.\"}\n"
-	          "{\"step\":\"upload\",\"state\":\"started\"}\n"
+	          "{\"step\":\"upload\",\"state\":\"started\",\"build_state\":\"Current\",\"build_reasons\":[]}\n"
 	          "{\"step\":\"upload\",\"state\":\"succeeded\",\"message\":\"SampleMod is on the Steam Workshop (item " +
 	              ItemId.ToUtf8() + ").\",\"item_id\":\"" + ItemId.ToUtf8() + "\"}\n");
 	EXPECT_NE(ReadFile(Project() / "Mods/SampleMod/workshop.json").find("\t\"ItemId\": \"" + ItemId.ToUtf8() + "\",\r\n"), std::string::npos);
@@ -318,4 +318,35 @@ TEST_F(HostPipeline, AFailedUploadSaysWhyInTheUploadsOwnWords)
 	                        ESearchCase::CaseSensitive))
 	    << End->GetStringField(TEXT("message")).ToUtf8();
 	EXPECT_NE(ReadFile(Project() / "Mods/SampleMod/workshop.json").find(ItemId.ToUtf8()), std::string::npos);
+}
+
+TEST_F(HostPipeline, AStaleBuildIsUploadedOnlyWhenAskedForAndABrokenOneFailsThePackageStep)
+{
+	RecordBaseRelease();
+	ASSERT_EQ(Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Package"}).ExitCode, 0);
+	std::ofstream(Project() / "Mods/SampleMod/Content/Bridge.uasset", std::ios::binary) << "a new asset";
+	const std::string Reason = "Its content changed since it was packaged: Content/Bridge.uasset (added).";
+
+	// Refused before any step: the build machine would otherwise ship what it did not build.
+	FHostRun Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Upload"});
+	EXPECT_EQ(Run.ExitCode, 2);
+	EXPECT_EQ(Run.RawOutput, "");
+	EXPECT_NE(Run.StdErr.find("LogTrellic: Error: 'SampleMod' has a stale build. " + Reason +
+	                          " Add -Package to package it again before the upload, or -AllowStale to upload it as it is."),
+	          std::string::npos)
+	    << Run.StdErr;
+
+	Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Upload", "-AllowStale", "-Json"});
+	EXPECT_EQ(Run.ExitCode, 0) << Run.StdErr;
+	ASSERT_GE(Run.Lines.Num(), 2) << Run.RawOutput;
+	EXPECT_EQ(Run.RawOutput.substr(0, Run.RawOutput.find('\n')),
+	          "{\"step\":\"upload\",\"state\":\"started\",\"build_state\":\"Stale\",\"build_reasons\":[\"" + Reason + "\"]}");
+	EXPECT_EQ(Run.Lines.Last()->GetStringField(TEXT("state")), TEXT("succeeded"));
+
+	// A cook that completes with a broken staging fails its step with the check's reason, and stops the run.
+	Run = Sandbox.RunCommandlet(Pipeline, {"-Mod=SampleMod", "-Package", "-Upload", "--uat-next=stage:empty-pak"});
+	EXPECT_EQ(Run.ExitCode, 1) << Run.StdErr;
+	EXPECT_EQ(Run.RawOutput, "[package] started\n[package] failed: The pak '" + (Project() / SamplePak).string() +
+	                             "' is empty. Likely cause: the cook of 'SampleMod' staged nothing into it, as when the mod's assets were never saved. Save "
+	                             "every asset of the mod, then package it again; the UAT log shows what the cook did.\n");
 }

@@ -41,8 +41,17 @@ namespace
 			       ChangeNote + R"("}})";
 		}
 
-		/** Stages an archive where packaging puts it, without running the cook. */
-		void Stage() const { WriteFile(Staging + "/Content/Paks/Windows/SampleModWindows.pak", "TRLPAK01"); }
+		/** Records a base release and packages the mod through the simulated cook: an upload takes only a build a cook completed. */
+		void Package(const FHostSandbox& Sandbox) const
+		{
+			const std::string WaitForPackaging = R"({"cmd":"wait","class":"TRLModPackager","function":"IsPackagingInProgress","equals":false})";
+			const FHostRun Run =
+			    Sandbox.Run({R"({"cmd":"call","class":"TRLModPackager","function":"CreateBaseGameRelease","args":{}})", WaitForPackaging,
+			                 R"({"cmd":"call","class":"TRLModPackager","function":"PackageMod","args":{"ModDescriptorPath":")" + Descriptor + R"("}})",
+			                 WaitForPackaging, Quit});
+			ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+			ASSERT_TRUE(std::filesystem::exists(Staging + "/Content/Paks/Windows/SampleModWindows.pak")) << Run.RawOutput;
+		}
 
 		std::string Folder;
 		std::string Descriptor;
@@ -204,8 +213,7 @@ TEST(WorkshopUpload, FailuresShowTheFailureStateAndKeepOnlyAnItemThatWasMade)
 {
 	FHostSandbox Sandbox;
 	const FSampleMod Mod(Sandbox);
-	Sandbox.Run({Quit});
-	Mod.Stage();
+	Mod.Package(Sandbox);
 
 	const FHostRun Run =
 	    Sandbox.Run({R"({"cmd":"workshop","next":{"refuse":true}})", Mod.Upload(),
@@ -245,11 +253,11 @@ TEST(WorkshopUpload, AStagedTreeThatCannotBeCopiedIsRefusedAndNothingIsLost)
 {
 	FHostSandbox Sandbox;
 	const FSampleMod Mod(Sandbox);
-	Sandbox.Run({Quit});
-	Mod.Stage();
+	Mod.Package(Sandbox);
 	// A pipe is a file to a folder listing, but no copy can read it to its end.
 	ASSERT_EQ(mkfifo((Mod.Staging + "/Content/Paks/Windows/Pipe.pak").c_str(), 0644), 0);
 	const std::string Descriptor = ReadFile(Mod.Descriptor);
+	const std::string Pak = ReadFile(Mod.Staging + "/Content/Paks/Windows/SampleModWindows.pak");
 
 	const FHostRun Run = Sandbox.Run({Mod.Upload(), Items, Quit});
 	const TSharedPtr<FJsonObject> Reply = Run.Lines[Run.IndexOfReply(TEXT("call"))];
@@ -264,7 +272,7 @@ TEST(WorkshopUpload, AStagedTreeThatCannotBeCopiedIsRefusedAndNothingIsLost)
 	EXPECT_TRUE(UploadNotification(Run).empty());
 	EXPECT_TRUE(ItemsOf(Run).IsEmpty());
 	EXPECT_EQ(ReadFile(Mod.Descriptor), Descriptor);
-	EXPECT_EQ(ReadFile(Mod.Staging + "/Content/Paks/Windows/SampleModWindows.pak"), "TRLPAK01");
+	EXPECT_EQ(ReadFile(Mod.Staging + "/Content/Paks/Windows/SampleModWindows.pak"), Pak);
 
 	// An immutable upload folder, which root cannot write to either: the first thing that could not be made is named.
 	std::filesystem::remove(Mod.Staging + "/Content/Paks/Windows/Pipe.pak");
@@ -308,8 +316,7 @@ TEST(WorkshopUpload, ControlsAreCheckedBeforeAnyIsSetAndApplyToTheNextRequestOnl
 {
 	FHostSandbox Sandbox;
 	const FSampleMod Mod(Sandbox);
-	Sandbox.Run({Quit});
-	Mod.Stage();
+	Mod.Package(Sandbox);
 	const FHostRun Run = Sandbox.Run({
 	    R"({"cmd":"workshop","next":{"refuse":true,"hold_at":1.5}})",
 	    R"({"cmd":"workshop","next":{"refuse":true,"fail":{"result":"k_EResultNoSuchThing"}}})",
@@ -349,8 +356,7 @@ TEST(WorkshopUpload, AnEditorThatEndsAfterSteamMadeTheItemRecordsItAtItsNextStar
 {
 	FHostSandbox Sandbox;
 	const FSampleMod Mod(Sandbox);
-	Sandbox.Run({Quit});
-	Mod.Stage();
+	Mod.Package(Sandbox);
 	const std::string Kept = Sandbox.GetProjectFolder() + "/Saved/Trellic/PendingWorkshopItem.json";
 	{
 		// Held, the copy has begun: Steam has made the item, and the upload has not ended.
@@ -391,8 +397,7 @@ TEST(WorkshopUpload, LinksAreNeverFollowedTheStagedBuildsAreNamedAndLeftOutAndOn
 {
 	FHostSandbox Sandbox;
 	const FSampleMod Mod(Sandbox);
-	Sandbox.Run({Quit});
-	Mod.Stage();
+	Mod.Package(Sandbox);
 	const std::string Outside = Sandbox.GetRoot() + "/Outside";
 	WriteFile(Outside + "/id_rsa", "secret");
 	std::filesystem::create_symlink(Outside, Mod.Staging + "/Content/ext");

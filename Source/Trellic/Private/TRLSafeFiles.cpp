@@ -81,6 +81,31 @@ bool FTRLSafeFiles::WalkWithoutLinks(const FString& Folder, FVisitor Visit)
 	return !Walk.bStopped;
 }
 
+bool FTRLSafeFiles::VisitFilesWithStat(const FString& Folder, TFunctionRef<bool(const FString& Path, const FFileStatData& StatData)> Visit)
+{
+	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
+	TArray<FString> Pending = {TRLSafeFiles::AsFolder(Folder)};
+	bool bStopped = false;
+	while (!Pending.IsEmpty() && !bStopped)
+	{
+		const FString Current = Pending.Pop();
+		PlatformFile.IterateDirectoryStat(*Current, [&PlatformFile, &Pending, &Visit, &bStopped](const TCHAR* Path, const FFileStatData& StatData) {
+			if (!StatData.bIsValid || TRLSafeFiles::IsLink(PlatformFile, Path))
+			{
+				return true;
+			}
+			if (StatData.bIsDirectory)
+			{
+				Pending.Add(Path);
+				return true;
+			}
+			bStopped = !Visit(FString(Path), StatData);
+			return !bStopped;
+		});
+	}
+	return !bStopped;
+}
+
 bool FTRLSafeFiles::ContainsFile(const FString& Folder, TFunctionRef<bool(FStringView Path)> IsWanted)
 {
 	return !WalkWithoutLinks(Folder, [&IsWanted](const FString& Path, EEntry Entry) {

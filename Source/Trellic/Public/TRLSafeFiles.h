@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "GenericPlatform/GenericPlatformFile.h"
 #include "Templates/Function.h"
 
 /**
@@ -42,6 +43,14 @@ struct TRELLIC_API FTRLSafeFiles
 	 * @return false also when Folder does not exist
 	 */
 	static bool ContainsFile(const FString& Folder, TFunctionRef<bool(FStringView Path)> IsWanted);
+
+	/**
+	 * Visits each file below Folder with its size and times from the same pass over its folder, so that fingerprinting
+	 * a folder costs one listing. Links are neither visited nor entered, as in WalkWithoutLinks.
+	 * @param Visit given each file's absolute path and stat data; returns false to stop the walk
+	 * @return false when Visit stopped the walk
+	 */
+	static bool VisitFilesWithStat(const FString& Folder, TFunctionRef<bool(const FString& Path, const FFileStatData& StatData)> Visit);
 
 	/** @return whether any file lies below Folder, as ContainsFile with every file wanted */
 	static bool ContainsFile(const FString& Folder);

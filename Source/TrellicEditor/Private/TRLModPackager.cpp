@@ -11,6 +11,7 @@
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
 #include "Styling/AppStyle.h"
+#include "TRLCookRecord.h"
 #include "TRLHeadlessUatTask.h"
 #include "TRLJobEvents.h"
 #include "TRLLocalModProvider.h"
@@ -26,6 +27,7 @@
 bool UTRLModPackager::bPackagingInProgress = false;
 uint32 UTRLModPackager::JobsStarted = 0;
 TUniquePtr<FTRLPreparedCook> UTRLModPackager::PreparedCook;
+TUniquePtr<FTRLCookRecord> UTRLModPackager::PendingCookRecord;
 
 FTRLScopedUatTaskOverride* FTRLScopedUatTaskOverride::Innermost = nullptr;
 
@@ -206,12 +208,26 @@ FString UTRLModPackager::GetBaseReleaseDirectory()
 
 bool UTRLModPackager::HasBaseGameRelease()
 {
-	if (IFileManager::Get().FileExists(*(GetBaseReleaseDirectory() / TRLModPackager::ReleaseMarkerName)))
+	return !FindBaseReleaseRegistry().IsEmpty();
+}
+
+FString UTRLModPackager::FindBaseReleaseRegistry()
+{
+	const FString Marker = GetBaseReleaseDirectory() / TRLModPackager::ReleaseMarkerName;
+	if (IFileManager::Get().FileExists(*Marker))
 	{
-		return true;
+		return Marker;
 	}
 	// UAT may have named the platform's folder otherwise; the version is what a mod is cooked against.
-	return FTRLSafeFiles::ContainsFile(GetReleasesDirectory() / UTRLSettings::GetBaseReleaseVersion(), &TRLModPackager::IsReleaseMarker);
+	FString Found;
+	FTRLSafeFiles::WalkWithoutLinks(GetReleasesDirectory() / UTRLSettings::GetBaseReleaseVersion(), [&Found](const FString& Path, FTRLSafeFiles::EEntry Entry) {
+		if (Entry == FTRLSafeFiles::EEntry::File && TRLModPackager::IsReleaseMarker(FStringView(Path)))
+		{
+			Found = Path;
+		}
+		return Found.IsEmpty();
+	});
+	return Found;
 }
 
 FString UTRLModPackager::GetModStagingDirectory(const FString& ModDescriptorPath)
@@ -274,6 +290,8 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 		return ETRLPackageStartResult::AlreadyRunning;
 	}
 
+	// What the build is made from is taken before the preparation changes the descriptor for the cook.
+	FTRLCookRecord Record = FTRLCookRecord::Take(Descriptor);
 	// The preparation's own reason goes to the log; the refusal the user is shown stays the one every caller knows.
 	const FString ModName = FPaths::GetBaseFilename(Descriptor);
 	FString Reason;
@@ -286,6 +304,8 @@ ETRLPackageStartResult UTRLModPackager::PackageMod(const FString& ModDescriptorP
 	}
 
 	const FText TaskName = FText::Format(LOCTEXT("PackageModTask", "Packaging mod {0}"), FText::FromString(ModName));
+	Record.Begin();
+	PendingCookRecord = MakeUnique<FTRLCookRecord>(MoveTemp(Record));
 	return LaunchUat(TRLModPackager::MakeModCookCommandLine(*Settings, FTRLProjectPaths::GetProjectFilePath(), Descriptor), TaskName,
 	                 GetModStagingDirectory(Descriptor), OutError);
 }
@@ -326,7 +346,10 @@ ETRLPackageStartResult UTRLModPackager::LaunchUat(const FString& CommandLine, co
 			Message = FString::Printf(TEXT("Packaging failed after %.0f s (%s). See the UAT log for the reason."), Seconds, *Result);
 			UE_LOG(LogTrellic, Error, TEXT("%s"), *Message);
 		}
-		FTRLJobEvents::OnPackagingEnded().Broadcast(bSucceeded, Message, Seconds);
+		// A cook can complete and still stage a build the game cannot use; the job then ends with the first reason.
+		const FString Unusable = PendingCookRecord ? PendingCookRecord->End(bSucceeded) : FString();
+		PendingCookRecord.Reset();
+		FTRLJobEvents::OnPackagingEnded().Broadcast(bSucceeded && Unusable.IsEmpty(), Unusable.IsEmpty() ? Message : Unusable, Seconds);
 	};
 	// The helper calls this once when UAT has ended but does not say from which thread (in the editor it may be the one
 	// watching UAT); the job's state, the files written back and the listeners all belong to the game thread.
@@ -372,6 +395,12 @@ void UTRLModPackager::CutShortRunningJob()
 	}
 	bPackagingInProgress = false;
 	FTRLHeadlessUatTask::Abandon();
+	// A cook cut short staged an incomplete build: its record goes, so that nothing takes it for one.
+	if (PendingCookRecord)
+	{
+		PendingCookRecord->End(false);
+		PendingCookRecord.Reset();
+	}
 	if (!PreparedCook)
 	{
 		UE_LOG(LogTrellic, Warning,

@@ -14,6 +14,7 @@
 #include "Policies/CondensedJsonPrintPolicy.h"
 #include "Serialization/JsonSerializer.h"
 #include "Serialization/JsonWriter.h"
+#include "TRLBuildState.h"
 #include "TRLHeadlessUatTask.h"
 #include "TRLJobEvents.h"
 #include "TRLLocalModProvider.h"
@@ -72,6 +73,7 @@ namespace TRLModPipeline
 	    {TEXT("ChangeNote"), &FRequest::ChangeNote, nullptr, nullptr, &FRequest::bUpload, TEXT("-ChangeNote describes an upload; it goes with -Upload.")},
 	    {TEXT("Json"), nullptr, &FRequest::bJson, nullptr, nullptr, nullptr},
 	    {TEXT("help"), nullptr, &FRequest::bHelp, nullptr, nullptr, nullptr},
+	    {TEXT("AllowStale"), nullptr, &FRequest::bAllowStale, nullptr, &FRequest::bUpload, TEXT("-AllowStale describes an upload; it goes with -Upload.")},
 	};
 
 	// Switches that the engine reads, and that it or a build tool (BuildGraph's Commandlet task, RunUAT) puts on a
@@ -228,6 +230,15 @@ namespace TRLModPipeline
 		}
 
 		void Started(const TCHAR* Step) const { Write(Step, TEXT("started"), INDEX_NONE, FString(), FString()); }
+		/** The upload's start, with the state of the build it sends and why, for a build step to read (JSON lines only). */
+		void StartedUpload(const TCHAR* Step, ETRLModBuildState State, const TArray<FText>& Reasons) const
+		{
+			BuildState = StaticEnum<ETRLModBuildState>()->GetNameStringByValue(static_cast<int64>(State));
+			BuildReasons = Reasons;
+			Started(Step);
+			BuildState.Empty();
+			BuildReasons.Empty();
+		}
 		void Progress(const TCHAR* Step, int32 Percent) const { Write(Step, TEXT("progress"), Percent, FString(), FString()); }
 		void Succeeded(const TCHAR* Step, const FString& Message, const FString& ItemId = FString()) const
 		{
@@ -275,6 +286,16 @@ namespace TRLModPipeline
 				{
 					Event->SetStringField(TEXT("item_id"), ItemId);
 				}
+				if (!BuildState.IsEmpty())
+				{
+					TArray<TSharedPtr<FJsonValue>> Reasons;
+					for (const FText& Reason : BuildReasons)
+					{
+						Reasons.Add(MakeShared<FJsonValueString>(Reason.ToString()));
+					}
+					Event->SetStringField(TEXT("build_state"), BuildState);
+					Event->SetArrayField(TEXT("build_reasons"), Reasons);
+				}
 				const TSharedRef<TJsonWriter<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>> Writer =
 				    TJsonWriterFactory<TCHAR, TCondensedJsonPrintPolicy<TCHAR>>::Create(&Line);
 				FJsonSerializer::Serialize(Event, Writer);
@@ -299,6 +320,8 @@ namespace TRLModPipeline
 		}
 
 		bool bJson;
+		mutable FString BuildState;
+		mutable TArray<FText> BuildReasons;
 	};
 
 	enum class EPumpEnd : uint8
@@ -400,7 +423,9 @@ namespace TRLModPipeline
 			{
 				return false;
 			}
-			Output.Started(Step);
+			TArray<FText> Reasons;
+			const ETRLModBuildState State = UTRLBuildState::GetBuildState(Descriptor, Reasons);
+			Output.StartedUpload(Step, State, Reasons);
 			bool bEnded = false;
 			bool bSucceeded = false;
 			FString ItemId;
@@ -553,21 +578,22 @@ FString UTRLModPipelineCommandlet::GetUsage()
 {
 	return TEXT("Usage: <Project>.uproject -run=TRLModPipeline -Mod=<name or descriptor path>\n"
 	            "           [-Create [-Author=<name>] [-Description=<text>]] [-BaseRelease] [-Package]\n"
-	            "           [-Upload [-ChangeNote=<text>]] [-Json]\n"
+	            "           [-Upload [-ChangeNote=<text>] [-AllowStale]] [-Json]\n"
 	            "\n"
 	            "Runs the requested steps in this order, as the Tools > Trellic menu does, and stops at the first\n"
 	            "that fails:\n"
 	            "  -Create       create the mod named by -Mod under the local mods root (a new name)\n"
 	            "  -BaseRelease  record the base game release that mods are cooked against (needs no -Mod)\n"
 	            "  -Package      cook the mod as DLC on top of the base release\n"
-	            "  -Upload       upload the packaged mod to the Steam Workshop\n"
+	            "  -Upload       upload the packaged mod to the Steam Workshop; without -Package, a stale build\n"
+	            "                is refused unless -AllowStale is given\n"
 	            "-Mod takes a mod's name or its .uplugin path (a relative path is taken from the project folder).\n"
 	            "A value with blanks goes in quotes: -ChangeNote=\"Fixed the bridge\".\n"
 	            "\n"
 	            "Standard output gets one line per step and per progress change; with -Json, one JSON object a\n"
 	            "line: {\"step\":\"create|base-release|package|upload\",\"state\":\"started|progress|succeeded|failed\",\n"
-	            "\"percent\":...,\"message\":...,\"item_id\":...}, and {\"step\":null,\"state\":\"refused\",\"message\":...}\n"
-	            "when the switches or the mod are refused.\n"
+	            "\"percent\":...,\"message\":...,\"item_id\":...}; the upload's started line also has \"build_state\" and\n"
+	            "\"build_reasons\". {\"step\":null,\"state\":\"refused\",\"message\":...} when the switches or the mod are refused.\n"
 	            "Ctrl-C ends the step under way with a failed line; no step starts after it.\n"
 	            "\n"
 	            "Exit codes: 0 when every requested step succeeded, 1 when a step failed, 2 when the switches\n"
@@ -670,6 +696,14 @@ int32 UTRLModPipelineCommandlet::Main(const FString& Params)
 	{
 		UE_LOG(LogTrellic, Error, TEXT("%s"), *Error);
 		Output.Refused(Error);
+		return ExitRefused;
+	}
+	// Packaging again is what makes a stale build current; without it, sending the old one must be asked for.
+	TArray<FText> Reasons;
+	if (Request.bUpload && !Request.bPackage && !Request.bAllowStale && UTRLBuildState::GetBuildState(Descriptor, Reasons) == ETRLModBuildState::Stale)
+	{
+		UE_LOG(LogTrellic, Error, TEXT("'%s' has a stale build. %s Add -Package to package it again before the upload, or -AllowStale to upload it as it is."),
+		       *FPaths::GetBaseFilename(Descriptor), *UTRLBuildState::JoinReasons(Reasons));
 		return ExitRefused;
 	}
 	FPipelineRun Run(Request, Descriptor);

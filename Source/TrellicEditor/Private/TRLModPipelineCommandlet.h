@@ -18,6 +18,8 @@ struct FTRLModPipelineRequest
 	bool bPackage = false;
 	bool bUpload = false;
 	FString ChangeNote;
+	/** Upload a stale build as it is, instead of refusing an upload without -Package. */
+	bool bAllowStale = false;
 	/** One JSON object a line instead of plain lines. */
 	bool bJson = false;
 	bool bHelp = false;

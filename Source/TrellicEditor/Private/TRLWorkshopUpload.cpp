@@ -6,6 +6,7 @@
 #include "Dom/JsonValue.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "TRLBuildState.h"
 #include "TRLJobEvents.h"
 #include "TRLJsonText.h"
 #include "TRLLocalModProvider.h"
@@ -153,6 +154,11 @@ ETRLWorkshopResult UTRLWorkshopUpload::UploadMod(const FString& ModDescriptorPat
 	if (Refusal != ETRLWorkshopResult::Success)
 	{
 		return Refusal;
+	}
+	// A build that failed its check, or files that no cook completed, never leave; a stale build goes with a Warning.
+	if (!UTRLBuildState::CheckBeforeUpload(DescriptorPath, OutError))
+	{
+		return ETRLWorkshopResult::InvalidMod;
 	}
 	Preflight(DescriptorPath);
 	FTRLUploadRequest Request;

@@ -7,6 +7,7 @@
 #include "TRLModPackager.generated.h"
 
 class FTRLPreparedCook;
+struct FTRLCookRecord;
 
 /** Outcome of a packaging request. The work itself runs asynchronously in UAT. */
 UENUM(BlueprintType)
@@ -127,6 +128,12 @@ public:
 	 */
 	static void CutShortRunningJob();
 
+	/**
+	 * The registry file by which HasBaseGameRelease finds the configured base release. Not for scripting.
+	 * @return the AssetRegistry.bin, absolute; empty when no release of that version is recorded
+	 */
+	static FString FindBaseReleaseRegistry();
+
 private:
 	/** The project's Releases folder, absolute; every base release is a version folder in it. */
 	static FString GetReleasesDirectory();
@@ -146,4 +153,7 @@ private:
 
 	/** What the running mod cook changed in the project; null between jobs and while a base release is recorded. */
 	static TUniquePtr<FTRLPreparedCook> PreparedCook;
+
+	/** What the running mod cook is made from, recorded beside its staged build when it completes; null otherwise. */
+	static TUniquePtr<FTRLCookRecord> PendingCookRecord;
 };

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -45,6 +46,10 @@ namespace UE::UATHelper
 			if (Control.bCrash)
 			{
 				Variables.Add(FString::FromUtf8(UatRunControlProtocol::CrashVariable), TEXT("1"));
+			}
+			if (!Control.StageFault.IsEmpty())
+			{
+				Variables.Add(FString::FromUtf8(UatRunControlProtocol::StageVariable), Control.StageFault);
 			}
 			return Variables;
 		}
@@ -276,6 +281,14 @@ namespace UE::StandIn
 	bool SetNextUatRun(const FUatRunControl& Control)
 	{
 		if (Control.ExitCode.IsSet() && (Control.bCrash || Control.ExitCode.GetValue() < 0 || Control.ExitCode.GetValue() > 255))
+		{
+			return false;
+		}
+		const bool bKnownFault =
+		    std::any_of(std::begin(UatRunControlProtocol::StageFaults), std::end(UatRunControlProtocol::StageFaults), [&Control](const char* Fault) {
+			    return Control.StageFault.Equals(FString::FromUtf8(Fault));
+		    });
+		if (!Control.StageFault.IsEmpty() && !bKnownFault)
 		{
 			return false;
 		}

@@ -41,6 +41,7 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 	FString Descriptor;
 	UTRLSettings* Settings = nullptr;
 	TArray<FUatTask> Tasks;
+	bool bExpectsNothingStaged = false;
 	TSharedPtr<FTRLPackagingSpecProject> Project;
 	TSharedPtr<FTRLLogCapture> Log;
 
@@ -78,9 +79,19 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		return Text;
 	}
 
+	/** Every file and folder of the spec's own, but the build output a completed cook leaves under the mod's Saved folder. */
 	TMap<FString, TArray<uint8>> Snapshot() const
 	{
-		return TRLTest::SnapshotFolder(TempDir);
+		const FString BuildOutput = FPaths::GetPath(Descriptor) / TEXT("Saved");
+		TMap<FString, TArray<uint8>> Files;
+		for (const TPair<FString, TArray<uint8>>& File : TRLTest::SnapshotFolder(TempDir))
+		{
+			if (File.Key != BuildOutput && !File.Key.StartsWith(BuildOutput / TEXT("")))
+			{
+				Files.Add(File.Key, File.Value);
+			}
+		}
+		return Files;
 	}
 
 	void TestUnchanged(const FString& What, const TMap<FString, TArray<uint8>>& Before)
@@ -128,6 +139,12 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		if (!Result.Equals(TEXT("Completed"), ESearchCase::IgnoreCase))
 		{
 			AddExpectedErrorPlain(FString::Printf(TEXT("Packaging failed after %.0f s (%s)."), Seconds, *Result), EAutomationExpectedErrorFlags::Contains, 1);
+		}
+		else if (Tasks.Last().CommandLine.Contains(TEXT("-DLCName=")) && !bExpectsNothingStaged)
+		{
+			// A spec's job stages nothing, which the check after a completed mod cook reports.
+			AddExpectedErrorPlain(TRLTest::NothingStagedError, EAutomationExpectedErrorFlags::Contains, 0);
+			bExpectsNothingStaged = true;
 		}
 		Callback(Result, Seconds);
 	}
@@ -191,6 +208,7 @@ void FTRLModPackagerSpec::Define()
 		TempDir = TRLTest::MakeTempFolder(TEXT("TRLModPackager"));
 		ProjectDir = TempDir / TEXT("Game") / TEXT("");
 		Tasks.Empty();
+		bExpectsNothingStaged = false;
 		Project = MakeShared<FTRLPackagingSpecProject>(ProjectDir, [this](const FString& CommandLine, const FText& PlatformDisplayName, const FText& TaskName,
 		                                                                  const FText& TaskShortName, const FSlateBrush* TaskIcon,
 		                                                                  const TArray<FAnalyticsEventAttribute>* AnalyticsParams,

@@ -96,6 +96,7 @@ void FTRLModPipelineCommandletSpec::Define()
 		It("refuses the switches of a step that is not asked for, a bare token, and a run with no step", [this]() {
 			TestRefused(TEXT("-Mod=MyMod -Package -Author=Ann"), TEXT("-Author and -Description describe a new mod; they go with -Create."));
 			TestRefused(TEXT("-Mod=MyMod -Package -ChangeNote=Fixed"), TEXT("-ChangeNote describes an upload; it goes with -Upload."));
+			TestRefused(TEXT("-Mod=MyMod -Package -AllowStale"), TEXT("-AllowStale describes an upload; it goes with -Upload."));
 			TestRefused(TEXT("-Mod=MyMod -Upload -ChangeNote=Fixed the bridge"),
 			            TEXT("'the' is not a switch. Switches start with '-', and a value with blanks goes in quotes: -ChangeNote=\"Fixed the bridge\"."));
 			TestRefused(TEXT("-Mod=MyMod -Json"), TEXT("Nothing to do: ask for at least one step: -Create, -BaseRelease, -Package or -Upload."));

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "Misc/Paths.h"
+#include "TRLCookRecord.h"
 #include "TRLScopedModsRootOverride.h"
 #include "TRLScopedProjectOverride.h"
 #include "TRLScopedSettingsOverride.h"
@@ -11,6 +13,26 @@
 #include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
+
+namespace TRLTest
+{
+	/** What the check after a completed mod cook logs when nothing was staged, as a spec's UAT job leaves it. */
+	inline const TCHAR* const NothingStagedError = TEXT("completed but staged no pak");
+
+	/**
+	 * Records the mod's staged files as a build that passed its check, made from the mod as it is now, as a completed
+	 * cook would: an upload takes only such a build.
+	 * @return false when the record could not be written
+	 */
+	inline bool RecordPassedBuild(const FString& DescriptorPath)
+	{
+		FTRLCookRecord Record = FTRLCookRecord::Take(DescriptorPath);
+		Record.FingerprintContent(FPaths::GetPath(DescriptorPath) / TEXT("Content"));
+		Record.bPassedCheck = true;
+		FString Reason;
+		return Record.Save(FTRLCookRecord::GetRecordPath(DescriptorPath), Reason);
+	}
+} // namespace TRLTest
 
 /**
  * What the packaging specs work on: a project that packaging accepts, laid out in a folder of the spec's own and made

@@ -14,6 +14,7 @@
 #include "TRLWorkshopUpload.h"
 #include "Templates/SharedPointer.h"
 #include "Tests/TRLFakeWorkshopService.h"
+#include "Tests/TRLPackagingSpecProject.h"
 #include "Tests/TRLTestHelpers.h"
 #include "UObject/WeakObjectPtr.h"
 #include "Widgets/DeclarativeSyntaxSupport.h"
@@ -115,10 +116,11 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 		return UTRLModPackager::GetModStagingDirectory(Descriptor);
 	}
 
-	/** Stages a cooked archive where packaging would. */
+	/** Stages a cooked archive where packaging would, and records it as a build that passed its check. */
 	void Package()
 	{
 		WriteText(StagingDir() / TEXT("Content/Paks/Windows/MyModWindows.pak"), TEXT("TRLPAK01"));
+		TestTrue(TEXT("the build is recorded"), TRLTest::RecordPassedBuild(Descriptor));
 	}
 
 	FString PayloadDir() const
@@ -576,9 +578,9 @@ void FTRLWorkshopUploadSpec::Define()
 		});
 
 		It("uploads a mod whose descriptor does not parse under the mod name, leaving the descriptor as it was", [this]() {
-			Package();
 			const FString Broken = TEXT("{\"FriendlyName\": \"My Mod\",");
 			WriteText(Descriptor, Broken);
+			Package();
 			Upload();
 			Answer(ETRLWorkshopResult::Success, 9);
 			TestEqualSensitive(TEXT("title"), Fake->SubmittedUpdate.Title, FString(TEXT("MyMod")));

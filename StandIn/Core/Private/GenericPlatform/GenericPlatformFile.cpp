@@ -17,6 +17,19 @@ namespace
 		IPlatformFile::FDirectoryVisitorFunc& Function;
 	};
 
+	class FFunctionStatVisitor : public IPlatformFile::FDirectoryStatVisitor
+	{
+	public:
+		explicit FFunctionStatVisitor(IPlatformFile::FDirectoryStatVisitorFunc& InFunction)
+		    : Function(InFunction)
+		{
+		}
+		bool Visit(const TCHAR* FilenameOrDirectory, const FFileStatData& StatData) override { return Function(FilenameOrDirectory, StatData); }
+
+	private:
+		IPlatformFile::FDirectoryStatVisitorFunc& Function;
+	};
+
 	// Passes every entry on and walks into each folder right after visiting it.
 	class FRecursiveVisitor : public IPlatformFile::FDirectoryVisitor
 	{
@@ -45,6 +58,12 @@ bool IPlatformFile::IterateDirectory(const TCHAR* Directory, FDirectoryVisitorFu
 {
 	FFunctionVisitor Adapter(Visitor);
 	return IterateDirectory(Directory, Adapter);
+}
+
+bool IPlatformFile::IterateDirectoryStat(const TCHAR* Directory, FDirectoryStatVisitorFunc Visitor)
+{
+	FFunctionStatVisitor Adapter(Visitor);
+	return IterateDirectoryStat(Directory, Adapter);
 }
 
 bool IPlatformFile::IterateDirectoryRecursively(const TCHAR* Directory, FDirectoryVisitor& Visitor)

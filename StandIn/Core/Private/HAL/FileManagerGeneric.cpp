@@ -3,7 +3,11 @@
 #include "HAL/PlatformFileManager.h"
 #include "HAL/UnixFileSystem.h"
 #include "Misc/Char.h"
+#include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "Serialization/Archive.h"
+
+#include <cstring>
 
 namespace
 {
@@ -73,6 +77,35 @@ namespace
 	{
 		return bIsDirectory ? bDirectories : bFiles;
 	}
+
+	/** A file read whole when it is opened: what is read later cannot change under the reader. */
+	class FFileReader final : public FArchive
+	{
+	public:
+		explicit FFileReader(TArray<uint8>&& InBytes)
+		    : Bytes(MoveTemp(InBytes))
+		{
+		}
+
+		void Serialize(void* Data, int64 Length) override
+		{
+			if (Length < 0 || Length > Bytes.Num() - Position)
+			{
+				std::memset(Data, 0, static_cast<size_t>(Length > 0 ? Length : 0));
+				Position = Bytes.Num();
+				SetError();
+				return;
+			}
+			std::memcpy(Data, Bytes.GetData() + Position, static_cast<size_t>(Length));
+			Position += Length;
+		}
+		int64 Tell() override { return Position; }
+		int64 TotalSize() override { return Bytes.Num(); }
+
+	private:
+		TArray<uint8> Bytes;
+		int64 Position = 0;
+	};
 
 	class FFileManagerGeneric final : public IFileManager
 	{
@@ -244,6 +277,12 @@ namespace
 
 		FDateTime GetTimeStamp(const TCHAR* Path) override { return LowLevel.GetTimeStamp(Path); }
 		bool IsReadOnly(const TCHAR* Filename) override { return LowLevel.IsReadOnly(Filename); }
+
+		FArchive* CreateFileReader(const TCHAR* Filename, uint32) override
+		{
+			TArray<uint8> Bytes;
+			return LowLevel.FileExists(Filename) && FFileHelper::LoadFileToArray(Bytes, Filename) ? new FFileReader(MoveTemp(Bytes)) : nullptr;
+		}
 
 	private:
 		// One listing per folder serves both the matches and the sub-folders to walk next.

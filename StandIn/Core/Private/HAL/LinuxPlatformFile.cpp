@@ -74,10 +74,29 @@ namespace
 		return bAllRemoved && !IsRefusedByFault(Path, EPathChange::Remove) && unlinkat(ParentDescriptor, Name, AT_REMOVEDIR) == 0;
 	}
 
+	FDateTime ToDateTime(const struct timespec& Time)
+	{
+		return FDateTime::FromUnixTimestamp(Time.tv_sec) + FTimespan(Time.tv_nsec / 100);
+	}
+
+	FFileStatData ToStatData(const struct stat& FileStat)
+	{
+		FFileStatData StatData;
+		StatData.CreationTime = ToDateTime(FileStat.st_ctim);
+		StatData.AccessTime = ToDateTime(FileStat.st_atim);
+		StatData.ModificationTime = ToDateTime(FileStat.st_mtim);
+		StatData.bIsDirectory = S_ISDIR(FileStat.st_mode);
+		StatData.FileSize = StatData.bIsDirectory ? -1 : static_cast<int64>(FileStat.st_size);
+		StatData.bIsReadOnly = IsReadOnlyMode(FileStat.st_mode);
+		StatData.bIsValid = true;
+		return StatData;
+	}
+
 	class FLinuxPlatformFile final : public IPlatformFile
 	{
 	public:
 		using IPlatformFile::IterateDirectory;
+		using IPlatformFile::IterateDirectoryStat;
 
 		bool FileExists(const TCHAR* Filename) override
 		{
@@ -147,7 +166,7 @@ namespace
 			{
 				return FDateTime::MinValue();
 			}
-			return FDateTime::FromUnixTimestamp(FileStat.st_mtim.tv_sec) + FTimespan(FileStat.st_mtim.tv_nsec / 100);
+			return ToDateTime(FileStat.st_mtim);
 		}
 
 		bool DirectoryExists(const TCHAR* Directory) override
@@ -181,42 +200,23 @@ namespace
 		// large folder before the first entry, so a visitor that stops early would still pay for the whole folder.
 		bool IterateDirectory(const TCHAR* Directory, FDirectoryVisitor& Visitor) override
 		{
-			const int Descriptor = open(ToNativePath(Directory).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-			if (Descriptor < 0)
-			{
-				return false;
-			}
-			// One path for every entry, cut back to the folder each time: a large folder costs no allocation per name.
-			FString Path(Directory);
-			Path /= TEXT("");
-			const int32 FolderLength = Path.Len();
-			alignas(struct dirent64) char Buffer[MaxDirectoryReadSize];
-			size_t ReadSize = FirstDirectoryReadSize;
-			bool bContinue = true;
-			while (bContinue)
-			{
-				const ssize_t Count = getdents64(Descriptor, Buffer, ReadSize);
-				ReadSize = std::min(ReadSize * 2, MaxDirectoryReadSize);
-				if (Count <= 0)
+			return ListFolder(Directory, [&Visitor](const FString& Path, int FolderDescriptor, const struct dirent64& Entry) {
+				return Visitor.Visit(*Path, IsDirectoryEntry(FolderDescriptor, Entry));
+			});
+		}
+
+		// Stats each entry through the folder's own handle, so no path is converted or looked up again.
+		bool IterateDirectoryStat(const TCHAR* Directory, FDirectoryStatVisitor& Visitor) override
+		{
+			return ListFolder(Directory, [&Visitor](const FString& Path, int FolderDescriptor, const struct dirent64& Entry) {
+				struct stat EntryStat;
+				FFileStatData StatData;
+				if (fstatat(FolderDescriptor, Entry.d_name, &EntryStat, 0) == 0)
 				{
-					bContinue = Count == 0;
-					break;
+					StatData = ToStatData(EntryStat);
 				}
-				for (ssize_t Offset = 0; bContinue && Offset < Count;)
-				{
-					const struct dirent64& Entry = *reinterpret_cast<const struct dirent64*>(Buffer + Offset);
-					Offset += Entry.d_reclen;
-					const std::string_view Name(Entry.d_name);
-					if (Name != "." && Name != "..")
-					{
-						Path.LeftInline(FolderLength);
-						Path.AppendChars(reinterpret_cast<const UTF8CHAR*>(Name.data()), static_cast<int32>(Name.size()));
-						bContinue = Visitor.Visit(*Path, IsDirectoryEntry(Descriptor, Entry));
-					}
-				}
-			}
-			close(Descriptor);
-			return bContinue;
+				return Visitor.Visit(*Path, StatData);
+			});
 		}
 
 		bool CopyFile(const TCHAR* To, const TCHAR* From, EPlatformFileRead, EPlatformFileWrite) override
@@ -256,6 +256,49 @@ namespace
 				return !IsRefusedByFault(Native, EPathChange::Remove) && unlink(Native.c_str()) == 0;
 			}
 			return RemoveTree(AT_FDCWD, Native.c_str(), Native) || !DirectoryExists(Directory);
+		}
+
+	private:
+		/** Lists the folder, handing each entry but "." and ".." to Visit with its path. @return false when it could not be read or Visit stopped */
+		template <typename VisitType>
+		static bool ListFolder(const TCHAR* Directory, VisitType&& Visit)
+		{
+			const int Descriptor = open(ToNativePath(Directory).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+			if (Descriptor < 0)
+			{
+				return false;
+			}
+			// One path for every entry, cut back to the folder each time: a large folder costs no allocation per name.
+			FString Path(Directory);
+			Path /= TEXT("");
+			const int32 FolderLength = Path.Len();
+			alignas(struct dirent64) char Buffer[MaxDirectoryReadSize];
+			size_t ReadSize = FirstDirectoryReadSize;
+			bool bContinue = true;
+			while (bContinue)
+			{
+				const ssize_t Count = getdents64(Descriptor, Buffer, ReadSize);
+				ReadSize = std::min(ReadSize * 2, MaxDirectoryReadSize);
+				if (Count <= 0)
+				{
+					bContinue = Count == 0;
+					break;
+				}
+				for (ssize_t Offset = 0; bContinue && Offset < Count;)
+				{
+					const struct dirent64& Entry = *reinterpret_cast<const struct dirent64*>(Buffer + Offset);
+					Offset += Entry.d_reclen;
+					const std::string_view Name(Entry.d_name);
+					if (Name != "." && Name != "..")
+					{
+						Path.LeftInline(FolderLength);
+						Path.AppendChars(reinterpret_cast<const UTF8CHAR*>(Name.data()), static_cast<int32>(Name.size()));
+						bContinue = Visit(Path, Descriptor, Entry);
+					}
+				}
+			}
+			close(Descriptor);
+			return bContinue;
 		}
 	};
 } // namespace

@@ -19,6 +19,22 @@ enum class EPlatformFileWrite : uint8
 	AllowRead = 0x01,
 };
 
+/** What a file's stat says about it; bIsValid is false when there was nothing to stat. */
+struct FFileStatData
+{
+	FFileStatData() = default;
+
+	FDateTime CreationTime = FDateTime::MinValue();
+	FDateTime AccessTime = FDateTime::MinValue();
+	/** The time of the last change in UTC. */
+	FDateTime ModificationTime = FDateTime::MinValue();
+	/** The size in bytes; -1 for a folder. */
+	int64 FileSize = -1;
+	bool bIsDirectory = false;
+	bool bIsReadOnly = false;
+	bool bIsValid = false;
+};
+
 /** What IPlatformFile::IsSymlink found; a platform that cannot tell answers Unimplemented. */
 enum class ESymlinkResult : int8
 {
@@ -43,6 +59,16 @@ public:
 	};
 	/** A callable visitor: (FilenameOrDirectory, bIsDirectory) -> false to stop. */
 	using FDirectoryVisitorFunc = TFunction<bool(const TCHAR*, bool)>;
+
+	/** Receives each entry of a folder walk with what a stat of it says (a link's is its target's). */
+	class FDirectoryStatVisitor
+	{
+	public:
+		virtual ~FDirectoryStatVisitor() = default;
+		/** @return false to stop the walk at once */
+		virtual bool Visit(const TCHAR* FilenameOrDirectory, const FFileStatData& StatData) = 0;
+	};
+	using FDirectoryStatVisitorFunc = TFunction<bool(const TCHAR*, const FFileStatData&)>;
 
 	virtual ~IPlatformFile() = default;
 
@@ -75,6 +101,13 @@ public:
 	 */
 	virtual bool IterateDirectory(const TCHAR* Directory, FDirectoryVisitor& Visitor) = 0;
 	virtual bool IterateDirectory(const TCHAR* Directory, FDirectoryVisitorFunc Visitor);
+	/**
+	 * Visits every entry of the folder (not its sub-folders) as IterateDirectory does, with its stat data: one pass
+	 * for the names, sizes and times of a folder.
+	 * @return false when the folder could not be read or the visitor stopped the walk.
+	 */
+	virtual bool IterateDirectoryStat(const TCHAR* Directory, FDirectoryStatVisitor& Visitor) = 0;
+	virtual bool IterateDirectoryStat(const TCHAR* Directory, FDirectoryStatVisitorFunc Visitor);
 	/** Visits every entry of the tree, each folder before its contents. @return as IterateDirectory. */
 	virtual bool IterateDirectoryRecursively(const TCHAR* Directory, FDirectoryVisitor& Visitor);
 	virtual bool IterateDirectoryRecursively(const TCHAR* Directory, FDirectoryVisitorFunc Visitor);

@@ -33,6 +33,8 @@ enum ECopyResult
 	COPY_Canceled = 0x02,
 };
 
+class FArchive;
+
 /** Told how far a copy has come; returning false cancels it. */
 struct FCopyProgress
 {
@@ -109,4 +111,6 @@ public:
 	virtual FDateTime GetTimeStamp(const TCHAR* Path) = 0;
 	/** @return true when the file exists and carries no write permission. */
 	virtual bool IsReadOnly(const TCHAR* Filename) = 0;
+	/** @return a reader of the whole file, which the caller deletes; null when the file cannot be read. */
+	virtual FArchive* CreateFileReader(const TCHAR* Filename, uint32 ReadFlags = FILEREAD_None) = 0;
 };

@@ -38,6 +38,22 @@ namespace UE::CoreUObject::Private
 		{
 			return A.IdenticalTo(B) || A.ToString().Equals(B.ToString(), ESearchCase::CaseSensitive);
 		}
+		else if constexpr (TIsTArray<T>::value)
+		{
+			// Element by element, as the array's inner property compares them.
+			if (A.Num() != B.Num())
+			{
+				return false;
+			}
+			for (int32 Index = 0; Index < A.Num(); ++Index)
+			{
+				if (!AreIdentical(A[Index], B[Index]))
+				{
+					return false;
+				}
+			}
+			return true;
+		}
 		else if constexpr (requires { A == B; })
 		{
 			return static_cast<bool>(A == B);

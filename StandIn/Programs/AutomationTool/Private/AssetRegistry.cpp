@@ -3,14 +3,11 @@
 #include "CommandLine.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace AutomationTool
 {
 	namespace
 	{
-		constexpr const char* RegistryHeader = "TRLAssetRegistry 1";
-
 		bool IsAssetFile(const std::filesystem::path& File)
 		{
 			const std::string Extension = File.extension().string();
@@ -42,47 +39,5 @@ namespace AutomationTool
 			return A.PackageName < B.PackageName || (A.PackageName == B.PackageName && A.RelativePath < B.RelativePath);
 		});
 		return Assets;
-	}
-
-	bool WriteAssetRegistry(const std::filesystem::path& File, const std::set<std::string>& PackageNames, std::string& OutError)
-	{
-		std::ofstream Out(File, std::ios::binary | std::ios::trunc);
-		Out << RegistryHeader << '\n';
-		for (const std::string& PackageName : PackageNames)
-		{
-			Out << PackageName << '\n';
-		}
-		Out.close();
-		if (!Out)
-		{
-			OutError = "Could not write '" + File.string() + "'.";
-			return false;
-		}
-		return true;
-	}
-
-	bool ReadAssetRegistry(const std::filesystem::path& File, std::set<std::string>& OutPackageNames, std::string& OutError)
-	{
-		std::ifstream In(File, std::ios::binary);
-		std::string Line;
-		if (!In || !std::getline(In, Line))
-		{
-			OutError = "'" + File.string() + "' could not be read.";
-			return false;
-		}
-		if (Line != RegistryHeader)
-		{
-			OutError = "'" + File.string() + "' is not a release registry of this simulated tool (it does not start with \"" + RegistryHeader + "\").";
-			return false;
-		}
-		OutPackageNames.clear();
-		while (std::getline(In, Line))
-		{
-			if (!Line.empty())
-			{
-				OutPackageNames.insert(Line);
-			}
-		}
-		return true;
 	}
 } // namespace AutomationTool

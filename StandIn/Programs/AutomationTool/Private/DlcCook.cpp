@@ -1,8 +1,9 @@
 #include "DlcCook.h"
 
 #include "AssetRegistry.h"
-#include "PakFile.h"
 #include "ProjectFiles.h"
+#include "StandIn/SimulatedAssetRegistry.h"
+#include "StandIn/SimulatedPak.h"
 
 #include "Misc/FileHelper.h"
 
@@ -112,7 +113,7 @@ namespace AutomationTool
 				return false;
 			}
 			std::set<std::string> PackageNames;
-			if (!ReadAssetRegistry(RegistryFile, PackageNames, OutError))
+			if (!UE::StandIn::SimulatedAssetRegistry::Read(RegistryFile, PackageNames, OutError))
 			{
 				return false;
 			}
@@ -125,35 +126,27 @@ namespace AutomationTool
 			return true;
 		}
 
-		// Whether the cooker cooks the plug-in's content at all. It says nothing when it does not; we warn.
+		// Whether the cooker cooks the plug-in's content at all: a plug-in that is loaded only when asked for is cooked
+		// only through the folders always cooked. Like the engine's cooker, it says nothing when it cooks none.
 		bool IsContentCooked(const FJsonObject& Descriptor, const FProjectContext& Context, const std::string& ModName)
 		{
-			bool bCooked = true;
 			bool bExplicitlyLoaded = false;
-			if (Descriptor.TryGetBoolField(TEXT("ExplicitlyLoaded"), bExplicitlyLoaded) && bExplicitlyLoaded)
-			{
-				PrintWarning(
-				    "The descriptor of " + ModName +
-				    " says \"ExplicitlyLoaded\": true, so the cooker does not load the plug-in and cooks none of its content: the pak holds no assets.");
-				bCooked = false;
-			}
-			if (!IsAlwaysCooked(Context, "/" + ModName))
-			{
-				PrintWarning("Config/DefaultGame.ini does not list /" + ModName + " under DirectoriesToAlwaysCook in " + PackagingSettingsSection +
-				             ", so the cooker cooks none of the plug-in's content: the pak holds no assets.");
-				bCooked = false;
-			}
-			return bCooked;
+			const bool bLoadedWhenAsked = Descriptor.TryGetBoolField(TEXT("ExplicitlyLoaded"), bExplicitlyLoaded) && bExplicitlyLoaded;
+			return !bLoadedWhenAsked && IsAlwaysCooked(Context, "/" + ModName);
 		}
 	} // namespace
 
-	std::filesystem::path GetStagedPakPath(const FProjectContext& Context, const std::filesystem::path& DlcDescriptor)
+	std::filesystem::path GetStagingFolder(const FProjectContext& Context, const std::filesystem::path& DlcDescriptor)
 	{
 		const std::filesystem::path ModFolder = DlcDescriptor.parent_path();
 		const std::filesystem::path ModPathInProject = ModFolder.lexically_relative(Context.ProjectDir);
-		const std::filesystem::path StagingFolder =
-		    (ModFolder / "Saved" / "StagedBuilds" / Context.PlatformFolder / Context.ProjectName / ModPathInProject).lexically_normal();
-		return StagingFolder / "Content" / "Paks" / Context.PlatformFolder / (DlcDescriptor.stem().string() + Context.PlatformFolder + ".pak");
+		return (ModFolder / "Saved" / "StagedBuilds" / Context.PlatformFolder / Context.ProjectName / ModPathInProject).lexically_normal();
+	}
+
+	std::filesystem::path GetStagedPakPath(const FProjectContext& Context, const std::filesystem::path& DlcDescriptor)
+	{
+		return GetStagingFolder(Context, DlcDescriptor) / "Content" / "Paks" / Context.PlatformFolder /
+		       (DlcDescriptor.stem().string() + Context.PlatformFolder + ".pak");
 	}
 
 	bool CookDlc(const FBuildCookRunJob& Job, const FRunControl& Control, std::string& OutError)
@@ -195,7 +188,8 @@ namespace AutomationTool
 		}
 
 		const std::filesystem::path ModFolder = Job.DlcDescriptor.parent_path();
-		std::vector<FPakSource> Sources;
+		const std::optional<EStageFault> Fault = Control.GetStageFault();
+		std::vector<UE::StandIn::SimulatedPak::FPakSource> Sources;
 		if (IsContentCooked(*Descriptor, Context, ModName))
 		{
 			for (const FContentAsset& Asset : FindContentAssets(ModFolder / "Content", ContentRoot))
@@ -209,22 +203,55 @@ namespace AutomationTool
 				Sources.push_back({ModName + "/Content/" + Asset.RelativePath, Asset.File});
 			}
 		}
-		if (Job.bPakPluginFile)
+		if (Fault == EStageFault::BaseAssets)
+		{
+			// As a cook that was not based on the release: the game's own assets go into the DLC once more.
+			Control.Step("Simulation control: the cook also stages the game's own assets, which the release already has.");
+			for (const FContentAsset& Asset : FindContentAssets(Context.ProjectDir / "Content", "/Game"))
+			{
+				Sources.push_back({Context.ProjectName + "/Content/" + Asset.RelativePath, Asset.File});
+			}
+		}
+		if (Job.bPakPluginFile && Fault != EStageFault::NoDescriptor)
 		{
 			Sources.push_back({ModName + "/" + Job.DlcDescriptor.filename().string(), Job.DlcDescriptor});
 		}
+		else if (Fault == EStageFault::NoDescriptor)
+		{
+			Control.Step("Simulation control: the plug-in's descriptor is left out of the pak.");
+		}
+		if (Fault == EStageFault::EmptyPak)
+		{
+			Control.Step("Simulation control: the pak is written with no entry.");
+			Sources.clear();
+		}
 
+		// The stage step starts from an empty folder, so nothing of an earlier cook is taken for this one's.
 		const std::filesystem::path PakFile = GetStagedPakPath(Context, Job.DlcDescriptor);
+		const std::filesystem::path StagingFolder = GetStagingFolder(Context, Job.DlcDescriptor);
 		Control.Step("Staging to " + PakFile.parent_path().string());
 		std::error_code Error;
-		std::filesystem::create_directories(PakFile.parent_path(), Error);
+		// A mod far outside the project would stage above its own Saved folder; nothing there is removed.
+		if (IsInsideFolder(StagingFolder, ModFolder / "Saved" / "StagedBuilds"))
+		{
+			std::filesystem::remove_all(StagingFolder, Error);
+		}
+		if (!Error && Fault != EStageFault::Nothing)
+		{
+			std::filesystem::create_directories(PakFile.parent_path(), Error);
+		}
 		if (Error)
 		{
-			OutError = "Could not create '" + PakFile.parent_path().string() + "': " + Error.message() + ".";
+			OutError = "Could not make '" + StagingFolder.string() + "' an empty staging folder: " + Error.message() + ".";
 			return false;
 		}
 		Control.ReachCrashPoint();
-		if (!WritePak(PakFile, Sources, OutError))
+		if (Fault == EStageFault::Nothing)
+		{
+			Control.Step("Simulation control: nothing is staged.");
+			return true;
+		}
+		if (!UE::StandIn::SimulatedPak::WritePak(PakFile, Sources, OutError))
 		{
 			return false;
 		}

@@ -12,14 +12,17 @@
 namespace AutomationTool
 {
 	/**
-	 * Cooks what the engine's cooker would cook: nothing when the descriptor says "ExplicitlyLoaded": true or
-	 * DefaultGame.ini does not always cook the plug-in's content root (each with a warning, which the engine does not
-	 * give); otherwise its .uasset and .umap files minus those the release already lists. Writes the pak with those
-	 * assets, and the descriptor with -DLCPakPluginFile.
+	 * Cooks what the engine's cooker would cook: nothing, and silently, when the descriptor says "ExplicitlyLoaded":
+	 * true or DefaultGame.ini does not always cook the plug-in's content root; otherwise its .uasset and .umap files
+	 * minus those the release already lists. Empties the staging folder, then writes the pak with those assets, and the
+	 * descriptor with -DLCPakPluginFile; a stage fault of the run control changes what is staged.
 	 * @return false with OutError when the engine's cooker would fail: the descriptor unreadable, the plug-in not in
 	 *         the project's plug-in folders, the release registry missing, or the pak not writable
 	 */
 	bool CookDlc(const FBuildCookRunJob& Job, const FRunControl& Control, std::string& OutError);
+
+	/** The DLC's staging folder: what its stage step writes, and nothing else, lies below it. */
+	std::filesystem::path GetStagingFolder(const FProjectContext& Context, const std::filesystem::path& DlcDescriptor);
 
 	/** Where the pak of the DLC goes. */
 	std::filesystem::path GetStagedPakPath(const FProjectContext& Context, const std::filesystem::path& DlcDescriptor);

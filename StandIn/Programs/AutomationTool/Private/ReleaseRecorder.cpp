@@ -1,6 +1,7 @@
 #include "ReleaseRecorder.h"
 
 #include "AssetRegistry.h"
+#include "StandIn/SimulatedAssetRegistry.h"
 
 #include <set>
 
@@ -30,7 +31,7 @@ namespace AutomationTool
 		Control.ReachCrashPoint();
 
 		const std::filesystem::path Registry = ReleaseFolder / "AssetRegistry.bin";
-		if (!WriteAssetRegistry(Registry, PackageNames, OutError))
+		if (!UE::StandIn::SimulatedAssetRegistry::Write(Registry, PackageNames, OutError))
 		{
 			return false;
 		}

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <poll.h>
 #include <unistd.h>
 
@@ -64,6 +65,19 @@ namespace AutomationTool
 			Control.ForcedExitCode = ExitCode;
 		}
 		Control.bCrash = ReadIntVariable(UatRunControlProtocol::CrashVariable).value_or(0) != 0;
+		if (const char* Fault = std::getenv(UatRunControlProtocol::StageVariable))
+		{
+			// In the order of the protocol's list; a name it does not list stages nothing wrong.
+			constexpr EStageFault Faults[] = {EStageFault::Nothing, EStageFault::EmptyPak, EStageFault::NoDescriptor, EStageFault::BaseAssets};
+			static_assert(std::size(Faults) == std::size(UatRunControlProtocol::StageFaults));
+			for (size_t Index = 0; Index < std::size(Faults); ++Index)
+			{
+				if (std::strcmp(Fault, UatRunControlProtocol::StageFaults[Index]) == 0)
+				{
+					Control.StageFault = Faults[Index];
+				}
+			}
+		}
 		return Control;
 	}
 

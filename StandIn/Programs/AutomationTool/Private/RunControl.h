@@ -22,6 +22,15 @@ namespace AutomationTool
 	/** "1 asset", "2 assets": the count and the word that fits it. */
 	std::string CountText(size_t Count, const char* One, const char* Many);
 
+	/** What a mod's cook stages wrongly when told to (StandIn/UatRunControlProtocol.h names them). */
+	enum class EStageFault
+	{
+		Nothing,
+		EmptyPak,
+		NoDescriptor,
+		BaseAssets
+	};
+
 	class FRunControl
 	{
 	public:
@@ -40,6 +49,9 @@ namespace AutomationTool
 		/** Ends the tool when its parent has gone (reparented processes see another parent). */
 		void CheckParent() const;
 
+		/** The fault a mod's cook was told to stage, when it was. */
+		std::optional<EStageFault> GetStageFault() const { return StageFault; }
+
 		/** Called once the work has begun and before its result is written: a crash control kills the tool here. */
 		void ReachCrashPoint() const;
 
@@ -50,5 +62,6 @@ namespace AutomationTool
 		int HoldFd = -1;
 		std::optional<int> ForcedExitCode;
 		bool bCrash = false;
+		std::optional<EStageFault> StageFault;
 	};
 } // namespace AutomationTool

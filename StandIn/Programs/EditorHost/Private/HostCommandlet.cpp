@@ -8,6 +8,7 @@
 #include "HostInterrupt.h"
 #include "HostProject.h"
 #include "HostSession.h"
+#include "HostUatControl.h"
 #include "StandIn/OfflineWorkshop.h"
 #include "StandIn/OutputDeviceStdErr.h"
 #include "StandIn/ProcessArguments.h"
@@ -132,7 +133,15 @@ namespace UE::StandIn::EditorHost
 			OutEnvironment.Add(FString(UatRunControlProtocol::ExitCodeVariable), FString::FromInt(std::stoi(Code)));
 			return true;
 		}
-		OutError = FString::Printf(TEXT("--uat-next: '%s' is not how a run ends. Give exit:<n> (0 to 255) or crash."), *Value);
+		const FString Fault = Text.rfind("stage:", 0) == 0 ? FString::FromUtf8(Text.substr(6)) : FString();
+		if (IsStageFault(Fault))
+		{
+			OutEnvironment.Add(FString(UatRunControlProtocol::StageVariable), Fault);
+			return true;
+		}
+		OutError = FString::Printf(TEXT("--uat-next: '%s' is not how a run ends. Give exit:<n> (0 to 255), crash, or stage:<fault> with nothing, "
+		                                "empty-pak, no-descriptor or base-assets."),
+		                           *Value);
 		return false;
 	}
 

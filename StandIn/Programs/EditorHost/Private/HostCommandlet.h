@@ -15,7 +15,8 @@ namespace UE::StandIn::EditorHost
 	FString MakeCommandletParams(const TArray<FString>& Arguments);
 
 	/**
-	 * Reads --uat-next: "exit:<n>" (0 to 255) or "crash", how the commandlet's next automation tool run ends.
+	 * Reads --uat-next: "exit:<n>" (0 to 255), "crash" or "stage:<fault>", how the commandlet's next automation tool
+	 * run ends.
 	 * @return false with OutError for anything else
 	 */
 	bool ParseUatNext(const FString& Value, TMap<FString, FString>& OutEnvironment, FString& OutError);

@@ -234,6 +234,17 @@ namespace UE::StandIn::EditorHost
 				const UObject* Value = Object->GetObjectPropertyValue(Address);
 				return Value ? MakeShared<FJsonValueString>(Value->GetName()) : TSharedPtr<FJsonValue>(MakeShared<FJsonValueNull>());
 			}
+			if (const FArrayProperty* Array = CastField<FArrayProperty>(&Property))
+			{
+				// Each element as its inner property writes it; an element lies at offset 0 of its own slot.
+				const FScriptArrayHelper Elements(Array, Address);
+				TArray<TSharedPtr<FJsonValue>> Values;
+				for (int32 Index = 0; Index < Elements.Num(); ++Index)
+				{
+					Values.Add(WriteOutput(*Array->Inner, Elements.GetRawPtr(Index)));
+				}
+				return MakeShared<FJsonValueArray>(Values);
+			}
 			return MakeShared<FJsonValueNull>();
 		}
 		TSharedRef<FJsonValue> MakeStringOrNull(const FString* Value)

@@ -28,7 +28,7 @@ namespace UE::StandIn::EditorHost
 		FString Commandlet;
 		/** The arguments after -run=<Name> that are not the host's own (those begin with "--"), for the commandlet. */
 		TArray<FString> CommandletArguments;
-		/** Commandlet mode, stand-in only: how the commandlet's next automation tool run ends ("exit:<n>" or "crash"). */
+		/** Commandlet mode, stand-in only: how the commandlet's next automation tool run ends ("exit:<n>", "crash" or "stage:<fault>"). */
 		FString UatNext;
 		/** Commandlet mode, stand-in only: how the offline Workshop's next request ends ("refuse", "fail:<EResult>", ...). */
 		FString WorkshopNext;

@@ -1,6 +1,7 @@
 #include "HostPlugin.h"
 
 #include "Dom/JsonObject.h"
+#include "Dom/JsonValue.h"
 #include "HostCommandlet.h"
 #include "HostEngine.h"
 #include "Interfaces/IPluginManager.h"
@@ -77,29 +78,76 @@ namespace UE::StandIn::EditorHost
 		return FString::Join(Switches, TEXT(" "));
 	}
 
+	namespace
+	{
+		/** @return the name of a reflected class of PluginModules with a static function of that name; empty when none has one. */
+		FString FindPluginClassWith(const TArray<FName>& PluginModules, const TCHAR* FunctionName)
+		{
+			// A module's reflected classes live in its script package, "/Script/<Module>".
+			for (TObjectIterator<UClass> It; It; ++It)
+			{
+				const UFunction* Query = It->FindFunctionByName(FunctionName);
+				const bool bInPlugin = PluginModules.ContainsByPredicate([&It](const FName& Module) {
+					return It->GetPathName().StartsWith(FString::Printf(TEXT("/Script/%s."), *Module.ToString()), ESearchCase::CaseSensitive);
+				});
+				if (Query && bInPlugin && Query->HasAnyFunctionFlags(FUNC_Static))
+				{
+					return It->GetName();
+				}
+			}
+			return FString();
+		}
+
+		/** Calls a query of the plug-in. @return false when no class of PluginModules offers it, or the call is refused */
+		bool CallPluginQuery(const TArray<FName>& PluginModules, const TCHAR* FunctionName, const TSharedPtr<FJsonValue>& Args,
+		                     TSharedPtr<FJsonValue>& OutReturn, TSharedRef<FJsonObject>& OutOutputs)
+		{
+			const FString ClassName = FindPluginClassWith(PluginModules, FunctionName);
+			FString Error;
+			return !ClassName.IsEmpty() && CallReflectedFunction(ClassName, FunctionName, Args, OutReturn, OutOutputs, Error) && OutReturn.IsValid();
+		}
+	} // namespace
+
 	FString GetModsRoot(const TArray<FName>& PluginModules)
 	{
-		// A module's reflected classes live in its script package, "/Script/<Module>".
-		for (TObjectIterator<UClass> It; It; ++It)
+		TSharedPtr<FJsonValue> Return;
+		TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
+		FString Root;
+		return CallPluginQuery(PluginModules, TEXT("GetLocalModsRoot"), nullptr, Return, Outputs) && Return->TryGetString(Root) ? Root : FString();
+	}
+
+	TArray<FModBuildState> ListModBuildStates(const TArray<FName>& PluginModules)
+	{
+		TArray<FModBuildState> Mods;
+		TSharedPtr<FJsonValue> Descriptors;
+		TSharedRef<FJsonObject> Unused = MakeShared<FJsonObject>();
+		const TArray<TSharedPtr<FJsonValue>>* List = nullptr;
+		if (!CallPluginQuery(PluginModules, TEXT("GetLocalModDescriptors"), nullptr, Descriptors, Unused) || !Descriptors->TryGetArray(List))
 		{
-			const UFunction* Query = It->FindFunctionByName(TEXT("GetLocalModsRoot"));
-			const bool bInPlugin = PluginModules.ContainsByPredicate([&It](const FName& Module) {
-				return It->GetPathName().StartsWith(FString::Printf(TEXT("/Script/%s."), *Module.ToString()), ESearchCase::CaseSensitive);
-			});
-			if (!Query || !bInPlugin || !Query->HasAnyFunctionFlags(FUNC_Static))
-			{
-				continue;
-			}
-			TSharedPtr<FJsonValue> Return;
+			return Mods;
+		}
+		for (const TSharedPtr<FJsonValue>& Descriptor : *List)
+		{
+			FModBuildState& Mod = Mods.Emplace_GetRef();
+			Mod.Descriptor = Descriptor->AsString();
+			Mod.Name = FPaths::GetBaseFilename(Mod.Descriptor);
+			const TSharedRef<FJsonObject> Args = MakeShared<FJsonObject>();
+			Args->SetStringField(TEXT("ModDescriptorPath"), Mod.Descriptor);
+			TSharedPtr<FJsonValue> State;
 			TSharedRef<FJsonObject> Outputs = MakeShared<FJsonObject>();
-			FString Error;
-			FString Root;
-			if (CallReflectedFunction(It->GetName(), Query->GetName(), nullptr, Return, Outputs, Error) && Return.IsValid() && Return->TryGetString(Root))
+			const TArray<TSharedPtr<FJsonValue>>* Reasons = nullptr;
+			if (CallPluginQuery(PluginModules, TEXT("GetBuildState"), MakeShared<FJsonValueObject>(Args), State, Outputs) &&
+			    Outputs->TryGetArrayField(TEXT("OutReasons"), Reasons))
 			{
-				return Root;
+				Mod.State = State->AsString();
+				for (const TSharedPtr<FJsonValue>& Reason : *Reasons)
+				{
+					// A text arrives as its string with its namespace and key.
+					Mod.Reasons.Add(Reason->AsObject()->GetStringField(TEXT("string")));
+				}
 			}
 		}
-		return FString();
+		return Mods;
 	}
 
 	TSet<FName> FindPluginLogCategories(const TArray<FName>& PluginModules)

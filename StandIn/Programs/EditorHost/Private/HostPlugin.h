@@ -1,6 +1,7 @@
 // The plug-in as the host reaches it, the way the editor does: its name and modules from its descriptor, its code only
 // through reflection and what its modules declare. No class, log category or switch of the plug-in is named here: the
-// one query the host makes (GetLocalModsRoot) is looked for among the classes of the plug-in's modules.
+// queries the host makes (GetLocalModsRoot, GetLocalModDescriptors, GetBuildState) are looked for among the classes of
+// the plug-in's modules.
 #pragma once
 
 #include "CoreMinimal.h"
@@ -29,6 +30,23 @@ namespace UE::StandIn::EditorHost
 	 *         class of one of PluginModules; empty when none of their classes offers it.
 	 */
 	FString GetModsRoot(const TArray<FName>& PluginModules);
+
+	/** A local mod and the state of its packaged build, as the plug-in tells them. */
+	struct FModBuildState
+	{
+		FString Name;
+		FString Descriptor;
+		/** The state's name as reflection gives it, such as "Stale". */
+		FString State;
+		TArray<FString> Reasons;
+	};
+
+	/**
+	 * @return every local mod with its build state, as the plug-in answers them: the static, script-callable
+	 *         GetLocalModDescriptors and GetBuildState of a reflected class of one of PluginModules; empty when none of
+	 *         their classes offers them.
+	 */
+	TArray<FModBuildState> ListModBuildStates(const TArray<FName>& PluginModules);
 
 	/** @return the log categories that the code of PluginModules defines. */
 	TSet<FName> FindPluginLogCategories(const TArray<FName>& PluginModules);

@@ -1,7 +1,10 @@
 #include "HostUatControl.h"
 
+#include "StandIn/UatRunControlProtocol.h"
+
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 namespace UE::StandIn::EditorHost
 {
@@ -13,6 +16,18 @@ namespace UE::StandIn::EditorHost
 			return false;
 		}
 		return true;
+	}
+
+	bool IsStageFault(const FString& Name)
+	{
+		for (const char* Fault : UatRunControlProtocol::StageFaults)
+		{
+			if (Name.Equals(FString::FromUtf8(Fault), ESearchCase::CaseSensitive))
+			{
+				return true;
+			}
+		}
+		return false;
 	}
 
 	bool ReleaseHeldRun(FString& OutError)
@@ -44,6 +59,17 @@ namespace UE::StandIn::EditorHost
 		else
 		{
 			Run = End.IsEmpty() ? FString(TEXT("held until released")) : FString(TEXT("held until released, then ")) + End;
+		}
+		// In the order of the protocol's list.
+		const TCHAR* const StagedWords[] = {TEXT("nothing"), TEXT("an empty pak"), TEXT("a pak without the mod's descriptor"),
+		                                    TEXT("a pak that also holds the base release's assets")};
+		static_assert(std::size(StagedWords) == std::size(UatRunControlProtocol::StageFaults));
+		for (size_t Index = 0; Index < std::size(StagedWords); ++Index)
+		{
+			if (Control.StageFault.Equals(FString::FromUtf8(UatRunControlProtocol::StageFaults[Index]), ESearchCase::CaseSensitive))
+			{
+				Run += FString(TEXT("; a mod's cook completes but stages ")) + StagedWords[Index];
+			}
 		}
 		return Control.bCallBackOnWorkerThread ? Run + TEXT("; its end called back from a worker thread") : Run;
 	}

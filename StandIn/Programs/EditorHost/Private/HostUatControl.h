@@ -17,6 +17,9 @@ namespace UE::StandIn::EditorHost
 	 */
 	bool ControlNextUatRun(const FUatRunControl& Control, FString& OutError);
 
+	/** @return true when Name is one of the faults a mod's cook can be told to stage ("nothing", "empty-pak", ...). */
+	bool IsStageFault(const FString& Name);
+
 	/** Lets the oldest held run go on. @return false with OutError when no run is held. */
 	bool ReleaseHeldRun(FString& OutError);
 

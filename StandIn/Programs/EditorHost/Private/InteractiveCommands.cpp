@@ -3,6 +3,7 @@
 #include "InteractiveFrontEnd.h"
 
 #include "HAL/PlatformTime.h"
+#include "HostPlugin.h"
 #include "HostSession.h"
 #include "HostUatControl.h"
 #include "HostWorkshop.h"
@@ -113,6 +114,10 @@ namespace UE::StandIn::EditorHost
 		{
 			DeclareMenusReady();
 		}
+		else if (Command == "m")
+		{
+			ListMods();
+		}
 		else if (Command == "uat" || Command.rfind("uat ", 0) == 0)
 		{
 			ControlUat(TrimSpaces(Command.substr(3)));
@@ -199,6 +204,11 @@ namespace UE::StandIn::EditorHost
 			{
 				Control.bCallBackOnWorkerThread = true;
 			}
+			else if (Words[Index] == "stage" && Index + 1 < Words.size())
+			{
+				Control.StageFault = FString::FromUtf8(Words[++Index]);
+				bValid = IsStageFault(Control.StageFault);
+			}
 			else if (Words[Index] == "exit" && Index + 1 < Words.size())
 			{
 				const std::string& Code = Words[++Index];
@@ -212,7 +222,8 @@ namespace UE::StandIn::EditorHost
 		}
 		if (!bValid)
 		{
-			Print(TEXT("Type uat hold, uat exit <code>, uat crash, uat hold exit <code>, uat hold crash, uat worker, uat normal or uat release."));
+			Print(TEXT("Type uat hold, uat exit <code>, uat crash, uat hold exit <code>, uat hold crash, uat worker, uat stage <fault> (nothing, empty-pak, "
+			           "no-descriptor or base-assets), uat normal or uat release."));
 			return;
 		}
 		if (!ControlNextUatRun(Control, Error))
@@ -221,6 +232,23 @@ namespace UE::StandIn::EditorHost
 			return;
 		}
 		Print(FString(TEXT("The next automation tool run: ")) + DescribeUatRunControl(Control) + TEXT("."));
+	}
+
+	void FInteractiveFrontEnd::ListMods()
+	{
+		const TArray<FModBuildState> Mods = Session ? ListModBuildStates(Session->GetPluginModuleNames()) : TArray<FModBuildState>();
+		if (Mods.IsEmpty())
+		{
+			Print(TEXT("  There are no local mods."));
+		}
+		for (const FModBuildState& Mod : Mods)
+		{
+			Print(FString::Printf(TEXT("  %s  %s"), *Mod.Name, *DescribeBuildState(Mod.State)));
+			for (const FString& Reason : Mod.Reasons)
+			{
+				Print(FString(TEXT("      ")) + Reason);
+			}
+		}
 	}
 
 	void FInteractiveFrontEnd::PrintHelp()
@@ -236,6 +264,9 @@ namespace UE::StandIn::EditorHost
 		Print(TEXT("  uat exit <n> end the next run with exit code n (0 to 255) without its work; uat crash kills it part-way"));
 		Print(TEXT("               (hold may come first: uat hold exit 3); uat normal: a normal run; each applies to one run"));
 		Print(TEXT("  uat worker   the next run's end is called back from a worker thread, not the game thread (with any of the above)"));
+		Print(TEXT("  uat stage <fault>  the next mod cook completes but stages nothing, an empty-pak, a pak with no-descriptor or"));
+		Print(TEXT("               one that also holds the base-assets (with any of the above)"));
+		Print(TEXT("  m            list the local mods and the state of each one's packaged build"));
 		Print(TEXT("  crash        end the editor at once, as a crash: nothing is shut down or written back"));
 		Print(TEXT("  w            list the offline Workshop's items (uploads go there, not to Steam); for its next request:"));
 		Print(TEXT("  w hold <f>   pause the copy at fraction f (0 to 1) until w release"));

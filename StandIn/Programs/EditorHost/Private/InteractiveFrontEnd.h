@@ -124,6 +124,10 @@ namespace UE::StandIn::EditorHost
 		void DeclareMenusReady();
 		/** Sets how the next automation tool run ends from a person's words, or releases a held run. */
 		void ControlUat(const std::string& Arguments);
+		/** Lists the local mods with the state of each one's packaged build, and why ("m"). */
+		void ListMods();
+		/** @return how the menu and the mods list show a build state's name, such as "build: stale". */
+		static FString DescribeBuildState(const FString& State);
 		/** Lists the offline Workshop's items, or sets a control of its next request ("w" and what follows it). */
 		void HandleWorkshopCommand(const std::string& Arguments);
 		void PrintHelp();

@@ -1,6 +1,8 @@
 // The Tools menu as the interactive front end shows it: numbered entries, submenus, greyed entries and tooltips.
 #include "InteractiveFrontEnd.h"
 
+#include "HostPlugin.h"
+#include "HostSession.h"
 #include "InteractiveInput.h"
 #include "StandIn/ToolMenusHost.h"
 
@@ -30,6 +32,15 @@ namespace UE::StandIn::EditorHost
 		for (const FString& Label : MenuPathLabels)
 		{
 			Title += FString(TEXT(" > ")) + Label;
+		}
+		// A mod's entry in a submenu shows the state of its packaged build beside the label the plug-in gave it.
+		TMap<FName, FString> BuildStates;
+		if (!MenuPath.IsEmpty() && Session)
+		{
+			for (const FModBuildState& Mod : ListModBuildStates(Session->GetPluginModuleNames()))
+			{
+				BuildStates.Add(FName(Mod.Name), Mod.State);
+			}
 		}
 		Print(TEXT(""));
 		Print(Title);
@@ -68,6 +79,10 @@ namespace UE::StandIn::EditorHost
 				{
 					Line += TEXT("  (greyed out)");
 				}
+				if (const FString* State = BuildStates.Find(Entry.Name))
+				{
+					Line += FString(TEXT("  [")) + DescribeBuildState(*State) + TEXT("]");
+				}
 				Print(Line);
 			}
 		}
@@ -81,6 +96,24 @@ namespace UE::StandIn::EditorHost
 		}
 		Print(MenuPath.IsEmpty() ? TEXT("  number: choose   ?number: tooltip   t: let time pass   h: help   q: quit")
 		                         : TEXT("  number: choose   ?number: tooltip   b: back   t: let time pass   h: help   q: quit"));
+	}
+
+	FString FInteractiveFrontEnd::DescribeBuildState(const FString& State)
+	{
+		const TCHAR* const Words[][2] = {
+		    {TEXT("NotPackaged"), TEXT("not packaged")},
+		    {TEXT("Current"), TEXT("build current")},
+		    {TEXT("Stale"), TEXT("build stale")},
+		    {TEXT("FailedCheck"), TEXT("build failed its check")},
+		};
+		for (const auto& Word : Words)
+		{
+			if (State.Equals(Word[0], ESearchCase::CaseSensitive))
+			{
+				return Word[1];
+			}
+		}
+		return State;
 	}
 
 	void FInteractiveFrontEnd::ChooseEntry(int32 Number)

@@ -233,7 +233,7 @@ namespace UE::StandIn::EditorHost
 		    {TEXT("workshop"), &FScriptFrontEnd::HandleWorkshop},   {TEXT("gc"), &FScriptFrontEnd::HandleGarbageCollection},
 		    {TEXT("verbosity"), &FScriptFrontEnd::HandleVerbosity}, {TEXT("uat"), &FScriptFrontEnd::HandleUat},
 		    {TEXT("fault"), &FScriptFrontEnd::HandleFault},         {TEXT("crash"), &FScriptFrontEnd::HandleCrash},
-		    {TEXT("quit"), &FScriptFrontEnd::HandleQuit},
+		    {TEXT("quit"), &FScriptFrontEnd::HandleQuit},           {TEXT("mods"), &FScriptFrontEnd::HandleMods},
 		};
 		for (const FCommand& Entry : Commands)
 		{
@@ -275,6 +275,27 @@ namespace UE::StandIn::EditorHost
 			Mounts.Add(MakeShared<FJsonValueObject>(Object));
 		}
 		Reply->SetArrayField(TEXT("mounts"), Mounts);
+		return true;
+	}
+
+	bool FScriptFrontEnd::HandleMods(const TSharedRef<FJsonObject>& /*Request*/, const TSharedRef<FJsonObject>& Reply, FString& /*OutError*/)
+	{
+		TArray<TSharedPtr<FJsonValue>> Mods;
+		for (const FModBuildState& Mod : ListModBuildStates(Session->GetPluginModuleNames()))
+		{
+			const TSharedRef<FJsonObject> Object = MakeShared<FJsonObject>();
+			Object->SetStringField(TEXT("name"), Mod.Name);
+			Object->SetStringField(TEXT("descriptor"), Mod.Descriptor);
+			Object->SetStringField(TEXT("build_state"), Mod.State);
+			TArray<TSharedPtr<FJsonValue>> Reasons;
+			for (const FString& Reason : Mod.Reasons)
+			{
+				Reasons.Add(MakeShared<FJsonValueString>(Reason));
+			}
+			Object->SetArrayField(TEXT("reasons"), Reasons);
+			Mods.Add(MakeShared<FJsonValueObject>(Object));
+		}
+		Reply->SetArrayField(TEXT("mods"), Mods);
 		return true;
 	}
 
@@ -541,6 +562,10 @@ namespace UE::StandIn::EditorHost
 				// Out of range is refused with the control's own reason.
 				Control.ExitCode = static_cast<int32>(Value.AsNumber());
 			}
+			else if (Field.Key == TEXT("stage") && Value.Type == EJson::String && IsStageFault(Value.AsString()))
+			{
+				Control.StageFault = Value.AsString();
+			}
 			else
 			{
 				bValid = false;
@@ -548,8 +573,8 @@ namespace UE::StandIn::EditorHost
 		}
 		if (!bValid)
 		{
-			OutError = TEXT("\"next\" takes \"hold\" (true or false), \"exit\" (a whole number), \"crash\" (true or false) and \"worker_thread\" (true or "
-			                "false), and nothing else.");
+			OutError = TEXT("\"next\" takes \"hold\" (true or false), \"exit\" (a whole number), \"crash\" (true or false), \"worker_thread\" (true or "
+			                "false) and \"stage\" (\"nothing\", \"empty-pak\", \"no-descriptor\" or \"base-assets\"), and nothing else.");
 			return false;
 		}
 		return ControlNextUatRun(Control, OutError);

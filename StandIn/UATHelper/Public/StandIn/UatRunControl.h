@@ -2,6 +2,7 @@
 // Not part of the engine's API.
 #pragma once
 
+#include "Containers/UnrealString.h"
 #include "CoreTypes.h"
 #include "Misc/Optional.h"
 
@@ -21,13 +22,18 @@ namespace UE::StandIn
 		 * engine's may; the task ends otherwise as it would. Goes with any of the others.
 		 */
 		bool bCallBackOnWorkerThread = false;
+		/**
+		 * A mod's cook finishes "Completed" but stages this fault: one of UatRunControlProtocol::StageFaults ("nothing",
+		 * "empty-pak", "no-descriptor", "base-assets"); empty for a right staging. Goes with any of the others.
+		 */
+		FString StageFault;
 	};
 
 	/**
 	 * Applies Control to the next run of the automation tool started by CreateUatTask, and to that run only;
 	 * a default control clears what was set.
-	 * @return false, leaving the previous control in place, when it asks for both an exit code and a crash or for an
-	 *         exit code outside 0 to 255
+	 * @return false, leaving the previous control in place, when it asks for both an exit code and a crash, for an
+	 *         exit code outside 0 to 255, or for a stage fault the protocol does not name
 	 */
 	UATHELPER_API bool SetNextUatRun(const FUatRunControl& Control);
 

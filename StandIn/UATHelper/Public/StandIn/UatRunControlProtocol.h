@@ -8,6 +8,7 @@
 //                              helper's process is gone, and the tool ends.
 //   TRELLIC_UAT_EXIT_CODE=<n>  the tool ends with exit code n (0 to 255) without doing the work (after any hold).
 //   TRELLIC_UAT_CRASH=1        the tool kills itself with SIGKILL part-way through its work.
+//   TRELLIC_UAT_STAGE=<fault>  a mod's cook finishes as it would, but stages what that fault says (below).
 #pragma once
 
 namespace UatRunControlProtocol
@@ -17,6 +18,13 @@ namespace UatRunControlProtocol
 	inline constexpr const char* HoldFdVariable = "TRELLIC_UAT_HOLD_FD";
 	inline constexpr const char* ExitCodeVariable = "TRELLIC_UAT_EXIT_CODE";
 	inline constexpr const char* CrashVariable = "TRELLIC_UAT_CRASH";
+	inline constexpr const char* StageVariable = "TRELLIC_UAT_STAGE";
+
+	/**
+	 * How a mod's cook can stage a broken build and still end "Completed", as the engine's cooker may: no pak at all, a
+	 * pak with no entry, a pak without the plug-in's descriptor, and a pak that also holds the base release's assets.
+	 */
+	inline constexpr const char* StageFaults[] = {"nothing", "empty-pak", "no-descriptor", "base-assets"};
 
 	/** The descriptor number at which the helper hands the hold socket to the tool. */
 	inline constexpr int HoldFdInTool = 3;

@@ -1,4 +1,5 @@
-// The simulated cook's archive: the staged files of a mod in one file. The engine's pak format is not reproduced.
+// Stand-in only: the simulated cook's archive, the staged files of a mod in one file. The engine's pak format is not
+// reproduced. Its one home: the stand-in automation tool writes it, FPakFile and trellic-pak read it.
 //
 // Layout (integers little-endian):
 //   8 bytes   magic "TRLPAK01" (the format and its version)
@@ -16,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace AutomationTool
+namespace UE::StandIn::SimulatedPak
 {
 	/** A file to put into a pak, under the entry path it gets there. */
 	struct FPakSource
@@ -42,4 +43,4 @@ namespace AutomationTool
 
 	/** Reads the entries of a pak. @return false with OutError when it cannot be read or is not a pak */
 	bool ReadPakEntries(const std::filesystem::path& PakFile, std::vector<FPakEntry>& OutEntries, std::string& OutError);
-} // namespace AutomationTool
+} // namespace UE::StandIn::SimulatedPak

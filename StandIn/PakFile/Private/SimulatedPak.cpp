@@ -1,16 +1,17 @@
-#include "PakFile.h"
+#include "StandIn/SimulatedPak.h"
 
 #include <array>
 #include <fstream>
 #include <iterator>
 
-namespace AutomationTool
+namespace UE::StandIn::SimulatedPak
 {
 	namespace
 	{
 		constexpr std::array<char, 8> PakMagic = {'T', 'R', 'L', 'P', 'A', 'K', '0', '1'};
 		// Paths longer than any file system allows mean a damaged file, not an entry.
 		constexpr std::uint32_t MaxEntryPathBytes = 4096;
+		constexpr std::uint64_t SkipByReadingBytes = 64 * 1024;
 
 		template <typename IntType>
 		void WriteInt(std::ofstream& Out, IntType Value)
@@ -117,7 +118,15 @@ namespace AutomationTool
 				OutError = "'" + PakFile.string() + "' is damaged: the data of '" + Entry.Path + "' is cut short.";
 				return false;
 			}
-			In.seekg(static_cast<std::streamoff>(Entry.Size), std::ios::cur);
+			// Small data is read past within the stream's buffer; a seek would cost a system call for every entry.
+			if (Entry.Size <= SkipByReadingBytes)
+			{
+				In.ignore(static_cast<std::streamsize>(Entry.Size));
+			}
+			else
+			{
+				In.seekg(static_cast<std::streamoff>(Entry.Size), std::ios::cur);
+			}
 			OutEntries.push_back(std::move(Entry));
 		}
 		if (static_cast<std::uint64_t>(In.tellg()) != FileSize)
@@ -127,4 +136,4 @@ namespace AutomationTool
 		}
 		return true;
 	}
-} // namespace AutomationTool
+} // namespace UE::StandIn::SimulatedPak
