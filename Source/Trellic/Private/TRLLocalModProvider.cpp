@@ -242,7 +242,8 @@ bool UTRLLocalModProvider::ResolveDescriptor(const FString& ModDescriptorPath, F
 	// An empty path would otherwise stand for the base folder itself.
 	if (ModDescriptorPath.IsEmpty() || !IFileManager::Get().FileExists(*OutDescriptorPath))
 	{
-		OutError = FText::Format(LOCTEXT("NoDescriptorAt", "No plugin descriptor at '{0}'."), FText::FromString(OutDescriptorPath));
+		// Kept under the id the scaffold always gave it, whichever operation now reports it.
+		OutError = FText::Format(NSLOCTEXT("TRLModScaffold", "NoDescriptorAt", "No plugin descriptor at '{0}'."), FText::FromString(OutDescriptorPath));
 		return false;
 	}
 	return true;

@@ -216,7 +216,7 @@ void FTRLLocalModProviderSpec::Define()
 				   TestFalse(Refused + TEXT(" is refused"), UTRLLocalModProvider::ResolveDescriptor(Refused, Descriptor, Error));
 				   TestEqualSensitive(Refused + TEXT(": the refusal"), Error.ToString(),
 				                      FString::Printf(TEXT("No plugin descriptor at '%s'."), *FPaths::ConvertRelativePathToFull(Refused)));
-				   TRLTest::TestLocalizationId(*this, Refused, Error, TEXT("TRLLocalModProvider"), TEXT("NoDescriptorAt"));
+				   TRLTest::TestLocalizationId(*this, Refused, Error, TEXT("TRLModScaffold"), TEXT("NoDescriptorAt"));
 			   }
 		   });
 	});

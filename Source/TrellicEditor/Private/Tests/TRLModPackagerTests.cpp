@@ -310,7 +310,7 @@ void FTRLModPackagerSpec::Define()
 
 			FTRLScopedSettingsOverride WithSettings(Settings);
 			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoDescriptorAt"), FString::Printf(TEXT("No plugin descriptor at '%s'."), *Descriptor),
-			            TEXT("TRLLocalModProvider"));
+			            TEXT("TRLModScaffold"));
 
 			WriteText(Descriptor, DescriptorText(ModName, TEXT("true")));
 			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NotAPlugin"), TEXT("A mod must be described by a .uplugin file."));
