@@ -399,7 +399,9 @@ TEST(ScriptMode, CreateModLeavesTheFoldersOfADescriptorItCouldNotWriteAndKeepsAM
 	EXPECT_TRUE(std::filesystem::is_regular_file(ModsRoot + "/Refused/Refused.uplugin"));
 	EXPECT_TRUE(HasLogLine(Run, TEXT("Log"), FString::FromUtf8("Created mod 'Refused' at " + ModsRoot + "/Refused")));
 	EXPECT_TRUE(HasLogLine(Run, TEXT("Warning"),
-	                       TEXT("Mod 'Refused' was created but could not be mounted for editing: Could not mount 'Refused': the engine refused to mount it.")))
+	                       TEXT("Mod 'Refused' was created but could not be mounted for editing: Could not mount 'Refused': the engine refused to mount it, "
+	                            "for the reason it logged under LogPluginManager. If the log gives none, check that the descriptor sets "
+	                            "\"ExplicitlyLoaded\" and \"CanContainContent\" to true.")))
 	    << Run.RawOutput;
 }
 

@@ -59,8 +59,10 @@ bool FTRLModMount::Mount(const FString& DescriptorPath, const FString& ModName, 
 
 	if (!PluginManager.MountExplicitlyLoadedPlugin(ModName) || !IsMounted(ModName))
 	{
-		OutError = FText::Format(LOCTEXT("MountRefused", "Could not mount '{0}': the engine refused to mount it. Check that its descriptor sets "
-		                                                 "\"ExplicitlyLoaded\" and \"CanContainContent\" to true."),
+		// The engine logs its own reason under LogPluginManager; a descriptor without these two flags is the usual one.
+		OutError = FText::Format(LOCTEXT("MountRefused", "Could not mount '{0}': the engine refused to mount it, for the reason it logged under "
+		                                                 "LogPluginManager. If the log gives none, check that the descriptor sets \"ExplicitlyLoaded\" and "
+		                                                 "\"CanContainContent\" to true."),
 		                         FText::FromString(ModName));
 		return false;
 	}
