@@ -164,9 +164,11 @@ TEST(WorkshopUpload, ThePackagedSampleModGoesUpAsANewItemThenAsAnUpdateThatKeeps
 	EXPECT_TRUE(Item->TryGetField(TEXT("preview"))->IsNull());
 	EXPECT_EQ(Strings(Item, TEXT("files")), "Content/Paks/Windows/SampleModWindows.pak|SampleMod.uplugin");
 	EXPECT_EQ(Strings(Item, TEXT("change_notes")), "");
-	// A mod that requires nothing and has no screenshots gives its item none of them.
+	// A mod that requires nothing and has no screenshots gives its item none of them, only the versions it was made for.
 	EXPECT_EQ(Strings(Item, TEXT("children")) + Strings(Item, TEXT("previews")), "");
-	EXPECT_TRUE(Item->GetArrayField(TEXT("key_value_tags")).IsEmpty());
+	const TSharedPtr<FJsonValue> VersionTags = ParseJsonValue(TEXT(R"([{"key":"TRLBaseRelease","value":"1.0"},{"key":"TRLModApiVersion","value":"1"}])"));
+	FString Mismatch;
+	EXPECT_TRUE(MatchesShownJson(VersionTags, Item->TryGetField(TEXT("key_value_tags")), Mismatch)) << Mismatch.ToUtf8();
 	const std::vector<std::string> Notification = UploadNotification(First);
 	ASSERT_GE(Notification.size(), 5u) << First.RawOutput;
 	EXPECT_EQ(Notification[0], "none: Uploading SampleMod to the Steam Workshop | ");

@@ -5,6 +5,7 @@
 #include "Dom/JsonObject.h"
 #include "Dom/JsonValue.h"
 #include "Misc/Paths.h"
+#include "TRLItemPageExtras.h"
 #include "TRLJsonText.h"
 #include "TRLUploadPayload.h"
 #include "TRLWorkshopPublisher.h"
@@ -54,10 +55,9 @@ namespace TRLUploadRequest
 	}
 
 	/** Reads the title, description and tags from the descriptor; the mod name is the title when it gives none. */
-	void ReadItemText(const FString& DescriptorPath, FTRLUploadRequest& OutRequest)
+	void ReadItemText(const TSharedPtr<FJsonObject>& Descriptor, FTRLUploadRequest& OutRequest)
 	{
 		OutRequest.Title = OutRequest.ModName;
-		const TSharedPtr<FJsonObject> Descriptor = FTRLJsonText::LoadJsonFile(DescriptorPath);
 		if (!Descriptor.IsValid())
 		{
 			return;
@@ -90,13 +90,16 @@ bool FTRLUploadRequest::Read(const FString& DescriptorPath, const FString& Chang
 	{
 		return false;
 	}
+	// Read before the payload is built, so that what the page will lack is said beside the preflight's findings.
+	const TSharedPtr<FJsonObject> Descriptor = FTRLJsonText::LoadJsonFile(DescriptorPath);
+	OutRequest.Extras = FTRLItemPageExtras::Read(DescriptorPath, Descriptor);
 	OutRequest.ContentFolder = FTRLUploadPayload::Build(DescriptorPath, OutError);
 	if (OutRequest.ContentFolder.IsEmpty())
 	{
 		return false;
 	}
 	OutRequest.ModName = FPaths::GetBaseFilename(DescriptorPath);
-	TRLUploadRequest::ReadItemText(DescriptorPath, OutRequest);
+	TRLUploadRequest::ReadItemText(Descriptor, OutRequest);
 	OutRequest.Visibility = Record.GetVisibility();
 	OutRequest.PreviewImage = FTRLUploadPayload::FindPreviewImage(DescriptorPath);
 	OutRequest.ItemId = Record.GetItemId();
@@ -113,6 +116,7 @@ ETRLWorkshopResult FTRLUploadRequest::Send(UTRLWorkshopPublisher& Publisher) con
 	       *StaticEnum<ETRLWorkshopVisibility>()->GetNameStringByValue(static_cast<int64>(Visibility)),
 	       bSyncDescription ? TEXT("yes") : TEXT("no, the Workshop page keeps its own"));
 
+	Publisher.SetNextRequestExtras(Extras);
 	// A new item always gets the descriptor's text; an update keeps the Workshop page's own when the record says so.
 	if (ItemId.IsEmpty())
 	{
