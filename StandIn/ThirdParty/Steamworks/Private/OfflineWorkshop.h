@@ -97,7 +97,6 @@ namespace OfflineWorkshop
 	{
 		std::vector<PublishedFileId_t> Ids;
 		bool bReturnChildren = false;
-		bool bReturnKeyValueTags = false;
 		bool bReturnAdditionalPreviews = false;
 		bool bSent = false;
 		/** Set once the answer has been delivered; only then can its items be read. */

@@ -215,13 +215,6 @@ namespace
 			});
 		}
 
-		bool SetReturnKeyValueTags(UGCQueryHandle_t handle, bool bReturnKeyValueTags) override
-		{
-			return FWorkshop::Get().EditQuery(handle, [bReturnKeyValueTags](FQuery& Query) {
-				Query.bReturnKeyValueTags = bReturnKeyValueTags;
-			});
-		}
-
 		bool SetReturnAdditionalPreviews(UGCQueryHandle_t handle, bool bReturnAdditionalPreviews) override
 		{
 			return FWorkshop::Get().EditQuery(handle, [bReturnAdditionalPreviews](FQuery& Query) {
@@ -256,26 +249,6 @@ namespace
 				       std::copy_n(Children.begin(), std::min<size_t>(Children.size(), cMaxEntries), pvecPublishedFileID);
 				       return Query.bReturnChildren;
 			       });
-		}
-
-		uint32 GetQueryUGCNumKeyValueTags(UGCQueryHandle_t handle, uint32 index) override
-		{
-			uint32 Count = 0;
-			FWorkshop::Get().ReadQueryResult(handle, index, [&Count](const FQuery& Query, const FQueryResult& Result) {
-				Count = Query.bReturnKeyValueTags ? static_cast<uint32>(Result.Record.KeyValueTags.size()) : 0;
-				return true;
-			});
-			return Count;
-		}
-
-		bool GetQueryUGCKeyValueTag(UGCQueryHandle_t handle, uint32 index, uint32 keyValueTagIndex, char* pchKey, uint32 cchKeySize, char* pchValue,
-		                            uint32 cchValueSize) override
-		{
-			return FWorkshop::Get().ReadQueryResult(handle, index, [=](const FQuery& Query, const FQueryResult& Result) {
-				const auto& Tags = Result.Record.KeyValueTags;
-				return Query.bReturnKeyValueTags && keyValueTagIndex < Tags.size() && CopyText(Tags[keyValueTagIndex].first, pchKey, cchKeySize) &&
-				       CopyText(Tags[keyValueTagIndex].second, pchValue, cchValueSize);
-			});
 		}
 
 		uint32 GetQueryUGCNumAdditionalPreviews(UGCQueryHandle_t handle, uint32 index) override

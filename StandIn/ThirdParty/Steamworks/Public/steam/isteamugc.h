@@ -206,9 +206,6 @@ public:
 	/** Whether the answer lists each item's children, the items it requires. @return false for an unknown or sent query */
 	virtual bool SetReturnChildren(UGCQueryHandle_t handle, bool bReturnChildren) = 0;
 
-	/** Whether the answer lists each item's key-value tags. @return false for an unknown or sent query */
-	virtual bool SetReturnKeyValueTags(UGCQueryHandle_t handle, bool bReturnKeyValueTags) = 0;
-
 	/** Whether the answer lists each item's extra previews. @return false for an unknown or sent query */
 	virtual bool SetReturnAdditionalPreviews(UGCQueryHandle_t handle, bool bReturnAdditionalPreviews) = 0;
 
@@ -226,16 +223,6 @@ public:
 	 * @return false before the answer, for an index out of range, or when the query did not ask for children
 	 */
 	virtual bool GetQueryUGCChildren(UGCQueryHandle_t handle, uint32 index, PublishedFileId_t* pvecPublishedFileID, uint32 cMaxEntries) = 0;
-
-	/** @return how many key-value tags the answer's item at index has; 0 when the query did not ask for them */
-	virtual uint32 GetQueryUGCNumKeyValueTags(UGCQueryHandle_t handle, uint32 index) = 0;
-
-	/**
-	 * One key-value tag of the answer's item at index, each text cut to fit its buffer, terminator included.
-	 * @return false when there is no such tag
-	 */
-	virtual bool GetQueryUGCKeyValueTag(UGCQueryHandle_t handle, uint32 index, uint32 keyValueTagIndex, char* pchKey, uint32 cchKeySize, char* pchValue,
-	                                    uint32 cchValueSize) = 0;
 
 	/** @return how many extra previews the answer's item at index has; 0 when the query did not ask for them */
 	virtual uint32 GetQueryUGCNumAdditionalPreviews(UGCQueryHandle_t handle, uint32 index) = 0;
