@@ -148,15 +148,20 @@ function(trl_plugin_module Name)
 	endif()
 endfunction()
 
-# A GoogleTest suite of the stand-in: trl_gtest(Name SOURCES ... MODULES ... [LIBS ...]).
+# A GoogleTest suite of the stand-in: trl_gtest(Name SOURCES ... MODULES ... [LIBS ...] [DISCOVERY_MODE PRE_TEST]).
+# PRE_TEST lists the suite's cases when ctest runs rather than after the build, for cases read from files.
 function(trl_gtest Name)
-	cmake_parse_arguments(ARG "" "" "SOURCES;MODULES;LIBS" ${ARGN})
+	cmake_parse_arguments(ARG "" "DISCOVERY_MODE" "SOURCES;MODULES;LIBS" ${ARGN})
 	add_executable(${Name} ${ARG_SOURCES})
 	target_compile_options(${Name} PRIVATE ${TRL_WARNINGS})
 	trl_link_modules(${Name} PRIVATE ${ARG_MODULES})
 	target_link_libraries(${Name} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LIBS})
 	if(NOT ARG_NO_CTEST)
-		gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60 ${TRL_TEST_PROPERTIES})
+		set(Mode "")
+		if(ARG_DISCOVERY_MODE)
+			set(Mode DISCOVERY_MODE ${ARG_DISCOVERY_MODE})
+		endif()
+		gtest_discover_tests(${Name} WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" DISCOVERY_TIMEOUT 60 ${Mode} ${TRL_TEST_PROPERTIES})
 	endif()
 endfunction()
 

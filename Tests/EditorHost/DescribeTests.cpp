@@ -1,5 +1,5 @@
-// The describe request on the classes and refusals that README's scripting guide does not show; the guide's own
-// describe examples (TRLModPackager, ETRLPackageStartResult) are run by ScriptingGuideTests.cpp.
+// The describe request on the classes and refusals that the scripting guide (docs/scripting.md) does not show; the
+// guide's own describe examples (TRLModPackager, ETRLPackageStartResult) are run with the other examples of the pages.
 #include "HostRun.h"
 #include "JsonMatch.h"
 

@@ -297,7 +297,7 @@ namespace UE::StandIn::EditorHost
 		            "Steam is the offline Workshop: uploads go to a folder on this machine (the project's\n"
 		            "Saved/OfflineWorkshop, or --workshop-dir), never to Steam.\n"
 		            "With --script it reads one JSON request a line and writes one JSON object a line;\n"
-		            "README.md describes the protocol.\n"
+		            "docs/editor-host.md describes the protocol.\n"
 		            "With -run=<Name> it runs the commandlet U<Name>Commandlet as the editor does, with the\n"
 		            "switches that follow, and ends with its exit code. Stand-in only: --uat-next ends the\n"
 		            "commandlet's next automation tool run with an exit code, kills it part-way, or has a mod's\n"
