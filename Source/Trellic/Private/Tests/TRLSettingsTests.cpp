@@ -3,7 +3,7 @@
 #include "Misc/AutomationTest.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
-#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
 #include "Tests/TRLTestHelpers.h"
 

@@ -4,8 +4,7 @@
 #include "Misc/AutomationTest.h"
 #include "Misc/Paths.h"
 #include "TRLModPipelineCommandlet.h"
-#include "TRLScopedModsRootOverride.h"
-#include "TRLScopedProjectOverride.h"
+#include "TRLScopedOverrides.h"
 #include "Templates/SharedPointer.h"
 #include "Tests/TRLTestHelpers.h"
 

@@ -5,10 +5,8 @@
 #include "CoreMinimal.h"
 #include "Misc/Paths.h"
 #include "TRLCookRecord.h"
-#include "TRLScopedModsRootOverride.h"
-#include "TRLScopedProjectOverride.h"
-#include "TRLScopedSettingsOverride.h"
-#include "TRLScopedUatTaskOverride.h"
+#include "TRLScopedEditorOverrides.h"
+#include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
 #include "Tests/TRLTestHelpers.h"
 

@@ -5,7 +5,7 @@
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLPendingWorkshopItem.h"
-#include "TRLScopedProjectOverride.h"
+#include "TRLScopedOverrides.h"
 #include "Templates/SharedPointer.h"
 #include "Tests/TRLTestHelpers.h"
 
