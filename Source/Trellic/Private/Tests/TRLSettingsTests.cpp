@@ -5,7 +5,7 @@
 #include "Misc/Paths.h"
 #include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
-#include "Tests/TRLTestHelpers.h"
+#include "TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

@@ -12,9 +12,9 @@
 #include "Serialization/JsonSerializer.h"
 #include "TRLCookJournal.h"
 #include "TRLModPackager.h"
+#include "TRLPackagingSpecProject.h"
+#include "TRLTestHelpers.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLPackagingSpecProject.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

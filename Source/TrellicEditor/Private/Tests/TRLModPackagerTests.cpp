@@ -8,12 +8,12 @@
 #include "Styling/AppStyle.h"
 #include "TRLCookJournal.h"
 #include "TRLModPackager.h"
+#include "TRLPackagingSpecProject.h"
 #include "TRLScopedEditorOverrides.h"
 #include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
+#include "TRLTestHelpers.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLPackagingSpecProject.h"
-#include "Tests/TRLTestHelpers.h"
 #include "UObject/Class.h"
 
 #if WITH_DEV_AUTOMATION_TESTS

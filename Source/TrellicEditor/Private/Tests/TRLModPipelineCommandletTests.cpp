@@ -5,8 +5,8 @@
 #include "Misc/Paths.h"
 #include "TRLModPipelineCommandlet.h"
 #include "TRLScopedOverrides.h"
+#include "TRLTestHelpers.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

@@ -10,8 +10,8 @@
 #include "TRLModScaffold.h"
 #include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
+#include "TRLTestHelpers.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

@@ -8,7 +8,7 @@
 #include "TRLScopedEditorOverrides.h"
 #include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
-#include "Tests/TRLTestHelpers.h"
+#include "TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

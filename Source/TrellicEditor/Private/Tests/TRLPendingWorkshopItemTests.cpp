@@ -6,8 +6,8 @@
 #include "Misc/Paths.h"
 #include "TRLPendingWorkshopItem.h"
 #include "TRLScopedOverrides.h"
+#include "TRLTestHelpers.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

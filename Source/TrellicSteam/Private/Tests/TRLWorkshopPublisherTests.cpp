@@ -4,12 +4,12 @@
 #include "Misc/AutomationTest.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "TRLFakeWorkshopService.h"
+#include "TRLPublishCompleteRecorder.h"
 #include "TRLScopedWorkshopServiceOverride.h"
+#include "TRLTestHelpers.h"
 #include "TRLWorkshopPublisher.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLFakeWorkshopService.h"
-#include "Tests/TRLPublishCompleteRecorder.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
