@@ -113,7 +113,7 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 	}
 
 	/** Opens the Trellic submenu of that entry as the editor does: a menu of its own, filled by the entry's fill delegate. */
-	FShownMenu OpenSubMenu(const TCHAR* EntryName)
+	FShownMenu OpenSubMenu(const TCHAR* EntryName, bool bWithMenu = true)
 	{
 		FShownMenu Shown;
 		const TArray<const FToolMenuSection*> Sections = TrellicSections();
@@ -123,6 +123,11 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		                                                  : nullptr;
 		if (!TestTrue(FString::Printf(TEXT("the Trellic section has the submenu %s"), EntryName), Entry && Entry->SubMenuData.bIsSubMenu))
 		{
+			return Shown;
+		}
+		if (!bWithMenu)
+		{
+			Entry->SubMenuData.ConstructMenu.NewToolMenu.ExecuteIfBound(nullptr);
 			return Shown;
 		}
 		const FName MenuName(TEXT("Trellic.Specs.OpenedSubMenu"));
@@ -523,9 +528,10 @@ void FTRLEditorMenuSpec::Define()
 			TestNoModsEntry(OpenSubMenu(TEXT("TRLMountMod")), TEXT("TRLNoModsToMount"));
 			TestNoModsEntry(OpenSubMenu(TEXT("TRLPackageMod")), TEXT("TRLNoMods"));
 			TestNoModsEntry(OpenSubMenu(TEXT("TRLUploadMod")), TEXT("TRLNoModsToUpload"));
-			FTRLEditorMenu::FillMountMenu(nullptr);
-			FTRLEditorMenu::FillPackageMenu(nullptr);
-			FTRLEditorMenu::FillUploadMenu(nullptr);
+			for (const TCHAR* EntryName : {TEXT("TRLMountMod"), TEXT("TRLPackageMod"), TEXT("TRLUploadMod")})
+			{
+				OpenSubMenu(EntryName, false);
+			}
 		});
 
 		It("list a mod for mounting under its name, and a mounted one as open with the already-mounted tooltip", [this]() {
@@ -609,20 +615,6 @@ void FTRLEditorMenuSpec::Define()
 			Workshop->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 42));
 			TestFalse(TEXT("the upload has ended"), UTRLWorkshopUpload::IsUploadInProgress());
 			TestEqual(TEXT("dialogs at the end"), Dialogs.Num(), 1);
-		});
-	});
-
-	Describe("ReportError", [this]() {
-		It("logs the message at Warning and shows it in one OK dialog, an empty message included", [this]() {
-			AddExpectedErrorPlain(TEXT("Something went wrong."), EAutomationExpectedErrorFlags::Exact, 1);
-			FTRLEditorMenu::ReportError(FText::FromString(TEXT("Something went wrong.")));
-			TestRefusalShown(TEXT("Something went wrong."));
-
-			Dialogs.Empty();
-			Log = MakeShared<FTRLLogCapture>();
-			AddExpectedErrorPlain(FString(), EAutomationExpectedErrorFlags::Exact, 1);
-			FTRLEditorMenu::ReportError(FText::GetEmpty());
-			TestRefusalShown(FString());
 		});
 	});
 
