@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "HAL/FileManager.h"
 #include "Misc/Paths.h"
 #include "TRLCookRecord.h"
 #include "TRLScopedEditorOverrides.h"
@@ -43,7 +44,7 @@ class FTRLPackagingSpecProject
 public:
 	/** Writes the project in ProjectDir; ProjectFile is empty when it could not be written. */
 	FTRLPackagingSpecProject(const FString& ProjectDir, FTRLCreateUatTask CreateUatTask)
-	    : ProjectFile(TRLTest::WritePackagingProject(ProjectDir))
+	    : ProjectFile(WriteProject(ProjectDir))
 	    , Settings(NewObject<UTRLSettings>())
 	    , ProjectOverride(ProjectFile)
 	    , ModsRootOverride(ProjectDir / TEXT("Mods"))
@@ -68,6 +69,22 @@ public:
 	UTRLSettings* const Settings;
 
 private:
+	/**
+	 * Game.uproject listing "Mods" among its plug-in folders, Config/DefaultGame.ini, a Saved folder as every opened
+	 * project has, and base release 1.0 recorded for Windows.
+	 * @return the project file's path, or an empty string when something could not be written.
+	 */
+	static FString WriteProject(const FString& ProjectDir)
+	{
+		const FString ProjectFile = ProjectDir / TEXT("Game.uproject");
+		const bool bWritten = TRLTest::WriteTextFile(ProjectFile, TEXT("{\r\n\t\"FileVersion\": 3,\r\n\t\"AdditionalPluginDirectories\": [ \"Mods\" ]\r\n}")) &&
+		                      TRLTest::WriteTextFile(ProjectDir / TEXT("Config/DefaultGame.ini"),
+		                                             TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n")) &&
+		                      TRLTest::WriteTextFile(ProjectDir / TEXT("Releases/1.0/Windows/AssetRegistry.bin"), TEXT("registry")) &&
+		                      IFileManager::Get().MakeDirectory(*(ProjectDir / TEXT("Saved")), true);
+		return bWritten ? ProjectFile : FString();
+	}
+
 	FTRLScopedProjectOverride ProjectOverride;
 	FTRLScopedModsRootOverride ModsRootOverride;
 	FTRLScopedSettingsOverride SettingsOverride;
