@@ -1,7 +1,6 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
 #include "HAL/FileManager.h"
-#include "HAL/PlatformProcess.h"
 #include "Interfaces/IPluginManager.h"
 #include "Misc/AutomationTest.h"
 #include "Misc/PackageName.h"
@@ -19,16 +18,6 @@ BEGIN_DEFINE_SPEC(FTRLLocalModProviderSpec, "Trellic.Trellic.TRLLocalModProvider
 	FString TempDir;
 	FString ModsRoot;
 	TSharedPtr<FTRLScopedModsRootOverride> RootOverride;
-
-	/** Path made relative to the engine's base folder, which is what a relative path is taken from. */
-	static FString RelativeToBaseDir(const FString& Path)
-	{
-		FString BaseDir = FPaths::ConvertRelativePathToFull(FPlatformProcess::BaseDir());
-		BaseDir = BaseDir.EndsWith(TEXT("/")) ? BaseDir : BaseDir + TEXT("/");
-		FString Relative = Path;
-		FPaths::MakePathRelativeTo(Relative, *BaseDir);
-		return Relative;
-	}
 
 	struct FCase
 	{
@@ -171,7 +160,7 @@ void FTRLLocalModProviderSpec::Define()
 		});
 
 		It("gives absolute paths for a relative mods root", [this]() {
-			const FString RelativeRoot = RelativeToBaseDir(ModsRoot);
+			const FString RelativeRoot = TRLTest::RelativeToBaseDir(ModsRoot);
 			TestTrue(TEXT("the root is relative"), FPaths::IsRelative(RelativeRoot));
 			TRLTest::WriteMod(ModsRoot, TEXT("Rel"), TEXT("Rel"));
 			FTRLScopedModsRootOverride RelativeOverride(RelativeRoot);
@@ -202,7 +191,7 @@ void FTRLLocalModProviderSpec::Define()
 		It("makes a relative path absolute from the engine's base folder, and refuses an empty path, a folder and a missing file by their absolute path",
 		   [this]() {
 			   const FString Expected = TRLTest::WriteMod(ModsRoot, TEXT("Mod"), TEXT("Mod"));
-			   const FString Relative = RelativeToBaseDir(Expected);
+			   const FString Relative = TRLTest::RelativeToBaseDir(Expected);
 			   TestTrue(TEXT("the path is relative"), FPaths::IsRelative(Relative));
 			   FString Descriptor;
 			   FText Error;
@@ -220,18 +209,50 @@ void FTRLLocalModProviderSpec::Define()
 	});
 
 	Describe("IsValidNewModName", [this]() {
-		It("refuses the name of a mod whose folder is named otherwise, and the name of a folder that holds no mod", [this]() {
+		It("refuses an empty name, a leading digit, and the first character that is no letter, digit or underscore", [this]() {
+			const FString BadCharacter = TEXT("The name may only use letters, digits and underscores. '%s' is not allowed.");
+			const auto Bad = [&BadCharacter](const TCHAR* Name, const FString& Offender) {
+				return FCase{Name, TEXT("BadCharacter"), BadCharacter.Replace(TEXT("%s"), *Offender)};
+			};
+			const FCase Cases[] = {{TEXT(""), TEXT("EmptyName"), TEXT("The mod needs a name.")},
+			                       {TEXT("1Mod"), TEXT("StartsWithDigit"), TEXT("The name cannot start with a digit.")},
+			                       {TEXT("9-"), TEXT("StartsWithDigit"), TEXT("The name cannot start with a digit.")},
+			                       Bad(TEXT("My Mod"), TEXT(" ")),
+			                       Bad(TEXT("   "), TEXT(" ")),
+			                       Bad(TEXT("Mod-2.0"), TEXT("-")),
+			                       Bad(TEXT("../Escape"), TEXT(".")),
+			                       Bad(TEXT("Sub/Folder"), TEXT("/")),
+			                       Bad(TEXT("Sub\\Folder"), TEXT("\\")),
+			                       // A character outside the Basic Multilingual Plane is two code units; the first one is named alone.
+			                       Bad(TEXT("Mod\U0001F600"), FString::Chr(static_cast<TCHAR>(0xD83D)))};
+			for (const FCase& Case : Cases)
+			{
+				TestRefused(Case);
+			}
+			TestFalse(TEXT("nothing was made under the mods root"), IFileManager::Get().DirectoryExists(*ModsRoot));
+		});
+
+		It("accepts letters of any script, digits after the first character and underscores anywhere, leaving OutReason as it was", [this]() {
+			for (const TCHAR* Name : {TEXT("_Mod"), TEXT("_"), TEXT("Mod_2"), TEXT("Caf\u00E9"), TEXT("\u041C\u043E\u0434"), TEXT("\u6A21\u7EC4")})
+			{
+				FText Reason = FText::FromString(TEXT("untouched"));
+				TestTrue(Name, UTRLLocalModProvider::IsValidNewModName(Name, Reason));
+				TestEqualSensitive(Name, Reason.ToString(), TEXT("untouched"));
+			}
+		});
+
+		It("refuses the name of a mod, of its folder and of an empty folder under the root, but not of a plain file there", [this]() {
 			TRLTest::WriteMod(ModsRoot, TEXT("A"), TEXT("B"));
 			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Empty")), true);
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Plain"), TEXT("not a mod"));
+			// A root that already ends in a separator gets no second one.
+			FTRLScopedModsRootOverride RootWithSeparator(ModsRoot + TEXT("/"));
 			for (const TCHAR* Taken : {TEXT("B"), TEXT("A"), TEXT("Empty")})
 			{
-				FText Reason;
-				TestFalse(FString(Taken) + TEXT(" is refused"), UTRLLocalModProvider::IsValidNewModName(Taken, Reason));
-				TestEqualSensitive(FString(Taken) + TEXT(": the reason"), Reason.ToString(), FString::Printf(TEXT("A mod called '%s' already exists."), Taken));
+				TestRefused({Taken, TEXT("AlreadyExists"), FString::Printf(TEXT("A mod called '%s' already exists."), Taken)});
 			}
-			FText Untouched = FText::FromString(TEXT("as before"));
-			TestTrue(TEXT("a new name is taken"), UTRLLocalModProvider::IsValidNewModName(TEXT("C"), Untouched));
-			TestEqualSensitive(TEXT("the reason after a new name"), Untouched.ToString(), TEXT("as before"));
+			FText Reason;
+			TestTrue(TEXT("a plain file's name"), UTRLLocalModProvider::IsValidNewModName(TEXT("Plain"), Reason));
 		});
 
 		It("refuses in any case the engine's content roots, this plug-in's name and the names Windows keeps for devices, each for its reason", [this]() {
