@@ -93,22 +93,17 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 
 	void WriteText(const FString& Path, const FString& Text)
 	{
-		IFileManager::Get().MakeDirectory(*FPaths::GetPath(Path), true);
-		TestTrue(FString::Printf(TEXT("%s is written"), *Path), FFileHelper::SaveStringToFile(Text, *Path));
+		TestTrue(FString::Printf(TEXT("%s is written"), *Path), TRLTest::WriteTextFile(Path, Text));
 	}
 
 	static FString ReadText(const FString& Path)
 	{
-		FString Text;
-		FFileHelper::LoadFileToString(Text, *Path);
-		return Text;
+		return TRLTest::ReadText(Path);
 	}
 
 	static TArray<uint8> ReadBytes(const FString& Path)
 	{
-		TArray<uint8> Bytes;
-		FFileHelper::LoadFileToArray(Bytes, *Path);
-		return Bytes;
+		return TRLTest::ReadBytes(Path);
 	}
 
 	FString StagingDir() const
@@ -136,17 +131,12 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 	/** The LogTrellic lines so far, as "Verbosity: message". */
 	TArray<FString> TrellicLines() const
 	{
-		return Log->TextLinesOf(TEXT("LogTrellic"));
+		return Log->TrellicLines();
 	}
 
 	void TestLines(const FString& What, const TArray<FString>& Expected)
 	{
-		const TArray<FString> Lines = TrellicLines();
-		TestEqual(What + TEXT(": number of LogTrellic lines"), Lines.Num(), Expected.Num());
-		for (int32 Index = 0; Index < Lines.Num() && Index < Expected.Num(); ++Index)
-		{
-			TestEqualSensitive(FString::Printf(TEXT("%s: line %d"), *What, Index), Lines[Index], Expected[Index]);
-		}
+		TRLTest::TestLines(*this, What, TrellicLines(), Expected);
 	}
 
 	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
@@ -444,8 +434,6 @@ void FTRLWorkshopUploadSpec::Define()
 			const FNotificationInfo& Info = Infos[0];
 			TestText(TEXT("notification"), Info.Text.Get(), TEXT("UploadStarted"), TEXT("Uploading MyMod to the Steam Workshop"));
 			TestTrue(TEXT("stays 6 s once finished"), Info.ExpireDuration == 6.0f && !Info.bFireAndForget);
-			TestTrue(TEXT("editor defaults"), Info.FadeInDuration == 0.5f && Info.FadeOutDuration == 2.0f && Info.bUseThrobber && Info.bUseSuccessFailIcons &&
-			                                      Info.bUseLargeFont && !Info.Hyperlink.IsBound());
 			TestTrue(TEXT("pending"), Items[0]->State == SNotificationItem::CS_Pending);
 
 			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123));
