@@ -7,7 +7,6 @@
 #include "Modules/ModuleInterface.h"
 #include "Modules/ModuleManager.h"
 #include "TRLEditorMenu.h"
-#include "TRLFakeWorkshopService.h"
 #include "TRLLocalModProvider.h"
 #include "TRLModMount.h"
 #include "TRLModPackager.h"
@@ -15,7 +14,6 @@
 #include "TRLPackagingSpecProject.h"
 #include "TRLScopedEditorOverrides.h"
 #include "TRLScopedOverrides.h"
-#include "TRLScopedWorkshopServiceOverride.h"
 #include "TRLSettings.h"
 #include "TRLTestHelpers.h"
 #include "TRLWorkshopUpload.h"
@@ -310,46 +308,6 @@ BEGIN_DEFINE_SPEC(FTRLEditorMenuSpec, "Trellic.TrellicEditor.TRLEditorMenu", EAu
 		}
 	}
 
-	/** What an upload from the menu runs against: the fake Workshop, and no notification shown. */
-	TSharedPtr<FTRLFakeWorkshopService> Workshop;
-	TSharedPtr<FTRLScopedWorkshopServiceOverride> WorkshopOverride;
-	TSharedPtr<FTRLScopedNotificationOverride> NotificationOverride;
-
-	/** A packaged mod with everything the upload's preflight looks for, on the packaging project, uploaded to a fake Workshop. */
-	FString SetUpUpload()
-	{
-		SetUpPackaging(false);
-		const FString Text = FString(TEXT("{")) + LINE_TERMINATOR + TEXT("	\"FriendlyName\": \"Shipped\",") + LINE_TERMINATOR +
-		                     TEXT("\t\"Description\": \"Ready to go.\",") + LINE_TERMINATOR + TEXT("\t\"ExplicitlyLoaded\": true,") + LINE_TERMINATOR +
-		                     TEXT("\t\"TRLTags\": [\"Maps\"]") + LINE_TERMINATOR + TEXT("}");
-		const FString Descriptor = TRLTest::WriteMod(ModsRoot, TEXT("Shipped"), TEXT("Shipped"), Text);
-		TestTrue(TEXT("the preview is written"),
-		         TRLTest::WriteTextFile(ModsRoot / TEXT("Shipped/preview.png"), TEXT("png: a preview image of more than 16 bytes")));
-		TestTrue(
-		    TEXT("the mod is staged"),
-		    TRLTest::WriteTextFile(UTRLModPackager::GetModStagingDirectory(Descriptor) / TEXT("Content/Paks/Windows/ShippedWindows.pak"), TEXT("TRLPAK01")));
-		TestTrue(TEXT("the build is recorded"), TRLTest::RecordPassedBuild(Descriptor));
-		Workshop = MakeShared<FTRLFakeWorkshopService>();
-		WorkshopOverride = MakeShared<FTRLScopedWorkshopServiceOverride>(Workshop.ToSharedRef());
-		NotificationOverride = MakeShared<FTRLScopedNotificationOverride>([](const FNotificationInfo&) {
-			return TSharedPtr<SNotificationItem>();
-		});
-		return Descriptor;
-	}
-
-	/** Ends an upload a case left running, as Steam would by refusing it, so that the next case may upload. */
-	void TearDownUpload()
-	{
-		if (Workshop.IsValid() && UTRLWorkshopUpload::IsUploadInProgress())
-		{
-			AddExpectedError(TEXT("Uploading 'Shipped' failed"), EAutomationExpectedErrorFlags::Contains, 1);
-			Workshop->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Timeout, 0));
-		}
-		NotificationOverride.Reset();
-		WorkshopOverride.Reset();
-		Workshop.Reset();
-	}
-
 	/** Ends every job a case started, as UAT would when it succeeds, so that the next case finds the packager idle. */
 	void TearDownPackaging()
 	{
@@ -423,7 +381,6 @@ void FTRLEditorMenuSpec::Define()
 	});
 
 	AfterEach([this]() {
-		TearDownUpload();
 		TearDownPackaging();
 		Log.Reset();
 		DialogOverride.Reset();
@@ -550,23 +507,18 @@ void FTRLEditorMenuSpec::Define()
 		});
 	});
 
+	// An upload that starts from the menu, shown nowhere but in its notification, is tried through the host.
 	Describe("OnUploadMod", [this]() {
-		It("shows nothing when the upload starts, and the upload's refusal when asked again while it runs", [this]() {
-			const FString Descriptor = SetUpUpload();
+		It("shows the upload's refusal as it comes", [this]() {
+			const FString Descriptor = WriteMod(TEXT("Unpackaged"), TEXT("Unpackaged"));
+			const FString Text = TEXT("'Unpackaged' has not been packaged yet, so there is nothing to upload. Run Tools > Trellic > Package Mod first.");
+			// The preflight's findings come first: no preview, no description, no tags.
+			AddExpectedErrorPlain(TEXT(" the .uplugin"), EAutomationExpectedErrorFlags::Contains, 3);
+			AddExpectedErrorPlain(Text, EAutomationExpectedErrorFlags::Exact, 1);
 			FTRLEditorMenu::OnUploadMod(Descriptor);
-			TestTrue(TEXT("the upload runs"), UTRLWorkshopUpload::IsUploadInProgress());
-			TestEqual(TEXT("dialogs after the start"), Dialogs.Num(), 0);
-			TestEqual(TEXT("warnings after the start"), TrellicWarnings().Num(), 0);
-
-			const FString Busy = TEXT("An upload is already running. Wait for it to finish.");
-			AddExpectedErrorPlain(Busy, EAutomationExpectedErrorFlags::Exact, 1);
-			FTRLEditorMenu::OnUploadMod(Descriptor);
-			TestRefusalShown(Busy);
-
-			Workshop->AnswerCreate(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 42));
-			Workshop->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 42));
-			TestFalse(TEXT("the upload has ended"), UTRLWorkshopUpload::IsUploadInProgress());
-			TestEqual(TEXT("dialogs at the end"), Dialogs.Num(), 1);
+			TestEqual(TEXT("dialogs"), Dialogs, TArray<FString>{TEXT("Ok: ") + Text});
+			TestTrue(TEXT("the refusal's Warning"), TrellicWarnings().Contains(TEXT("Warning: ") + Text));
+			TestFalse(TEXT("no upload runs"), UTRLWorkshopUpload::IsUploadInProgress());
 		});
 	});
 
