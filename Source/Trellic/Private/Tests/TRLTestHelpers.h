@@ -183,7 +183,7 @@ namespace TRLTest
 } // namespace TRLTest
 
 /**
- * Records the log lines written while it lives, so that a spec can assert on their text, category and verbosity.
+ * Records the log lines written while it lives, so that a spec can assert on the plug-in's lines and their verbosity.
  * It takes lines on whatever thread writes them, at once: the editor's log thread would otherwise hand them over late.
  */
 class FTRLLogCapture : public FOutputDevice
@@ -222,34 +222,20 @@ public:
 		}
 	}
 
-	/** The lines written to one category, in order. */
-	TArray<FLine> LinesOf(const FName Category) const
+	/** The plug-in's lines, in order, each as "Verbosity: message" ("Warning: ...", "Log: ..."). */
+	TArray<FString> TrellicLines() const
 	{
-		TArray<FLine> Found;
+		TArray<FString> Texts;
 		FScopeLock Lock(&Mutex);
 		for (const FLine& Line : Lines)
 		{
-			if (Line.Category == Category)
+			if (Line.Category == FName(TEXT("LogTrellic")))
 			{
-				Found.Add(Line);
+				Texts.Add(FString(ToString(Line.Verbosity)) + TEXT(": ") + Line.Message);
 			}
-		}
-		return Found;
-	}
-
-	/** The lines written to one category, in order, each as "Verbosity: message" ("Warning: ...", "Log: ..."). */
-	TArray<FString> TextLinesOf(const FName Category) const
-	{
-		TArray<FString> Texts;
-		for (const FLine& Line : LinesOf(Category))
-		{
-			Texts.Add(FString(ToString(Line.Verbosity)) + TEXT(": ") + Line.Message);
 		}
 		return Texts;
 	}
-
-	/** The plug-in's lines, in order, each as "Verbosity: message". */
-	TArray<FString> TrellicLines() const { return TextLinesOf(TEXT("LogTrellic")); }
 
 	/** Runs as each line arrives, for a spec that must know the state of things at the moment a line is written. */
 	void SetOnLine(TFunction<void(const FLine&)> InOnLine)

@@ -603,7 +603,7 @@ void FTRLEditorMenuSpec::Define()
 
 			TestFalse(TEXT("the mods root was made"), IFileManager::Get().DirectoryExists(*ModsRoot));
 			TestEqual(TEXT("dialogs"), Dialogs.Num(), 0);
-			TestEqual(TEXT("LogTrellic lines"), Log->LinesOf(TEXT("LogTrellic")).Num(), 0);
+			TestEqual(TEXT("LogTrellic lines"), Log->TrellicLines().Num(), 0);
 		});
 
 		It("passes a blank name on as empty and shows the scaffold's refusal", [this]() {

@@ -50,7 +50,7 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopPublisherSpec, "Trellic.TrellicSteam.TRLWorkshopPu
 	/** Compares the LogTrellic lines exactly, one a line: TestEqual on strings ignores case. */
 	void TestLog(const TArray<FString>& Expected)
 	{
-		TestEqualSensitive(TEXT("log"), FString::Join(Log->TextLinesOf(TEXT("LogTrellic")), TEXT("\n")), FString::Join(Expected, TEXT("\n")));
+		TRLTest::TestLines(*this, TEXT("log"), Log->TrellicLines(), Expected);
 	}
 
 	static FTRLWorkshopAnswer Ok()
