@@ -255,22 +255,14 @@ void FTRLLocalModProviderSpec::Define()
 			TestTrue(TEXT("a plain file's name"), UTRLLocalModProvider::IsValidNewModName(TEXT("Plain"), Reason));
 		});
 
-		It("refuses in any case the engine's content roots, this plug-in's name and the names Windows keeps for devices, each for its reason", [this]() {
-			const FString PluginName(TEXT(UE_PLUGIN_NAME));
+		It("refuses the engine's content roots in any case", [this]() {
 			const FCase Cases[] = {
 			    {TEXT("Game"), TEXT("EngineContentRoot"),
 			     TEXT("The engine keeps the content root /Game/ for itself, so a mod called 'Game' could never be opened for editing or cooked on its "
 			          "own. Choose another name.")},
 			    {TEXT("tEMP"), TEXT("EngineContentRoot"),
 			     TEXT("The engine keeps the content root /Temp/ for itself, so a mod called 'tEMP' could never be opened for editing or cooked on its "
-			          "own. Choose another name.")},
-			    {PluginName.ToLower(), TEXT("PluginOwnName"),
-			     FString::Printf(TEXT("'%s' is the name of the modding plug-in itself, so a mod called '%s' could never be opened for editing. Choose "
-			                          "another name."),
-			                     *PluginName, *PluginName.ToLower())},
-			    {TEXT("Com7"), TEXT("WindowsDeviceName"),
-			     TEXT("Windows keeps the name COM7 for a device, so a mod called 'Com7' could have no folder or file of its name there. Choose another "
-			          "name.")}};
+			          "own. Choose another name.")}};
 			for (const FCase& Case : Cases)
 			{
 				TestRefused(Case);
@@ -279,10 +271,27 @@ void FTRLLocalModProviderSpec::Define()
 			{
 				TestReasonKey(Name, TEXT("EngineContentRoot"));
 			}
+		});
+
+		It("refuses this plug-in's own name in any case", [this]() {
+			const FString PluginName(TEXT(UE_PLUGIN_NAME));
+			TestRefused({PluginName.ToLower(), TEXT("PluginOwnName"),
+			             FString::Printf(TEXT("'%s' is the name of the modding plug-in itself, so a mod called '%s' could never be opened for editing. "
+			                                  "Choose another name."),
+			                             *PluginName, *PluginName.ToLower())});
+		});
+
+		It("refuses the names Windows keeps for devices in any case", [this]() {
+			TestRefused({TEXT("Com7"), TEXT("WindowsDeviceName"),
+			             TEXT("Windows keeps the name COM7 for a device, so a mod called 'Com7' could have no folder or file of its name there. Choose "
+			                  "another name.")});
 			for (const TCHAR* Name : {TEXT("CON"), TEXT("prn"), TEXT("Aux"), TEXT("nul"), TEXT("COM1"), TEXT("lpt1"), TEXT("LPT9")})
 			{
 				TestReasonKey(Name, TEXT("WindowsDeviceName"));
 			}
+		});
+
+		It("takes a name that only begins or ends like one the engine or Windows keeps", [this]() {
 			for (const TCHAR* Name : {TEXT("Games"), TEXT("Engine2"), TEXT("Console"), TEXT("COM0"), TEXT("COM10"), TEXT("LPT"), TEXT("Nul_")})
 			{
 				FText Reason;
@@ -290,45 +299,45 @@ void FTRLLocalModProviderSpec::Define()
 			}
 		});
 
-		It("refuses a name held in other capitals by a folder, a mod or a plug-in the engine knows, naming it as spelled there, and a mounted root's name",
-		   [this]() {
-			   TRLTest::WriteMod(ModsRoot, TEXT("Ab"), TEXT("Bee"));
-			   IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Folder")), true);
-			   IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("game")), true);
-			   // Mods are not the only plug-ins: the project's and the engine's own ones hold their names too.
-			   const FString PluginName = TRLTest::MakeUniqueModName(TEXT("TRLSpecPlugin"));
-			   const FString PluginDescriptor = TRLTest::WriteMod(TempDir / TEXT("Plugins"), PluginName, PluginName);
-			   FText AddError;
-			   TestTrue(TEXT("the plug-in is known"), IPluginManager::Get().AddToPluginsList(PluginDescriptor, &AddError));
+		It("refuses a name held in other capitals by a folder, a mod or a plug-in the engine knows, naming it as spelled there", [this]() {
+			TRLTest::WriteMod(ModsRoot, TEXT("Ab"), TEXT("Bee"));
+			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Folder")), true);
+			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("game")), true);
+			// Mods are not the only plug-ins: the project's and the engine's own ones hold their names too.
+			const FString PluginName = TRLTest::MakeUniqueModName(TEXT("TRLSpecPlugin"));
+			const FString PluginDescriptor = TRLTest::WriteMod(TempDir / TEXT("Plugins"), PluginName, PluginName);
+			FText AddError;
+			TestTrue(TEXT("the plug-in is known"), IPluginManager::Get().AddToPluginsList(PluginDescriptor, &AddError));
 
-			   const auto InOtherCase = [](const FString& Name, const FString& Existing) {
-				   return FString::Printf(TEXT("A mod called '%s' already exists as '%s'. Names differ only in capitals there, so choose another name."), *Name,
-				                          *Existing);
-			   };
-			   const FCase Cases[] = {{TEXT("bee"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("bee"), TEXT("Bee"))},
-			                          {TEXT("FOLDER"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("FOLDER"), TEXT("Folder"))},
-			                          {PluginName.ToUpper(), TEXT("TakenInOtherCase"), InOtherCase(PluginName.ToUpper(), PluginName)},
-			                          {PluginName, TEXT("AlreadyExists"), FString::Printf(TEXT("A mod called '%s' already exists."), *PluginName)},
-			                          // The rules keep their order: a folder of exactly the name, then a name the engine keeps.
-			                          {TEXT("game"), TEXT("AlreadyExists"), TEXT("A mod called 'game' already exists.")},
-			                          {TEXT("GAME"), TEXT("EngineContentRoot"),
-			                           TEXT("The engine keeps the content root /Game/ for itself, so a mod called 'GAME' could never be opened for editing or "
-			                                "cooked on its own. Choose another name.")}};
-			   for (const FCase& Case : Cases)
-			   {
-				   TestRefused(Case);
-			   }
+			const auto InOtherCase = [](const FString& Name, const FString& Existing) {
+				return FString::Printf(TEXT("A mod called '%s' already exists as '%s'. Names differ only in capitals there, so choose another name."), *Name,
+				                       *Existing);
+			};
+			const FCase Cases[] = {{TEXT("bee"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("bee"), TEXT("Bee"))},
+			                       {TEXT("FOLDER"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("FOLDER"), TEXT("Folder"))},
+			                       {PluginName.ToUpper(), TEXT("TakenInOtherCase"), InOtherCase(PluginName.ToUpper(), PluginName)},
+			                       {PluginName, TEXT("AlreadyExists"), FString::Printf(TEXT("A mod called '%s' already exists."), *PluginName)},
+			                       // The rules keep their order: a folder of exactly the name, then a name the engine keeps.
+			                       {TEXT("game"), TEXT("AlreadyExists"), TEXT("A mod called 'game' already exists.")},
+			                       {TEXT("GAME"), TEXT("EngineContentRoot"),
+			                        TEXT("The engine keeps the content root /Game/ for itself, so a mod called 'GAME' could never be opened for editing or "
+			                             "cooked on its own. Choose another name.")}};
+			for (const FCase& Case : Cases)
+			{
+				TestRefused(Case);
+			}
+		});
 
-			   // A content root mounted without a plug-in holds its name as well.
-			   const FString RootName = TRLTest::MakeUniqueModName(TEXT("TRLSpecRoot"));
-			   const FString RootFolder = TempDir / TEXT("Mounted/");
-			   FPackageName::RegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
-			   TestRefused({RootName, TEXT("ContentRootInUse"),
-			                FString::Printf(TEXT("The content root /%s/ is already in use in this editor, so a mod called '%s' could never be opened for "
-			                                     "editing. Choose another name."),
-			                                *RootName, *RootName)});
-			   FPackageName::UnRegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
-		   });
+		It("refuses the name of a content root mounted without a plug-in", [this]() {
+			const FString RootName = TRLTest::MakeUniqueModName(TEXT("TRLSpecRoot"));
+			const FString RootFolder = TempDir / TEXT("Mounted/");
+			FPackageName::RegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
+			TestRefused({RootName, TEXT("ContentRootInUse"),
+			             FString::Printf(TEXT("The content root /%s/ is already in use in this editor, so a mod called '%s' could never be opened for "
+			                                  "editing. Choose another name."),
+			                             *RootName, *RootName)});
+			FPackageName::UnRegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
+		});
 
 		It("refuses a name whose cooked archive would pass 260 characters in this project, naming that path and its length", [this]() {
 			// The mods root inside the project, as a real one is: the cook repeats the mod's path inside the project.

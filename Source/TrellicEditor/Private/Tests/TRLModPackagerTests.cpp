@@ -113,6 +113,21 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		Callback(Result, Seconds);
 	}
 
+	/** Packages the mod, expecting PrepareFailed after Warning (logged Times times) and every file as it was. */
+	void TestPrepareFailed(const FString& What, const FString& Warning, int32 Times = 1)
+	{
+		const TMap<FString, TArray<uint8>> Before = Snapshot();
+		if (Times > 0)
+		{
+			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, Times);
+		}
+		FText Error;
+		TestTrue(What, Package(Error) == ETRLPackageStartResult::InvalidMod);
+		TestText(What, Error, TEXT("PrepareFailed"), TEXT("Could not prepare 'MyMod' for cooking. Is its descriptor writable?"));
+		TestUnchanged(What, Before);
+		TestFalse(What + TEXT(": no job"), UTRLModPackager::IsPackagingInProgress());
+	}
+
 	ETRLPackageStartResult Package(FText & OutError)
 	{
 		return UTRLModPackager::PackageMod(Descriptor, OutError);
@@ -293,7 +308,7 @@ void FTRLModPackagerSpec::Define()
 			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoAdditionalPluginDirs"), NoPluginDirsText(TEXT("Mods")));
 		});
 
-		It("accepts assets only in subfolders and a project that cannot be read; a Content folder of other files is empty", [this]() {
+		It("counts as assets only .uasset and .umap files, at any depth and in any case", [this]() {
 			TRLTest::DeleteFolder(ProjectDir / TEXT("Mods/MyMod/Content"));
 			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Readme.txt"), TEXT("text"));
 			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Hero.uasset.bak"), TEXT("old"));
@@ -304,10 +319,12 @@ void FTRLModPackagerSpec::Define()
 
 			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Deep/Er/Hero.UASSET"), TEXT("asset"));
 			TestTrue(TEXT("an asset deep down, extension in capitals"), Package(Error) == ETRLPackageStartResult::Started);
-			EndJob(TEXT("Completed"));
+		});
 
+		It("starts for a project file it cannot read, which may list the mods folder", [this]() {
 			IFileManager::Get().Delete(*ProjectFile);
 			IFileManager::Get().MakeDirectory(*ProjectFile, true);
+			FText Error;
 			TestTrue(TEXT("an unreadable project"), Package(Error) == ETRLPackageStartResult::Started);
 		});
 
@@ -351,19 +368,7 @@ void FTRLModPackagerSpec::Define()
 			TestEqualSensitive(TEXT("platform text"), Tasks.Last().PlatformDisplayName.ToString(), FString(TEXT("Win64")));
 		});
 
-		It("refuses with PrepareFailed, after a Warning that names the file and the reason, and leaves both files as they were", [this]() {
-			auto TestPrepareFailed = [this](const FString& What, const FString& Warning, int32 Times = 1) {
-				const TMap<FString, TArray<uint8>> Before = Snapshot();
-				if (Times > 0)
-				{
-					AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, Times);
-				}
-				FText Error;
-				TestTrue(What, Package(Error) == ETRLPackageStartResult::InvalidMod);
-				TestText(What, Error, TEXT("PrepareFailed"), TEXT("Could not prepare 'MyMod' for cooking. Is its descriptor writable?"));
-				TestUnchanged(What, Before);
-				TestFalse(What + TEXT(": no job"), UTRLModPackager::IsPackagingInProgress());
-			};
+		It("refuses with PrepareFailed a descriptor that is not a JSON object, after a Warning that says so", [this]() {
 			const FString NotJson = FString::Printf(TEXT("'%s' is not a JSON object, so ExplicitlyLoaded cannot be switched off for the cook. Correct its "
 			                                             "JSON (a comma, a quote or a brace missing or too many) and package again."),
 			                                        *Descriptor);
@@ -374,8 +379,9 @@ void FTRLModPackagerSpec::Define()
 				TestPrepareFailed(NotAnObject, NotJson, Times);
 				Times = 0;
 			}
-			WriteText(Descriptor, TRLTest::MinimalDescriptorText(ModName));
+		});
 
+		It("refuses with PrepareFailed a DefaultGame.ini that is read-only or a folder, after a Warning that names it and why", [this]() {
 			// A source-control checkout leaves files read-only; the cook must not go on without its content line.
 			IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
 			PlatformFile.SetReadOnly(*IniPath, true);
