@@ -5,7 +5,6 @@
 #include "CoreMinimal.h"
 #include "HAL/FileManager.h"
 #include "Misc/Paths.h"
-#include "TRLCookRecord.h"
 #include "TRLScopedEditorOverrides.h"
 #include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
@@ -17,20 +16,6 @@ namespace TRLTest
 {
 	/** What the check after a completed mod cook logs when nothing was staged, as a spec's UAT job leaves it. */
 	inline const TCHAR* const NothingStagedError = TEXT("completed but staged no pak");
-
-	/**
-	 * Records the mod's staged files as a build that passed its check, made from the mod as it is now, as a completed
-	 * cook would: an upload takes only such a build.
-	 * @return false when the record could not be written
-	 */
-	inline bool RecordPassedBuild(const FString& DescriptorPath)
-	{
-		FTRLCookRecord Record = FTRLCookRecord::Take(DescriptorPath);
-		Record.FingerprintContent(FPaths::GetPath(DescriptorPath) / TEXT("Content"));
-		Record.bPassedCheck = true;
-		FString Reason;
-		return Record.Save(FTRLCookRecord::GetRecordPath(DescriptorPath), Reason);
-	}
 } // namespace TRLTest
 
 /**

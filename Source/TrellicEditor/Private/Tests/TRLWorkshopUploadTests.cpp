@@ -4,9 +4,9 @@
 #include "Misc/AutomationTest.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "TRLCookRecord.h"
 #include "TRLFakeWorkshopService.h"
 #include "TRLModPackager.h"
-#include "TRLPackagingSpecProject.h"
 #include "TRLScopedEditorOverrides.h"
 #include "TRLScopedOverrides.h"
 #include "TRLScopedWorkshopServiceOverride.h"
@@ -111,11 +111,18 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 		return UTRLModPackager::GetModStagingDirectory(Descriptor);
 	}
 
-	/** Stages a cooked archive where packaging would, and records it as a build that passed its check. */
+	/**
+	 * Stages a cooked archive where packaging would, and records it, as a completed cook would, as a build of the mod as
+	 * it is now that passed its check: an upload takes only such a build.
+	 */
 	void Package()
 	{
 		WriteText(StagingDir() / TEXT("Content/Paks/Windows/MyModWindows.pak"), TEXT("TRLPAK01"));
-		TestTrue(TEXT("the build is recorded"), TRLTest::RecordPassedBuild(Descriptor));
+		FTRLCookRecord Record = FTRLCookRecord::Take(Descriptor);
+		Record.FingerprintContent(ModDir / TEXT("Content"));
+		Record.bPassedCheck = true;
+		FString Reason;
+		TestTrue(TEXT("the build is recorded"), Record.Save(FTRLCookRecord::GetRecordPath(Descriptor), Reason));
 	}
 
 	FString PayloadDir() const
