@@ -15,8 +15,8 @@
 #include "TRLModPackager.h"
 #include "TRLPostCookCheck.h"
 #include "TRLSafeFiles.h"
-#include "TRLScopedSettingsOverride.h"
-#include "TRLScopedUatTaskOverride.h"
+#include "TRLScopedEditorOverrides.h"
+#include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
 
 #include <benchmark/benchmark.h>

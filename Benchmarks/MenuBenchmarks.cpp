@@ -9,7 +9,7 @@
 #include "Misc/Paths.h"
 #include "Modules/ModuleManager.h"
 #include "StandIn/ToolMenusHost.h"
-#include "TRLScopedModsRootOverride.h"
+#include "TRLScopedOverrides.h"
 #include "TRLWorkshopUpload.h"
 #include "ToolMenus.h"
 

@@ -8,7 +8,7 @@
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLModPackager.h"
-#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
 
 #include <benchmark/benchmark.h>

@@ -1,5 +1,6 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
+using System.IO;
 using UnrealBuildTool;
 
 public class TrellicSteam : ModuleRules
@@ -14,5 +15,8 @@ public class TrellicSteam : ModuleRules
 		PrivateDependencyModuleNames.AddRange(new string[] { "SteamShared" });
 
 		AddEngineThirdPartyPrivateStaticDependencies(Target, "Steamworks");
+
+		// What our specs share with the runtime module's specs, kept out of its public headers.
+		PrivateIncludePaths.Add(Path.Combine(ModuleDirectory, "..", "Trellic", "Private", "Tests"));
 	}
 }

@@ -6,8 +6,8 @@
 #include "HAL/PlatformProcess.h"
 #include "Misc/OutputDeviceRedirector.h"
 #include "Modules/ModuleManager.h"
+#include "TRLPublishCompleteRecorder.h"
 #include "TRLWorkshopPublisher.h"
-#include "Tests/TRLPublishCompleteRecorder.h"
 #include "Trellic.h"
 #include "UObject/UObjectGlobals.h"
 

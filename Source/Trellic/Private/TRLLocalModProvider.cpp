@@ -8,13 +8,11 @@
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "TRLProjectPaths.h"
-#include "TRLScopedModsRootOverride.h"
+#include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
 #include "Trellic.h"
 
 #define LOCTEXT_NAMESPACE "TRLLocalModProvider"
-
-FTRLScopedModsRootOverride* FTRLScopedModsRootOverride::Innermost = nullptr;
 
 namespace TRLLocalModProvider
 {

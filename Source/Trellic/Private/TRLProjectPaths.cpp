@@ -4,10 +4,8 @@
 
 #include "CoreGlobals.h"
 #include "Misc/Paths.h"
-#include "TRLScopedProjectOverride.h"
+#include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
-
-FTRLScopedProjectOverride* FTRLScopedProjectOverride::Innermost = nullptr;
 
 FString FTRLProjectPaths::GetProjectFilePath()
 {

@@ -2,9 +2,7 @@
 
 #include "TRLSettings.h"
 
-#include "TRLScopedSettingsOverride.h"
-
-FTRLScopedSettingsOverride* FTRLScopedSettingsOverride::Innermost = nullptr;
+#include "TRLScopedOverrides.h"
 
 const UTRLSettings* UTRLSettings::Get()
 {

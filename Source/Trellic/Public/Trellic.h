@@ -5,7 +5,7 @@
 #include "CoreMinimal.h"
 #include "Misc/Optional.h"
 #include "Modules/ModuleInterface.h"
-#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedOverrides.h"
 
 /** Every line the plug-in writes, in the runtime module and in the editor module, goes to this category. */
 TRELLIC_API DECLARE_LOG_CATEGORY_EXTERN(LogTrellic, Log, All);

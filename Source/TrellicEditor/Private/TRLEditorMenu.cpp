@@ -11,7 +11,7 @@
 #include "TRLModPackager.h"
 #include "TRLModScaffold.h"
 #include "TRLNewModWindow.h"
-#include "TRLScopedMessageDialogOverride.h"
+#include "TRLScopedEditorOverrides.h"
 #include "TRLWorkshopUpload.h"
 #include "Textures/SlateIcon.h"
 #include "ToolMenus.h"
@@ -21,8 +21,6 @@
 
 const FName FTRLEditorMenu::MenuOwnerName(TEXT("Trellic"));
 FDelegateHandle FTRLEditorMenu::StartupCallbackHandle;
-
-FTRLScopedMessageDialogOverride* FTRLScopedMessageDialogOverride::Innermost = nullptr;
 
 namespace TRLEditorMenu
 {

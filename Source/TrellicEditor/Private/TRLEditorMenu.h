@@ -19,20 +19,7 @@ public:
 	/** Withdraws the start-up callback and, while ToolMenus is loaded, every menu extension this module made. */
 	static void Unregister();
 
-private:
-	friend class FTRLEditorMenuSpec;
-
-	/** Adds the Trellic section with its five entries to the Tools menu, all under this module's owner. */
-	static void RegisterMenus();
-
-	/** Fills the "Open Mod For Editing" submenu each time it opens. */
-	static void FillMountMenu(UToolMenu* Menu);
-
-	/** Fills the "Package Mod" submenu each time it opens. */
-	static void FillPackageMenu(UToolMenu* Menu);
-
-	/** Fills the "Upload Mod To Steam Workshop" submenu each time it opens. */
-	static void FillUploadMenu(UToolMenu* Menu);
+	// What each entry runs when it is chosen; code of this module may run one as a click would.
 
 	/** Asks for a new mod's name and author in a modal window, then creates the mod. */
 	static void OpenNewModDialog();
@@ -48,6 +35,19 @@ private:
 
 	/** Mounts the mod whose absolute descriptor path is given, so its content can be edited. */
 	static void OnMountMod(FString ModDescriptorPath);
+
+private:
+	/** Adds the Trellic section with its five entries to the Tools menu, all under this module's owner. */
+	static void RegisterMenus();
+
+	/** Fills the "Open Mod For Editing" submenu each time it opens. */
+	static void FillMountMenu(UToolMenu* Menu);
+
+	/** Fills the "Package Mod" submenu each time it opens. */
+	static void FillPackageMenu(UToolMenu* Menu);
+
+	/** Fills the "Upload Mod To Steam Workshop" submenu each time it opens. */
+	static void FillUploadMenu(UToolMenu* Menu);
 
 	/** Tells the user about a refusal: logs the message as a warning and shows it in a modal OK dialog. */
 	static void ReportError(const FText& Message);

@@ -18,7 +18,7 @@
 #include "TRLPreparedCook.h"
 #include "TRLProjectPaths.h"
 #include "TRLSafeFiles.h"
-#include "TRLScopedUatTaskOverride.h"
+#include "TRLScopedEditorOverrides.h"
 #include "TRLSettings.h"
 #include "Trellic.h"
 
@@ -28,8 +28,6 @@ bool UTRLModPackager::bPackagingInProgress = false;
 uint32 UTRLModPackager::JobsStarted = 0;
 TUniquePtr<FTRLPreparedCook> UTRLModPackager::PreparedCook;
 TUniquePtr<FTRLCookRecord> UTRLModPackager::PendingCookRecord;
-
-FTRLScopedUatTaskOverride* FTRLScopedUatTaskOverride::Innermost = nullptr;
 
 namespace TRLModPackager
 {

@@ -4,7 +4,7 @@
 
 #include "Editor.h"
 #include "Editor/EditorEngine.h"
-#include "TRLScopedModalWindowOverride.h"
+#include "TRLScopedEditorOverrides.h"
 #include "Widgets/Input/SButton.h"
 #include "Widgets/Input/SEditableTextBox.h"
 #include "Widgets/Layout/SBorder.h"
@@ -13,8 +13,6 @@
 #include "Widgets/Text/STextBlock.h"
 
 #define LOCTEXT_NAMESPACE "TRLEditorMenu"
-
-FTRLScopedModalWindowOverride* FTRLScopedModalWindowOverride::Innermost = nullptr;
 
 namespace TRLNewModWindow
 {

@@ -2,27 +2,15 @@
 
 #include "TRLUploadJob.h"
 
-#include "Framework/Notifications/NotificationManager.h"
 #include "Math/UnrealMathUtility.h"
 #include "Misc/Paths.h"
 #include "TRLPendingWorkshopItem.h"
-#include "TRLScopedNotificationOverride.h"
+#include "TRLScopedEditorOverrides.h"
 #include "TRLWorkshopRecord.h"
 #include "Trellic.h"
 #include "Widgets/Notifications/SNotificationList.h"
 
 #define LOCTEXT_NAMESPACE "TRLWorkshopUpload"
-
-FTRLScopedNotificationOverride* FTRLScopedNotificationOverride::Innermost = nullptr;
-
-TSharedPtr<SNotificationItem> FTRLScopedNotificationOverride::AddNotification(const FNotificationInfo& Info)
-{
-	if (const FTRLAddNotification* Override = Get())
-	{
-		return (*Override)(Info);
-	}
-	return FSlateNotificationManager::Get().AddNotification(Info);
-}
 
 namespace TRLUploadJob
 {

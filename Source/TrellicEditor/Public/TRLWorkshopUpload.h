@@ -143,9 +143,6 @@ public:
 	static ETRLWorkshopResult UploadMod(const FString& ModDescriptorPath, const FString& ChangeNote, FText& OutError);
 
 private:
-	/** Specs drive the progress ticker and look at the running upload directly. */
-	friend class FTRLWorkshopUploadSpec;
-
 	/**
 	 * Steam answers on its own pump, so the outcome arrives here rather than at the call site.
 	 *

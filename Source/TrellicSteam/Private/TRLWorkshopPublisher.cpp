@@ -13,8 +13,6 @@
 
 #define LOCTEXT_NAMESPACE "TRLWorkshopPublisher"
 
-FTRLScopedWorkshopServiceOverride* FTRLScopedWorkshopServiceOverride::Innermost = nullptr;
-
 namespace
 {
 	constexpr uint64 MaxItemId = ~static_cast<uint64>(0);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "CoreMinimal.h"
-#include "TRLScopedOverride.h"
+#include "TRLScopedOverrides.h"
 #include "TRLWorkshopService.h"
 
 /**

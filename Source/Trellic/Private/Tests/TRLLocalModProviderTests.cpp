@@ -1,19 +1,16 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
 #include "HAL/FileManager.h"
-#include "HAL/PlatformProcess.h"
 #include "Interfaces/IPluginManager.h"
 #include "Misc/AutomationTest.h"
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "TRLLocalModProvider.h"
 #include "TRLProjectPaths.h"
-#include "TRLScopedModsRootOverride.h"
-#include "TRLScopedProjectOverride.h"
-#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
+#include "TRLTestHelpers.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
@@ -21,16 +18,6 @@ BEGIN_DEFINE_SPEC(FTRLLocalModProviderSpec, "Trellic.Trellic.TRLLocalModProvider
 	FString TempDir;
 	FString ModsRoot;
 	TSharedPtr<FTRLScopedModsRootOverride> RootOverride;
-
-	/** Path made relative to the engine's base folder, which is what a relative path is taken from. */
-	static FString RelativeToBaseDir(const FString& Path)
-	{
-		FString BaseDir = FPaths::ConvertRelativePathToFull(FPlatformProcess::BaseDir());
-		BaseDir = BaseDir.EndsWith(TEXT("/")) ? BaseDir : BaseDir + TEXT("/");
-		FString Relative = Path;
-		FPaths::MakePathRelativeTo(Relative, *BaseDir);
-		return Relative;
-	}
 
 	struct FCase
 	{
@@ -173,7 +160,7 @@ void FTRLLocalModProviderSpec::Define()
 		});
 
 		It("gives absolute paths for a relative mods root", [this]() {
-			const FString RelativeRoot = RelativeToBaseDir(ModsRoot);
+			const FString RelativeRoot = TRLTest::RelativeToBaseDir(ModsRoot);
 			TestTrue(TEXT("the root is relative"), FPaths::IsRelative(RelativeRoot));
 			TRLTest::WriteMod(ModsRoot, TEXT("Rel"), TEXT("Rel"));
 			FTRLScopedModsRootOverride RelativeOverride(RelativeRoot);
@@ -204,7 +191,7 @@ void FTRLLocalModProviderSpec::Define()
 		It("makes a relative path absolute from the engine's base folder, and refuses an empty path, a folder and a missing file by their absolute path",
 		   [this]() {
 			   const FString Expected = TRLTest::WriteMod(ModsRoot, TEXT("Mod"), TEXT("Mod"));
-			   const FString Relative = RelativeToBaseDir(Expected);
+			   const FString Relative = TRLTest::RelativeToBaseDir(Expected);
 			   TestTrue(TEXT("the path is relative"), FPaths::IsRelative(Relative));
 			   FString Descriptor;
 			   FText Error;
@@ -222,36 +209,60 @@ void FTRLLocalModProviderSpec::Define()
 	});
 
 	Describe("IsValidNewModName", [this]() {
-		It("refuses the name of a mod whose folder is named otherwise, and the name of a folder that holds no mod", [this]() {
-			TRLTest::WriteMod(ModsRoot, TEXT("A"), TEXT("B"));
-			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Empty")), true);
-			for (const TCHAR* Taken : {TEXT("B"), TEXT("A"), TEXT("Empty")})
+		It("refuses an empty name, a leading digit, and the first character that is no letter, digit or underscore", [this]() {
+			const FString BadCharacter = TEXT("The name may only use letters, digits and underscores. '%s' is not allowed.");
+			const auto Bad = [&BadCharacter](const TCHAR* Name, const FString& Offender) {
+				return FCase{Name, TEXT("BadCharacter"), BadCharacter.Replace(TEXT("%s"), *Offender)};
+			};
+			const FCase Cases[] = {{TEXT(""), TEXT("EmptyName"), TEXT("The mod needs a name.")},
+			                       {TEXT("1Mod"), TEXT("StartsWithDigit"), TEXT("The name cannot start with a digit.")},
+			                       {TEXT("9-"), TEXT("StartsWithDigit"), TEXT("The name cannot start with a digit.")},
+			                       Bad(TEXT("My Mod"), TEXT(" ")),
+			                       Bad(TEXT("   "), TEXT(" ")),
+			                       Bad(TEXT("Mod-2.0"), TEXT("-")),
+			                       Bad(TEXT("../Escape"), TEXT(".")),
+			                       Bad(TEXT("Sub/Folder"), TEXT("/")),
+			                       Bad(TEXT("Sub\\Folder"), TEXT("\\")),
+			                       // A character outside the Basic Multilingual Plane is two code units; the first one is named alone.
+			                       Bad(TEXT("Mod\U0001F600"), FString::Chr(static_cast<TCHAR>(0xD83D)))};
+			for (const FCase& Case : Cases)
 			{
-				FText Reason;
-				TestFalse(FString(Taken) + TEXT(" is refused"), UTRLLocalModProvider::IsValidNewModName(Taken, Reason));
-				TestEqualSensitive(FString(Taken) + TEXT(": the reason"), Reason.ToString(), FString::Printf(TEXT("A mod called '%s' already exists."), Taken));
+				TestRefused(Case);
 			}
-			FText Untouched = FText::FromString(TEXT("as before"));
-			TestTrue(TEXT("a new name is taken"), UTRLLocalModProvider::IsValidNewModName(TEXT("C"), Untouched));
-			TestEqualSensitive(TEXT("the reason after a new name"), Untouched.ToString(), TEXT("as before"));
+			TestFalse(TEXT("nothing was made under the mods root"), IFileManager::Get().DirectoryExists(*ModsRoot));
 		});
 
-		It("refuses in any case the engine's content roots, this plug-in's name and the names Windows keeps for devices, each for its reason", [this]() {
-			const FString PluginName(TEXT(UE_PLUGIN_NAME));
+		It("accepts letters of any script, digits after the first character and underscores anywhere, leaving OutReason as it was", [this]() {
+			for (const TCHAR* Name : {TEXT("_Mod"), TEXT("_"), TEXT("Mod_2"), TEXT("Caf\u00E9"), TEXT("\u041C\u043E\u0434"), TEXT("\u6A21\u7EC4")})
+			{
+				FText Reason = FText::FromString(TEXT("untouched"));
+				TestTrue(Name, UTRLLocalModProvider::IsValidNewModName(Name, Reason));
+				TestEqualSensitive(Name, Reason.ToString(), TEXT("untouched"));
+			}
+		});
+
+		It("refuses the name of a mod, of its folder and of an empty folder under the root, but not of a plain file there", [this]() {
+			TRLTest::WriteMod(ModsRoot, TEXT("A"), TEXT("B"));
+			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Empty")), true);
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Plain"), TEXT("not a mod"));
+			// A root that already ends in a separator gets no second one.
+			FTRLScopedModsRootOverride RootWithSeparator(ModsRoot + TEXT("/"));
+			for (const TCHAR* Taken : {TEXT("B"), TEXT("A"), TEXT("Empty")})
+			{
+				TestRefused({Taken, TEXT("AlreadyExists"), FString::Printf(TEXT("A mod called '%s' already exists."), Taken)});
+			}
+			FText Reason;
+			TestTrue(TEXT("a plain file's name"), UTRLLocalModProvider::IsValidNewModName(TEXT("Plain"), Reason));
+		});
+
+		It("refuses the engine's content roots in any case", [this]() {
 			const FCase Cases[] = {
 			    {TEXT("Game"), TEXT("EngineContentRoot"),
 			     TEXT("The engine keeps the content root /Game/ for itself, so a mod called 'Game' could never be opened for editing or cooked on its "
 			          "own. Choose another name.")},
 			    {TEXT("tEMP"), TEXT("EngineContentRoot"),
 			     TEXT("The engine keeps the content root /Temp/ for itself, so a mod called 'tEMP' could never be opened for editing or cooked on its "
-			          "own. Choose another name.")},
-			    {PluginName.ToLower(), TEXT("PluginOwnName"),
-			     FString::Printf(TEXT("'%s' is the name of the modding plug-in itself, so a mod called '%s' could never be opened for editing. Choose "
-			                          "another name."),
-			                     *PluginName, *PluginName.ToLower())},
-			    {TEXT("Com7"), TEXT("WindowsDeviceName"),
-			     TEXT("Windows keeps the name COM7 for a device, so a mod called 'Com7' could have no folder or file of its name there. Choose another "
-			          "name.")}};
+			          "own. Choose another name.")}};
 			for (const FCase& Case : Cases)
 			{
 				TestRefused(Case);
@@ -260,10 +271,27 @@ void FTRLLocalModProviderSpec::Define()
 			{
 				TestReasonKey(Name, TEXT("EngineContentRoot"));
 			}
+		});
+
+		It("refuses this plug-in's own name in any case", [this]() {
+			const FString PluginName(TEXT(UE_PLUGIN_NAME));
+			TestRefused({PluginName.ToLower(), TEXT("PluginOwnName"),
+			             FString::Printf(TEXT("'%s' is the name of the modding plug-in itself, so a mod called '%s' could never be opened for editing. "
+			                                  "Choose another name."),
+			                             *PluginName, *PluginName.ToLower())});
+		});
+
+		It("refuses the names Windows keeps for devices in any case", [this]() {
+			TestRefused({TEXT("Com7"), TEXT("WindowsDeviceName"),
+			             TEXT("Windows keeps the name COM7 for a device, so a mod called 'Com7' could have no folder or file of its name there. Choose "
+			                  "another name.")});
 			for (const TCHAR* Name : {TEXT("CON"), TEXT("prn"), TEXT("Aux"), TEXT("nul"), TEXT("COM1"), TEXT("lpt1"), TEXT("LPT9")})
 			{
 				TestReasonKey(Name, TEXT("WindowsDeviceName"));
 			}
+		});
+
+		It("takes a name that only begins or ends like one the engine or Windows keeps", [this]() {
 			for (const TCHAR* Name : {TEXT("Games"), TEXT("Engine2"), TEXT("Console"), TEXT("COM0"), TEXT("COM10"), TEXT("LPT"), TEXT("Nul_")})
 			{
 				FText Reason;
@@ -271,45 +299,45 @@ void FTRLLocalModProviderSpec::Define()
 			}
 		});
 
-		It("refuses a name held in other capitals by a folder, a mod or a plug-in the engine knows, naming it as spelled there, and a mounted root's name",
-		   [this]() {
-			   TRLTest::WriteMod(ModsRoot, TEXT("Ab"), TEXT("Bee"));
-			   IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Folder")), true);
-			   IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("game")), true);
-			   // Mods are not the only plug-ins: the project's and the engine's own ones hold their names too.
-			   const FString PluginName = TRLTest::MakeUniqueModName(TEXT("TRLSpecPlugin"));
-			   const FString PluginDescriptor = TRLTest::WriteMod(TempDir / TEXT("Plugins"), PluginName, PluginName);
-			   FText AddError;
-			   TestTrue(TEXT("the plug-in is known"), IPluginManager::Get().AddToPluginsList(PluginDescriptor, &AddError));
+		It("refuses a name held in other capitals by a folder, a mod or a plug-in the engine knows, naming it as spelled there", [this]() {
+			TRLTest::WriteMod(ModsRoot, TEXT("Ab"), TEXT("Bee"));
+			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Folder")), true);
+			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("game")), true);
+			// Mods are not the only plug-ins: the project's and the engine's own ones hold their names too.
+			const FString PluginName = TRLTest::MakeUniqueModName(TEXT("TRLSpecPlugin"));
+			const FString PluginDescriptor = TRLTest::WriteMod(TempDir / TEXT("Plugins"), PluginName, PluginName);
+			FText AddError;
+			TestTrue(TEXT("the plug-in is known"), IPluginManager::Get().AddToPluginsList(PluginDescriptor, &AddError));
 
-			   const auto InOtherCase = [](const FString& Name, const FString& Existing) {
-				   return FString::Printf(TEXT("A mod called '%s' already exists as '%s'. Names differ only in capitals there, so choose another name."), *Name,
-				                          *Existing);
-			   };
-			   const FCase Cases[] = {{TEXT("bee"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("bee"), TEXT("Bee"))},
-			                          {TEXT("FOLDER"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("FOLDER"), TEXT("Folder"))},
-			                          {PluginName.ToUpper(), TEXT("TakenInOtherCase"), InOtherCase(PluginName.ToUpper(), PluginName)},
-			                          {PluginName, TEXT("AlreadyExists"), FString::Printf(TEXT("A mod called '%s' already exists."), *PluginName)},
-			                          // The rules keep their order: a folder of exactly the name, then a name the engine keeps.
-			                          {TEXT("game"), TEXT("AlreadyExists"), TEXT("A mod called 'game' already exists.")},
-			                          {TEXT("GAME"), TEXT("EngineContentRoot"),
-			                           TEXT("The engine keeps the content root /Game/ for itself, so a mod called 'GAME' could never be opened for editing or "
-			                                "cooked on its own. Choose another name.")}};
-			   for (const FCase& Case : Cases)
-			   {
-				   TestRefused(Case);
-			   }
+			const auto InOtherCase = [](const FString& Name, const FString& Existing) {
+				return FString::Printf(TEXT("A mod called '%s' already exists as '%s'. Names differ only in capitals there, so choose another name."), *Name,
+				                       *Existing);
+			};
+			const FCase Cases[] = {{TEXT("bee"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("bee"), TEXT("Bee"))},
+			                       {TEXT("FOLDER"), TEXT("TakenInOtherCase"), InOtherCase(TEXT("FOLDER"), TEXT("Folder"))},
+			                       {PluginName.ToUpper(), TEXT("TakenInOtherCase"), InOtherCase(PluginName.ToUpper(), PluginName)},
+			                       {PluginName, TEXT("AlreadyExists"), FString::Printf(TEXT("A mod called '%s' already exists."), *PluginName)},
+			                       // The rules keep their order: a folder of exactly the name, then a name the engine keeps.
+			                       {TEXT("game"), TEXT("AlreadyExists"), TEXT("A mod called 'game' already exists.")},
+			                       {TEXT("GAME"), TEXT("EngineContentRoot"),
+			                        TEXT("The engine keeps the content root /Game/ for itself, so a mod called 'GAME' could never be opened for editing or "
+			                             "cooked on its own. Choose another name.")}};
+			for (const FCase& Case : Cases)
+			{
+				TestRefused(Case);
+			}
+		});
 
-			   // A content root mounted without a plug-in holds its name as well.
-			   const FString RootName = TRLTest::MakeUniqueModName(TEXT("TRLSpecRoot"));
-			   const FString RootFolder = TempDir / TEXT("Mounted/");
-			   FPackageName::RegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
-			   TestRefused({RootName, TEXT("ContentRootInUse"),
-			                FString::Printf(TEXT("The content root /%s/ is already in use in this editor, so a mod called '%s' could never be opened for "
-			                                     "editing. Choose another name."),
-			                                *RootName, *RootName)});
-			   FPackageName::UnRegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
-		   });
+		It("refuses the name of a content root mounted without a plug-in", [this]() {
+			const FString RootName = TRLTest::MakeUniqueModName(TEXT("TRLSpecRoot"));
+			const FString RootFolder = TempDir / TEXT("Mounted/");
+			FPackageName::RegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
+			TestRefused({RootName, TEXT("ContentRootInUse"),
+			             FString::Printf(TEXT("The content root /%s/ is already in use in this editor, so a mod called '%s' could never be opened for "
+			                                  "editing. Choose another name."),
+			                             *RootName, *RootName)});
+			FPackageName::UnRegisterMountPoint(FString::Printf(TEXT("/%s/"), *RootName), RootFolder);
+		});
 
 		It("refuses a name whose cooked archive would pass 260 characters in this project, naming that path and its length", [this]() {
 			// The mods root inside the project, as a real one is: the cook repeats the mod's path inside the project.

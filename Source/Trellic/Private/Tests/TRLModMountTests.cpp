@@ -6,7 +6,7 @@
 #include "Misc/PackageName.h"
 #include "Misc/Paths.h"
 #include "TRLModMount.h"
-#include "Tests/TRLTestHelpers.h"
+#include "TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

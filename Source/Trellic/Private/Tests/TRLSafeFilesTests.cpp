@@ -4,7 +4,7 @@
 #include "Misc/AutomationTest.h"
 #include "Misc/Paths.h"
 #include "TRLSafeFiles.h"
-#include "Tests/TRLTestHelpers.h"
+#include "TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

@@ -3,9 +3,8 @@
 #include "Misc/AutomationTest.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
-#include "TRLScopedSettingsOverride.h"
 #include "TRLSettings.h"
-#include "Tests/TRLTestHelpers.h"
+#include "TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
@@ -34,6 +33,8 @@ void FTRLSettingsSpec::Define()
 		TRLTest::DeleteFolder(TempDir);
 	});
 
+	// Each setting's default, and what an empty one means, are seen where an operation reads it; the nesting of
+	// overrides in the mods root's spec.
 	Describe("LoadConfig", [this]() {
 		// What a studio writes by hand into DefaultGame.ini: the section name, the key names and an enum's word.
 		It("reads the settings from the Trellic section and keeps the defaults for keys it does not have", [this]() {
@@ -47,49 +48,6 @@ void FTRLSettingsSpec::Define()
 			TestTrue(TEXT("bDLCIncludeEngineContent"), Settings->bDLCIncludeEngineContent);
 			TestEqual(TEXT("ModApiVersion"), Settings->ModApiVersion, GetDefault<UTRLSettings>()->ModApiVersion);
 			TestEqualSensitive(TEXT("TargetPlatform"), Settings->TargetPlatform, GetDefault<UTRLSettings>()->TargetPlatform);
-		});
-	});
-
-	Describe("Get", [this]() {
-		It("answers what the innermost override gives, null included, and the class default object once none is left", [this]() {
-			const UTRLSettings* Custom = NewObject<UTRLSettings>();
-			{
-				FTRLScopedSettingsOverride Outer(Custom);
-				{
-					FTRLScopedSettingsOverride Inner(nullptr);
-					TestNull(TEXT("Get() under the inner override"), UTRLSettings::Get());
-				}
-				TestTrue(TEXT("Get() under the outer override"), UTRLSettings::Get() == Custom);
-			}
-			TestTrue(TEXT("Get() after the overrides"), UTRLSettings::Get() == GetDefault<UTRLSettings>());
-		});
-	});
-
-	Describe("each setting's accessor", [this]() {
-		It("answers the setting as set, an empty one included, and its default without settings; only an empty ModsDirectory becomes Mods", [this]() {
-			UTRLSettings* Settings = NewObject<UTRLSettings>();
-			Settings->ModApiVersion = 7;
-			Settings->ModsDirectory.Empty();
-			Settings->DefaultLoadOrder = -3;
-			Settings->WorkshopDefaultVisibility = ETRLWorkshopVisibility::Private;
-			Settings->BaseReleaseVersion.Empty();
-			Settings->TargetPlatform = TEXT("Linux");
-			{
-				FTRLScopedSettingsOverride Override(Settings);
-				TestEqual(TEXT("ModApiVersion"), UTRLSettings::GetModApiVersion(), 7);
-				TestEqualSensitive(TEXT("ModsDirectory"), UTRLSettings::GetModsDirectory(), TEXT("Mods"));
-				TestEqual(TEXT("DefaultLoadOrder"), UTRLSettings::GetDefaultLoadOrder(), -3);
-				TestTrue(TEXT("WorkshopDefaultVisibility"), UTRLSettings::GetWorkshopDefaultVisibility() == ETRLWorkshopVisibility::Private);
-				TestEqualSensitive(TEXT("BaseReleaseVersion"), UTRLSettings::GetBaseReleaseVersion(), FString());
-				TestEqualSensitive(TEXT("TargetPlatform"), UTRLSettings::GetTargetPlatform(), TEXT("Linux"));
-			}
-			FTRLScopedSettingsOverride NoSettings(nullptr);
-			TestEqual(TEXT("ModApiVersion without settings"), UTRLSettings::GetModApiVersion(), 1);
-			TestEqualSensitive(TEXT("ModsDirectory without settings"), UTRLSettings::GetModsDirectory(), TEXT("Mods"));
-			TestEqual(TEXT("DefaultLoadOrder without settings"), UTRLSettings::GetDefaultLoadOrder(), 100);
-			TestTrue(TEXT("WorkshopDefaultVisibility without settings"), UTRLSettings::GetWorkshopDefaultVisibility() == ETRLWorkshopVisibility::Public);
-			TestEqualSensitive(TEXT("BaseReleaseVersion without settings"), UTRLSettings::GetBaseReleaseVersion(), TEXT("1.0"));
-			TestEqualSensitive(TEXT("TargetPlatform without settings"), UTRLSettings::GetTargetPlatform(), TEXT("Win64"));
 		});
 	});
 }

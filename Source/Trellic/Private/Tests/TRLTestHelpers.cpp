@@ -1,6 +1,6 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
-#include "Tests/TRLTestHelpers.h"
+#include "TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 

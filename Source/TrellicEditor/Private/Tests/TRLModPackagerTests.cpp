@@ -8,13 +8,12 @@
 #include "Styling/AppStyle.h"
 #include "TRLCookJournal.h"
 #include "TRLModPackager.h"
-#include "TRLScopedProjectOverride.h"
-#include "TRLScopedSettingsOverride.h"
-#include "TRLScopedUatTaskOverride.h"
+#include "TRLPackagingSpecProject.h"
+#include "TRLScopedEditorOverrides.h"
+#include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
+#include "TRLTestHelpers.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLPackagingSpecProject.h"
-#include "Tests/TRLTestHelpers.h"
 #include "UObject/Class.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
@@ -55,28 +54,9 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		return FString::Printf(TEXT("+DirectoriesToAlwaysCook=(Path=\"/%s\")"), *ModName);
 	}
 
-	/** A descriptor in the module's own layout; ExplicitlyLoaded is left out when empty. */
-	static FString DescriptorText(const FString& FriendlyName, const TCHAR* ExplicitlyLoaded)
-	{
-		FString Text = FString(TEXT("{")) + TEXT("\r\n") + TEXT("\t\"FileVersion\": 3,") + TEXT("\r\n") + TEXT("\t\"FriendlyName\": \"") + FriendlyName +
-		               TEXT("\",") + TEXT("\r\n") + TEXT("\t\"Modules\": []");
-		if (*ExplicitlyLoaded)
-		{
-			Text += FString(TEXT(",")) + TEXT("\r\n") + TEXT("\t\"ExplicitlyLoaded\": ") + ExplicitlyLoaded;
-		}
-		return Text + TEXT("\r\n") + TEXT("}");
-	}
-
 	void WriteText(const FString& Path, const FString& Text)
 	{
 		TestTrue(FString::Printf(TEXT("%s is written"), *Path), TRLTest::WriteTextFile(Path, Text));
-	}
-
-	static FString ReadText(const FString& Path)
-	{
-		FString Text;
-		FFileHelper::LoadFileToString(Text, *Path);
-		return Text;
 	}
 
 	/** Every file and folder of the spec's own, but the build output a completed cook leaves under the mod's Saved folder. */
@@ -105,25 +85,9 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		TRLTest::TestLocalizationId(*this, What, Text, Namespace, Key);
 	}
 
-	/** The LogTrellic lines so far, as "Verbosity: message". */
-	TArray<FString> TrellicLines() const
-	{
-		return Log->TextLinesOf(TEXT("LogTrellic"));
-	}
-
-	void TestLines(const TArray<FString>& Expected)
-	{
-		const TArray<FString> Lines = TrellicLines();
-		TestEqual(TEXT("number of LogTrellic lines"), Lines.Num(), Expected.Num());
-		for (int32 Index = 0; Index < Lines.Num() && Index < Expected.Num(); ++Index)
-		{
-			TestEqualSensitive(FString::Printf(TEXT("LogTrellic line %d"), Index), Lines[Index], Expected[Index]);
-		}
-	}
-
 	FString LastTrellicLine() const
 	{
-		const TArray<FString> Lines = TrellicLines();
+		const TArray<FString> Lines = Log->TrellicLines();
 		return Lines.Num() > 0 ? Lines.Last() : FString();
 	}
 
@@ -149,6 +113,21 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		Callback(Result, Seconds);
 	}
 
+	/** Packages the mod, expecting PrepareFailed after Warning (logged Times times) and every file as it was. */
+	void TestPrepareFailed(const FString& What, const FString& Warning, int32 Times = 1)
+	{
+		const TMap<FString, TArray<uint8>> Before = Snapshot();
+		if (Times > 0)
+		{
+			AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, Times);
+		}
+		FText Error;
+		TestTrue(What, Package(Error) == ETRLPackageStartResult::InvalidMod);
+		TestText(What, Error, TEXT("PrepareFailed"), TEXT("Could not prepare 'MyMod' for cooking. Is its descriptor writable?"));
+		TestUnchanged(What, Before);
+		TestFalse(What + TEXT(": no job"), UTRLModPackager::IsPackagingInProgress());
+	}
+
 	ETRLPackageStartResult Package(FText & OutError)
 	{
 		return UTRLModPackager::PackageMod(Descriptor, OutError);
@@ -170,25 +149,6 @@ BEGIN_DEFINE_SPEC(FTRLModPackagerSpec, "Trellic.TrellicEditor.TRLModPackager", E
 		for (const TArray<uint8>& Part : Parts)
 		{
 			Bytes.Append(Part);
-		}
-		return Bytes;
-	}
-
-	static TArray<uint8> Utf8(const FString& Text)
-	{
-		const FTCHARToUTF8 Converted(*Text);
-		return TArray<uint8>(reinterpret_cast<const uint8*>(Converted.Get()), Converted.Length());
-	}
-
-	static TArray<uint8> Utf16(const FString& Text, bool bBigEndian)
-	{
-		TArray<uint8> Bytes = bBigEndian ? TArray<uint8>{0xFE, 0xFF} : TArray<uint8>{0xFF, 0xFE};
-		for (const TCHAR Char : Text)
-		{
-			const uint8 High = static_cast<uint8>(static_cast<uint32>(Char) >> 8);
-			const uint8 Low = static_cast<uint8>(static_cast<uint32>(Char) & 0xFF);
-			Bytes.Add(bBigEndian ? High : Low);
-			Bytes.Add(bBigEndian ? Low : High);
 		}
 		return Bytes;
 	}
@@ -221,7 +181,7 @@ void FTRLModPackagerSpec::Define()
 		TestFalse(TEXT("the project is written"), ProjectFile.IsEmpty());
 		IniPath = ProjectDir / TEXT("Config/DefaultGame.ini");
 		ModName = TEXT("MyMod");
-		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), ModName, ModName, DescriptorText(ModName, TEXT("true")));
+		Descriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), ModName, ModName);
 		WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Hero.uasset"), TEXT("asset"));
 		Log = MakeShared<FTRLLogCapture>();
 	});
@@ -312,12 +272,12 @@ void FTRLModPackagerSpec::Define()
 			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoDescriptorAt"), FString::Printf(TEXT("No plugin descriptor at '%s'."), *Descriptor),
 			            TEXT("TRLModScaffold"));
 
-			WriteText(Descriptor, DescriptorText(ModName, TEXT("true")));
+			WriteText(Descriptor, TRLTest::MinimalDescriptorText(ModName));
 			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NotAPlugin"), TEXT("A mod must be described by a .uplugin file."));
 
 			// No Content folder at all, and no base release either: the content check comes first.
 			Descriptor = ProjectDir / TEXT("Mods/MyMod/MyMod.UPLUGIN");
-			WriteText(Descriptor, DescriptorText(ModName, TEXT("true")));
+			WriteText(Descriptor, TRLTest::MinimalDescriptorText(ModName));
 			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("EmptyMod"),
 			            TEXT("'MyMod' has no assets in its Content folder, so there is nothing to cook. Add at least one asset before packaging."));
 
@@ -348,7 +308,7 @@ void FTRLModPackagerSpec::Define()
 			TestRefusal(ETRLPackageStartResult::InvalidMod, TEXT("NoAdditionalPluginDirs"), NoPluginDirsText(TEXT("Mods")));
 		});
 
-		It("accepts assets only in subfolders and a project that cannot be read; a Content folder of other files is empty", [this]() {
+		It("counts as assets only .uasset and .umap files, at any depth and in any case", [this]() {
 			TRLTest::DeleteFolder(ProjectDir / TEXT("Mods/MyMod/Content"));
 			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Readme.txt"), TEXT("text"));
 			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Hero.uasset.bak"), TEXT("old"));
@@ -359,10 +319,12 @@ void FTRLModPackagerSpec::Define()
 
 			WriteText(ProjectDir / TEXT("Mods/MyMod/Content/Deep/Er/Hero.UASSET"), TEXT("asset"));
 			TestTrue(TEXT("an asset deep down, extension in capitals"), Package(Error) == ETRLPackageStartResult::Started);
-			EndJob(TEXT("Completed"));
+		});
 
+		It("starts for a project file it cannot read, which may list the mods folder", [this]() {
 			IFileManager::Get().Delete(*ProjectFile);
 			IFileManager::Get().MakeDirectory(*ProjectFile, true);
+			FText Error;
 			TestTrue(TEXT("an unreadable project"), Package(Error) == ETRLPackageStartResult::Started);
 		});
 
@@ -388,7 +350,8 @@ void FTRLModPackagerSpec::Define()
 			TestTrue(TEXT("package icon"), Task.TaskIcon == FAppStyle::Get().GetBrush(TEXT("MainFrame.PackageProject")));
 			TestNull(TEXT("analytics"), Task.AnalyticsParams);
 			TestEqualSensitive(TEXT("result location"), Task.ResultLocation, ProjectDir + TEXT("Mods/MyMod/Saved/StagedBuilds/Windows/Game/Mods/MyMod"));
-			TestLines({TEXT("Log: Prepared 'MyMod' for cooking (ExplicitlyLoaded off, content listed)."), TEXT("Log: Starting UAT: ") + CommandLine});
+			TRLTest::TestLines(*this, TEXT("log"), Log->TrellicLines(),
+			                   {TEXT("Log: Prepared 'MyMod' for cooking (ExplicitlyLoaded off, content listed)."), TEXT("Log: Starting UAT: ") + CommandLine});
 			EndJob(TEXT("Completed"));
 
 			Settings->TargetPlatform = TEXT("Linux");
@@ -405,19 +368,7 @@ void FTRLModPackagerSpec::Define()
 			TestEqualSensitive(TEXT("platform text"), Tasks.Last().PlatformDisplayName.ToString(), FString(TEXT("Win64")));
 		});
 
-		It("refuses with PrepareFailed, after a Warning that names the file and the reason, and leaves both files as they were", [this]() {
-			auto TestPrepareFailed = [this](const FString& What, const FString& Warning, int32 Times = 1) {
-				const TMap<FString, TArray<uint8>> Before = Snapshot();
-				if (Times > 0)
-				{
-					AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, Times);
-				}
-				FText Error;
-				TestTrue(What, Package(Error) == ETRLPackageStartResult::InvalidMod);
-				TestText(What, Error, TEXT("PrepareFailed"), TEXT("Could not prepare 'MyMod' for cooking. Is its descriptor writable?"));
-				TestUnchanged(What, Before);
-				TestFalse(What + TEXT(": no job"), UTRLModPackager::IsPackagingInProgress());
-			};
+		It("refuses with PrepareFailed a descriptor that is not a JSON object, after a Warning that says so", [this]() {
 			const FString NotJson = FString::Printf(TEXT("'%s' is not a JSON object, so ExplicitlyLoaded cannot be switched off for the cook. Correct its "
 			                                             "JSON (a comma, a quote or a brace missing or too many) and package again."),
 			                                        *Descriptor);
@@ -428,8 +379,9 @@ void FTRLModPackagerSpec::Define()
 				TestPrepareFailed(NotAnObject, NotJson, Times);
 				Times = 0;
 			}
-			WriteText(Descriptor, DescriptorText(ModName, TEXT("true")));
+		});
 
+		It("refuses with PrepareFailed a DefaultGame.ini that is read-only or a folder, after a Warning that names it and why", [this]() {
 			// A source-control checkout leaves files read-only; the cook must not go on without its content line.
 			IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
 			PlatformFile.SetReadOnly(*IniPath, true);
@@ -449,8 +401,7 @@ void FTRLModPackagerSpec::Define()
 		});
 
 		It("refuses to prepare a mod outside the mods folder, which the cook journal could not put back", [this]() {
-			const FString Elsewhere =
-			    TRLTest::WriteMod(ProjectDir / TEXT("Plugins"), TEXT("Other"), TEXT("Other"), DescriptorText(TEXT("Other"), TEXT("true")));
+			const FString Elsewhere = TRLTest::WriteMod(ProjectDir / TEXT("Plugins"), TEXT("Other"), TEXT("Other"));
 			WriteText(ProjectDir / TEXT("Plugins/Other/Content/Thing.uasset"), TEXT("asset"));
 			const TMap<FString, TArray<uint8>> Before = Snapshot();
 			AddExpectedErrorPlain(
@@ -469,7 +420,7 @@ void FTRLModPackagerSpec::Define()
 			IFileManager::Get().Delete(*IniPath);
 			FText Error;
 			Package(Error);
-			TestEqualSensitive(TEXT("during the cook"), ReadText(IniPath), TEXT("\r\n") + (Header() + (TEXT("\r\n") + CookLine())) + TEXT("\r\n"));
+			TestEqualSensitive(TEXT("during the cook"), TRLTest::ReadText(IniPath), TEXT("\r\n") + (Header() + (TEXT("\r\n") + CookLine())) + TEXT("\r\n"));
 			EndJob(TEXT("Completed"));
 			TestTrue(TEXT("an empty file remains"), IFileManager::Get().FileExists(*IniPath) && IFileManager::Get().FileSize(*IniPath) == 0);
 		});
@@ -577,18 +528,19 @@ void FTRLModPackagerSpec::Define()
 			const FString Ini = TEXT("; Zo\u00EB\r\n[X]\r\nA=1\r\n");
 			const TArray<uint8> Bom = {0xEF, 0xBB, 0xBF};
 			const TArray<uint8> NotUtf8 = {0xFF, 0xC3};
-			const TArray<TArray<uint8>> Descriptors = {Utf8(Text),
-			                                           Concat({Bom, Utf8(Text)}),
-			                                           Utf16(Text, false),
-			                                           Utf16(Text, true),
-			                                           Concat({Utf8(TEXT("{ \"FriendlyName\": \"Zo")), NotUtf8, Utf8(TEXT("\" }"))}),
-			                                           Utf8(TEXT("{\n\t\"FileVersion\": 3\n}"))};
-			const TArray<TArray<uint8>> Inis = {Utf8(Ini),
-			                                    Concat({Bom, Utf8(Ini)}),
-			                                    Utf16(Ini, false),
-			                                    Utf16(Ini, true),
-			                                    Concat({Utf8(TEXT("; Zo")), NotUtf8, Utf8(TEXT("\r\n[X]"))}),
-			                                    Utf8(TEXT("[X]\nA=1"))};
+			const TArray<TArray<uint8>> Descriptors = {
+			    TRLTest::Utf8Bytes(Text),
+			    Concat({Bom, TRLTest::Utf8Bytes(Text)}),
+			    TRLTest::Utf16Bytes(Text, false),
+			    TRLTest::Utf16Bytes(Text, true),
+			    Concat({TRLTest::Utf8Bytes(TEXT("{ \"FriendlyName\": \"Zo")), NotUtf8, TRLTest::Utf8Bytes(TEXT("\" }"))}),
+			    TRLTest::Utf8Bytes(TEXT("{\n\t\"FileVersion\": 3\n}"))};
+			const TArray<TArray<uint8>> Inis = {TRLTest::Utf8Bytes(Ini),
+			                                    Concat({Bom, TRLTest::Utf8Bytes(Ini)}),
+			                                    TRLTest::Utf16Bytes(Ini, false),
+			                                    TRLTest::Utf16Bytes(Ini, true),
+			                                    Concat({TRLTest::Utf8Bytes(TEXT("; Zo")), NotUtf8, TRLTest::Utf8Bytes(TEXT("\r\n[X]"))}),
+			                                    TRLTest::Utf8Bytes(TEXT("[X]\nA=1"))};
 			AddExpectedError(TEXT("The editor ended during a cook of 'MyMod'; put back as before the cook"), EAutomationExpectedErrorFlags::Contains,
 			                 Descriptors.Num());
 			for (int32 Index = 0; Index < Descriptors.Num(); ++Index)
@@ -611,12 +563,10 @@ void FTRLModPackagerSpec::Define()
 		});
 
 		It("keeps every request out while a job runs, changing no file, and lets the next one start after the end", [this]() {
-			const FString OtherDescriptor =
-			    TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("Other"), TEXT("Other"), DescriptorText(TEXT("Other"), TEXT("true")));
-			const FString EmptyDescriptor =
-			    TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("Empty"), TEXT("Empty"), DescriptorText(TEXT("Empty"), TEXT("true")));
+			const FString OtherDescriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("Other"), TEXT("Other"));
+			const FString EmptyDescriptor = TRLTest::WriteMod(ProjectDir / TEXT("Mods"), TEXT("Empty"), TEXT("Empty"));
 			WriteText(ProjectDir / TEXT("Mods/Other/Content/Thing.uasset"), TEXT("asset"));
-			const FString IniBefore = ReadText(IniPath);
+			const FString IniBefore = TRLTest::ReadText(IniPath);
 			FText Error;
 			Package(Error);
 			const TMap<FString, TArray<uint8>> WhileRunning = Snapshot();
@@ -633,35 +583,10 @@ void FTRLModPackagerSpec::Define()
 
 			// Packaged one after the other, each mod's line comes and goes with its own job.
 			TestTrue(TEXT("the next mod starts"), UTRLModPackager::PackageMod(OtherDescriptor, Error) == ETRLPackageStartResult::Started);
-			TestFalse(TEXT("the first mod's line is gone"), ReadText(IniPath).Contains(CookLine()));
-			TestTrue(TEXT("the next mod's line is there"), ReadText(IniPath).Contains(TEXT("+DirectoriesToAlwaysCook=(Path=\"/Other\")")));
+			TestFalse(TEXT("the first mod's line is gone"), TRLTest::ReadText(IniPath).Contains(CookLine()));
+			TestTrue(TEXT("the next mod's line is there"), TRLTest::ReadText(IniPath).Contains(TEXT("+DirectoriesToAlwaysCook=(Path=\"/Other\")")));
 			EndJob(TEXT("Completed"));
-			TestEqualSensitive(TEXT("DefaultGame.ini after both jobs"), ReadText(IniPath), IniBefore);
-		});
-	});
-
-	Describe("reflection", [this]() {
-		It("offers scripts four pure queries and two callable requests, and the result enum with its display names", [this]() {
-			const UClass* Class = UTRLModPackager::StaticClass();
-			for (const TCHAR* Name : {TEXT("GetBaseReleaseDirectory"), TEXT("GetModStagingDirectory"), TEXT("HasBaseGameRelease"),
-			                          TEXT("IsPackagingInProgress"), TEXT("CreateBaseGameRelease"), TEXT("PackageMod")})
-			{
-				const UFunction* Function = Class->FindFunctionByName(Name);
-				if (TestNotNull(Name, Function))
-				{
-					const bool bPure = !FString(Name).Equals(TEXT("CreateBaseGameRelease")) && !FString(Name).Equals(TEXT("PackageMod"));
-					TestTrue(FString(Name) + TEXT(" is static"), Function->HasAnyFunctionFlags(FUNC_Static));
-					TestTrue(FString(Name) + TEXT(" is callable"), Function->HasAnyFunctionFlags(FUNC_BlueprintCallable));
-					TestEqual(FString(Name) + TEXT(" is pure"), Function->HasAnyFunctionFlags(FUNC_BlueprintPure), bPure);
-					TestEqualSensitive(FString(Name) + TEXT(" category"), Function->GetMetaData(TEXT("Category")), FString(TEXT("Trellic|Packaging")));
-				}
-			}
-			const UEnum* Enum = StaticEnum<ETRLPackageStartResult>();
-			int64 Value = 0;
-			for (const TCHAR* DisplayName : {TEXT("Started"), TEXT("Invalid Mod"), TEXT("Missing Base Release"), TEXT("Already Running")})
-			{
-				TestEqualSensitive(DisplayName, Enum->GetDisplayNameTextByValue(Value++).ToString(), FString(DisplayName));
-			}
+			TestEqualSensitive(TEXT("DefaultGame.ini after both jobs"), TRLTest::ReadText(IniPath), IniBefore);
 		});
 	});
 }

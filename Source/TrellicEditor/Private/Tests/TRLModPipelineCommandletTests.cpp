@@ -4,10 +4,9 @@
 #include "Misc/AutomationTest.h"
 #include "Misc/Paths.h"
 #include "TRLModPipelineCommandlet.h"
-#include "TRLScopedModsRootOverride.h"
-#include "TRLScopedProjectOverride.h"
+#include "TRLScopedOverrides.h"
+#include "TRLTestHelpers.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
@@ -93,12 +92,18 @@ void FTRLModPipelineCommandletSpec::Define()
 			TestTrue(TEXT("-BaseRelease alone needs no mod"), Parse(TEXT("-BaseRelease")).bBaseRelease);
 		});
 
-		It("refuses the switches of a step that is not asked for, a bare token, and a run with no step", [this]() {
+		It("refuses the switches of a step that is not asked for, naming the step they go with", [this]() {
 			TestRefused(TEXT("-Mod=MyMod -Package -Author=Ann"), TEXT("-Author and -Description describe a new mod; they go with -Create."));
 			TestRefused(TEXT("-Mod=MyMod -Package -ChangeNote=Fixed"), TEXT("-ChangeNote describes an upload; it goes with -Upload."));
 			TestRefused(TEXT("-Mod=MyMod -Package -AllowStale"), TEXT("-AllowStale describes an upload; it goes with -Upload."));
+		});
+
+		It("refuses a word that is no switch, showing how a value with blanks is quoted", [this]() {
 			TestRefused(TEXT("-Mod=MyMod -Upload -ChangeNote=Fixed the bridge"),
 			            TEXT("'the' is not a switch. Switches start with '-', and a value with blanks goes in quotes: -ChangeNote=\"Fixed the bridge\"."));
+		});
+
+		It("refuses a run that asks for no step", [this]() {
 			TestRefused(TEXT("-Mod=MyMod -Json"), TEXT("Nothing to do: ask for at least one step: -Create, -BaseRelease, -Package or -Upload."));
 		});
 

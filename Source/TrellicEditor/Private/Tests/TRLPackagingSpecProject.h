@@ -3,14 +3,12 @@
 #pragma once
 
 #include "CoreMinimal.h"
+#include "HAL/FileManager.h"
 #include "Misc/Paths.h"
-#include "TRLCookRecord.h"
-#include "TRLScopedModsRootOverride.h"
-#include "TRLScopedProjectOverride.h"
-#include "TRLScopedSettingsOverride.h"
-#include "TRLScopedUatTaskOverride.h"
+#include "TRLScopedEditorOverrides.h"
+#include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
-#include "Tests/TRLTestHelpers.h"
+#include "TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
@@ -18,20 +16,6 @@ namespace TRLTest
 {
 	/** What the check after a completed mod cook logs when nothing was staged, as a spec's UAT job leaves it. */
 	inline const TCHAR* const NothingStagedError = TEXT("completed but staged no pak");
-
-	/**
-	 * Records the mod's staged files as a build that passed its check, made from the mod as it is now, as a completed
-	 * cook would: an upload takes only such a build.
-	 * @return false when the record could not be written
-	 */
-	inline bool RecordPassedBuild(const FString& DescriptorPath)
-	{
-		FTRLCookRecord Record = FTRLCookRecord::Take(DescriptorPath);
-		Record.FingerprintContent(FPaths::GetPath(DescriptorPath) / TEXT("Content"));
-		Record.bPassedCheck = true;
-		FString Reason;
-		return Record.Save(FTRLCookRecord::GetRecordPath(DescriptorPath), Reason);
-	}
 } // namespace TRLTest
 
 /**
@@ -45,7 +29,7 @@ class FTRLPackagingSpecProject
 public:
 	/** Writes the project in ProjectDir; ProjectFile is empty when it could not be written. */
 	FTRLPackagingSpecProject(const FString& ProjectDir, FTRLCreateUatTask CreateUatTask)
-	    : ProjectFile(TRLTest::WritePackagingProject(ProjectDir))
+	    : ProjectFile(WriteProject(ProjectDir))
 	    , Settings(NewObject<UTRLSettings>())
 	    , ProjectOverride(ProjectFile)
 	    , ModsRootOverride(ProjectDir / TEXT("Mods"))
@@ -70,6 +54,22 @@ public:
 	UTRLSettings* const Settings;
 
 private:
+	/**
+	 * Game.uproject listing "Mods" among its plug-in folders, Config/DefaultGame.ini, a Saved folder as every opened
+	 * project has, and base release 1.0 recorded for Windows.
+	 * @return the project file's path, or an empty string when something could not be written.
+	 */
+	static FString WriteProject(const FString& ProjectDir)
+	{
+		const FString ProjectFile = ProjectDir / TEXT("Game.uproject");
+		const bool bWritten = TRLTest::WriteTextFile(ProjectFile, TEXT("{\r\n\t\"FileVersion\": 3,\r\n\t\"AdditionalPluginDirectories\": [ \"Mods\" ]\r\n}")) &&
+		                      TRLTest::WriteTextFile(ProjectDir / TEXT("Config/DefaultGame.ini"),
+		                                             TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n")) &&
+		                      TRLTest::WriteTextFile(ProjectDir / TEXT("Releases/1.0/Windows/AssetRegistry.bin"), TEXT("registry")) &&
+		                      IFileManager::Get().MakeDirectory(*(ProjectDir / TEXT("Saved")), true);
+		return bWritten ? ProjectFile : FString();
+	}
+
 	FTRLScopedProjectOverride ProjectOverride;
 	FTRLScopedModsRootOverride ModsRootOverride;
 	FTRLScopedSettingsOverride SettingsOverride;

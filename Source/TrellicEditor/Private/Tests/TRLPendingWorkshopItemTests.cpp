@@ -5,9 +5,9 @@
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
 #include "TRLPendingWorkshopItem.h"
-#include "TRLScopedProjectOverride.h"
+#include "TRLScopedOverrides.h"
+#include "TRLTestHelpers.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
@@ -40,7 +40,7 @@ BEGIN_DEFINE_SPEC(FTRLPendingWorkshopItemSpec, "Trellic.TrellicEditor.TRLPending
 		WriteText(KeptPath, KeptText);
 		AddExpectedErrorPlain(Warning, EAutomationExpectedErrorFlags::Exact, 1);
 		FTRLPendingWorkshopItem::RecordLeftBehind();
-		TestTrue(What + TEXT(": warned"), Log->TextLinesOf(TEXT("LogTrellic")).Contains(TEXT("Warning: ") + Warning));
+		TestTrue(What + TEXT(": warned"), Log->TrellicLines().Contains(TEXT("Warning: ") + Warning));
 		TestFalse(What + TEXT(": no longer kept"), IFileManager::Get().FileExists(*KeptPath));
 	}
 END_DEFINE_SPEC(FTRLPendingWorkshopItemSpec)
@@ -93,7 +93,7 @@ void FTRLPendingWorkshopItemSpec::Define()
 			WriteText(KeptPath, TEXT("{\"Mod\": \"Mods/MyMod/MyMod.uplugin\", \"ItemId\": \"77\"}"));
 			FTRLPendingWorkshopItem::RecordLeftBehind();
 			TestFalse(TEXT("dropped"), IFileManager::Get().FileExists(*KeptPath));
-			TestEqual(TEXT("nothing logged"), Log->TextLinesOf(TEXT("LogTrellic")).Num(), 0);
+			TestEqual(TEXT("nothing logged"), Log->TrellicLines().Num(), 0);
 		});
 	});
 }

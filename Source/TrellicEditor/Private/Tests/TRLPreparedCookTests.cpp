@@ -16,12 +16,15 @@ END_DEFINE_SPEC(FTRLPreparedCookSpec)
 void FTRLPreparedCookSpec::Define()
 {
 	Describe("WithExplicitlyLoadedOff", [this]() {
-		It("switches the flag off, adds it when missing, keeps every other field, and refuses what is not a JSON object", [this]() {
+		It("switches the flag off, or adds it when missing, keeping every other field", [this]() {
 			const FString Off = TEXT("{\r\n\t\"FriendlyName\": \"Caf\u00E9\",\r\n\t\"ExplicitlyLoaded\": false\r\n}");
 			TestEqualSensitive(
 			    TEXT("true"), FTRLPreparedCook::WithExplicitlyLoadedOff(TEXT("{ \"FriendlyName\": \"Caf\u00E9\", \"ExplicitlyLoaded\": true }")).Get(FString()),
 			    Off);
 			TestEqualSensitive(TEXT("missing"), FTRLPreparedCook::WithExplicitlyLoadedOff(TEXT("{ \"FriendlyName\": \"Caf\u00E9\" }")).Get(FString()), Off);
+		});
+
+		It("gives nothing for a text that is not a JSON object", [this]() {
 			for (const TCHAR* NotAnObject : {TEXT("[ \"a list\" ]"), TEXT("{ \"FileVersion\": "), TEXT("")})
 			{
 				TestFalse(NotAnObject, FTRLPreparedCook::WithExplicitlyLoadedOff(NotAnObject).IsSet());

@@ -4,18 +4,18 @@
 #include "Misc/AutomationTest.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "TRLCookRecord.h"
+#include "TRLFakeWorkshopService.h"
 #include "TRLModPackager.h"
-#include "TRLScopedNotificationOverride.h"
-#include "TRLScopedProjectOverride.h"
-#include "TRLScopedSettingsOverride.h"
+#include "TRLScopedEditorOverrides.h"
+#include "TRLScopedOverrides.h"
 #include "TRLScopedWorkshopServiceOverride.h"
 #include "TRLSettings.h"
+#include "TRLTestHelpers.h"
 #include "TRLUploadJob.h"
 #include "TRLWorkshopUpload.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLFakeWorkshopService.h"
-#include "Tests/TRLPackagingSpecProject.h"
-#include "Tests/TRLTestHelpers.h"
+#include "UObject/UObjectIterator.h"
 #include "UObject/WeakObjectPtr.h"
 #include "Widgets/DeclarativeSyntaxSupport.h"
 #include "Widgets/Notifications/SNotificationList.h"
@@ -93,22 +93,17 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 
 	void WriteText(const FString& Path, const FString& Text)
 	{
-		IFileManager::Get().MakeDirectory(*FPaths::GetPath(Path), true);
-		TestTrue(FString::Printf(TEXT("%s is written"), *Path), FFileHelper::SaveStringToFile(Text, *Path));
+		TestTrue(FString::Printf(TEXT("%s is written"), *Path), TRLTest::WriteTextFile(Path, Text));
 	}
 
 	static FString ReadText(const FString& Path)
 	{
-		FString Text;
-		FFileHelper::LoadFileToString(Text, *Path);
-		return Text;
+		return TRLTest::ReadText(Path);
 	}
 
 	static TArray<uint8> ReadBytes(const FString& Path)
 	{
-		TArray<uint8> Bytes;
-		FFileHelper::LoadFileToArray(Bytes, *Path);
-		return Bytes;
+		return TRLTest::ReadBytes(Path);
 	}
 
 	FString StagingDir() const
@@ -116,11 +111,18 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 		return UTRLModPackager::GetModStagingDirectory(Descriptor);
 	}
 
-	/** Stages a cooked archive where packaging would, and records it as a build that passed its check. */
+	/**
+	 * Stages a cooked archive where packaging would, and records it, as a completed cook would, as a build of the mod as
+	 * it is now that passed its check: an upload takes only such a build.
+	 */
 	void Package()
 	{
 		WriteText(StagingDir() / TEXT("Content/Paks/Windows/MyModWindows.pak"), TEXT("TRLPAK01"));
-		TestTrue(TEXT("the build is recorded"), TRLTest::RecordPassedBuild(Descriptor));
+		FTRLCookRecord Record = FTRLCookRecord::Take(Descriptor);
+		Record.FingerprintContent(ModDir / TEXT("Content"));
+		Record.bPassedCheck = true;
+		FString Reason;
+		TestTrue(TEXT("the build is recorded"), Record.Save(FTRLCookRecord::GetRecordPath(Descriptor), Reason));
 	}
 
 	FString PayloadDir() const
@@ -136,17 +138,12 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopUploadSpec, "Trellic.TrellicEditor.TRLWorkshopUplo
 	/** The LogTrellic lines so far, as "Verbosity: message". */
 	TArray<FString> TrellicLines() const
 	{
-		return Log->TextLinesOf(TEXT("LogTrellic"));
+		return Log->TrellicLines();
 	}
 
 	void TestLines(const FString& What, const TArray<FString>& Expected)
 	{
-		const TArray<FString> Lines = TrellicLines();
-		TestEqual(What + TEXT(": number of LogTrellic lines"), Lines.Num(), Expected.Num());
-		for (int32 Index = 0; Index < Lines.Num() && Index < Expected.Num(); ++Index)
-		{
-			TestEqualSensitive(FString::Printf(TEXT("%s: line %d"), *What, Index), Lines[Index], Expected[Index]);
-		}
+		TRLTest::TestLines(*this, What, TrellicLines(), Expected);
 	}
 
 	void TestText(const FString& What, const FText& Text, const TCHAR* Key, const FString& Expected)
@@ -444,8 +441,6 @@ void FTRLWorkshopUploadSpec::Define()
 			const FNotificationInfo& Info = Infos[0];
 			TestText(TEXT("notification"), Info.Text.Get(), TEXT("UploadStarted"), TEXT("Uploading MyMod to the Steam Workshop"));
 			TestTrue(TEXT("stays 6 s once finished"), Info.ExpireDuration == 6.0f && !Info.bFireAndForget);
-			TestTrue(TEXT("editor defaults"), Info.FadeInDuration == 0.5f && Info.FadeOutDuration == 2.0f && Info.bUseThrobber && Info.bUseSuccessFailIcons &&
-			                                      Info.bUseLargeFont && !Info.Hyperlink.IsBound());
 			TestTrue(TEXT("pending"), Items[0]->State == SNotificationItem::CS_Pending);
 
 			Fake->AnswerSubmit(FTRLFakeWorkshopService::MakeAnswer(ETRLWorkshopResult::Success, 123));
@@ -592,9 +587,10 @@ void FTRLWorkshopUploadSpec::Define()
 
 	Describe("FTRLUploadJob::TickProgress", [this]() {
 		It("shows nothing until progress is known, then the percentage rounded half up", [this]() {
-			Package();
-			Upload();
-			FTRLUploadJob* Running = UTRLWorkshopUpload::ActiveUpload->Job.Get();
+			const TSharedRef<FTRLUploadJob> Running = MakeShared<FTRLUploadJob>(Descriptor, ETRLWorkshopVisibility::Public, [this]() {
+				return Fake->Progress;
+			});
+			Running->Start();
 			Running->TickProgress(0.5f);
 			TestEqual(TEXT("nothing at 0"), Items[0]->NumSubTextChanges, 0);
 			const TPair<float, const TCHAR*> Cases[] = {{0.125f, TEXT("13% uploaded")}, {0.994f, TEXT("99% uploaded")}, {0.995f, TEXT("100% uploaded")}};
@@ -604,7 +600,6 @@ void FTRLWorkshopUploadSpec::Define()
 				TestTrue(TEXT("keeps ticking"), Running->TickProgress(0.5f));
 				TestText(Case.Value, Items[0]->SubText, TEXT("UploadProgress"), Case.Value);
 			}
-			Answer(ETRLWorkshopResult::Success, 1);
 		});
 	});
 
@@ -671,7 +666,12 @@ void FTRLWorkshopUploadSpec::Define()
 		It("is not reached by a broadcast after its own, even while the next upload runs", [this]() {
 			Package();
 			Upload();
-			const TWeakObjectPtr<UTRLWorkshopPublisher> FirstPublisher = UTRLWorkshopUpload::ActiveUpload->Publisher.Get();
+			// The running upload's publisher is the one publishing.
+			TWeakObjectPtr<UTRLWorkshopPublisher> FirstPublisher;
+			for (TObjectIterator<UTRLWorkshopPublisher> It; It; ++It)
+			{
+				FirstPublisher = It->IsPublishing() ? *It : FirstPublisher.Get();
+			}
 			Answer(ETRLWorkshopResult::Success, 40);
 			Upload();
 			const TArray<FString> Before = TrellicLines();

@@ -4,12 +4,12 @@
 #include "Misc/AutomationTest.h"
 #include "Misc/FileHelper.h"
 #include "Misc/Paths.h"
+#include "TRLFakeWorkshopService.h"
+#include "TRLPublishCompleteRecorder.h"
 #include "TRLScopedWorkshopServiceOverride.h"
+#include "TRLTestHelpers.h"
 #include "TRLWorkshopPublisher.h"
 #include "Templates/SharedPointer.h"
-#include "Tests/TRLFakeWorkshopService.h"
-#include "Tests/TRLPublishCompleteRecorder.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
@@ -50,7 +50,7 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopPublisherSpec, "Trellic.TrellicSteam.TRLWorkshopPu
 	/** Compares the LogTrellic lines exactly, one a line: TestEqual on strings ignores case. */
 	void TestLog(const TArray<FString>& Expected)
 	{
-		TestEqualSensitive(TEXT("log"), FString::Join(Log->TextLinesOf(TEXT("LogTrellic")), TEXT("\n")), FString::Join(Expected, TEXT("\n")));
+		TRLTest::TestLines(*this, TEXT("log"), Log->TrellicLines(), Expected);
 	}
 
 	static FTRLWorkshopAnswer Ok()

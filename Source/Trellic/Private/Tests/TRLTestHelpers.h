@@ -76,6 +76,48 @@ namespace TRLTest
 		return Bytes;
 	}
 
+	/** @return the file's text; empty when it cannot be read. */
+	inline FString ReadText(const FString& Path)
+	{
+		FString Text;
+		FFileHelper::LoadFileToString(Text, *Path);
+		return Text;
+	}
+
+	/** @return Text as UTF-8, without a byte-order mark. */
+	inline TArray<uint8> Utf8Bytes(const FString& Text)
+	{
+		const FTCHARToUTF8 Converted(*Text);
+		return TArray<uint8>(reinterpret_cast<const uint8*>(Converted.Get()), Converted.Length());
+	}
+
+	/** @return Text as UTF-16 behind its byte-order mark, little-endian unless asked otherwise. */
+	inline TArray<uint8> Utf16Bytes(const FString& Text, bool bBigEndian = false)
+	{
+		TArray<uint8> Bytes = bBigEndian ? TArray<uint8>{0xFE, 0xFF} : TArray<uint8>{0xFF, 0xFE};
+		for (const TCHAR Char : Text)
+		{
+			const uint8 High = static_cast<uint8>(static_cast<uint32>(Char) >> 8);
+			const uint8 Low = static_cast<uint8>(static_cast<uint32>(Char) & 0xFF);
+			Bytes.Append(bBigEndian ? TArray<uint8>{High, Low} : TArray<uint8>{Low, High});
+		}
+		return Bytes;
+	}
+
+	/** @return Path relative to the engine's base folder, which a relative path is taken from. */
+	inline FString RelativeToBaseDir(const FString& Path)
+	{
+		FString Relative = Path;
+		FPaths::MakePathRelativeTo(Relative, *(FPaths::ConvertRelativePathToFull(FPlatformProcess::BaseDir()) / TEXT("")));
+		return Relative;
+	}
+
+	/** Compares lines exactly and as one text, so that a failure shows every line: TestEqual on strings ignores case. */
+	inline void TestLines(FAutomationTestBase& Test, const FString& What, const TArray<FString>& Actual, const TArray<FString>& Expected)
+	{
+		Test.TestEqualSensitive(What, FString::Join(Actual, TEXT("\n")), FString::Join(Expected, TEXT("\n")));
+	}
+
 	/** Every file and folder below Folder, with each file's bytes (a folder's are a single "/"). */
 	inline TMap<FString, TArray<uint8>> SnapshotFolder(const FString& Folder)
 	{
@@ -112,22 +154,6 @@ namespace TRLTest
 	}
 
 	/**
-	 * Lays out a project that packaging accepts in ProjectDir: Game.uproject listing "Mods" among its plug-in folders,
-	 * Config/DefaultGame.ini, a Saved folder as every opened project has, and base release 1.0 recorded for Windows.
-	 * @return the project file's path, or an empty string when something could not be written.
-	 */
-	inline FString WritePackagingProject(const FString& ProjectDir)
-	{
-		const FString ProjectFile = ProjectDir / TEXT("Game.uproject");
-		const bool bWritten =
-		    WriteTextFile(ProjectFile, TEXT("{\r\n\t\"FileVersion\": 3,\r\n\t\"AdditionalPluginDirectories\": [ \"Mods\" ]\r\n}")) &&
-		    WriteTextFile(ProjectDir / TEXT("Config/DefaultGame.ini"), TEXT("[/Script/EngineSettings.GeneralProjectSettings]\r\nProjectName=Game\r\n")) &&
-		    WriteTextFile(ProjectDir / TEXT("Releases/1.0/Windows/AssetRegistry.bin"), TEXT("registry")) &&
-		    IFileManager::Get().MakeDirectory(*(ProjectDir / TEXT("Saved")), true);
-		return bWritten ? ProjectFile : FString();
-	}
-
-	/**
 	 * Checks the namespace and key a translator finds a user-facing text by. The engine gives a text formatted from a
 	 * pattern no id of its own: the pattern's is read from the text's history, as the localisation tools read it. Any
 	 * other text must carry the id itself.
@@ -157,7 +183,7 @@ namespace TRLTest
 } // namespace TRLTest
 
 /**
- * Records the log lines written while it lives, so that a spec can assert on their text, category and verbosity.
+ * Records the log lines written while it lives, so that a spec can assert on the plug-in's lines and their verbosity.
  * It takes lines on whatever thread writes them, at once: the editor's log thread would otherwise hand them over late.
  */
 class FTRLLogCapture : public FOutputDevice
@@ -196,28 +222,17 @@ public:
 		}
 	}
 
-	/** The lines written to one category, in order. */
-	TArray<FLine> LinesOf(const FName Category) const
+	/** The plug-in's lines, in order, each as "Verbosity: message" ("Warning: ...", "Log: ..."). */
+	TArray<FString> TrellicLines() const
 	{
-		TArray<FLine> Found;
+		TArray<FString> Texts;
 		FScopeLock Lock(&Mutex);
 		for (const FLine& Line : Lines)
 		{
-			if (Line.Category == Category)
+			if (Line.Category == FName(TEXT("LogTrellic")))
 			{
-				Found.Add(Line);
+				Texts.Add(FString(ToString(Line.Verbosity)) + TEXT(": ") + Line.Message);
 			}
-		}
-		return Found;
-	}
-
-	/** The lines written to one category, in order, each as "Verbosity: message" ("Warning: ...", "Log: ..."). */
-	TArray<FString> TextLinesOf(const FName Category) const
-	{
-		TArray<FString> Texts;
-		for (const FLine& Line : LinesOf(Category))
-		{
-			Texts.Add(FString(ToString(Line.Verbosity)) + TEXT(": ") + Line.Message);
 		}
 		return Texts;
 	}

@@ -38,40 +38,19 @@ public:
 	/** @return an answer of the given result, item and message */
 	static FTRLWorkshopAnswer MakeAnswer(ETRLWorkshopResult Result, uint64 ItemId, const FText& Message = FText::GetEmpty())
 	{
-		FTRLWorkshopAnswer Answer;
-		Answer.Result = Result;
-		Answer.ItemId = ItemId;
-		Answer.Message = Message;
-		return Answer;
+		return FTRLWorkshopAnswer{Result, Message, ItemId};
 	}
 
-	/** Gives the answer to the last CreateItem as though it had arrived. @return false when CreateItem was never called */
-	bool AnswerCreate(const FTRLWorkshopAnswer& Answer)
-	{
-		const FTRLOnWorkshopAnswer Delegate = OnCreated;
-		return Delegate.ExecuteIfBound(Answer);
-	}
-
-	/** Gives the answer to the last SubmitItemUpdate as though it had arrived. @return false when it was never called */
-	bool AnswerSubmit(const FTRLWorkshopAnswer& Answer)
-	{
-		const FTRLOnWorkshopAnswer Delegate = OnSubmitted;
-		return Delegate.ExecuteIfBound(Answer);
-	}
-
-	/** Gives the answer to the last QueryItemDetails as though it had arrived. @return false when it was never called */
+	// Each gives the answer to the last call of its kind as though it had arrived, from a copy of the delegate, which the
+	// answer may replace. @return false when no such call was made.
+	bool AnswerCreate(const FTRLWorkshopAnswer& Answer) { return FTRLOnWorkshopAnswer(OnCreated).ExecuteIfBound(Answer); }
+	bool AnswerSubmit(const FTRLWorkshopAnswer& Answer) { return FTRLOnWorkshopAnswer(OnSubmitted).ExecuteIfBound(Answer); }
 	bool AnswerQuery(const FTRLWorkshopAnswer& Answer, const FTRLWorkshopItemDetails& Details = FTRLWorkshopItemDetails())
 	{
-		const FTRLOnWorkshopDetails Delegate = OnQueried;
-		return Delegate.ExecuteIfBound(Answer, Details);
+		return FTRLOnWorkshopDetails(OnQueried).ExecuteIfBound(Answer, Details);
 	}
-
-	/** Gives the answer to the last AddDependency or RemoveDependency as though it had arrived. @return false when neither was called */
-	bool AnswerDependency(const FTRLWorkshopAnswer& Answer)
-	{
-		const FTRLOnWorkshopAnswer Delegate = OnDependencyChanged;
-		return Delegate.ExecuteIfBound(Answer);
-	}
+	/** Answers the last AddDependency or RemoveDependency. */
+	bool AnswerDependency(const FTRLWorkshopAnswer& Answer) { return FTRLOnWorkshopAnswer(OnDependencyChanged).ExecuteIfBound(Answer); }
 
 	virtual ETRLWorkshopResult Connect(FText& OutMessage) override
 	{

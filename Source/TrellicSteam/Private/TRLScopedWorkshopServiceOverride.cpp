@@ -1,0 +1,5 @@
+// Copyright Trellic contributors. All Rights Reserved.
+
+#include "TRLScopedWorkshopServiceOverride.h"
+
+FTRLScopedWorkshopServiceOverride* FTRLScopedWorkshopServiceOverride::Innermost = nullptr;
