@@ -4,9 +4,9 @@
 #include "Misc/Paths.h"
 #include "TRLItemPageExtras.h"
 #include "TRLJsonText.h"
-#include "TRLScopedModsRootOverride.h"
+#include "TRLScopedOverrides.h"
+#include "TRLTestHelpers.h"
 #include "TRLWorkshopItemPage.h"
-#include "Tests/TRLTestHelpers.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
@@ -59,7 +59,7 @@ BEGIN_DEFINE_SPEC(FTRLWorkshopItemPageSpec, "Trellic.TrellicEditor.TRLWorkshopIt
 		{
 			Expected.Add(TEXT("Warning: ") + Message);
 		}
-		TestEqualSensitive(TEXT("warnings"), FString::Join(Log->TextLinesOf(TEXT("LogTrellic")), TEXT("\n")), FString::Join(Expected, TEXT("\n")));
+		TestEqualSensitive(TEXT("warnings"), FString::Join(Log->TrellicLines(), TEXT("\n")), FString::Join(Expected, TEXT("\n")));
 	}
 
 	/** Every way an entry can be taken or left out, in one list: two uploaded mods, one named twice in other capitals. */
@@ -96,7 +96,7 @@ void FTRLWorkshopItemPageSpec::Define()
 			TestTrue(TEXT("listed"), UTRLWorkshopItemPage::GetRequiredWorkshopItems(Descriptor, ItemIds, WithoutItem));
 			TestEqualSensitive(TEXT("items"), FString::Join(ItemIds, TEXT("|")), FString(TEXT("77|55")));
 			TestEqualSensitive(TEXT("without an item"), FString::Join(WithoutItem, TEXT("|")), FString(TEXT("Nowhere|Unsent|Broken")));
-			TestEqual(TEXT("nothing logged"), Log->LinesOf(TEXT("LogTrellic")).Num(), 0);
+			TestEqual(TEXT("nothing logged"), Log->TrellicLines().Num(), 0);
 		});
 
 		It("answers false with both lists emptied without a list, for another kind of value, or without a descriptor", [this]() {
