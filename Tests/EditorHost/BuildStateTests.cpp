@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -348,4 +349,31 @@ TEST(BuildState, ACookThatLeftOutEveryAssetOfTheModIsAnErrorThatNamesTheAssetsAn
 	    "under DirectoriesToAlwaysCook, or the assets were never saved. Save every asset of the mod and package it from Tools > Trellic > "
 	    "Package Mod, which sets both for the cook.";
 	EXPECT_EQ(SampleModState(Run), (std::vector<std::string>{"FailedCheck", Error}));
+}
+
+TEST(BuildState, LinksInTheContentAreNeitherCountedNorEnteredAndALinkInAFilesPlaceIsAChange)
+{
+	{
+		SCOPED_TRACE("links added beside the content");
+		const FSampleMod Mod;
+		Mod.PackageRightly();
+		WriteFile(Mod.Sandbox.GetRoot() + "/Outside/Elsewhere.uasset", "an asset outside the project");
+		fs::create_directory_symlink(Mod.Sandbox.GetRoot() + "/Outside", Mod.Folder + "/Content/Out");
+		fs::create_symlink(Mod.Sandbox.GetRoot() + "/Outside/Elsewhere.uasset", Mod.Folder + "/Content/Linked.uasset");
+		fs::create_directory_symlink("..", Mod.Folder + "/Content/Up");
+		const FHostRun Run = Mod.Sandbox.Run({ListMods, Quit});
+		ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+		EXPECT_EQ(SampleModState(Run), std::vector<std::string>{"Current"});
+	}
+	{
+		// Moved out keeps the file's size and time, which its link now shows in its place: only its folder's time moved.
+		SCOPED_TRACE("a file replaced by a link to it");
+		const FSampleMod Mod;
+		Mod.PackageRightly();
+		fs::rename(Mod.Folder + "/Content/SampleAsset.uasset", Mod.Sandbox.GetRoot() + "/SampleAsset.uasset");
+		fs::create_symlink(Mod.Sandbox.GetRoot() + "/SampleAsset.uasset", Mod.Folder + "/Content/SampleAsset.uasset");
+		const FHostRun Run = Mod.Sandbox.Run({ListMods, Quit});
+		ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+		EXPECT_EQ(SampleModState(Run), (std::vector<std::string>{"Stale", "Its content changed since it was packaged: Content/SampleAsset.uasset (removed)."}));
+	}
 }
