@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -348,4 +349,58 @@ TEST(BuildState, ACookThatLeftOutEveryAssetOfTheModIsAnErrorThatNamesTheAssetsAn
 	    "under DirectoriesToAlwaysCook, or the assets were never saved. Save every asset of the mod and package it from Tools > Trellic > "
 	    "Package Mod, which sets both for the cook.";
 	EXPECT_EQ(SampleModState(Run), (std::vector<std::string>{"FailedCheck", Error}));
+}
+
+TEST(BuildState, LinksInTheContentAreNeitherCountedNorEnteredAndALinkInAFilesPlaceIsAChange)
+{
+	{
+		SCOPED_TRACE("links added beside the content");
+		const FSampleMod Mod;
+		Mod.PackageRightly();
+		WriteFile(Mod.Sandbox.GetRoot() + "/Outside/Elsewhere.uasset", "an asset outside the project");
+		fs::create_directory_symlink(Mod.Sandbox.GetRoot() + "/Outside", Mod.Folder + "/Content/Out");
+		fs::create_symlink(Mod.Sandbox.GetRoot() + "/Outside/Elsewhere.uasset", Mod.Folder + "/Content/Linked.uasset");
+		fs::create_directory_symlink("..", Mod.Folder + "/Content/Up");
+		const FHostRun Run = Mod.Sandbox.Run({ListMods, Quit});
+		ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+		EXPECT_EQ(SampleModState(Run), std::vector<std::string>{"Current"});
+	}
+	{
+		// Moved out keeps the file's size and time, which its link now shows in its place: only its folder's time moved.
+		SCOPED_TRACE("a file replaced by a link to it");
+		const FSampleMod Mod;
+		Mod.PackageRightly();
+		fs::rename(Mod.Folder + "/Content/SampleAsset.uasset", Mod.Sandbox.GetRoot() + "/SampleAsset.uasset");
+		fs::create_symlink(Mod.Sandbox.GetRoot() + "/SampleAsset.uasset", Mod.Folder + "/Content/SampleAsset.uasset");
+		const FHostRun Run = Mod.Sandbox.Run({ListMods, Quit});
+		ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+		EXPECT_EQ(SampleModState(Run), (std::vector<std::string>{"Stale", "Its content changed since it was packaged: Content/SampleAsset.uasset (removed)."}));
+	}
+}
+
+TEST(BuildState, AnIoStoreBuildPassesTheCheckSayingWhatItCouldNotReadAndUploadsItsContainer)
+{
+	const FSampleMod Mod;
+	const std::string Container = Mod.Staging + "/Content/Paks/Windows/SampleModWindows.utoc";
+	const FHostRun Run = Mod.Sandbox.Run({RecordRelease, WaitForTheJob, R"({"cmd":"uat","next":{"stage":"iostore"}})", Mod.Package(), WaitForTheJob, ListMods,
+	                                      Mod.Upload(), WaitForUpload, Quit});
+	ASSERT_EQ(Run.ExitCode, 0) << Run.RawOutput;
+	ASSERT_TRUE(fs::exists(Container)) << Run.RawOutput;
+
+	const std::vector<std::string> Lines = TrellicLines(Run);
+	EXPECT_EQ(std::count_if(Lines.begin(), Lines.end(),
+	                        [](const std::string& Line) {
+		                        return Line.rfind("Error: ", 0) == 0;
+	                        }),
+	          0)
+	    << Run.RawOutput;
+	const std::string NotRead = "Log: 'SampleMod' was staged with the IoStore container(s) " + Container +
+	                            ", which this check does not read, so the assets in them were not checked against the mod's content or against base "
+	                            "release '1.0'. The UAT log of the cook lists what was staged.";
+	EXPECT_NE(std::find(Lines.begin(), Lines.end(), NotRead), Lines.end()) << Run.RawOutput;
+	EXPECT_EQ(SampleModState(Run), std::vector<std::string>{"Current"});
+	const TSharedPtr<FJsonObject> Reply = UploadReply(Run);
+	ASSERT_TRUE(Reply.IsValid());
+	EXPECT_EQ(Reply->GetStringField(TEXT("return")).ToUtf8(), "Success");
+	EXPECT_TRUE(fs::exists(Mod.Folder + "/Saved/WorkshopUpload/Content/Paks/Windows/SampleModWindows.ucas"));
 }

@@ -546,7 +546,7 @@ TEST_F(InteractiveFrontEndTest, UatWordsSetHowTheNextToolRunEndsAndRefuseWhatCan
 	EXPECT_TRUE(Out.Contains(TEXT("> uat crash\nThe next automation tool run: killed part-way through its work.\n")));
 	EXPECT_EQ(CountOf(Out, TEXT("An exit code is a whole number from 0 to 255, and a run cannot both end with one and crash.\n")), 2);
 	EXPECT_EQ(CountOf(Out, TEXT("Type uat hold, uat exit <code>, uat crash, uat hold exit <code>, uat hold crash, uat worker, uat stage <fault> (nothing, "
-	                            "empty-pak, no-descriptor or base-assets), uat normal or uat release.\n")),
+	                            "empty-pak, no-descriptor, base-assets or iostore), uat normal or uat release.\n")),
 	          4);
 	EXPECT_TRUE(Out.Contains(TEXT("> uat stage empty-pak\nThe next automation tool run: a normal run; a mod's cook completes but stages an empty pak.\n")));
 	EXPECT_TRUE(Out.Contains(TEXT("> uat hold\nThe next automation tool run: held until released.\n")));

@@ -81,7 +81,7 @@ bool FTRLSafeFiles::WalkWithoutLinks(const FString& Folder, FVisitor Visit)
 	return !Walk.bStopped;
 }
 
-bool FTRLSafeFiles::VisitFilesWithStat(const FString& Folder, TFunctionRef<bool(const FString& Path, const FFileStatData& StatData)> Visit)
+bool FTRLSafeFiles::WalkWithStat(const FString& Folder, ELinkCheck Links, FStatVisitor Visit)
 {
 	IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
 	TArray<FString> Pending = {TRLSafeFiles::AsFolder(Folder)};
@@ -89,17 +89,15 @@ bool FTRLSafeFiles::VisitFilesWithStat(const FString& Folder, TFunctionRef<bool(
 	while (!Pending.IsEmpty() && !bStopped)
 	{
 		const FString Current = Pending.Pop();
-		PlatformFile.IterateDirectoryStat(*Current, [&PlatformFile, &Pending, &Visit, &bStopped](const TCHAR* Path, const FFileStatData& StatData) {
-			if (!StatData.bIsValid || TRLSafeFiles::IsLink(PlatformFile, Path))
-			{
-				return true;
-			}
-			if (StatData.bIsDirectory)
+		PlatformFile.IterateDirectoryStat(*Current, [&PlatformFile, &Pending, &Visit, &bStopped, Links](const TCHAR* Path, const FFileStatData& StatData) {
+			// A file's link is asked about only when the caller needs to know: it is one more look at the disk per file.
+			const bool bAsk = StatData.bIsDirectory || Links == ELinkCheck::FoldersAndFiles;
+			const EEntry Entry = bAsk && TRLSafeFiles::IsLink(PlatformFile, Path) ? EEntry::Link : StatData.bIsDirectory ? EEntry::Folder : EEntry::File;
+			bStopped = !Visit(Path, Entry, StatData);
+			if (!bStopped && Entry == EEntry::Folder)
 			{
 				Pending.Add(Path);
-				return true;
 			}
-			bStopped = !Visit(FString(Path), StatData);
 			return !bStopped;
 		});
 	}

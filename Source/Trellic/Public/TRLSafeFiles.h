@@ -44,13 +44,30 @@ struct TRELLIC_API FTRLSafeFiles
 	 */
 	static bool ContainsFile(const FString& Folder, TFunctionRef<bool(FStringView Path)> IsWanted);
 
+	/** Which entries a stat walk asks whether they are symbolic links, beside what their folder's listing says. */
+	enum class ELinkCheck : uint8
+	{
+		/** Every entry, files too: a link to a file is told as a Link. One more look at the disk for each file. */
+		FoldersAndFiles,
+		/**
+		 * Only the folders about to be entered, which is what keeps the walk inside: a link to a file is told as the
+		 * File the listing shows, its stat data being what the platform's listing says of it. Only for a listing that
+		 * is compared whole with an earlier one, so that a link there reads as a change and never as a file.
+		 */
+		FoldersOnly
+	};
+
+	/** Told each entry of a stat walk: its absolute path, what it is and what its folder's listing says of it. @return false to stop the walk */
+	using FStatVisitor = TFunctionRef<bool(const TCHAR* Path, EEntry Entry, const FFileStatData& StatData)>;
+
 	/**
-	 * Visits each file below Folder with its size and times from the same pass over its folder, so that fingerprinting
-	 * a folder costs one listing. Links are neither visited nor entered, as in WalkWithoutLinks.
-	 * @param Visit given each file's absolute path and stat data; returns false to stop the walk
+	 * Visits everything below Folder with its size and times from the same pass over its folder, so that fingerprinting
+	 * a folder costs one listing. A folder is told before what it holds; a link to a folder is told as a Link and
+	 * never entered. A folder that cannot be listed is left out.
+	 * @param Links which entries are asked whether they are links
 	 * @return false when Visit stopped the walk
 	 */
-	static bool VisitFilesWithStat(const FString& Folder, TFunctionRef<bool(const FString& Path, const FFileStatData& StatData)> Visit);
+	static bool WalkWithStat(const FString& Folder, ELinkCheck Links, FStatVisitor Visit);
 
 	/** @return whether any file lies below Folder, as ContainsFile with every file wanted */
 	static bool ContainsFile(const FString& Folder);

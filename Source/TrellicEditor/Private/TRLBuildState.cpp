@@ -51,16 +51,20 @@ namespace TRLBuildState
 	TArray<FText> FindStaleReasons(FTRLCookRecord& Record, const FString& Descriptor)
 	{
 		TArray<FText> Reasons;
-		// The digest tells an unchanged folder from one listing; the files are named only when something changed.
+		// A listing as it was recorded tells an unchanged folder at the cost of one plain listing. Anything else takes the
+		// closer look, which leaves links out and names the files, and which a new folder time alone does not fail.
 		const FString ContentFolder = FPaths::GetPath(Descriptor) / TEXT("Content");
-		if (FTRLCookRecord::DigestOf(ContentFolder) != Record.ContentDigest)
+		if (Record.ListingDigest.IsEmpty() || FTRLCookRecord::ListingDigestOf(ContentFolder) != Record.ListingDigest)
 		{
 			FTRLCookRecord Now;
 			Now.FingerprintContent(ContentFolder);
-			const TArray<FString> Changes = Record.ReadContent() ? FindContentChanges(Record.Content, Now.Content) : TArray<FString>();
-			Reasons.Add(Changes.IsEmpty() ? LOCTEXT("ContentChangedUnnamed", "Its content changed since it was packaged.")
-			                              : FText::Format(LOCTEXT("ContentChanged", "Its content changed since it was packaged: {0}."),
-			                                              FText::FromString(FTRLPostCookCheck::DescribePaths(Changes))));
+			if (Now.ContentDigest != Record.ContentDigest)
+			{
+				const TArray<FString> Changes = Record.ReadContent() ? FindContentChanges(Record.Content, Now.Content) : TArray<FString>();
+				Reasons.Add(Changes.IsEmpty() ? LOCTEXT("ContentChangedUnnamed", "Its content changed since it was packaged.")
+				                              : FText::Format(LOCTEXT("ContentChanged", "Its content changed since it was packaged: {0}."),
+				                                              FText::FromString(FTRLPostCookCheck::DescribePaths(Changes))));
+			}
 		}
 		if (!FTRLCookRecord::HashFile(Descriptor).Equals(Record.DescriptorHash, ESearchCase::IgnoreCase))
 		{

@@ -53,10 +53,10 @@ namespace TRLCookRecord
 	}
 
 	/**
-	 * FNV-1a over a file's path, size and time, added up over the files: the sum does not depend on the order in which
-	 * the file system lists them, and any file added, removed or changed moves it.
+	 * FNV-1a over a path and two numbers, added up over the entries of a folder: the sum does not depend on the order in
+	 * which the file system lists them, and any entry added, removed or changed moves it.
 	 */
-	uint64 HashFileFingerprint(const TCHAR* Path, const FTRLFileFingerprint& Fingerprint)
+	uint64 HashEntry(const TCHAR* Path, int64 First, int64 Second)
 	{
 		constexpr uint64 Prime = 1099511628211ull;
 		uint64 Hash = 14695981039346656037ull;
@@ -70,8 +70,8 @@ namespace TRLCookRecord
 		{
 			Mix(static_cast<uint64>(*Char), 2);
 		}
-		Mix(static_cast<uint64>(Fingerprint.Size), 8);
-		Mix(static_cast<uint64>(Fingerprint.ModifiedMs), 8);
+		Mix(static_cast<uint64>(First), 8);
+		Mix(static_cast<uint64>(Second), 8);
 		return Hash;
 	}
 
@@ -79,6 +79,41 @@ namespace TRLCookRecord
 	{
 		return FString::Printf(TEXT("%d-%016llX"), NumFiles, static_cast<unsigned long long>(Sum));
 	}
+
+	/** The sum of a listing's entries as ListingDigestOf defines it, whichever way the walk asked about links. */
+	struct FListingSum
+	{
+		int32 NumEntries = 0;
+		uint64 Sum = 0;
+
+		void Add(const TCHAR* PathInFolder, FTRLSafeFiles::EEntry Entry, const FFileStatData& StatData)
+		{
+			// Told apart by what the listing says, never by whether the walk asked: both walks sum a folder alike. Times in
+			// ticks, finer than the record's milliseconds, since a folder's time is all that shows a file replaced by a link.
+			constexpr int64 FolderMark = -3;
+			constexpr int64 LinkedFolderMark = -4;
+			constexpr int64 NoStatMark = -2;
+			++NumEntries;
+			if (StatData.bIsDirectory)
+			{
+				Sum += Entry == FTRLSafeFiles::EEntry::Folder ? HashEntry(PathInFolder, FolderMark, StatData.ModificationTime.GetTicks())
+				                                              : HashEntry(PathInFolder, LinkedFolderMark, 0);
+			}
+			else
+			{
+				Sum += StatData.bIsValid ? HashEntry(PathInFolder, StatData.FileSize, StatData.ModificationTime.GetTicks())
+				                         : HashEntry(PathInFolder, NoStatMark, 0);
+			}
+		}
+
+		/** @return the digest, with the time of the listed folder itself, which moves with what lies in it at the top. */
+		FString ToDigest(const FString& Folder) const
+		{
+			constexpr int64 ListedFolderMark = -5;
+			const uint64 Whole = Sum + HashEntry(TEXT(""), ListedFolderMark, IFileManager::Get().GetTimeStamp(*Folder).GetTicks());
+			return TRLCookRecord::ToDigest(NumEntries, Whole);
+		}
+	};
 
 	/** Reads a whole number written in decimal, a minus sign allowed. @return false for anything else */
 	bool ParseInt64(const FString& Text, int64& OutValue)
@@ -123,16 +158,21 @@ FTRLFileFingerprint FTRLCookRecord::FingerprintFile(const FString& Path)
 
 void FTRLCookRecord::FingerprintContent(const FString& ContentFolder)
 {
+	using EEntry = FTRLSafeFiles::EEntry;
 	TMap<FString, FTRLFileFingerprint> Files;
+	TRLCookRecord::FListingSum Listing;
 	const int32 Skip = (ContentFolder / TEXT("")).Len();
-	FTRLSafeFiles::VisitFilesWithStat(ContentFolder, [&Files, Skip](const FString& Path, const FFileStatData& StatData) {
-		if (TRLCookRecord::CanBeListed(*Path + Skip))
-		{
-			Files.Add(Path.Mid(Skip), FTRLFileFingerprint{StatData.FileSize, TRLCookRecord::ToUnixMilliseconds(StatData.ModificationTime)});
-		}
-		return true;
-	});
+	FTRLSafeFiles::WalkWithStat(
+	    ContentFolder, FTRLSafeFiles::ELinkCheck::FoldersAndFiles, [&Files, &Listing, Skip](const TCHAR* Path, EEntry Entry, const FFileStatData& StatData) {
+		    Listing.Add(Path + Skip, Entry, StatData);
+		    if (Entry == EEntry::File && StatData.bIsValid && TRLCookRecord::CanBeListed(Path + Skip))
+		    {
+			    Files.Add(FString(Path + Skip), FTRLFileFingerprint{StatData.FileSize, TRLCookRecord::ToUnixMilliseconds(StatData.ModificationTime)});
+		    }
+		    return true;
+	    });
 	SetContent(MoveTemp(Files));
+	ListingDigest = Listing.ToDigest(ContentFolder);
 }
 
 void FTRLCookRecord::SetContent(TMap<FString, FTRLFileFingerprint>&& NewContent)
@@ -148,7 +188,7 @@ void FTRLCookRecord::SetContent(TMap<FString, FTRLFileFingerprint>&& NewContent)
 		const FTRLFileFingerprint& Fingerprint = Content.FindChecked(Path);
 		ContentText +=
 		    FString::Printf(TEXT("%lld\t%lld\t%s\n"), static_cast<long long>(Fingerprint.Size), static_cast<long long>(Fingerprint.ModifiedMs), *Path);
-		Sum += TRLCookRecord::HashFileFingerprint(*Path, Fingerprint);
+		Sum += TRLCookRecord::HashEntry(*Path, Fingerprint.Size, Fingerprint.ModifiedMs);
 	}
 	ContentDigest = TRLCookRecord::ToDigest(Content.Num(), Sum);
 }
@@ -173,22 +213,16 @@ bool FTRLCookRecord::ReadContent()
 	return true;
 }
 
-FString FTRLCookRecord::DigestOf(const FString& ContentFolder)
+FString FTRLCookRecord::ListingDigestOf(const FString& ContentFolder)
 {
-	int32 NumFiles = 0;
-	uint64 Sum = 0;
+	TRLCookRecord::FListingSum Listing;
 	const int32 Skip = (ContentFolder / TEXT("")).Len();
-	FTRLSafeFiles::VisitFilesWithStat(ContentFolder, [&NumFiles, &Sum, Skip](const FString& Path, const FFileStatData& StatData) {
-		const TCHAR* InContent = *Path + Skip;
-		if (TRLCookRecord::CanBeListed(InContent))
-		{
-			++NumFiles;
-			Sum += TRLCookRecord::HashFileFingerprint(InContent,
-			                                          FTRLFileFingerprint{StatData.FileSize, TRLCookRecord::ToUnixMilliseconds(StatData.ModificationTime)});
-		}
-		return true;
-	});
-	return TRLCookRecord::ToDigest(NumFiles, Sum);
+	FTRLSafeFiles::WalkWithStat(ContentFolder, FTRLSafeFiles::ELinkCheck::FoldersOnly,
+	                            [&Listing, Skip](const TCHAR* Path, FTRLSafeFiles::EEntry Entry, const FFileStatData& StatData) {
+		                            Listing.Add(Path + Skip, Entry, StatData);
+		                            return true;
+	                            });
+	return Listing.ToDigest(ContentFolder);
 }
 
 FString FTRLCookRecord::HashFile(const FString& Path)
@@ -254,18 +288,29 @@ FString FTRLCookRecord::End(bool bCookCompleted)
 	// packed that is gone now is in the build only. Both are recorded so that the build reads as stale.
 	const int64 StartedMs = TRLCookRecord::ToUnixMilliseconds(CookStarted);
 	TMap<FString, FTRLFileFingerprint> Files = MoveTemp(Content);
+	bool bAsListed = true;
 	for (TPair<FString, FTRLFileFingerprint>& File : Files)
 	{
-		File.Value.ModifiedMs = File.Value.ModifiedMs >= StartedMs ? -1 : File.Value.ModifiedMs;
+		if (File.Value.ModifiedMs >= StartedMs)
+		{
+			File.Value.ModifiedMs = -1;
+			bAsListed = false;
+		}
 	}
 	for (const FString& Path : Packed)
 	{
 		if (!Files.Contains(Path))
 		{
 			Files.Add(Path, FTRLFileFingerprint{-1, -1});
+			bAsListed = false;
 		}
 	}
 	SetContent(MoveTemp(Files));
+	// A listing that stays as it is now must not make such a build read as current.
+	if (!bAsListed)
+	{
+		ListingDigest.Empty();
+	}
 
 	FString Reason;
 	if (!Save(RecordPath, Reason))
@@ -296,6 +341,7 @@ FString FTRLCookRecord::ToText() const
 	Object->SetStringField(TEXT("CookStarted"), CookStarted.ToIso8601());
 	Object->SetStringField(TEXT("DescriptorSHA1"), DescriptorHash);
 	Object->SetStringField(TEXT("ContentDigest"), ContentDigest);
+	Object->SetStringField(TEXT("ContentListingDigest"), ListingDigest);
 	Object->SetStringField(TEXT("Content"), ContentText);
 	Object->SetBoolField(TEXT("PassedCheck"), bPassedCheck);
 	Object->SetArrayField(TEXT("CheckFailures"), MoveTemp(Failures));
@@ -339,6 +385,8 @@ TOptional<FTRLCookRecord> FTRLCookRecord::Load(const FString& RecordPath)
 	{
 		return {};
 	}
+	// Optional: without it, a state check takes the closer look every time.
+	Object->TryGetStringField(TEXT("ContentListingDigest"), Record.ListingDigest);
 	// A record that says it failed without saying why could not be told from one that passed.
 	if (Record.bPassedCheck != Record.CheckFailures.IsEmpty())
 	{

@@ -42,8 +42,13 @@ struct FTRLCookRecord
 	TMap<FString, FTRLFileFingerprint> Content;
 	/** Content as the record holds it: a line "<size>\t<modified>\t<path>" a file, in path order. */
 	FString ContentText;
-	/** The digest of Content (see DigestOf), which a state check compares before it reads Content at all. */
+	/** The digest of Content, which a state check compares before it reads Content at all. */
 	FString ContentDigest;
+	/**
+	 * The digest of the Content folder's listing as it was when Content was taken from it (see ListingDigestOf); empty
+	 * when Content is not what was listed, as when a file changed while the build was cooked.
+	 */
+	FString ListingDigest;
 	bool bPassedCheck = false;
 	/** Why the build failed the check, one sentence each; empty when it passed. */
 	TArray<FString> CheckFailures;
@@ -68,7 +73,10 @@ struct FTRLCookRecord
 	 */
 	FString End(bool bCookCompleted);
 
-	/** Fingerprints every file below ContentFolder, links left out, as the record holds them: one listing. */
+	/**
+	 * Fingerprints every file below ContentFolder, links left out, as the record holds them, and takes the digest of
+	 * its listing from the same pass.
+	 */
 	void FingerprintContent(const FString& ContentFolder);
 
 	/** Sets Content, and the text and digest the record holds of it. */
@@ -84,11 +92,13 @@ struct FTRLCookRecord
 	static TOptional<FTRLCookRecord> Load(const FString& RecordPath);
 
 	/**
-	 * A digest of what the files below ContentFolder are now, links left out, that equals the record's ContentDigest
-	 * when no file was added, removed or changed: one listing, nothing kept per file. A file whose path holds a tab or a
-	 * line break cannot be a package, and is left out here as in Content.
+	 * A digest of everything the listing of ContentFolder shows now: each entry's path, size and time, each folder's
+	 * time, and the folder's own. It equals the record's ListingDigest only when nothing below the folder was added,
+	 * removed, replaced or changed since, so Content is then what it was; any other answer needs FingerprintContent.
+	 * One listing that asks only the folders it enters whether they are links, nothing kept per file: a link that took a
+	 * file's place shows in its folder's time, though its own size and time may be the file's.
 	 */
-	static FString DigestOf(const FString& ContentFolder);
+	static FString ListingDigestOf(const FString& ContentFolder);
 
 	/** @return the file's fingerprint; Size -1 when it does not exist. */
 	static FTRLFileFingerprint FingerprintFile(const FString& Path);

@@ -31,19 +31,44 @@ namespace TRLPostCookCheck
 		TArray<FString> PackageNames;
 	};
 
-	/** @return the paks below the staging folder, in name order, links left out. */
-	TArray<FString> FindPaks(const FString& StagingFolder)
+	/** What a cook staged for the game to mount, each in name order, links left out. */
+	struct FStaged
 	{
 		TArray<FString> Paks;
-		FTRLSafeFiles::WalkWithoutLinks(StagingFolder, [&Paks](const FString& Path, FTRLSafeFiles::EEntry Entry) {
-			if (Entry == FTRLSafeFiles::EEntry::File && Path.EndsWith(TEXT(".pak"), ESearchCase::IgnoreCase))
+		/** The IoStore containers, each by its .utoc, whose .ucas lies beside it. */
+		TArray<FString> Containers;
+	};
+
+	FStaged FindStaged(const FString& StagingFolder)
+	{
+		FStaged Staged;
+		TArray<FString> Tocs;
+		TSet<FString> Cas;
+		FTRLSafeFiles::WalkWithoutLinks(StagingFolder, [&Staged, &Tocs, &Cas](const FString& Path, FTRLSafeFiles::EEntry Entry) {
+			if (Entry == FTRLSafeFiles::EEntry::File)
 			{
-				Paks.Add(Path);
+				const FString Extension = FPaths::GetExtension(Path);
+				TArray<FString>* List = Extension.Equals(TEXT("pak"), ESearchCase::IgnoreCase)    ? &Staged.Paks
+				                        : Extension.Equals(TEXT("utoc"), ESearchCase::IgnoreCase) ? &Tocs
+				                                                                                  : nullptr;
+				if (List)
+				{
+					List->Add(Path);
+				}
+				else if (Extension.Equals(TEXT("ucas"), ESearchCase::IgnoreCase))
+				{
+					Cas.Add(FPaths::GetBaseFilename(Path, false));
+				}
 			}
 			return true;
 		});
-		Paks.Sort();
-		return Paks;
+		// Half a container, cut short or left from elsewhere, holds nothing the game can mount.
+		Staged.Containers = Tocs.FilterByPredicate([&Cas](const FString& Toc) {
+			return Cas.Contains(FPaths::GetBaseFilename(Toc, false));
+		});
+		Staged.Paks.Sort();
+		Staged.Containers.Sort();
+		return Staged;
 	}
 
 	/** Reads the release's registry. @return false when there is none to read, or it cannot be read */
@@ -108,7 +133,8 @@ TArray<FString> FTRLPostCookCheck::Run(const FTRLCookRecord& Record, const FStri
 	using namespace TRLPostCookCheck;
 	TArray<FString> Failures;
 	OutPackedContent.Empty();
-	const TArray<FString> PakFiles = FindPaks(StagingFolder);
+	const FStaged Staged = FindStaged(StagingFolder);
+	const TArray<FString>& PakFiles = Staged.Paks;
 	if (PakFiles.IsEmpty())
 	{
 		Fail(Failures, FString::Printf(TEXT("The cook of '%s' completed but staged no pak in '%s'. Likely cause: the cook found nothing to stage, as when "
@@ -171,7 +197,16 @@ TArray<FString> FTRLPostCookCheck::Run(const FTRLCookRecord& Record, const FStri
 			}
 		}
 	}
-	const bool bHasModAsset = !OutPackedContent.IsEmpty();
+	// A project that uses IoStore stages its assets in containers beside the paks. What a container holds cannot be read
+	// reliably here, so a build is never failed for assets in one: that they are there is taken on trust, and said.
+	const bool bHasModAsset = !OutPackedContent.IsEmpty() || !Staged.Containers.IsEmpty();
+	if (!Staged.Containers.IsEmpty())
+	{
+		UE_LOG(LogTrellic, Log,
+		       TEXT("'%s' was staged with the IoStore container(s) %s, which this check does not read, so the assets in them were not checked "
+		            "against the mod's content or against base release '%s'. The UAT log of the cook lists what was staged."),
+		       *Record.ModName, *DescribePaths(Staged.Containers), *Record.ReleaseVersion);
+	}
 	const FString Named = FString::Join(PakNames, TEXT(", "));
 	if (!bHasDescriptor)
 	{

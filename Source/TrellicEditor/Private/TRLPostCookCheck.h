@@ -15,7 +15,9 @@ struct FTRLPostCookCheck
 {
 	/**
 	 * Checks that a pak is staged and not empty, that the paks hold the mod's descriptor and at least one asset of its
-	 * content, and that they hold no asset the base release already has. Each failure is logged as an Error on
+	 * content, and that they hold no asset the base release already has. Assets staged in IoStore containers (a .utoc
+	 * and its .ucas) are not read: a whole container beside the paks counts as holding the mod's assets, and a Log line
+	 * says that what it holds was not checked. Each failure is logged as an Error on
 	 * LogTrellic that names the pak, what is missing or doubled (ten paths at most, then how many more) and the likely
 	 * cause with what to do.
 	 * @param Record what the cook was made from: the mod, its content and the base release's registry

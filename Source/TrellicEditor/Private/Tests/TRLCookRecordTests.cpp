@@ -81,20 +81,20 @@ void FTRLCookRecordSpec::Define()
 		});
 	});
 
-	Describe("DigestOf", [this]() {
-		It("is the digest of the folder's fingerprints until a file is added, changed or removed", [this]() {
+	Describe("ListingDigestOf", [this]() {
+		It("is the digest of the listing fingerprinted until an entry is added, changed or removed", [this]() {
 			const FString Folder = TempDir / TEXT("Content");
 			TestTrue(TEXT("a file"), TRLTest::WriteTextFile(Folder / TEXT("Hero.uasset"), TEXT("hero")));
 			TestTrue(TEXT("another"), TRLTest::WriteTextFile(Folder / TEXT("Maps/Arena.umap"), TEXT("arena")));
 			FTRLCookRecord Record;
 			Record.FingerprintContent(Folder);
-			TestEqualSensitive(TEXT("as fingerprinted"), FTRLCookRecord::DigestOf(Folder), Record.ContentDigest);
+			TestEqualSensitive(TEXT("as fingerprinted"), FTRLCookRecord::ListingDigestOf(Folder), Record.ListingDigest);
 
 			TestTrue(TEXT("changed"), TRLTest::WriteTextFile(Folder / TEXT("Maps/Arena.umap"), TEXT("a bigger arena")));
-			const FString Changed = FTRLCookRecord::DigestOf(Folder);
-			TestNotEqual(TEXT("after a change"), Changed, Record.ContentDigest);
+			const FString Changed = FTRLCookRecord::ListingDigestOf(Folder);
+			TestNotEqual(TEXT("after a change"), Changed, Record.ListingDigest);
 			TestTrue(TEXT("added"), TRLTest::WriteTextFile(Folder / TEXT("New.uasset"), TEXT("new")));
-			TestNotEqual(TEXT("after an addition"), FTRLCookRecord::DigestOf(Folder), Changed);
+			TestNotEqual(TEXT("after an addition"), FTRLCookRecord::ListingDigestOf(Folder), Changed);
 		});
 	});
 }

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <vector>
 
@@ -126,6 +128,42 @@ namespace AutomationTool
 			return true;
 		}
 
+		/**
+		 * Writes the simulated IoStore container of the cooked assets beside the pak: the .ucas holds them in the simulated
+		 * archive format, and the .utoc names them, a line each after a line that says what it is. Neither is the engine's
+		 * container format; only their names and places are the engine's.
+		 */
+		bool WriteContainer(const std::filesystem::path& PakFile, const std::vector<UE::StandIn::SimulatedPak::FPakSource>& Assets, std::string& OutError)
+		{
+			std::filesystem::path Toc = PakFile;
+			Toc.replace_extension(".utoc");
+			std::filesystem::path Partial = Toc;
+			Partial += ".partial";
+			bool bWritten = false;
+			{
+				std::ofstream Out(Partial, std::ios::binary | std::ios::trunc);
+				Out << "Simulated IoStore table of contents: the entries of the .ucas beside it, one a line\n";
+				for (const UE::StandIn::SimulatedPak::FPakSource& Asset : Assets)
+				{
+					Out << Asset.EntryPath << '\n';
+				}
+				bWritten = static_cast<bool>(Out.flush());
+			}
+			std::error_code Error;
+			if (bWritten)
+			{
+				std::filesystem::rename(Partial, Toc, Error);
+			}
+			if (!bWritten || Error)
+			{
+				OutError = "Could not write '" + Toc.string() + "'.";
+				std::filesystem::remove(Partial, Error);
+				return false;
+			}
+			std::filesystem::path Cas = PakFile;
+			return UE::StandIn::SimulatedPak::WritePak(Cas.replace_extension(".ucas"), Assets, OutError);
+		}
+
 		// Whether the cooker cooks the plug-in's content at all: a plug-in that is loaded only when asked for is cooked
 		// only through the folders always cooked. Like the engine's cooker, it says nothing when it cooks none.
 		bool IsContentCooked(const FJsonObject& Descriptor, const FProjectContext& Context, const std::string& ModName)
@@ -190,6 +228,7 @@ namespace AutomationTool
 		const std::filesystem::path ModFolder = Job.DlcDescriptor.parent_path();
 		const std::optional<EStageFault> Fault = Control.GetStageFault();
 		std::vector<UE::StandIn::SimulatedPak::FPakSource> Sources;
+		std::vector<UE::StandIn::SimulatedPak::FPakSource> ContainerSources;
 		if (IsContentCooked(*Descriptor, Context, ModName))
 		{
 			for (const FContentAsset& Asset : FindContentAssets(ModFolder / "Content", ContentRoot))
@@ -225,6 +264,18 @@ namespace AutomationTool
 			Control.Step("Simulation control: the pak is written with no entry.");
 			Sources.clear();
 		}
+		if (Fault == EStageFault::IoStore)
+		{
+			// Cooked packages go into the container; the pak keeps the rest, the plug-in's descriptor among it.
+			Control.Step("Simulation control: the cooked assets are staged in an IoStore container beside the pak, as a project that uses IoStore "
+			             "stages them.");
+			const auto IsPackage = [](const UE::StandIn::SimulatedPak::FPakSource& Source) {
+				const std::string Extension = ToLower(std::filesystem::path(Source.EntryPath).extension().string());
+				return Extension == ".uasset" || Extension == ".umap";
+			};
+			std::copy_if(Sources.begin(), Sources.end(), std::back_inserter(ContainerSources), IsPackage);
+			Sources.erase(std::remove_if(Sources.begin(), Sources.end(), IsPackage), Sources.end());
+		}
 
 		// The stage step starts from an empty folder, so nothing of an earlier cook is taken for this one's.
 		const std::filesystem::path PakFile = GetStagedPakPath(Context, Job.DlcDescriptor);
@@ -256,6 +307,16 @@ namespace AutomationTool
 			return false;
 		}
 		Control.Step("Wrote " + PakFile.string() + " (" + CountText(Sources.size(), "entry", "entries") + ").");
+		// A cook that cooked nothing has no package to put in a container.
+		if (!ContainerSources.empty())
+		{
+			if (!WriteContainer(PakFile, ContainerSources, OutError))
+			{
+				return false;
+			}
+			Control.Step("Wrote the simulated IoStore container " + std::filesystem::path(PakFile).replace_extension(".utoc").string() + " (" +
+			             CountText(ContainerSources.size(), "entry", "entries") + ").");
+		}
 		return true;
 	}
 } // namespace AutomationTool

@@ -15,7 +15,8 @@ namespace AutomationTool
 	 * Cooks what the engine's cooker would cook: nothing, and silently, when the descriptor says "ExplicitlyLoaded":
 	 * true or DefaultGame.ini does not always cook the plug-in's content root; otherwise its .uasset and .umap files
 	 * minus those the release already lists. Empties the staging folder, then writes the pak with those assets, and the
-	 * descriptor with -DLCPakPluginFile; a stage fault of the run control changes what is staged.
+	 * descriptor with -DLCPakPluginFile; a stage control of the run changes what is staged, or stages the assets in an
+	 * IoStore container beside the pak.
 	 * @return false with OutError when the engine's cooker would fail: the descriptor unreadable, the plug-in not in
 	 *         the project's plug-in folders, the release registry missing, or the pak not writable
 	 */

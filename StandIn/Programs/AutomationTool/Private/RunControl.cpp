@@ -68,7 +68,8 @@ namespace AutomationTool
 		if (const char* Fault = std::getenv(UatRunControlProtocol::StageVariable))
 		{
 			// In the order of the protocol's list; a name it does not list stages nothing wrong.
-			constexpr EStageFault Faults[] = {EStageFault::Nothing, EStageFault::EmptyPak, EStageFault::NoDescriptor, EStageFault::BaseAssets};
+			constexpr EStageFault Faults[] = {EStageFault::Nothing, EStageFault::EmptyPak, EStageFault::NoDescriptor, EStageFault::BaseAssets,
+			                                  EStageFault::IoStore};
 			static_assert(std::size(Faults) == std::size(UatRunControlProtocol::StageFaults));
 			for (size_t Index = 0; Index < std::size(Faults); ++Index)
 			{

@@ -22,13 +22,15 @@ namespace AutomationTool
 	/** "1 asset", "2 assets": the count and the word that fits it. */
 	std::string CountText(size_t Count, const char* One, const char* Many);
 
-	/** What a mod's cook stages wrongly when told to (StandIn/UatRunControlProtocol.h names them). */
+	/** What a mod's cook stages wrongly when told to (StandIn/UatRunControlProtocol.h names them), or how else it stages. */
 	enum class EStageFault
 	{
 		Nothing,
 		EmptyPak,
 		NoDescriptor,
-		BaseAssets
+		BaseAssets,
+		/** No fault: the assets in an IoStore container beside the pak, as a project that uses IoStore stages them. */
+		IoStore
 	};
 
 	class FRunControl

@@ -140,7 +140,7 @@ namespace UE::StandIn::EditorHost
 			return true;
 		}
 		OutError = FString::Printf(TEXT("--uat-next: '%s' is not how a run ends. Give exit:<n> (0 to 255), crash, or stage:<fault> with nothing, "
-		                                "empty-pak, no-descriptor or base-assets."),
+		                                "empty-pak, no-descriptor, base-assets or iostore."),
 		                           *Value);
 		return false;
 	}

@@ -301,7 +301,7 @@ namespace UE::StandIn::EditorHost
 		            "With -run=<Name> it runs the commandlet U<Name>Commandlet as the editor does, with the\n"
 		            "switches that follow, and ends with its exit code. Stand-in only: --uat-next ends the\n"
 		            "commandlet's next automation tool run with an exit code, kills it part-way, or has a mod's\n"
-		            "cook complete with a broken staging;\n"
+		            "cook complete with a broken staging or stage its assets in an IoStore container;\n"
 		            "--workshop-next refuses or fails its next Workshop request; --workshop-bandwidth slows\n"
 		            "the offline Workshop's copy so that progress shows.\n"
 		            "\n"

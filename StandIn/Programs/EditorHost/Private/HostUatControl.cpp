@@ -61,14 +61,15 @@ namespace UE::StandIn::EditorHost
 			Run = End.IsEmpty() ? FString(TEXT("held until released")) : FString(TEXT("held until released, then ")) + End;
 		}
 		// In the order of the protocol's list.
-		const TCHAR* const StagedWords[] = {TEXT("nothing"), TEXT("an empty pak"), TEXT("a pak without the mod's descriptor"),
-		                                    TEXT("a pak that also holds the base release's assets")};
-		static_assert(std::size(StagedWords) == std::size(UatRunControlProtocol::StageFaults));
-		for (size_t Index = 0; Index < std::size(StagedWords); ++Index)
+		const TCHAR* const Staged[] = {
+		    TEXT("completes but stages nothing"), TEXT("completes but stages an empty pak"), TEXT("completes but stages a pak without the mod's descriptor"),
+		    TEXT("completes but stages a pak that also holds the base release's assets"), TEXT("stages its assets in an IoStore container beside its pak")};
+		static_assert(std::size(Staged) == std::size(UatRunControlProtocol::StageFaults));
+		for (size_t Index = 0; Index < std::size(Staged); ++Index)
 		{
 			if (Control.StageFault.Equals(FString::FromUtf8(UatRunControlProtocol::StageFaults[Index]), ESearchCase::CaseSensitive))
 			{
-				Run += FString(TEXT("; a mod's cook completes but stages ")) + StagedWords[Index];
+				Run += FString(TEXT("; a mod's cook ")) + Staged[Index];
 			}
 		}
 		return Control.bCallBackOnWorkerThread ? Run + TEXT("; its end called back from a worker thread") : Run;

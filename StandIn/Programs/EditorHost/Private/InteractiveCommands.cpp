@@ -223,7 +223,7 @@ namespace UE::StandIn::EditorHost
 		if (!bValid)
 		{
 			Print(TEXT("Type uat hold, uat exit <code>, uat crash, uat hold exit <code>, uat hold crash, uat worker, uat stage <fault> (nothing, empty-pak, "
-			           "no-descriptor or base-assets), uat normal or uat release."));
+			           "no-descriptor, base-assets or iostore), uat normal or uat release."));
 			return;
 		}
 		if (!ControlNextUatRun(Control, Error))
@@ -265,7 +265,8 @@ namespace UE::StandIn::EditorHost
 		Print(TEXT("               (hold may come first: uat hold exit 3); uat normal: a normal run; each applies to one run"));
 		Print(TEXT("  uat worker   the next run's end is called back from a worker thread, not the game thread (with any of the above)"));
 		Print(TEXT("  uat stage <fault>  the next mod cook completes but stages nothing, an empty-pak, a pak with no-descriptor or"));
-		Print(TEXT("               one that also holds the base-assets (with any of the above)"));
+		Print(TEXT("               one that also holds the base-assets; or, no fault, stages its assets in an iostore container"));
+		Print(TEXT("               (with any of the above)"));
 		Print(TEXT("  m            list the local mods and the state of each one's packaged build"));
 		Print(TEXT("  crash        end the editor at once, as a crash: nothing is shut down or written back"));
 		Print(TEXT("  w            list the offline Workshop's items (uploads go there, not to Steam); for its next request:"));

@@ -8,7 +8,8 @@
 //                              helper's process is gone, and the tool ends.
 //   TRELLIC_UAT_EXIT_CODE=<n>  the tool ends with exit code n (0 to 255) without doing the work (after any hold).
 //   TRELLIC_UAT_CRASH=1        the tool kills itself with SIGKILL part-way through its work.
-//   TRELLIC_UAT_STAGE=<fault>  a mod's cook finishes as it would, but stages what that fault says (below).
+//   TRELLIC_UAT_STAGE=<fault>  a mod's cook finishes as it would, but stages what that fault says (below), or stages
+//                              its assets in an IoStore container beside the pak ("iostore").
 #pragma once
 
 namespace UatRunControlProtocol
@@ -23,8 +24,10 @@ namespace UatRunControlProtocol
 	/**
 	 * How a mod's cook can stage a broken build and still end "Completed", as the engine's cooker may: no pak at all, a
 	 * pak with no entry, a pak without the plug-in's descriptor, and a pak that also holds the base release's assets.
+	 * Last, no fault: the layout of a project that uses IoStore, its assets in a container beside a pak that keeps the
+	 * rest.
 	 */
-	inline constexpr const char* StageFaults[] = {"nothing", "empty-pak", "no-descriptor", "base-assets"};
+	inline constexpr const char* StageFaults[] = {"nothing", "empty-pak", "no-descriptor", "base-assets", "iostore"};
 
 	/** The descriptor number at which the helper hands the hold socket to the tool. */
 	inline constexpr int HoldFdInTool = 3;
