@@ -497,8 +497,7 @@ void FTRLWorkshopUploadSpec::Define()
 			WriteText(Descriptor, DescriptorText({TEXT("\"Description\": \"d\""), TEXT("\"TRLTags\": [\"a\"]"), TEXT("\"ExplicitlyLoaded\": false")}));
 			FText Error;
 			TestEqual(TEXT("result"), static_cast<int32>(Upload(Error)), static_cast<int32>(ETRLWorkshopResult::InvalidMod));
-			TestText(TEXT("error"), Error, TEXT("NotPackaged"),
-			         TEXT("'MyMod' has not been packaged yet, so there is nothing to upload. Run Tools > Trellic > Package Mod first."));
+			TRLTest::TestLocalizationId(*this, TEXT("error"), Error, TEXT("TRLWorkshopUpload"), TEXT("NotPackaged"));
 			TestEqual(TEXT("no notification"), Infos.Num(), 0);
 			TestEqual(TEXT("no request"), Fake->NumConnects, 0);
 			TestEqual(TEXT("the preflight's line"), Log->TrellicLines().Num(), 1);
