@@ -183,6 +183,8 @@ TEST(WorkshopUpload, ThePackagedSampleModGoesUpAsANewItemThenAsAnUpdateThatKeeps
 	const std::string Recorded = ReadFile(Mod.Record);
 	EXPECT_EQ(Recorded.rfind("{\r\n\t\"ItemId\": \"" + ItemId + "\",\r\n\t\"Mod\": \"SampleMod\",\r\n\t\"LastUploaded\": \"", 0), 0u) << Recorded;
 	EXPECT_TRUE(Recorded.ends_with("Z\",\r\n\t\"Visibility\": \"public\"\r\n}")) << Recorded;
+	// What was kept for an editor that ends during the upload goes, with its folder, once the record holds the item.
+	EXPECT_FALSE(std::filesystem::exists(Sandbox.GetProjectFolder() + "/Saved/Trellic"));
 
 	// While it runs the root set holds the upload and its publisher; once it is done, nothing of either is left.
 	const int32 WhileRunning = First.IndexOfReply(TEXT("gc"));

@@ -110,20 +110,6 @@ void FTRLLocalModProviderSpec::Define()
 				TestEqualSensitive(Refused + TEXT(": reason"), Error.ToString(), Warning);
 			}
 		});
-
-		It("answers an overriding root exactly as given, a relative one included, until the override ends", [this]() {
-			const FString Before = UTRLLocalModProvider::GetLocalModsRoot();
-			{
-				FTRLScopedModsRootOverride Outer(TEXT("/srv/mods/"));
-				{
-					FTRLScopedModsRootOverride Inner(TEXT("Relative/Mods"));
-					FTRLScopedSettingsOverride NoSettings(nullptr);
-					TestEqualSensitive(TEXT("inner root"), UTRLLocalModProvider::GetLocalModsRoot(), TEXT("Relative/Mods"));
-				}
-				TestEqualSensitive(TEXT("outer root"), UTRLLocalModProvider::GetLocalModsRoot(), TEXT("/srv/mods/"));
-			}
-			TestEqualSensitive(TEXT("root after the overrides"), UTRLLocalModProvider::GetLocalModsRoot(), Before);
-		});
 	});
 
 	Describe("FindLocalMods", [this]() {
@@ -144,18 +130,6 @@ void FTRLLocalModProviderSpec::Define()
 			{
 				TestEqualSensitive(TEXT("the renamed mod"), Found[0], ModsRoot / TEXT("A/B.uplugin"));
 				TestEqualSensitive(TEXT("the plain mod"), Found[1], ModsRoot / TEXT("Plain/Plain.uplugin"));
-			}
-		});
-
-		It("lists a folder with two descriptors once, with the first that the listing gives", [this]() {
-			TRLTest::WriteTextFile(ModsRoot / TEXT("Twice/First.uplugin"), TEXT("{}"));
-			TRLTest::WriteTextFile(ModsRoot / TEXT("Twice/Second.uplugin"), TEXT("{}"));
-			TArray<FString> Listed;
-			IFileManager::Get().FindFiles(Listed, *(ModsRoot / TEXT("Twice/*.uplugin")), true, false);
-			const TArray<FString> Found = UTRLLocalModProvider::FindLocalMods();
-			if (TestEqual(TEXT("descriptors found"), Found.Num(), 1) && TestEqual(TEXT("descriptors listed"), Listed.Num(), 2))
-			{
-				TestEqualSensitive(TEXT("the descriptor found"), Found[0], ModsRoot / TEXT("Twice") / Listed[0]);
 			}
 		});
 
@@ -241,20 +215,6 @@ void FTRLLocalModProviderSpec::Define()
 			}
 		});
 
-		It("refuses the name of a mod, of its folder and of an empty folder under the root, but not of a plain file there", [this]() {
-			TRLTest::WriteMod(ModsRoot, TEXT("A"), TEXT("B"));
-			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Empty")), true);
-			TRLTest::WriteTextFile(ModsRoot / TEXT("Plain"), TEXT("not a mod"));
-			// A root that already ends in a separator gets no second one.
-			FTRLScopedModsRootOverride RootWithSeparator(ModsRoot + TEXT("/"));
-			for (const TCHAR* Taken : {TEXT("B"), TEXT("A"), TEXT("Empty")})
-			{
-				TestRefused({Taken, TEXT("AlreadyExists"), FString::Printf(TEXT("A mod called '%s' already exists."), Taken)});
-			}
-			FText Reason;
-			TestTrue(TEXT("a plain file's name"), UTRLLocalModProvider::IsValidNewModName(TEXT("Plain"), Reason));
-		});
-
 		It("refuses the engine's content roots in any case", [this]() {
 			const FCase Cases[] = {
 			    {TEXT("Game"), TEXT("EngineContentRoot"),
@@ -299,10 +259,11 @@ void FTRLLocalModProviderSpec::Define()
 			}
 		});
 
-		It("refuses a name held in other capitals by a folder, a mod or a plug-in the engine knows, naming it as spelled there", [this]() {
+		It("refuses a name held in other capitals by a folder, a mod or a plug-in the engine knows, naming it as spelled there, but not by a file", [this]() {
 			TRLTest::WriteMod(ModsRoot, TEXT("Ab"), TEXT("Bee"));
 			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("Folder")), true);
 			IFileManager::Get().MakeDirectory(*(ModsRoot / TEXT("game")), true);
+			TRLTest::WriteTextFile(ModsRoot / TEXT("Plain"), TEXT("not a mod"));
 			// Mods are not the only plug-ins: the project's and the engine's own ones hold their names too.
 			const FString PluginName = TRLTest::MakeUniqueModName(TEXT("TRLSpecPlugin"));
 			const FString PluginDescriptor = TRLTest::WriteMod(TempDir / TEXT("Plugins"), PluginName, PluginName);
@@ -326,6 +287,8 @@ void FTRLLocalModProviderSpec::Define()
 			{
 				TestRefused(Case);
 			}
+			FText Reason;
+			TestTrue(TEXT("a plain file's name, in any capitals, is free"), UTRLLocalModProvider::IsValidNewModName(TEXT("PLAIN"), Reason));
 		});
 
 		It("refuses the name of a content root mounted without a plug-in", [this]() {

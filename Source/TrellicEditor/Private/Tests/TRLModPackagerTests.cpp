@@ -491,33 +491,30 @@ void FTRLModPackagerSpec::Define()
 	});
 
 	Describe("the end of a job", [this]() {
-		It("counts Completed in any case as success and logs the seconds rounded to whole seconds", [this]() {
+		It("counts Completed in any case as success and any other result as an Error with its text, logging whole seconds rounded", [this]() {
 			struct FEnd
 			{
 				const TCHAR* Result;
 				double Seconds;
-				const TCHAR* Line;
+				const TCHAR* SuccessLine; // None for a failure.
 			};
-			for (const FEnd& End : {FEnd{TEXT("Completed"), 12.6, TEXT("Log: Packaging finished in 13 s.")},
-			                        FEnd{TEXT("COMPLETED"), 0.4, TEXT("Log: Packaging finished in 0 s.")},
-			                        FEnd{TEXT("cOmPlEtEd"), 59.5, TEXT("Log: Packaging finished in 60 s.")}})
+			// A full stop more, the empty text, a crash and a tool that could not start are failures.
+			const FEnd Ends[] = {{TEXT("Completed"), 12.6, TEXT("Log: Packaging finished in 13 s.")},
+			                     {TEXT("COMPLETED"), 0.4, TEXT("Log: Packaging finished in 0 s.")},
+			                     {TEXT("cOmPlEtEd"), 59.5, TEXT("Log: Packaging finished in 60 s.")},
+			                     {TEXT("Completed."), 12.6, nullptr},
+			                     {TEXT(""), 12.6, nullptr},
+			                     {TEXT("Killed by signal 9"), 12.6, nullptr},
+			                     {TEXT("Could not start RunUAT.sh: No such file"), 12.6, nullptr}};
+			for (const FEnd& End : Ends)
 			{
 				FText Error;
 				Package(Error);
 				EndJob(End.Result, End.Seconds);
-				TestEqualSensitive(End.Result, LastTrellicLine(), FString(End.Line));
-				TestFalse(TEXT("not in progress"), UTRLModPackager::IsPackagingInProgress());
-			}
-		});
-
-		It("logs every other result as an Error with its text: a full stop more, the empty text, a crash, a tool that could not start", [this]() {
-			for (const TCHAR* Result : {TEXT("Completed."), TEXT(""), TEXT("Killed by signal 9"), TEXT("Could not start RunUAT.sh: No such file")})
-			{
-				FText Error;
-				Package(Error);
-				EndJob(Result, 12.6);
-				TestEqualSensitive(Result, LastTrellicLine(),
-				                   FString::Printf(TEXT("Error: Packaging failed after 13 s (%s). See the UAT log for the reason."), Result));
+				TestEqualSensitive(End.Result, LastTrellicLine(),
+				                   End.SuccessLine
+				                       ? FString(End.SuccessLine)
+				                       : FString::Printf(TEXT("Error: Packaging failed after 13 s (%s). See the UAT log for the reason."), End.Result));
 				TestFalse(TEXT("not in progress"), UTRLModPackager::IsPackagingInProgress());
 			}
 		});

@@ -1,23 +1,19 @@
 // Copyright Trellic contributors. All Rights Reserved.
 
-#include "Internationalization/Text.h"
-#include "Logging/LogVerbosity.h"
 #include "Misc/AutomationTest.h"
 #include "TRLModPackager.h"
 #include "TRLModScaffold.h"
-#include "TRLTestHelpers.h"
-#include "TRLWorkshopPublisher.h"
 #include "TRLWorkshopUpload.h"
 #include "UObject/Class.h"
-#include "UObject/StructOnScope.h"
 #include "UObject/UObjectGlobals.h"
 #include "UObject/UnrealType.h"
 
 #if WITH_DEV_AUTOMATION_TESTS
 
 // What a script relies on, as the engine's reflection gives it: which functions it can call, which it can evaluate as a
-// pure node, what comes back through an Out parameter, and the names it compares results with. Doc comments and
-// flags a script never meets are the headers' own business.
+// pure node, and what comes back through an Out parameter. Calls through reflection, the enums' names and the upload's
+// hidden members are tried through the host's describe and call requests. Doc comments and flags a script never meets
+// are the headers' own business.
 BEGIN_DEFINE_SPEC(FTRLScriptingSurfaceSpec, "Trellic.TrellicEditor.ScriptingSurface", EAutomationTestFlags::EditorContext | EAutomationTestFlags::ProductFilter)
 	/** A function scripts call: its name, whether it is a pure node, and what it returns (null for nothing). */
 	struct FScriptFunction
@@ -75,13 +71,6 @@ BEGIN_DEFINE_SPEC(FTRLScriptingSurfaceSpec, "Trellic.TrellicEditor.ScriptingSurf
 			         Function && !Function->HasAnyFunctionFlags(FUNC_BlueprintCallable | FUNC_Static));
 		}
 	}
-
-	/** Sets the one string parameter of Function and calls it on the class as a script's node does: one call, outputs in the block. */
-	static void CallWithString(const UClass* Class, UFunction* Function, const TCHAR* Parameter, const FString& Value, FStructOnScope& Parms)
-	{
-		CastField<FStrProperty>(Function->FindPropertyByName(Parameter))->SetPropertyValue_InContainer(Parms.GetStructMemory(), Value);
-		Class->GetDefaultObject()->ProcessEvent(Function, Parms.GetStructMemory());
-	}
 END_DEFINE_SPEC(FTRLScriptingSurfaceSpec)
 
 void FTRLScriptingSurfaceSpec::Define()
@@ -91,24 +80,6 @@ void FTRLScriptingSurfaceSpec::Define()
 			TestScriptFunctions(
 			    UTRLModScaffold::StaticClass(), TEXT("Trellic|Authoring"),
 			    {{TEXT("CreateMod"), false, TEXT("FString")}, {TEXT("IsValidModName"), true, TEXT("bool")}, {TEXT("MountModForEditing"), false, TEXT("bool")}});
-		});
-
-		It("answers both the result and the reason of IsValidModName from one evaluation", [this]() {
-			UFunction* Function = UTRLModScaffold::StaticClass()->FindFunctionByName(TEXT("IsValidModName"));
-			if (!TestNotNull(TEXT("IsValidModName"), Function))
-			{
-				return;
-			}
-			FStructOnScope Parms(Function);
-			CallWithString(UTRLModScaffold::StaticClass(), Function, TEXT("ModName"), TEXT("My Mod"), Parms);
-			const FBoolProperty* Result = CastField<FBoolProperty>(Function->GetReturnProperty());
-			const FTextProperty* Reason = CastField<FTextProperty>(Function->FindPropertyByName(TEXT("OutReason")));
-			if (TestNotNull(TEXT("the result"), Result) && TestNotNull(TEXT("the reason"), Reason))
-			{
-				TestFalse(TEXT("a name with a blank is valid"), Result->GetPropertyValue_InContainer(Parms.GetStructMemory()));
-				TestEqualSensitive(TEXT("reason"), Reason->GetPropertyValue_InContainer(Parms.GetStructMemory()).ToString(),
-				                   TEXT("The name may only use letters, digits and underscores. ' ' is not allowed."));
-			}
 		});
 	});
 
@@ -121,23 +92,6 @@ void FTRLScriptingSurfaceSpec::Define()
 			                     {TEXT("HasBaseGameRelease"), true, TEXT("bool")},
 			                     {TEXT("IsPackagingInProgress"), true, TEXT("bool")},
 			                     {TEXT("PackageMod"), false, TEXT("ETRLPackageStartResult")}});
-		});
-
-		It("returns ETRLPackageStartResult, whose values scripts compare by name and show by display name", [this]() {
-			const UEnum* Enum = StaticEnum<ETRLPackageStartResult>();
-			TestEqualSensitive(TEXT("path"), Enum->GetPathName(), FString(TEXT("/Script/TrellicEditor.ETRLPackageStartResult")));
-			TestTrue(TEXT("scripts can hold it"), Enum->HasMetaData(TEXT("BlueprintType")));
-			const TPair<const TCHAR*, const TCHAR*> Values[] = {{TEXT("Started"), TEXT("Started")},
-			                                                    {TEXT("InvalidMod"), TEXT("Invalid Mod")},
-			                                                    {TEXT("MissingBaseRelease"), TEXT("Missing Base Release")},
-			                                                    {TEXT("AlreadyRunning"), TEXT("Already Running")}};
-			// The engine adds a hidden "_MAX" entry after the declared values.
-			TestEqual(TEXT("values"), Enum->NumEnums() - 1, static_cast<int32>(UE_ARRAY_COUNT(Values)));
-			for (int32 Index = 0; Index < static_cast<int32>(UE_ARRAY_COUNT(Values)); ++Index)
-			{
-				TestEqualSensitive(TEXT("name"), Enum->GetNameStringByIndex(Index), FString(Values[Index].Key));
-				TestEqualSensitive(TEXT("display name"), Enum->GetDisplayNameTextByIndex(Index).ToString(), FString(Values[Index].Value));
-			}
 		});
 	});
 
@@ -154,38 +108,6 @@ void FTRLScriptingSurfaceSpec::Define()
 			                     {TEXT("ShouldSyncDescription"), true, TEXT("bool")},
 			                     {TEXT("UploadMod"), false, TEXT("ETRLWorkshopResult")}},
 			                    TEXT("HandlePublishComplete"));
-		});
-
-		// Held by a reflected property, the publisher lives as long as its upload; scripts never reach it.
-		It("holds the publisher in a reflected property that scripts cannot see", [this]() {
-			const FObjectProperty* Publisher = CastField<FObjectProperty>(UTRLWorkshopUpload::StaticClass()->FindPropertyByName(TEXT("Publisher")));
-			if (TestNotNull(TEXT("Publisher is an object reference"), Publisher))
-			{
-				TestTrue(TEXT("to the Steam module's publisher"), Publisher->PropertyClass == UTRLWorkshopPublisher::StaticClass());
-				TestFalse(TEXT("visible to scripts"), Publisher->HasAnyPropertyFlags(CPF_BlueprintVisible | CPF_Edit));
-			}
-		});
-
-		It("runs Preflight for a script, whose findings reach the log alone", [this]() {
-			const FString TempDir = TRLTest::MakeTempFolder(TEXT("TRLScriptingSurface"));
-			const FString ModName = TRLTest::MakeUniqueModName(TEXT("TRLSurfaceMod"));
-			// Everything in order but the description.
-			const FString Descriptor = TRLTest::WriteMod(
-			    TempDir, ModName, ModName,
-			    FString::Printf(TEXT("{\"FriendlyName\": \"%s\", \"Description\": \"\", \"TRLTags\": [\"Maps\"], \"ExplicitlyLoaded\": true}"), *ModName));
-			TRLTest::WriteTextFile(TempDir / ModName / TEXT("preview.png"), TEXT("png"));
-			UFunction* Function = UTRLWorkshopUpload::StaticClass()->FindFunctionByName(TEXT("Preflight"));
-			if (TestNotNull(TEXT("Preflight"), Function) && TestFalse(TEXT("the mod was written"), Descriptor.IsEmpty()))
-			{
-				const FString Warning =
-				    FString::Printf(TEXT("'%s' has an empty Description. That text IS the Workshop page - fill it in the .uplugin."), *ModName);
-				FTRLLogCapture Log;
-				AddExpectedError(Warning, EAutomationExpectedErrorFlags::Exact, 1);
-				FStructOnScope Parms(Function);
-				CallWithString(UTRLWorkshopUpload::StaticClass(), Function, TEXT("ModDescriptorPath"), Descriptor, Parms);
-				TRLTest::TestLines(*this, TEXT("log"), Log.TrellicLines(), {TEXT("Warning: ") + Warning});
-			}
-			TRLTest::DeleteFolder(TempDir);
 		});
 	});
 }
