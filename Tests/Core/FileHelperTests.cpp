@@ -1,7 +1,7 @@
 #include "HAL/PlatformMisc.h"
 #include "Misc/FileHelper.h"
 
-#include "HAL/PlatformMisc.h"
+#include "FileTestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,32 +17,9 @@ namespace
 
 	using EEncoding = FFileHelper::EEncodingOptions;
 
-	// Each test works in a folder of its own, removed afterwards; bytes on disk are checked with the standard library.
-	class FFileHelperTest : public testing::Test
+	class FFileHelperTest : public FFileTestFolder
 	{
 	protected:
-		void SetUp() override
-		{
-			std::string Template = (fs::temp_directory_path() / "FileHelperTests-XXXXXX").string();
-			ASSERT_NE(mkdtemp(Template.data()), nullptr);
-			Folder = Template;
-			Root = FString::FromUtf8(Template);
-		}
-		void TearDown() override
-		{
-			std::error_code Ignored;
-			fs::remove_all(Folder, Ignored);
-		}
-
-		FString PathOf(const TCHAR* Name) const { return Root / Name; }
-		std::string Bytes(const std::string& Name) const
-		{
-			std::ifstream Stream(Folder / Name, std::ios::binary);
-			std::ostringstream Content;
-			Content << Stream.rdbuf();
-			return Content.str();
-		}
-		void WriteBytes(const std::string& Name, const std::string& Content) const { std::ofstream(Folder / Name, std::ios::binary) << Content; }
 		std::vector<std::string> Names() const
 		{
 			std::vector<std::string> Result;
@@ -59,9 +36,6 @@ namespace
 			EXPECT_TRUE(FFileHelper::LoadFileToString(Text, *PathOf(Name)));
 			return Text;
 		}
-
-		fs::path Folder;
-		FString Root;
 	};
 
 	const FString Latin1Text(TEXT("Caf\u00e9"));
@@ -72,62 +46,62 @@ namespace
 TEST_F(FFileHelperTest, AutoDetectWritesAsciiAsOneBytePerCharacter)
 {
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("Name=Mod\r\n"), *PathOf(TEXT("a.ini"))));
-	EXPECT_EQ(Bytes("a.ini"), "Name=Mod\r\n");
+	EXPECT_EQ(Read("a.ini"), "Name=Mod\r\n");
 	EXPECT_EQ(Load(TEXT("a.ini")).ToStdString(), u"Name=Mod\r\n");
 }
 
 TEST_F(FFileHelperTest, AutoDetectWritesAnythingElseAsUtf16LittleEndianWithItsMark)
 {
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(Latin1Text, *PathOf(TEXT("latin.txt"))));
-	EXPECT_EQ(Bytes("latin.txt"), std::string("\xFF\xFE"
-	                                          "C\0a\0f\0\xE9\0",
-	                                          10));
+	EXPECT_EQ(Read("latin.txt"), std::string("\xFF\xFE"
+	                                         "C\0a\0f\0\xE9\0",
+	                                         10));
 	EXPECT_EQ(Load(TEXT("latin.txt")).ToStdString(), Latin1Text.ToStdString());
 
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(SupplementaryText, *PathOf(TEXT("emoji.txt"))));
-	EXPECT_EQ(Bytes("emoji.txt"), std::string("\xFF\xFE"
-	                                          "a\0\x3D\xD8\x00\xDE",
-	                                          8));
+	EXPECT_EQ(Read("emoji.txt"), std::string("\xFF\xFE"
+	                                         "a\0\x3D\xD8\x00\xDE",
+	                                         8));
 	EXPECT_EQ(Load(TEXT("emoji.txt")).ToStdString(), SupplementaryText.ToStdString());
 }
 
 TEST_F(FFileHelperTest, ForcedEncodingsWriteTheirExactBytesAndReadBack)
 {
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(SupplementaryText, *PathOf(TEXT("utf8bom.txt")), EEncoding::ForceUTF8));
-	EXPECT_EQ(Bytes("utf8bom.txt"), "\xEF\xBB\xBF"
-	                                "a\xF0\x9F\x98\x80");
+	EXPECT_EQ(Read("utf8bom.txt"), "\xEF\xBB\xBF"
+	                               "a\xF0\x9F\x98\x80");
 	EXPECT_EQ(Load(TEXT("utf8bom.txt")).ToStdString(), SupplementaryText.ToStdString());
 
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(Latin1Text, *PathOf(TEXT("utf8.txt")), EEncoding::ForceUTF8WithoutBOM));
-	EXPECT_EQ(Bytes("utf8.txt"), "Caf\xC3\xA9");
+	EXPECT_EQ(Read("utf8.txt"), "Caf\xC3\xA9");
 	EXPECT_EQ(Load(TEXT("utf8.txt")).ToStdString(), Latin1Text.ToStdString());
 
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("ab"), *PathOf(TEXT("wide.txt")), EEncoding::ForceUnicode));
-	EXPECT_EQ(Bytes("wide.txt"), std::string("\xFF\xFE"
-	                                         "a\0b\0",
-	                                         6));
+	EXPECT_EQ(Read("wide.txt"), std::string("\xFF\xFE"
+	                                        "a\0b\0",
+	                                        6));
 
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(Latin1Text, *PathOf(TEXT("ansi.txt")), EEncoding::ForceAnsi));
-	EXPECT_EQ(Bytes("ansi.txt"), "Caf?");
+	EXPECT_EQ(Read("ansi.txt"), "Caf?");
 
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT(""), *PathOf(TEXT("empty.txt"))));
-	EXPECT_EQ(Bytes("empty.txt"), "");
+	EXPECT_EQ(Read("empty.txt"), "");
 	EXPECT_TRUE(Load(TEXT("empty.txt")).IsEmpty());
 }
 
 TEST_F(FFileHelperTest, LoadHonoursEveryByteOrderMark)
 {
-	WriteBytes("be.txt", std::string("\xFE\xFF\x00"
-	                                 "C\x00\xE9\xD8\x3D\xDE\x00",
-	                                 10));
+	Write("be.txt", std::string("\xFE\xFF\x00"
+	                            "C\x00\xE9\xD8\x3D\xDE\x00",
+	                            10));
 	EXPECT_EQ(Load(TEXT("be.txt")).ToStdString(), u"C\u00e9\U0001F600");
 
-	WriteBytes("le-odd.txt", std::string("\xFF\xFE"
-	                                     "x\0y",
-	                                     5));
+	Write("le-odd.txt", std::string("\xFF\xFE"
+	                                "x\0y",
+	                                5));
 	EXPECT_EQ(Load(TEXT("le-odd.txt")).ToStdString(), u"x");
 
-	WriteBytes("plain.txt", "Caf\xC3\xA9 \xF0\x9F\x98\x80");
+	Write("plain.txt", "Caf\xC3\xA9 \xF0\x9F\x98\x80");
 	EXPECT_EQ(Load(TEXT("plain.txt")).ToStdString(), u"Caf\u00e9 \U0001F600");
 
 	FString Text(TEXT("previous"));
@@ -138,7 +112,7 @@ TEST_F(FFileHelperTest, LoadHonoursEveryByteOrderMark)
 
 TEST_F(FFileHelperTest, FailedSavesLeaveTheOldFileAndNoLeftovers)
 {
-	WriteBytes("good.txt", "good");
+	Write("good.txt", "good");
 	fs::create_directory(Folder / "Folder.txt");
 
 	// Each failure leaves the system's reason as the platform's last error, for a message to explain.
@@ -155,7 +129,7 @@ TEST_F(FFileHelperTest, FailedSavesLeaveTheOldFileAndNoLeftovers)
 	EXPECT_FALSE(
 	    FFileHelper::SaveStringToFile(TEXT("replaced"), *PathOf(TEXT("good.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_NoReplaceExisting));
 	EXPECT_EQ(FPlatformMisc::GetLastError(), static_cast<uint32>(EEXIST));
-	EXPECT_EQ(Bytes("good.txt"), "good");
+	EXPECT_EQ(Read("good.txt"), "good");
 	EXPECT_EQ(Names(), (std::vector<std::string>{"Folder.txt", "good.txt"}));
 
 	// The longest name the file system takes still works: the temporary file does not borrow its name.
@@ -165,30 +139,30 @@ TEST_F(FFileHelperTest, FailedSavesLeaveTheOldFileAndNoLeftovers)
 
 TEST_F(FFileHelperTest, ReadOnlyFilesAreReplacedOnlyWhenAsked)
 {
-	WriteBytes("locked.txt", "old");
+	Write("locked.txt", "old");
 	fs::permissions(Folder / "locked.txt", fs::perms::owner_read);
 
 	EXPECT_FALSE(FFileHelper::SaveStringToFile(TEXT("new"), *PathOf(TEXT("locked.txt"))));
 	EXPECT_EQ(FPlatformMisc::GetLastError(), static_cast<uint32>(EACCES));
-	EXPECT_EQ(Bytes("locked.txt"), "old");
+	EXPECT_EQ(Read("locked.txt"), "old");
 	EXPECT_TRUE(FFileHelper::SaveStringToFile(TEXT("new"), *PathOf(TEXT("locked.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_EvenIfReadOnly));
-	EXPECT_EQ(Bytes("locked.txt"), "new");
+	EXPECT_EQ(Read("locked.txt"), "new");
 	EXPECT_EQ(fs::status(Folder / "locked.txt").permissions(), fs::perms::owner_read);
 }
 
 TEST_F(FFileHelperTest, AppendKeepsTheContentsBeforeIt)
 {
-	WriteBytes("log.txt", "one\n");
+	Write("log.txt", "one\n");
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("two\n"), *PathOf(TEXT("log.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_Append));
-	EXPECT_EQ(Bytes("log.txt"), "one\ntwo\n");
+	EXPECT_EQ(Read("log.txt"), "one\ntwo\n");
 	ASSERT_TRUE(FFileHelper::SaveStringToFile(TEXT("new\n"), *PathOf(TEXT("fresh.txt")), EEncoding::AutoDetect, &IFileManager::Get(), FILEWRITE_Append));
-	EXPECT_EQ(Bytes("fresh.txt"), "new\n");
+	EXPECT_EQ(Read("fresh.txt"), "new\n");
 }
 
 TEST_F(FFileHelperTest, LinesAreReadBackAtAnyLineEnd)
 {
 	TArray<FString> Read;
-	WriteBytes("mixed.txt", "a\nb\rc\r\n\nd");
+	Write("mixed.txt", "a\nb\rc\r\n\nd");
 	ASSERT_TRUE(FFileHelper::LoadFileToStringArray(Read, *PathOf(TEXT("mixed.txt"))));
 	ASSERT_EQ(Read.Num(), 5);
 	EXPECT_EQ(Read[2].ToStdString(), u"c");
@@ -202,7 +176,7 @@ TEST_F(FFileHelperTest, BytesRoundTripUnchanged)
 	const std::string Raw("\x00\xFF\xFE\r\n\x80", 6);
 	TArray<uint8> Data(reinterpret_cast<const uint8*>(Raw.data()), static_cast<int32>(Raw.size()));
 	ASSERT_TRUE(FFileHelper::SaveArrayToFile(Data, *PathOf(TEXT("data.bin"))));
-	EXPECT_EQ(Bytes("data.bin"), Raw);
+	EXPECT_EQ(Read("data.bin"), Raw);
 
 	TArray<uint8> Read;
 	ASSERT_TRUE(FFileHelper::LoadFileToArray(Read, *PathOf(TEXT("data.bin"))));
@@ -213,7 +187,7 @@ TEST_F(FFileHelperTest, BytesRoundTripUnchanged)
 
 TEST_F(FFileHelperTest, AFailedSaveLeavesTheSystemsReasonAsTheLastError)
 {
-	WriteBytes("locked.txt", "old");
+	Write("locked.txt", "old");
 	fs::permissions(Folder / "locked.txt", fs::perms::owner_read);
 	fs::create_directory(Folder / "Folder.txt");
 	const std::pair<const TCHAR*, std::string> Cases[] = {

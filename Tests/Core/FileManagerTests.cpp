@@ -2,6 +2,8 @@
 #include "HAL/PlatformFileManager.h"
 #include "Misc/Paths.h"
 
+#include "FileTestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,37 +16,16 @@ namespace
 {
 	namespace fs = std::filesystem;
 
-	// Each test works in a folder of its own, removed afterwards; files are made and read with the standard library.
-	class FFileManagerTest : public testing::Test
+	class FFileManagerTest : public FFileTestFolder
 	{
 	protected:
-		void SetUp() override
-		{
-			std::string Template = (fs::temp_directory_path() / "FileManagerTests-XXXXXX").string();
-			ASSERT_NE(mkdtemp(Template.data()), nullptr);
-			Folder = Template;
-			Root = FString::FromUtf8(Template);
-		}
 		void TearDown() override
 		{
 			std::error_code Ignored;
 			fs::permissions(Folder, fs::perms::owner_all, fs::perm_options::add, Ignored);
-			fs::remove_all(Folder, Ignored);
+			FFileTestFolder::TearDown();
 		}
 
-		FString PathOf(const TCHAR* Relative) const { return Root / Relative; }
-		void Write(const std::string& Relative, const std::string& Content) const
-		{
-			fs::create_directories((Folder / Relative).parent_path());
-			std::ofstream(Folder / Relative, std::ios::binary) << Content;
-		}
-		std::string Read(const std::string& Relative) const
-		{
-			std::ifstream Stream(Folder / Relative, std::ios::binary);
-			std::ostringstream Content;
-			Content << Stream.rdbuf();
-			return Content.str();
-		}
 		void MakeReadOnly(const std::string& Relative) const
 		{
 			fs::permissions(Folder / Relative, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
@@ -72,8 +53,6 @@ namespace
 		}
 
 		IFileManager& FileManager = IFileManager::Get();
-		fs::path Folder;
-		FString Root;
 	};
 
 	// Counts the entries it sees and stops the walk after a given number.

@@ -4,6 +4,8 @@
 #include "Misc/FileHelper.h"
 #include "StandIn/FileWriteFaults.h"
 
+#include "FileTestFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -15,39 +17,22 @@ namespace
 {
 	namespace fs = std::filesystem;
 
-	// Each test works in a folder of its own, removed afterwards with every fault cleared.
-	class FFileWriteFaultTest : public testing::Test
+	// Every fault is cleared after each test.
+	class FFileWriteFaultTest : public FFileTestFolder
 	{
 	protected:
 		void SetUp() override
 		{
-			std::string Template = (fs::temp_directory_path() / "FileWriteFaultTests-XXXXXX").string();
-			ASSERT_NE(mkdtemp(Template.data()), nullptr);
-			Folder = Template;
-			Root = FString::FromUtf8(Template);
+			FFileTestFolder::SetUp();
 			Write("Config/DefaultGame.ini", "old");
 			Write("Config/DefaultEngine.ini", "engine");
 		}
 		void TearDown() override
 		{
 			UE::StandIn::ClearFileWriteFaults();
-			std::error_code Ignored;
-			fs::remove_all(Folder, Ignored);
+			FFileTestFolder::TearDown();
 		}
 
-		FString PathOf(const TCHAR* Relative) const { return Root / Relative; }
-		void Write(const std::string& Relative, const std::string& Content) const
-		{
-			fs::create_directories((Folder / Relative).parent_path());
-			std::ofstream(Folder / Relative, std::ios::binary) << Content;
-		}
-		std::string Read(const std::string& Relative) const
-		{
-			std::ifstream Stream(Folder / Relative, std::ios::binary);
-			std::ostringstream Content;
-			Content << Stream.rdbuf();
-			return Content.str();
-		}
 		size_t CountEntries(const std::string& Relative) const { return static_cast<size_t>(std::distance(fs::directory_iterator(Folder / Relative), {})); }
 
 		static std::string LastErrorMessage()
@@ -55,9 +40,6 @@ namespace
 			TCHAR Buffer[256];
 			return FString(FPlatformMisc::GetSystemErrorMessage(Buffer, 256, 0)).ToUtf8();
 		}
-
-		fs::path Folder;
-		FString Root;
 	};
 } // namespace
 
