@@ -18,6 +18,7 @@
 #include "TRLScopedEditorOverrides.h"
 #include "TRLScopedOverrides.h"
 #include "TRLSettings.h"
+#include "Templates/Function.h"
 
 #include <benchmark/benchmark.h>
 #include <map>
@@ -152,62 +153,57 @@ namespace
 		return NumFiles;
 	}
 
-	// The mod's Content folder by names alone: below the fair floor, since a state check must compare sizes and times.
-	void BM_ListContentNames(benchmark::State& State)
+	/** Lists a folder tree as the closer look of a state check walks it, every entry also asked whether it is a link. */
+	int32 ListWithoutLinks(const FString& Folder)
+	{
+		int32 NumFiles = 0;
+		FTRLSafeFiles::WalkWithStat(Folder, FTRLSafeFiles::ELinkCheck::FoldersAndFiles,
+		                            [&NumFiles](const TCHAR*, FTRLSafeFiles::EEntry Entry, const FFileStatData&) {
+			                            NumFiles += Entry == FTRLSafeFiles::EEntry::File ? 1 : 0;
+			                            return true;
+		                            });
+		return NumFiles;
+	}
+
+	/** Times one way of listing the Content folder of a mod of State.range(0) files; a listing that misses one fails. */
+	void TimeContentListing(benchmark::State& State, TFunctionRef<int32(const FString& ContentFolder)> List)
 	{
 		const TUniquePtr<FTRLScopedSettingsOverride> InForce = Project().Use();
 		const int32 NumFiles = static_cast<int32>(State.range(0));
 		const FString ContentFolder = FPaths::GetPath(Project().Mod(NumFiles)) / TEXT("Content");
-		IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
 		for (auto _ : State)
 		{
-			if (ListNames(PlatformFile, ContentFolder) != NumFiles)
+			if (List(ContentFolder) != NumFiles)
 			{
 				State.SkipWithError("the listing missed files");
 				break;
 			}
 		}
+	}
+
+	// The mod's Content folder by names alone: below the fair floor, since a state check must compare sizes and times.
+	void BM_ListContentNames(benchmark::State& State)
+	{
+		TimeContentListing(State, [](const FString& Folder) {
+			return ListNames(FPlatformFileManager::Get().GetPlatformFile(), Folder);
+		});
 	}
 
 	// The plain listing of the mod's Content folder, names, sizes and times, that the state check and the check after
 	// the cook compete with.
 	void BM_ListContent(benchmark::State& State)
 	{
-		const TUniquePtr<FTRLScopedSettingsOverride> InForce = Project().Use();
-		const int32 NumFiles = static_cast<int32>(State.range(0));
-		const FString ContentFolder = FPaths::GetPath(Project().Mod(NumFiles)) / TEXT("Content");
-		IPlatformFile& PlatformFile = FPlatformFileManager::Get().GetPlatformFile();
-		for (auto _ : State)
-		{
-			if (ListWithStat(PlatformFile, ContentFolder) != NumFiles)
-			{
-				State.SkipWithError("the listing missed files");
-				break;
-			}
-		}
+		TimeContentListing(State, [](const FString& Folder) {
+			return ListWithStat(FPlatformFileManager::Get().GetPlatformFile(), Folder);
+		});
 	}
 
-	// The same listing as the closer look of a state check makes it, every entry also asked whether it is a link: what a
-	// state check costs when the content's listing is not as it was recorded.
+	// What a state check costs when the content's listing is not as it was recorded.
 	void BM_ListContentWithoutLinks(benchmark::State& State)
 	{
-		const TUniquePtr<FTRLScopedSettingsOverride> InForce = Project().Use();
-		const int32 NumFiles = static_cast<int32>(State.range(0));
-		const FString ContentFolder = FPaths::GetPath(Project().Mod(NumFiles)) / TEXT("Content");
-		for (auto _ : State)
-		{
-			int32 Listed = 0;
-			FTRLSafeFiles::WalkWithStat(ContentFolder, FTRLSafeFiles::ELinkCheck::FoldersAndFiles,
-			                            [&Listed](const TCHAR*, FTRLSafeFiles::EEntry Entry, const FFileStatData&) {
-				                            Listed += Entry == FTRLSafeFiles::EEntry::File ? 1 : 0;
-				                            return true;
-			                            });
-			if (Listed != NumFiles)
-			{
-				State.SkipWithError("the listing missed files");
-				break;
-			}
-		}
+		TimeContentListing(State, [](const FString& Folder) {
+			return ListWithoutLinks(Folder);
+		});
 	}
 
 	// A packaged mod that has not changed: its record read, its Content listed as it was recorded, its descriptor hashed.
